@@ -1,0 +1,182 @@
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "data/database.h"
+
+#include <QAbstractScrollArea>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFont>
+#include <QIntValidator>
+#include <QScroller>
+#include <QVariant>
+
+namespace {
+
+// The form names Windows font families. Map them to fonts that Debian ships,
+// so every machine draws the pages alike.
+void substituteFonts()
+{
+    QFont::insertSubstitution(QStringLiteral("MS Shell Dlg 2"), QStringLiteral("DejaVu Sans"));
+    QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+}
+
+} // namespace
+
+// The pictures live in this static library; register them, and the fonts, as
+// soon as the application object exists and before any window is built. (The
+// resource initialiser must be declared outside any namespace.)
+static void initialiseResources()
+{
+    Q_INIT_RESOURCE(images);
+    substituteFonts();
+}
+
+Q_COREAPP_STARTUP_FUNCTION(initialiseResources)
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
+{
+    ui->setupUi(this);
+    ui->stackWid_content->setCurrentIndex(2);
+
+    ui->push_quiz_sound->hide();
+    ui->push_sound_2->hide();
+
+    openDB();
+    insertTable();
+
+    // Long texts scroll by finger: the phone's kinetic scroller is not here, so
+    // the toolkit's own scroller does the job. The property is kept for
+    // platforms whose style reads it.
+    for (QAbstractScrollArea *area :
+         {static_cast<QAbstractScrollArea *>(ui->textEdit_EWand_details),
+          static_cast<QAbstractScrollArea *>(ui->txtBrowse_mainPageIntro),
+          static_cast<QAbstractScrollArea *>(ui->te_factDescription)}) {
+        area->setProperty("FingerScrollable", true);
+        QScroller::grabGesture(area->viewport(), QScroller::LeftMouseButtonGesture);
+    }
+
+    ui->le_tapAmt->setValidator(new QIntValidator(0, 9999, this));
+
+    // The diaries' date lists and the craft titles report the chosen text.
+    connect(ui->comboBox_zadUvedoDate, &QComboBox::currentIndexChanged, this, [this](int index) {
+        on_comboBox_zadUvedoDate_currentIndexChanged(ui->comboBox_zadUvedoDate->itemText(index));
+    });
+    connect(ui->comboBox_zadUvedoDate_water, &QComboBox::currentIndexChanged, this,
+            [this](int index) {
+                on_comboBox_zadUvedoDate_water_currentIndexChanged(
+                    ui->comboBox_zadUvedoDate_water->itemText(index));
+            });
+    connect(ui->coBox_eWandTitle, &QComboBox::currentIndexChanged, this, [this](int index) {
+        on_coBox_eWandTitle_currentIndexChanged(ui->coBox_eWandTitle->itemText(index));
+    });
+}
+
+MainWindow::~MainWindow()
+{
+    if (db.isOpen())
+        db.close();
+    delete ui;
+}
+
+bool MainWindow::openDB()
+{
+    db = Database::open(Database::filePath());
+    return db.isOpen();
+}
+
+void MainWindow::insertTable()
+{
+    Database::createAndSeed(db);
+}
+
+int MainWindow::insertTips(const QString &applianceName, const QString &applianceTips)
+{
+    return Database::insertTips(db, applianceName, applianceTips);
+}
+
+int MainWindow::insertwaterTips(const QString &waterApplianceName, const QString &waterTips)
+{
+    return Database::insertWaterTips(db, waterApplianceName, waterTips);
+}
+
+int MainWindow::insertRates(const QString &rateDate, const QString &rateType,
+                            const QString &rateAmt, const QString &rateRetrieve)
+{
+    return Database::insertRates(db, rateDate, rateType, rateAmt, rateRetrieve);
+}
+
+int MainWindow::insertEvents(const QString &eventName, const QString &venue,
+                             const QString &eventDesc, const QString &admissionFee,
+                             const QString &startDate, const QString &endDate)
+{
+    return Database::insertEvents(db, eventName, venue, eventDesc, admissionFee, startDate,
+                                  endDate);
+}
+
+int MainWindow::insertQuickFact(const QString &factLong, const QString &factShort,
+                                const QString &factPicture, const QString &factName,
+                                const QString &factTags)
+{
+    return Database::insertQuickFact(db, factLong, factShort, factPicture, factName, factTags);
+}
+
+int MainWindow::insertQuiz(const QString &question, const QString &option1, const QString &option2,
+                           const QString &option3, const QString &option4, const QString &answer)
+{
+    return Database::insertQuiz(db, question, option1, option2, option3, option4, answer);
+}
+
+void MainWindow::insertDarAror(const QString &title, const QString &description,
+                               const QString &category, const QString &thingNeed,
+                               const QString &instruction, const QString &url1, const QString &url2,
+                               const QString &urlVideo)
+{
+    Database::insertDarAror(db, title, description, category, thingNeed, instruction, url1, url2,
+                            urlVideo);
+}
+
+void MainWindow::on_push_credits_clicked()
+{
+    ui->stackWid_content->setCurrentIndex(3);
+}
+
+void MainWindow::on_push_CreditBack_clicked()
+{
+    ui->stackWid_content->setCurrentIndex(2);
+}
+
+void MainWindow::on_push_darAror_clicked()
+{
+    ui->stackWid_content->setCurrentIndex(10);
+}
+
+void MainWindow::on_push_eWand_Menu_clicked()
+{
+    ui->stackWid_content->setCurrentIndex(2);
+}
+
+void MainWindow::on_push_eventsHome_clicked()
+{
+    ui->label_7->clear();
+    ui->label_16->clear();
+    ui->stackWid_content->setCurrentIndex(2);
+}
+
+void MainWindow::on_push_eventsUpdateHome_clicked()
+{
+    ui->label_8->clear();
+    ui->stackWid_content->setCurrentIndex(2);
+}
+
+void MainWindow::on_push_QuickFactBack_2_clicked()
+{
+    ui->push_sound_2->setIcon(QIcon(QStringLiteral(":/new/prefix1/images/on.png")));
+    factSoundOn = 0;
+    ui->label_10->clear();
+    ui->label_15->clear();
+    ui->stackWid_content->setCurrentIndex(2);
+}

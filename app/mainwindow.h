@@ -1,0 +1,208 @@
+// The one window of Viridio: a main menu and the pages of every feature, all
+// drawn by the screen form and switched through two stacked widgets.
+#pragma once
+
+#include <QMainWindow>
+#include <QSqlDatabase>
+#include <QString>
+
+class QCompleter;
+class QListWidgetItem;
+class QMovie;
+class QTimer;
+
+QT_BEGIN_NAMESPACE
+namespace Ui {
+class MainWindow;
+}
+QT_END_NAMESPACE
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Database (data/database.cpp, data/seed.cpp)
+    bool openDB();
+    void insertTable();
+    int insertTips(const QString &applianceName, const QString &applianceTips);
+    int insertwaterTips(const QString &waterApplianceName, const QString &waterTips);
+    int insertRates(const QString &rateDate, const QString &rateType, const QString &rateAmt,
+                    const QString &rateRetrieve);
+    int insertEvents(const QString &eventName, const QString &venue, const QString &eventDesc,
+                     const QString &admissionFee, const QString &startDate, const QString &endDate);
+    int insertQuickFact(const QString &factLong, const QString &factShort,
+                        const QString &factPicture, const QString &factName,
+                        const QString &factTags);
+    int insertQuiz(const QString &question, const QString &option1, const QString &option2,
+                   const QString &option3, const QString &option4, const QString &answer);
+    void insertDarAror(const QString &title, const QString &description, const QString &category,
+                       const QString &thingNeed, const QString &instruction, const QString &url1,
+                       const QString &url2, const QString &urlVideo);
+
+    // Events calendar (app/events.cpp)
+    void setEventDetailsVisible();
+    void setEventDetailsInvisible();
+    void upcomingEvents();
+    void loadEvents();
+    void processEventUpdate();
+
+    // Quiz (app/quiz.cpp)
+    void Quiz_Timer();
+    void PlayGIF(int correct);
+    void Quiz_CheckAnswer(const QString &answer);
+    void ReadQuizData();
+    void Quiz_UpdateScr();
+    void Quiz_RetrieveScr();
+    void displayScore();
+
+    // Craft ideas (app/crafts.cpp)
+    void readCategory(const QString &category);
+    void readDetails(const QString &title);
+
+    // Quick facts (app/facts.cpp)
+    void setupQuickFacts();
+    void setQuickFacts();
+    void randomQuickFact();
+
+    // The diaries' and the craft title's date/title choosers. The toolkit no longer
+    // has a text overload of currentIndexChanged, so these are connected by hand
+    // in the constructor rather than by name.
+    void on_comboBox_zadUvedoDate_currentIndexChanged(const QString &date);
+    void on_comboBox_zadUvedoDate_water_currentIndexChanged(const QString &date);
+    void on_coBox_eWandTitle_currentIndexChanged(const QString &text);
+
+protected slots:
+    void Update_Timer();
+    void Update_GIFTimer();
+
+private slots:
+    // Navigation (app/mainwindow.cpp)
+    void on_push_credits_clicked();
+    void on_push_CreditBack_clicked();
+    void on_push_darAror_clicked();
+    void on_push_eWand_Menu_clicked();
+    void on_push_eventsHome_clicked();
+    void on_push_eventsUpdateHome_clicked();
+    void on_push_QuickFactBack_2_clicked();
+
+    // Events calendar (app/events.cpp)
+    void on_listWid_upcoming_itemClicked(QListWidgetItem *item);
+    void on_calWid_events_currentPageChanged(int year, int month);
+    void on_combo_Month_currentIndexChanged(int index);
+    void on_listWid_upcoming_itemDoubleClicked(QListWidgetItem *item);
+    void on_push_ecoEvent_clicked();
+    void on_push_updateEvents_clicked();
+    void on_push_backToEvents_clicked();
+
+    // Calculator frame and electricity entry (app/calculator.cpp)
+    void on_push_ecoCal_clicked();
+    void on_push_ecoCalHomeButton_clicked();
+    void on_push_zadUvedoButton_clicked();
+    void on_push_refrigeratorOK_clicked();
+    void on_push_riceCookerOK_clicked();
+    void on_push_microwaveOK_clicked();
+    void on_push_hairDryerOK_clicked();
+    void on_push_washingMachineOK_clicked();
+    void on_push_lcdTvOK_clicked();
+    void on_push_dvdPlayerOK_clicked();
+    void on_push_lightsOK_clicked();
+    void on_push_fanOK_clicked();
+    void on_push_laptopOK_clicked();
+    void on_push_airConOK_clicked();
+    void on_push_refrigerator_clicked();
+    void on_push_riceCooker_clicked();
+    void on_push_microwave_clicked();
+    void on_push_kitchen_clicked();
+    void on_push_hairDryer_clicked();
+    void on_push_washingMachine_clicked();
+    void on_push_toilet_clicked();
+    void on_push_lcdTv_clicked();
+    void on_push_dvdPlayer_clicked();
+    void on_push_lights_clicked();
+    void on_push_livingRoom_clicked();
+    void on_push_fan_clicked();
+    void on_push_laptop_clicked();
+    void on_push_airCon_clicked();
+    void on_push_bedroom_clicked();
+    void on_push_vozAvaviElectricityIcon_clicked();
+    void on_push_vozAvaviButton_clicked();
+
+    // Water entry (app/calculator.cpp)
+    void on_push_lawnOK_clicked();
+    void on_push_showerNtoiletOK_clicked();
+    void on_push_dishWashingWaterOK_clicked();
+    void on_push_washingMachineWaterOK_clicked();
+    void on_push_tapOK_clicked();
+    void on_push_vozAvaviWaterIcon_clicked();
+
+    // Diaries (app/calculator.cpp)
+    void on_push_viewElecDiary_clicked();
+    void on_push_zadUvedoViewAllData_clicked();
+    void on_push_viewWaterDiary_clicked();
+    void on_push_zadUvedoViewAllData_water_clicked();
+
+    // Quiz (app/quiz.cpp)
+    void on_push_duzEvod_clicked();
+    void on_push_quiz_sound_clicked();
+    void on_push_back_2_clicked();
+    void on_push_TryAgain_clicked();
+    void on_push_back_clicked();
+    void on_push_Exit_clicked();
+    void on_push_QuizChoice4_clicked();
+    void on_push_QuizChoice3_clicked();
+    void on_push_QuizChoice2_clicked();
+    void on_push_QuizChoice1_clicked();
+    void on_push_Start_clicked();
+
+    // Craft ideas (app/crafts.cpp)
+    void on_pusheWand_VideoURL_clicked();
+    void on_push_eWand_ImgBack_clicked();
+    void on_push_eWand_ImgPrev2_clicked();
+    void on_push_eWand_ImgNext2_clicked();
+    void on_push_eWand_ImgPrev_clicked();
+    void on_push_eWand_ImgNext_clicked();
+    void on_push_MenuOthers_clicked();
+    void on_push_MenuGlass_clicked();
+    void on_push_MenuPlastic_clicked();
+    void on_push_MenuPaper_clicked();
+    void on_push_MenuClothes_clicked();
+    void on_push_MenuAlum_clicked();
+
+    // Quick facts (app/facts.cpp)
+    void on_push_nextQuickFact_clicked();
+    void on_push_previousQuickFact_clicked();
+    void on_push_QuickFactIcon_clicked();
+    void on_push_sound_2_clicked();
+
+private:
+    QString quizAnswer;
+    int quizCount = 0;
+    int quizScore = 0;
+    int quizTimeLeft = 0;
+    int gifTicks = 0;
+    QTimer *quizTimer = nullptr;
+    QTimer *gifTimer = nullptr;
+    QMovie *gifMovie = nullptr;
+    QString eWandImage1;
+    QString eWandImage2;
+    QString eWandVideoUrl;
+    Ui::MainWindow *ui;
+    int soundOn = 0;
+    QSqlDatabase db;
+    QCompleter *eventCompleter = nullptr;
+    QCompleter *factCompleter = nullptr;
+    int factId = 0;
+    int factSoundOn = 0;
+
+    // Events calendar: state of its own
+
+    // Calculator: state of its own
+
+    // Quiz: state of its own
+
+    // Craft ideas and quick facts: state of their own
+};

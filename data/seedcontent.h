@@ -1,0 +1,74 @@
+// The built-in content that every start stores when it is missing: saving tips,
+// tariffs, events, quick facts, quiz questions and craft ideas. Each list is in
+// insertion order and each struct in column order of its table.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace Seed {
+
+struct Tip
+{
+    QString name; // applianceName / waterApplianceName
+    QString text; // applianceTips / waterTips
+};
+
+struct Rate
+{
+    QString date;   // rateDate, "dd/MM/yyyy"
+    QString type;   // rateType, "water" or "electricity"
+    QString amount; // rateAmt, decimal text
+    QString source; // rateRetrieve
+};
+
+struct Event
+{
+    QString name;
+    QString venue;
+    QString description;
+    QString admissionFee;
+    QString startDate; // "M@d@yyyy"
+    QString endDate;   // "M@d@yyyy"
+};
+
+struct QuickFact
+{
+    QString factLong;
+    QString factShort;
+    QString picture; // bare file name under ":/new/prefix1/images/"
+    QString name;
+    QString tags; // keywords joined by '@'
+};
+
+struct QuizQuestion
+{
+    QString question;
+    QString option1;
+    QString option2;
+    QString option3;
+    QString option4;
+    QString answer; // always the exact text of one option
+};
+
+struct Craft
+{
+    QString title;
+    QString description;
+    QString category;
+    QString thingsNeeded;
+    QString instruction;
+    QString url1; // full resource path of the first picture
+    QString url2; // full resource path of the second picture, or empty
+    QString videoUrl; // or empty
+};
+
+const QList<Tip> &waterTips();
+const QList<Tip> &electricityTips();
+const QList<Rate> &rates();
+const QList<Event> &events();
+const QList<QuickFact> &quickFacts();
+const QList<QuizQuestion> &quizQuestions();
+const QList<Craft> &crafts();
+
+} // namespace Seed

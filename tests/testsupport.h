@@ -1,0 +1,70 @@
+// Small helpers shared by the GUI tests: a fresh home directory per test (the
+// database lives there), widget look-up by object name and clicking.
+#pragma once
+
+#include <QAbstractButton>
+#include <QByteArray>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVariant>
+#include <QWidget>
+
+class TemporaryHome
+{
+public:
+    TemporaryHome()
+        : oldHome(qgetenv("HOME"))
+    {
+        qputenv("HOME", dir.path().toLocal8Bit());
+    }
+    ~TemporaryHome() { qputenv("HOME", oldHome); }
+    QString path() const { return dir.path(); }
+    QString databasePath() const { return dir.path() + QStringLiteral("/my.db.sqlite"); }
+
+private:
+    QTemporaryDir dir;
+    QByteArray oldHome;
+};
+
+template<typename T> T *child(QWidget *window, const char *name)
+{
+    T *widget = window->findChild<T *>(QLatin1String(name));
+    if (!widget)
+        qWarning("no widget named %s", name);
+    return widget;
+}
+
+// Clicks the named button in the middle, as a finger would.
+inline bool clickButton(QWidget *window, const char *name)
+{
+    QAbstractButton *button = child<QAbstractButton>(window, name);
+    if (!button || !button->isEnabled())
+        return false;
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    return true;
+}
+
+inline int contentPage(QWidget *window)
+{
+    return child<QStackedWidget>(window, "stackWid_content")->currentIndex();
+}
+
+inline int calculatorPage(QWidget *window)
+{
+    return child<QStackedWidget>(window, "stackWid_ecoCalBody")->currentIndex();
+}
+
+// One value from the window's database connection, or an invalid QVariant.
+inline QVariant queryValue(const QString &sql, const QVariantList &values = {})
+{
+    QSqlQuery query(QSqlDatabase::database());
+    query.prepare(sql);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec() || !query.next())
+        return {};
+    return query.value(0);
+}

@@ -1,0 +1,86 @@
+// Renders every page of the window to PNG files, for looking at what we build:
+//   viridio-tour OUTPUT_FOLDER
+// It runs on the offscreen platform with a fresh home directory, so it never
+// touches the user's database. Pages that the main menu opens are entered by
+// clicking their button, so they show what their entry fills in.
+
+#include "mainwindow.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+bool save(QWidget *window, const QDir &folder, const QString &name)
+{
+    QApplication::processEvents();
+    const QString path = folder.filePath(name + QStringLiteral(".png"));
+    if (!window->grab().save(path)) {
+        std::fprintf(stderr, "viridio-tour: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: viridio-tour OUTPUT_FOLDER\n");
+        return 2;
+    }
+    QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!folder.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "viridio-tour: cannot create %s\n", argv[1]);
+        return 1;
+    }
+
+    MainWindow window;
+    window.show();
+    auto *content = window.findChild<QStackedWidget *>(QStringLiteral("stackWid_content"));
+    auto *calculator = window.findChild<QStackedWidget *>(QStringLiteral("stackWid_ecoCalBody"));
+
+    // The main menu buttons that open a page, by page index.
+    const QHash<int, QString> openers = {
+        {1, QStringLiteral("push_QuickFactIcon")}, {3, QStringLiteral("push_credits")},
+        {4, QStringLiteral("push_ecoEvent")},      {5, QStringLiteral("push_ecoCal")},
+        {7, QStringLiteral("push_duzEvod")},       {10, QStringLiteral("push_darAror")},
+    };
+
+    bool ok = true;
+    for (int index = 0; index < content->count(); ++index) {
+        content->setCurrentIndex(2);
+        auto *opener = window.findChild<QAbstractButton *>(openers.value(index));
+        if (opener && openers.contains(index))
+            QTest::mouseClick(opener, Qt::LeftButton, {}, opener->rect().center());
+        if (content->currentIndex() != index)
+            content->setCurrentIndex(index);
+        const QString name = QStringLiteral("content-%1-%2")
+                                 .arg(index, 2, 10, QLatin1Char('0'))
+                                 .arg(content->widget(index)->objectName());
+        ok = save(&window, folder, name) && ok;
+    }
+
+    content->setCurrentIndex(5);
+    for (int index = 0; index < calculator->count(); ++index) {
+        calculator->setCurrentIndex(index);
+        const QString name = QStringLiteral("calculator-%1-%2")
+                                 .arg(index, 2, 10, QLatin1Char('0'))
+                                 .arg(calculator->widget(index)->objectName());
+        ok = save(&window, folder, name) && ok;
+    }
+    return ok ? 0 : 1;
+}
