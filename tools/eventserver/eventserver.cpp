@@ -74,7 +74,7 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    const QString path = files.first();
+    const QString &path = files.first();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         say(stderr, QStringLiteral("viridio-eventserver: cannot read %1: %2")
