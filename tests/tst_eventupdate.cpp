@@ -12,6 +12,7 @@
 #include "clock.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QRandomGenerator>
@@ -110,6 +111,7 @@ private slots:
     void updateStoresHostileTextExactly();
     void updateRejectsMalformedMessage();
     void updateWithoutListener();
+    void updateWithoutDatabaseKeepsWaiting();
     void updateWithSilentServerWaitsFiveSeconds();
     void backToEventsListsNewEvent();
     void oneExchangeAtATime();
@@ -432,6 +434,32 @@ void TestEventUpdate::updateWithoutListener()
     pressUpdate(window, "127.0.0.17");
     QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), updateFailed, 6000);
     QCOMPARE(contentPage(&window), 6);
+}
+
+// With no database the events cannot be stored: the page keeps its first
+// status, and the exchange is over, so a new press asks the server again.
+void TestEventUpdate::updateWithoutDatabaseKeepsWaiting()
+{
+    TemporaryHome home;
+    {
+        QFile file(home.databasePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("cannot use the database")));
+    MainWindow window;
+    EventTestServer server({EventTestServer::send(EventFormat::encodeMessage(
+                                EventFormat::joinRecords({record("Earth Walk")}))),
+                            EventTestServer::close()});
+    QVERIFY(server.listen("127.0.0.22"));
+    for (int press = 1; press <= 2; ++press) {
+        pressUpdate(window, "127.0.0.22");
+        QTRY_COMPARE_WITH_TIMEOUT(server.disconnections, press, 3000);
+        QTest::qWait(100);
+        QCOMPARE(status(&window)->text(), pleaseWait);
+        QCOMPARE(server.connections, press);
+    }
 }
 
 // The one slow case: the window's own 5000 ms wait for data.
