@@ -183,10 +183,13 @@ void MainWindow::processEventUpdate()
             ui->lb_updateEventsSuccess->setText(updateFailed());
             ui->stackWid_content->setCurrentIndex(updateResultPage);
         });
-        // Leaving the result page abandons the exchange.
-        connect(ui->stackWid_content, &QStackedWidget::currentChanged, this, [this](int index) {
-            if (index != updateResultPage && eventUpdate)
-                eventUpdate->cancel();
+        // Leaving the result page abandons the exchange. (The client alone is
+        // the context: the page stack also reports changes while the window
+        // is being destroyed.)
+        EventUpdateClient *client = eventUpdate;
+        connect(ui->stackWid_content, &QStackedWidget::currentChanged, client, [client](int index) {
+            if (index != updateResultPage)
+                client->cancel();
         });
     }
 
