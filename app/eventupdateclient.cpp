@@ -7,8 +7,11 @@
 EventUpdateClient::EventUpdateClient(QObject *parent)
     : QObject(parent)
 {
+    // Coarse timers may fire up to 5% early; the limits are meant to the ms.
     waitTimer.setSingleShot(true);
+    waitTimer.setTimerType(Qt::PreciseTimer);
     totalTimer.setSingleShot(true);
+    totalTimer.setTimerType(Qt::PreciseTimer);
     connect(&waitTimer, &QTimer::timeout, this, &EventUpdateClient::onTimeout);
     connect(&totalTimer, &QTimer::timeout, this, &EventUpdateClient::onTimeout);
 }
