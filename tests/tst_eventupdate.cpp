@@ -149,7 +149,10 @@ void TestEventUpdate::decode_data()
     QTest::newRow("size too small for the string")
         << be16(4 + 2) + be32(8) + utf16(QStringLiteral("abcd")) << int(Decoded::Malformed)
         << QString() << 8;
-    QTest::newRow("text longer than announced")
+    QTest::newRow("string announces more text than the message holds")
+        << be16(4 + 8) + be32(200) + utf16(QStringLiteral("abcd")) << int(Decoded::Malformed)
+        << QString() << 14;
+    QTest::newRow("text longer than its string announces")
         << be16(4 + 8) + be32(4) + utf16(QStringLiteral("abcd")) << int(Decoded::Malformed)
         << QString() << 14;
     QTest::newRow("size too small for a length")
