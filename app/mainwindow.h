@@ -205,4 +205,8 @@ private:
     // Quiz: state of its own
 
     // Craft ideas and quick facts: state of their own
+    // Shows the craft page with the material's picture and its crafts.
+    void openCraftCategory(const QString &category, const QString &background);
+    // Moves through the title list by step (-1 or +1), wrapping at both ends.
+    void stepCraft(int step);
 };
