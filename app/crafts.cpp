@@ -14,6 +14,18 @@ void MainWindow::openCraftCategory(const QString &category, const QString &backg
     ui->stackWid_content->setCurrentIndex(11);
     ui->lb_Ewand_Backgound->setPixmap(QPixmap(background));
     readCategory(category);
+    if (ui->coBox_eWandTitle->count() == 0) {
+        // Nothing to show (the database could not be read): an empty page, not
+        // the arrows and video of no craft, nor the address of a craft seen before.
+        ui->push_eWand_ImgPrev->setVisible(false);
+        ui->push_eWand_ImgNext->setVisible(false);
+        ui->pusheWand_VideoURL->setVisible(false);
+        eWandVideoUrl.clear();
+        ui->lb_eWand_Title->clear();
+        ui->lb_eWand_Desc->clear();
+        ui->lb_eWand_Image->clear();
+        ui->textEdit_EWand_details->clear();
+    }
 }
 
 void MainWindow::readCategory(const QString &category)

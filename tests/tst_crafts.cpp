@@ -471,10 +471,24 @@ void TestCrafts::browsingWritesNothing()
 
 void TestCrafts::closedDatabaseLeavesTheCraftPageEmpty()
 {
+    // A craft with a video was seen before the connection went away.
+    QVERIFY(openCategory(window, "push_MenuOthers"));
+    QVERIFY(clickButton(window, "push_eWand_ImgBack"));
+    QVERIFY(clickButton(window, "push_eWand_Menu"));
     QSqlDatabase::database().close();
+
     QVERIFY(openCategory(window, "push_MenuPaper"));
     QCOMPARE(contentPage(window), 11);
     QCOMPARE(child<QComboBox>(window, "coBox_eWandTitle")->count(), 0);
+    QCOMPARE(shownTitle(window), QString());
+    QCOMPARE(child<QLabel>(window, "lb_eWand_Desc")->text(), QString());
+    QVERIFY(labelImage(window, "lb_eWand_Image").isNull());
+    QVERIFY(!isShown(window, "push_eWand_ImgPrev"));
+    QVERIFY(!isShown(window, "push_eWand_ImgNext"));
+    QVERIFY(!isShown(window, "pusheWand_VideoURL"));
+    QVERIFY(isShown(window, "push_eWand_ImgBack"));
+    QMetaObject::invokeMethod(window, "on_pusheWand_VideoURL_clicked");
+    QVERIFY(sink.urls.isEmpty());
     QVERIFY(clickButton(window, "push_eWand_ImgNext2"));
     QVERIFY(clickButton(window, "push_eWand_ImgPrev2"));
     QCOMPARE(detailsText(window), QString());
