@@ -7,6 +7,7 @@
 #include "clock.h"
 
 #include <QPixmap>
+#include <QScrollBar>
 
 using namespace CalculatorLogic;
 
@@ -487,6 +488,8 @@ void MainWindow::on_comboBox_zadUvedoDate_currentIndexChanged(const QString &)
                                      [this](const QString &name) { return randomTip(db, name); });
     for (const QString &tip : tips)
         ui->txtBrowse_tips->append(QLatin1Char(' ') + tip);
+    // Each tip goes to the end; the reader starts with the first.
+    ui->txtBrowse_tips->verticalScrollBar()->setValue(0);
 
     // A breakdown on screen belongs to the day on screen.
     if (elecBreakdownShown)
@@ -539,6 +542,8 @@ void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QStrin
     });
     for (const QString &tip : tips)
         ui->txtBrowse_tips_water->append(QLatin1Char(' ') + tip);
+    // Each tip goes to the end; the reader starts with the first.
+    ui->txtBrowse_tips_water->verticalScrollBar()->setValue(0);
 
     // A breakdown on screen belongs to the day on screen.
     if (waterBreakdownShown)
