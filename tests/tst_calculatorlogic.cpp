@@ -1,6 +1,10 @@
 // The calculator's arithmetic and number texts, without any window.
 #include "app/calculatorlogic.h"
 
+#include "data/database.h"
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <clocale>
@@ -37,6 +41,8 @@ private slots:
     void dayKey();
     void totals();
     void tipsOnlyForCostsThatAreNotZero();
+    void tariffs();
+    void dailyUpsert();
 };
 
 void TestCalculatorLogic::applianceCostText_data()
@@ -195,6 +201,56 @@ void TestCalculatorLogic::tipsOnlyForCostsThatAreNotZero()
     });
     QCOMPARE(asked, QStringList({"Tap", "DishWashing", "Lawn"}));
     QCOMPARE(tips, QStringList({"tip Tap", "tip Lawn"}));
+}
+
+void TestCalculatorLogic::tariffs()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = Database::open(dir.filePath(QStringLiteral("rates.sqlite")));
+    QVERIFY(db.isOpen());
+    Database::createTable(db, QStringLiteral("Rates"));
+    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.0);
+    Database::insertRates(db, "01/01/2010", "electricity", "0.2287", "seed");
+    Database::insertRates(db, "01/01/2010", "water", "not a number", "broken");
+    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.2287);
+    QCOMPARE(rate(db, QStringLiteral("water")), 0.0);
+    // A type written with an apostrophe is looked up, not run as SQL.
+    QCOMPARE(rate(db, QStringLiteral("water' OR '1'='1")), 0.0);
+    db.close();
+    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.0);
+}
+
+void TestCalculatorLogic::dailyUpsert()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = Database::open(dir.filePath(QStringLiteral("diary.sqlite")));
+    QVERIFY(db.isOpen());
+    Database::createTable(db, QStringLiteral("waterDiary"));
+    const QString table = QStringLiteral("waterDiary");
+    const QString keyColumn = QStringLiteral("waterRetrieveDate");
+
+    QVERIFY(upsertDay(db, table, keyColumn, "07/12/2026",
+                      {{"amtOfTapUsed", "0.1755"}, {"noOfFamilyMem", "3"}}));
+    QVERIFY(upsertDay(db, table, keyColumn, "06/12/2026", {{"amtOfLawnUsed", "0.531894"}}));
+    QVERIFY(upsertDay(db, table, keyColumn, "07/12/2026", {{"amtOfShowerUsed", "0.3744"}}));
+    QVERIFY(upsertDay(db, table, keyColumn, "07/12/2026", {{"noOfFamilyMem", "4"}}));
+
+    QSqlQuery count(db);
+    QVERIFY(count.exec(QStringLiteral("SELECT count(*) FROM waterDiary")) && count.next());
+    QCOMPARE(count.value(0).toInt(), 2);
+    const WaterDay today = waterDay(db, "07/12/2026");
+    QVERIFY(today.found);
+    QCOMPARE(today.members, 4.0);
+    QCOMPARE(today.costs, (WaterCosts{0.1755, 0, 0, 0.3744, 0, 0}));
+    const WaterDay yesterday = waterDay(db, "06/12/2026");
+    QVERIFY(yesterday.found);
+    QCOMPARE(yesterday.members, 0.0);
+    QCOMPARE(yesterday.costs, (WaterCosts{0, 0, 0, 0, 0.531894, 0}));
+    QVERIFY(!waterDay(db, QString()).found);
+    // Days are listed as they were first recorded.
+    QCOMPARE(storedDays(db, table, keyColumn), QStringList({"07/12/2026", "06/12/2026"}));
+    db.close();
+    QVERIFY(!upsertDay(db, table, keyColumn, "08/12/2026", {{"amtOfTapUsed", "1"}}));
 }
 
 QTEST_GUILESS_MAIN(TestCalculatorLogic)
