@@ -146,11 +146,6 @@ void recordWater(const QSqlDatabase &db, const ColumnValues &values)
               dayKey(Clock::today()), values);
 }
 
-double waterAnswer(const QString &text)
-{
-    return readNumber(text);
-}
-
 QString spentSentence(double total)
 {
     return QStringLiteral("You have spent $%1.").arg(moneyText(total));
@@ -400,8 +395,8 @@ void MainWindow::on_push_tapOK_clicked()
 {
     ui->lb_tapIconImage->clear();
     const double waterRate = rate(db, QStringLiteral("water"));
-    const double minutes = waterAnswer(ui->le_tapAmt->text());
-    const double members = waterAnswer(ui->comboBox_familyMem->currentText());
+    const double minutes = readNumber(ui->le_tapAmt->text());
+    const double members = readNumber(ui->comboBox_familyMem->currentText());
     recordWater(
         db, {{QStringLiteral("amtOfTapUsed"), numberText(waterCost(minutes, tapFactor, waterRate))},
              {QStringLiteral("noOfFamilyMem"), numberText(members)}});
@@ -413,7 +408,7 @@ void MainWindow::on_push_washingMachineWaterOK_clicked()
 {
     ui->lb_washingMachineIconImageWater->clear();
     const double waterRate = rate(db, QStringLiteral("water"));
-    const double uses = waterAnswer(ui->comboBox_washingMachineWater->currentText());
+    const double uses = readNumber(ui->comboBox_washingMachineWater->currentText());
     recordWater(db, {{QStringLiteral("amtOfWashingMachineUsed"),
                       numberText(waterCost(uses, washingMachineFactor, waterRate))}});
     loadPicture(ui->lb_dishWashingImage, QStringLiteral("dishWashing.jpg"));
@@ -424,7 +419,7 @@ void MainWindow::on_push_dishWashingWaterOK_clicked()
 {
     ui->lb_dishWashingImage->clear();
     const double waterRate = rate(db, QStringLiteral("water"));
-    const double washes = waterAnswer(ui->comboBox_dishWashingWater->currentText());
+    const double washes = readNumber(ui->comboBox_dishWashingWater->currentText());
     recordWater(db, {{QStringLiteral("amtOfdishWashingUsed"),
                       numberText(waterCost(washes, dishWashingFactor, waterRate))}});
     loadPicture(ui->lb_showerImage, QStringLiteral("showerIcon.png"));
@@ -437,8 +432,8 @@ void MainWindow::on_push_showerNtoiletOK_clicked()
     ui->lb_showerImage->clear();
     ui->lb_toiletImage->clear();
     const double waterRate = rate(db, QStringLiteral("water"));
-    const double showers = waterAnswer(ui->comboBox_showerWater->currentText());
-    const double flushes = waterAnswer(ui->comboBox_toiletWater->currentText());
+    const double showers = readNumber(ui->comboBox_showerWater->currentText());
+    const double flushes = readNumber(ui->comboBox_toiletWater->currentText());
     recordWater(db, {{QStringLiteral("amtOfShowerUsed"),
                       numberText(waterCost(showers, showerFactor, waterRate))},
                      {QStringLiteral("amtOfToiletBowlUsed"),
@@ -451,7 +446,7 @@ void MainWindow::on_push_lawnOK_clicked()
 {
     ui->lb_lawnImage->clear();
     const double waterRate = rate(db, QStringLiteral("water"));
-    const double mowings = waterAnswer(ui->comboBox_lawnWater->currentText());
+    const double mowings = readNumber(ui->comboBox_lawnWater->currentText());
     recordWater(db, {{QStringLiteral("amtOfLawnUsed"),
                       numberText(waterCost(mowings, lawnFactor, waterRate))}});
     loadPicture(ui->lb_zadUvedoBackground, QStringLiteral("diaryBackground.png"));
