@@ -23,6 +23,8 @@ import time
 import xml.etree.ElementTree as ET
 
 STEP_TIMEOUT = 10.0  # seconds to wait for the window or a change on screen
+# ImageMagick itself, not a look-alike that may come first on PATH.
+CONVERT = "/usr/bin/convert" if os.path.exists("/usr/bin/convert") else "convert"
 
 
 class Form:
@@ -169,7 +171,7 @@ class Session:
     def shot(self, label):
         self.step += 1
         path = os.path.join(self.out, f"{self.step:02d}-{label}.png")
-        subprocess.run(["convert", "xwd:-", path], input=self.grab(), timeout=10,
+        subprocess.run([CONVERT, "xwd:-", path], input=self.grab(), timeout=10,
                        env=self.env, check=False)
 
     def wait_change(self, before):
