@@ -201,6 +201,10 @@ private:
     // Events calendar: state of its own
 
     // Calculator: state of its own
+    // Whether each diary's per-item breakdown is on screen ("View All!" was
+    // pressed since the diary was entered): a day change then refreshes it.
+    bool elecBreakdownShown = false;
+    bool waterBreakdownShown = false;
 
     // Quiz: state of its own
 
