@@ -30,6 +30,7 @@ WORK = os.path.join(HERE, "work", "render")
 RES = os.path.join(ROOT, "resources")
 SHEET = os.path.join(HERE, "contact-sheet.png")
 QRC = os.path.join(ROOT, "forms", "images.qrc")
+ICONS = os.path.join(ROOT, "packaging", "icons", "hicolor")
 
 # Every glyph and emoji taken from sources/ (fetch_sources.py copies these).
 MDI_ICONS = sorted("""
@@ -1302,6 +1303,16 @@ def check_tools():
                   "differ in their bytes" % (tool, found[tool], version), file=sys.stderr)
 
 
+def app_icon():
+    """The desktop icon: the menu's white leaf on a green tile, in the hicolor sizes."""
+    for size in (16, 24, 32, 48, 64, 128, 256):
+        img = tile(size, size, GREEN, "leaf", margin=(0, 0), lip=max(1, size // 24),
+                   glyph_scale=0.78)
+        path = os.path.join(ICONS, "%dx%d" % (size, size), "apps", "viridio.png")
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        img.save(path, "PNG", optimize=True)
+
+
 def main():
     check_tools()
     if os.path.isdir(RES):
@@ -1316,6 +1327,7 @@ def main():
     crafts()
     facts()
     sounds()
+    app_icon()
     contact_sheet()
     write_qrc()
     unused = sorted(set(MDI_ICONS + EMOJI_ICONS) - USED)
