@@ -16,6 +16,7 @@ import datetime
 import os
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -168,6 +169,29 @@ class Session:
                                 capture_output=True, timeout=5)
         return result.stdout
 
+    def region(self, name):
+        """The pixels of one widget, as PNG bytes, for comparing two moments."""
+        x, y, w, h = self.form.rects[name]
+        result = subprocess.run([CONVERT, "xwd:-", "-crop", f"{w}x{h}+{x}+{y}", "png:-"],
+                                input=self.grab(), capture_output=True, timeout=10)
+        return result.stdout
+
+    def start_event_server(self, address, events):
+        log = open(os.path.join(self.out, "eventserver.log"), "w")
+        server = subprocess.Popen([self.args.server, "--listen", address, events],
+                                  stdout=log, stderr=log)
+        self.processes.append(server)
+        deadline = time.monotonic() + STEP_TIMEOUT
+        while time.monotonic() < deadline:
+            if server.poll() is not None:
+                raise Failure(f"the event server exited with status {server.returncode}")
+            with socket.socket() as probe:
+                probe.settimeout(0.5)
+                if probe.connect_ex((address, 2554)) == 0:
+                    return
+            time.sleep(0.05)
+        raise Failure("the event server did not start listening")
+
     def shot(self, label):
         self.step += 1
         path = os.path.join(self.out, f"{self.step:02d}-{label}.png")
@@ -290,6 +314,29 @@ def water_diary(s):
     row = s.sql("SELECT noOfFamilyMem, amtOfTapUsed, amtOfShowerUsed, amtOfToiletBowlUsed "
                 f"FROM waterDiary WHERE waterRetrieveDate = '{today_key()}'")
     check(row == "3|0.1755|0.3744|0.0936", f"today's waterDiary row is {row!r}")
+
+
+@e2e
+def event_update(s):
+    if not (s.args.server and s.args.events):
+        raise Failure("--server and --events are needed")
+    address = "127.0.0.77"
+    s.start_event_server(address, s.args.events)
+    s.start_app({"VIRIDIO_EVENT_SERVER": address})
+    s.click("push_ecoEvent")
+    list_before = s.region("listWid_upcoming")
+    s.click("push_updateEvents")
+    s.click("push_backToEvents")
+    list_after = s.region("listWid_upcoming")
+    s.close_app()
+
+    sent = s.sql("SELECT count(*) FROM Events WHERE eventName LIKE 'World%'")
+    check(int(sent) > 0, "no event of the server was stored")
+    today = datetime.date.today()
+    this_month = int(s.sql("SELECT count(*) FROM Events WHERE startDate LIKE "
+                           f"'{today.month}@%@{today.year}'"))
+    if this_month:
+        check(list_after != list_before, "this month's events are not listed after the update")
 
 
 def main():

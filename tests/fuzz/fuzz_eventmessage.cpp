@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         // A stored record never carries a separator inside a field.
         for (const QString &field : {record.name, record.venue, record.description,
                                      record.admissionFee, record.startDate, record.endDate}) {
-            if (field.contains(EventFormat::recordSeparator())
-                || field.contains(EventFormat::fieldSeparator()))
+            if (field.contains(EventFormat::recordSeparator()) ||
+                field.contains(EventFormat::fieldSeparator()))
                 std::abort();
         }
     }
@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (again.isEmpty())
         return 0;
     const EventFormat::Decoded redecoded = EventFormat::decodeMessage(again);
-    if (redecoded.status != EventFormat::Decoded::Complete || redecoded.text != decoded.text
-        || redecoded.used != again.size())
+    if (redecoded.status != EventFormat::Decoded::Complete || redecoded.text != decoded.text ||
+        redecoded.used != again.size())
         std::abort();
     return 0;
 }
