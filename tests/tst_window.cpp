@@ -1,0 +1,180 @@
+// The window as a whole: what the user sees at start, the shell pages, the
+// page stacks and the connection's lifetime.
+
+#include "mainwindow.h"
+#include "testsupport.h"
+
+#include <QDesktopServices>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTextBrowser>
+#include <QtTest>
+
+// Swallows the URLs the craft page would hand to the desktop.
+class UrlSink : public QObject
+{
+    Q_OBJECT
+public slots:
+    void open(const QUrl &url) { urls << url; }
+
+public:
+    QList<QUrl> urls;
+};
+
+class TestWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startShowsMainMenu();
+    void tapMinutesAcceptOnlyZeroTo9999_data();
+    void tapMinutesAcceptOnlyZeroTo9999();
+    void creditsAndBack();
+    void formFontsAreInstalled();
+    void noButtonShowsTheUnusedPages();
+    void closingTheWindowClosesTheDatabase();
+};
+
+void TestWindow::startShowsMainMenu()
+{
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    QCOMPARE(window.windowTitle(), QStringLiteral("Viridio"));
+    QCOMPARE(window.size(), QSize(800, 430));
+    QCOMPARE(contentPage(&window), 2);
+    QVERIFY(child<QWidget>(&window, "push_quiz_sound")->isHidden());
+    QVERIFY(child<QWidget>(&window, "push_sound_2")->isHidden());
+    for (const char *name : {"push_darAror", "push_QuickFactIcon", "push_ecoEvent", "push_ecoCal",
+                             "push_duzEvod", "push_credits"}) {
+        auto *button = child<QPushButton>(&window, name);
+        QVERIFY2(button->isVisible(), name);
+        // Each menu button lies fully on the page and clear of the others.
+        QVERIFY2(QRect(0, 0, 800, 430).contains(button->geometry()), name);
+        for (QPushButton *other : button->parentWidget()->findChildren<QPushButton *>())
+            QVERIFY2(other == button || !other->geometry().intersects(button->geometry()), name);
+    }
+}
+
+void TestWindow::tapMinutesAcceptOnlyZeroTo9999_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("0") << "0"
+                       << "0";
+    QTest::newRow("9999") << "9999"
+                          << "9999";
+    QTest::newRow("10000") << "10000"
+                           << "1000";
+    QTest::newRow("-1") << "-1"
+                        << "1";
+    QTest::newRow("letters") << "1a2"
+                             << "12";
+}
+
+void TestWindow::tapMinutesAcceptOnlyZeroTo9999()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    TemporaryHome home;
+    MainWindow window;
+    auto *minutes = child<QLineEdit>(&window, "le_tapAmt");
+    QTest::keyClicks(minutes, typed);
+    QCOMPARE(minutes->text(), shown);
+    QVERIFY(minutes->hasAcceptableInput());
+}
+
+void TestWindow::creditsAndBack()
+{
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    QVERIFY(clickButton(&window, "push_credits"));
+    QCOMPARE(contentPage(&window), 3);
+    auto *credits = child<QTextBrowser>(&window, "txtBrow_Credits_2");
+    QVERIFY(credits->isVisible());
+    QVERIFY(credits->toPlainText().contains("Recycled tutorial courtesy of:"));
+    QVERIFY(credits->toPlainText().contains("Quiz question courtesy of:"));
+    QVERIFY(credits->toPlainText().contains("The Viridio team"));
+    // The credits fit their box: no line is hidden below its lower edge.
+    const qreal textBottom =
+        credits->document()->size().height() - credits->document()->documentMargin();
+    QVERIFY2(textBottom <= credits->viewport()->height(), qPrintable(QString::number(textBottom)));
+    QVERIFY(clickButton(&window, "push_CreditBack"));
+    QCOMPARE(contentPage(&window), 2);
+}
+
+void TestWindow::formFontsAreInstalled()
+{
+    // The form names Windows fonts; each must land on the Debian font chosen for it.
+    TemporaryHome home;
+    MainWindow window;
+    const QList<QPair<QString, QString>> families = {{"MS Shell Dlg 2", "DejaVu Sans"},
+                                                     {"Comic Sans MS", "Comic Neue"},
+                                                     {"Arial", "Liberation Sans"}};
+    for (const auto &[asked, expected] : families)
+        QCOMPARE(QFontInfo(QFont(asked, 12)).family(), expected);
+}
+
+void TestWindow::noButtonShowsTheUnusedPages()
+{
+    TemporaryHome home;
+    UrlSink sink;
+    for (const char *scheme : {"http", "https", "file"})
+        QDesktopServices::setUrlHandler(scheme, &sink, "open");
+    qputenv("VIRIDIO_EVENT_SERVER", "127.0.0.250"); // nothing listens there
+
+    MainWindow window;
+    window.show();
+    auto *content = child<QStackedWidget>(&window, "stackWid_content");
+    auto *calculator = child<QStackedWidget>(&window, "stackWid_ecoCalBody");
+    QList<int> contentPages;
+    QList<int> calculatorPages;
+    connect(content, &QStackedWidget::currentChanged, this, [&](int i) { contentPages << i; });
+    connect(calculator, &QStackedWidget::currentChanged, this,
+            [&](int i) { calculatorPages << i; });
+
+    // Press every visible button of every page a user can reach, page by page.
+    for (int page = 1; page < content->count(); ++page) {
+        for (int inner = 0; inner < (page == 5 ? calculator->count() : 1); ++inner) {
+            if (page == 5 && (inner == 17 || inner == 27))
+                continue;
+            const QList<QPushButton *> buttons =
+                content->widget(page)->findChildren<QPushButton *>();
+            for (QPushButton *button : buttons) {
+                content->setCurrentIndex(page);
+                if (page == 5)
+                    calculator->setCurrentIndex(inner);
+                if (button->isVisible() && button->isEnabled())
+                    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+            }
+        }
+    }
+    for (const char *scheme : {"http", "https", "file"})
+        QDesktopServices::unsetUrlHandler(scheme);
+    qunsetenv("VIRIDIO_EVENT_SERVER");
+
+    // Pages set by the loop itself are fine; slots never show these.
+    QVERIFY(!contentPages.contains(0));
+    QVERIFY(!calculatorPages.contains(17));
+    QVERIFY(!calculatorPages.contains(27));
+}
+
+void TestWindow::closingTheWindowClosesTheDatabase()
+{
+    TemporaryHome home;
+    auto *window = new MainWindow;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    QVERIFY(QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
+    QSignalSpy destroyed(window, &QObject::destroyed);
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(destroyed.count(), 1);
+    QVERIFY(!QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
+}
+
+QTEST_MAIN(TestWindow)
+#include "tst_window.moc"
