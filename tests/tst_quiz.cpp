@@ -185,6 +185,7 @@ private slots:
     void tenAnswersEndTheRound_data();
     void tenAnswersEndTheRound();
     void questionsAreDrawnIndependently();
+    void everyStoredQuestionFitsThePage();
     void emptyQuizKeepsTheRoundGoing();
 
     void countdownRunsOutToTheResult();
@@ -419,6 +420,50 @@ void QuizTest::questionsAreDrawnIndependently()
     feedbackTicks(w, 2);
     QCOMPARE(labelText(w, "lb_QuestionNo"), QStringLiteral("Question. 2"));
     QCOMPARE(labelText(w, "lb_Question"), first);
+}
+
+void QuizTest::everyStoredQuestionFitsThePage()
+{
+    QWidget *w = openQuiz();
+    QVERIFY(w);
+    QList<QVariantList> rows;
+    {
+        QSqlQuery query(QSqlDatabase::database());
+        QVERIFY(query.exec(QStringLiteral("SELECT * FROM Quiz")));
+        while (query.next()) {
+            QVariantList row;
+            for (int column = 0; column < 7; ++column)
+                row.append(query.value(column));
+            rows.append(row);
+        }
+    }
+    QCOMPARE(rows.size(), 15);
+
+    // Each question alone in the table, so the round must show it.
+    for (const QVariantList &row : std::as_const(rows)) {
+        execSql(QStringLiteral("DELETE FROM Quiz"));
+        execSql(QStringLiteral("insert into Quiz values(?,?,?,?,?,?,?)"), row);
+        QVERIFY(start(w));
+        auto *question = child<QLabel>(w, "lb_Question");
+        QCOMPARE(question->text(), row.at(1).toString());
+        QVERIFY2(question->heightForWidth(question->width()) <= question->height(),
+                 qPrintable(question->text()));
+        for (const char *name : choiceNames) {
+            auto *choice = child<QPushButton>(w, name);
+            QVERIFY2(choice->sizeHint().width() <= choice->width(), qPrintable(choice->text()));
+        }
+        QVERIFY(clickButton(w, "push_back"));
+    }
+
+    // The widest numbers a round shows.
+    QVERIFY(start(w));
+    for (const auto &[name, text] : {std::pair{"lb_QuestionNo", QuizLogic::questionNumberText(9)},
+                                     std::pair{"lb_QuizScore", QuizLogic::scoreText(2000)},
+                                     std::pair{"lb_timer", QuizLogic::timeLeftText(60)}}) {
+        auto *label = child<QLabel>(w, name);
+        QVERIFY2(label->fontMetrics().horizontalAdvance(text) <= label->contentsRect().width(),
+                 name);
+    }
 }
 
 void QuizTest::emptyQuizKeepsTheRoundGoing()
