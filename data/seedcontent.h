@@ -58,8 +58,8 @@ struct Craft
     QString category;
     QString thingsNeeded;
     QString instruction;
-    QString url1; // full resource path of the first picture
-    QString url2; // full resource path of the second picture, or empty
+    QString url1;     // full resource path of the first picture
+    QString url2;     // full resource path of the second picture, or empty
     QString videoUrl; // or empty
 };
 

@@ -1,0 +1,289 @@
+#!/usr/bin/env python3
+"""End-to-end tests through a real window.
+
+Starts the real viridio executable on a private Xvfb display with a fresh HOME,
+operates it with real input events (xdotool clicks and keys at the widgets'
+positions, read from the screen form), closes it and reads my.db.sqlite with
+the sqlite3 tool. Every step leaves a screenshot in the output folder.
+
+Usage: viridio_e2e.py --app PATH --form forms/mainwindow.ui --out FOLDER
+                      [--server PATH --events FILE] [TEST ...]
+"""
+import argparse
+import ctypes
+import ctypes.util
+import datetime
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import xml.etree.ElementTree as ET
+
+STEP_TIMEOUT = 10.0  # seconds to wait for the window or a change on screen
+# ImageMagick itself, not a look-alike that may come first on PATH.
+CONVERT = "/usr/bin/convert" if os.path.exists("/usr/bin/convert") else "convert"
+
+
+class Form:
+    """Absolute positions of the form's widgets, from mainwindow.ui."""
+
+    def __init__(self, path):
+        self.rects = {}
+        root = ET.parse(path).getroot()
+        self._walk(root.find("widget"), 0, 0, top=True)
+
+    def _walk(self, element, x, y, top=False):
+        ox, oy = x, y
+        geometry = element.find("./property[@name='geometry']/rect")
+        if geometry is not None and not top:
+            gx, gy, w, h = (int(geometry.find(k).text) for k in ("x", "y", "width", "height"))
+            ox, oy = x + gx, y + gy
+            self.rects[element.get("name")] = (ox, oy, w, h)
+        for child in element.findall("widget"):
+            self._walk(child, ox, oy)
+
+    def centre(self, name):
+        x, y, w, h = self.rects[name]
+        return x + w // 2, y + h // 2
+
+
+class Failure(Exception):
+    pass
+
+
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5), ("padding", ctypes.c_long * 12)]
+
+
+def send_close_request(display, window):
+    """Asks a window to close as a window manager's close button does
+    (WM_DELETE_WINDOW); xdotool can only destroy a window outright."""
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.c_void_p]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    connection = x11.XOpenDisplay(display.encode())
+    if not connection:
+        raise Failure(f"cannot open display {display}")
+    event = _ClientMessage()
+    event.type = 33  # ClientMessage
+    event.window = int(window)
+    event.message_type = x11.XInternAtom(connection, b"WM_PROTOCOLS", 0)
+    event.format = 32
+    event.data[0] = x11.XInternAtom(connection, b"WM_DELETE_WINDOW", 0)
+    x11.XSendEvent(connection, int(window), 0, 0, ctypes.byref(event))
+    x11.XFlush(connection)
+    x11.XCloseDisplay(connection)
+
+
+class Session:
+    def __init__(self, args, name):
+        self.args = args
+        self.name = name
+        self.out = os.path.join(args.out, name)
+        shutil.rmtree(self.out, ignore_errors=True)
+        os.makedirs(self.out)
+        self.home = tempfile.mkdtemp(prefix="viridio-e2e-")
+        self.form = Form(args.form)
+        self.step = 0
+        self.processes = []
+        self.display = self._start_display()
+        self.env = dict(os.environ, DISPLAY=self.display, HOME=self.home)
+        self.env.pop("QT_QPA_PLATFORM", None)
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.app = None
+        self.window = None
+
+    # -- processes ---------------------------------------------------------
+    def _start_display(self):
+        read, write = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x600x24",
+                                 "-nolisten", "tcp"], pass_fds=(write,),
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        self.processes.append(xvfb)
+        with os.fdopen(read) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise Failure("Xvfb did not start")
+        return ":" + number
+
+    def start_app(self, extra_env=None):
+        env = dict(self.env, **(extra_env or {}))
+        self.log = open(os.path.join(self.out, "viridio.log"), "w")
+        self.app = subprocess.Popen([self.args.app], env=env, stdout=self.log, stderr=self.log)
+        self.processes.append(self.app)
+        found = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^Viridio$",
+                             timeout=STEP_TIMEOUT)
+        self.window = found.split()[0]
+        # No window manager: put the window at the top-left corner ourselves.
+        self.xdotool("windowmove", self.window, "0", "0")
+        self.wait_stable()
+        self.shot("started")
+
+    def close_app(self):
+        """Closes the window as the window controls would, and waits for the exit."""
+        send_close_request(self.display, self.window)
+        try:
+            self.app.wait(STEP_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            raise Failure("viridio did not exit after its window was closed")
+        if self.app.returncode != 0:
+            raise Failure(f"viridio exited with status {self.app.returncode}")
+
+    def stop(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.send_signal(signal.SIGTERM)
+                try:
+                    process.wait(5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    def xdotool(self, *words, timeout=5.0):
+        try:
+            result = subprocess.run(["xdotool", *words], env=self.env, capture_output=True,
+                                    text=True, timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"xdotool {' '.join(words)} timed out")
+        if result.returncode != 0:
+            raise Failure(f"xdotool {' '.join(words)} failed: {result.stderr.strip()}")
+        return result.stdout
+
+    # -- the screen --------------------------------------------------------
+    def grab(self):
+        result = subprocess.run(["xwd", "-silent", "-id", self.window], env=self.env,
+                                capture_output=True, timeout=5)
+        return result.stdout
+
+    def shot(self, label):
+        self.step += 1
+        path = os.path.join(self.out, f"{self.step:02d}-{label}.png")
+        subprocess.run([CONVERT, "xwd:-", path], input=self.grab(), timeout=10,
+                       env=self.env, check=False)
+
+    def wait_change(self, before):
+        """Waits until the window differs from `before`, then until it settles."""
+        deadline = time.monotonic() + STEP_TIMEOUT
+        while time.monotonic() < deadline:
+            if self.grab() != before:
+                self.wait_stable()
+                return
+            time.sleep(0.05)
+        raise Failure("the window did not change")
+
+    def wait_stable(self):
+        deadline = time.monotonic() + STEP_TIMEOUT
+        last = self.grab()
+        while time.monotonic() < deadline:
+            time.sleep(0.1)
+            now = self.grab()
+            if now == last:
+                return
+            last = now
+
+    # -- input -------------------------------------------------------------
+    def click(self, name, label=None, expect_change=True):
+        x, y = self.form.centre(name)
+        before = self.grab()
+        self.xdotool("mousemove", "--window", self.window, str(x), str(y))
+        self.xdotool("click", "1")
+        if expect_change:
+            self.wait_change(before)
+        else:
+            self.wait_stable()
+        self.shot(label or name)
+
+    def choose(self, combo, text):
+        """Picks the item `text` of a combo box: open it, type the text, confirm."""
+        self.click(combo, f"{combo}-open")
+        self.xdotool("type", "--delay", "50", text)
+        before = self.grab()
+        self.xdotool("key", "Return")
+        self.wait_change(before)
+        self.shot(f"{combo}-{text}")
+
+    def type_into(self, field, text):
+        self.click(field, f"{field}-focus", expect_change=False)
+        self.xdotool("type", "--delay", "50", text)
+        self.wait_stable()
+        self.shot(f"{field}-typed")
+
+    # -- the database --------------------------------------------------------
+    def sql(self, statement):
+        path = os.path.join(self.home, "my.db.sqlite")
+        result = subprocess.run(["sqlite3", "-batch", path, statement], capture_output=True,
+                                text=True, timeout=10)
+        if result.returncode != 0:
+            raise Failure(f"sqlite3 failed: {result.stderr.strip()}")
+        return result.stdout.strip()
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def today_key():
+    return datetime.date.today().strftime("%d/%m/%Y")
+
+
+TESTS = {}
+
+
+def e2e(function):
+    TESTS[function.__name__] = function
+    return function
+
+
+@e2e
+def credits_and_back(s):
+    s.start_app()
+    s.click("push_credits")
+    s.click("push_CreditBack")
+    s.close_app()
+    check(s.sql("SELECT count(*) FROM Tips") == "15", "the built-in tips are missing")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--app", required=True)
+    parser.add_argument("--form", required=True)
+    parser.add_argument("--out", required=True)
+    parser.add_argument("--server")
+    parser.add_argument("--events")
+    parser.add_argument("tests", nargs="*")
+    args = parser.parse_args()
+    names = args.tests or list(TESTS)
+    passed = failed = 0
+    for name in names:
+        session = Session(args, name)
+        started = time.monotonic()
+        try:
+            TESTS[name](session)
+            passed += 1
+            print(f"PASS   : {name} ({time.monotonic() - started:.1f} s)")
+        except Failure as failure:
+            failed += 1
+            session.shot("failure")
+            print(f"FAIL!  : {name}: {failure} (screenshots in {session.out})")
+        finally:
+            session.stop()
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

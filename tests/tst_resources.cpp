@@ -1,0 +1,434 @@
+// The picture and sound bundle: every path the application names resolves to
+// a file in the format its extension names, forms/images.qrc and resources/
+// list the same files, the verdict animations end within two seconds and the
+// whole bundle stays small.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QMap>
+#include <QResource>
+#include <QXmlStreamReader>
+#include <QtEndian>
+#include <QtTest>
+
+namespace {
+
+// Folder of the bundle, then the files the application names in it.
+struct Folder
+{
+    const char *prefix;
+    QStringList files;
+};
+
+const QList<Folder> bundleList = {
+    {":/new/prefix1/images/",
+     {"vozAvavi_tips.png",
+      "zadUvedoButton.png",
+      "diaryBackground.png",
+      "ecoCalMicrowave.png",
+      "ecoCalDVDPlayer.png",
+      "bed_icon_lodging.gif",
+      "infoButton.png",
+      "Background_by_kelmor1.jpg",
+      "Global_Warming_Map.png",
+      "vozAvaviButton.png",
+      "ecoCalBackground.jpg",
+      "vampireAppliance.jpg",
+      "sofa.png",
+      "off.png",
+      "ecoCalRiceCooker.png",
+      "home.png",
+      "waterImage.png",
+      "rightArrow.png",
+      "on.png",
+      "ecoCalLaptop.png",
+      "showerIcon.png",
+      "lawn.jpg",
+      "ElectricityIcon_water.png",
+      "ecoCalElectricity.png",
+      "washingMachine.jpg",
+      "vozAvavi_mainPageImage.png",
+      "ecoCalHeaderCal.png",
+      "tapicon.png",
+      "ecoCalwWashingMachine.png",
+      "ecoCalFan.png",
+      "diaryBackground_D.png",
+      "diaryBackground_C.png",
+      "greenHour.jpg",
+      "leftArrow.png",
+      "ecoCalCeilingLights.png",
+      "HEV.png",
+      "ecoCalRefrigerator.png",
+      "ecoCalHairDryer.png",
+      "ecoCalAirCon.png",
+      "ecoCalLcdTv copy.png",
+      "Latex-Electricity-icon.png",
+      "electicityIcon.png",
+      "icon_toilet.gif",
+      "kitchenIcon.gif",
+      "dishWashing.jpg"}},
+    {":/music/sound/", {"slot2.wav", "smooth.wav", "Tabla.wav", "AfternoonStreets.wav"}},
+    {":/mainMenu/images/MainMenu/",
+     {"credits.gif", "Mainmenu.jpg", "chalkboard.jpg", "quickFact.gif", "darAror.gif",
+      "ecoEvent.gif", "ecoCal.gif", "duzEvod.gif"}},
+    {":/darAror/images/DarArorResc/resc/",
+     {"cards_puzzles.JPG", "rag_doll2.jpg", "recycle_utensil_holder.jpg", "dad_remote_holder.JPG",
+      "toothbrush_bracelet_2.jpg", "toothbrush_bracelet_1.jpg", "j_heart.jpg", "jar_animals.JPG",
+      "recycled_CD_Card.jpg", "stationery_bears.jpg", "rag_doll.jpg", "cd_holder_room.JPG",
+      "recycled_potato_container_car.jpg", "teacher_jar.JPG"}},
+    {":/darAror/images/DarArorResc/",
+     {"DarAror_Button(plastic).png", "DarAror_Button(next).png",  "DarAror_Button(clothes).png",
+      "DarAror_Button(up).png",      "DarAror_Button(prev).png",  "darAror_aluminium.jpg",
+      "DarAror_Button(others).png",  "DarAror_Button(down).png",  "DarAror_Button(back).png",
+      "darAror_paper.jpg",           "DarAror_Button(alu).png",   "darAror_plastic.jpg",
+      "darAror_others.jpg",          "darAror_glass.jpg",         "DarAror_Button(menu).png",
+      "DarAror_Button(glass).png",   "Background_pinboard.jpg",   "DarAror_Button(home).png",
+      "darAror_clothes.jpg",         "DarAror_Button(paper).png", "DarAror_Button(video).png"}},
+    {":/duzevod/images/DuzEvodResc/",
+     {"button_start2(orange).gif", "button_back.gif", "button_menu2.gif", "cross.gif",
+      "DuzEvod_Menu_1.jpg", "DuzEvod_Background(3).png", "button_tryagain2.gif", "DuzEvod_Menu.jpg",
+      "button_tryagain.gif", "button_start.gif", "button_back2.gif", "button_menu.gif",
+      "tick.gif"}},
+};
+
+// Pictures the form and the code name besides the list above.
+const QStringList namedPictures = {
+    ":/new/prefix1/MAIN.png",
+    ":/new/prefix1/images/book.png",
+    ":/new/prefix1/images/calendar.png",
+    ":/new/ecoCalculator/ecoCalBody.png",
+    ":/new/ecoCalculator/border.png",
+    ":/new/prefix1/images/toiletHeader.jpg",
+    ":/new/prefix1/images/kitchenHeader.jpg",
+    ":/new/prefix1/images/livingRoomHeader.jpg",
+    ":/new/prefix1/images/bedroomHeader.jpg",
+};
+
+// Pictures that fill a whole page.
+const QStringList fullPagePictures = {
+    ":/mainMenu/images/MainMenu/Mainmenu.jpg",
+    ":/mainMenu/images/MainMenu/chalkboard.jpg",
+    ":/new/prefix1/images/ecoCalBackground.jpg",
+    ":/new/prefix1/images/Background_by_kelmor1.jpg",
+    ":/new/prefix1/images/book.png",
+    ":/darAror/images/DarArorResc/Background_pinboard.jpg",
+    ":/darAror/images/DarArorResc/darAror_aluminium.jpg",
+    ":/darAror/images/DarArorResc/darAror_clothes.jpg",
+    ":/darAror/images/DarArorResc/darAror_paper.jpg",
+    ":/darAror/images/DarArorResc/darAror_plastic.jpg",
+    ":/darAror/images/DarArorResc/darAror_glass.jpg",
+    ":/darAror/images/DarArorResc/darAror_others.jpg",
+    ":/duzevod/images/DuzEvodResc/DuzEvod_Menu.jpg",
+    ":/duzevod/images/DuzEvodResc/DuzEvod_Menu_1.jpg",
+    ":/duzevod/images/DuzEvodResc/DuzEvod_Background(3).png",
+};
+
+constexpr qint64 bundleLimit = 3 * 1024 * 1024;
+constexpr int verdictLimitMs = 2000;
+
+QStringList allNamedPaths()
+{
+    QStringList paths;
+    for (const Folder &folder : bundleList)
+        for (const QString &file : folder.files)
+            paths << QLatin1String(folder.prefix) + file;
+    return paths + namedPictures;
+}
+
+// The format a file's leading bytes identify, independent of its name.
+QByteArray formatByContent(const QByteArray &head)
+{
+    if (head.startsWith("\xFF\xD8\xFF"))
+        return "jpeg";
+    if (head.startsWith("\x89PNG\r\n\x1A\n"))
+        return "png";
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return "gif";
+    if (head.startsWith("RIFF") && head.mid(8, 4) == "WAVE")
+        return "wav";
+    return "unknown";
+}
+
+QByteArray formatBySuffix(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("jpg") ? QByteArray("jpeg") : suffix.toLatin1();
+}
+
+QString sourceDir()
+{
+    return QStringLiteral(VIRIDIO_SOURCE_DIR);
+}
+
+} // namespace
+
+class TestResources : public QObject
+{
+    Q_OBJECT
+
+private:
+    // resource path -> file on disk, as forms/images.qrc lists them
+    QMap<QString, QString> qrcEntries;
+    QStringList qrcErrors;
+
+    void readQrc();
+
+private slots:
+    void initTestCase();
+
+    // Every named path resolves, in its extension's format.
+    void namedPathResolves_data();
+    void namedPathResolves();
+    void pictureLoads_data();
+    void pictureLoads();
+    void soundIsWave_data();
+    void soundIsWave();
+    void fullPagePictureFillsThePage_data();
+    void fullPagePictureFillsThePage();
+
+    // The resource list and the files agree.
+    void resourceListIsWellFormed();
+    void everyListedFileExists();
+    void everyFileIsListed();
+    void bundleHoldsTheFilesAsTheyAre();
+    void bundleIsUncompressed();
+
+    // Verdict animations and the size of the whole.
+    void verdictAnimationEndsInTime_data();
+    void verdictAnimationEndsInTime();
+    void bundleStaysSmall();
+};
+
+void TestResources::readQrc()
+{
+    const QString qrcPath = sourceDir() + QStringLiteral("/forms/images.qrc");
+    QFile file(qrcPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qrcErrors << QStringLiteral("cannot open ") + qrcPath;
+        return;
+    }
+    const QDir formsDir = QFileInfo(qrcPath).absoluteDir();
+    QXmlStreamReader xml(&file);
+    QString prefix;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == QLatin1String("qresource")) {
+            prefix = xml.attributes().value(QLatin1String("prefix")).toString();
+            if (!prefix.endsWith(QLatin1Char('/')))
+                prefix += QLatin1Char('/');
+        } else if (xml.name() == QLatin1String("file")) {
+            const QString algorithm =
+                xml.attributes().value(QLatin1String("compression-algorithm")).toString();
+            const QString alias = xml.attributes().value(QLatin1String("alias")).toString();
+            const QString relative = xml.readElementText();
+            const QString resource =
+                QLatin1Char(':') + prefix + (alias.isEmpty() ? relative : alias);
+            if (algorithm != QLatin1String("none"))
+                qrcErrors << resource + QStringLiteral(" may be compressed");
+            if (qrcEntries.contains(resource))
+                qrcErrors << resource + QStringLiteral(" listed twice");
+            qrcEntries.insert(resource, QDir::cleanPath(formsDir.absoluteFilePath(relative)));
+        }
+    }
+    if (xml.hasError())
+        qrcErrors << xml.errorString();
+}
+
+void TestResources::initTestCase()
+{
+    Q_INIT_RESOURCE(images);
+    readQrc();
+}
+
+void TestResources::namedPathResolves_data()
+{
+    QTest::addColumn<QString>("path");
+    for (const QString &path : allNamedPaths())
+        QTest::newRow(qPrintable(path)) << path;
+}
+
+void TestResources::namedPathResolves()
+{
+    QFETCH(QString, path);
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::ReadOnly), "not in the compiled bundle");
+    QCOMPARE(formatByContent(file.read(16)), formatBySuffix(path));
+}
+
+void TestResources::pictureLoads_data()
+{
+    QTest::addColumn<QString>("path");
+    for (const QString &path : allNamedPaths())
+        if (!path.endsWith(QLatin1String(".wav")))
+            QTest::newRow(qPrintable(path)) << path;
+}
+
+void TestResources::pictureLoads()
+{
+    QFETCH(QString, path);
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    QVERIFY2(reader.canRead(), qPrintable(reader.errorString()));
+    QCOMPARE(reader.format(), formatBySuffix(path));
+    const QSize size = reader.size();
+    // Every widget that shows a picture lies within the 800 x 430 page (one
+    // frame reaches 511 pixels high, overlapping the page's edges).
+    QVERIFY2(size.width() >= 16 && size.width() <= 800, qPrintable(QString::number(size.width())));
+    QVERIFY2(size.height() >= 16 && size.height() <= 511,
+             qPrintable(QString::number(size.height())));
+    const QImage image = reader.read();
+    QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+    QCOMPARE(image.size(), size);
+}
+
+void TestResources::soundIsWave_data()
+{
+    QTest::addColumn<QString>("path");
+    for (const QString &path : allNamedPaths())
+        if (path.endsWith(QLatin1String(".wav")))
+            QTest::newRow(qPrintable(path)) << path;
+}
+
+void TestResources::soundIsWave()
+{
+    QFETCH(QString, path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray data = file.readAll();
+    QVERIFY(data.size() > 44);
+    QCOMPARE(data.left(4), QByteArray("RIFF"));
+    QCOMPARE(data.mid(8, 4), QByteArray("WAVE"));
+    QCOMPARE(data.mid(12, 4), QByteArray("fmt "));
+    const quint32 riffSize = qFromLittleEndian<quint32>(data.constData() + 4);
+    QCOMPARE(qint64(riffSize), qint64(data.size()) - 8);
+    // about a second of sound, and small
+    const quint32 byteRate = qFromLittleEndian<quint32>(data.constData() + 28);
+    QVERIFY(byteRate > 0);
+    const double seconds = double(data.size() - 44) / byteRate;
+    QVERIFY2(seconds >= 0.5 && seconds <= 2.0, qPrintable(QString::number(seconds)));
+    QVERIFY(data.size() < 64 * 1024);
+}
+
+void TestResources::fullPagePictureFillsThePage_data()
+{
+    QTest::addColumn<QString>("path");
+    for (const QString &path : fullPagePictures)
+        QTest::newRow(qPrintable(path)) << path;
+}
+
+void TestResources::fullPagePictureFillsThePage()
+{
+    QFETCH(QString, path);
+    QCOMPARE(QImageReader(path).size(), QSize(800, 430));
+}
+
+void TestResources::resourceListIsWellFormed()
+{
+    QVERIFY2(qrcErrors.isEmpty(), qPrintable(qrcErrors.join(QLatin1Char('\n'))));
+    QVERIFY(!qrcEntries.isEmpty());
+    for (const QString &path : allNamedPaths())
+        QVERIFY2(qrcEntries.contains(path), qPrintable(path + QStringLiteral(" is not listed")));
+}
+
+void TestResources::everyListedFileExists()
+{
+    QStringList missing;
+    for (auto it = qrcEntries.cbegin(); it != qrcEntries.cend(); ++it)
+        if (!QFileInfo(it.value()).isFile())
+            missing << it.value();
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1Char('\n'))));
+}
+
+void TestResources::everyFileIsListed()
+{
+    const QString root = QDir::cleanPath(sourceDir() + QStringLiteral("/resources"));
+    QVERIFY(QFileInfo(root).isDir());
+    const QStringList listed = qrcEntries.values();
+    QStringList unlisted;
+    int count = 0;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = QDir::cleanPath(it.next());
+        ++count;
+        if (!listed.contains(file))
+            unlisted << file;
+    }
+    QVERIFY2(unlisted.isEmpty(), qPrintable(unlisted.join(QLatin1Char('\n'))));
+    QCOMPARE(count, int(qrcEntries.size()));
+}
+
+void TestResources::bundleHoldsTheFilesAsTheyAre()
+{
+    // The compiled bundle is the listed files, byte for byte: a stale build or
+    // a list pointing at the wrong file shows up here.
+    for (auto it = qrcEntries.cbegin(); it != qrcEntries.cend(); ++it) {
+        QFile inBundle(it.key());
+        QFile onDisk(it.value());
+        QVERIFY2(inBundle.open(QIODevice::ReadOnly), qPrintable(it.key()));
+        QVERIFY2(onDisk.open(QIODevice::ReadOnly), qPrintable(it.value()));
+        QVERIFY2(inBundle.readAll() == onDisk.readAll(), qPrintable(it.key()));
+    }
+}
+
+void TestResources::bundleIsUncompressed()
+{
+    for (const QString &path : allNamedPaths()) {
+        QResource resource(path);
+        QVERIFY2(resource.isValid(), qPrintable(path));
+        QVERIFY2(resource.compressionAlgorithm() == QResource::NoCompression, qPrintable(path));
+    }
+}
+
+void TestResources::verdictAnimationEndsInTime_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("tick") << QStringLiteral(":/duzevod/images/DuzEvodResc/tick.gif");
+    QTest::newRow("cross") << QStringLiteral(":/duzevod/images/DuzEvodResc/cross.gif");
+}
+
+void TestResources::verdictAnimationEndsInTime()
+{
+    QFETCH(QString, path);
+    QImageReader reader(path);
+    QVERIFY(reader.supportsAnimation());
+    // plays once and stays on its last frame
+    QCOMPARE(reader.loopCount(), 0);
+    int frames = 0;
+    int totalMs = 0;
+    int lastDelay = 0;
+    QImage last;
+    while (reader.canRead()) {
+        const QImage frame = reader.read();
+        if (frame.isNull())
+            break;
+        QCOMPARE(frame.size(), QSize(170, 70));
+        lastDelay = reader.nextImageDelay();
+        totalMs += lastDelay;
+        last = frame;
+        ++frames;
+    }
+    QVERIFY2(frames >= 4, qPrintable(QString::number(frames)));
+    QVERIFY2(totalMs > 0 && totalMs <= verdictLimitMs, qPrintable(QString::number(totalMs)));
+    // the still end frame is the longest
+    QVERIFY(lastDelay >= totalMs / frames);
+    QVERIFY(!last.isNull());
+}
+
+void TestResources::bundleStaysSmall()
+{
+    qint64 total = 0;
+    for (auto it = qrcEntries.cbegin(); it != qrcEntries.cend(); ++it)
+        total += QFileInfo(it.key()).size();
+    QVERIFY(total > 0);
+    QVERIFY2(total < bundleLimit, qPrintable(QString::number(total)));
+}
+
+QTEST_MAIN(TestResources)
+#include "tst_resources.moc"
