@@ -464,6 +464,24 @@ void QuizTest::everyStoredQuestionFitsThePage()
         QVERIFY2(label->fontMetrics().horizontalAdvance(text) <= label->contentsRect().width(),
                  name);
     }
+
+    // The result page: the caption, the best score and the longest verdict.
+    QVERIFY(playRound(w, 10, 10));
+    auto *caption = child<QLabel>(w, "lb_splash");
+    QVERIFY(caption->heightForWidth(caption->width()) <= caption->height());
+    auto *score = child<QLabel>(w, "lb_splashScore");
+    QCOMPARE(score->text(), QStringLiteral("2000"));
+    QVERIFY(score->sizeHint().width() <= score->width());
+    auto *balloon = child<QLabel>(w, "lb_balloon");
+    for (const QString &verdict : {newHighVerdict, sameVerdict, lowerVerdict}) {
+        balloon->setText(verdict);
+        QVERIFY2(balloon->heightForWidth(balloon->width()) <= balloon->height(),
+                 qPrintable(verdict));
+    }
+    QVERIFY(clickButton(w, "push_back_2"));
+    auto *high = child<QLabel>(w, "lb_Hscore");
+    QCOMPARE(high->text(), QStringLiteral("2000"));
+    QVERIFY(high->sizeHint().width() <= high->width());
 }
 
 void QuizTest::emptyQuizKeepsTheRoundGoing()
