@@ -1,34 +1,162 @@
+// DarAror, the craft idea browser: a menu of six materials and a page that
+// shows one craft of the chosen material at a time.
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-// Not built yet.
+#include "craftslogic.h"
 
-void MainWindow::readCategory(const QString &) {}
+#include <QDesktopServices>
+#include <QPixmap>
+#include <QUrl>
 
-void MainWindow::readDetails(const QString &) {}
+void MainWindow::openCraftCategory(const QString &category, const QString &background)
+{
+    ui->stackWid_content->setCurrentIndex(11);
+    ui->lb_Ewand_Backgound->setPixmap(QPixmap(background));
+    readCategory(category);
+    if (ui->coBox_eWandTitle->count() == 0) {
+        // Nothing to show (the database could not be read): an empty page, not
+        // the arrows and video of no craft, nor the address of a craft seen before.
+        ui->push_eWand_ImgPrev->setVisible(false);
+        ui->push_eWand_ImgNext->setVisible(false);
+        ui->pusheWand_VideoURL->setVisible(false);
+        eWandVideoUrl.clear();
+        ui->lb_eWand_Title->clear();
+        ui->lb_eWand_Desc->clear();
+        ui->lb_eWand_Image->clear();
+        ui->textEdit_EWand_details->clear();
+    }
+}
 
-void MainWindow::on_coBox_eWandTitle_currentIndexChanged(const QString &) {}
+void MainWindow::readCategory(const QString &category)
+{
+    if (!db.isOpen())
+        return;
+    // Each title goes to the top of the list and is shown at once, so the list
+    // ends reversed and the craft on screen is the last the table returned.
+    for (const QString &title : Crafts::titles(db, category)) {
+        ui->coBox_eWandTitle->insertItem(0, title);
+        ui->coBox_eWandTitle->setCurrentIndex(0);
+        readDetails(title);
+    }
+}
 
-void MainWindow::on_pusheWand_VideoURL_clicked() {}
+void MainWindow::readDetails(const QString &title)
+{
+    ui->push_eWand_ImgNext->setVisible(true);
+    ui->push_eWand_ImgBack->setVisible(true);
+    ui->pusheWand_VideoURL->setVisible(true);
+    if (!db.isOpen())
+        return;
+    const std::optional<Crafts::Craft> craft = Crafts::find(db, title);
+    if (!craft)
+        return;
 
-void MainWindow::on_push_eWand_ImgBack_clicked() {}
+    ui->lb_eWand_Title->setText(craft->title);
+    ui->lb_eWand_Desc->setText(craft->description);
+    ui->lb_eWand_Image->setPixmap(QPixmap(craft->url1));
+    ui->textEdit_EWand_details->setPlainText(
+        Crafts::detailsText(craft->thingNeed, craft->instruction));
 
-void MainWindow::on_push_eWand_ImgPrev2_clicked() {}
+    eWandVideoUrl = craft->videoUrl;
+    eWandImage1 = craft->url1;
+    eWandImage2 = craft->url2;
 
-void MainWindow::on_push_eWand_ImgNext2_clicked() {}
+    if (craft->url2.isEmpty()) {
+        ui->push_eWand_ImgNext->setVisible(false);
+        ui->push_eWand_ImgPrev->setVisible(false);
+    }
+    if (craft->videoUrl.isEmpty())
+        ui->pusheWand_VideoURL->setVisible(false);
+    ui->push_eWand_ImgPrev->setVisible(false);
+}
 
-void MainWindow::on_push_eWand_ImgPrev_clicked() {}
+void MainWindow::on_coBox_eWandTitle_currentIndexChanged(const QString &text)
+{
+    readDetails(text);
+}
 
-void MainWindow::on_push_eWand_ImgNext_clicked() {}
+void MainWindow::on_pusheWand_VideoURL_clicked()
+{
+    QDesktopServices::openUrl(QUrl(eWandVideoUrl));
+}
 
-void MainWindow::on_push_MenuOthers_clicked() {}
+void MainWindow::on_push_eWand_ImgBack_clicked()
+{
+    ui->stackWid_content->setCurrentIndex(10);
+    eWandImage1.clear();
+    eWandImage2.clear();
+    ui->coBox_eWandTitle->clear();
+    ui->lb_eWand_Desc->clear();
+    ui->lb_eWand_Image->clear();
+    ui->lb_eWand_Title->clear();
+    ui->textEdit_EWand_details->clear();
+    ui->lb_Ewand_Backgound->clear();
+}
 
-void MainWindow::on_push_MenuGlass_clicked() {}
+void MainWindow::stepCraft(int step)
+{
+    QComboBox *titles = ui->coBox_eWandTitle;
+    titles->setCurrentIndex(Crafts::wrapIndex(titles->currentIndex() + step, titles->count()));
+    readDetails(titles->currentText());
+}
 
-void MainWindow::on_push_MenuPlastic_clicked() {}
+void MainWindow::on_push_eWand_ImgPrev2_clicked()
+{
+    stepCraft(-1);
+}
 
-void MainWindow::on_push_MenuPaper_clicked() {}
+void MainWindow::on_push_eWand_ImgNext2_clicked()
+{
+    stepCraft(+1);
+}
 
-void MainWindow::on_push_MenuClothes_clicked() {}
+void MainWindow::on_push_eWand_ImgPrev_clicked()
+{
+    ui->lb_eWand_Image->setPixmap(QPixmap(eWandImage1));
+    ui->push_eWand_ImgNext->setVisible(true);
+    ui->push_eWand_ImgPrev->setVisible(false);
+}
 
-void MainWindow::on_push_MenuAlum_clicked() {}
+void MainWindow::on_push_eWand_ImgNext_clicked()
+{
+    ui->lb_eWand_Image->setPixmap(QPixmap(eWandImage2));
+    ui->push_eWand_ImgPrev->setVisible(true);
+    ui->push_eWand_ImgNext->setVisible(false);
+}
+
+void MainWindow::on_push_MenuOthers_clicked()
+{
+    openCraftCategory(QStringLiteral("Others"),
+                      QStringLiteral(":/darAror/images/DarArorResc/darAror_others.jpg"));
+}
+
+void MainWindow::on_push_MenuGlass_clicked()
+{
+    openCraftCategory(QStringLiteral("Glass"),
+                      QStringLiteral(":/darAror/images/DarArorResc/darAror_glass.jpg"));
+}
+
+void MainWindow::on_push_MenuPlastic_clicked()
+{
+    openCraftCategory(QStringLiteral("Plastic"),
+                      QStringLiteral(":/darAror/images/DarArorResc/darAror_plastic.jpg"));
+}
+
+void MainWindow::on_push_MenuPaper_clicked()
+{
+    openCraftCategory(QStringLiteral("Paper"),
+                      QStringLiteral(":/darAror/images/DarArorResc/darAror_paper.jpg"));
+}
+
+void MainWindow::on_push_MenuClothes_clicked()
+{
+    openCraftCategory(QStringLiteral("Clothes"),
+                      QStringLiteral(":/darAror/images/DarArorResc/darAror_clothes.jpg"));
+}
+
+void MainWindow::on_push_MenuAlum_clicked()
+{
+    openCraftCategory(QStringLiteral("Aluminium"),
+                      QStringLiteral(":/darAror/images/DarArorResc/darAror_aluminium.jpg"));
+}

@@ -201,6 +201,10 @@ private:
     // Events calendar: state of its own
 
     // Calculator: state of its own
+    // Whether each diary's per-item breakdown is on screen ("View All!" was
+    // pressed since the diary was entered): a day change then refreshes it.
+    bool elecBreakdownShown = false;
+    bool waterBreakdownShown = false;
 
     // Quiz: state of its own
     bool quizRoundRunning = false; // a round is in Question or Feedback
@@ -213,4 +217,8 @@ private:
     void clearQuizLabels();
 
     // Craft ideas and quick facts: state of their own
+    // Shows the craft page with the material's picture and its crafts.
+    void openCraftCategory(const QString &category, const QString &background);
+    // Moves through the title list by step (-1 or +1), wrapping at both ends.
+    void stepCraft(int step);
 };

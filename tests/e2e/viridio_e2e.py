@@ -208,7 +208,8 @@ class Session:
 
     def choose(self, combo, text):
         """Picks the item `text` of a combo box: open it, type the text, confirm."""
-        self.click(combo, f"{combo}-open")
+        # The list opens in a window of its own, so the main window may not change.
+        self.click(combo, f"{combo}-open", expect_change=False)
         self.xdotool("type", "--delay", "50", text)
         before = self.grab()
         self.xdotool("key", "Return")
@@ -255,6 +256,40 @@ def credits_and_back(s):
     s.click("push_CreditBack")
     s.close_app()
     check(s.sql("SELECT count(*) FROM Tips") == "15", "the built-in tips are missing")
+
+
+@e2e
+def electricity_diary(s):
+    s.start_app()
+    for button in ("push_ecoCal", "push_vozAvaviButton", "push_vozAvaviElectricityIcon",
+                   "push_bedroom", "push_airCon"):
+        s.click(button)
+    s.choose("comboBox_airCon", "5")
+    s.click("push_airConOK")  # on to the laptop question
+    s.close_app()
+    row = s.sql(f"SELECT valOfAirCon, valOfLaptop IS NULL FROM Diary "
+                f"WHERE retrieveDate = '{today_key()}'")
+    check(row == "1.1435|1", f"today's Diary row is {row!r}, expected 1.1435 for the air con")
+
+
+@e2e
+def water_diary(s):
+    s.start_app()
+    for button in ("push_ecoCal", "push_vozAvaviButton", "push_vozAvaviWaterIcon"):
+        s.click(button)
+    s.choose("comboBox_familyMem", "3")
+    s.type_into("le_tapAmt", "10")
+    s.click("push_tapOK")
+    s.click("push_washingMachineWaterOK")
+    s.click("push_dishWashingWaterOK")
+    s.choose("comboBox_showerWater", "2")
+    s.choose("comboBox_toiletWater", "5")
+    s.click("push_showerNtoiletOK")
+    s.click("push_lawnOK")  # lands on the diary choice
+    s.close_app()
+    row = s.sql("SELECT noOfFamilyMem, amtOfTapUsed, amtOfShowerUsed, amtOfToiletBowlUsed "
+                f"FROM waterDiary WHERE waterRetrieveDate = '{today_key()}'")
+    check(row == "3|0.1755|0.3744|0.0936", f"today's waterDiary row is {row!r}")
 
 
 def main():

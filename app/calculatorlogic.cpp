@@ -1,0 +1,252 @@
+#include "calculatorlogic.h"
+
+#include <QSqlQuery>
+#include <QtMath>
+
+#include <clocale>
+#include <cstdio>
+#include <locale.h>
+
+namespace {
+
+// printf formats numbers by the process's locale, and the toolkit adopts the
+// user's locale at start-up; stored numbers must always use a decimal point,
+// so they are formatted in the C locale.
+QString formatInCLocale(const char *format, double value)
+{
+    static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", locale_t(nullptr));
+    const locale_t previous = cLocale ? uselocale(cLocale) : locale_t(nullptr);
+    char buffer[64];
+    const int length = std::snprintf(buffer, sizeof buffer, format, value);
+    if (cLocale)
+        uselocale(previous);
+    if (length < 0)
+        return QString();
+    return QString::fromLatin1(buffer, qMin(length, int(sizeof buffer) - 1));
+}
+
+QSqlQuery runQuery(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query(db);
+    if (db.isOpen() && query.prepare(sql)) {
+        for (const QVariant &value : values)
+            query.addBindValue(value);
+        query.exec();
+    }
+    return query;
+}
+
+QString firstText(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query = runQuery(db, sql, values);
+    if (query.isActive() && query.next())
+        return query.value(0).toString();
+    return QString();
+}
+
+} // namespace
+
+namespace CalculatorLogic {
+
+double applianceCost(double hours, double rate)
+{
+    return hours * applianceWatts / 1000 * rate;
+}
+
+double waterCost(double count, double factor, double rate)
+{
+    return count * factor * rate;
+}
+
+QString numberText(double value)
+{
+    return formatInCLocale("%g", value);
+}
+
+QString moneyText(double value)
+{
+    return formatInCLocale("%.2f", value);
+}
+
+QString dayKey(const QDate &date)
+{
+    return date.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+double readNumber(const QVariant &value)
+{
+    if (value.isNull())
+        return 0;
+    bool ok = false;
+    const double number = value.toString().toDouble(&ok);
+    return ok && qIsFinite(number) ? number : 0;
+}
+
+double electricityTotal(const ElectricityCosts &costs)
+{
+    double total = 0;
+    for (double cost : costs)
+        total += cost;
+    return total;
+}
+
+double waterTotal(double members, const WaterCosts &costs)
+{
+    double sum = 0;
+    for (double cost : costs)
+        sum += cost;
+    return members * sum;
+}
+
+const QStringList &applianceColumns()
+{
+    static const QStringList columns = {
+        QStringLiteral("valOfAirCon"),
+        QStringLiteral("valOfLaptop"),
+        QStringLiteral("valOfFan"),
+        QStringLiteral("valOfLights"),
+        QStringLiteral("valOfDvdPlayer"),
+        QStringLiteral("valOfLcdTv"),
+        QStringLiteral("valOfWashingMachine"),
+        QStringLiteral("valOfHairDryer"),
+        QStringLiteral("valOfMicrowave"),
+        QStringLiteral("valOfRiceCooker"),
+        QStringLiteral("valOfRefrigerator"),
+    };
+    return columns;
+}
+
+const QStringList &applianceTipNames()
+{
+    static const QStringList names = {
+        QStringLiteral("AirCon"),
+        QStringLiteral("Laptop"),
+        QStringLiteral("Fan"),
+        QStringLiteral("Lights"),
+        QStringLiteral("DvdPlayer"),
+        QStringLiteral("LcdTv"),
+        QStringLiteral("WashingMachine"),
+        QStringLiteral("HairDryer"),
+        QStringLiteral("Microwave"),
+        QStringLiteral("RiceCooker"),
+        QStringLiteral("Refrigerator"),
+    };
+    return names;
+}
+
+const QStringList &waterColumns()
+{
+    static const QStringList columns = {
+        QStringLiteral("amtOfTapUsed"),         QStringLiteral("amtOfWashingMachineUsed"),
+        QStringLiteral("amtOfdishWashingUsed"), QStringLiteral("amtOfShowerUsed"),
+        QStringLiteral("amtOfLawnUsed"),        QStringLiteral("amtOfToiletBowlUsed"),
+    };
+    return columns;
+}
+
+const QStringList &waterTipNames()
+{
+    static const QStringList names = {
+        QStringLiteral("Tap"),    QStringLiteral("WashingMachine"), QStringLiteral("DishWashing"),
+        QStringLiteral("Shower"), QStringLiteral("Lawn"),           QStringLiteral("Toilet"),
+    };
+    return names;
+}
+
+double rate(const QSqlDatabase &db, const QString &rateType)
+{
+    return readNumber(
+        firstText(db, QStringLiteral("SELECT rateAmt from Rates where rateType=?"), {rateType}));
+}
+
+bool upsertDay(const QSqlDatabase &db, const QString &table, const QString &keyColumn,
+               const QString &key, const ColumnValues &values)
+{
+    if (!db.isOpen() || values.isEmpty())
+        return false;
+    QSqlQuery existing =
+        runQuery(db, QStringLiteral("SELECT %1 from %2 where %1=?").arg(keyColumn, table), {key});
+    const bool found = existing.isActive() && existing.next();
+    existing.finish();
+
+    QStringList columns;
+    QVariantList bound;
+    for (const auto &[column, value] : values) {
+        columns.append(column);
+        bound.append(value);
+    }
+    QString sql;
+    if (found) {
+        sql = QStringLiteral("UPDATE %1 set %2=? where %3=?")
+                  .arg(table, columns.join(QStringLiteral("=?, ")), keyColumn);
+        bound.append(key);
+    } else {
+        sql = QStringLiteral("INSERT INTO %1 (%2,%3) Values(?%4)")
+                  .arg(table, keyColumn, columns.join(QLatin1Char(',')),
+                       QStringLiteral(",?").repeated(columns.size()));
+        bound.prepend(key);
+    }
+    QSqlQuery write = runQuery(db, sql, bound);
+    return write.isActive() && write.numRowsAffected() == 1;
+}
+
+QStringList storedDays(const QSqlDatabase &db, const QString &table, const QString &keyColumn)
+{
+    QStringList days;
+    QSqlQuery query =
+        runQuery(db, QStringLiteral("SELECT %1 from %2 ORDER BY rowid").arg(keyColumn, table), {});
+    while (query.isActive() && query.next())
+        days.append(query.value(0).toString());
+    return days;
+}
+
+ElectricityDay electricityDay(const QSqlDatabase &db, const QString &key)
+{
+    ElectricityDay day;
+    const QStringList &columns = applianceColumns();
+    QSqlQuery query = runQuery(db,
+                               QStringLiteral("SELECT %1 from Diary where retrieveDate=?")
+                                   .arg(columns.join(QLatin1Char(','))),
+                               {key});
+    if (!query.isActive() || !query.next())
+        return day;
+    day.found = true;
+    for (int i = 0; i < int(day.costs.size()); ++i)
+        day.costs[i] = readNumber(query.value(i));
+    return day;
+}
+
+WaterDay waterDay(const QSqlDatabase &db, const QString &key)
+{
+    WaterDay day;
+    QSqlQuery query = runQuery(db,
+                               QStringLiteral("SELECT noOfFamilyMem,%1 from waterDiary where "
+                                              "waterRetrieveDate=?")
+                                   .arg(waterColumns().join(QLatin1Char(','))),
+                               {key});
+    if (!query.isActive() || !query.next())
+        return day;
+    day.found = true;
+    day.members = readNumber(query.value(0));
+    for (int i = 0; i < int(day.costs.size()); ++i)
+        day.costs[i] = readNumber(query.value(i + 1));
+    return day;
+}
+
+QString randomTip(const QSqlDatabase &db, const QString &applianceName)
+{
+    return firstText(db,
+                     QStringLiteral("SELECT applianceTips from Tips WHERE applianceName=? "
+                                    "ORDER BY RANDOM() LIMIT 1"),
+                     {applianceName});
+}
+
+QString randomWaterTip(const QSqlDatabase &db, const QString &activityName)
+{
+    return firstText(db,
+                     QStringLiteral("SELECT waterTips from waterTips WHERE waterApplianceName=? "
+                                    "ORDER BY RANDOM() LIMIT 1"),
+                     {activityName});
+}
+
+} // namespace CalculatorLogic

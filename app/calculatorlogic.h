@@ -1,0 +1,125 @@
+// The arithmetic and the records of the energy and water calculator, apart
+// from any widget: tariffs, daily costs, the text forms in which numbers are
+// stored and shown, and the day rows of the two diaries.
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QPair>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <array>
+
+namespace CalculatorLogic {
+
+// Every appliance is counted at this many watts.
+constexpr double applianceWatts = 1000;
+
+// Water used per unit of each activity, multiplied by the water tariff.
+constexpr double tapFactor = 0.015;            // per minute of running tap
+constexpr double washingMachineFactor = 0.015; // per wash
+constexpr double dishWashingFactor = 0.068;    // per wash
+constexpr double showerFactor = 0.16;          // per shower
+constexpr double toiletFactor = 0.016;         // per flush
+constexpr double lawnFactor = 0.45461;         // per mowing
+
+// The day's cost of an appliance left on for hours: hours x watts / 1000 x
+// rate, worked left to right.
+double applianceCost(double hours, double rate);
+
+// The day's cost of a water activity: count x factor x rate, left to right.
+double waterCost(double count, double factor, double rate);
+
+// A stored number: six significant digits, trailing zeros dropped, as printf's
+// %g writes it (always with a decimal point, whatever the user's locale).
+QString numberText(double value);
+
+// Money on screen: two decimals, as printf's %.2f writes it.
+QString moneyText(double value);
+
+// The key of a day's diary rows: "dd/MM/yyyy".
+QString dayKey(const QDate &date);
+
+// A stored or typed number. NULL, empty or unparsable text counts as 0.
+double readNumber(const QVariant &value);
+
+// The eleven appliance costs of a day, in the Diary's column order.
+using ElectricityCosts = std::array<double, 11>;
+// The six water activity costs of a day, in the waterDiary's column order
+// (tap, washing machine, dish washing, shower, lawn, toilet bowl).
+using WaterCosts = std::array<double, 6>;
+
+// The sum of the eleven costs, added in column order.
+double electricityTotal(const ElectricityCosts &costs);
+
+// Family members times the sum of the six costs (added in column order).
+double waterTotal(double members, const WaterCosts &costs);
+
+// The Diary's eleven cost columns and the names under which Tips holds each
+// appliance's tips, both in column order.
+const QStringList &applianceColumns();
+const QStringList &applianceTipNames();
+
+// The waterDiary's six cost columns and the waterTips activity names, in
+// column order (tap, washing machine, dish washing, shower, lawn, toilet bowl).
+const QStringList &waterColumns();
+const QStringList &waterTipNames();
+
+// The tariff of rateType ("electricity" or "water") from the first matching
+// Rates row; 0 without a row, with text that does not parse or a closed db.
+double rate(const QSqlDatabase &db, const QString &rateType);
+
+// Writes the day's values into table, keyed by keyColumn = key. When the day
+// has a row only the given columns are updated; otherwise a row holding the
+// key and these columns is inserted (the others stay NULL). Column names come
+// from the fixed lists above, never from the user; values are bound.
+// Returns whether the row was written.
+using ColumnValues = QList<QPair<QString, QString>>;
+bool upsertDay(const QSqlDatabase &db, const QString &table, const QString &keyColumn,
+               const QString &key, const ColumnValues &values);
+
+// The day keys of table's keyColumn, in the order the rows were stored.
+QStringList storedDays(const QSqlDatabase &db, const QString &table, const QString &keyColumn);
+
+// One day of the electricity diary.
+struct ElectricityDay
+{
+    bool found = false;
+    ElectricityCosts costs{};
+};
+ElectricityDay electricityDay(const QSqlDatabase &db, const QString &key);
+
+// One day of the water diary.
+struct WaterDay
+{
+    bool found = false;
+    double members = 0;
+    WaterCosts costs{};
+};
+WaterDay waterDay(const QSqlDatabase &db, const QString &key);
+
+// One random tip for an appliance (Tips) or a water activity (waterTips);
+// empty when there is none.
+QString randomTip(const QSqlDatabase &db, const QString &applianceName);
+QString randomWaterTip(const QSqlDatabase &db, const QString &activityName);
+
+// The tips for a day: one per appliance (or activity) whose cost is not 0, in
+// column order, each as the caller's tip lookup gives it; empty tips are left out.
+template<typename Costs, typename Lookup>
+QStringList tipsFor(const Costs &costs, const QStringList &names, Lookup lookup)
+{
+    QStringList tips;
+    for (int i = 0; i < int(costs.size()) && i < names.size(); ++i) {
+        if (costs[i] == 0)
+            continue;
+        const QString tip = lookup(names.at(i));
+        if (!tip.isEmpty())
+            tips.append(tip);
+    }
+    return tips;
+}
+
+} // namespace CalculatorLogic

@@ -1,0 +1,50 @@
+#include "craftslogic.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+
+QStringList Crafts::titles(const QSqlDatabase &db, const QString &category)
+{
+    QStringList result;
+    if (!db.isOpen())
+        return result;
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT Title from DarAror where Category= ?"));
+    query.addBindValue(category);
+    if (!query.exec())
+        return result;
+    while (query.next())
+        result.append(query.value(0).toString());
+    return result;
+}
+
+std::optional<Crafts::Craft> Crafts::find(const QSqlDatabase &db, const QString &title)
+{
+    if (!db.isOpen())
+        return std::nullopt;
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT * from DarAror where Title= ?"));
+    query.addBindValue(title);
+    if (!query.exec() || !query.next())
+        return std::nullopt;
+    // NULL columns read as empty text, as an absent picture or video should.
+    return Craft{query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
+                 query.value(3).toString(), query.value(4).toString(), query.value(5).toString(),
+                 query.value(6).toString(), query.value(7).toString()};
+}
+
+QString Crafts::detailsText(const QString &thingNeed, const QString &instruction)
+{
+    return QStringList{QStringLiteral("Things needed: ") + thingNeed, QString(),
+                       QStringLiteral("Instruction"), instruction}
+        .join(QLatin1Char('\n'));
+}
+
+int Crafts::wrapIndex(int index, int count)
+{
+    if (index < 0)
+        return count - 1;
+    if (index >= count)
+        return 0;
+    return index;
+}

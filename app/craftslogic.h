@@ -1,0 +1,41 @@
+// Craft ideas without widgets: the titles of a material, one craft's row, the
+// text of its details box and the wrapping step through the title list.
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace Crafts {
+
+// One row of DarAror, in column order.
+struct Craft
+{
+    QString title;
+    QString description;
+    QString category;
+    QString thingNeed;
+    QString instruction;
+    QString url1;     // resource path of the first picture
+    QString url2;     // second picture, empty when there is one picture
+    QString videoUrl; // empty when the craft has no video
+};
+
+// Titles of the crafts whose Category is category, in the order the table
+// returns them. Empty when db is closed or the statement fails.
+QStringList titles(const QSqlDatabase &db, const QString &category);
+
+// The craft stored under title, or nothing when there is no such row.
+std::optional<Craft> find(const QSqlDatabase &db, const QString &title);
+
+// The details box reads, one paragraph per line: "Things needed: " and the
+// things, an empty paragraph, the heading "Instruction", the instructions.
+QString detailsText(const QString &thingNeed, const QString &instruction);
+
+// Keeps a stepped list index inside 0..count-1, wrapping at both ends: below 0
+// goes to the last entry, count or more to the first.
+int wrapIndex(int index, int count);
+
+} // namespace Crafts

@@ -1,0 +1,68 @@
+#include "factslogic.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+
+QString Facts::picturePath(const QString &picture)
+{
+    return QStringLiteral(":/new/prefix1/images/") + picture;
+}
+
+QStringList Facts::names(const QSqlDatabase &db)
+{
+    QStringList result;
+    if (!db.isOpen())
+        return result;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT factName from QuickFact")))
+        return result;
+    while (query.next())
+        result.append(query.value(0).toString());
+    return result;
+}
+
+std::optional<int> Facts::randomId(const QSqlDatabase &db)
+{
+    if (!db.isOpen())
+        return std::nullopt;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT * FROM QuickFact ORDER BY RANDOM() LIMIT 1")) ||
+        !query.next())
+        return std::nullopt;
+    return query.value(0).toInt();
+}
+
+std::optional<Facts::Fact> Facts::find(const QSqlDatabase &db, int id)
+{
+    if (!db.isOpen())
+        return std::nullopt;
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT * FROM QuickFact where factID=?"));
+    query.addBindValue(id);
+    if (!query.exec() || !query.next())
+        return std::nullopt;
+    return Fact{query.value(0).toInt(),    query.value(1).toString(), query.value(2).toString(),
+                query.value(3).toString(), query.value(4).toString(), query.value(5).toString()};
+}
+
+std::optional<int> Facts::largestId(const QSqlDatabase &db)
+{
+    if (!db.isOpen())
+        return std::nullopt;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECt MAX(factID) from QuickFact")) || !query.next())
+        return std::nullopt;
+    return query.value(0).toInt();
+}
+
+int Facts::nextId(int current, int largest)
+{
+    const int next = current + 1;
+    return next > largest ? 1 : next;
+}
+
+int Facts::previousId(int current, int largest)
+{
+    const int previous = current - 1;
+    return previous <= 0 ? largest : previous;
+}

@@ -1,0 +1,257 @@
+// The calculator's arithmetic and number texts, without any window.
+#include "app/calculatorlogic.h"
+
+#include "data/database.h"
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <clocale>
+#include <cstdio>
+
+using namespace CalculatorLogic;
+
+namespace {
+
+QString printed(const char *format, double value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return QString::fromLatin1(buffer);
+}
+
+} // namespace
+
+class TestCalculatorLogic : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void applianceCostText_data();
+    void applianceCostText();
+    void waterCostText_data();
+    void waterCostText();
+    void textsMatchPrintf_data();
+    void textsMatchPrintf();
+    void textsIgnoreTheUserLocale();
+    void readNumber_data();
+    void readNumber();
+    void dayKey_data();
+    void dayKey();
+    void totals();
+    void tipsOnlyForCostsThatAreNotZero();
+    void tariffs();
+    void dailyUpsert();
+};
+
+void TestCalculatorLogic::applianceCostText_data()
+{
+    QTest::addColumn<double>("hours");
+    QTest::addColumn<double>("rate");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("1 hour") << 1.0 << 0.2287 << "0.2287";
+    QTest::newRow("5 hours") << 5.0 << 0.2287 << "1.1435";
+    QTest::newRow("10 hours") << 10.0 << 0.2287 << "2.287";
+    QTest::newRow("24 hours") << 24.0 << 0.2287 << "5.4888";
+    QTest::newRow("N.A") << 0.0 << 0.2287 << "0";
+    QTest::newRow("3 hours") << 3.0 << 0.2287 << "0.6861";
+    QTest::newRow("no tariff") << 24.0 << 0.0 << "0";
+}
+
+void TestCalculatorLogic::applianceCostText()
+{
+    QFETCH(double, hours);
+    QFETCH(double, rate);
+    QFETCH(QString, stored);
+    const double cost = applianceCost(hours, rate);
+    // Worked left to right in double: hours x 1000 / 1000 x rate.
+    QCOMPARE(cost, hours * 1000 / 1000 * rate);
+    QCOMPARE(numberText(cost), stored);
+    QCOMPARE(numberText(cost), printed("%g", hours * 1000 / 1000 * rate));
+}
+
+void TestCalculatorLogic::waterCostText_data()
+{
+    QTest::addColumn<double>("count");
+    QTest::addColumn<double>("factor");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("10 tap minutes") << 10.0 << tapFactor << "0.1755";
+    QTest::newRow("9999 tap minutes") << 9999.0 << tapFactor << "175.482";
+    QTest::newRow("2 washing machine loads") << 2.0 << washingMachineFactor << "0.0351";
+    QTest::newRow("1 dish wash") << 1.0 << dishWashingFactor << "0.07956";
+    QTest::newRow("2 showers") << 2.0 << showerFactor << "0.3744";
+    QTest::newRow("5 flushes") << 5.0 << toiletFactor << "0.0936";
+    QTest::newRow("1 mowing") << 1.0 << lawnFactor << "0.531894";
+    QTest::newRow("N.A") << 0.0 << lawnFactor << "0";
+}
+
+void TestCalculatorLogic::waterCostText()
+{
+    QFETCH(double, count);
+    QFETCH(double, factor);
+    QFETCH(QString, stored);
+    const double cost = waterCost(count, factor, 1.17);
+    QCOMPARE(cost, count * factor * 1.17);
+    QCOMPARE(numberText(cost), stored);
+    QCOMPARE(numberText(cost), printed("%g", count * factor * 1.17));
+}
+
+void TestCalculatorLogic::textsMatchPrintf_data()
+{
+    QTest::addColumn<double>("value");
+    // Ties in binary (0.125, 2.5) and decimal look-alikes that are not ties
+    // (2.675, 1.005) are where hand-made rounding parts from printf.
+    for (double value : {0.0, 3.0, 0.1755, 0.5265, 2.9731, 0.125, 0.375, 2.5, 2.675, 1.005, 1.1435,
+                         175.48245, 1234567.0, 0.00001234, 1e-5, 123456789.0, 1e21, 0.07956})
+        QTest::newRow(qPrintable(QString::number(value, 'r', 17))) << value;
+}
+
+void TestCalculatorLogic::textsMatchPrintf()
+{
+    QFETCH(double, value);
+    QCOMPARE(numberText(value), printed("%g", value));
+    QCOMPARE(moneyText(value), printed("%.2f", value));
+}
+
+void TestCalculatorLogic::textsIgnoreTheUserLocale()
+{
+    // A user whose locale writes decimal commas still stores decimal points.
+    const char *previous = std::setlocale(LC_NUMERIC, nullptr);
+    const QByteArray saved = previous ? QByteArray(previous) : QByteArray("C");
+    bool comma = false;
+    for (const char *name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE", "nl_NL.UTF-8"}) {
+        if (std::setlocale(LC_NUMERIC, name)) {
+            comma = true;
+            break;
+        }
+    }
+    if (!comma)
+        QSKIP("no locale with a decimal comma is installed");
+    const QString stored = numberText(0.1755);
+    const QString money = moneyText(1.1435);
+    std::setlocale(LC_NUMERIC, saved.constData());
+    QCOMPARE(stored, QStringLiteral("0.1755"));
+    QCOMPARE(money, QStringLiteral("1.14"));
+}
+
+void TestCalculatorLogic::readNumber_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<double>("number");
+    QTest::newRow("NULL") << QVariant() << 0.0;
+    QTest::newRow("empty") << QVariant(QString()) << 0.0;
+    QTest::newRow("N.A") << QVariant(QStringLiteral("N.A")) << 0.0;
+    QTest::newRow("garbage") << QVariant(QStringLiteral("12abc")) << 0.0;
+    QTest::newRow("nan") << QVariant(QStringLiteral("nan")) << 0.0;
+    QTest::newRow("members") << QVariant(QStringLiteral("3")) << 3.0;
+    QTest::newRow("cost") << QVariant(QStringLiteral("0.1755")) << 0.1755;
+    QTest::newRow("hours") << QVariant(QStringLiteral("24")) << 24.0;
+    QTest::newRow("stored as a real") << QVariant(2.287) << 2.287;
+}
+
+void TestCalculatorLogic::readNumber()
+{
+    QFETCH(QVariant, value);
+    QFETCH(double, number);
+    QCOMPARE(CalculatorLogic::readNumber(value), number);
+}
+
+void TestCalculatorLogic::dayKey_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("6 December 2026") << QDate(2026, 12, 6) << "06/12/2026";
+    QTest::newRow("31 January 2027") << QDate(2027, 1, 31) << "31/01/2027";
+    QTest::newRow("29 February 2028") << QDate(2028, 2, 29) << "29/02/2028";
+}
+
+void TestCalculatorLogic::dayKey()
+{
+    QFETCH(QDate, date);
+    QFETCH(QString, key);
+    QCOMPARE(CalculatorLogic::dayKey(date), key);
+}
+
+void TestCalculatorLogic::totals()
+{
+    ElectricityCosts electricity{};
+    electricity[3] = 0.6861; // lights
+    electricity[5] = 2.287;  // television
+    QCOMPARE(moneyText(electricityTotal(electricity)), QStringLiteral("2.97"));
+    QCOMPARE(electricityTotal(ElectricityCosts{}), 0.0);
+
+    WaterCosts water{0.1755, 0, 0, 0, 0, 0};
+    QCOMPARE(waterTotal(3, water), 3 * 0.1755);
+    QCOMPARE(moneyText(waterTotal(3, water)), QStringLiteral("0.53"));
+    // Family members multiply the sum of the six costs, added in column order.
+    water = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6};
+    QCOMPARE(waterTotal(2, water), 2 * (((((0.1 + 0.2) + 0.3) + 0.4) + 0.5) + 0.6));
+    // Members never recorded: nothing is counted.
+    QCOMPARE(waterTotal(0, water), 0.0);
+}
+
+void TestCalculatorLogic::tipsOnlyForCostsThatAreNotZero()
+{
+    WaterCosts costs{0.1755, 0, 0.07956, 0, 0.531894, 0};
+    QStringList asked;
+    const QStringList tips = tipsFor(costs, waterTipNames(), [&asked](const QString &name) {
+        asked.append(name);
+        return name == QLatin1String("DishWashing") ? QString() : QStringLiteral("tip ") + name;
+    });
+    QCOMPARE(asked, QStringList({"Tap", "DishWashing", "Lawn"}));
+    QCOMPARE(tips, QStringList({"tip Tap", "tip Lawn"}));
+}
+
+void TestCalculatorLogic::tariffs()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = Database::open(dir.filePath(QStringLiteral("rates.sqlite")));
+    QVERIFY(db.isOpen());
+    Database::createTable(db, QStringLiteral("Rates"));
+    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.0);
+    Database::insertRates(db, "01/01/2010", "electricity", "0.2287", "seed");
+    Database::insertRates(db, "01/01/2010", "water", "not a number", "broken");
+    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.2287);
+    QCOMPARE(rate(db, QStringLiteral("water")), 0.0);
+    // A type written with an apostrophe is looked up, not run as SQL.
+    QCOMPARE(rate(db, QStringLiteral("water' OR '1'='1")), 0.0);
+    db.close();
+    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.0);
+}
+
+void TestCalculatorLogic::dailyUpsert()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = Database::open(dir.filePath(QStringLiteral("diary.sqlite")));
+    QVERIFY(db.isOpen());
+    Database::createTable(db, QStringLiteral("waterDiary"));
+    const QString table = QStringLiteral("waterDiary");
+    const QString keyColumn = QStringLiteral("waterRetrieveDate");
+
+    QVERIFY(upsertDay(db, table, keyColumn, "07/12/2026",
+                      {{"amtOfTapUsed", "0.1755"}, {"noOfFamilyMem", "3"}}));
+    QVERIFY(upsertDay(db, table, keyColumn, "06/12/2026", {{"amtOfLawnUsed", "0.531894"}}));
+    QVERIFY(upsertDay(db, table, keyColumn, "07/12/2026", {{"amtOfShowerUsed", "0.3744"}}));
+    QVERIFY(upsertDay(db, table, keyColumn, "07/12/2026", {{"noOfFamilyMem", "4"}}));
+
+    QSqlQuery count(db);
+    QVERIFY(count.exec(QStringLiteral("SELECT count(*) FROM waterDiary")) && count.next());
+    QCOMPARE(count.value(0).toInt(), 2);
+    const WaterDay today = waterDay(db, "07/12/2026");
+    QVERIFY(today.found);
+    QCOMPARE(today.members, 4.0);
+    QCOMPARE(today.costs, (WaterCosts{0.1755, 0, 0, 0.3744, 0, 0}));
+    const WaterDay yesterday = waterDay(db, "06/12/2026");
+    QVERIFY(yesterday.found);
+    QCOMPARE(yesterday.members, 0.0);
+    QCOMPARE(yesterday.costs, (WaterCosts{0, 0, 0, 0, 0.531894, 0}));
+    QVERIFY(!waterDay(db, QString()).found);
+    // Days are listed as they were first recorded.
+    QCOMPARE(storedDays(db, table, keyColumn), QStringList({"07/12/2026", "06/12/2026"}));
+    db.close();
+    QVERIFY(!upsertDay(db, table, keyColumn, "08/12/2026", {{"amtOfTapUsed", "1"}}));
+}
+
+QTEST_GUILESS_MAIN(TestCalculatorLogic)
+#include "tst_calculatorlogic.moc"
