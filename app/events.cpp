@@ -1,28 +1,218 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-// Not built yet.
+#include "clock.h"
+#include "eventformat.h"
+#include "eventslogic.h"
+#include "eventupdateclient.h"
 
-void MainWindow::setEventDetailsVisible() {}
+#include <QCompleter>
+#include <QListWidgetItem>
+#include <QPixmap>
+#include <QSignalBlocker>
 
-void MainWindow::setEventDetailsInvisible() {}
+namespace {
 
-void MainWindow::upcomingEvents() {}
+const char *const eventServerVariable = "VIRIDIO_EVENT_SERVER";
+constexpr quint16 eventServerPort = 2554;
+constexpr int updateResultPage = 6;
+constexpr int eventsPage = 4;
 
-void MainWindow::loadEvents() {}
+QString pleaseWait()
+{
+    return QStringLiteral("Please wait ...");
+}
+QString updated()
+{
+    return QStringLiteral("Your events have been updated");
+}
+QString updateFailed()
+{
+    return QStringLiteral(
+        "An error has occured please check if your phone is connected to the Internet");
+}
 
-void MainWindow::processEventUpdate() {}
+} // namespace
 
-void MainWindow::on_listWid_upcoming_itemClicked(QListWidgetItem *) {}
+void MainWindow::setEventDetailsVisible()
+{
+    ui->lb_eventDuration->show();
+    ui->lb_eventTitle->show();
+    ui->lb_description->show();
+    ui->lb_fee->show();
+    ui->lb_venue->show();
+}
 
-void MainWindow::on_calWid_events_currentPageChanged(int, int) {}
+void MainWindow::setEventDetailsInvisible()
+{
+    ui->lb_eventDuration->hide();
+    ui->lb_eventTitle->hide();
+    ui->lb_description->hide();
+    ui->lb_fee->hide();
+    ui->lb_venue->hide();
+}
 
-void MainWindow::on_combo_Month_currentIndexChanged(int) {}
+// Adds the events of month of the current year to the list, each at the top.
+void MainWindow::listEventsOfMonth(int month)
+{
+    ui->listWid_upcoming->clear();
+    const QStringList names = EventsLogic::eventNamesInMonth(db, month, Clock::today().year());
+    for (const QString &name : names)
+        ui->listWid_upcoming->insertItem(0, new QListWidgetItem(name));
+}
 
-void MainWindow::on_listWid_upcoming_itemDoubleClicked(QListWidgetItem *) {}
+void MainWindow::upcomingEvents()
+{
+    listEventsOfMonth(Clock::today().month());
+}
 
-void MainWindow::on_push_ecoEvent_clicked() {}
+void MainWindow::loadEvents()
+{
+    const QStringList names = EventsLogic::allEventNames(db);
+    if (names.isEmpty())
+        return;
+    delete eventCompleter;
+    eventCompleter = new QCompleter(names, this);
+    eventCompleter->setCaseSensitivity(Qt::CaseInsensitive);
+}
 
-void MainWindow::on_push_updateEvents_clicked() {}
+void MainWindow::setEventsCalendarRange()
+{
+    const QDate today = Clock::today();
+    ui->calWid_events->setDateRange(today, EventsLogic::lastDayOfYear(today.year()));
+}
 
-void MainWindow::on_push_backToEvents_clicked() {}
+// The events page's entry, from the main menu and from the update result.
+void MainWindow::enterEventsPage()
+{
+    // The home button clears the page's pictures; a new visit draws them again.
+    ui->label_7->setPixmap(QPixmap(QStringLiteral(":/new/prefix1/images/book.png")));
+    ui->label_16->setPixmap(QPixmap(QStringLiteral(":/new/prefix1/images/calendar.png")));
+
+    upcomingEvents();
+    setEventDetailsInvisible();
+    loadEvents();
+    setEventsCalendarRange();
+    ui->combo_Month->setCurrentIndex(Clock::today().month());
+    ui->stackWid_content->setCurrentIndex(eventsPage);
+}
+
+void MainWindow::showEventDetails(QListWidgetItem *item)
+{
+    setEventDetailsInvisible();
+    if (!item || !db.isOpen())
+        return;
+    const std::optional<EventFormat::Record> event = EventsLogic::findEvent(db, item->text());
+    if (!event)
+        return;
+    setEventDetailsVisible();
+    ui->lb_eventTitle->setText(event->name);
+    ui->lb_venue->setText(QStringLiteral("Venue : %1").arg(event->venue));
+    ui->lb_description->setText(event->description);
+    ui->lb_fee->setText(QStringLiteral("Admission Fee : %1").arg(event->admissionFee));
+
+    const QDate start = EventsLogic::parseEventDate(event->startDate);
+    const QDate end = EventsLogic::parseEventDate(event->endDate);
+    // An unreadable date leaves the calendar as it was. Narrowing the range can
+    // move the calendar through other months on the way (the old selection is
+    // pulled into the new range first); the month chooser must not follow those
+    // moves, or it would hide these details again and widen the range.
+    if (start.isValid() && end.isValid()) {
+        const QSignalBlocker quiet(ui->calWid_events);
+        ui->calWid_events->setDateRange(start, end);
+        ui->calWid_events->setSelectedDate(start);
+    }
+    ui->lb_eventDuration->setText(EventsLogic::durationText(start, end));
+}
+
+void MainWindow::on_listWid_upcoming_itemClicked(QListWidgetItem *item)
+{
+    showEventDetails(item);
+}
+
+void MainWindow::on_listWid_upcoming_itemDoubleClicked(QListWidgetItem *item)
+{
+    showEventDetails(item);
+}
+
+void MainWindow::on_calWid_events_currentPageChanged(int, int month)
+{
+    // Runs the month chooser first when this changes the month shown there.
+    ui->combo_Month->setCurrentIndex(month);
+    listEventsOfMonth(month);
+}
+
+void MainWindow::on_combo_Month_currentIndexChanged(int index)
+{
+    setEventDetailsInvisible();
+    setEventsCalendarRange();
+    // "Select Month" names no month: the calendar keeps its page.
+    if (index >= 1 && index <= 12)
+        ui->calWid_events->setCurrentPage(Clock::today().year(), index);
+    listEventsOfMonth(index);
+}
+
+void MainWindow::on_push_ecoEvent_clicked()
+{
+    enterEventsPage();
+}
+
+void MainWindow::on_push_updateEvents_clicked()
+{
+    processEventUpdate();
+}
+
+void MainWindow::on_push_backToEvents_clicked()
+{
+    enterEventsPage();
+}
+
+// Fetches the event server's list without blocking the window: the result page
+// shows "Please wait ..." until the exchange ends.
+void MainWindow::processEventUpdate()
+{
+    ui->label_8->setPixmap(QPixmap(QStringLiteral(":/new/prefix1/images/book.png")));
+    ui->stackWid_content->setCurrentIndex(updateResultPage);
+    if (eventUpdate && eventUpdate->isRunning())
+        return; // one exchange at a time: this one reports on this page
+
+    if (!eventUpdate) {
+        eventUpdate = new EventUpdateClient(this);
+        connect(eventUpdate, &EventUpdateClient::received, this, &MainWindow::eventUpdateReceived);
+        connect(eventUpdate, &EventUpdateClient::failed, this, [this](const QString &) {
+            ui->lb_updateEventsSuccess->setText(updateFailed());
+            ui->stackWid_content->setCurrentIndex(updateResultPage);
+        });
+        // Leaving the result page abandons the exchange. (The client alone is
+        // the context: the page stack also reports changes while the window
+        // is being destroyed.)
+        EventUpdateClient *client = eventUpdate;
+        connect(ui->stackWid_content, &QStackedWidget::currentChanged, client, [client](int index) {
+            if (index != updateResultPage)
+                client->cancel();
+        });
+    }
+
+    QString warning;
+    const QHostAddress server =
+        EventsLogic::eventServerAddress(qEnvironmentVariable(eventServerVariable), &warning);
+    if (!warning.isEmpty() && warning != eventServerWarning) {
+        qWarning().noquote() << warning;
+        eventServerWarning = warning;
+    }
+
+    ui->lb_updateEventsSuccess->setText(pleaseWait());
+    eventUpdate->start(server, eventServerPort);
+}
+
+void MainWindow::eventUpdateReceived(const QString &text)
+{
+    // With the database closed nothing can be stored: the page keeps waiting.
+    if (!db.isOpen())
+        return;
+    if (EventsLogic::storeEvents(db, EventFormat::parseRecords(text)))
+        ui->lb_updateEventsSuccess->setText(updated());
+    else
+        ui->lb_updateEventsSuccess->setText(updateFailed());
+    ui->stackWid_content->setCurrentIndex(updateResultPage);
+}

@@ -199,6 +199,13 @@ private:
     int factSoundOn = 0;
 
     // Events calendar: state of its own
+    void listEventsOfMonth(int month);
+    void setEventsCalendarRange();
+    void enterEventsPage();
+    void showEventDetails(QListWidgetItem *item);
+    void eventUpdateReceived(const QString &text);
+    class EventUpdateClient *eventUpdate = nullptr; // the running or last exchange
+    QString eventServerWarning;                     // said once, not at every update
 
     // Calculator: state of its own
     // Whether each diary's per-item breakdown is on screen ("View All!" was

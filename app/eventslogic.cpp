@@ -1,0 +1,130 @@
+#include "eventslogic.h"
+
+#include "data/database.h"
+
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace EventsLogic {
+
+namespace {
+
+EventFormat::Record recordFrom(const QSqlQuery &query)
+{
+    // Columns: eventID, eventName, venue, eventDesc, admissionFee, startDate, endDate.
+    return {query.value(1).toString(), query.value(2).toString(), query.value(3).toString(),
+            query.value(4).toString(), query.value(5).toString(), query.value(6).toString()};
+}
+
+std::optional<EventFormat::Record> firstEvent(const QSqlDatabase &db, const QString &sql,
+                                              const QString &value)
+{
+    QSqlQuery query(db);
+    if (!query.prepare(sql))
+        return std::nullopt;
+    query.addBindValue(value);
+    if (!query.exec() || !query.next())
+        return std::nullopt;
+    return recordFrom(query);
+}
+
+} // namespace
+
+QDate parseEventDate(const QString &text)
+{
+    return QDate::fromString(text, QStringLiteral("M@d@yyyy"));
+}
+
+QDate lastDayOfYear(int year)
+{
+    return QDate::fromString(QStringLiteral("12/31/%1").arg(year), QStringLiteral("MM/dd/yyyy"));
+}
+
+QStringList eventNamesInMonth(const QSqlDatabase &db, int month, int year)
+{
+    QStringList names;
+    if (!db.isOpen() || month < 1 || month > 12)
+        return names;
+    // The month is the date's first number, so "1" also finds October to
+    // December; the parsed date decides.
+    QSqlQuery query(db);
+    if (!query.prepare(QStringLiteral("SELECT * from Events where startDate LIKE ?")))
+        return names;
+    query.addBindValue(QString::number(month) + QLatin1Char('%'));
+    if (!query.exec())
+        return names;
+    while (query.next()) {
+        const QDate start = parseEventDate(query.value(5).toString());
+        if (start.isValid() && start.month() == month && start.year() == year)
+            names.append(query.value(1).toString());
+    }
+    return names;
+}
+
+QStringList allEventNames(const QSqlDatabase &db)
+{
+    QStringList names;
+    if (!db.isOpen())
+        return names;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT eventName from Events")))
+        return names;
+    while (query.next())
+        names.append(query.value(0).toString());
+    return names;
+}
+
+std::optional<EventFormat::Record> findEvent(const QSqlDatabase &db, const QString &name)
+{
+    if (!db.isOpen())
+        return std::nullopt;
+    // A name that is also the beginning of another ("Earth Walk", "Earth
+    // Walkathon") must show its own event: the exact name comes first.
+    if (auto exact = firstEvent(db, QStringLiteral("SELECT * from Events where eventName=?"), name))
+        return exact;
+    return firstEvent(db,
+                      QStringLiteral("SELECT * from Events where upper(eventName) like upper(?)"),
+                      name + QLatin1Char('%'));
+}
+
+QString durationText(const QDate &start, const QDate &end)
+{
+    return QStringLiteral("From %1 to %2")
+        .arg(start.toString(Qt::TextDate), end.toString(Qt::TextDate));
+}
+
+QHostAddress eventServerAddress(const QString &value, QString *warning)
+{
+    const QHostAddress fallback(QStringLiteral("127.0.0.1"));
+    const QString trimmed = value.trimmed();
+    if (trimmed.isEmpty())
+        return fallback;
+    // Four decimal numbers only: the socket parser would also take "127.1".
+    static const QRegularExpression dotted(
+        QStringLiteral("^[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3}$"));
+    QHostAddress address;
+    if (dotted.match(trimmed).hasMatch() && address.setAddress(trimmed) &&
+        address.protocol() == QAbstractSocket::IPv4Protocol)
+        return address;
+    if (warning)
+        *warning = QStringLiteral("Viridio: VIRIDIO_EVENT_SERVER=\"%1\" is not an IPv4 address "
+                                  "such as 192.0.2.10; using %2")
+                       .arg(value, fallback.toString());
+    return fallback;
+}
+
+bool storeEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records)
+{
+    if (!db.isOpen() || !db.transaction())
+        return false;
+    for (const EventFormat::Record &record : records)
+        Database::insertEvents(db, record.name, record.venue, record.description,
+                               record.admissionFee, record.startDate, record.endDate);
+    if (db.commit())
+        return true;
+    db.rollback();
+    return false;
+}
+
+} // namespace EventsLogic

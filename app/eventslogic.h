@@ -1,0 +1,53 @@
+// The events calendar's work that needs no widget: event dates, the month
+// listing, the look-up of one event, the duration line, the server address and
+// storing a received message's events.
+#pragma once
+
+#include "eventformat.h"
+
+#include <QDate>
+#include <QHostAddress>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace EventsLogic {
+
+// Event dates are "M@d@yyyy" (3@15@2010 is 15 March 2010); other text gives an
+// invalid date.
+QDate parseEventDate(const QString &text);
+
+// 31 December of year: the calendar's last selectable day.
+QDate lastDayOfYear(int year);
+
+// The names of the events that start in month (1 to 12) of year, in the order
+// the query returns them. A closed database, a failed query or any other
+// month give an empty list.
+QStringList eventNamesInMonth(const QSqlDatabase &db, int month, int year);
+
+// Every stored event name, for the completer.
+QStringList allEventNames(const QSqlDatabase &db);
+
+// The event named name: the one of exactly that name if there is one, else the
+// first whose name begins with name, ignoring the case of ASCII letters.
+std::optional<EventFormat::Record> findEvent(const QSqlDatabase &db, const QString &name);
+
+// "From Tue Mar 30 2010 to Thu Apr 1 2010"; an invalid date reads as empty text.
+QString durationText(const QDate &start, const QDate &end);
+
+// The event server's address: 127.0.0.1, or the dotted IPv4 address in
+// value (the environment's VIRIDIO_EVENT_SERVER). An empty value means the
+// default; any other value that is not such an address gives the default and
+// sets *warning to a line saying so.
+QHostAddress eventServerAddress(const QString &value, QString *warning = nullptr);
+
+// Stores records through Database::insertEvents, in order, in one
+// transaction: all of them or none. Records whose name is stored already are
+// skipped. Returns false (and stores nothing) when the database is closed or
+// the transaction cannot be committed.
+bool storeEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records);
+
+} // namespace EventsLogic

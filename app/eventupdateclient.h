@@ -1,0 +1,62 @@
+// One exchange with the event server, without blocking the event loop: connect,
+// read one message and report its text or a failure. The client sends nothing.
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+class QTcpSocket;
+
+class EventUpdateClient : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Limits
+    {
+        int connectMs = 5000; // for the connection to come up
+        int waitMs = 5000;    // for each piece of data
+        int totalMs = 30000;  // for the whole exchange
+    };
+
+    explicit EventUpdateClient(QObject *parent = nullptr);
+    ~EventUpdateClient() override;
+
+    void setLimits(const Limits &limits) { this->limits = limits; }
+
+    // Starts an exchange with host on port; returns false, and does nothing,
+    // while one is running.
+    bool start(const QHostAddress &host, quint16 port);
+
+    // Ends a running exchange at once, reporting nothing.
+    void cancel();
+
+    bool isRunning() const { return socket != nullptr; }
+
+signals:
+    // The message arrived and was well-formed; text holds its string.
+    void received(const QString &text);
+    // No connection, a wait for data or the whole exchange ran out of time, the
+    // server closed early or the message was malformed.
+    void failed(const QString &reason);
+
+private:
+    void onConnected();
+    void onReadyRead();
+    void onDisconnected();
+    void onTimeout();
+    void finish();
+    bool tryDecode();
+
+    Limits limits;
+    QTcpSocket *socket = nullptr;
+    QByteArray buffer;
+    QTimer waitTimer;
+    QTimer totalTimer;
+    bool connected = false;
+};

@@ -1,0 +1,362 @@
+// The events page: listing by month, the entry procedure, the details of one
+// event and the calendar, checked on screen against what the database holds.
+
+#include "clock.h"
+#include "eventslogic.h"
+#include "mainwindow.h"
+#include "testsupport.h"
+
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QSqlQuery>
+
+namespace {
+
+void addEvent(const QString &name, const QString &start, const QString &end = QString())
+{
+    QSqlQuery query(QSqlDatabase::database());
+    QVERIFY(query.prepare(QStringLiteral("insert into Events values(NULL,?,?,?,?,?,?)")));
+    for (const QString &value :
+         {name, QStringLiteral("Venue of ") + name, QStringLiteral("All about ") + name,
+          QStringLiteral("Free for all"), start, end.isEmpty() ? start : end})
+        query.addBindValue(value);
+    QVERIFY(query.exec());
+}
+
+QStringList listed(QWidget *window)
+{
+    QStringList names;
+    auto *list = child<QListWidget>(window, "listWid_upcoming");
+    for (int row = 0; row < list->count(); ++row)
+        names.append(list->item(row)->text());
+    return names;
+}
+
+QStringList inMonth(QWidget *window, int month)
+{
+    child<QComboBox>(window, "combo_Month")->setCurrentIndex(month);
+    return listed(window);
+}
+
+bool detailsVisible(QWidget *window)
+{
+    const char *names[] = {"lb_eventDuration", "lb_eventTitle", "lb_description", "lb_fee",
+                           "lb_venue"};
+    int visible = 0;
+    for (const char *name : names)
+        visible += child<QLabel>(window, name)->isVisible() ? 1 : 0;
+    if (visible != 0 && visible != 5)
+        qWarning("only %d of the five details labels are visible", visible);
+    return visible == 5;
+}
+
+QString text(QWidget *window, const char *label)
+{
+    return child<QLabel>(window, label)->text();
+}
+
+enum Touch
+{
+    Single,
+    Double,
+    DoubleSignalOnly
+};
+
+// Touches the list item showing name: once, twice, or only the list's
+// double-click signal (so that slot alone fills the details).
+bool touch(QWidget *window, const QString &name, Touch how = Single)
+{
+    auto *list = child<QListWidget>(window, "listWid_upcoming");
+    for (int row = 0; row < list->count(); ++row) {
+        QListWidgetItem *item = list->item(row);
+        if (item->text() != name)
+            continue;
+        const QPoint centre = list->visualItemRect(item).center();
+        if (how == DoubleSignalOnly) {
+            emit list->itemDoubleClicked(item);
+            return true;
+        }
+        // A double touch arrives as a touch and then a double-click.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+        if (how == Double)
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+        return true;
+    }
+    return false;
+}
+
+// Puts an item into the list by hand, as if a month had listed it.
+void offer(QWidget *window, const QString &name)
+{
+    child<QListWidget>(window, "listWid_upcoming")->insertItem(0, name);
+}
+
+} // namespace
+
+class TestEvents : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { Clock::setToday(QDate()); }
+
+    void listsEventsByMonthOfThisYear();
+    void laterRowsOnTop();
+    void selectMonthEmptiesListAndHidesDetails();
+    void entryWithCurrentMonthShown();
+    void withoutDatabaseListsNothing();
+    void entryRestoresPictures();
+
+    void detailsOfTouchedEvent_data();
+    void detailsOfTouchedEvent();
+    void exactNameBeatsPrefix();
+    void caseInsensitivePrefixFallback();
+    void unknownNameShowsNothing();
+    void unparsableDateLeavesCalendar();
+    void dateHelpers();
+};
+
+void TestEvents::listsEventsByMonthOfThisYear()
+{
+    Clock::setToday(QDate(2026, 6, 15));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    addEvent(QStringLiteral("October Walk"), QStringLiteral("10@5@2026"));
+    addEvent(QStringLiteral("January Swim"), QStringLiteral("1@5@2026"));
+    addEvent(QStringLiteral("Last Year's June"), QStringLiteral("6@20@2025"));
+    addEvent(QStringLiteral("Next Year's June"), QStringLiteral("6@20@2027"));
+    addEvent(QStringLiteral("Early June"), QStringLiteral("6@1@2026"));
+    addEvent(QStringLiteral("Badly Dated"), QStringLiteral("6/2/2026"));
+
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QCOMPARE(contentPage(&window), 4);
+    QCOMPARE(child<QComboBox>(&window, "combo_Month")->currentIndex(), 6);
+    QCOMPARE(listed(&window), QStringList{QStringLiteral("Early June")});
+    QVERIFY(!detailsVisible(&window));
+
+    QCOMPARE(inMonth(&window, 10), QStringList{QStringLiteral("October Walk")});
+    QCOMPARE(inMonth(&window, 1), QStringList{QStringLiteral("January Swim")});
+    QCOMPARE(inMonth(&window, 6), QStringList{QStringLiteral("Early June")});
+    QCOMPARE(inMonth(&window, 3), QStringList{}); // the seed events are of 2010
+    // The calendar follows the chosen month and offers today to 31 December.
+    auto *calendar = child<QCalendarWidget>(&window, "calWid_events");
+    QCOMPARE(calendar->monthShown(), 3);
+    QCOMPARE(calendar->yearShown(), 2026);
+    QCOMPARE(calendar->minimumDate(), QDate(2026, 6, 15));
+    QCOMPARE(calendar->maximumDate(), QDate(2026, 12, 31));
+}
+
+void TestEvents::laterRowsOnTop()
+{
+    Clock::setToday(QDate(2026, 9, 1));
+    TemporaryHome home;
+    MainWindow window;
+    addEvent(QStringLiteral("First Stored"), QStringLiteral("9@20@2026"));
+    addEvent(QStringLiteral("Second Stored"), QStringLiteral("9@2@2026"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QCOMPARE(listed(&window),
+             (QStringList{QStringLiteral("Second Stored"), QStringLiteral("First Stored")}));
+}
+
+void TestEvents::selectMonthEmptiesListAndHidesDetails()
+{
+    Clock::setToday(QDate(2026, 9, 1));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    addEvent(QStringLiteral("Cleanup"), QStringLiteral("9@19@2026"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QVERIFY(touch(&window, QStringLiteral("Cleanup")));
+    QVERIFY(detailsVisible(&window));
+    QCOMPARE(inMonth(&window, 0), QStringList{});
+    QVERIFY(!detailsVisible(&window));
+}
+
+// Coming back while the chooser already shows this month lists it once, from
+// the upcoming list, and leaves the details hidden.
+void TestEvents::entryWithCurrentMonthShown()
+{
+    Clock::setToday(QDate(2026, 9, 1));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    addEvent(QStringLiteral("Cleanup"), QStringLiteral("9@19@2026"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QVERIFY(touch(&window, QStringLiteral("Cleanup")));
+    QVERIFY(clickButton(&window, "push_eventsHome"));
+    QCOMPARE(contentPage(&window), 2);
+    addEvent(QStringLiteral("Ozone Day"), QStringLiteral("9@16@2026"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QCOMPARE(listed(&window),
+             (QStringList{QStringLiteral("Ozone Day"), QStringLiteral("Cleanup")}));
+    QVERIFY(!detailsVisible(&window));
+    auto *calendar = child<QCalendarWidget>(&window, "calWid_events");
+    QCOMPARE(calendar->minimumDate(), QDate(2026, 9, 1));
+    QCOMPARE(calendar->maximumDate(), QDate(2026, 12, 31));
+}
+
+void TestEvents::withoutDatabaseListsNothing()
+{
+    Clock::setToday(QDate(2010, 3, 20));
+    TemporaryHome home;
+    {
+        // Not an SQLite file: the window leaves its connection closed.
+        QFile file(home.databasePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("cannot use the database")));
+    MainWindow window;
+    window.show();
+    QVERIFY(
+        !QSqlDatabase::database(QLatin1String(QSqlDatabase::defaultConnection), false).isOpen());
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QCOMPARE(contentPage(&window), 4);
+    for (int month = 0; month <= 12; ++month)
+        QCOMPARE(inMonth(&window, month), QStringList{});
+    offer(&window, QStringLiteral("Malaysia PowerGen"));
+    QVERIFY(touch(&window, QStringLiteral("Malaysia PowerGen")));
+    QVERIFY(!detailsVisible(&window));
+}
+
+void TestEvents::entryRestoresPictures()
+{
+    if (!QFile::exists(QStringLiteral(":/new/prefix1/images/book.png")) ||
+        !QFile::exists(QStringLiteral(":/new/prefix1/images/calendar.png")))
+        QSKIP("the picture bundle has no book.png or calendar.png yet");
+    TemporaryHome home;
+    MainWindow window;
+    for (int visit = 0; visit < 2; ++visit) {
+        QVERIFY(clickButton(&window, "push_ecoEvent"));
+        QVERIFY(!child<QLabel>(&window, "label_7")->pixmap().isNull());
+        QVERIFY(!child<QLabel>(&window, "label_16")->pixmap().isNull());
+        QVERIFY(clickButton(&window, "push_eventsHome"));
+        QVERIFY(child<QLabel>(&window, "label_7")->pixmap().isNull());
+    }
+}
+
+void TestEvents::detailsOfTouchedEvent_data()
+{
+    QTest::addColumn<int>("how");
+    QTest::newRow("single touch") << int(Single);
+    QTest::newRow("double touch") << int(Double);
+    QTest::newRow("double-click alone") << int(DoubleSignalOnly);
+}
+
+void TestEvents::detailsOfTouchedEvent()
+{
+    QFETCH(int, how);
+    Clock::setToday(QDate(2010, 3, 20));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    addEvent(QStringLiteral("Earth Walk"), QStringLiteral("3@30@2010"), QStringLiteral("4@1@2010"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QVERIFY(listed(&window).contains(QStringLiteral("Earth Walk")));
+    QVERIFY(touch(&window, QStringLiteral("Earth Walk"), Touch(how)));
+
+    QVERIFY(detailsVisible(&window));
+    QCOMPARE(text(&window, "lb_eventTitle"), QStringLiteral("Earth Walk"));
+    QCOMPARE(text(&window, "lb_venue"), QStringLiteral("Venue : Venue of Earth Walk"));
+    QCOMPARE(text(&window, "lb_fee"), QStringLiteral("Admission Fee : Free for all"));
+    QCOMPARE(text(&window, "lb_description"), QStringLiteral("All about Earth Walk"));
+    QCOMPARE(text(&window, "lb_eventDuration"),
+             QStringLiteral("From Tue Mar 30 2010 to Thu Apr 1 2010"));
+    auto *calendar = child<QCalendarWidget>(&window, "calWid_events");
+    QCOMPARE(calendar->minimumDate(), QDate(2010, 3, 30));
+    QCOMPARE(calendar->maximumDate(), QDate(2010, 4, 1));
+    QCOMPARE(calendar->selectedDate(), QDate(2010, 3, 30));
+    QCOMPARE(calendar->monthShown(), 3);
+    // The list is the month's, untouched by showing the details.
+    QCOMPARE(child<QComboBox>(&window, "combo_Month")->currentIndex(), 3);
+    QVERIFY(listed(&window).contains(QStringLiteral("Earth Walk")));
+}
+
+void TestEvents::exactNameBeatsPrefix()
+{
+    Clock::setToday(QDate(2010, 3, 20));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    addEvent(QStringLiteral("Earth Walkathon"), QStringLiteral("3@22@2010"));
+    addEvent(QStringLiteral("Earth Walk"), QStringLiteral("3@30@2010"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QVERIFY(touch(&window, QStringLiteral("Earth Walk")));
+    QCOMPARE(text(&window, "lb_eventTitle"), QStringLiteral("Earth Walk"));
+    QCOMPARE(text(&window, "lb_eventDuration"),
+             QStringLiteral("From Tue Mar 30 2010 to Tue Mar 30 2010"));
+    QVERIFY(touch(&window, QStringLiteral("Earth Walkathon")));
+    QCOMPARE(text(&window, "lb_eventTitle"), QStringLiteral("Earth Walkathon"));
+}
+
+void TestEvents::caseInsensitivePrefixFallback()
+{
+    Clock::setToday(QDate(2010, 3, 20));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    addEvent(QStringLiteral("Earth Walk"), QStringLiteral("3@30@2010"));
+    addEvent(QStringLiteral("O'Neill's Run"), QStringLiteral("3@25@2010"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    offer(&window, QStringLiteral("earth walk"));
+    QVERIFY(touch(&window, QStringLiteral("earth walk")));
+    QCOMPARE(text(&window, "lb_eventTitle"), QStringLiteral("Earth Walk"));
+    QVERIFY(detailsVisible(&window));
+    // A quote in a name is just a character.
+    QVERIFY(touch(&window, QStringLiteral("O'Neill's Run")));
+    QCOMPARE(text(&window, "lb_eventTitle"), QStringLiteral("O'Neill's Run"));
+}
+
+void TestEvents::unknownNameShowsNothing()
+{
+    Clock::setToday(QDate(2010, 3, 20));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QVERIFY(touch(&window, QStringLiteral("Malaysia PowerGen")));
+    QVERIFY(detailsVisible(&window));
+    offer(&window, QStringLiteral("No Such Event"));
+    QVERIFY(touch(&window, QStringLiteral("No Such Event")));
+    QVERIFY(!detailsVisible(&window));
+}
+
+void TestEvents::unparsableDateLeavesCalendar()
+{
+    Clock::setToday(QDate(2010, 3, 20));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    addEvent(QStringLiteral("Muddled Day"), QStringLiteral("2010-03-25"),
+             QStringLiteral("3@26@2010"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    auto *calendar = child<QCalendarWidget>(&window, "calWid_events");
+    const QDate minimum = calendar->minimumDate();
+    const QDate maximum = calendar->maximumDate();
+    const QDate selected = calendar->selectedDate();
+    offer(&window, QStringLiteral("Muddled Day"));
+    QVERIFY(touch(&window, QStringLiteral("Muddled Day")));
+    QVERIFY(detailsVisible(&window));
+    QCOMPARE(text(&window, "lb_eventDuration"), QStringLiteral("From  to Fri Mar 26 2010"));
+    QCOMPARE(calendar->minimumDate(), minimum);
+    QCOMPARE(calendar->maximumDate(), maximum);
+    QCOMPARE(calendar->selectedDate(), selected);
+}
+
+void TestEvents::dateHelpers()
+{
+    QCOMPARE(EventsLogic::parseEventDate(QStringLiteral("3@15@2010")), QDate(2010, 3, 15));
+    QCOMPARE(EventsLogic::parseEventDate(QStringLiteral("12@31@2026")), QDate(2026, 12, 31));
+    QVERIFY(!EventsLogic::parseEventDate(QStringLiteral("2@30@2026")).isValid());
+    QVERIFY(!EventsLogic::parseEventDate(QStringLiteral("15/3/2010")).isValid());
+    QVERIFY(!EventsLogic::parseEventDate(QString()).isValid());
+    QCOMPARE(EventsLogic::lastDayOfYear(2026), QDate(2026, 12, 31));
+}
+
+QTEST_MAIN(TestEvents)
+#include "tst_events.moc"

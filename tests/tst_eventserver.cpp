@@ -1,0 +1,272 @@
+// The companion event server: its file reader refuses every event the viewer
+// could not store or list, the program refuses such a file with a clear
+// message, and the viewer stores the shipped sample's events from it.
+
+#include "clock.h"
+#include "mainwindow.h"
+#include "testsupport.h"
+#include "tools/eventserver/eventfile.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QTemporaryFile>
+
+namespace {
+
+const QString samplePath = QStringLiteral(VIRIDIO_SOURCE_DIR "/tools/eventserver/events.txt");
+
+QString block(const QString &name, const QString &start = QStringLiteral("3@22@2026"),
+              const QString &end = QStringLiteral("3@22@2026"))
+{
+    return QStringLiteral("name: %1\nvenue: Town hall\nfee: Free\nstart: %2\nend: %3\n"
+                          "description: Come along.\n")
+        .arg(name, start, end);
+}
+
+QString readSample()
+{
+    QFile file(samplePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runServer(const QStringList &arguments, int limitMs = 10000)
+{
+    QProcess process;
+    process.start(QStringLiteral(EVENTSERVER_PATH), arguments);
+    Run run;
+    if (!process.waitForFinished(limitMs)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
+class TestEventServer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup()
+    {
+        Clock::setToday(QDate());
+        qunsetenv("VIRIDIO_EVENT_SERVER");
+    }
+
+    void sampleIsServable();
+    void refusesWhatTheViewerCannotUse_data();
+    void refusesWhatTheViewerCannotUse();
+    void continuationLinesAndComments();
+    void programRefusesBadFile();
+    void programChecksSample();
+    void viewerStoresServedEvents();
+};
+
+void TestEventServer::sampleIsServable()
+{
+    const EventFile::Result result = EventFile::parse(readSample());
+    QCOMPARE(result.errors, QStringList{});
+    QVERIFY(result.records.size() >= 30);
+    QHash<QString, QString> start;
+    for (const EventFormat::Record &record : result.records)
+        start.insert(record.name, record.startDate);
+    // The days whose date follows a weekday rule.
+    QCOMPARE(start.value(QStringLiteral("Earth Hour 2026")), QStringLiteral("3@28@2026"));
+    QCOMPARE(start.value(QStringLiteral("Earth Hour 2027")), QStringLiteral("3@27@2027"));
+    QCOMPARE(start.value(QStringLiteral("World Cleanup Day 2026")), QStringLiteral("9@19@2026"));
+    QCOMPARE(start.value(QStringLiteral("World Cleanup Day 2027")), QStringLiteral("9@18@2027"));
+    QCOMPARE(start.value(QStringLiteral("World Water Day 2026")), QStringLiteral("3@22@2026"));
+    QCOMPARE(start.value(QStringLiteral("World Environment Day 2027")), QStringLiteral("6@5@2027"));
+    for (const QString &name :
+         {QStringLiteral("Earth Hour 2026"), QStringLiteral("Earth Hour 2027"),
+          QStringLiteral("World Cleanup Day 2026"), QStringLiteral("World Cleanup Day 2027")})
+        QCOMPARE(QDate::fromString(start.value(name), QStringLiteral("M@d@yyyy")).dayOfWeek(),
+                 int(Qt::Saturday));
+}
+
+void TestEventServer::refusesWhatTheViewerCannotUse_data()
+{
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("error");
+
+    const QString good = block(QStringLiteral("First"));
+    QTest::newRow("record separator in a field")
+        << good + QStringLiteral("\n") +
+               block(QStringLiteral("Second"))
+                   .replace(QStringLiteral("Come along."), QStringLiteral("This || that"))
+        << QStringLiteral("line 13: the description holds \"||\"");
+    QTest::newRow("field separator in a field")
+        << block(QStringLiteral("A@//@B")) << QStringLiteral("line 1: the name holds \"@//@\"");
+    QTest::newRow("field running into the separator")
+        << block(QStringLiteral("Ends in @//")) << QStringLiteral("line 1: a field ends in");
+    QTest::newRow("date with leading zeros")
+        << block(QStringLiteral("First"), QStringLiteral("03@22@2026"))
+        << QStringLiteral("line 4: the start date \"03@22@2026\"");
+    QTest::newRow("date in another pattern")
+        << block(QStringLiteral("First"), QStringLiteral("3@22@2026"), QStringLiteral("2026-03-22"))
+        << QStringLiteral("line 5: the end date");
+    QTest::newRow("no such day") << block(QStringLiteral("First"), QStringLiteral("2@30@2026"))
+                                 << QStringLiteral("line 4: the start date");
+    QTest::newRow("ends before it starts")
+        << block(QStringLiteral("First"), QStringLiteral("3@22@2026"), QStringLiteral("3@21@2026"))
+        << QStringLiteral("line 5: the event ends before it starts");
+    QTest::newRow("missing field")
+        << QStringLiteral("name: First\nvenue: x\nfee: y\nstart: 1@1@2026\nend: 1@1@2026\n")
+        << QStringLiteral("line 1: the event has no \"description:\" line");
+    QTest::newRow("same name twice") << good + QStringLiteral("\n") + good
+                                     << QStringLiteral("line 8: the name \"First\" is used "
+                                                       "already on line 1");
+    QTest::newRow("empty name") << block(QString()) << QStringLiteral("line 1: the name is empty");
+    QTest::newRow("unknown key") << good + QStringLiteral("colour: green\n")
+                                 << QStringLiteral("line 7: expected one of");
+    QTest::newRow("two events without a blank line")
+        << good + block(QStringLiteral("Second")) << QStringLiteral("line 7: a second \"name:\"");
+    QTest::newRow("continuation of nothing")
+        << QStringLiteral("  stray\n") + good << QStringLiteral("line 1: an indented line");
+
+    QString many;
+    for (int i = 0; i < 80; ++i)
+        many += block(QStringLiteral("Event %1").arg(i))
+                    .replace(QStringLiteral("Come along."), QString(400, QLatin1Char('x'))) +
+                QStringLiteral("\n");
+    QTest::newRow("too long for one message")
+        << many << QStringLiteral("the 80 events make a message of");
+}
+
+void TestEventServer::refusesWhatTheViewerCannotUse()
+{
+    QFETCH(QString, content);
+    QFETCH(QString, error);
+    const EventFile::Result result = EventFile::parse(content);
+    QVERIFY2(!result.errors.isEmpty(), "the file was accepted");
+    QVERIFY2(result.errors.first().contains(error),
+             qPrintable(result.errors.join(QLatin1Char('\n'))));
+}
+
+void TestEventServer::continuationLinesAndComments()
+{
+    const EventFile::Result result = EventFile::parse(QStringLiteral(
+        "# a comment\r\nname: Earth Day 2026\r\nvenue: Everywhere\r\nfee: Free\r\nstart: "
+        "4@22@2026\r\nend: 4@22@2026\r\ndescription: Plant a tree,\r\n  walk or cycle,\r\n\tand "
+        "save water.\r\n\r\n\r\n"));
+    QCOMPARE(result.errors, QStringList{});
+    QCOMPARE(result.records.size(), 1);
+    QCOMPARE(result.records.first().description,
+             QStringLiteral("Plant a tree, walk or cycle, and save water."));
+    QCOMPARE(result.records.first().admissionFee, QStringLiteral("Free"));
+}
+
+void TestEventServer::programRefusesBadFile()
+{
+    QTemporaryFile file;
+    QVERIFY(file.open());
+    file.write((block(QStringLiteral("First")) + QStringLiteral("\n") +
+                block(QStringLiteral("First"), QStringLiteral("13@1@2026")))
+                   .toUtf8());
+    file.close();
+    const Run run =
+        runServer({QStringLiteral("--listen"), QStringLiteral("127.0.0.41"), file.fileName()});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(file.fileName() + QStringLiteral(": line 8: the name \"First\"")),
+             qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("line 11: the start date \"13@1@2026\"")),
+             qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("not serving it")), qPrintable(run.err));
+    QCOMPARE(run.out, QString());
+
+    const Run missing = runServer({QStringLiteral("/nonexistent/events.txt")});
+    QCOMPARE(missing.exitCode, 1);
+    QVERIFY2(missing.err.contains(QStringLiteral("cannot read /nonexistent/events.txt")),
+             qPrintable(missing.err));
+    const Run badAddress =
+        runServer({QStringLiteral("--listen"), QStringLiteral("example.org"), samplePath});
+    QCOMPARE(badAddress.exitCode, 2);
+    QVERIFY2(badAddress.err.contains(QStringLiteral("not an IPv4 address")),
+             qPrintable(badAddress.err));
+}
+
+void TestEventServer::programChecksSample()
+{
+    const Run run = runServer({QStringLiteral("--check"), samplePath});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(QStringLiteral("events,")), qPrintable(run.out));
+}
+
+void TestEventServer::viewerStoresServedEvents()
+{
+    const int sampleEvents = int(EventFile::parse(readSample()).records.size());
+    QProcess server;
+    server.start(QStringLiteral(EVENTSERVER_PATH),
+                 {QStringLiteral("--listen"), QStringLiteral("127.0.0.42"), samplePath});
+    QVERIFY(server.waitForStarted(5000));
+    QString log;
+    QElapsedTimer clock;
+    clock.start();
+    while (!log.contains(QStringLiteral("serving")) && clock.elapsed() < 5000 &&
+           server.state() == QProcess::Running) {
+        server.waitForReadyRead(200);
+        log += QString::fromUtf8(server.readAllStandardOutput());
+    }
+    QVERIFY2(log.contains(QStringLiteral("127.0.0.42:2554")),
+             qPrintable(log + QString::fromUtf8(server.readAllStandardError())));
+
+    Clock::setToday(QDate(2026, 3, 10));
+    {
+        TemporaryHome home;
+        MainWindow window;
+        window.show();
+        const int before = queryValue(QStringLiteral("SELECT count(*) FROM Events")).toInt();
+        qputenv("VIRIDIO_EVENT_SERVER", "127.0.0.42");
+        QVERIFY(clickButton(&window, "push_ecoEvent"));
+        QVERIFY(clickButton(&window, "push_updateEvents"));
+        QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>(&window, "lb_updateEventsSuccess")->text(),
+                                  QStringLiteral("Your events have been updated"), 5000);
+        QCOMPARE(queryValue(QStringLiteral("SELECT count(*) FROM Events")).toInt(),
+                 before + sampleEvents);
+        QVERIFY(clickButton(&window, "push_backToEvents"));
+        QStringList march;
+        auto *list = child<QListWidget>(&window, "listWid_upcoming");
+        for (int row = 0; row < list->count(); ++row)
+            march.append(list->item(row)->text());
+        QVERIFY2(march.contains(QStringLiteral("World Water Day 2026")) &&
+                     march.contains(QStringLiteral("Earth Hour 2026")) &&
+                     !march.contains(QStringLiteral("Earth Hour 2027")),
+                 qPrintable(march.join(QStringLiteral(", "))));
+
+        // A second update finds every name stored already.
+        QVERIFY(clickButton(&window, "push_updateEvents"));
+        QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>(&window, "lb_updateEventsSuccess")->text(),
+                                  QStringLiteral("Your events have been updated"), 5000);
+        QCOMPARE(queryValue(QStringLiteral("SELECT count(*) FROM Events")).toInt(),
+                 before + sampleEvents);
+    }
+
+    // One log line per connection.
+    server.waitForReadyRead(500);
+    log += QString::fromUtf8(server.readAllStandardOutput());
+    QCOMPARE(log.count(QStringLiteral(" sent ")), 2);
+    server.terminate();
+    if (!server.waitForFinished(3000)) {
+        server.kill();
+        server.waitForFinished(1000);
+    }
+}
+
+QTEST_MAIN(TestEventServer)
+#include "tst_eventserver.moc"

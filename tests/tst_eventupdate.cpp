@@ -1,0 +1,563 @@
+// The event update: the message decoder and record splitter on their own, the
+// non-blocking client against scripted loopback servers, and the window's
+// update button end to end with its statuses and what the database holds.
+
+#include "eventformat.h"
+#include "eventslogic.h"
+#include "eventtestserver.h"
+#include "eventupdateclient.h"
+#include "mainwindow.h"
+#include "testsupport.h"
+
+#include "clock.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QtEndian>
+
+using EventFormat::Decoded;
+using EventFormat::Record;
+
+Q_DECLARE_METATYPE(EventFormat::Record)
+Q_DECLARE_METATYPE(EventTestServer::Step)
+
+namespace {
+
+const QString pleaseWait = QStringLiteral("Please wait ...");
+const QString updated = QStringLiteral("Your events have been updated");
+const QString updateFailed =
+    QStringLiteral("An error has occured please check if your phone is connected to the Internet");
+
+QByteArray be16(quint16 value)
+{
+    QByteArray bytes(2, '\0');
+    qToBigEndian(value, bytes.data());
+    return bytes;
+}
+
+QByteArray be32(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToBigEndian(value, bytes.data());
+    return bytes;
+}
+
+QByteArray utf16(const QString &text)
+{
+    QByteArray bytes;
+    for (QChar c : text)
+        bytes += be16(c.unicode());
+    return bytes;
+}
+
+Record record(const QString &name, const QString &start = QStringLiteral("3@15@2010"))
+{
+    return {name,
+            QStringLiteral("Town hall"),
+            QStringLiteral("About ") + name,
+            QStringLiteral("Free for all"),
+            start,
+            start};
+}
+
+int eventCount()
+{
+    return queryValue(QStringLiteral("SELECT count(*) FROM Events")).toInt();
+}
+
+QLabel *status(QWidget *window)
+{
+    return child<QLabel>(window, "lb_updateEventsSuccess");
+}
+
+void pressUpdate(MainWindow &window, const char *server)
+{
+    qputenv("VIRIDIO_EVENT_SERVER", server);
+    QVERIFY(QMetaObject::invokeMethod(&window, "on_push_updateEvents_clicked"));
+}
+
+} // namespace
+
+class TestEventUpdate : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { Clock::setToday(QDate(2026, 6, 10)); }
+    void cleanup()
+    {
+        Clock::setToday(QDate());
+        qunsetenv("VIRIDIO_EVENT_SERVER");
+    }
+
+    void decode_data();
+    void decode();
+    void decodeSurvivesDamagedMessages();
+    void records_data();
+    void records();
+    void serverAddress_data();
+    void serverAddress();
+
+    void clientReadsSegmentedMessage();
+    void clientIgnoresBytesAfterMessage();
+    void clientFailures_data();
+    void clientFailures();
+
+    void updateStoresOnlyNewEvents();
+    void updateStoresHostileTextExactly();
+    void updateRejectsMalformedMessage();
+    void updateWithoutListener();
+    void updateWithoutDatabaseKeepsWaiting();
+    void updateWithSilentServerWaitsFiveSeconds();
+    void backToEventsListsNewEvent();
+    void oneExchangeAtATime();
+    void closingWindowDropsExchange();
+    void invalidServerAddressWarnsOnce();
+};
+
+void TestEventUpdate::decode_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("used");
+
+    const QString text = EventFormat::joinRecords({record("Earth Walk"), record("River Day")});
+    const QByteArray message = EventFormat::encodeMessage(text);
+    QCOMPARE(message.size(), 2 + 4 + text.size() * 2);
+    QCOMPARE(message.left(2), be16(quint16(4 + text.size() * 2)));
+
+    QTest::newRow("well-formed") << message << int(Decoded::Complete) << text
+                                 << int(message.size());
+    QTest::newRow("bytes after the message ignored")
+        << message + be16(10) + QByteArray("junk") << int(Decoded::Complete) << text
+        << int(message.size());
+    QTest::newRow("empty text") << be16(4) + be32(0) << int(Decoded::Complete) << QString() << 6;
+    QTest::newRow("null string") << be16(4) + be32(0xFFFFFFFF) << int(Decoded::Complete)
+                                 << QString() << 6;
+    QTest::newRow("nothing yet") << QByteArray() << int(Decoded::NeedMore) << QString() << 0;
+    QTest::newRow("half a size field")
+        << QByteArray(1, '\0') << int(Decoded::NeedMore) << QString() << 0;
+    QTest::newRow("text still coming")
+        << message.left(message.size() - 1) << int(Decoded::NeedMore) << QString() << 0;
+    QTest::newRow("odd byte length") << be16(4 + 3) + be32(3) + QByteArray("\0a\0", 3)
+                                     << int(Decoded::Malformed) << QString() << 7 + 2;
+    QTest::newRow("size too small for the string")
+        << be16(4 + 2) + be32(8) + utf16(QStringLiteral("abcd")) << int(Decoded::Malformed)
+        << QString() << 8;
+    QTest::newRow("string announces more text than the message holds")
+        << be16(4 + 8) + be32(200) + utf16(QStringLiteral("abcd")) << int(Decoded::Malformed)
+        << QString() << 14;
+    QTest::newRow("text longer than its string announces")
+        << be16(4 + 8) + be32(4) + utf16(QStringLiteral("abcd")) << int(Decoded::Malformed)
+        << QString() << 14;
+    QTest::newRow("size too small for a length")
+        << be16(2) + QByteArray("ab") << int(Decoded::Malformed) << QString() << 4;
+    QTest::newRow("null string with bytes after it")
+        << be16(6) + be32(0xFFFFFFFF) + QByteArray("ab") << int(Decoded::Malformed) << QString()
+        << 8;
+}
+
+void TestEventUpdate::decode()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, status);
+    QFETCH(QString, text);
+    QFETCH(int, used);
+    const Decoded decoded = EventFormat::decodeMessage(bytes);
+    QCOMPARE(int(decoded.status), status);
+    if (status == Decoded::Complete) {
+        QCOMPARE(decoded.text, text);
+        QCOMPARE(int(decoded.used), used);
+    }
+    if (status == Decoded::Malformed)
+        QCOMPARE(int(decoded.used), used);
+}
+
+// Random damage to a real message never crashes the decoder, and whatever it
+// accepts is exactly what the encoder would send for that text.
+void TestEventUpdate::decodeSurvivesDamagedMessages()
+{
+    const QByteArray message = EventFormat::encodeMessage(
+        EventFormat::joinRecords({record("Earth Walk"), record("River Day")}));
+    QRandomGenerator random(20261207);
+    int complete = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray bytes = message.left(random.bounded(message.size() + 1));
+        const int changes = random.bounded(1, 4);
+        for (int i = 0; i < changes && !bytes.isEmpty(); ++i)
+            bytes[random.bounded(bytes.size())] = char(random.bounded(256));
+        const Decoded decoded = EventFormat::decodeMessage(bytes);
+        QVERIFY(decoded.used <= bytes.size());
+        if (decoded.status == Decoded::Complete) {
+            ++complete;
+            QCOMPARE(EventFormat::encodeMessage(decoded.text), bytes.left(decoded.used));
+        }
+    }
+    QVERIFY(complete > 0);
+}
+
+void TestEventUpdate::records_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<Record>>("expected");
+
+    const QString six = QStringLiteral("A@//@venue@//@desc@//@fee@//@1@5@2026@//@1@6@2026");
+    const Record a = {QStringLiteral("A"),        QStringLiteral("venue"),
+                      QStringLiteral("desc"),     QStringLiteral("fee"),
+                      QStringLiteral("1@5@2026"), QStringLiteral("1@6@2026")};
+    QTest::newRow("one record") << six << QList<Record>{a};
+    QTest::newRow("seven fields: the first six")
+        << six + QStringLiteral("@//@extra") << QList<Record>{a};
+    QTest::newRow("trailing record separator") << six + QStringLiteral("||") << QList<Record>{a};
+    QTest::newRow("empty text") << QString() << QList<Record>{};
+    QTest::newRow("five fields skipped")
+        << QStringLiteral("B@//@v@//@d@//@f@//@1@5@2026||") + six << QList<Record>{a};
+    QTest::newRow("empty fields kept") << QStringLiteral("C@//@@//@@//@@//@@//@")
+                                       << QList<Record>{{QStringLiteral("C"), {}, {}, {}, {}, {}}};
+    QTest::newRow("separators are case-sensitive text, not patterns")
+        << QStringLiteral("D@//@a|b@//@x@/@y@//@f@//@2@1@2026@//@2@1@2026")
+        << QList<Record>{{QStringLiteral("D"), QStringLiteral("a|b"), QStringLiteral("x@/@y"),
+                          QStringLiteral("f"), QStringLiteral("2@1@2026"),
+                          QStringLiteral("2@1@2026")}};
+}
+
+void TestEventUpdate::records()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<Record>, expected);
+    QCOMPARE(EventFormat::parseRecords(text), expected);
+}
+
+void TestEventUpdate::serverAddress_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("warns");
+    QTest::newRow("unset") << QString() << "127.0.0.1" << false;
+    QTest::newRow("dotted IPv4") << "192.0.2.10"
+                                 << "192.0.2.10" << false;
+    QTest::newRow("spaces around") << " 127.0.0.7 "
+                                   << "127.0.0.7" << false;
+    QTest::newRow("host name") << "localhost"
+                               << "127.0.0.1" << true;
+    QTest::newRow("short form") << "127.1"
+                                << "127.0.0.1" << true;
+    QTest::newRow("out of range") << "300.1.1.1"
+                                  << "127.0.0.1" << true;
+    QTest::newRow("IPv6") << "::1"
+                          << "127.0.0.1" << true;
+    QTest::newRow("with a port") << "127.0.0.1:2554"
+                                 << "127.0.0.1" << true;
+}
+
+void TestEventUpdate::serverAddress()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, address);
+    QFETCH(bool, warns);
+    QString warning;
+    QCOMPARE(EventsLogic::eventServerAddress(value, &warning).toString(), address);
+    QCOMPARE(!warning.isEmpty(), warns);
+}
+
+void TestEventUpdate::clientReadsSegmentedMessage()
+{
+    const QString text = EventFormat::joinRecords({record("Earth Walk")});
+    const QByteArray message = EventFormat::encodeMessage(text);
+    EventTestServer server({EventTestServer::send(message.left(1)), EventTestServer::pause(150),
+                            EventTestServer::send(message.mid(1, 9)), EventTestServer::pause(150),
+                            EventTestServer::send(message.mid(10)), EventTestServer::pause(2000)});
+    QVERIFY(server.listen("127.0.0.11"));
+    EventUpdateClient client;
+    QSignalSpy received(&client, &EventUpdateClient::received);
+    QSignalSpy failed(&client, &EventUpdateClient::failed);
+    QVERIFY(client.start(QHostAddress(QStringLiteral("127.0.0.11")), 2554));
+    QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 3000);
+    QCOMPARE(received.at(0).at(0).toString(), text);
+    QCOMPARE(failed.count(), 0);
+    QVERIFY(!client.isRunning());
+    // The client hangs up without waiting for the server to close.
+    QTRY_COMPARE_WITH_TIMEOUT(server.disconnections, 1, 1000);
+}
+
+void TestEventUpdate::clientIgnoresBytesAfterMessage()
+{
+    const QString text = EventFormat::joinRecords({record("Earth Walk")});
+    EventTestServer server({EventTestServer::send(EventFormat::encodeMessage(text) +
+                                                  EventFormat::encodeMessage(QStringLiteral("x"))),
+                            EventTestServer::close()});
+    QVERIFY(server.listen("127.0.0.12"));
+    EventUpdateClient client;
+    QSignalSpy received(&client, &EventUpdateClient::received);
+    QSignalSpy failed(&client, &EventUpdateClient::failed);
+    QVERIFY(client.start(QHostAddress(QStringLiteral("127.0.0.12")), 2554));
+    QTRY_COMPARE_WITH_TIMEOUT(received.count() + failed.count(), 1, 3000);
+    QCOMPARE(received.count(), 1);
+    QCOMPARE(received.at(0).at(0).toString(), text);
+}
+
+// Each way an exchange can fail ends it with one failure and no text, well
+// within its limits (shortened here: the window's are 5 s, 5 s and 30 s).
+void TestEventUpdate::clientFailures_data()
+{
+    QTest::addColumn<QList<EventTestServer::Step>>("steps");
+    QTest::addColumn<bool>("listening");
+    QTest::addColumn<int>("atLeastMs");
+
+    const QByteArray message =
+        EventFormat::encodeMessage(EventFormat::joinRecords({record("Earth Walk")}));
+    using S = EventTestServer;
+    QTest::newRow("no listener") << QList<S::Step>{} << false << 0;
+    QTest::newRow("silent server") << QList<S::Step>{S::pause(3000)} << true << 400;
+    QTest::newRow("size field then silence")
+        << QList<S::Step>{S::send(message.left(2)), S::pause(3000)} << true << 400;
+    QTest::newRow("closed before the message ends")
+        << QList<S::Step>{S::send(message.left(message.size() - 2)), S::close()} << true << 0;
+    QTest::newRow("closed at once") << QList<S::Step>{S::close()} << true << 0;
+    QList<S::Step> trickle;
+    for (int i = 0; i < 20; ++i)
+        trickle << S::send(message.mid(i, 1)) << S::pause(150);
+    QTest::newRow("trickle past the whole exchange's limit") << trickle << true << 1200;
+    QTest::newRow("malformed") << QList<S::Step>{S::send(be16(5) + be32(1) + "a"), S::pause(3000)}
+                               << true << 0;
+}
+
+void TestEventUpdate::clientFailures()
+{
+    QFETCH(QList<EventTestServer::Step>, steps);
+    QFETCH(bool, listening);
+    QFETCH(int, atLeastMs);
+    EventTestServer server(steps);
+    if (listening)
+        QVERIFY(server.listen("127.0.0.13"));
+    EventUpdateClient client;
+    client.setLimits({400, 400, 1200});
+    QSignalSpy received(&client, &EventUpdateClient::received);
+    QSignalSpy failed(&client, &EventUpdateClient::failed);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(client.start(QHostAddress(QStringLiteral("127.0.0.13")), 2554));
+    QVERIFY(!client.start(QHostAddress(QStringLiteral("127.0.0.13")), 2554));
+    QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 3000);
+    QVERIFY2(clock.elapsed() >= atLeastMs - 50, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(clock.elapsed() < 2500);
+    QCOMPARE(received.count(), 0);
+    QVERIFY(!client.isRunning());
+    QCOMPARE(server.connections, listening ? 1 : 0);
+    QTRY_COMPARE_WITH_TIMEOUT(server.disconnections, server.connections, 1000);
+}
+
+void TestEventUpdate::updateStoresOnlyNewEvents()
+{
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    const int before = eventCount();
+    Record seed = record("Tourism Compass"); // a seed event: its name is stored already
+    seed.venue = QStringLiteral("Elsewhere");
+    const QByteArray message = EventFormat::encodeMessage(
+        EventFormat::joinRecords({seed, record("Earth Walk", QStringLiteral("6@20@2026"))}));
+    EventTestServer server(
+        {EventTestServer::pause(300), EventTestServer::send(message), EventTestServer::close()});
+    QVERIFY(server.listen("127.0.0.14"));
+
+    pressUpdate(window, "127.0.0.14");
+    // The window stays live and says so while the server takes its time.
+    QCOMPARE(contentPage(&window), 6);
+    QCOMPARE(status(&window)->text(), pleaseWait);
+    QTest::qWait(100);
+    QCOMPARE(status(&window)->text(), pleaseWait);
+    QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), updated, 3000);
+    QCOMPARE(contentPage(&window), 6);
+    QCOMPARE(eventCount(), before + 1);
+    QCOMPARE(queryValue(QStringLiteral("SELECT venue FROM Events WHERE eventName=?"),
+                        {QStringLiteral("Tourism Compass")})
+                 .toString()
+                 .startsWith(QStringLiteral("Elsewhere")),
+             false);
+    QCOMPARE(queryValue(QStringLiteral("SELECT startDate FROM Events WHERE eventName=?"),
+                        {QStringLiteral("Earth Walk")})
+                 .toString(),
+             QStringLiteral("6@20@2026"));
+}
+
+void TestEventUpdate::updateStoresHostileTextExactly()
+{
+    TemporaryHome home;
+    MainWindow window;
+    const int before = eventCount();
+    const int quiz = queryValue(QStringLiteral("SELECT count(*) FROM Quiz")).toInt();
+    Record hostile = record("O'Brien's Walk");
+    hostile.description = QStringLiteral("x'); DROP TABLE Quiz; --");
+    hostile.venue = QStringLiteral("It's \"here\"; DELETE FROM Events;");
+    EventTestServer server(
+        {EventTestServer::send(EventFormat::encodeMessage(EventFormat::joinRecords({hostile}))),
+         EventTestServer::close()});
+    QVERIFY(server.listen("127.0.0.15"));
+    pressUpdate(window, "127.0.0.15");
+    QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), updated, 3000);
+    QCOMPARE(eventCount(), before + 1);
+    QCOMPARE(queryValue(QStringLiteral("SELECT count(*) FROM Quiz")).toInt(), quiz);
+    QCOMPARE(
+        queryValue(QStringLiteral("SELECT eventDesc FROM Events WHERE eventName=?"), {hostile.name})
+            .toString(),
+        hostile.description);
+    QCOMPARE(
+        queryValue(QStringLiteral("SELECT venue FROM Events WHERE eventName=?"), {hostile.name})
+            .toString(),
+        hostile.venue);
+}
+
+void TestEventUpdate::updateRejectsMalformedMessage()
+{
+    TemporaryHome home;
+    MainWindow window;
+    const int before = eventCount();
+    // A whole, valid-looking record whose size field is two bytes short.
+    QByteArray message =
+        EventFormat::encodeMessage(EventFormat::joinRecords({record("Earth Walk")}));
+    qToBigEndian<quint16>(quint16(message.size() - 4), message.data());
+    EventTestServer server({EventTestServer::send(message), EventTestServer::close()});
+    QVERIFY(server.listen("127.0.0.16"));
+    pressUpdate(window, "127.0.0.16");
+    QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), updateFailed, 3000);
+    QCOMPARE(contentPage(&window), 6);
+    QCOMPARE(eventCount(), before);
+}
+
+void TestEventUpdate::updateWithoutListener()
+{
+    TemporaryHome home;
+    MainWindow window;
+    pressUpdate(window, "127.0.0.17");
+    QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), updateFailed, 6000);
+    QCOMPARE(contentPage(&window), 6);
+}
+
+// With no database the events cannot be stored: the page keeps its first
+// status, and the exchange is over, so a new press asks the server again.
+void TestEventUpdate::updateWithoutDatabaseKeepsWaiting()
+{
+    TemporaryHome home;
+    {
+        QFile file(home.databasePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("cannot use the database")));
+    MainWindow window;
+    EventTestServer server({EventTestServer::send(EventFormat::encodeMessage(
+                                EventFormat::joinRecords({record("Earth Walk")}))),
+                            EventTestServer::close()});
+    QVERIFY(server.listen("127.0.0.22"));
+    for (int press = 1; press <= 2; ++press) {
+        pressUpdate(window, "127.0.0.22");
+        QTRY_COMPARE_WITH_TIMEOUT(server.disconnections, press, 3000);
+        QTest::qWait(100);
+        QCOMPARE(status(&window)->text(), pleaseWait);
+        QCOMPARE(server.connections, press);
+    }
+}
+
+// The one slow case: the window's own 5000 ms wait for data.
+void TestEventUpdate::updateWithSilentServerWaitsFiveSeconds()
+{
+    TemporaryHome home;
+    MainWindow window;
+    EventTestServer server({EventTestServer::pause(8000)});
+    QVERIFY(server.listen("127.0.0.18"));
+    QElapsedTimer clock;
+    clock.start();
+    pressUpdate(window, "127.0.0.18");
+    QTest::qWait(4500);
+    QCOMPARE(status(&window)->text(), pleaseWait);
+    QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), updateFailed, 2500);
+    QVERIFY(clock.elapsed() >= 4900);
+    QCOMPARE(server.connections, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(server.disconnections, 1, 1000);
+}
+
+void TestEventUpdate::backToEventsListsNewEvent()
+{
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    const QByteArray message = EventFormat::encodeMessage(
+        EventFormat::joinRecords({record("Summer Fair 2026", QStringLiteral("8@1@2026")),
+                                  record("Earth Walk 2026", QStringLiteral("6@20@2026"))}));
+    EventTestServer server({EventTestServer::send(message), EventTestServer::close()});
+    QVERIFY(server.listen("127.0.0.19"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    auto *list = child<QListWidget>(&window, "listWid_upcoming");
+    QCOMPARE(list->count(), 0);
+    qputenv("VIRIDIO_EVENT_SERVER", "127.0.0.19");
+    QVERIFY(clickButton(&window, "push_updateEvents"));
+    QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), updated, 3000);
+    QVERIFY(clickButton(&window, "push_backToEvents"));
+    QCOMPARE(contentPage(&window), 4);
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("Earth Walk 2026"));
+}
+
+void TestEventUpdate::oneExchangeAtATime()
+{
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    EventTestServer server({EventTestServer::pause(8000)});
+    QVERIFY(server.listen("127.0.0.20"));
+    pressUpdate(window, "127.0.0.20");
+    QTRY_COMPARE_WITH_TIMEOUT(server.connections, 1, 2000);
+    pressUpdate(window, "127.0.0.20");
+    QTest::qWait(200);
+    QCOMPARE(server.connections, 1);
+    QCOMPARE(status(&window)->text(), pleaseWait);
+
+    // Leaving the result page ends the exchange; a new press starts a new one.
+    QVERIFY(clickButton(&window, "push_backToEvents"));
+    QCOMPARE(contentPage(&window), 4);
+    QTRY_COMPARE_WITH_TIMEOUT(server.disconnections, 1, 1000);
+    QVERIFY(clickButton(&window, "push_updateEvents"));
+    QTRY_COMPARE_WITH_TIMEOUT(server.connections, 2, 2000);
+    QVERIFY(clickButton(&window, "push_eventsUpdateHome"));
+    QCOMPARE(contentPage(&window), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(server.disconnections, 2, 1000);
+    QCOMPARE(server.connections, 2);
+}
+
+void TestEventUpdate::closingWindowDropsExchange()
+{
+    TemporaryHome home;
+    EventTestServer server({EventTestServer::pause(8000)});
+    QVERIFY(server.listen("127.0.0.21"));
+    {
+        MainWindow window;
+        window.show();
+        pressUpdate(window, "127.0.0.21");
+        QTRY_COMPARE_WITH_TIMEOUT(server.connections, 1, 2000);
+        window.close();
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(server.disconnections, 1, 1000);
+}
+
+void TestEventUpdate::invalidServerAddressWarnsOnce()
+{
+    TemporaryHome home;
+    MainWindow window;
+    QTest::ignoreMessage(
+        QtWarningMsg, QRegularExpression(QStringLiteral("VIRIDIO_EVENT_SERVER.*not-an-address")));
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("VIRIDIO_EVENT_SERVER")));
+    for (int press = 0; press < 2; ++press) {
+        pressUpdate(window, "not-an-address");
+        QTRY_VERIFY_WITH_TIMEOUT(status(&window)->text() != pleaseWait, 6000);
+    }
+}
+
+QTEST_MAIN(TestEventUpdate)
+#include "tst_eventupdate.moc"

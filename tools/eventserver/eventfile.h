@@ -1,0 +1,28 @@
+// The event server's file: plain UTF-8 text, one block of "key: value" lines
+// per event, blocks separated by blank lines, "#" starting a comment line. A
+// line that begins with a space or a tab continues the value above it. The six
+// keys are name, venue, description, fee, start and end; dates are "M@d@yyyy".
+// docs/eventserver.md describes it for users.
+#pragma once
+
+#include "app/eventformat.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace EventFile {
+
+struct Result
+{
+    QList<EventFormat::Record> records;
+    QStringList errors; // one line each, naming the file's line; empty when usable
+};
+
+// Reads the events of content. Every record the viewer could not store or list
+// is an error: a missing or repeated key, an unknown key, an empty name, a name
+// used before, a field holding "||" or "@//@", a date not in "M@d@yyyy" or an
+// end before the start; so is a list too long for one message.
+Result parse(const QString &content);
+
+} // namespace EventFile
