@@ -214,6 +214,14 @@ private:
     bool waterBreakdownShown = false;
 
     // Quiz: state of its own
+    bool quizRoundRunning = false; // a round is in Question or Feedback
+    int quizHighBefore = 0;        // the high score a finished round is measured against
+    void answerQuiz(int choice);
+    void setQuizChoicesEnabled(bool enabled);
+    void endQuizRound();
+    void releaseQuizTimer();
+    void releaseQuizFeedback();
+    void clearQuizLabels();
 
     // Craft ideas and quick facts: state of their own
     // Shows the craft page with the material's picture and its crafts.

@@ -1,44 +1,282 @@
+// The eco quiz: a sixty-second round of up to ten random questions, a tick or a
+// cross for two seconds after each answer, the result page and the high score.
+
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-// Not built yet.
+#include "quizlogic.h"
 
-void MainWindow::Quiz_Timer() {}
+#include <QIcon>
+#include <QMovie>
+#include <QPixmap>
+#include <QTimer>
 
-void MainWindow::PlayGIF(int) {}
+#include <array>
 
-void MainWindow::Quiz_CheckAnswer(const QString &) {}
+namespace {
 
-void MainWindow::ReadQuizData() {}
+const QString tickAnimation = QStringLiteral(":/duzevod/images/DuzEvodResc/tick.gif");
+const QString crossAnimation = QStringLiteral(":/duzevod/images/DuzEvodResc/cross.gif");
+const QString questionBackground =
+    QStringLiteral(":/duzevod/images/DuzEvodResc/DuzEvod_Background(3).png");
 
-void MainWindow::Quiz_UpdateScr() {}
+constexpr int tickInterval = 1000; // both timers tick once a second
 
-void MainWindow::Quiz_RetrieveScr() {}
+// Stacked pages of the quiz and the main menu.
+constexpr int mainMenuPage = 2;
+constexpr int quizMenuPage = 7;
+constexpr int questionPage = 8;
+constexpr int resultPage = 9;
 
-void MainWindow::displayScore() {}
+} // namespace
 
-void MainWindow::Update_Timer() {}
+void MainWindow::Quiz_Timer()
+{
+    releaseQuizTimer();
+    quizTimeLeft = QuizLogic::RoundSeconds;
+    quizTimer = new QTimer(this);
+    quizTimer->setObjectName(QStringLiteral("quizTimer"));
+    connect(quizTimer, &QTimer::timeout, this, &MainWindow::Update_Timer);
+    quizTimer->start(tickInterval);
+}
 
-void MainWindow::Update_GIFTimer() {}
+void MainWindow::PlayGIF(int correct)
+{
+    // The previous answer's feedback is finished or belongs to a round that
+    // is over; it must not tick into this one.
+    releaseQuizFeedback();
+    gifTicks = 0;
+    gifTimer = new QTimer(this);
+    gifTimer->setObjectName(QStringLiteral("gifTimer"));
+    gifMovie = new QMovie(correct == 1 ? tickAnimation : crossAnimation, QByteArray(), this);
+    ui->lb_QuizStatus->show();
+    ui->lb_QuizStatus->setMovie(gifMovie);
+    gifMovie->start();
+    connect(gifTimer, &QTimer::timeout, this, &MainWindow::Update_GIFTimer);
+    gifTimer->start(tickInterval);
+}
 
-void MainWindow::on_push_duzEvod_clicked() {}
+void MainWindow::Quiz_CheckAnswer(const QString &answer)
+{
+    const bool right = QuizLogic::isRight(answer, quizAnswer);
+    quizScore += QuizLogic::pointsFor(answer, quizAnswer);
+    ++quizCount;
+    PlayGIF(right ? 1 : 2);
+}
 
-void MainWindow::on_push_quiz_sound_clicked() {}
+void MainWindow::ReadQuizData()
+{
+    ui->lb_QuizScore->setText(QuizLogic::scoreText(quizScore));
+    ui->lb_QuestionNo->setText(QuizLogic::questionNumberText(quizCount));
+    // Without a question the previous one stays on screen and the round goes on.
+    if (const auto question = QuizLogic::randomQuestion(db)) {
+        quizAnswer = question->answer;
+        ui->lb_Question->setText(question->text);
+        ui->push_QuizChoice1->setText(question->options.value(0));
+        ui->push_QuizChoice2->setText(question->options.value(1));
+        ui->push_QuizChoice3->setText(question->options.value(2));
+        ui->push_QuizChoice4->setText(question->options.value(3));
+    }
+    setQuizChoicesEnabled(true);
+}
 
-void MainWindow::on_push_back_2_clicked() {}
+void MainWindow::Quiz_UpdateScr()
+{
+    // The reference is read now, not taken from the menu's label, so a round
+    // started with Try Again is measured against the score the last one stored.
+    const QuizLogic::HighScore before = QuizLogic::readHighScore(db);
+    quizHighBefore = QuizLogic::reference(before);
+    QuizLogic::recordScore(db, before, quizScore);
+}
 
-void MainWindow::on_push_TryAgain_clicked() {}
+void MainWindow::Quiz_RetrieveScr()
+{
+    ui->lb_Hscore->setText(QuizLogic::highScoreText(QuizLogic::readHighScore(db)));
+}
 
-void MainWindow::on_push_back_clicked() {}
+void MainWindow::displayScore()
+{
+    ui->lb_splashScore->setText(QString::number(quizScore));
+    ui->lb_balloon->setText(QuizLogic::verdict(quizScore, quizHighBefore));
+}
 
-void MainWindow::on_push_Exit_clicked() {}
+void MainWindow::Update_Timer()
+{
+    if (!quizRoundRunning || !quizTimer)
+        return;
+    --quizTimeLeft;
+    ui->lb_timer->setText(QuizLogic::timeLeftText(quizTimeLeft));
+    if (quizTimeLeft <= 0)
+        endQuizRound();
+}
 
-void MainWindow::on_push_QuizChoice4_clicked() {}
+void MainWindow::Update_GIFTimer()
+{
+    if (!gifTimer)
+        return;
+    ++gifTicks;
+    if (gifTicks <= 1)
+        return;
+    if (gifMovie)
+        gifMovie->stop();
+    ui->lb_QuizStatus->hide();
+    gifTimer->stop();
+    gifTimer->deleteLater();
+    gifTimer = nullptr;
+    // Feedback that outlived its round (time-out or back) only tidies up.
+    if (!quizRoundRunning)
+        return;
+    if (quizCount >= QuizLogic::AnswersPerRound)
+        endQuizRound();
+    else
+        ReadQuizData();
+}
 
-void MainWindow::on_push_QuizChoice3_clicked() {}
+void MainWindow::on_push_duzEvod_clicked()
+{
+    ui->stackWid_content->setCurrentIndex(quizMenuPage);
+    Quiz_RetrieveScr();
+}
 
-void MainWindow::on_push_QuizChoice2_clicked() {}
+void MainWindow::on_push_quiz_sound_clicked()
+{
+    if (soundOn == 1) {
+        ui->push_quiz_sound->setIcon(QIcon(QStringLiteral(":/new/prefix1/images/off.png")));
+        soundOn = 0;
+    } else {
+        ui->push_quiz_sound->setIcon(QIcon(QStringLiteral(":/new/prefix1/images/on.png")));
+        soundOn = 1;
+    }
+}
 
-void MainWindow::on_push_QuizChoice1_clicked() {}
+void MainWindow::on_push_back_2_clicked()
+{
+    clearQuizLabels();
+    ui->stackWid_content->setCurrentIndex(quizMenuPage);
+    Quiz_RetrieveScr();
+}
 
-void MainWindow::on_push_Start_clicked() {}
+void MainWindow::on_push_TryAgain_clicked()
+{
+    on_push_Start_clicked();
+}
+
+void MainWindow::on_push_back_clicked()
+{
+    clearQuizLabels();
+    ui->stackWid_content->setCurrentIndex(quizMenuPage);
+    quizRoundRunning = false;
+    releaseQuizTimer();
+    Quiz_RetrieveScr();
+}
+
+void MainWindow::on_push_Exit_clicked()
+{
+    clearQuizLabels();
+    ui->stackWid_content->setCurrentIndex(mainMenuPage);
+    soundOn = 1;
+    ui->push_quiz_sound->setIcon(QIcon(QStringLiteral(":/new/prefix1/images/on.png")));
+}
+
+void MainWindow::on_push_QuizChoice4_clicked()
+{
+    answerQuiz(4);
+}
+
+void MainWindow::on_push_QuizChoice3_clicked()
+{
+    answerQuiz(3);
+}
+
+void MainWindow::on_push_QuizChoice2_clicked()
+{
+    answerQuiz(2);
+}
+
+void MainWindow::on_push_QuizChoice1_clicked()
+{
+    answerQuiz(1);
+}
+
+void MainWindow::on_push_Start_clicked()
+{
+    ui->stackWid_content->setCurrentIndex(questionPage);
+    quizScore = 0;
+    quizCount = 0;
+    ui->lb_timer->setText(QuizLogic::timeLeftText(QuizLogic::RoundSeconds));
+    ui->lb_QuizStatus->hide();
+    releaseQuizFeedback();
+    ui->lb_background->setPixmap(QPixmap(questionBackground));
+    quizRoundRunning = true;
+    Quiz_Timer();
+    ReadQuizData();
+}
+
+// Answers with the text of choice button 1 to 4. The buttons are disabled
+// until the next question, so one question takes one answer.
+void MainWindow::answerQuiz(int choice)
+{
+    if (!quizRoundRunning)
+        return;
+    const std::array<const QPushButton *, 4> buttons = {ui->push_QuizChoice1, ui->push_QuizChoice2,
+                                                        ui->push_QuizChoice3, ui->push_QuizChoice4};
+    const QString text = buttons.at(choice - 1)->text();
+    setQuizChoicesEnabled(false);
+    Quiz_CheckAnswer(text);
+}
+
+void MainWindow::setQuizChoicesEnabled(bool enabled)
+{
+    ui->push_QuizChoice1->setEnabled(enabled);
+    ui->push_QuizChoice2->setEnabled(enabled);
+    ui->push_QuizChoice3->setEnabled(enabled);
+    ui->push_QuizChoice4->setEnabled(enabled);
+}
+
+// A round ends after its tenth answer's feedback or when the time is up.
+void MainWindow::endQuizRound()
+{
+    quizRoundRunning = false;
+    releaseQuizTimer();
+    ui->stackWid_content->setCurrentIndex(resultPage);
+    Quiz_UpdateScr();
+    displayScore();
+}
+
+// The timers are released later, as one may be delivering its own tick.
+void MainWindow::releaseQuizTimer()
+{
+    if (!quizTimer)
+        return;
+    quizTimer->stop();
+    quizTimer->deleteLater();
+    quizTimer = nullptr;
+}
+
+void MainWindow::releaseQuizFeedback()
+{
+    if (gifTimer) {
+        gifTimer->stop();
+        gifTimer->deleteLater();
+        gifTimer = nullptr;
+    }
+    if (gifMovie) {
+        gifMovie->stop();
+        if (ui->lb_QuizStatus->movie() == gifMovie)
+            ui->lb_QuizStatus->setMovie(nullptr);
+        gifMovie->deleteLater();
+        gifMovie = nullptr;
+    }
+}
+
+void MainWindow::clearQuizLabels()
+{
+    ui->lb_background->clear();
+    ui->lb_Hscore->clear();
+    ui->lb_Question->clear();
+    ui->lb_QuestionNo->clear();
+    ui->lb_QuizScore->clear();
+    ui->lb_QuizStatus->clear();
+    ui->lb_splashScore->clear();
+    ui->lb_timer->clear();
+}
