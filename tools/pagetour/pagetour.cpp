@@ -53,25 +53,36 @@ int main(int argc, char *argv[])
     auto *content = window.findChild<QStackedWidget *>(QStringLiteral("stackWid_content"));
     auto *calculator = window.findChild<QStackedWidget *>(QStringLiteral("stackWid_ecoCalBody"));
 
-    // The main menu buttons that open a page, by page index.
-    const QHash<int, QString> openers = {
-        {1, QStringLiteral("push_QuickFactIcon")}, {3, QStringLiteral("push_credits")},
-        {4, QStringLiteral("push_ecoEvent")},      {5, QStringLiteral("push_ecoCal")},
-        {7, QStringLiteral("push_duzEvod")},       {10, QStringLiteral("push_darAror")},
+    // The buttons a user presses from the main menu to reach a page, by page index.
+    const QHash<int, QStringList> paths = {
+        {1, {QStringLiteral("push_QuickFactIcon")}},
+        {3, {QStringLiteral("push_credits")}},
+        {4, {QStringLiteral("push_ecoEvent")}},
+        {5, {QStringLiteral("push_ecoCal")}},
+        {7, {QStringLiteral("push_duzEvod")}},
+        {8, {QStringLiteral("push_duzEvod"), QStringLiteral("push_Start")}},
+        {10, {QStringLiteral("push_darAror")}},
+        {11, {QStringLiteral("push_darAror"), QStringLiteral("push_MenuPaper")}},
     };
 
     bool ok = true;
     for (int index = 0; index < content->count(); ++index) {
         content->setCurrentIndex(2);
-        auto *opener = window.findChild<QAbstractButton *>(openers.value(index));
-        if (opener && openers.contains(index))
-            QTest::mouseClick(opener, Qt::LeftButton, {}, opener->rect().center());
+        for (const QString &name : paths.value(index)) {
+            auto *button = window.findChild<QAbstractButton *>(name);
+            if (button && button->isVisible())
+                QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        }
         if (content->currentIndex() != index)
             content->setCurrentIndex(index);
         const QString name = QStringLiteral("content-%1-%2")
                                  .arg(index, 2, 10, QLatin1Char('0'))
                                  .arg(content->widget(index)->objectName());
         ok = save(&window, folder, name) && ok;
+        // Leave a running quiz round the way a user does.
+        if (index == 8)
+            QTest::mouseClick(window.findChild<QAbstractButton *>(QStringLiteral("push_back")),
+                              Qt::LeftButton);
     }
 
     content->setCurrentIndex(5);
