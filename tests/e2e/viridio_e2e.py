@@ -165,9 +165,21 @@ class Session:
 
     # -- the screen --------------------------------------------------------
     def grab(self):
-        result = subprocess.run(["xwd", "-silent", "-id", self.window], env=self.env,
-                                capture_output=True, timeout=5)
-        return result.stdout
+        """The window's pixels as an XWD image; retried, since a grab taken while
+        the window is being redrawn can fail."""
+        for _ in range(20):
+            result = subprocess.run(["xwd", "-silent", "-id", self.window], env=self.env,
+                                    capture_output=True, timeout=5)
+            if result.returncode == 0 and len(result.stdout) > 100:
+                return result.stdout
+            time.sleep(0.05)
+        raise Failure("cannot grab the window")
+
+    def shot(self, label):
+        self.step += 1
+        path = os.path.join(self.out, f"{self.step:02d}-{label}.png")
+        subprocess.run([CONVERT, "xwd:-", path], input=self.grab(), timeout=10,
+                       env=self.env, check=False)
 
     def region(self, name):
         """The pixels of one widget, as PNG bytes, for comparing two moments."""
@@ -175,6 +187,31 @@ class Session:
         result = subprocess.run([CONVERT, "xwd:-", "-crop", f"{w}x{h}+{x}+{y}", "png:-"],
                                 input=self.grab(), capture_output=True, timeout=10)
         return result.stdout
+
+    def edge_colour(self, name):
+        """The mean colour of the top border of a widget, as (red, green, blue)."""
+        x, y, w, h = self.form.rects[name]
+        result = subprocess.run([CONVERT, "xwd:-", "-crop", f"{w // 2}x1+{x + w // 4}+{y}",
+                                 "-scale", "1x1!", "-depth", "8", "rgb:-"],
+                                input=self.grab(), capture_output=True, timeout=10)
+        return tuple(result.stdout[:3])
+
+    def choice_enabled(self, name):
+        # Enabled choices have a teal border, disabled ones a grey one.
+        red, green, blue = self.edge_colour(name)
+        return green - red > 60
+
+    def choice_disabled(self, name):
+        grey = (176, 190, 197)
+        return sum(abs(a - b) for a, b in zip(self.edge_colour(name), grey)) < 45
+
+    def wait_for(self, predicate, what):
+        deadline = time.monotonic() + STEP_TIMEOUT
+        while time.monotonic() < deadline:
+            if predicate():
+                return
+            time.sleep(0.05)
+        raise Failure(f"timed out waiting for {what}")
 
     def start_event_server(self, address, events):
         log = open(os.path.join(self.out, "eventserver.log"), "w")
@@ -191,12 +228,6 @@ class Session:
                     return
             time.sleep(0.05)
         raise Failure("the event server did not start listening")
-
-    def shot(self, label):
-        self.step += 1
-        path = os.path.join(self.out, f"{self.step:02d}-{label}.png")
-        subprocess.run([CONVERT, "xwd:-", path], input=self.grab(), timeout=10,
-                       env=self.env, check=False)
 
     def wait_change(self, before):
         """Waits until the window differs from `before`, then until it settles."""
@@ -339,6 +370,34 @@ def event_update(s):
         check(list_after != list_before, "this month's events are not listed after the update")
 
 
+@e2e
+def quiz_round(s):
+    s.start_app()
+    s.click("push_duzEvod")
+    s.click("push_Start")
+    choice = "push_QuizChoice1"
+    check(s.choice_enabled(choice), "the choices are not enabled at the start")
+    for answer in range(1, 11):
+        x, y = s.form.centre(choice)
+        s.xdotool("mousemove", "--window", s.window, str(x), str(y))
+        s.xdotool("click", "1")
+        s.xdotool("mousemove", "--window", s.window, "5", "5")
+        # The choices are disabled while the verdict shows...
+        s.wait_for(lambda: s.choice_disabled(choice), f"the verdict on answer {answer}")
+        s.shot(f"answer-{answer}")
+        # ...and come back with the next question; after the tenth, the result follows.
+        if answer < 10:
+            s.wait_for(lambda: s.choice_enabled(choice), f"question {answer + 1}")
+        else:
+            s.wait_for(lambda: not s.choice_disabled(choice), "the result page")
+    s.wait_stable()
+    s.shot("result")
+    s.close_app()
+    score = s.sql("SELECT QuizHScore FROM QuizScore WHERE QID = 1")
+    check(score.isdigit() and 1500 <= int(score) <= 2000,
+          f"the stored high score is {score!r}, expected 1500 to 2000 for ten answers")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--app", required=True)
@@ -359,7 +418,10 @@ def main():
             print(f"PASS   : {name} ({time.monotonic() - started:.1f} s)")
         except Failure as failure:
             failed += 1
-            session.shot("failure")
+            try:
+                session.shot("failure")
+            except Failure:
+                pass  # the window is gone
             print(f"FAIL!  : {name}: {failure} (screenshots in {session.out})")
         finally:
             session.stop()
