@@ -1,5 +1,7 @@
 #include "calculatorlogic.h"
 
+#include "data/database.h"
+
 #include <QSqlQuery>
 #include <QtMath>
 
@@ -25,20 +27,9 @@ QString formatInCLocale(const char *format, double value)
     return QString::fromLatin1(buffer, qMin(length, int(sizeof buffer) - 1));
 }
 
-QSqlQuery runQuery(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
-{
-    QSqlQuery query(db);
-    if (db.isOpen() && query.prepare(sql)) {
-        for (const QVariant &value : values)
-            query.addBindValue(value);
-        query.exec();
-    }
-    return query;
-}
-
 QString firstText(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
 {
-    QSqlQuery query = runQuery(db, sql, values);
+    QSqlQuery query = Database::run(db, sql, values);
     if (query.isActive() && query.next())
         return query.value(0).toString();
     return QString();
@@ -164,8 +155,8 @@ bool upsertDay(const QSqlDatabase &db, const QString &table, const QString &keyC
 {
     if (!db.isOpen() || values.isEmpty())
         return false;
-    QSqlQuery existing =
-        runQuery(db, QStringLiteral("SELECT %1 from %2 where %1=?").arg(keyColumn, table), {key});
+    QSqlQuery existing = Database::run(
+        db, QStringLiteral("SELECT %1 from %2 where %1=?").arg(keyColumn, table), {key});
     const bool found = existing.isActive() && existing.next();
     existing.finish();
 
@@ -186,15 +177,15 @@ bool upsertDay(const QSqlDatabase &db, const QString &table, const QString &keyC
                        QStringLiteral(",?").repeated(columns.size()));
         bound.prepend(key);
     }
-    QSqlQuery write = runQuery(db, sql, bound);
+    QSqlQuery write = Database::run(db, sql, bound);
     return write.isActive() && write.numRowsAffected() == 1;
 }
 
 QStringList storedDays(const QSqlDatabase &db, const QString &table, const QString &keyColumn)
 {
     QStringList days;
-    QSqlQuery query =
-        runQuery(db, QStringLiteral("SELECT %1 from %2 ORDER BY rowid").arg(keyColumn, table), {});
+    QSqlQuery query = Database::run(
+        db, QStringLiteral("SELECT %1 from %2 ORDER BY rowid").arg(keyColumn, table), {});
     while (query.isActive() && query.next())
         days.append(query.value(0).toString());
     return days;
@@ -204,10 +195,10 @@ ElectricityDay electricityDay(const QSqlDatabase &db, const QString &key)
 {
     ElectricityDay day;
     const QStringList &columns = applianceColumns();
-    QSqlQuery query = runQuery(db,
-                               QStringLiteral("SELECT %1 from Diary where retrieveDate=?")
-                                   .arg(columns.join(QLatin1Char(','))),
-                               {key});
+    QSqlQuery query = Database::run(db,
+                                    QStringLiteral("SELECT %1 from Diary where retrieveDate=?")
+                                        .arg(columns.join(QLatin1Char(','))),
+                                    {key});
     if (!query.isActive() || !query.next())
         return day;
     day.found = true;
@@ -219,11 +210,11 @@ ElectricityDay electricityDay(const QSqlDatabase &db, const QString &key)
 WaterDay waterDay(const QSqlDatabase &db, const QString &key)
 {
     WaterDay day;
-    QSqlQuery query = runQuery(db,
-                               QStringLiteral("SELECT noOfFamilyMem,%1 from waterDiary where "
-                                              "waterRetrieveDate=?")
-                                   .arg(waterColumns().join(QLatin1Char(','))),
-                               {key});
+    QSqlQuery query = Database::run(db,
+                                    QStringLiteral("SELECT noOfFamilyMem,%1 from waterDiary where "
+                                                   "waterRetrieveDate=?")
+                                        .arg(waterColumns().join(QLatin1Char(','))),
+                                    {key});
     if (!query.isActive() || !query.next())
         return day;
     day.found = true;

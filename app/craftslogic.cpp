@@ -1,31 +1,21 @@
 #include "craftslogic.h"
 
+#include "data/database.h"
+
 #include <QSqlQuery>
 #include <QVariant>
 
 QStringList Crafts::titles(const QSqlDatabase &db, const QString &category)
 {
-    QStringList result;
-    if (!db.isOpen())
-        return result;
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT Title from DarAror where Category= ?"));
-    query.addBindValue(category);
-    if (!query.exec())
-        return result;
-    while (query.next())
-        result.append(query.value(0).toString());
-    return result;
+    return Database::column(db, QStringLiteral("SELECT Title from DarAror where Category= ?"),
+                            {category});
 }
 
 std::optional<Crafts::Craft> Crafts::find(const QSqlDatabase &db, const QString &title)
 {
-    if (!db.isOpen())
-        return std::nullopt;
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT * from DarAror where Title= ?"));
-    query.addBindValue(title);
-    if (!query.exec() || !query.next())
+    QSqlQuery query =
+        Database::run(db, QStringLiteral("SELECT * from DarAror where Title= ?"), {title});
+    if (!query.isActive() || !query.next())
         return std::nullopt;
     // NULL columns read as empty text, as an absent picture or video should.
     return Craft{query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),

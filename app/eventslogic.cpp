@@ -20,11 +20,8 @@ EventFormat::Record recordFrom(const QSqlQuery &query)
 std::optional<EventFormat::Record> firstEvent(const QSqlDatabase &db, const QString &sql,
                                               const QString &value)
 {
-    QSqlQuery query(db);
-    if (!query.prepare(sql))
-        return std::nullopt;
-    query.addBindValue(value);
-    if (!query.exec() || !query.next())
+    QSqlQuery query = Database::run(db, sql, {value});
+    if (!query.isActive() || !query.next())
         return std::nullopt;
     return recordFrom(query);
 }
@@ -48,13 +45,10 @@ QStringList eventNamesInMonth(const QSqlDatabase &db, int month, int year)
         return names;
     // The month is the date's first number, so "1" also finds October to
     // December; the parsed date decides.
-    QSqlQuery query(db);
-    if (!query.prepare(QStringLiteral("SELECT * from Events where startDate LIKE ?")))
-        return names;
-    query.addBindValue(QString::number(month) + QLatin1Char('%'));
-    if (!query.exec())
-        return names;
-    while (query.next()) {
+    QSqlQuery query =
+        Database::run(db, QStringLiteral("SELECT * from Events where startDate LIKE ?"),
+                      {QString::number(month) + QLatin1Char('%')});
+    while (query.isActive() && query.next()) {
         const QDate start = parseEventDate(query.value(5).toString());
         if (start.isValid() && start.month() == month && start.year() == year)
             names.append(query.value(1).toString());
@@ -64,15 +58,7 @@ QStringList eventNamesInMonth(const QSqlDatabase &db, int month, int year)
 
 QStringList allEventNames(const QSqlDatabase &db)
 {
-    QStringList names;
-    if (!db.isOpen())
-        return names;
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("SELECT eventName from Events")))
-        return names;
-    while (query.next())
-        names.append(query.value(0).toString());
-    return names;
+    return Database::column(db, QStringLiteral("SELECT eventName from Events"));
 }
 
 std::optional<EventFormat::Record> findEvent(const QSqlDatabase &db, const QString &name)

@@ -1,5 +1,7 @@
 #include "factslogic.h"
 
+#include "data/database.h"
+
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -10,15 +12,7 @@ QString Facts::picturePath(const QString &picture)
 
 QStringList Facts::names(const QSqlDatabase &db)
 {
-    QStringList result;
-    if (!db.isOpen())
-        return result;
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("SELECT factName from QuickFact")))
-        return result;
-    while (query.next())
-        result.append(query.value(0).toString());
-    return result;
+    return Database::column(db, QStringLiteral("SELECT factName from QuickFact"));
 }
 
 std::optional<int> Facts::randomId(const QSqlDatabase &db)
@@ -34,12 +28,10 @@ std::optional<int> Facts::randomId(const QSqlDatabase &db)
 
 std::optional<Facts::Fact> Facts::find(const QSqlDatabase &db, int id)
 {
-    if (!db.isOpen())
-        return std::nullopt;
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT * FROM QuickFact where factID=?"));
-    query.addBindValue(id);
-    if (!query.exec() || !query.next())
+    // The number is bound as an integer: factID is the row's integer key.
+    QSqlQuery query =
+        Database::run(db, QStringLiteral("SELECT * FROM QuickFact where factID=?"), {id});
+    if (!query.isActive() || !query.next())
         return std::nullopt;
     return Fact{query.value(0).toInt(),    query.value(1).toString(), query.value(2).toString(),
                 query.value(3).toString(), query.value(4).toString(), query.value(5).toString()};

@@ -7,18 +7,7 @@
 
 namespace {
 
-// Prepares sql, binds values in order and runs it. A statement that fails
-// leaves the query inactive; callers treat that as "no rows" or "not stored".
-QSqlQuery run(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
-{
-    QSqlQuery query(db);
-    if (query.prepare(sql)) {
-        for (const QVariant &value : values)
-            query.addBindValue(value);
-        query.exec();
-    }
-    return query;
-}
+using Database::run;
 
 bool hasRow(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
 {
@@ -33,6 +22,26 @@ int insertRow(const QSqlDatabase &db, const QString &sql, const QVariantList &va
 }
 
 } // namespace
+
+QSqlQuery Database::run(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query(db);
+    if (db.isOpen() && query.prepare(sql)) {
+        for (const QVariant &value : values)
+            query.addBindValue(value);
+        query.exec();
+    }
+    return query;
+}
+
+QStringList Database::column(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
+{
+    QStringList texts;
+    QSqlQuery query = run(db, sql, values);
+    while (query.isActive() && query.next())
+        texts.append(query.value(0).toString());
+    return texts;
+}
 
 QString Database::filePath()
 {

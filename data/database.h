@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 namespace Database {
 
@@ -16,6 +18,14 @@ QString filePath();
 // cannot be opened or is not an SQLite database leaves the connection closed and
 // writes one warning with the path and the driver's error; the file is not touched.
 QSqlDatabase open(const QString &path);
+
+// Prepares sql on db, binds values in order and runs it. A closed connection
+// or a failed statement leaves the query inactive, which callers read as "no
+// rows". Every statement of the program goes through here or binds likewise.
+QSqlQuery run(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
+
+// The first column of every row sql returns, as text; empty when it fails.
+QStringList column(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
 
 // The ten create statements in creation order, as stored files declare them.
 const QStringList &createStatements();
