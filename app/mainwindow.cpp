@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QIntValidator>
+#include <QPixmapCache>
 #include <QScroller>
 #include <QVariant>
 
@@ -31,6 +32,9 @@ static void initialiseResources()
 {
     Q_INIT_RESOURCE(images);
     substituteFonts();
+    // The style sheets look their pictures up by path every time a widget is
+    // polished; a cache that holds every picture of the window decodes each once.
+    QPixmapCache::setCacheLimit(64 * 1024);
 }
 
 Q_COREAPP_STARTUP_FUNCTION(initialiseResources)
