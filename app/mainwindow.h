@@ -198,7 +198,7 @@ private:
     int factId = 0;
     int factSoundOn = 0;
 
-    // Events calendar: state of its own
+    // Events calendar: helpers and state of its own
     void listEventsOfMonth(int month);
     void setEventsCalendarRange();
     void enterEventsPage();
@@ -207,13 +207,13 @@ private:
     class EventUpdateClient *eventUpdate = nullptr; // the running or last exchange
     QString eventServerWarning;                     // said once, not at every update
 
-    // Calculator: state of its own
+    // Calculator: helpers and state of its own
     // Whether each diary's per-item breakdown is on screen ("View All!" was
     // pressed since the diary was entered): a day change then refreshes it.
     bool elecBreakdownShown = false;
     bool waterBreakdownShown = false;
 
-    // Quiz: state of its own
+    // Quiz: helpers and state of its own
     bool quizRoundRunning = false; // a round is in Question or Feedback
     int quizHighBefore = 0;        // the high score a finished round is measured against
     void answerQuiz(int choice);
@@ -223,7 +223,7 @@ private:
     void releaseQuizFeedback();
     void clearQuizLabels();
 
-    // Craft ideas and quick facts: state of their own
+    // Craft ideas and quick facts: helpers of their own
     // Shows the craft page with the material's picture and its crafts.
     void openCraftCategory(const QString &category, const QString &background);
     // Moves through the title list by step (-1 or +1), wrapping at both ends.
