@@ -4,11 +4,14 @@
 
 #include <QAbstractButton>
 #include <QByteArray>
+#include <QFile>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <QVariant>
 #include <QWidget>
 
@@ -24,9 +27,32 @@ public:
     QString path() const { return dir.path(); }
     QString databasePath() const { return dir.path() + QStringLiteral("/my.db.sqlite"); }
 
+    // Puts a file that is not an SQLite database where the window looks for
+    // one, so the next window starts with its connection closed (and says so).
+    void spoilDatabase() const
+    {
+        QFile file(databasePath());
+        if (file.open(QIODevice::WriteOnly))
+            file.write(QByteArray(4096, 'x'));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("cannot use the database")));
+    }
+
 private:
     QTemporaryDir dir;
     QByteArray oldHome;
+};
+
+// Takes the addresses the craft page hands to the desktop, so no test opens
+// anything: QDesktopServices::setUrlHandler(scheme, &sink, "open").
+class UrlSink : public QObject
+{
+    Q_OBJECT
+public slots:
+    void open(const QUrl &url) { urls << url; }
+
+public:
+    QList<QUrl> urls;
 };
 
 template<typename T> T *child(QWidget *window, const char *name)

@@ -16,17 +16,6 @@
 #include <QUrl>
 #include <QtTest>
 
-// Takes the addresses the craft page hands to the desktop, so no test opens anything.
-class UrlSink : public QObject
-{
-    Q_OBJECT
-public slots:
-    void open(const QUrl &url) { urls << url; }
-
-public:
-    QList<QUrl> urls;
-};
-
 namespace {
 
 const char *const schemes[] = {"http", "https", "file"};

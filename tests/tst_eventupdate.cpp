@@ -444,13 +444,7 @@ void TestEventUpdate::updateWithoutListener()
 void TestEventUpdate::updateWithoutDatabaseKeepsWaiting()
 {
     TemporaryHome home;
-    {
-        QFile file(home.databasePath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(4096, 'x'));
-    }
-    QTest::ignoreMessage(QtWarningMsg,
-                         QRegularExpression(QStringLiteral("cannot use the database")));
+    home.spoilDatabase(); // the window leaves its connection closed
     MainWindow window;
     EventTestServer server({EventTestServer::send(EventFormat::encodeMessage(
                                 EventFormat::joinRecords({record("Earth Walk")}))),

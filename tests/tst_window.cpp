@@ -12,17 +12,6 @@
 #include <QTextBrowser>
 #include <QtTest>
 
-// Swallows the URLs the craft page would hand to the desktop.
-class UrlSink : public QObject
-{
-    Q_OBJECT
-public slots:
-    void open(const QUrl &url) { urls << url; }
-
-public:
-    QList<QUrl> urls;
-};
-
 class TestWindow : public QObject
 {
     Q_OBJECT
