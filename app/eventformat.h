@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "data/seedcontent.h"
+
 namespace EventFormat {
 
 // The data-stream version both ends speak: 7, the format of Qt 4.0.
@@ -27,23 +29,8 @@ inline QString fieldSeparator()
     return QStringLiteral("@//@");
 }
 
-// One event as it travels and as it is stored in Events.
-struct Record
-{
-    QString name;
-    QString venue;
-    QString description;
-    QString admissionFee;
-    QString startDate; // "M@d@yyyy"
-    QString endDate;   // "M@d@yyyy"
-
-    bool operator==(const Record &other) const
-    {
-        return name == other.name && venue == other.venue && description == other.description &&
-               admissionFee == other.admissionFee && startDate == other.startDate &&
-               endDate == other.endDate;
-    }
-};
+// One event as it travels: the same six fields as a stored event.
+using Record = Seed::Event;
 
 struct Decoded
 {

@@ -22,6 +22,7 @@ struct Rate
     QString source; // rateRetrieve
 };
 
+// One event as stored in Events; the event server's records have the same fields.
 struct Event
 {
     QString name;
@@ -30,6 +31,13 @@ struct Event
     QString admissionFee;
     QString startDate; // "M@d@yyyy"
     QString endDate;   // "M@d@yyyy"
+
+    bool operator==(const Event &other) const
+    {
+        return name == other.name && venue == other.venue && description == other.description &&
+               admissionFee == other.admissionFee && startDate == other.startDate &&
+               endDate == other.endDate;
+    }
 };
 
 struct QuickFact
