@@ -1,10 +1,12 @@
 // The energy and water calculator: its frame, the electricity and water
 // questions that record the day's costs, and the two diaries that read them.
 #include "mainwindow.h"
-#include "ui_mainwindow.h"
+#include "mainwindowui.h"
 
 #include "calculatorlogic.h"
 #include "clock.h"
+
+#include "pictures.h"
 
 #include <QPixmap>
 #include <QScrollBar>
@@ -13,31 +15,11 @@ using namespace CalculatorLogic;
 
 namespace {
 
-// Inner pages of stackWid_ecoCalBody.
-enum CalculatorPage
-{
-    IntroPage = 0,
-    RoomsPage = 1,
-    BedroomPage = 2,
-    LivingRoomPage = 6,
-    ToiletRoomPage = 10,
-    KitchenPage = 13,
-    ElectricityDiaryPage = 18,
-    TapPage = 19,
-    WaterWashingMachinePage = 20,
-    DishWashingPage = 21,
-    ShowerAndToiletPage = 22,
-    LawnPage = 23,
-    WaterDiaryPage = 24,
-    DiaryChoicePage = 25,
-    EntryChoicePage = 26,
-};
-
 const QString images = QStringLiteral(":/new/prefix1/images/");
 
 void loadPicture(QLabel *label, const QString &fileName)
 {
-    label->setPixmap(QPixmap(images + fileName));
+    Pictures::show(label, images + fileName);
 }
 
 // The eleven appliances in the Diary's column order. Each room's appliances
@@ -47,31 +29,33 @@ struct Appliance
     QComboBox *Ui::MainWindow::*hours;
     QLabel *Ui::MainWindow::*picture;
     const char *pictureFile;
-    int page;
+    MainWindow::CalculatorBodyPage page;
     bool lastOfRoom;
 };
 
 const Appliance appliances[] = {
-    {&Ui::MainWindow::comboBox_airCon, &Ui::MainWindow::lb_airConImage, "ecoCalAirCon.png", 3,
-     false},
-    {&Ui::MainWindow::comboBox_laptop, &Ui::MainWindow::lb_laptopImage, "ecoCalLaptop.png", 4,
-     false},
-    {&Ui::MainWindow::comboBox_fan, &Ui::MainWindow::lb_fanImage, "ecoCalFan.png", 5, true},
+    {&Ui::MainWindow::comboBox_airCon, &Ui::MainWindow::lb_airConImage, "ecoCalAirCon.png",
+     MainWindow::AirConPage, false},
+    {&Ui::MainWindow::comboBox_laptop, &Ui::MainWindow::lb_laptopImage, "ecoCalLaptop.png",
+     MainWindow::LaptopPage, false},
+    {&Ui::MainWindow::comboBox_fan, &Ui::MainWindow::lb_fanImage, "ecoCalFan.png",
+     MainWindow::FanPage, true},
     {&Ui::MainWindow::comboBox_lights, &Ui::MainWindow::lb_lightsImage, "ecoCalCeilingLights.png",
-     7, false},
+     MainWindow::LightsPage, false},
     {&Ui::MainWindow::comboBox_dvdPlayer, &Ui::MainWindow::lb_dvdPlayerImage, "ecoCalDVDPlayer.png",
-     8, false},
-    {&Ui::MainWindow::comboBox_lcdTv, &Ui::MainWindow::lb_lcdTv, "ecoCalLcdTv copy.png", 9, true},
+     MainWindow::DvdPlayerPage, false},
+    {&Ui::MainWindow::comboBox_lcdTv, &Ui::MainWindow::lb_lcdTv, "ecoCalLcdTv copy.png",
+     MainWindow::LcdTvPage, true},
     {&Ui::MainWindow::comboBox_washingMachine, &Ui::MainWindow::lb_washingMachineImage,
-     "ecoCalwWashingMachine.png", 11, false},
+     "ecoCalwWashingMachine.png", MainWindow::WashingMachinePage, false},
     {&Ui::MainWindow::comboBox_hairDryer, &Ui::MainWindow::lb_hairDryerImage, "ecoCalHairDryer.png",
-     12, true},
+     MainWindow::HairDryerPage, true},
     {&Ui::MainWindow::comboBox_microwave, &Ui::MainWindow::lb_microwaveImage, "ecoCalMicrowave.png",
-     14, false},
+     MainWindow::MicrowavePage, false},
     {&Ui::MainWindow::comboBox_riceCooker, &Ui::MainWindow::lb_riceCookerImage,
-     "ecoCalRiceCooker.png", 15, false},
+     "ecoCalRiceCooker.png", MainWindow::RiceCookerPage, false},
     {&Ui::MainWindow::comboBox_refrigerator, &Ui::MainWindow::lb_refrigeratorImage,
-     "ecoCalRefrigerator.png", 16, true},
+     "ecoCalRefrigerator.png", MainWindow::RefrigeratorPage, true},
 };
 
 enum ApplianceIndex
@@ -100,29 +84,26 @@ void loadRoomPictures(Ui::MainWindow *ui)
 
 void clearRoomPictures(Ui::MainWindow *ui)
 {
-    ui->label->clear();
-    ui->label_2->clear();
-    ui->label_3->clear();
-    ui->label_4->clear();
+    Pictures::clear(ui->label);
+    Pictures::clear(ui->label_2);
+    Pictures::clear(ui->label_3);
+    Pictures::clear(ui->label_4);
 }
 
-void openAppliance(Ui::MainWindow *ui, ApplianceIndex index)
+void openAppliance(MainWindow *window, Ui::MainWindow *ui, ApplianceIndex index)
 {
     const Appliance &appliance = appliances[index];
+    window->showPage(appliance.page);
     loadPicture(ui->*appliance.picture, QString::fromLatin1(appliance.pictureFile));
-    ui->stackWid_ecoCalBody->setCurrentIndex(appliance.page);
 }
 
 // An appliance's "Ok!": records the day's cost of the chosen hours and moves
 // on to the room's next appliance, or back to the rooms page.
-void answerAppliance(Ui::MainWindow *ui, const QSqlDatabase &db, ApplianceIndex index)
+void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &db,
+                     ApplianceIndex index)
 {
     const Appliance &appliance = appliances[index];
     (ui->*appliance.picture)->clear();
-    if (!appliance.lastOfRoom) {
-        const Appliance &next = appliances[index + 1];
-        loadPicture(ui->*next.picture, QString::fromLatin1(next.pictureFile));
-    }
 
     const double electricityRate = rate(db, QStringLiteral("electricity"));
     const QString key = dayKey(Clock::today());
@@ -132,10 +113,10 @@ void answerAppliance(Ui::MainWindow *ui, const QSqlDatabase &db, ApplianceIndex 
               {{applianceColumns().at(index), numberText(cost)}});
 
     if (appliance.lastOfRoom) {
+        window->showPage(MainWindow::RoomsPage);
         loadRoomPictures(ui);
-        ui->stackWid_ecoCalBody->setCurrentIndex(RoomsPage);
     } else {
-        ui->stackWid_ecoCalBody->setCurrentIndex(appliance.page + 1);
+        openAppliance(window, ui, ApplianceIndex(index + 1));
     }
 }
 
@@ -214,181 +195,180 @@ void fillWaterBreakdown(Ui::MainWindow *ui, const WaterDay &day)
 
 void MainWindow::on_push_ecoCal_clicked()
 {
-    ui->stackWid_content->setCurrentIndex(5);
-    ui->stackWid_ecoCalBody->setCurrentIndex(IntroPage);
+    showPage(IntroPage);
     loadPicture(ui->lb_ecoCalMainPageImage, QStringLiteral("vozAvavi_mainPageImage.png"));
 }
 
 void MainWindow::on_push_ecoCalHomeButton_clicked()
 {
     ui->lb_ecoCalMainPageImage->clear();
-    ui->stackWid_content->setCurrentIndex(2);
+    showPage(MainMenuPage);
 }
 
 void MainWindow::on_push_vozAvaviButton_clicked()
 {
     ui->lb_ecoCalMainPageImage->clear();
-    ui->lb_tipsImage->clear();
-    ui->lb_tipsImage_2->clear();
-    ui->stackWid_ecoCalBody->setCurrentIndex(EntryChoicePage);
+    Pictures::clear(ui->lb_tipsImage);
+    Pictures::clear(ui->lb_tipsImage_2);
+    showPage(EntryChoicePage);
 }
 
 void MainWindow::on_push_zadUvedoButton_clicked()
 {
     ui->lb_ecoCalMainPageImage->clear();
-    ui->lb_tipsImage->clear();
-    ui->lb_tipsImage_2->clear();
-    ui->stackWid_ecoCalBody->setCurrentIndex(DiaryChoicePage);
+    Pictures::clear(ui->lb_tipsImage);
+    Pictures::clear(ui->lb_tipsImage_2);
+    showPage(DiaryChoicePage);
 }
 
 // Electricity: rooms and appliances ------------------------------------------
 
 void MainWindow::on_push_vozAvaviElectricityIcon_clicked()
 {
-    ui->stackWid_ecoCalBody->setCurrentIndex(RoomsPage);
+    showPage(RoomsPage);
     loadRoomPictures(ui);
 }
 
 void MainWindow::on_push_bedroom_clicked()
 {
-    ui->stackWid_ecoCalBody->setCurrentIndex(BedroomPage);
+    showPage(BedroomPage);
     clearRoomPictures(ui);
 }
 
 void MainWindow::on_push_livingRoom_clicked()
 {
-    ui->stackWid_ecoCalBody->setCurrentIndex(LivingRoomPage);
+    showPage(LivingRoomPage);
     clearRoomPictures(ui);
 }
 
 void MainWindow::on_push_toilet_clicked()
 {
-    ui->stackWid_ecoCalBody->setCurrentIndex(ToiletRoomPage);
+    showPage(ToiletRoomPage);
     clearRoomPictures(ui);
 }
 
 void MainWindow::on_push_kitchen_clicked()
 {
-    ui->stackWid_ecoCalBody->setCurrentIndex(KitchenPage);
+    showPage(KitchenPage);
     clearRoomPictures(ui);
 }
 
 void MainWindow::on_push_airCon_clicked()
 {
-    openAppliance(ui, AirCon);
+    openAppliance(this, ui, AirCon);
 }
 
 void MainWindow::on_push_laptop_clicked()
 {
-    openAppliance(ui, Laptop);
+    openAppliance(this, ui, Laptop);
 }
 
 void MainWindow::on_push_fan_clicked()
 {
-    openAppliance(ui, Fan);
+    openAppliance(this, ui, Fan);
 }
 
 void MainWindow::on_push_lights_clicked()
 {
-    openAppliance(ui, Lights);
+    openAppliance(this, ui, Lights);
 }
 
 void MainWindow::on_push_dvdPlayer_clicked()
 {
-    openAppliance(ui, DvdPlayer);
+    openAppliance(this, ui, DvdPlayer);
 }
 
 void MainWindow::on_push_lcdTv_clicked()
 {
-    openAppliance(ui, LcdTv);
+    openAppliance(this, ui, LcdTv);
 }
 
 void MainWindow::on_push_washingMachine_clicked()
 {
-    openAppliance(ui, WashingMachine);
+    openAppliance(this, ui, WashingMachine);
 }
 
 void MainWindow::on_push_hairDryer_clicked()
 {
-    openAppliance(ui, HairDryer);
+    openAppliance(this, ui, HairDryer);
 }
 
 void MainWindow::on_push_microwave_clicked()
 {
-    openAppliance(ui, Microwave);
+    openAppliance(this, ui, Microwave);
 }
 
 void MainWindow::on_push_riceCooker_clicked()
 {
-    openAppliance(ui, RiceCooker);
+    openAppliance(this, ui, RiceCooker);
 }
 
 void MainWindow::on_push_refrigerator_clicked()
 {
-    openAppliance(ui, Refrigerator);
+    openAppliance(this, ui, Refrigerator);
 }
 
 void MainWindow::on_push_airConOK_clicked()
 {
-    answerAppliance(ui, db, AirCon);
+    answerAppliance(this, ui, db, AirCon);
 }
 
 void MainWindow::on_push_laptopOK_clicked()
 {
-    answerAppliance(ui, db, Laptop);
+    answerAppliance(this, ui, db, Laptop);
 }
 
 void MainWindow::on_push_fanOK_clicked()
 {
-    answerAppliance(ui, db, Fan);
+    answerAppliance(this, ui, db, Fan);
 }
 
 void MainWindow::on_push_lightsOK_clicked()
 {
-    answerAppliance(ui, db, Lights);
+    answerAppliance(this, ui, db, Lights);
 }
 
 void MainWindow::on_push_dvdPlayerOK_clicked()
 {
-    answerAppliance(ui, db, DvdPlayer);
+    answerAppliance(this, ui, db, DvdPlayer);
 }
 
 void MainWindow::on_push_lcdTvOK_clicked()
 {
-    answerAppliance(ui, db, LcdTv);
+    answerAppliance(this, ui, db, LcdTv);
 }
 
 void MainWindow::on_push_washingMachineOK_clicked()
 {
-    answerAppliance(ui, db, WashingMachine);
+    answerAppliance(this, ui, db, WashingMachine);
 }
 
 void MainWindow::on_push_hairDryerOK_clicked()
 {
-    answerAppliance(ui, db, HairDryer);
+    answerAppliance(this, ui, db, HairDryer);
 }
 
 void MainWindow::on_push_microwaveOK_clicked()
 {
-    answerAppliance(ui, db, Microwave);
+    answerAppliance(this, ui, db, Microwave);
 }
 
 void MainWindow::on_push_riceCookerOK_clicked()
 {
-    answerAppliance(ui, db, RiceCooker);
+    answerAppliance(this, ui, db, RiceCooker);
 }
 
 void MainWindow::on_push_refrigeratorOK_clicked()
 {
-    answerAppliance(ui, db, Refrigerator);
+    answerAppliance(this, ui, db, Refrigerator);
 }
 
 // Water questions ------------------------------------------------------------
 
 void MainWindow::on_push_vozAvaviWaterIcon_clicked()
 {
+    showPage(TapPage);
     loadPicture(ui->lb_tapIconImage, QStringLiteral("tapicon.png"));
-    ui->stackWid_ecoCalBody->setCurrentIndex(TapPage);
 }
 
 void MainWindow::on_push_tapOK_clicked()
@@ -400,8 +380,8 @@ void MainWindow::on_push_tapOK_clicked()
     recordWater(
         db, {{QStringLiteral("amtOfTapUsed"), numberText(waterCost(minutes, tapFactor, waterRate))},
              {QStringLiteral("noOfFamilyMem"), numberText(members)}});
+    showPage(WaterWashingMachinePage);
     loadPicture(ui->lb_washingMachineIconImageWater, QStringLiteral("washingMachine.jpg"));
-    ui->stackWid_ecoCalBody->setCurrentIndex(WaterWashingMachinePage);
 }
 
 void MainWindow::on_push_washingMachineWaterOK_clicked()
@@ -411,8 +391,8 @@ void MainWindow::on_push_washingMachineWaterOK_clicked()
     const double uses = readNumber(ui->comboBox_washingMachineWater->currentText());
     recordWater(db, {{QStringLiteral("amtOfWashingMachineUsed"),
                       numberText(waterCost(uses, washingMachineFactor, waterRate))}});
+    showPage(DishWashingPage);
     loadPicture(ui->lb_dishWashingImage, QStringLiteral("dishWashing.jpg"));
-    ui->stackWid_ecoCalBody->setCurrentIndex(DishWashingPage);
 }
 
 void MainWindow::on_push_dishWashingWaterOK_clicked()
@@ -422,9 +402,9 @@ void MainWindow::on_push_dishWashingWaterOK_clicked()
     const double washes = readNumber(ui->comboBox_dishWashingWater->currentText());
     recordWater(db, {{QStringLiteral("amtOfdishWashingUsed"),
                       numberText(waterCost(washes, dishWashingFactor, waterRate))}});
+    showPage(ShowerAndToiletPage);
     loadPicture(ui->lb_showerImage, QStringLiteral("showerIcon.png"));
     loadPicture(ui->lb_toiletImage, QStringLiteral("icon_toilet.gif"));
-    ui->stackWid_ecoCalBody->setCurrentIndex(ShowerAndToiletPage);
 }
 
 void MainWindow::on_push_showerNtoiletOK_clicked()
@@ -438,8 +418,8 @@ void MainWindow::on_push_showerNtoiletOK_clicked()
                       numberText(waterCost(showers, showerFactor, waterRate))},
                      {QStringLiteral("amtOfToiletBowlUsed"),
                       numberText(waterCost(flushes, toiletFactor, waterRate))}});
+    showPage(LawnPage);
     loadPicture(ui->lb_lawnImage, QStringLiteral("lawn.jpg"));
-    ui->stackWid_ecoCalBody->setCurrentIndex(LawnPage);
 }
 
 void MainWindow::on_push_lawnOK_clicked()
@@ -449,16 +429,16 @@ void MainWindow::on_push_lawnOK_clicked()
     const double mowings = readNumber(ui->comboBox_lawnWater->currentText());
     recordWater(db, {{QStringLiteral("amtOfLawnUsed"),
                       numberText(waterCost(mowings, lawnFactor, waterRate))}});
+    showPage(DiaryChoicePage);
     loadPicture(ui->lb_zadUvedoBackground, QStringLiteral("diaryBackground.png"));
-    ui->stackWid_ecoCalBody->setCurrentIndex(DiaryChoicePage);
 }
 
 // Electricity diary -----------------------------------------------------------
 
 void MainWindow::on_push_viewElecDiary_clicked()
 {
+    showPage(ElectricityDiaryPage);
     loadPicture(ui->lb_tipsImage, QStringLiteral("vozAvavi_tips.png"));
-    ui->stackWid_ecoCalBody->setCurrentIndex(ElectricityDiaryPage);
     setBreakdownVisible(electricityBreakdown(ui), false);
     elecBreakdownShown = false;
 
@@ -509,8 +489,8 @@ void MainWindow::on_push_zadUvedoViewAllData_clicked()
 
 void MainWindow::on_push_viewWaterDiary_clicked()
 {
+    showPage(WaterDiaryPage);
     loadPicture(ui->lb_tipsImage_2, QStringLiteral("vozAvavi_tips.png"));
-    ui->stackWid_ecoCalBody->setCurrentIndex(WaterDiaryPage);
     setBreakdownVisible(waterBreakdown(ui), false);
     waterBreakdownShown = false;
 

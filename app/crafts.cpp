@@ -1,7 +1,8 @@
 // DarAror, the craft idea browser: a menu of six materials and a page that
 // shows one craft of the chosen material at a time.
 #include "mainwindow.h"
-#include "ui_mainwindow.h"
+#include "mainwindowui.h"
+#include "pictures.h"
 
 #include "craftslogic.h"
 
@@ -11,8 +12,8 @@
 
 void MainWindow::openCraftCategory(const QString &category, const QString &background)
 {
-    ui->stackWid_content->setCurrentIndex(11);
-    ui->lb_Ewand_Backgound->setPixmap(QPixmap(background));
+    showPage(CraftIdeaPage);
+    Pictures::show(ui->lb_Ewand_Backgound, background);
     readCategory(category);
     if (ui->coBox_eWandTitle->count() == 0) {
         // Nothing to show (the database could not be read): an empty page, not
@@ -54,7 +55,7 @@ void MainWindow::readDetails(const QString &title)
 
     ui->lb_eWand_Title->setText(craft->title);
     ui->lb_eWand_Desc->setText(craft->description);
-    ui->lb_eWand_Image->setPixmap(QPixmap(craft->url1));
+    Pictures::show(ui->lb_eWand_Image, craft->url1);
     ui->textEdit_EWand_details->setPlainText(
         Crafts::detailsText(craft->thingNeed, craft->instruction));
 
@@ -83,7 +84,7 @@ void MainWindow::on_pusheWand_VideoURL_clicked()
 
 void MainWindow::on_push_eWand_ImgBack_clicked()
 {
-    ui->stackWid_content->setCurrentIndex(10);
+    showPage(CraftMenuPage);
     eWandImage1.clear();
     eWandImage2.clear();
     ui->coBox_eWandTitle->clear();
@@ -113,14 +114,14 @@ void MainWindow::on_push_eWand_ImgNext2_clicked()
 
 void MainWindow::on_push_eWand_ImgPrev_clicked()
 {
-    ui->lb_eWand_Image->setPixmap(QPixmap(eWandImage1));
+    Pictures::show(ui->lb_eWand_Image, eWandImage1);
     ui->push_eWand_ImgNext->setVisible(true);
     ui->push_eWand_ImgPrev->setVisible(false);
 }
 
 void MainWindow::on_push_eWand_ImgNext_clicked()
 {
-    ui->lb_eWand_Image->setPixmap(QPixmap(eWandImage2));
+    Pictures::show(ui->lb_eWand_Image, eWandImage2);
     ui->push_eWand_ImgPrev->setVisible(true);
     ui->push_eWand_ImgNext->setVisible(false);
 }

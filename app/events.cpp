@@ -1,5 +1,6 @@
 #include "mainwindow.h"
-#include "ui_mainwindow.h"
+#include "mainwindowui.h"
+#include "pictures.h"
 
 #include "clock.h"
 #include "eventformat.h"
@@ -15,8 +16,6 @@ namespace {
 
 const char *const eventServerVariable = "VIRIDIO_EVENT_SERVER";
 constexpr quint16 eventServerPort = 2554;
-constexpr int updateResultPage = 6;
-constexpr int eventsPage = 4;
 
 QString pleaseWait()
 {
@@ -85,16 +84,16 @@ void MainWindow::setEventsCalendarRange()
 // The events page's entry, from the main menu and from the update result.
 void MainWindow::enterEventsPage()
 {
+    showPage(EventsPage);
     // The home button clears the page's pictures; a new visit draws them again.
-    ui->label_7->setPixmap(QPixmap(QStringLiteral(":/new/prefix1/images/book.png")));
-    ui->label_16->setPixmap(QPixmap(QStringLiteral(":/new/prefix1/images/calendar.png")));
+    Pictures::show(ui->label_7, QStringLiteral(":/new/prefix1/images/book.png"));
+    Pictures::show(ui->label_16, QStringLiteral(":/new/prefix1/images/calendar.png"));
 
     upcomingEvents();
     setEventDetailsInvisible();
     loadEvents();
     setEventsCalendarRange();
     ui->combo_Month->setCurrentIndex(Clock::today().month());
-    ui->stackWid_content->setCurrentIndex(eventsPage);
 }
 
 void MainWindow::showEventDetails(QListWidgetItem *item)
@@ -171,8 +170,8 @@ void MainWindow::on_push_backToEvents_clicked()
 // shows "Please wait ..." until the exchange ends.
 void MainWindow::processEventUpdate()
 {
-    ui->label_8->setPixmap(QPixmap(QStringLiteral(":/new/prefix1/images/book.png")));
-    ui->stackWid_content->setCurrentIndex(updateResultPage);
+    showPage(EventUpdatePage);
+    Pictures::show(ui->label_8, QStringLiteral(":/new/prefix1/images/book.png"));
     if (eventUpdate && eventUpdate->isRunning())
         return; // one exchange at a time: this one reports on this page
 
@@ -181,14 +180,14 @@ void MainWindow::processEventUpdate()
         connect(eventUpdate, &EventUpdateClient::received, this, &MainWindow::eventUpdateReceived);
         connect(eventUpdate, &EventUpdateClient::failed, this, [this](const QString &) {
             ui->lb_updateEventsSuccess->setText(updateFailed());
-            ui->stackWid_content->setCurrentIndex(updateResultPage);
+            showPage(EventUpdatePage);
         });
         // Leaving the result page abandons the exchange. (The client alone is
         // the context: the page stack also reports changes while the window
         // is being destroyed.)
         EventUpdateClient *client = eventUpdate;
         connect(ui->stackWid_content, &QStackedWidget::currentChanged, client, [client](int index) {
-            if (index != updateResultPage)
+            if (index != EventUpdatePage)
                 client->cancel();
         });
     }
@@ -214,5 +213,5 @@ void MainWindow::eventUpdateReceived(const QString &text)
         ui->lb_updateEventsSuccess->setText(updated());
     else
         ui->lb_updateEventsSuccess->setText(updateFailed());
-    ui->stackWid_content->setCurrentIndex(updateResultPage);
+    showPage(EventUpdatePage);
 }

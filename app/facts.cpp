@@ -1,7 +1,8 @@
 // Quick Facts: illustrated facts about energy and the environment, one per
 // screen, opened on a random fact and stepped through by number.
 #include "mainwindow.h"
-#include "ui_mainwindow.h"
+#include "mainwindowui.h"
+#include "pictures.h"
 
 #include "factslogic.h"
 
@@ -27,10 +28,10 @@ void MainWindow::setQuickFacts()
     const std::optional<Facts::Fact> fact = Facts::find(db, factId);
     if (!fact)
         return;
-    ui->lb_factPicture->setPixmap(QPixmap(Facts::picturePath(fact->picture)));
+    Pictures::show(ui->lb_factPicture, Facts::picturePath(fact->picture));
     ui->te_factDescription->setPlainText(fact->factLong);
     ui->lb_quickFactsTitle->setText(fact->name);
-    ui->stackWid_content->setCurrentIndex(1);
+    showPage(QuickFactsPage);
 }
 
 void MainWindow::randomQuickFact()
@@ -64,17 +65,16 @@ void MainWindow::on_push_previousQuickFact_clicked()
 void MainWindow::on_push_QuickFactIcon_clicked()
 {
     qDebug("on_push_QuickFactIcon_clicked");
+    showPage(QuickFactsPage);
     setupQuickFacts();
     qDebug("on_push_QuickFactIcon_clicked1");
-    ui->label_10->setPixmap(
-        QPixmap(QStringLiteral(":/new/prefix1/images/Background_by_kelmor1.jpg")));
-    ui->label_15->setPixmap(QPixmap(QStringLiteral(":/new/prefix1/images/diaryBackground_D.png")));
+    Pictures::show(ui->label_10, QStringLiteral(":/new/prefix1/images/Background_by_kelmor1.jpg"));
+    Pictures::show(ui->label_15, QStringLiteral(":/new/prefix1/images/diaryBackground_D.png"));
     qDebug("on_push_QuickFactIcon_clicked2");
     factSoundOn = 1;
     qDebug("on_push_QuickFactIcon_clicked3");
     randomQuickFact();
     qDebug("on_push_QuickFactIcon_clicked4");
-    ui->stackWid_content->setCurrentIndex(1);
     qDebug("on_push_QuickFactIcon_clicked5");
 }
 

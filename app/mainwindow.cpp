@@ -1,15 +1,11 @@
 #include "mainwindow.h"
-#include "ui_mainwindow.h"
+#include "mainwindowui.h"
 
 #include "data/database.h"
 
-#include <QAbstractScrollArea>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QFont>
-#include <QIntValidator>
 #include <QPixmapCache>
-#include <QScroller>
 #include <QVariant>
 
 namespace {
@@ -41,42 +37,16 @@ Q_COREAPP_STARTUP_FUNCTION(initialiseResources)
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
-    , ui(new Ui::MainWindow)
+    , ui(new Ui::MainWindow()) // every page's pointers start null
 {
-    ui->setupUi(this);
-    ui->stackWid_content->setCurrentIndex(2);
-
-    ui->push_quiz_sound->hide();
-    ui->push_sound_2->hide();
+    static_cast<Ui::MainFrame *>(ui)->setupUi(this);
+    // Pages that a test or tool switches to directly are built too.
+    connect(ui->stackWid_content, &QStackedWidget::currentChanged, this,
+            [this](int index) { buildPage(ui->stackWid_content, index); });
+    showPage(MainMenuPage);
 
     openDB();
     insertTable();
-
-    // Long texts scroll by finger: the phone's kinetic scroller is not here, so
-    // the toolkit's own scroller does the job. The property is kept for
-    // platforms whose style reads it.
-    for (QAbstractScrollArea *area :
-         {static_cast<QAbstractScrollArea *>(ui->textEdit_EWand_details),
-          static_cast<QAbstractScrollArea *>(ui->txtBrowse_mainPageIntro),
-          static_cast<QAbstractScrollArea *>(ui->te_factDescription)}) {
-        area->setProperty("FingerScrollable", true);
-        QScroller::grabGesture(area->viewport(), QScroller::LeftMouseButtonGesture);
-    }
-
-    ui->le_tapAmt->setValidator(new QIntValidator(0, 9999, this));
-
-    // The diaries' date lists and the craft titles report the chosen text.
-    connect(ui->comboBox_zadUvedoDate, &QComboBox::currentIndexChanged, this, [this](int index) {
-        on_comboBox_zadUvedoDate_currentIndexChanged(ui->comboBox_zadUvedoDate->itemText(index));
-    });
-    connect(ui->comboBox_zadUvedoDate_water, &QComboBox::currentIndexChanged, this,
-            [this](int index) {
-                on_comboBox_zadUvedoDate_water_currentIndexChanged(
-                    ui->comboBox_zadUvedoDate_water->itemText(index));
-            });
-    connect(ui->coBox_eWandTitle, &QComboBox::currentIndexChanged, this, [this](int index) {
-        on_coBox_eWandTitle_currentIndexChanged(ui->coBox_eWandTitle->itemText(index));
-    });
 }
 
 MainWindow::~MainWindow()
@@ -145,35 +115,35 @@ void MainWindow::insertDarAror(const QString &title, const QString &description,
 
 void MainWindow::on_push_credits_clicked()
 {
-    ui->stackWid_content->setCurrentIndex(3);
+    showPage(CreditsPage);
 }
 
 void MainWindow::on_push_CreditBack_clicked()
 {
-    ui->stackWid_content->setCurrentIndex(2);
+    showPage(MainMenuPage);
 }
 
 void MainWindow::on_push_darAror_clicked()
 {
-    ui->stackWid_content->setCurrentIndex(10);
+    showPage(CraftMenuPage);
 }
 
 void MainWindow::on_push_eWand_Menu_clicked()
 {
-    ui->stackWid_content->setCurrentIndex(2);
+    showPage(MainMenuPage);
 }
 
 void MainWindow::on_push_eventsHome_clicked()
 {
     ui->label_7->clear();
     ui->label_16->clear();
-    ui->stackWid_content->setCurrentIndex(2);
+    showPage(MainMenuPage);
 }
 
 void MainWindow::on_push_eventsUpdateHome_clicked()
 {
     ui->label_8->clear();
-    ui->stackWid_content->setCurrentIndex(2);
+    showPage(MainMenuPage);
 }
 
 void MainWindow::on_push_QuickFactBack_2_clicked()
@@ -182,5 +152,5 @@ void MainWindow::on_push_QuickFactBack_2_clicked()
     factSoundOn = 0;
     ui->label_10->clear();
     ui->label_15->clear();
-    ui->stackWid_content->setCurrentIndex(2);
+    showPage(MainMenuPage);
 }

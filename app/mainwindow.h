@@ -1,7 +1,9 @@
-// The one window of Viridio: a main menu and the pages of every feature, all
-// drawn by the screen form and switched through two stacked widgets.
+// The one window of Viridio: a main menu and the pages of every feature,
+// switched through two stacked widgets. Each page has a form of its own and is
+// built the first time it is shown, so a page never opened costs nothing.
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 #include <QSqlDatabase>
 #include <QString>
@@ -9,6 +11,7 @@
 class QCompleter;
 class QListWidgetItem;
 class QMovie;
+class QStackedWidget;
 class QTimer;
 
 QT_BEGIN_NAMESPACE
@@ -24,6 +27,64 @@ class MainWindow : public QMainWindow
 public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
+
+    // The pages of stackWid_content, in stack order.
+    enum Page
+    {
+        SearchResultsPage,
+        QuickFactsPage,
+        MainMenuPage,
+        CreditsPage,
+        EventsPage,
+        CalculatorPage,
+        EventUpdatePage,
+        QuizMenuPage,
+        QuizQuestionPage,
+        QuizResultPage,
+        CraftMenuPage,
+        CraftIdeaPage,
+        PageCount
+    };
+
+    // The calculator's inner pages, of stackWid_ecoCalBody, in stack order. Each
+    // room's appliances follow the room.
+    enum CalculatorBodyPage
+    {
+        IntroPage,
+        RoomsPage,
+        BedroomPage,
+        AirConPage,
+        LaptopPage,
+        FanPage,
+        LivingRoomPage,
+        LightsPage,
+        DvdPlayerPage,
+        LcdTvPage,
+        ToiletRoomPage,
+        WashingMachinePage,
+        HairDryerPage,
+        KitchenPage,
+        MicrowavePage,
+        RiceCookerPage,
+        RefrigeratorPage,
+        UnusedPageA, // never shown
+        ElectricityDiaryPage,
+        TapPage,
+        WaterWashingMachinePage,
+        DishWashingPage,
+        ShowerAndToiletPage,
+        LawnPage,
+        WaterDiaryPage,
+        DiaryChoicePage,
+        EntryChoicePage,
+        UnusedPageB, // never shown
+        CalculatorBodyPageCount
+    };
+
+    // Shows a page, building it first if this is its first visit. An inner
+    // calculator page shows the calculator too.
+    void showPage(Page page);
+    void showPage(CalculatorBodyPage page);
 
     // Database (data/database.cpp, data/seed.cpp)
     bool openDB();
@@ -179,6 +240,12 @@ private slots:
     void on_push_sound_2_clicked();
 
 private:
+    // Pages built on their first visit (app/pages.cpp)
+    void buildPage(QStackedWidget *stack, int index);
+    void connectPageSlots(QWidget *page);
+    void preparePage(QStackedWidget *stack, int index);
+    QList<QWidget *> builtPages;
+
     QString quizAnswer;
     int quizCount = 0;
     int quizScore = 0;

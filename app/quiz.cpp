@@ -2,7 +2,8 @@
 // cross for two seconds after each answer, the result page and the high score.
 
 #include "mainwindow.h"
-#include "ui_mainwindow.h"
+#include "mainwindowui.h"
+#include "pictures.h"
 
 #include "quizlogic.h"
 
@@ -23,10 +24,6 @@ const QString questionBackground =
 constexpr int tickInterval = 1000; // both timers tick once a second
 
 // Stacked pages of the quiz and the main menu.
-constexpr int mainMenuPage = 2;
-constexpr int quizMenuPage = 7;
-constexpr int questionPage = 8;
-constexpr int resultPage = 9;
 
 } // namespace
 
@@ -134,7 +131,7 @@ void MainWindow::Update_GIFTimer()
 
 void MainWindow::on_push_duzEvod_clicked()
 {
-    ui->stackWid_content->setCurrentIndex(quizMenuPage);
+    showPage(QuizMenuPage);
     Quiz_RetrieveScr();
 }
 
@@ -152,7 +149,7 @@ void MainWindow::on_push_quiz_sound_clicked()
 void MainWindow::on_push_back_2_clicked()
 {
     clearQuizLabels();
-    ui->stackWid_content->setCurrentIndex(quizMenuPage);
+    showPage(QuizMenuPage);
     Quiz_RetrieveScr();
 }
 
@@ -164,7 +161,7 @@ void MainWindow::on_push_TryAgain_clicked()
 void MainWindow::on_push_back_clicked()
 {
     clearQuizLabels();
-    ui->stackWid_content->setCurrentIndex(quizMenuPage);
+    showPage(QuizMenuPage);
     quizRoundRunning = false;
     releaseQuizTimer();
     Quiz_RetrieveScr();
@@ -173,7 +170,7 @@ void MainWindow::on_push_back_clicked()
 void MainWindow::on_push_Exit_clicked()
 {
     clearQuizLabels();
-    ui->stackWid_content->setCurrentIndex(mainMenuPage);
+    showPage(MainMenuPage);
     soundOn = 1;
     ui->push_quiz_sound->setIcon(QIcon(QStringLiteral(":/new/prefix1/images/on.png")));
 }
@@ -200,13 +197,13 @@ void MainWindow::on_push_QuizChoice1_clicked()
 
 void MainWindow::on_push_Start_clicked()
 {
-    ui->stackWid_content->setCurrentIndex(questionPage);
+    showPage(QuizQuestionPage);
     quizScore = 0;
     quizCount = 0;
     ui->lb_timer->setText(QuizLogic::timeLeftText(QuizLogic::RoundSeconds));
     ui->lb_QuizStatus->hide();
     releaseQuizFeedback();
-    ui->lb_background->setPixmap(QPixmap(questionBackground));
+    Pictures::show(ui->lb_background, questionBackground);
     quizRoundRunning = true;
     Quiz_Timer();
     ReadQuizData();
@@ -238,7 +235,7 @@ void MainWindow::endQuizRound()
 {
     quizRoundRunning = false;
     releaseQuizTimer();
-    ui->stackWid_content->setCurrentIndex(resultPage);
+    showPage(QuizResultPage);
     Quiz_UpdateScr();
     displayScore();
 }
@@ -271,12 +268,10 @@ void MainWindow::releaseQuizFeedback()
 
 void MainWindow::clearQuizLabels()
 {
-    ui->lb_background->clear();
-    ui->lb_Hscore->clear();
-    ui->lb_Question->clear();
-    ui->lb_QuestionNo->clear();
-    ui->lb_QuizScore->clear();
-    ui->lb_QuizStatus->clear();
-    ui->lb_splashScore->clear();
-    ui->lb_timer->clear();
+    // The labels of the quiz's three pages; a page not built yet has none.
+    for (QLabel *label : {ui->lb_background, ui->lb_Hscore, ui->lb_Question, ui->lb_QuestionNo,
+                          ui->lb_QuizScore, ui->lb_QuizStatus, ui->lb_splashScore, ui->lb_timer}) {
+        if (label)
+            label->clear();
+    }
 }

@@ -226,13 +226,13 @@ void TestDatabase::unusableDatabase()
     QVERIFY(!QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
 
     auto *content = child<QStackedWidget>(&window, "stackWid_content");
-    auto *calculator = child<QStackedWidget>(&window, "stackWid_ecoCalBody");
-    QCOMPARE(content->currentIndex(), 2);
+    QCOMPARE(content->currentIndex(), MainWindow::MainMenuPage);
     for (int i = 0; i < content->count(); ++i) {
         content->setCurrentIndex(i);
         QVERIFY(!window.grab().isNull());
     }
-    content->setCurrentIndex(5);
+    content->setCurrentIndex(MainWindow::CalculatorPage);
+    auto *calculator = child<QStackedWidget>(&window, "stackWid_ecoCalBody");
     for (int i = 0; i < calculator->count(); ++i) {
         calculator->setCurrentIndex(i);
         QVERIFY(!window.grab().isNull());

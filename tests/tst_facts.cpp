@@ -393,6 +393,7 @@ void TestFacts::completerOverTheNames()
 void TestFacts::soundToggleSwapsItsIcon()
 {
     // The toggle is hidden, so it is pressed through its slot.
+    QVERIFY(clickButton(window, "push_QuickFactIcon"));
     auto *sound = child<QPushButton>(window, "push_sound_2");
     const QImage on = resourceImage(QStringLiteral(":/new/prefix1/images/on.png"));
     const QImage off = resourceImage(QStringLiteral(":/new/prefix1/images/off.png"));
@@ -400,7 +401,6 @@ void TestFacts::soundToggleSwapsItsIcon()
     const auto iconImage = [sound, &on] {
         return sound->icon().pixmap(on.size()).toImage();
     };
-    QVERIFY(clickButton(window, "push_QuickFactIcon"));
     QCOMPARE(iconImage(), on);
     QVERIFY(QMetaObject::invokeMethod(window, "on_push_sound_2_clicked"));
     QCOMPARE(iconImage(), off);

@@ -33,9 +33,16 @@ void TestWindow::startShowsMainMenu()
     window.show();
     QCOMPARE(window.windowTitle(), QStringLiteral("Viridio"));
     QCOMPARE(window.size(), QSize(800, 430));
-    QCOMPARE(contentPage(&window), 2);
+    QCOMPARE(contentPage(&window), MainWindow::MainMenuPage);
+    // Only the main menu is built; the sound toggles of the pages opened
+    // from it start hidden when those pages are built.
+    QVERIFY(!window.findChild<QWidget *>(QStringLiteral("push_quiz_sound")));
+    QVERIFY(clickButton(&window, "push_duzEvod"));
     QVERIFY(child<QWidget>(&window, "push_quiz_sound")->isHidden());
+    QVERIFY(clickButton(&window, "push_Exit"));
+    QVERIFY(clickButton(&window, "push_QuickFactIcon"));
     QVERIFY(child<QWidget>(&window, "push_sound_2")->isHidden());
+    QVERIFY(clickButton(&window, "push_QuickFactBack_2"));
     for (const char *name : {"push_darAror", "push_QuickFactIcon", "push_ecoEvent", "push_ecoCal",
                              "push_duzEvod", "push_credits"}) {
         auto *button = child<QPushButton>(&window, name);
@@ -69,6 +76,9 @@ void TestWindow::tapMinutesAcceptOnlyZeroTo9999()
     QFETCH(QString, shown);
     TemporaryHome home;
     MainWindow window;
+    window.show();
+    for (const char *button : {"push_ecoCal", "push_vozAvaviButton", "push_vozAvaviWaterIcon"})
+        QVERIFY(clickButton(&window, button));
     auto *minutes = child<QLineEdit>(&window, "le_tapAmt");
     QTest::keyClicks(minutes, typed);
     QCOMPARE(minutes->text(), shown);
@@ -81,7 +91,7 @@ void TestWindow::creditsAndBack()
     MainWindow window;
     window.show();
     QVERIFY(clickButton(&window, "push_credits"));
-    QCOMPARE(contentPage(&window), 3);
+    QCOMPARE(contentPage(&window), MainWindow::CreditsPage);
     auto *credits = child<QTextBrowser>(&window, "txtBrow_Credits_2");
     QVERIFY(credits->isVisible());
     QVERIFY(credits->toPlainText().contains("Recycled tutorial courtesy of:"));
@@ -118,6 +128,8 @@ void TestWindow::noButtonShowsTheUnusedPages()
     MainWindow window;
     window.show();
     auto *content = child<QStackedWidget>(&window, "stackWid_content");
+    QVERIFY(clickButton(&window, "push_ecoCal"));
+    QVERIFY(clickButton(&window, "push_ecoCalHomeButton"));
     auto *calculator = child<QStackedWidget>(&window, "stackWid_ecoCalBody");
     QList<int> contentPages;
     QList<int> calculatorPages;

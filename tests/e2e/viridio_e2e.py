@@ -3,10 +3,10 @@
 
 Starts the real viridio executable on a private Xvfb display with a fresh HOME,
 operates it with real input events (xdotool clicks and keys at the widgets'
-positions, read from the screen form), closes it and reads my.db.sqlite with
+positions, read from the forms), closes it and reads my.db.sqlite with
 the sqlite3 tool. Every step leaves a screenshot in the output folder.
 
-Usage: viridio_e2e.py --app PATH --form forms/mainwindow.ui --out FOLDER
+Usage: viridio_e2e.py --app PATH --forms forms --out FOLDER
                       [--server PATH --events FILE] [TEST ...]
 """
 import argparse
@@ -29,11 +29,17 @@ CONVERT = "/usr/bin/convert" if os.path.exists("/usr/bin/convert") else "convert
 
 
 class Form:
-    """Absolute positions of the form's widgets, from mainwindow.ui."""
+    """Absolute positions of the window's widgets, from its forms: the frame
+    (mainframe.ui) with each page's own form in the page it fills."""
 
-    def __init__(self, path):
+    def __init__(self, folder):
         self.rects = {}
-        root = ET.parse(path).getroot()
+        self.pages = {}
+        for name in os.listdir(folder):
+            if name.endswith(".ui") and name != "mainframe.ui":
+                page = ET.parse(os.path.join(folder, name)).getroot().find("widget")
+                self.pages[page.get("name")] = page
+        root = ET.parse(os.path.join(folder, "mainframe.ui")).getroot()
         self._walk(root.find("widget"), 0, 0, top=True)
 
     def _walk(self, element, x, y, top=False):
@@ -43,7 +49,11 @@ class Form:
             gx, gy, w, h = (int(geometry.find(k).text) for k in ("x", "y", "width", "height"))
             ox, oy = x + gx, y + gy
             self.rects[element.get("name")] = (ox, oy, w, h)
-        for child in element.findall("widget"):
+        children = element.findall("widget")
+        page = self.pages.get(element.get("name"))
+        if page is not None and page is not element:
+            children = page.findall("widget")
+        for child in children:
             self._walk(child, ox, oy)
 
     def centre(self, name):
@@ -96,7 +106,7 @@ class Session:
         shutil.rmtree(self.out, ignore_errors=True)
         os.makedirs(self.out)
         self.home = tempfile.mkdtemp(prefix="viridio-e2e-")
-        self.form = Form(args.form)
+        self.form = Form(args.forms)
         self.step = 0
         self.processes = []
         self.display = self._start_display()
@@ -401,7 +411,7 @@ def quiz_round(s):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--app", required=True)
-    parser.add_argument("--form", required=True)
+    parser.add_argument("--forms", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--server")
     parser.add_argument("--events")

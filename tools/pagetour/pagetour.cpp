@@ -51,23 +51,24 @@ int main(int argc, char *argv[])
     MainWindow window;
     window.show();
     auto *content = window.findChild<QStackedWidget *>(QStringLiteral("stackWid_content"));
-    auto *calculator = window.findChild<QStackedWidget *>(QStringLiteral("stackWid_ecoCalBody"));
 
     // The buttons a user presses from the main menu to reach a page, by page index.
     const QHash<int, QStringList> paths = {
-        {1, {QStringLiteral("push_QuickFactIcon")}},
-        {3, {QStringLiteral("push_credits")}},
-        {4, {QStringLiteral("push_ecoEvent")}},
-        {5, {QStringLiteral("push_ecoCal")}},
-        {7, {QStringLiteral("push_duzEvod")}},
-        {8, {QStringLiteral("push_duzEvod"), QStringLiteral("push_Start")}},
-        {10, {QStringLiteral("push_darAror")}},
-        {11, {QStringLiteral("push_darAror"), QStringLiteral("push_MenuPaper")}},
+        {MainWindow::QuickFactsPage, {QStringLiteral("push_QuickFactIcon")}},
+        {MainWindow::CreditsPage, {QStringLiteral("push_credits")}},
+        {MainWindow::EventsPage, {QStringLiteral("push_ecoEvent")}},
+        {MainWindow::CalculatorPage, {QStringLiteral("push_ecoCal")}},
+        {MainWindow::QuizMenuPage, {QStringLiteral("push_duzEvod")}},
+        {MainWindow::QuizQuestionPage,
+         {QStringLiteral("push_duzEvod"), QStringLiteral("push_Start")}},
+        {MainWindow::CraftMenuPage, {QStringLiteral("push_darAror")}},
+        {MainWindow::CraftIdeaPage,
+         {QStringLiteral("push_darAror"), QStringLiteral("push_MenuPaper")}},
     };
 
     bool ok = true;
     for (int index = 0; index < content->count(); ++index) {
-        content->setCurrentIndex(2);
+        content->setCurrentIndex(MainWindow::MainMenuPage);
         for (const QString &name : paths.value(index)) {
             auto *button = window.findChild<QAbstractButton *>(name);
             if (button && button->isVisible())
@@ -80,12 +81,13 @@ int main(int argc, char *argv[])
                                  .arg(content->widget(index)->objectName());
         ok = save(&window, folder, name) && ok;
         // Leave a running quiz round the way a user does.
-        if (index == 8)
+        if (index == MainWindow::QuizQuestionPage)
             QTest::mouseClick(window.findChild<QAbstractButton *>(QStringLiteral("push_back")),
                               Qt::LeftButton);
     }
 
-    content->setCurrentIndex(5);
+    content->setCurrentIndex(MainWindow::CalculatorPage);
+    auto *calculator = window.findChild<QStackedWidget *>(QStringLiteral("stackWid_ecoCalBody"));
     for (int index = 0; index < calculator->count(); ++index) {
         calculator->setCurrentIndex(index);
         const QString name = QStringLiteral("calculator-%1-%2")

@@ -1,0 +1,191 @@
+// Pages built on their first visit: the forms of every page, where each goes
+// in its stack, and what a page needs once its widgets exist.
+#include "mainwindow.h"
+#include "mainwindowui.h"
+
+#include <QAbstractScrollArea>
+#include <QComboBox>
+#include <QIntValidator>
+#include <QMetaMethod>
+#include <QScroller>
+#include <QStackedWidget>
+
+#include <array>
+
+namespace {
+
+// Builds one form's widgets into the stack's page widget, which becomes the
+// form's top-level widget: the page keeps its parent and its index.
+using Setup = void (*)(Ui::MainWindow *ui, QWidget *page);
+
+template<typename Form> void setup(Ui::MainWindow *ui, QWidget *page)
+{
+    static_cast<Form *>(ui)->setupUi(page);
+}
+
+const std::array<Setup, MainWindow::PageCount> contentForms = {
+    setup<Ui::SearchPage>,       setup<Ui::QuickFactsPage>, setup<Ui::MainMenuPage>,
+    setup<Ui::CreditsPage>,      setup<Ui::EventsPage>,     setup<Ui::CalculatorPage>,
+    setup<Ui::EventsUpdatePage>, setup<Ui::QuizMenuPage>,   setup<Ui::QuizQuestionPage>,
+    setup<Ui::QuizResultPage>,   setup<Ui::CraftMenuPage>,  setup<Ui::CraftPage>,
+};
+
+// The calculator's form holds its introduction; the two unused pages are empty.
+const std::array<Setup, MainWindow::CalculatorBodyPageCount> calculatorForms = {
+    nullptr,
+    setup<Ui::CalculatorRoomsPage>,
+    setup<Ui::CalculatorBedroomPage>,
+    setup<Ui::CalculatorAirConPage>,
+    setup<Ui::CalculatorLaptopPage>,
+    setup<Ui::CalculatorFanPage>,
+    setup<Ui::CalculatorLivingRoomPage>,
+    setup<Ui::CalculatorLightsPage>,
+    setup<Ui::CalculatorDvdPlayerPage>,
+    setup<Ui::CalculatorLcdTvPage>,
+    setup<Ui::CalculatorToiletRoomPage>,
+    setup<Ui::CalculatorWashingMachinePage>,
+    setup<Ui::CalculatorHairDryerPage>,
+    setup<Ui::CalculatorKitchenPage>,
+    setup<Ui::CalculatorMicrowavePage>,
+    setup<Ui::CalculatorRiceCookerPage>,
+    setup<Ui::CalculatorRefrigeratorPage>,
+    nullptr,
+    setup<Ui::CalculatorElectricityDiaryPage>,
+    setup<Ui::CalculatorTapPage>,
+    setup<Ui::CalculatorWaterWashingMachinePage>,
+    setup<Ui::CalculatorDishWashingPage>,
+    setup<Ui::CalculatorShowerAndToiletPage>,
+    setup<Ui::CalculatorLawnPage>,
+    setup<Ui::CalculatorWaterDiaryPage>,
+    setup<Ui::CalculatorDiaryChoicePage>,
+    setup<Ui::CalculatorEntryChoicePage>,
+    nullptr,
+};
+
+// Long texts scroll by finger: the phone's kinetic scroller is not here, so
+// the toolkit's own scroller does the job. The property is kept for platforms
+// whose style reads it.
+void scrollByFinger(QAbstractScrollArea *area)
+{
+    area->setProperty("FingerScrollable", true);
+    QScroller::grabGesture(area->viewport(), QScroller::LeftMouseButtonGesture);
+}
+
+} // namespace
+
+void MainWindow::showPage(Page page)
+{
+    buildPage(ui->stackWid_content, page);
+    ui->stackWid_content->setCurrentIndex(page);
+}
+
+void MainWindow::showPage(CalculatorBodyPage page)
+{
+    showPage(CalculatorPage);
+    buildPage(ui->stackWid_ecoCalBody, page);
+    ui->stackWid_ecoCalBody->setCurrentIndex(page);
+}
+
+void MainWindow::buildPage(QStackedWidget *stack, int index)
+{
+    QWidget *page = stack->widget(index);
+    if (!page || builtPages.contains(page))
+        return;
+    builtPages.append(page);
+
+    const bool calculator = stack == ui->stackWid_ecoCalBody;
+    const Setup form = calculator ? calculatorForms.at(index) : contentForms.at(index);
+    if (form)
+        form(ui, page);
+    connectPageSlots(page);
+    preparePage(stack, index);
+
+    // A page built while on screen (its stack was switched to it directly)
+    // shows its new widgets as showing the page would have.
+    if (page->isVisible()) {
+        for (QWidget *child : page->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (!child->testAttribute(Qt::WA_WState_ExplicitShowHide))
+                child->show();
+        }
+    }
+}
+
+// Connects the new page's widgets to the slots named after them,
+// on_<object>_<signal>, as the forms' automatic connection would, but for
+// this page only, so that no slot is ever connected twice.
+void MainWindow::connectPageSlots(QWidget *page)
+{
+    const QMetaObject *window = metaObject();
+    QList<QObject *> objects = page->findChildren<QObject *>();
+    objects.prepend(page);
+    for (QObject *object : std::as_const(objects)) {
+        const QByteArray prefix = "on_" + object->objectName().toLatin1() + '_';
+        if (prefix.size() == 4)
+            continue;
+        for (int i = 0; i < window->methodCount(); ++i) {
+            const QMetaMethod slot = window->method(i);
+            const QByteArray signature = slot.methodSignature();
+            if (slot.methodType() != QMetaMethod::Slot || !signature.startsWith(prefix))
+                continue;
+            const int signal =
+                object->metaObject()->indexOfSignal(signature.mid(prefix.size()).constData());
+            if (signal >= 0)
+                QMetaObject::connect(object, signal, this, i);
+        }
+    }
+}
+
+// What a page needs once its widgets exist, beyond its form.
+void MainWindow::preparePage(QStackedWidget *stack, int index)
+{
+    if (stack == ui->stackWid_ecoCalBody) {
+        switch (index) {
+        case ElectricityDiaryPage:
+            // The diaries' date lists report the chosen text.
+            connect(ui->comboBox_zadUvedoDate, &QComboBox::currentIndexChanged, this,
+                    [this](int i) {
+                        on_comboBox_zadUvedoDate_currentIndexChanged(
+                            ui->comboBox_zadUvedoDate->itemText(i));
+                    });
+            break;
+        case WaterDiaryPage:
+            connect(ui->comboBox_zadUvedoDate_water, &QComboBox::currentIndexChanged, this,
+                    [this](int i) {
+                        on_comboBox_zadUvedoDate_water_currentIndexChanged(
+                            ui->comboBox_zadUvedoDate_water->itemText(i));
+                    });
+            break;
+        case TapPage:
+            ui->le_tapAmt->setValidator(new QIntValidator(0, 9999, ui->le_tapAmt));
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+
+    switch (index) {
+    case QuickFactsPage:
+        ui->push_sound_2->hide();
+        scrollByFinger(ui->te_factDescription);
+        break;
+    case CalculatorPage:
+        scrollByFinger(ui->txtBrowse_mainPageIntro);
+        // Inner pages that a test or tool switches to directly are built too.
+        connect(ui->stackWid_ecoCalBody, &QStackedWidget::currentChanged, this,
+                [this](int i) { buildPage(ui->stackWid_ecoCalBody, i); });
+        break;
+    case QuizMenuPage:
+        ui->push_quiz_sound->hide();
+        break;
+    case CraftIdeaPage:
+        scrollByFinger(ui->textEdit_EWand_details);
+        // The craft titles report the chosen text.
+        connect(ui->coBox_eWandTitle, &QComboBox::currentIndexChanged, this, [this](int i) {
+            on_coBox_eWandTitle_currentIndexChanged(ui->coBox_eWandTitle->itemText(i));
+        });
+        break;
+    default:
+        break;
+    }
+}
