@@ -1,0 +1,258 @@
+// A page's visit, from the click that opens it to the page painted, on the
+// offscreen platform, in the same MainWindow that the executable shows.
+//
+//   viridio-bench-pages               every page, each in fresh processes, and
+//                                     the large-table cases; prints the table
+//   viridio-bench-pages PAGE [FILL]   one measurement: prints "first repeat" ms
+//
+// A first visit builds the page, so each is measured in a process of its own:
+// the page is reached from the page before it, its button clicked, and the
+// window painted. The same click again, after going back, is the repeat visit.
+// FILL "events" stores 10,000 events of this month first, "diaries" 10,000
+// days in each diary.
+
+#include "app/calculatorlogic.h"
+#include "app/clock.h"
+#include "mainwindow.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+using W = MainWindow;
+
+// A page, the page a user opens it from, and the button pressed there.
+struct Visit
+{
+    const char *name;
+    int from; // a W::Page, or a W::CalculatorBodyPage when inner
+    int to;
+    bool inner; // the calculator's own pages
+    const char *button;
+};
+
+const Visit visits[] = {
+    {"quick facts", W::MainMenuPage, W::QuickFactsPage, false, "push_QuickFactIcon"},
+    {"credits", W::MainMenuPage, W::CreditsPage, false, "push_credits"},
+    {"events", W::MainMenuPage, W::EventsPage, false, "push_ecoEvent"},
+    {"event update", W::EventsPage, W::EventUpdatePage, false, "push_updateEvents"},
+    {"quiz menu", W::MainMenuPage, W::QuizMenuPage, false, "push_duzEvod"},
+    {"quiz question", W::QuizMenuPage, W::QuizQuestionPage, false, "push_Start"},
+    {"craft menu", W::MainMenuPage, W::CraftMenuPage, false, "push_darAror"},
+    {"craft idea", W::CraftMenuPage, W::CraftIdeaPage, false, "push_MenuPaper"},
+    {"calculator", W::MainMenuPage, W::IntroPage, false, "push_ecoCal"},
+    {"entry choice", W::IntroPage, W::EntryChoicePage, true, "push_vozAvaviButton"},
+    {"diary choice", W::IntroPage, W::DiaryChoicePage, true, "push_zadUvedoButton"},
+    {"rooms", W::EntryChoicePage, W::RoomsPage, true, "push_vozAvaviElectricityIcon"},
+    {"bedroom", W::RoomsPage, W::BedroomPage, true, "push_bedroom"},
+    {"air conditioner", W::BedroomPage, W::AirConPage, true, "push_airCon"},
+    {"laptop", W::AirConPage, W::LaptopPage, true, "push_airConOK"},
+    {"fan", W::LaptopPage, W::FanPage, true, "push_laptopOK"},
+    {"living room", W::RoomsPage, W::LivingRoomPage, true, "push_livingRoom"},
+    {"lights", W::LivingRoomPage, W::LightsPage, true, "push_lights"},
+    {"dvd player", W::LightsPage, W::DvdPlayerPage, true, "push_lightsOK"},
+    {"tv", W::DvdPlayerPage, W::LcdTvPage, true, "push_dvdPlayerOK"},
+    {"toilet", W::RoomsPage, W::ToiletRoomPage, true, "push_toilet"},
+    {"washing machine", W::ToiletRoomPage, W::WashingMachinePage, true, "push_washingMachine"},
+    {"hair dryer", W::WashingMachinePage, W::HairDryerPage, true, "push_washingMachineOK"},
+    {"kitchen", W::RoomsPage, W::KitchenPage, true, "push_kitchen"},
+    {"microwave", W::KitchenPage, W::MicrowavePage, true, "push_microwave"},
+    {"rice cooker", W::MicrowavePage, W::RiceCookerPage, true, "push_microwaveOK"},
+    {"refrigerator", W::RiceCookerPage, W::RefrigeratorPage, true, "push_riceCookerOK"},
+    {"tap", W::EntryChoicePage, W::TapPage, true, "push_vozAvaviWaterIcon"},
+    {"washing (water)", W::TapPage, W::WaterWashingMachinePage, true, "push_tapOK"},
+    {"dish washing", W::WaterWashingMachinePage, W::DishWashingPage, true,
+     "push_washingMachineWaterOK"},
+    {"shower and toilet", W::DishWashingPage, W::ShowerAndToiletPage, true,
+     "push_dishWashingWaterOK"},
+    {"lawn", W::ShowerAndToiletPage, W::LawnPage, true, "push_showerNtoiletOK"},
+    {"electricity diary", W::DiaryChoicePage, W::ElectricityDiaryPage, true, "push_viewElecDiary"},
+    {"water diary", W::DiaryChoicePage, W::WaterDiaryPage, true, "push_viewWaterDiary"},
+};
+
+void show(MainWindow &window, int page, bool inner)
+{
+    if (inner)
+        window.showPage(W::CalculatorBodyPage(page));
+    else
+        window.showPage(W::Page(page));
+}
+
+// Stores count rows in one transaction.
+void fill(const QString &sql, int count, const std::function<QVariantList(int)> &values)
+{
+    QSqlDatabase db = QSqlDatabase::database();
+    db.transaction();
+    QSqlQuery query(db);
+    query.prepare(sql);
+    for (int i = 0; i < count; ++i) {
+        for (const QVariant &value : values(i))
+            query.addBindValue(value);
+        query.exec();
+    }
+    db.commit();
+}
+
+void fillEvents(int count)
+{
+    const QDate today = Clock::today();
+    const QString date =
+        QStringLiteral("%1@%2@%3").arg(today.month()).arg(today.day()).arg(today.year());
+    fill(QStringLiteral("INSERT INTO Events(eventName, venue, eventDesc, admissionFee, startDate, "
+                        "endDate) VALUES(?, 'Town hall', 'A day out', 'Free', ?, ?)"),
+         count, [&date](int i) {
+             return QVariantList{QStringLiteral("Stored event %1").arg(i), date, date};
+         });
+}
+
+void fillDiaries(int count)
+{
+    const QDate today = Clock::today();
+    const auto key = [&today](int i) {
+        return CalculatorLogic::dayKey(today.addDays(-i));
+    };
+    fill(QStringLiteral("INSERT INTO Diary VALUES(?, '1.1', '2.2', '3.3', '4.4', '5.5', '6.6', "
+                        "'7.7', '8.8', '9.9', '1.0', '2.0')"),
+         count, [&key](int i) { return QVariantList{key(i)}; });
+    fill(QStringLiteral("INSERT INTO waterDiary VALUES(?, '4', '1.1', '2.2', '3.3', '4.4', "
+                        "'5.5', '6.6')"),
+         count, [&key](int i) { return QVariantList{key(i)}; });
+}
+
+// Clicks the button and paints the window; milliseconds from click to painted.
+double clickAndPaint(MainWindow &window, const char *button)
+{
+    auto *pressed = window.findChild<QAbstractButton *>(QLatin1String(button));
+    if (!pressed)
+        return -1;
+    QElapsedTimer timer;
+    timer.start();
+    QTest::mouseClick(pressed, Qt::LeftButton, {}, pressed->rect().center());
+    // A page built during the click shows its widgets through posted events;
+    // the paint that follows them is part of the visit.
+    QCoreApplication::processEvents();
+    window.repaint();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+int measureOne(int index, const QString &fillWith)
+{
+    const Visit &visit = visits[index];
+    qputenv("VIRIDIO_EVENT_SERVER", "127.0.0.251"); // nothing listens there
+    MainWindow window;
+    window.show();
+    window.repaint();
+    if (fillWith == QLatin1String("events"))
+        fillEvents(10000);
+    else if (fillWith == QLatin1String("diaries"))
+        fillDiaries(10000);
+
+    show(window, visit.from, visit.inner);
+    window.repaint();
+    const double first = clickAndPaint(window, visit.button);
+    show(window, visit.from, visit.inner);
+    window.repaint();
+    const double repeat = clickAndPaint(window, visit.button);
+    if (first < 0 || repeat < 0)
+        return 1;
+    std::printf("%.3f %.3f\n", first, repeat);
+    return 0;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Runs one measurement in fresh processes; the medians of first and repeat.
+bool measure(const QString &program, int index, const QString &fillWith, double *first,
+             double *repeat)
+{
+    constexpr int runs = 5;
+    std::vector<double> firsts, repeats;
+    for (int run = 0; run < runs; ++run) {
+        QProcess child;
+        child.start(program, {QString::number(index), fillWith});
+        if (!child.waitForFinished(30000) || child.exitCode() != 0)
+            return false;
+        const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+        if (figures.size() != 2)
+            return false;
+        firsts.push_back(figures.at(0).toDouble());
+        repeats.push_back(figures.at(1).toDouble());
+    }
+    *first = median(firsts);
+    *repeat = median(repeats);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    QApplication app(argc, argv);
+
+    const int count = int(std::size(visits));
+    if (argc >= 2) {
+        const int index = QString::fromLocal8Bit(argv[1]).toInt();
+        if (index < 0 || index >= count)
+            return 2;
+        return measureOne(index, argc >= 3 ? QString::fromLocal8Bit(argv[2]) : QString());
+    }
+
+    const QString program = QCoreApplication::applicationFilePath();
+    double worstFirst = 0, worstRepeat = 0;
+    QString worstFirstName, worstRepeatName;
+    for (int index = 0; index < count; ++index) {
+        double first = 0, repeat = 0;
+        if (!measure(program, index, QString(), &first, &repeat)) {
+            std::fprintf(stderr, "the %s page could not be measured\n", visits[index].name);
+            return 1;
+        }
+        std::printf("page visit, %-18s first %5.1f ms, repeat %4.1f ms\n", visits[index].name,
+                    first, repeat);
+        if (first > worstFirst) {
+            worstFirst = first;
+            worstFirstName = QString::fromLatin1(visits[index].name);
+        }
+        if (repeat > worstRepeat) {
+            worstRepeat = repeat;
+            worstRepeatName = QString::fromLatin1(visits[index].name);
+        }
+    }
+    std::printf("page visit, slowest first visit  %5.1f ms (%s), slowest repeat %4.1f ms (%s)\n",
+                worstFirst, qPrintable(worstFirstName), worstRepeat, qPrintable(worstRepeatName));
+
+    const struct
+    {
+        const char *fill;
+        const char *page;
+        int index;
+    } large[] = {{"events", "events", 2},
+                 {"diaries", "electricity diary", count - 2},
+                 {"diaries", "water diary", count - 1}};
+    for (const auto &[fillWith, page, index] : large) {
+        double first = 0, repeat = 0;
+        if (!measure(program, index, QString::fromLatin1(fillWith), &first, &repeat))
+            return 1;
+        std::printf("page visit, %s with 10,000 %s: first %.1f ms, repeat %.1f ms\n", page,
+                    fillWith, first, repeat);
+    }
+    return 0;
+}
