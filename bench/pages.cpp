@@ -14,6 +14,7 @@
 #include "app/calculatorlogic.h"
 #include "app/clock.h"
 #include "mainwindow.h"
+#include "tools/pagetour/pagevisits.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -31,63 +32,8 @@
 namespace {
 
 using W = MainWindow;
-
-// A page, the page a user opens it from, and the button pressed there.
-struct Visit
-{
-    const char *name;
-    int from; // a W::Page, or a W::CalculatorBodyPage when inner
-    int to;
-    bool inner; // the calculator's own pages
-    const char *button;
-};
-
-const Visit visits[] = {
-    {"quick facts", W::MainMenuPage, W::QuickFactsPage, false, "push_QuickFactIcon"},
-    {"credits", W::MainMenuPage, W::CreditsPage, false, "push_credits"},
-    {"events", W::MainMenuPage, W::EventsPage, false, "push_ecoEvent"},
-    {"event update", W::EventsPage, W::EventUpdatePage, false, "push_updateEvents"},
-    {"quiz menu", W::MainMenuPage, W::QuizMenuPage, false, "push_duzEvod"},
-    {"quiz question", W::QuizMenuPage, W::QuizQuestionPage, false, "push_Start"},
-    {"craft menu", W::MainMenuPage, W::CraftMenuPage, false, "push_darAror"},
-    {"craft idea", W::CraftMenuPage, W::CraftIdeaPage, false, "push_MenuPaper"},
-    {"calculator", W::MainMenuPage, W::IntroPage, false, "push_ecoCal"},
-    {"entry choice", W::IntroPage, W::EntryChoicePage, true, "push_vozAvaviButton"},
-    {"diary choice", W::IntroPage, W::DiaryChoicePage, true, "push_zadUvedoButton"},
-    {"rooms", W::EntryChoicePage, W::RoomsPage, true, "push_vozAvaviElectricityIcon"},
-    {"bedroom", W::RoomsPage, W::BedroomPage, true, "push_bedroom"},
-    {"air conditioner", W::BedroomPage, W::AirConPage, true, "push_airCon"},
-    {"laptop", W::AirConPage, W::LaptopPage, true, "push_airConOK"},
-    {"fan", W::LaptopPage, W::FanPage, true, "push_laptopOK"},
-    {"living room", W::RoomsPage, W::LivingRoomPage, true, "push_livingRoom"},
-    {"lights", W::LivingRoomPage, W::LightsPage, true, "push_lights"},
-    {"dvd player", W::LightsPage, W::DvdPlayerPage, true, "push_lightsOK"},
-    {"tv", W::DvdPlayerPage, W::LcdTvPage, true, "push_dvdPlayerOK"},
-    {"toilet", W::RoomsPage, W::ToiletRoomPage, true, "push_toilet"},
-    {"washing machine", W::ToiletRoomPage, W::WashingMachinePage, true, "push_washingMachine"},
-    {"hair dryer", W::WashingMachinePage, W::HairDryerPage, true, "push_washingMachineOK"},
-    {"kitchen", W::RoomsPage, W::KitchenPage, true, "push_kitchen"},
-    {"microwave", W::KitchenPage, W::MicrowavePage, true, "push_microwave"},
-    {"rice cooker", W::MicrowavePage, W::RiceCookerPage, true, "push_microwaveOK"},
-    {"refrigerator", W::RiceCookerPage, W::RefrigeratorPage, true, "push_riceCookerOK"},
-    {"tap", W::EntryChoicePage, W::TapPage, true, "push_vozAvaviWaterIcon"},
-    {"washing (water)", W::TapPage, W::WaterWashingMachinePage, true, "push_tapOK"},
-    {"dish washing", W::WaterWashingMachinePage, W::DishWashingPage, true,
-     "push_washingMachineWaterOK"},
-    {"shower and toilet", W::DishWashingPage, W::ShowerAndToiletPage, true,
-     "push_dishWashingWaterOK"},
-    {"lawn", W::ShowerAndToiletPage, W::LawnPage, true, "push_showerNtoiletOK"},
-    {"electricity diary", W::DiaryChoicePage, W::ElectricityDiaryPage, true, "push_viewElecDiary"},
-    {"water diary", W::DiaryChoicePage, W::WaterDiaryPage, true, "push_viewWaterDiary"},
-};
-
-void show(MainWindow &window, int page, bool inner)
-{
-    if (inner)
-        window.showPage(W::CalculatorBodyPage(page));
-    else
-        window.showPage(W::Page(page));
-}
+using PageVisits::Visit;
+using PageVisits::visits;
 
 // Stores count rows in one transaction.
 void fill(const QString &sql, int count, const std::function<QVariantList(int)> &values)
@@ -158,10 +104,10 @@ int measureOne(int index, const QString &fillWith)
     else if (fillWith == QLatin1String("diaries"))
         fillDiaries(10000);
 
-    show(window, visit.from, visit.inner);
+    PageVisits::show(window, visit.from);
     window.repaint();
     const double first = clickAndPaint(window, visit.button);
-    show(window, visit.from, visit.inner);
+    PageVisits::show(window, visit.from);
     window.repaint();
     const double repeat = clickAndPaint(window, visit.button);
     if (first < 0 || repeat < 0)

@@ -5,6 +5,7 @@
 // clicking their button, so they show what their entry fills in.
 
 #include "mainwindow.h"
+#include "pagevisits.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -86,10 +87,15 @@ int main(int argc, char *argv[])
                               Qt::LeftButton);
     }
 
+    // The calculator's pages, each reached through the buttons that lead to it
+    // (the two pages no button shows are switched to directly).
     content->setCurrentIndex(MainWindow::CalculatorPage);
     auto *calculator = window.findChild<QStackedWidget *>(QStringLiteral("stackWid_ecoCalBody"));
     for (int index = 0; index < calculator->count(); ++index) {
-        calculator->setCurrentIndex(index);
+        if (!PageVisits::reach(window, PageVisits::Calc + index)) {
+            content->setCurrentIndex(MainWindow::CalculatorPage);
+            calculator->setCurrentIndex(index);
+        }
         const QString name = QStringLiteral("calculator-%1-%2")
                                  .arg(index, 2, 10, QLatin1Char('0'))
                                  .arg(calculator->widget(index)->objectName());
