@@ -6,8 +6,40 @@
 #include "craftslogic.h"
 
 #include <QDesktopServices>
+#include <QLabel>
 #include <QPixmap>
 #include <QUrl>
+
+namespace {
+
+const char *const videoMessageName = "lb_eWand_VideoMessage";
+
+// The craft page's line for a video that cannot be shown, made on first need
+// in the free strip under the picture and the video button.
+QLabel *videoMessage(QWidget *page)
+{
+    auto *label = page->findChild<QLabel *>(QLatin1String(videoMessageName));
+    if (!label) {
+        label = new QLabel(page);
+        label->setObjectName(QLatin1String(videoMessageName));
+        label->setGeometry(40, 331, 265, 29);
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        QFont font = label->font();
+        font.setPointSize(9);
+        label->setFont(font);
+    }
+    return label;
+}
+
+// Clears the line, if it was ever made.
+void clearVideoMessage(QWidget *page)
+{
+    if (auto *label = page->findChild<QLabel *>(QLatin1String(videoMessageName)))
+        label->hide();
+}
+
+} // namespace
 
 void MainWindow::openCraftCategory(const QString &category, const QString &background)
 {
@@ -43,6 +75,7 @@ void MainWindow::readCategory(const QString &category)
 
 void MainWindow::readDetails(const QString &title)
 {
+    clearVideoMessage(ui->page_darAror2);
     ui->push_eWand_ImgNext->setVisible(true);
     ui->push_eWand_ImgBack->setVisible(true);
     ui->pusheWand_VideoURL->setVisible(true);
@@ -78,12 +111,26 @@ void MainWindow::on_coBox_eWandTitle_currentIndexChanged(const QString &text)
 
 void MainWindow::on_pusheWand_VideoURL_clicked()
 {
-    QDesktopServices::openUrl(QUrl(eWandVideoUrl));
+    // Only a web or file address goes to the desktop; anything else, or an
+    // address no program takes, is said on the page.
+    const QUrl url = Crafts::videoUrl(eWandVideoUrl);
+    QString problem;
+    if (url.isEmpty())
+        problem = QStringLiteral("This video's address is not a web page, so it is not opened.");
+    else if (!QDesktopServices::openUrl(url))
+        problem = QStringLiteral("No program on this device could open this video.");
+    if (problem.isEmpty())
+        return;
+    QLabel *message = videoMessage(ui->page_darAror2);
+    message->setText(problem);
+    message->show();
+    message->raise();
 }
 
 void MainWindow::on_push_eWand_ImgBack_clicked()
 {
     ui->stackWid_content->setCurrentIndex(10);
+    clearVideoMessage(ui->page_darAror2);
     eWandImage1.clear();
     eWandImage2.clear();
     ui->coBox_eWandTitle->clear();
