@@ -44,6 +44,7 @@ void MainWindow::readCategory(const QString &category)
 
 void MainWindow::readDetails(const QString &title)
 {
+    ui->lb_eWand_VideoMessage->hide();
     ui->push_eWand_ImgNext->setVisible(true);
     ui->push_eWand_ImgBack->setVisible(true);
     ui->pusheWand_VideoURL->setVisible(true);
@@ -79,12 +80,24 @@ void MainWindow::on_coBox_eWandTitle_currentIndexChanged(const QString &text)
 
 void MainWindow::on_pusheWand_VideoURL_clicked()
 {
-    QDesktopServices::openUrl(QUrl(eWandVideoUrl));
+    // Only a web or file address goes to the desktop; anything else, or an
+    // address no program takes, is said on the page.
+    const QUrl url = Crafts::videoUrl(eWandVideoUrl);
+    QString problem;
+    if (url.isEmpty())
+        problem = QStringLiteral("This video's address is not a web page, so it is not opened.");
+    else if (!QDesktopServices::openUrl(url))
+        problem = QStringLiteral("No program on this device could open this video.");
+    if (problem.isEmpty())
+        return;
+    ui->lb_eWand_VideoMessage->setText(problem);
+    ui->lb_eWand_VideoMessage->show();
 }
 
 void MainWindow::on_push_eWand_ImgBack_clicked()
 {
     showPage(CraftMenuPage);
+    ui->lb_eWand_VideoMessage->hide();
     eWandImage1.clear();
     eWandImage2.clear();
     ui->coBox_eWandTitle->clear();

@@ -38,3 +38,19 @@ int Crafts::wrapIndex(int index, int count)
         return 0;
     return index;
 }
+
+QUrl Crafts::videoUrl(const QString &address)
+{
+    const QUrl url(address.trimmed(), QUrl::StrictMode);
+    if (!url.isValid() || url.isRelative())
+        return {};
+    const QString scheme = url.scheme();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+        return url.host().isEmpty() ? QUrl() : url;
+    if (scheme == QLatin1String("file"))
+        return url.path().startsWith(QLatin1Char('/')) &&
+                       (url.host().isEmpty() || url.host() == QLatin1String("localhost"))
+                   ? url
+                   : QUrl();
+    return {};
+}

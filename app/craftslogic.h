@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <optional>
 
@@ -33,6 +34,12 @@ std::optional<Craft> find(const QSqlDatabase &db, const QString &title);
 // The details box reads, one paragraph per line: "Things needed: " and the
 // things, an empty paragraph, the heading "Instruction", the instructions.
 QString detailsText(const QString &thingNeed, const QString &instruction);
+
+// The stored video address as one the desktop may open: an absolute http or
+// https address with a host, or an absolute file address. Anything else (other
+// schemes such as javascript: or smb:, a path without a scheme, an option such
+// as "--help", empty text) gives an empty QUrl.
+QUrl videoUrl(const QString &address);
 
 // Keeps a stepped list index inside 0..count-1, wrapping at both ends: below 0
 // goes to the last entry, count or more to the first.

@@ -10,6 +10,24 @@ namespace {
 
 constexpr quint32 nullStringLength = 0xFFFFFFFF;
 
+// Big-endian UTF-16 text, each lone surrogate read as U+FFFD: stored as it
+// came, a high surrogate would swallow the character after it.
+QString fromUtf16BigEndian(QByteArrayView bytes)
+{
+    const qsizetype count = bytes.size() / 2;
+    QString text(count, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    for (qsizetype i = 0; i < count; ++i)
+        out[i] = qFromBigEndian<char16_t>(bytes.data() + 2 * i);
+    for (qsizetype i = 0; i < count; ++i) {
+        if (QChar::isHighSurrogate(out[i]) && i + 1 < count && QChar::isLowSurrogate(out[i + 1]))
+            ++i;
+        else if (QChar::isSurrogate(out[i]))
+            out[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
 } // namespace
 
 Decoded decodeMessage(QByteArrayView bytes)
@@ -22,29 +40,20 @@ Decoded decodeMessage(QByteArrayView bytes)
         return result;
     result.used = 2 + qsizetype(size);
 
-    // The string's own 32-bit length must fit, and its text must fill the
-    // announced size exactly: whole UTF-16 code units, nothing left over.
+    // The string's own 32-bit length must fit, and its text must lie wholly
+    // inside the announced size in whole UTF-16 code units. Bytes after the
+    // string, up to the announced size, arrived with it and are ignored.
     const QByteArrayView payload = bytes.sliced(2, size);
     result.status = Decoded::Malformed;
     if (payload.size() < 4)
         return result;
     const quint32 length = qFromBigEndian<quint32>(payload.data());
-    if (length == nullStringLength) {
-        if (payload.size() != 4)
+    if (length != nullStringLength) {
+        if (length % 2 != 0 || qsizetype(length) > payload.size() - 4)
             return result;
-    } else if (length % 2 != 0 || qsizetype(length) != payload.size() - 4) {
-        return result;
+        result.text = fromUtf16BigEndian(payload.sliced(4, qsizetype(length)));
     }
-
-    const QByteArray copy = payload.toByteArray();
-    QDataStream stream(copy);
-    stream.setVersion(streamVersion);
-    QString text;
-    stream >> text;
-    if (stream.status() != QDataStream::Ok || !stream.atEnd())
-        return result;
     result.status = Decoded::Complete;
-    result.text = text;
     return result;
 }
 

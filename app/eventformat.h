@@ -47,8 +47,11 @@ struct Decoded
 
 // Decodes the first message in bytes. Bytes after it are not looked at. A
 // message is malformed when its size field cannot hold the string's length,
-// when the string's byte length is odd or does not fill the announced size
-// exactly (a string cut short or carrying unexplained bytes).
+// when the string's byte length is odd or when the string runs past the
+// announced size (a string cut short). A size larger than the string needs is
+// accepted: the string arrived whole and the bytes after it, up to the
+// announced size, are ignored (used counts them). A lone UTF-16 surrogate in
+// the text reads as U+FFFD; every other code unit is kept as it came.
 Decoded decodeMessage(QByteArrayView bytes);
 
 // The bytes of a message carrying text, or an empty array when the text does

@@ -76,6 +76,8 @@ std::optional<EventFormat::Record> findEvent(const QSqlDatabase &db, const QStri
 
 QString durationText(const QDate &start, const QDate &end)
 {
+    if (start.isValid() && start == end)
+        return QStringLiteral("On %1").arg(start.toString(Qt::TextDate));
     return QStringLiteral("From %1 to %2")
         .arg(start.toString(Qt::TextDate), end.toString(Qt::TextDate));
 }
@@ -93,10 +95,17 @@ QHostAddress eventServerAddress(const QString &value, QString *warning)
     if (dotted.match(trimmed).hasMatch() && address.setAddress(trimmed) &&
         address.protocol() == QAbstractSocket::IPv4Protocol)
         return address;
-    if (warning)
-        *warning = QStringLiteral("Viridio: VIRIDIO_EVENT_SERVER=\"%1\" is not an IPv4 address "
-                                  "such as 192.0.2.10; using %2")
-                       .arg(value, fallback.toString());
+    if (warning) {
+        // Any length can come in: the line quotes the beginning only.
+        constexpr qsizetype quoted = 80;
+        QString shown = value.left(quoted);
+        if (shown.size() == quoted && shown.back().isHighSurrogate())
+            shown.chop(1);
+        *warning = QStringLiteral("Viridio: VIRIDIO_EVENT_SERVER=\"%1\"%2 is not an IPv4 address "
+                                  "such as 192.0.2.10; using %3")
+                       .arg(shown, value.size() > quoted ? QStringLiteral("...") : QString(),
+                            fallback.toString());
+    }
     return fallback;
 }
 
@@ -104,11 +113,31 @@ bool storeEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records)
 {
     if (!db.isOpen() || !db.transaction())
         return false;
-    for (const EventFormat::Record &record : records)
-        Database::insertEvents(db, record.name, record.venue, record.description,
-                               record.admissionFee, record.startDate, record.endDate);
-    if (db.commit())
+    // A name stored already, before or earlier in this message, is skipped.
+    // Any statement that fails (a busy or read-only file) ends the update at
+    // once: one short wait for the file, not one for every record.
+    bool stored = true;
+    for (const EventFormat::Record &record : records) {
+        QSqlQuery known = Database::run(
+            db, QStringLiteral("SELECT 1 FROM Events WHERE eventName=?"), {record.name});
+        if (!known.isActive()) {
+            stored = false;
+            break;
+        }
+        const bool duplicate = known.next();
+        known.finish();
+        if (duplicate)
+            continue;
+        if (Database::insertEvents(db, record.name, record.venue, record.description,
+                                   record.admissionFee, record.startDate, record.endDate) == -1) {
+            stored = false;
+            break;
+        }
+    }
+    if (stored && db.commit())
         return true;
+    // A commit that failed leaves the transaction open: end it, so the next
+    // update can start its own.
     db.rollback();
     return false;
 }

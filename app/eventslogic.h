@@ -35,19 +35,22 @@ QStringList allEventNames(const QSqlDatabase &db);
 // first whose name begins with name, ignoring the case of ASCII letters.
 std::optional<EventFormat::Record> findEvent(const QSqlDatabase &db, const QString &name);
 
-// "From Tue Mar 30 2010 to Thu Apr 1 2010"; an invalid date reads as empty text.
+// "From Tue Mar 30 2010 to Thu Apr 1 2010", or "On Fri Dec 11 2026" for an
+// event of one day; an invalid date reads as empty text.
 QString durationText(const QDate &start, const QDate &end);
 
 // The event server's address: 127.0.0.1, or the dotted IPv4 address in
 // value (the environment's VIRIDIO_EVENT_SERVER). An empty value means the
 // default; any other value that is not such an address gives the default and
-// sets *warning to a line saying so.
+// sets *warning to a line saying so, quoting at most 80 characters of value.
 QHostAddress eventServerAddress(const QString &value, QString *warning = nullptr);
 
 // Stores records through Database::insertEvents, in order, in one
 // transaction: all of them or none. Records whose name is stored already are
-// skipped. Returns false (and stores nothing) when the database is closed or
-// the transaction cannot be committed.
+// skipped, which is no failure. Returns false, and stores nothing, when the
+// database is closed, any look-up or insert fails (the first failure ends the
+// update) or the transaction cannot be committed; the transaction is then
+// rolled back.
 bool storeEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records);
 
 } // namespace EventsLogic

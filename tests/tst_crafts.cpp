@@ -94,6 +94,8 @@ private slots:
     void titlesOfAMaterialInTableOrder();
     void findReadsTheWholeRow();
     void closedDatabaseGivesNothing();
+    void videoAddressesTheDesktopMayOpen_data();
+    void videoAddressesTheDesktopMayOpen();
 
     // On screen
     void categoryListsItsCraftsLastReturnedOnTop_data();
@@ -105,6 +107,7 @@ private slots:
     void twoPicturesPageUpAndDown();
     void onePictureHasNoArrows();
     void videoButtonOnlyForCraftsWithAVideo();
+    void videoThatCannotBeOpenedSaysSo();
     void leavingClearsThePageAndTheNextCategoryStandsAlone();
     void titleWithAnApostropheIsShown();
     void browsingWritesNothing();
@@ -391,6 +394,61 @@ void TestCrafts::videoButtonOnlyForCraftsWithAVideo()
     QCOMPARE(sink.urls.at(1),
              QUrl(QStringLiteral(
                  "https://www.youtube.com/results?search_query=recycled+cd+card+craft")));
+}
+
+void TestCrafts::videoAddressesTheDesktopMayOpen_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("https") << "https://www.youtube.com/watch?v=x" << true;
+    QTest::newRow("http") << "http://example.org/craft.mp4" << true;
+    QTest::newRow("file") << "file:///home/me/craft.mp4" << true;
+    QTest::newRow("javascript") << "javascript:alert(1)" << false;
+    QTest::newRow("smb") << "smb://server/share/craft.mp4" << false;
+    QTest::newRow("path without a scheme") << "/home/me/evil.desktop" << false;
+    QTest::newRow("option") << "--help" << false;
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("web address without a host") << "https:///craft" << false;
+    QTest::newRow("file on another machine") << "file://server/share/craft.mp4" << false;
+}
+
+void TestCrafts::videoAddressesTheDesktopMayOpen()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, opened);
+    QCOMPARE(!Crafts::videoUrl(address).isEmpty(), opened);
+}
+
+// A refused address, or one no program takes, is said on the page; nothing
+// reaches the desktop.
+void TestCrafts::videoThatCannotBeOpenedSaysSo()
+{
+    QSqlQuery query(QSqlDatabase::database());
+    query.prepare(QStringLiteral("UPDATE DarAror SET URLVideo=? WHERE Title=?"));
+    query.addBindValue(QStringLiteral("javascript:alert(1)"));
+    query.addBindValue(QStringLiteral("Recycled CD Card"));
+    QVERIFY(query.exec());
+    QVERIFY(openCategory(window, "push_MenuOthers"));
+    QCOMPARE(shownTitle(window), QStringLiteral("Recycled CD Card"));
+    QVERIFY(clickButton(window, "pusheWand_VideoURL"));
+    QVERIFY(sink.urls.isEmpty());
+    auto *message = child<QLabel>(window, "lb_eWand_VideoMessage");
+    QVERIFY(message && message->isVisible());
+    QVERIFY(message->text().contains(QStringLiteral("not opened")));
+    QVERIFY(clickButton(window, "push_eWand_ImgBack"));
+    QVERIFY(!message->isVisible());
+
+    // A web address that the desktop cannot hand to any program.
+    query.addBindValue(QStringLiteral("https://example.org/craft"));
+    query.addBindValue(QStringLiteral("Recycled CD Card"));
+    QVERIFY(query.exec());
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &sink, "noSuchSlot");
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("noSuchSlot")));
+    QVERIFY(clickButton(window, "push_MenuOthers"));
+    QVERIFY(clickButton(window, "pusheWand_VideoURL"));
+    QVERIFY(sink.urls.isEmpty());
+    QVERIFY(message->isVisible());
+    QVERIFY(message->text().contains(QStringLiteral("No program")));
 }
 
 void TestCrafts::leavingClearsThePageAndTheNextCategoryStandsAlone()

@@ -116,6 +116,7 @@ private slots:
     void caseInsensitivePrefixFallback();
     void unknownNameShowsNothing();
     void unparsableDateLeavesCalendar();
+    void receivedEventShowsItsDays();
     void dateHelpers();
 };
 
@@ -281,8 +282,7 @@ void TestEvents::exactNameBeatsPrefix()
     QVERIFY(clickButton(&window, "push_ecoEvent"));
     QVERIFY(touch(&window, QStringLiteral("Earth Walk")));
     QCOMPARE(text(&window, "lb_eventTitle"), QStringLiteral("Earth Walk"));
-    QCOMPARE(text(&window, "lb_eventDuration"),
-             QStringLiteral("From Tue Mar 30 2010 to Tue Mar 30 2010"));
+    QCOMPARE(text(&window, "lb_eventDuration"), QStringLiteral("On Tue Mar 30 2010"));
     QVERIFY(touch(&window, QStringLiteral("Earth Walkathon")));
     QCOMPARE(text(&window, "lb_eventTitle"), QStringLiteral("Earth Walkathon"));
 }
@@ -339,6 +339,29 @@ void TestEvents::unparsableDateLeavesCalendar()
     QCOMPARE(calendar->minimumDate(), minimum);
     QCOMPARE(calendar->maximumDate(), maximum);
     QCOMPARE(calendar->selectedDate(), selected);
+}
+
+// An event stored the way an update stores it reads its own first and last
+// day, in that order.
+void TestEvents::receivedEventShowsItsDays()
+{
+    Clock::setToday(QDate(2026, 12, 1));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    QSqlDatabase db = QSqlDatabase::database();
+    QVERIFY(EventsLogic::storeEvents(
+        db,
+        {{QStringLiteral("Winter Swap"), QStringLiteral("Town hall"), QStringLiteral("Swap."),
+          QStringLiteral("Free"), QStringLiteral("12@11@2026"), QStringLiteral("12@13@2026")},
+         {QStringLiteral("Solstice Walk"), QStringLiteral("Park"), QStringLiteral("Walk."),
+          QStringLiteral("Free"), QStringLiteral("12@21@2026"), QStringLiteral("12@21@2026")}}));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QVERIFY(touch(&window, QStringLiteral("Winter Swap")));
+    QCOMPARE(text(&window, "lb_eventDuration"),
+             QStringLiteral("From Fri Dec 11 2026 to Sun Dec 13 2026"));
+    QVERIFY(touch(&window, QStringLiteral("Solstice Walk")));
+    QCOMPARE(text(&window, "lb_eventDuration"), QStringLiteral("On Mon Dec 21 2026"));
 }
 
 void TestEvents::dateHelpers()

@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QtEndian>
 
 using EventFormat::Decoded;
@@ -74,6 +75,28 @@ QLabel *status(QWidget *window)
     return child<QLabel>(window, "lb_updateEventsSuccess");
 }
 
+// Reopens the window's connection with the short wait for a busy file that
+// the window itself uses, and opens a second connection to the same file.
+QSqlDatabase shortWaitAndSecondConnection(const QString &path)
+{
+    QSqlDatabase own = QSqlDatabase::database();
+    own.close();
+    own.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=250"));
+    own.open();
+    QSqlDatabase other =
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+    other.setDatabaseName(path);
+    other.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=250"));
+    other.open();
+    return other;
+}
+
+bool exec(const QSqlDatabase &db, const char *sql)
+{
+    QSqlQuery query(db);
+    return query.exec(QLatin1String(sql));
+}
+
 void pressUpdate(MainWindow &window, const char *server)
 {
     qputenv("VIRIDIO_EVENT_SERVER", server);
@@ -110,6 +133,7 @@ private slots:
     void updateStoresOnlyNewEvents();
     void updateStoresHostileTextExactly();
     void updateRejectsMalformedMessage();
+    void updateIntoBusyFileStoresNothing();
     void updateWithoutListener();
     void updateWithoutDatabaseKeepsWaiting();
     void updateWithSilentServerWaitsFiveSeconds();
@@ -152,14 +176,26 @@ void TestEventUpdate::decode_data()
     QTest::newRow("string announces more text than the message holds")
         << be16(4 + 8) + be32(200) + utf16(QStringLiteral("abcd")) << int(Decoded::Malformed)
         << QString() << 14;
-    QTest::newRow("text longer than its string announces")
-        << be16(4 + 8) + be32(4) + utf16(QStringLiteral("abcd")) << int(Decoded::Malformed)
-        << QString() << 14;
+    // A size beyond the string: the string arrived whole, the rest is ignored.
+    QTest::newRow("size larger than the string")
+        << be16(4 + 8) + be32(4) + utf16(QStringLiteral("abcd")) << int(Decoded::Complete)
+        << QStringLiteral("ab") << 14;
     QTest::newRow("size too small for a length")
         << be16(2) + QByteArray("ab") << int(Decoded::Malformed) << QString() << 4;
     QTest::newRow("null string with bytes after it")
-        << be16(6) + be32(0xFFFFFFFF) + QByteArray("ab") << int(Decoded::Malformed) << QString()
+        << be16(6) + be32(0xFFFFFFFF) + QByteArray("ab") << int(Decoded::Complete) << QString()
         << 8;
+    // A lone surrogate would swallow the next character once stored.
+    const QString pair = QStringLiteral("a") + QChar(0xD83C) + QChar(0xDF0D) + QStringLiteral("b");
+    QTest::newRow("lone high surrogate")
+        << be16(4 + 12) + be32(12) +
+               utf16(QStringLiteral("Surr") + QChar(0xD800) + QLatin1Char('X'))
+        << int(Decoded::Complete) << QStringLiteral("Surr\uFFFDX") << 18;
+    QTest::newRow("lone low surrogate, high surrogate at the end")
+        << be16(4 + 6) + be32(6) + utf16(QString(QChar(0xDC00)) + QLatin1Char('a') + QChar(0xDBFF))
+        << int(Decoded::Complete) << QStringLiteral("\uFFFDa\uFFFD") << 12;
+    QTest::newRow("surrogate pair kept")
+        << be16(4 + 8) + be32(8) + utf16(pair) << int(Decoded::Complete) << pair << 14;
 }
 
 void TestEventUpdate::decode()
@@ -179,7 +215,7 @@ void TestEventUpdate::decode()
 }
 
 // Random damage to a real message never crashes the decoder, and whatever it
-// accepts is exactly what the encoder would send for that text.
+// accepts is well-formed text whose string the encoder would send alike.
 void TestEventUpdate::decodeSurvivesDamagedMessages()
 {
     const QByteArray message = EventFormat::encodeMessage(
@@ -195,7 +231,11 @@ void TestEventUpdate::decodeSurvivesDamagedMessages()
         QVERIFY(decoded.used <= bytes.size());
         if (decoded.status == Decoded::Complete) {
             ++complete;
-            QCOMPARE(EventFormat::encodeMessage(decoded.text), bytes.left(decoded.used));
+            QVERIFY(decoded.text.isValidUtf16());
+            const QByteArray again = EventFormat::encodeMessage(decoded.text);
+            QVERIFY(again.size() <= decoded.used);
+            if (!decoded.text.contains(QChar::ReplacementCharacter))
+                QCOMPARE(again.mid(6), bytes.mid(6, again.size() - 6));
         }
     }
     QVERIFY(complete > 0);
@@ -253,6 +293,7 @@ void TestEventUpdate::serverAddress_data()
                           << "127.0.0.1" << true;
     QTest::newRow("with a port") << "127.0.0.1:2554"
                                  << "127.0.0.1" << true;
+    QTest::newRow("very long") << QString(5000, QLatin1Char('9')) << "127.0.0.1" << true;
 }
 
 void TestEventUpdate::serverAddress()
@@ -263,6 +304,8 @@ void TestEventUpdate::serverAddress()
     QString warning;
     QCOMPARE(EventsLogic::eventServerAddress(value, &warning).toString(), address);
     QCOMPARE(!warning.isEmpty(), warns);
+    // The warning quotes no more than 80 characters of the value.
+    QVERIFY2(warning.section(QLatin1Char('"'), 1, 1).size() <= 80, qPrintable(warning));
 }
 
 void TestEventUpdate::clientReadsSegmentedMessage()
@@ -395,9 +438,11 @@ void TestEventUpdate::updateStoresHostileTextExactly()
     Record hostile = record("O'Brien's Walk");
     hostile.description = QStringLiteral("x'); DROP TABLE Quiz; --");
     hostile.venue = QStringLiteral("It's \"here\"; DELETE FROM Events;");
-    EventTestServer server(
-        {EventTestServer::send(EventFormat::encodeMessage(EventFormat::joinRecords({hostile}))),
-         EventTestServer::close()});
+    hostile.admissionFee = QStringLiteral("Surr") + QChar(0xD800) + QLatin1Char('X');
+    // The size field counts four bytes more than the string needs, and they came.
+    QByteArray message = EventFormat::encodeMessage(EventFormat::joinRecords({hostile})) + "pad!";
+    qToBigEndian<quint16>(quint16(message.size() - 2), message.data());
+    EventTestServer server({EventTestServer::send(message), EventTestServer::close()});
     QVERIFY(server.listen("127.0.0.15"));
     pressUpdate(window, "127.0.0.15");
     QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), updated, 3000);
@@ -411,6 +456,10 @@ void TestEventUpdate::updateStoresHostileTextExactly()
         queryValue(QStringLiteral("SELECT venue FROM Events WHERE eventName=?"), {hostile.name})
             .toString(),
         hostile.venue);
+    QCOMPARE(queryValue(QStringLiteral("SELECT admissionFee FROM Events WHERE eventName=?"),
+                        {hostile.name})
+                 .toString(),
+             QStringLiteral("Surr\uFFFDX"));
 }
 
 void TestEventUpdate::updateRejectsMalformedMessage()
@@ -428,6 +477,49 @@ void TestEventUpdate::updateRejectsMalformedMessage()
     QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), updateFailed, 3000);
     QCOMPARE(contentPage(&window), 6);
     QCOMPARE(eventCount(), before);
+}
+
+// Another program holds the file: the page says the update failed and nothing
+// is stored, whether the inserts or only the commit meet the lock; the window
+// waits once for the file, not once per event. Once the file is free, the next
+// update stores every new event (a name sent twice is no failure).
+void TestEventUpdate::updateIntoBusyFileStoresNothing()
+{
+    TemporaryHome home;
+    MainWindow window;
+    const int before = eventCount();
+    QList<Record> records;
+    for (int i = 0; i < 20; ++i)
+        records << record(QStringLiteral("Busy Walk %1").arg(i));
+    records << records.first();
+    EventTestServer server(
+        {EventTestServer::send(EventFormat::encodeMessage(EventFormat::joinRecords(records))),
+         EventTestServer::close()});
+    QVERIFY(server.listen("127.0.0.23"));
+    {
+        QSqlDatabase other = shortWaitAndSecondConnection(home.databasePath());
+        QVERIFY(exec(other, "BEGIN EXCLUSIVE"));
+        QElapsedTimer clock;
+        clock.start();
+        pressUpdate(window, "127.0.0.23");
+        QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), updateFailed, 4000);
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(exec(other, "ROLLBACK"));
+        QCOMPARE(eventCount(), before);
+
+        // A reader lets the inserts through but not the commit.
+        QVERIFY(exec(other, "BEGIN"));
+        QVERIFY(exec(other, "SELECT count(*) FROM Events"));
+        pressUpdate(window, "127.0.0.23");
+        QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), updateFailed, 4000);
+        QCOMPARE(eventCount(), before);
+        QVERIFY(exec(other, "COMMIT"));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    pressUpdate(window, "127.0.0.23");
+    QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), updated, 4000);
+    QCOMPARE(eventCount(), before + 20);
 }
 
 void TestEventUpdate::updateWithoutListener()

@@ -7,7 +7,7 @@ import struct
 
 
 def message(text, size=None, length=None):
-    data = text.encode("utf-16-be")
+    data = text.encode("utf-16-be", "surrogatepass")
     body = struct.pack(">I", len(data) if length is None else length) + data
     return struct.pack(">H", len(body) if size is None else size) + body
 
@@ -25,6 +25,8 @@ CORPUS = {
     "size-too-small": message(RECORD, size=10),
     "text-longer-than-announced": message(RECORD, length=200),
     "size-only": struct.pack(">H", 100),
+    "size-larger-than-string": message(RECORD, size=len(RECORD) * 2 + 4 + 6) + b"extra!",
+    "lone-surrogate": message("Surr\ud800X"),
 }
 
 folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")

@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -30,6 +31,9 @@ void say(FILE *stream, const QString &text)
 
 // A client that does not take the message within this time is dropped.
 constexpr int clientLimitMs = 10000;
+
+// The largest events file read: far more than one message can carry.
+constexpr qint64 maxFileBytes = qint64(1) << 20;
 
 } // namespace
 
@@ -74,14 +78,35 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    // Only a regular file of sensible size: opening a FIFO would wait for a
+    // writer, and a device such as /dev/zero never ends.
     const QString &path = files.first();
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        say(stderr, QStringLiteral("viridio-eventserver: %1 is not a regular file; give a text "
+                                   "file of events")
+                        .arg(path));
+        return 1;
+    }
+    const auto tooLarge = [&path] {
+        say(stderr, QStringLiteral("viridio-eventserver: %1 is larger than %2 bytes (1 MiB); an "
+                                   "events file must be smaller")
+                        .arg(path)
+                        .arg(maxFileBytes));
+        return 1;
+    };
+    if (info.size() > maxFileBytes)
+        return tooLarge();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         say(stderr, QStringLiteral("viridio-eventserver: cannot read %1: %2")
                         .arg(path, file.errorString()));
         return 1;
     }
-    const EventFile::Result events = EventFile::parse(QString::fromUtf8(file.readAll()));
+    const QByteArray content = file.read(maxFileBytes + 1); // it may have grown since
+    if (content.size() > maxFileBytes)
+        return tooLarge();
+    const EventFile::Result events = EventFile::parse(QString::fromUtf8(content));
     if (!events.errors.isEmpty()) {
         for (const QString &error : events.errors)
             say(stderr, QStringLiteral("%1: %2").arg(path, error));
