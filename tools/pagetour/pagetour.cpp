@@ -59,6 +59,8 @@ int main(int argc, char *argv[])
         {MainWindow::CreditsPage, {QStringLiteral("push_credits")}},
         {MainWindow::EventsPage, {QStringLiteral("push_ecoEvent")}},
         {MainWindow::CalculatorPage, {QStringLiteral("push_ecoCal")}},
+        {MainWindow::EventUpdatePage,
+         {QStringLiteral("push_ecoEvent"), QStringLiteral("push_updateEvents")}},
         {MainWindow::QuizMenuPage, {QStringLiteral("push_duzEvod")}},
         {MainWindow::QuizQuestionPage,
          {QStringLiteral("push_duzEvod"), QStringLiteral("push_Start")}},
