@@ -46,32 +46,35 @@ struct Appliance
 {
     QComboBox *Ui::MainWindow::*hours;
     QLabel *Ui::MainWindow::*picture;
+    QLabel *Ui::MainWindow::*question; // says so when an answer was not saved
     const char *pictureFile;
     int page;
     bool lastOfRoom;
 };
 
 const Appliance appliances[] = {
-    {&Ui::MainWindow::comboBox_airCon, &Ui::MainWindow::lb_airConImage, "ecoCalAirCon.png", 3,
-     false},
-    {&Ui::MainWindow::comboBox_laptop, &Ui::MainWindow::lb_laptopImage, "ecoCalLaptop.png", 4,
-     false},
-    {&Ui::MainWindow::comboBox_fan, &Ui::MainWindow::lb_fanImage, "ecoCalFan.png", 5, true},
-    {&Ui::MainWindow::comboBox_lights, &Ui::MainWindow::lb_lightsImage, "ecoCalCeilingLights.png",
-     7, false},
-    {&Ui::MainWindow::comboBox_dvdPlayer, &Ui::MainWindow::lb_dvdPlayerImage, "ecoCalDVDPlayer.png",
-     8, false},
-    {&Ui::MainWindow::comboBox_lcdTv, &Ui::MainWindow::lb_lcdTv, "ecoCalLcdTv copy.png", 9, true},
+    {&Ui::MainWindow::comboBox_airCon, &Ui::MainWindow::lb_airConImage,
+     &Ui::MainWindow::lb_airConQn, "ecoCalAirCon.png", 3, false},
+    {&Ui::MainWindow::comboBox_laptop, &Ui::MainWindow::lb_laptopImage,
+     &Ui::MainWindow::lb_laptopQn, "ecoCalLaptop.png", 4, false},
+    {&Ui::MainWindow::comboBox_fan, &Ui::MainWindow::lb_fanImage, &Ui::MainWindow::lb_fanQn,
+     "ecoCalFan.png", 5, true},
+    {&Ui::MainWindow::comboBox_lights, &Ui::MainWindow::lb_lightsImage,
+     &Ui::MainWindow::lb_lightsQn, "ecoCalCeilingLights.png", 7, false},
+    {&Ui::MainWindow::comboBox_dvdPlayer, &Ui::MainWindow::lb_dvdPlayerImage,
+     &Ui::MainWindow::lb_dvdPlayerQn, "ecoCalDVDPlayer.png", 8, false},
+    {&Ui::MainWindow::comboBox_lcdTv, &Ui::MainWindow::lb_lcdTv, &Ui::MainWindow::lb_lcdTvQn,
+     "ecoCalLcdTv copy.png", 9, true},
     {&Ui::MainWindow::comboBox_washingMachine, &Ui::MainWindow::lb_washingMachineImage,
-     "ecoCalwWashingMachine.png", 11, false},
-    {&Ui::MainWindow::comboBox_hairDryer, &Ui::MainWindow::lb_hairDryerImage, "ecoCalHairDryer.png",
-     12, true},
-    {&Ui::MainWindow::comboBox_microwave, &Ui::MainWindow::lb_microwaveImage, "ecoCalMicrowave.png",
-     14, false},
+     &Ui::MainWindow::lb_washingMachineQn, "ecoCalwWashingMachine.png", 11, false},
+    {&Ui::MainWindow::comboBox_hairDryer, &Ui::MainWindow::lb_hairDryerImage,
+     &Ui::MainWindow::lb_hairDryerQn, "ecoCalHairDryer.png", 12, true},
+    {&Ui::MainWindow::comboBox_microwave, &Ui::MainWindow::lb_microwaveImage,
+     &Ui::MainWindow::lb_microwaveQn, "ecoCalMicrowave.png", 14, false},
     {&Ui::MainWindow::comboBox_riceCooker, &Ui::MainWindow::lb_riceCookerImage,
-     "ecoCalRiceCooker.png", 15, false},
+     &Ui::MainWindow::lb_riceCookerQn, "ecoCalRiceCooker.png", 15, false},
     {&Ui::MainWindow::comboBox_refrigerator, &Ui::MainWindow::lb_refrigeratorImage,
-     "ecoCalRefrigerator.png", 16, true},
+     &Ui::MainWindow::lb_refrigeratorQn, "ecoCalRefrigerator.png", 16, true},
 };
 
 enum ApplianceIndex
@@ -106,6 +109,24 @@ void clearRoomPictures(Ui::MainWindow *ui)
     ui->label_4->clear();
 }
 
+// An answer that could not be stored keeps its page, and the page's question
+// label says so until an answer is stored.
+const QString notSavedMessage = QStringLiteral("Your answer was not saved. Please try again.");
+
+bool showSaved(QLabel *question, bool saved)
+{
+    const char *const questionText = "questionText";
+    if (!saved) {
+        if (!question->property(questionText).isValid())
+            question->setProperty(questionText, question->text());
+        question->setText(notSavedMessage);
+    } else if (question->property(questionText).isValid()) {
+        question->setText(question->property(questionText).toString());
+        question->setProperty(questionText, QVariant());
+    }
+    return saved;
+}
+
 void openAppliance(Ui::MainWindow *ui, ApplianceIndex index)
 {
     const Appliance &appliance = appliances[index];
@@ -118,18 +139,15 @@ void openAppliance(Ui::MainWindow *ui, ApplianceIndex index)
 void answerAppliance(Ui::MainWindow *ui, const QSqlDatabase &db, ApplianceIndex index)
 {
     const Appliance &appliance = appliances[index];
+    const double hours = readNumber((ui->*appliance.hours)->currentText());
+    if (!showSaved(ui->*appliance.question,
+                   recordAppliance(db, dayKey(Clock::today()), index, hours)))
+        return;
     (ui->*appliance.picture)->clear();
     if (!appliance.lastOfRoom) {
         const Appliance &next = appliances[index + 1];
         loadPicture(ui->*next.picture, QString::fromLatin1(next.pictureFile));
     }
-
-    const double electricityRate = rate(db, QStringLiteral("electricity"));
-    const QString key = dayKey(Clock::today());
-    const double hours = readNumber((ui->*appliance.hours)->currentText());
-    const double cost = applianceCost(hours, electricityRate);
-    upsertDay(db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"), key,
-              {{applianceColumns().at(index), numberText(cost)}});
 
     if (appliance.lastOfRoom) {
         loadRoomPictures(ui);
@@ -139,11 +157,12 @@ void answerAppliance(Ui::MainWindow *ui, const QSqlDatabase &db, ApplianceIndex 
     }
 }
 
-// Records a water page's answers in today's waterDiary row.
-void recordWater(const QSqlDatabase &db, const ColumnValues &values)
+// Records a water page's answers in today's waterDiary row; false (and the
+// page's question says so) when they could not be stored.
+bool answerWater(QLabel *question, const QSqlDatabase &db, const QList<WaterAnswer> &answers,
+                 const ColumnValues &plain = {})
 {
-    upsertDay(db, QStringLiteral("waterDiary"), QStringLiteral("waterRetrieveDate"),
-              dayKey(Clock::today()), values);
+    return showSaved(question, recordWater(db, dayKey(Clock::today()), answers, plain));
 }
 
 QString spentSentence(double total)
@@ -393,35 +412,34 @@ void MainWindow::on_push_vozAvaviWaterIcon_clicked()
 
 void MainWindow::on_push_tapOK_clicked()
 {
-    ui->lb_tapIconImage->clear();
-    const double waterRate = rate(db, QStringLiteral("water"));
     const double minutes = readNumber(ui->le_tapAmt->text());
     const double members = readNumber(ui->comboBox_familyMem->currentText());
-    recordWater(
-        db, {{QStringLiteral("amtOfTapUsed"), numberText(waterCost(minutes, tapFactor, waterRate))},
-             {QStringLiteral("noOfFamilyMem"), numberText(members)}});
+    if (!answerWater(ui->lb_tapQn, db, {{QStringLiteral("amtOfTapUsed"), minutes, tapFactor}},
+                     {{QStringLiteral("noOfFamilyMem"), numberText(members)}}))
+        return;
+    ui->lb_tapIconImage->clear();
     loadPicture(ui->lb_washingMachineIconImageWater, QStringLiteral("washingMachine.jpg"));
     ui->stackWid_ecoCalBody->setCurrentIndex(WaterWashingMachinePage);
 }
 
 void MainWindow::on_push_washingMachineWaterOK_clicked()
 {
-    ui->lb_washingMachineIconImageWater->clear();
-    const double waterRate = rate(db, QStringLiteral("water"));
     const double uses = readNumber(ui->comboBox_washingMachineWater->currentText());
-    recordWater(db, {{QStringLiteral("amtOfWashingMachineUsed"),
-                      numberText(waterCost(uses, washingMachineFactor, waterRate))}});
+    if (!answerWater(ui->lb_washingMachineWaterQn, db,
+                     {{QStringLiteral("amtOfWashingMachineUsed"), uses, washingMachineFactor}}))
+        return;
+    ui->lb_washingMachineIconImageWater->clear();
     loadPicture(ui->lb_dishWashingImage, QStringLiteral("dishWashing.jpg"));
     ui->stackWid_ecoCalBody->setCurrentIndex(DishWashingPage);
 }
 
 void MainWindow::on_push_dishWashingWaterOK_clicked()
 {
-    ui->lb_dishWashingImage->clear();
-    const double waterRate = rate(db, QStringLiteral("water"));
     const double washes = readNumber(ui->comboBox_dishWashingWater->currentText());
-    recordWater(db, {{QStringLiteral("amtOfdishWashingUsed"),
-                      numberText(waterCost(washes, dishWashingFactor, waterRate))}});
+    if (!answerWater(ui->lb_dishWashingQn, db,
+                     {{QStringLiteral("amtOfdishWashingUsed"), washes, dishWashingFactor}}))
+        return;
+    ui->lb_dishWashingImage->clear();
     loadPicture(ui->lb_showerImage, QStringLiteral("showerIcon.png"));
     loadPicture(ui->lb_toiletImage, QStringLiteral("icon_toilet.gif"));
     ui->stackWid_ecoCalBody->setCurrentIndex(ShowerAndToiletPage);
@@ -429,26 +447,24 @@ void MainWindow::on_push_dishWashingWaterOK_clicked()
 
 void MainWindow::on_push_showerNtoiletOK_clicked()
 {
-    ui->lb_showerImage->clear();
-    ui->lb_toiletImage->clear();
-    const double waterRate = rate(db, QStringLiteral("water"));
     const double showers = readNumber(ui->comboBox_showerWater->currentText());
     const double flushes = readNumber(ui->comboBox_toiletWater->currentText());
-    recordWater(db, {{QStringLiteral("amtOfShowerUsed"),
-                      numberText(waterCost(showers, showerFactor, waterRate))},
-                     {QStringLiteral("amtOfToiletBowlUsed"),
-                      numberText(waterCost(flushes, toiletFactor, waterRate))}});
+    if (!answerWater(ui->lb_showerQn, db,
+                     {{QStringLiteral("amtOfShowerUsed"), showers, showerFactor},
+                      {QStringLiteral("amtOfToiletBowlUsed"), flushes, toiletFactor}}))
+        return;
+    ui->lb_showerImage->clear();
+    ui->lb_toiletImage->clear();
     loadPicture(ui->lb_lawnImage, QStringLiteral("lawn.jpg"));
     ui->stackWid_ecoCalBody->setCurrentIndex(LawnPage);
 }
 
 void MainWindow::on_push_lawnOK_clicked()
 {
-    ui->lb_lawnImage->clear();
-    const double waterRate = rate(db, QStringLiteral("water"));
     const double mowings = readNumber(ui->comboBox_lawnWater->currentText());
-    recordWater(db, {{QStringLiteral("amtOfLawnUsed"),
-                      numberText(waterCost(mowings, lawnFactor, waterRate))}});
+    if (!answerWater(ui->lb_lawnQn, db, {{QStringLiteral("amtOfLawnUsed"), mowings, lawnFactor}}))
+        return;
+    ui->lb_lawnImage->clear();
     loadPicture(ui->lb_zadUvedoBackground, QStringLiteral("diaryBackground.png"));
     ui->stackWid_ecoCalBody->setCurrentIndex(DiaryChoicePage);
 }

@@ -209,15 +209,16 @@ void TestCalculatorLogic::tariffs()
     QSqlDatabase db = Database::open(dir.filePath(QStringLiteral("rates.sqlite")));
     QVERIFY(db.isOpen());
     Database::createTable(db, QStringLiteral("Rates"));
-    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.0);
+    QCOMPARE(rate(db, QStringLiteral("electricity")), std::optional<double>(0.0));
     Database::insertRates(db, "01/01/2010", "electricity", "0.2287", "seed");
     Database::insertRates(db, "01/01/2010", "water", "not a number", "broken");
-    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.2287);
-    QCOMPARE(rate(db, QStringLiteral("water")), 0.0);
+    QCOMPARE(rate(db, QStringLiteral("electricity")), std::optional<double>(0.2287));
+    QCOMPARE(rate(db, QStringLiteral("water")), std::optional<double>(0.0));
     // A type written with an apostrophe is looked up, not run as SQL.
-    QCOMPARE(rate(db, QStringLiteral("water' OR '1'='1")), 0.0);
+    QCOMPARE(rate(db, QStringLiteral("water' OR '1'='1")), std::optional<double>(0.0));
     db.close();
-    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.0);
+    // A tariff that cannot be read is not taken for 0.
+    QCOMPARE(rate(db, QStringLiteral("electricity")), std::optional<double>());
 }
 
 void TestCalculatorLogic::dailyUpsert()
