@@ -111,7 +111,7 @@ void clearRoomPictures(Ui::MainWindow *ui)
 
 // An answer that could not be stored keeps its page, and the page's question
 // label says so until an answer is stored.
-const QString notSavedMessage = QStringLiteral("Your answer was not saved. Please try again.");
+const QString notSavedMessage = QStringLiteral("Not saved. Please try again.");
 
 bool showSaved(QLabel *question, bool saved)
 {
