@@ -28,34 +28,37 @@ struct Appliance
 {
     QComboBox *Ui::MainWindow::*hours;
     QLabel *Ui::MainWindow::*picture;
+    QLabel *Ui::MainWindow::*question; // says so when an answer was not saved
     const char *pictureFile;
     MainWindow::CalculatorBodyPage page;
     bool lastOfRoom;
 };
 
 const Appliance appliances[] = {
-    {&Ui::MainWindow::comboBox_airCon, &Ui::MainWindow::lb_airConImage, "ecoCalAirCon.png",
-     MainWindow::AirConPage, false},
-    {&Ui::MainWindow::comboBox_laptop, &Ui::MainWindow::lb_laptopImage, "ecoCalLaptop.png",
-     MainWindow::LaptopPage, false},
-    {&Ui::MainWindow::comboBox_fan, &Ui::MainWindow::lb_fanImage, "ecoCalFan.png",
-     MainWindow::FanPage, true},
-    {&Ui::MainWindow::comboBox_lights, &Ui::MainWindow::lb_lightsImage, "ecoCalCeilingLights.png",
-     MainWindow::LightsPage, false},
-    {&Ui::MainWindow::comboBox_dvdPlayer, &Ui::MainWindow::lb_dvdPlayerImage, "ecoCalDVDPlayer.png",
-     MainWindow::DvdPlayerPage, false},
-    {&Ui::MainWindow::comboBox_lcdTv, &Ui::MainWindow::lb_lcdTv, "ecoCalLcdTv copy.png",
-     MainWindow::LcdTvPage, true},
+    {&Ui::MainWindow::comboBox_airCon, &Ui::MainWindow::lb_airConImage,
+     &Ui::MainWindow::lb_airConQn, "ecoCalAirCon.png", MainWindow::AirConPage, false},
+    {&Ui::MainWindow::comboBox_laptop, &Ui::MainWindow::lb_laptopImage,
+     &Ui::MainWindow::lb_laptopQn, "ecoCalLaptop.png", MainWindow::LaptopPage, false},
+    {&Ui::MainWindow::comboBox_fan, &Ui::MainWindow::lb_fanImage, &Ui::MainWindow::lb_fanQn,
+     "ecoCalFan.png", MainWindow::FanPage, true},
+    {&Ui::MainWindow::comboBox_lights, &Ui::MainWindow::lb_lightsImage,
+     &Ui::MainWindow::lb_lightsQn, "ecoCalCeilingLights.png", MainWindow::LightsPage, false},
+    {&Ui::MainWindow::comboBox_dvdPlayer, &Ui::MainWindow::lb_dvdPlayerImage,
+     &Ui::MainWindow::lb_dvdPlayerQn, "ecoCalDVDPlayer.png", MainWindow::DvdPlayerPage, false},
+    {&Ui::MainWindow::comboBox_lcdTv, &Ui::MainWindow::lb_lcdTv, &Ui::MainWindow::lb_lcdTvQn,
+     "ecoCalLcdTv copy.png", MainWindow::LcdTvPage, true},
     {&Ui::MainWindow::comboBox_washingMachine, &Ui::MainWindow::lb_washingMachineImage,
-     "ecoCalwWashingMachine.png", MainWindow::WashingMachinePage, false},
-    {&Ui::MainWindow::comboBox_hairDryer, &Ui::MainWindow::lb_hairDryerImage, "ecoCalHairDryer.png",
-     MainWindow::HairDryerPage, true},
-    {&Ui::MainWindow::comboBox_microwave, &Ui::MainWindow::lb_microwaveImage, "ecoCalMicrowave.png",
-     MainWindow::MicrowavePage, false},
+     &Ui::MainWindow::lb_washingMachineQn, "ecoCalwWashingMachine.png",
+     MainWindow::WashingMachinePage, false},
+    {&Ui::MainWindow::comboBox_hairDryer, &Ui::MainWindow::lb_hairDryerImage,
+     &Ui::MainWindow::lb_hairDryerQn, "ecoCalHairDryer.png", MainWindow::HairDryerPage, true},
+    {&Ui::MainWindow::comboBox_microwave, &Ui::MainWindow::lb_microwaveImage,
+     &Ui::MainWindow::lb_microwaveQn, "ecoCalMicrowave.png", MainWindow::MicrowavePage, false},
     {&Ui::MainWindow::comboBox_riceCooker, &Ui::MainWindow::lb_riceCookerImage,
-     "ecoCalRiceCooker.png", MainWindow::RiceCookerPage, false},
+     &Ui::MainWindow::lb_riceCookerQn, "ecoCalRiceCooker.png", MainWindow::RiceCookerPage, false},
     {&Ui::MainWindow::comboBox_refrigerator, &Ui::MainWindow::lb_refrigeratorImage,
-     "ecoCalRefrigerator.png", MainWindow::RefrigeratorPage, true},
+     &Ui::MainWindow::lb_refrigeratorQn, "ecoCalRefrigerator.png", MainWindow::RefrigeratorPage,
+     true},
 };
 
 enum ApplianceIndex
@@ -90,6 +93,24 @@ void clearRoomPictures(Ui::MainWindow *ui)
     Pictures::clear(ui->label_4);
 }
 
+// An answer that could not be stored keeps its page, and the page's question
+// label says so until an answer is stored.
+const QString notSavedMessage = QStringLiteral("Not saved. Please try again.");
+
+bool showSaved(QLabel *question, bool saved)
+{
+    const char *const questionText = "questionText";
+    if (!saved) {
+        if (!question->property(questionText).isValid())
+            question->setProperty(questionText, question->text());
+        question->setText(notSavedMessage);
+    } else if (question->property(questionText).isValid()) {
+        question->setText(question->property(questionText).toString());
+        question->setProperty(questionText, QVariant());
+    }
+    return saved;
+}
+
 void openAppliance(MainWindow *window, Ui::MainWindow *ui, ApplianceIndex index)
 {
     const Appliance &appliance = appliances[index];
@@ -103,14 +124,11 @@ void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase 
                      ApplianceIndex index)
 {
     const Appliance &appliance = appliances[index];
-    (ui->*appliance.picture)->clear();
-
-    const double electricityRate = rate(db, QStringLiteral("electricity"));
-    const QString key = dayKey(Clock::today());
     const double hours = readNumber((ui->*appliance.hours)->currentText());
-    const double cost = applianceCost(hours, electricityRate);
-    upsertDay(db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"), key,
-              {{applianceColumns().at(index), numberText(cost)}});
+    if (!showSaved(ui->*appliance.question,
+                   recordAppliance(db, dayKey(Clock::today()), index, hours)))
+        return;
+    (ui->*appliance.picture)->clear();
 
     if (appliance.lastOfRoom) {
         window->showPage(MainWindow::RoomsPage);
@@ -120,11 +138,12 @@ void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase 
     }
 }
 
-// Records a water page's answers in today's waterDiary row.
-void recordWater(const QSqlDatabase &db, const ColumnValues &values)
+// Records a water page's answers in today's waterDiary row; false (and the
+// page's question says so) when they could not be stored.
+bool answerWater(QLabel *question, const QSqlDatabase &db, const QList<WaterAnswer> &answers,
+                 const ColumnValues &plain = {})
 {
-    upsertDay(db, QStringLiteral("waterDiary"), QStringLiteral("waterRetrieveDate"),
-              dayKey(Clock::today()), values);
+    return showSaved(question, recordWater(db, dayKey(Clock::today()), answers, plain));
 }
 
 QString spentSentence(double total)
@@ -373,35 +392,34 @@ void MainWindow::on_push_vozAvaviWaterIcon_clicked()
 
 void MainWindow::on_push_tapOK_clicked()
 {
-    ui->lb_tapIconImage->clear();
-    const double waterRate = rate(db, QStringLiteral("water"));
     const double minutes = readNumber(ui->le_tapAmt->text());
     const double members = readNumber(ui->comboBox_familyMem->currentText());
-    recordWater(
-        db, {{QStringLiteral("amtOfTapUsed"), numberText(waterCost(minutes, tapFactor, waterRate))},
-             {QStringLiteral("noOfFamilyMem"), numberText(members)}});
+    if (!answerWater(ui->lb_tapQn, db, {{QStringLiteral("amtOfTapUsed"), minutes, tapFactor}},
+                     {{QStringLiteral("noOfFamilyMem"), numberText(members)}}))
+        return;
+    ui->lb_tapIconImage->clear();
     showPage(WaterWashingMachinePage);
     loadPicture(ui->lb_washingMachineIconImageWater, QStringLiteral("washingMachine.jpg"));
 }
 
 void MainWindow::on_push_washingMachineWaterOK_clicked()
 {
-    ui->lb_washingMachineIconImageWater->clear();
-    const double waterRate = rate(db, QStringLiteral("water"));
     const double uses = readNumber(ui->comboBox_washingMachineWater->currentText());
-    recordWater(db, {{QStringLiteral("amtOfWashingMachineUsed"),
-                      numberText(waterCost(uses, washingMachineFactor, waterRate))}});
+    if (!answerWater(ui->lb_washingMachineWaterQn, db,
+                     {{QStringLiteral("amtOfWashingMachineUsed"), uses, washingMachineFactor}}))
+        return;
+    ui->lb_washingMachineIconImageWater->clear();
     showPage(DishWashingPage);
     loadPicture(ui->lb_dishWashingImage, QStringLiteral("dishWashing.jpg"));
 }
 
 void MainWindow::on_push_dishWashingWaterOK_clicked()
 {
-    ui->lb_dishWashingImage->clear();
-    const double waterRate = rate(db, QStringLiteral("water"));
     const double washes = readNumber(ui->comboBox_dishWashingWater->currentText());
-    recordWater(db, {{QStringLiteral("amtOfdishWashingUsed"),
-                      numberText(waterCost(washes, dishWashingFactor, waterRate))}});
+    if (!answerWater(ui->lb_dishWashingQn, db,
+                     {{QStringLiteral("amtOfdishWashingUsed"), washes, dishWashingFactor}}))
+        return;
+    ui->lb_dishWashingImage->clear();
     showPage(ShowerAndToiletPage);
     loadPicture(ui->lb_showerImage, QStringLiteral("showerIcon.png"));
     loadPicture(ui->lb_toiletImage, QStringLiteral("icon_toilet.gif"));
@@ -409,26 +427,24 @@ void MainWindow::on_push_dishWashingWaterOK_clicked()
 
 void MainWindow::on_push_showerNtoiletOK_clicked()
 {
-    ui->lb_showerImage->clear();
-    ui->lb_toiletImage->clear();
-    const double waterRate = rate(db, QStringLiteral("water"));
     const double showers = readNumber(ui->comboBox_showerWater->currentText());
     const double flushes = readNumber(ui->comboBox_toiletWater->currentText());
-    recordWater(db, {{QStringLiteral("amtOfShowerUsed"),
-                      numberText(waterCost(showers, showerFactor, waterRate))},
-                     {QStringLiteral("amtOfToiletBowlUsed"),
-                      numberText(waterCost(flushes, toiletFactor, waterRate))}});
+    if (!answerWater(ui->lb_showerQn, db,
+                     {{QStringLiteral("amtOfShowerUsed"), showers, showerFactor},
+                      {QStringLiteral("amtOfToiletBowlUsed"), flushes, toiletFactor}}))
+        return;
+    ui->lb_showerImage->clear();
+    ui->lb_toiletImage->clear();
     showPage(LawnPage);
     loadPicture(ui->lb_lawnImage, QStringLiteral("lawn.jpg"));
 }
 
 void MainWindow::on_push_lawnOK_clicked()
 {
-    ui->lb_lawnImage->clear();
-    const double waterRate = rate(db, QStringLiteral("water"));
     const double mowings = readNumber(ui->comboBox_lawnWater->currentText());
-    recordWater(db, {{QStringLiteral("amtOfLawnUsed"),
-                      numberText(waterCost(mowings, lawnFactor, waterRate))}});
+    if (!answerWater(ui->lb_lawnQn, db, {{QStringLiteral("amtOfLawnUsed"), mowings, lawnFactor}}))
+        return;
+    ui->lb_lawnImage->clear();
     showPage(DiaryChoicePage);
     loadPicture(ui->lb_zadUvedoBackground, QStringLiteral("diaryBackground.png"));
 }

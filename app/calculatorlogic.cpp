@@ -144,10 +144,13 @@ const QStringList &waterTipNames()
     return names;
 }
 
-double rate(const QSqlDatabase &db, const QString &rateType)
+std::optional<double> rate(const QSqlDatabase &db, const QString &rateType)
 {
-    return readNumber(
-        firstText(db, QStringLiteral("SELECT rateAmt from Rates where rateType=?"), {rateType}));
+    QSqlQuery query =
+        Database::run(db, QStringLiteral("SELECT rateAmt from Rates where rateType=?"), {rateType});
+    if (!query.isActive())
+        return std::nullopt;
+    return query.next() ? readNumber(query.value(0)) : 0.0;
 }
 
 bool upsertDay(const QSqlDatabase &db, const QString &table, const QString &keyColumn,
@@ -155,30 +158,47 @@ bool upsertDay(const QSqlDatabase &db, const QString &table, const QString &keyC
 {
     if (!db.isOpen() || values.isEmpty())
         return false;
-    QSqlQuery existing = Database::run(
-        db, QStringLiteral("SELECT %1 from %2 where %1=?").arg(keyColumn, table), {key});
-    const bool found = existing.isActive() && existing.next();
-    existing.finish();
-
+    // The key columns are the tables' primary keys, so a day has one row and
+    // the conflict clause can name them.
     QStringList columns;
-    QVariantList bound;
+    QStringList updates;
+    QVariantList bound{key};
     for (const auto &[column, value] : values) {
         columns.append(column);
+        updates.append(QStringLiteral("%1=excluded.%1").arg(column));
         bound.append(value);
     }
-    QString sql;
-    if (found) {
-        sql = QStringLiteral("UPDATE %1 set %2=? where %3=?")
-                  .arg(table, columns.join(QStringLiteral("=?, ")), keyColumn);
-        bound.append(key);
-    } else {
-        sql = QStringLiteral("INSERT INTO %1 (%2,%3) Values(?%4)")
-                  .arg(table, keyColumn, columns.join(QLatin1Char(',')),
-                       QStringLiteral(",?").repeated(columns.size()));
-        bound.prepend(key);
-    }
+    const QString sql =
+        QStringLiteral("INSERT INTO %1 (%2,%3) Values(?%4) ON CONFLICT(%2) DO UPDATE SET %5")
+            .arg(table, keyColumn, columns.join(QLatin1Char(',')),
+                 QStringLiteral(",?").repeated(columns.size()), updates.join(QLatin1Char(',')));
     QSqlQuery write = Database::run(db, sql, bound);
     return write.isActive() && write.numRowsAffected() == 1;
+}
+
+bool recordAppliance(const QSqlDatabase &db, const QString &key, int index, double hours)
+{
+    const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
+    if (!electricityRate || index < 0 || index >= applianceColumns().size())
+        return false;
+    return upsertDay(
+        db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"), key,
+        {{applianceColumns().at(index), numberText(applianceCost(hours, *electricityRate))}});
+}
+
+bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAnswer> &answers,
+                 const ColumnValues &plain)
+{
+    const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
+    if (!waterRate)
+        return false;
+    ColumnValues values;
+    for (const WaterAnswer &answer : answers)
+        values.append(
+            {answer.column, numberText(waterCost(answer.count, answer.factor, *waterRate))});
+    values.append(plain);
+    return upsertDay(db, QStringLiteral("waterDiary"), QStringLiteral("waterRetrieveDate"), key,
+                     values);
 }
 
 QStringList storedDays(const QSqlDatabase &db, const QString &table, const QString &keyColumn)

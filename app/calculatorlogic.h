@@ -12,6 +12,7 @@
 #include <QVariant>
 
 #include <array>
+#include <optional>
 
 namespace CalculatorLogic {
 
@@ -69,17 +70,37 @@ const QStringList &waterColumns();
 const QStringList &waterTipNames();
 
 // The tariff of rateType ("electricity" or "water") from the first matching
-// Rates row; 0 without a row, with text that does not parse or a closed db.
-double rate(const QSqlDatabase &db, const QString &rateType);
+// Rates row; 0 without a row or with text that does not parse. Nothing when
+// the tariff could not be read (a closed db, a file busy or damaged).
+std::optional<double> rate(const QSqlDatabase &db, const QString &rateType);
 
-// Writes the day's values into table, keyed by keyColumn = key. When the day
-// has a row only the given columns are updated; otherwise a row holding the
-// key and these columns is inserted (the others stay NULL). Column names come
-// from the fixed lists above, never from the user; values are bound.
-// Returns whether the row was written.
+// Writes the day's values into table, keyed by keyColumn = key, in one
+// statement: when the day has a row only the given columns are updated;
+// otherwise a row holding the key and these columns is inserted (the others
+// stay NULL). Two programs answering for the same day both keep their answers.
+// Column names come from the fixed lists above, never from the user; values
+// are bound. Returns whether the row was written.
 using ColumnValues = QList<QPair<QString, QString>>;
 bool upsertDay(const QSqlDatabase &db, const QString &table, const QString &keyColumn,
                const QString &key, const ColumnValues &values);
+
+// An electricity answer: the day's cost of hours for the appliance at column
+// index (applianceColumns order), stored in the day's Diary row. Nothing is
+// stored when the tariff could not be read. Returns whether it was stored;
+// when not, the user may give the answer again.
+bool recordAppliance(const QSqlDatabase &db, const QString &key, int index, double hours);
+
+// A water answer: each activity's cost (count x factor x water tariff) and the
+// plain values (the family members), stored in the day's waterDiary row; as
+// recordAppliance, nothing is stored when the tariff could not be read.
+struct WaterAnswer
+{
+    QString column;
+    double count;
+    double factor;
+};
+bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAnswer> &answers,
+                 const ColumnValues &plain = {});
 
 // The day keys of table's keyColumn, in the order the rows were stored.
 QStringList storedDays(const QSqlDatabase &db, const QString &table, const QString &keyColumn);

@@ -3,10 +3,16 @@
 
 #include "data/database.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFont>
+#include <QFutureWatcher>
+#include <QMessageBox>
 #include <QPixmapCache>
+#include <QTimer>
 #include <QVariant>
+#include <QtConcurrent>
 
 namespace {
 
@@ -18,6 +24,34 @@ void substituteFonts()
     QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
 }
+
+// While a busy file keeps the data closed, each press of the user (the moment
+// data is next needed) tries it again; once there is data, or none to be had,
+// the filter goes.
+class RetryWhenPressed : public QObject
+{
+public:
+    RetryWhenPressed(const QSqlDatabase &db, QObject *parent)
+        : QObject(parent)
+        , db(db)
+    {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::MouseButtonPress || type == QEvent::TouchBegin ||
+            type == QEvent::KeyPress) {
+            Database::ensureReady(db);
+            if (db.isOpen() || db.databaseName().isEmpty())
+                deleteLater();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QSqlDatabase db; // the window's connection (a copy shares it)
+};
 
 } // namespace
 
@@ -65,6 +99,35 @@ bool MainWindow::openDB()
 void MainWindow::insertTable()
 {
     Database::createAndSeed(db);
+    if (!db.isOpen() && !db.databaseName().isEmpty())
+        qApp->installEventFilter(new RetryWhenPressed(db, this));
+    if (db.isOpen())
+        QTimer::singleShot(0, this, &MainWindow::checkDatabase);
+}
+
+void MainWindow::checkDatabase()
+{
+    // PRAGMA quick_check reads the whole file: it runs on a thread of its own,
+    // after the window is up. A damaged file is reopened read-only, so nothing
+    // more is written to it, and the user is told.
+    auto *watcher = new QFutureWatcher<bool>(this);
+    connect(watcher, &QFutureWatcher<bool>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        if (!watcher->result())
+            return;
+        Database::reopenReadOnly(db);
+        auto *box = new QMessageBox(
+            QMessageBox::Warning, QStringLiteral("Viridio"),
+            QStringLiteral("Your data file %1 is damaged. Viridio shows what it can still "
+                           "read and saves nothing more in it.")
+                .arg(QDir::toNativeSeparators(db.databaseName())),
+            QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("damagedDatabaseMessage"));
+        box->setTextFormat(Qt::PlainText);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    });
+    watcher->setFuture(QtConcurrent::run(&Database::isDamaged, db.databaseName()));
 }
 
 int MainWindow::insertTips(const QString &applianceName, const QString &applianceTips)

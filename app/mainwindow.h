@@ -88,7 +88,7 @@ public:
 
     // Database (data/database.cpp, data/seed.cpp)
     bool openDB();
-    void insertTable();
+    void insertTable(); // seeds; then checks the file for damage off the window's thread
     int insertTips(const QString &applianceName, const QString &applianceTips);
     int insertwaterTips(const QString &waterApplianceName, const QString &waterTips);
     int insertRates(const QString &rateDate, const QString &rateType, const QString &rateAmt,
@@ -264,6 +264,9 @@ private:
     QCompleter *factCompleter = nullptr;
     int factId = 0;
     int factSoundOn = 0;
+
+    // Tells the user, and stops writing, when the data file turns out damaged.
+    void checkDatabase();
 
     // Events calendar: helpers and state of its own
     void listEventsOfMonth(int month);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -30,8 +31,12 @@ double seedMilliseconds(const QString &path, bool sync = true)
         QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=OFF"));
     QElapsedTimer timer;
     timer.start();
-    Database::createAndSeed(db);
+    const Database::Seeding seeding = Database::createAndSeed(db);
     const double ms = timer.nsecsElapsed() / 1e6;
+    if (seeding != Database::Seeding::Ready) {
+        std::fprintf(stderr, "seeding failed\n");
+        std::exit(1);
+    }
     db.close();
     return ms;
 }

@@ -3,12 +3,16 @@
 
 #include "data/database.h"
 
+#include <QDeadlineTimer>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
+#include <atomic>
 #include <clocale>
 #include <cstdio>
+#include <memory>
 
 using namespace CalculatorLogic;
 
@@ -43,6 +47,7 @@ private slots:
     void tipsOnlyForCostsThatAreNotZero();
     void tariffs();
     void dailyUpsert();
+    void twoProgramsAnswerTheSameDays();
 };
 
 void TestCalculatorLogic::applianceCostText_data()
@@ -209,15 +214,16 @@ void TestCalculatorLogic::tariffs()
     QSqlDatabase db = Database::open(dir.filePath(QStringLiteral("rates.sqlite")));
     QVERIFY(db.isOpen());
     Database::createTable(db, QStringLiteral("Rates"));
-    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.0);
+    QCOMPARE(rate(db, QStringLiteral("electricity")), std::optional<double>(0.0));
     Database::insertRates(db, "01/01/2010", "electricity", "0.2287", "seed");
     Database::insertRates(db, "01/01/2010", "water", "not a number", "broken");
-    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.2287);
-    QCOMPARE(rate(db, QStringLiteral("water")), 0.0);
+    QCOMPARE(rate(db, QStringLiteral("electricity")), std::optional<double>(0.2287));
+    QCOMPARE(rate(db, QStringLiteral("water")), std::optional<double>(0.0));
     // A type written with an apostrophe is looked up, not run as SQL.
-    QCOMPARE(rate(db, QStringLiteral("water' OR '1'='1")), 0.0);
+    QCOMPARE(rate(db, QStringLiteral("water' OR '1'='1")), std::optional<double>(0.0));
     db.close();
-    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.0);
+    // A tariff that cannot be read is not taken for 0.
+    QCOMPARE(rate(db, QStringLiteral("electricity")), std::optional<double>());
 }
 
 void TestCalculatorLogic::dailyUpsert()
@@ -251,6 +257,60 @@ void TestCalculatorLogic::dailyUpsert()
     QCOMPARE(storedDays(db, table, keyColumn), QStringList({"07/12/2026", "06/12/2026"}));
     db.close();
     QVERIFY(!upsertDay(db, table, keyColumn, "08/12/2026", {{"amtOfTapUsed", "1"}}));
+}
+
+// Two programs record different answers for the same days at the same time
+// (each on its own connection and thread): every day keeps both.
+void TestCalculatorLogic::twoProgramsAnswerTheSameDays()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("shared.sqlite"));
+    {
+        QSqlDatabase db = Database::open(path);
+        Database::createTable(db, QStringLiteral("Diary"));
+        db.close();
+    }
+    const int days = 40;
+    std::atomic<int> written{0};
+    std::atomic<int> arrived{0};
+    QDeadlineTimer deadline(30000);
+    auto writer = [&](const QString &column) {
+        return QThread::create([&, column] {
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), column);
+                db.setDatabaseName(path);
+                db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+                db.open();
+                for (int day = 1; day <= days; ++day) {
+                    // Both answer each day at the same moment.
+                    ++arrived;
+                    while (arrived < 2 * day && !deadline.hasExpired())
+                        QThread::yieldCurrentThread();
+                    written +=
+                        upsertDay(db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"),
+                                  QStringLiteral("%1/12/2026").arg(day), {{column, "1"}})
+                            ? 1
+                            : 0;
+                }
+            }
+            QSqlDatabase::removeDatabase(column);
+        });
+    };
+    std::unique_ptr<QThread> first(writer(QStringLiteral("valOfAirCon")));
+    std::unique_ptr<QThread> second(writer(QStringLiteral("valOfFan")));
+    first->start();
+    second->start();
+    QVERIFY(first->wait(60000) && second->wait(60000));
+    QCOMPARE(written.load(), 2 * days);
+
+    QSqlDatabase db = Database::open(path);
+    QSqlQuery query(db);
+    QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM Diary WHERE valOfAirCon = '1' AND "
+                                      "valOfFan = '1'")) &&
+            query.next());
+    QCOMPARE(query.value(0).toInt(), days);
+    query.finish();
+    db.close();
 }
 
 QTEST_GUILESS_MAIN(TestCalculatorLogic)

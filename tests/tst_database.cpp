@@ -6,8 +6,11 @@
 
 #include "data/database.h"
 
+#include "data/seedcontent.h"
+
 #include <QCryptographicHash>
 #include <QFile>
+#include <QMessageBox>
 #include <QSqlRecord>
 #include <QStackedWidget>
 #include <QtTest>
@@ -47,6 +50,21 @@ QByteArray fileHash(const QString &path)
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
+// A second program's connection to the file at path, named name.
+QSqlDatabase otherConnection(const QString &name, const QString &path)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(path);
+    db.open();
+    return db;
+}
+
+bool execOn(const QSqlDatabase &db, const QString &sql)
+{
+    QSqlQuery query(db);
+    return query.exec(sql);
+}
+
 } // namespace
 
 class TestDatabase : public QObject
@@ -61,6 +79,13 @@ private slots:
     void insertEventsOnClosedConnection();
     void unusableDatabase_data();
     void unusableDatabase();
+
+    void stampedStartOnlyRestoresEmptiedTables();
+    void fullDiskOnFirstStartLeavesNothing();
+    void startsWithoutData_data();
+    void startsWithoutData();
+    void busyStartTriesAgainAtTheNextPress();
+    void damagedFileIsReadOnlyAndTheUserIsTold();
 };
 
 void TestDatabase::firstStartCreatesSchemaAndContent()
@@ -238,6 +263,151 @@ void TestDatabase::unusableDatabase()
         QVERIFY(!window.grab().isNull());
     }
     QCOMPARE(fileHash(path), before);
+}
+
+void TestDatabase::stampedStartOnlyRestoresEmptiedTables()
+{
+    TemporaryHome home;
+    {
+        MainWindow window;
+        QCOMPARE(queryValue("PRAGMA user_version").toInt(), Seed::contentStamp);
+        QCOMPARE(queryValue("SELECT count(*) FROM DarAror WHERE URL2 IS NULL OR URLVideo IS NULL")
+                     .toInt(),
+                 0);
+        QCOMPARE(queryValue("SELECT count(*) FROM DarAror WHERE URL2 = ''").toInt() > 0, true);
+        // The user empties the quiz and drops one tip; a craft is as an older
+        // version stored it.
+        QVERIFY(execOn(QSqlDatabase::database(), "DELETE FROM Quiz"));
+        QVERIFY(execOn(QSqlDatabase::database(), "DELETE FROM Tips WHERE tipsID = 1"));
+        QVERIFY(execOn(QSqlDatabase::database(),
+                       "UPDATE DarAror SET URL2 = NULL, URLVideo = NULL WHERE URL2 = ''"));
+    }
+    {
+        // An emptied table brings the whole check back, and the mending of NULLs.
+        MainWindow window;
+        QCOMPARE(rowCount("Quiz"), 15);
+        QCOMPARE(rowCount("Tips"), 15);
+        QCOMPARE(queryValue("SELECT count(*) FROM DarAror WHERE URL2 IS NULL").toInt(), 0);
+        QVERIFY(execOn(QSqlDatabase::database(),
+                       "DELETE FROM Tips WHERE tipsID = (SELECT min(tipsID) FROM Tips)"));
+    }
+    // A stamped file whose tables all hold rows is not looked through.
+    MainWindow window;
+    QCOMPARE(rowCount("Tips"), 14);
+    QCOMPARE(queryValue("SELECT count(*) FROM sqlite_master WHERE name = 'EventsByName'").toInt(),
+             1);
+}
+
+void TestDatabase::fullDiskOnFirstStartLeavesNothing()
+{
+    TemporaryHome home;
+    {
+        QSqlDatabase db = Database::open(home.databasePath());
+        // Room for the schema, not for the content: the disk is full half-way.
+        QVERIFY(execOn(db, "PRAGMA max_page_count = 18"));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("cannot store the built-in content in .*full"));
+        QCOMPARE(Database::createAndSeed(db), Database::Seeding::Failed);
+        QVERIFY(!db.isOpen());
+    }
+    QSqlDatabase check = otherConnection("check", home.databasePath());
+    QSqlQuery query(check);
+    QVERIFY(query.exec("SELECT count(*), (SELECT user_version FROM pragma_user_version) FROM "
+                       "sqlite_master") &&
+            query.next());
+    QCOMPARE(query.value(0).toInt(), 0);
+    QCOMPARE(query.value(1).toInt(), 0);
+    query.finish();
+    check.close();
+}
+
+void TestDatabase::startsWithoutData_data()
+{
+    QTest::addColumn<QByteArray>("homeValue");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("another program's database")
+        << QByteArray("<temporary home>") << "none of Viridio's";
+    QTest::newRow("HOME empty") << QByteArray() << "HOME is unset or empty";
+}
+
+void TestDatabase::startsWithoutData()
+{
+    QFETCH(QByteArray, homeValue);
+    QFETCH(QString, warning);
+
+    TemporaryHome home;
+    const bool foreign = !homeValue.isEmpty();
+    if (foreign) {
+        QSqlDatabase other = otherConnection("other", home.databasePath());
+        QVERIFY(execOn(other, "CREATE TABLE notes (id integer primary key, note text)"));
+        QVERIFY(execOn(other, "INSERT INTO notes (note) VALUES ('keep me')"));
+        other.close();
+    } else {
+        qputenv("HOME", homeValue);
+    }
+    const bool rootFileBefore = QFile::exists("/my.db.sqlite");
+    const QByteArray before = fileHash(home.databasePath());
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(warning)));
+    {
+        MainWindow window;
+        QVERIFY(!QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
+        // A press does not try again: there is nothing to be had.
+        window.show();
+        QVERIFY(clickButton(&window, "push_ecoCal"));
+        QVERIFY(!QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
+    }
+    QCOMPARE(fileHash(home.databasePath()), before);
+    QCOMPARE(QFile::exists(home.databasePath()), foreign);
+    QCOMPARE(QFile::exists("/my.db.sqlite"), rootFileBefore);
+}
+
+void TestDatabase::busyStartTriesAgainAtTheNextPress()
+{
+    TemporaryHome home;
+    {
+        MainWindow window;
+    }
+    QSqlDatabase other = otherConnection("other", home.databasePath());
+    QVERIFY(execOn(other, "BEGIN EXCLUSIVE"));
+    QVERIFY(execOn(other, "CREATE TABLE Later (x)"));
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("is busy"));
+    MainWindow window;
+    window.show();
+    QVERIFY(!QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
+
+    QVERIFY(execOn(other, "COMMIT"));
+    other.close();
+    QVERIFY(clickButton(&window, "push_ecoCal"));
+    QVERIFY(QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
+    QCOMPARE(rowCount("Quiz"), 15);
+    QCOMPARE(rowCount("Later"), 0);
+}
+
+void TestDatabase::damagedFileIsReadOnlyAndTheUserIsTold()
+{
+    TemporaryHome home;
+    {
+        MainWindow window;
+    }
+    QVERIFY(!Database::isDamaged(home.databasePath()));
+    // Spoil the last page (the event name index), which a start does not read.
+    QFile file(home.databasePath());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.seek(file.size() - 4096));
+    file.write(QByteArray(4096, '\xff'));
+    file.close();
+    QVERIFY(Database::isDamaged(home.databasePath()));
+    const QByteArray before = fileHash(home.databasePath());
+
+    MainWindow window;
+    window.show();
+    QTRY_VERIFY_WITH_TIMEOUT(window.findChild<QMessageBox *>("damagedDatabaseMessage"), 10000);
+    QVERIFY(window.findChild<QMessageBox *>("damagedDatabaseMessage")->text().contains("damaged"));
+    QCOMPARE(rowCount("Quiz"), 15);
+    QVERIFY(!execOn(QSqlDatabase::database(), "INSERT INTO QuizScore VALUES (1, 10)"));
+    QCOMPARE(fileHash(home.databasePath()), before);
 }
 
 QTEST_MAIN(TestDatabase)
