@@ -5,6 +5,7 @@
 
 #include "calculatorlogic.h"
 #include "clock.h"
+#include "settingslogic.h"
 
 #include <QPixmap>
 #include <QScrollBar>
@@ -127,7 +128,7 @@ void answerAppliance(Ui::MainWindow *ui, const QSqlDatabase &db, ApplianceIndex 
     const double electricityRate = rate(db, QStringLiteral("electricity"));
     const QString key = dayKey(Clock::today());
     const double hours = readNumber((ui->*appliance.hours)->currentText());
-    const double cost = applianceCost(hours, electricityRate);
+    const double cost = applianceCost(hours, SettingsLogic::watts(db, index), electricityRate);
     upsertDay(db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"), key,
               {{applianceColumns().at(index), numberText(cost)}});
 
@@ -146,9 +147,9 @@ void recordWater(const QSqlDatabase &db, const ColumnValues &values)
               dayKey(Clock::today()), values);
 }
 
-QString spentSentence(double total)
+QString spentSentence(const QSqlDatabase &db, double total)
 {
-    return QStringLiteral("You have spent $%1.").arg(moneyText(total));
+    return QStringLiteral("You have spent %1.").arg(moneyText(total, SettingsLogic::currency(db)));
 }
 
 const QString emptyDiaryMessage =
@@ -193,19 +194,21 @@ void setBreakdownVisible(const QList<QPair<QLabel *, QLabel *>> &rows, bool visi
     }
 }
 
-void fillElectricityBreakdown(Ui::MainWindow *ui, const ElectricityDay &day)
+void fillElectricityBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const ElectricityDay &day)
 {
+    const QString sign = SettingsLogic::currency(db);
     const auto rows = electricityBreakdown(ui);
     for (int i = 0; i < rows.size(); ++i)
-        rows.at(i).second->setText(QLatin1Char('$') + moneyText(day.costs[i]));
+        rows.at(i).second->setText(moneyText(day.costs[i], sign));
 }
 
-void fillWaterBreakdown(Ui::MainWindow *ui, const WaterDay &day)
+void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const WaterDay &day)
 {
+    const QString sign = SettingsLogic::currency(db);
     const auto rows = waterBreakdown(ui);
     rows.at(0).second->setText(numberText(day.members));
     for (int i = 0; i < int(day.costs.size()); ++i)
-        rows.at(i + 1).second->setText(QLatin1Char('$') + moneyText(day.costs[i]));
+        rows.at(i + 1).second->setText(moneyText(day.costs[i], sign));
 }
 
 } // namespace
@@ -476,7 +479,7 @@ void MainWindow::on_comboBox_zadUvedoDate_currentIndexChanged(const QString &)
     const ElectricityDay day = electricityDay(db, ui->comboBox_zadUvedoDate->currentText());
     if (!day.found)
         return;
-    ui->txtBrowse_consumptionSumm->setPlainText(spentSentence(electricityTotal(day.costs)));
+    ui->txtBrowse_consumptionSumm->setPlainText(spentSentence(db, electricityTotal(day.costs)));
 
     ui->txtBrowse_tips->clear();
     const QStringList tips = tipsFor(day.costs, applianceTipNames(),
@@ -488,7 +491,7 @@ void MainWindow::on_comboBox_zadUvedoDate_currentIndexChanged(const QString &)
 
     // A breakdown on screen belongs to the day on screen.
     if (elecBreakdownShown)
-        fillElectricityBreakdown(ui, day);
+        fillElectricityBreakdown(ui, db, day);
 }
 
 void MainWindow::on_push_zadUvedoViewAllData_clicked()
@@ -498,9 +501,9 @@ void MainWindow::on_push_zadUvedoViewAllData_clicked()
         ui->txtBrowse_tips->setPlainText(emptyDiaryMessage);
         return;
     }
-    ui->txtBrowse_consumptionSumm->setPlainText(spentSentence(electricityTotal(day.costs)));
+    ui->txtBrowse_consumptionSumm->setPlainText(spentSentence(db, electricityTotal(day.costs)));
     setBreakdownVisible(electricityBreakdown(ui), true);
-    fillElectricityBreakdown(ui, day);
+    fillElectricityBreakdown(ui, db, day);
     ui->push_zadUvedoViewAllData->hide();
     elecBreakdownShown = true;
 }
@@ -529,7 +532,7 @@ void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QStrin
     if (!day.found)
         return;
     ui->txtBrowse_consumptionSumm_water->setPlainText(
-        spentSentence(waterTotal(day.members, day.costs)));
+        spentSentence(db, waterTotal(day.members, day.costs)));
 
     ui->txtBrowse_tips_water->clear();
     const QStringList tips = tipsFor(day.costs, waterTipNames(), [this](const QString &name) {
@@ -542,7 +545,7 @@ void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QStrin
 
     // A breakdown on screen belongs to the day on screen.
     if (waterBreakdownShown)
-        fillWaterBreakdown(ui, day);
+        fillWaterBreakdown(ui, db, day);
 }
 
 void MainWindow::on_push_zadUvedoViewAllData_water_clicked()
@@ -553,9 +556,9 @@ void MainWindow::on_push_zadUvedoViewAllData_water_clicked()
         return;
     }
     ui->txtBrowse_consumptionSumm_water->setPlainText(
-        spentSentence(waterTotal(day.members, day.costs)));
+        spentSentence(db, waterTotal(day.members, day.costs)));
     setBreakdownVisible(waterBreakdown(ui), true);
-    fillWaterBreakdown(ui, day);
+    fillWaterBreakdown(ui, db, day);
     ui->push_zadUvedoViewAllData_water->hide();
     waterBreakdownShown = true;
 }

@@ -39,9 +39,14 @@ QString firstText(const QSqlDatabase &db, const QString &sql, const QVariantList
 
 namespace CalculatorLogic {
 
+double applianceCost(double hours, double watts, double rate)
+{
+    return hours * watts / 1000 * rate;
+}
+
 double applianceCost(double hours, double rate)
 {
-    return hours * applianceWatts / 1000 * rate;
+    return applianceCost(hours, applianceWatts, rate);
 }
 
 double waterCost(double count, double factor, double rate)
@@ -59,9 +64,38 @@ QString moneyText(double value)
     return formatInCLocale("%.2f", value);
 }
 
+QString moneyText(double value, const QString &sign)
+{
+    return sign + moneyText(value);
+}
+
 QString dayKey(const QDate &date)
 {
     return date.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+QDate dateOfKey(const QString &key)
+{
+    // Read by hand: the diary pages and the export read thousands of keys, and
+    // a format-driven parse costs microseconds each.
+    if (key.size() != 10 || key.at(2) != QLatin1Char('/') || key.at(5) != QLatin1Char('/'))
+        return {};
+    const auto number = [&key](int from, int length) {
+        int value = 0;
+        for (int i = from; i < from + length; ++i) {
+            const QChar c = key.at(i);
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return -1;
+            value = value * 10 + (c.unicode() - '0');
+        }
+        return value;
+    };
+    const int day = number(0, 2);
+    const int month = number(3, 2);
+    const int year = number(6, 4);
+    if (day < 0 || month < 0 || year < 0)
+        return {};
+    return QDate(year, month, day); // invalid for 31/02 and the like
 }
 
 double readNumber(const QVariant &value)
@@ -121,6 +155,24 @@ const QStringList &applianceTipNames()
         QStringLiteral("Microwave"),
         QStringLiteral("RiceCooker"),
         QStringLiteral("Refrigerator"),
+    };
+    return names;
+}
+
+const QStringList &applianceNames()
+{
+    static const QStringList names = {
+        QStringLiteral("air conditioner"),
+        QStringLiteral("laptop"),
+        QStringLiteral("fan"),
+        QStringLiteral("lights"),
+        QStringLiteral("DVD player"),
+        QStringLiteral("TV"),
+        QStringLiteral("washing machine"),
+        QStringLiteral("hair dryer"),
+        QStringLiteral("microwave"),
+        QStringLiteral("rice cooker"),
+        QStringLiteral("refrigerator"),
     };
     return names;
 }

@@ -15,7 +15,8 @@
 
 namespace CalculatorLogic {
 
-// Every appliance is counted at this many watts.
+// An appliance whose power the household never gave is counted at this many
+// watts.
 constexpr double applianceWatts = 1000;
 
 // Water used per unit of each activity, multiplied by the water tariff.
@@ -26,8 +27,9 @@ constexpr double showerFactor = 0.16;          // per shower
 constexpr double toiletFactor = 0.016;         // per flush
 constexpr double lawnFactor = 0.45461;         // per mowing
 
-// The day's cost of an appliance left on for hours: hours x watts / 1000 x
-// rate, worked left to right.
+// The day's cost of an appliance of watts left on for hours: hours x watts /
+// 1000 x rate, worked left to right. Without watts it is applianceWatts.
+double applianceCost(double hours, double watts, double rate);
 double applianceCost(double hours, double rate);
 
 // The day's cost of a water activity: count x factor x rate, left to right.
@@ -37,11 +39,17 @@ double waterCost(double count, double factor, double rate);
 // %g writes it (always with a decimal point, whatever the user's locale).
 QString numberText(double value);
 
-// Money on screen: two decimals, as printf's %.2f writes it.
+// Money on screen: two decimals, as printf's %.2f writes it; with a sign, the
+// household's currency sign goes in front ("€1.14").
 QString moneyText(double value);
+QString moneyText(double value, const QString &sign);
 
 // The key of a day's diary rows: "dd/MM/yyyy".
 QString dayKey(const QDate &date);
+
+// The day of a key written as dayKey writes it; an invalid date for any other
+// text (another layout, a day that does not exist, stray characters).
+QDate dateOfKey(const QString &key);
 
 // A stored or typed number. NULL, empty or unparsable text counts as 0.
 double readNumber(const QVariant &value);
@@ -62,6 +70,10 @@ double waterTotal(double members, const WaterCosts &costs);
 // appliance's tips, both in column order.
 const QStringList &applianceColumns();
 const QStringList &applianceTipNames();
+
+// The appliances as the user reads their names ("air conditioner", "DVD
+// player"...), in the Diary's column order.
+const QStringList &applianceNames();
 
 // The waterDiary's six cost columns and the waterTips activity names, in
 // column order (tap, washing machine, dish washing, shower, lawn, toilet bowl).
