@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QtMath>
 
+#include <charconv>
 #include <clocale>
 #include <cstdio>
 #include <locale.h>
@@ -102,8 +103,25 @@ double readNumber(const QVariant &value)
 {
     if (value.isNull())
         return 0;
+    const QString text = value.toString();
+    // Stored numbers are short plain decimals: read those without the
+    // toolkit's general parser, which costs several times more (the history
+    // reads hundreds of thousands). Anything else takes the general way.
+    char ascii[32];
+    if (text.size() < qsizetype(sizeof ascii)) {
+        qsizetype length = 0;
+        for (const QChar c : text) {
+            if (c.unicode() > 0x7f)
+                break;
+            ascii[length++] = char(c.unicode());
+        }
+        double number = 0;
+        const auto [end, error] = std::from_chars(ascii, ascii + length, number);
+        if (length == text.size() && error == std::errc() && end == ascii + length)
+            return qIsFinite(number) ? number : 0;
+    }
     bool ok = false;
-    const double number = value.toString().toDouble(&ok);
+    const double number = text.toDouble(&ok);
     return ok && qIsFinite(number) ? number : 0;
 }
 

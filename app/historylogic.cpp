@@ -97,10 +97,14 @@ QByteArray diaryCsv(const QSqlDatabase &db, const QString &table, const QString 
         *ok = query.isActive();
     while (query.isActive() && query.next()) {
         Record record;
+        record.rest.reserve(16 * (columns.size() + 1));
         const QString key = query.value(0).toString();
         record.date = dateOfKey(key);
-        record.dateField =
-            HistoryLogic::csvField(record.date.isValid() ? record.date.toString(Qt::ISODate) : key);
+        // A valid key is "dd/MM/yyyy": its parts make the ISO date.
+        record.dateField = record.date.isValid()
+                               ? key.mid(6, 4) + QLatin1Char('-') + key.mid(3, 2) +
+                                     QLatin1Char('-') + key.mid(0, 2)
+                               : HistoryLogic::csvField(key);
         for (int i = 1; i <= columns.size(); ++i) {
             record.rest += QLatin1Char(',');
             const QVariant value = query.value(i);
