@@ -250,16 +250,19 @@ ExportResult exportDiaries(const QSqlDatabase &db, const QString &folder, const 
     const QString waterPath = dir.absoluteFilePath(waterFileName(today));
     QSaveFile electricityFile(electricityPath);
     QSaveFile waterFile(waterPath);
-    // An unfinished QSaveFile removes its temporary file when it goes.
+    // Both are written before either takes its place; an unfinished QSaveFile
+    // removes its temporary file when it goes.
+    const std::array<QSaveFile *, 2> files = {&electricityFile, &waterFile};
+    const std::array<const QByteArray *, 2> contents = {&electricity, &water};
     QSaveFile *failed = nullptr;
-    if (!writeWhole(electricityFile, electricity))
-        failed = &electricityFile;
-    else if (!writeWhole(waterFile, water))
-        failed = &waterFile;
-    else if (!electricityFile.commit())
-        failed = &electricityFile;
-    else if (!waterFile.commit())
-        failed = &waterFile;
+    for (std::size_t i = 0; i < files.size() && !failed; ++i) {
+        if (!writeWhole(*files[i], *contents[i]))
+            failed = files[i];
+    }
+    for (QSaveFile *file : files) {
+        if (!failed && !file->commit())
+            failed = file;
+    }
     if (failed) {
         result.error = QStringLiteral("The diaries could not be saved in %1: %2.")
                            .arg(result.folder, failed->errorString());

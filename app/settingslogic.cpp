@@ -223,7 +223,7 @@ QString currency(const QSqlDatabase &db)
         cachedCurrency.file == db.databaseName())
         return cachedCurrency.sign;
     bool read = false;
-    const QString sign = storedCurrency(db, &read);
+    QString sign = storedCurrency(db, &read);
     // A database that could not be asked is asked again next time.
     if (read)
         cachedCurrency = {true, db.connectionName(), db.databaseName(), sign};
