@@ -5,6 +5,7 @@
 
 #include "calculatorlogic.h"
 #include "clock.h"
+#include "settingslogic.h"
 
 #include "pictures.h"
 
@@ -126,7 +127,8 @@ void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase 
     const Appliance &appliance = appliances[index];
     const double hours = readNumber((ui->*appliance.hours)->currentText());
     if (!showSaved(ui->*appliance.question,
-                   recordAppliance(db, dayKey(Clock::today()), index, hours)))
+                   recordAppliance(db, dayKey(Clock::today()), index, hours,
+                                   SettingsLogic::watts(db, index))))
         return;
     (ui->*appliance.picture)->clear();
 
@@ -146,9 +148,9 @@ bool answerWater(QLabel *question, const QSqlDatabase &db, const QList<WaterAnsw
     return showSaved(question, recordWater(db, dayKey(Clock::today()), answers, plain));
 }
 
-QString spentSentence(double total)
+QString spentSentence(const QSqlDatabase &db, double total)
 {
-    return QStringLiteral("You have spent $%1.").arg(moneyText(total));
+    return QStringLiteral("You have spent %1.").arg(moneyText(total, SettingsLogic::currency(db)));
 }
 
 const QString emptyDiaryMessage =
@@ -193,19 +195,21 @@ void setBreakdownVisible(const QList<QPair<QLabel *, QLabel *>> &rows, bool visi
     }
 }
 
-void fillElectricityBreakdown(Ui::MainWindow *ui, const ElectricityDay &day)
+void fillElectricityBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const ElectricityDay &day)
 {
+    const QString sign = SettingsLogic::currency(db);
     const auto rows = electricityBreakdown(ui);
     for (int i = 0; i < rows.size(); ++i)
-        rows.at(i).second->setText(QLatin1Char('$') + moneyText(day.costs[i]));
+        rows.at(i).second->setText(moneyText(day.costs[i], sign));
 }
 
-void fillWaterBreakdown(Ui::MainWindow *ui, const WaterDay &day)
+void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const WaterDay &day)
 {
+    const QString sign = SettingsLogic::currency(db);
     const auto rows = waterBreakdown(ui);
     rows.at(0).second->setText(numberText(day.members));
     for (int i = 0; i < int(day.costs.size()); ++i)
-        rows.at(i + 1).second->setText(QLatin1Char('$') + moneyText(day.costs[i]));
+        rows.at(i + 1).second->setText(moneyText(day.costs[i], sign));
 }
 
 } // namespace
@@ -472,7 +476,7 @@ void MainWindow::on_comboBox_zadUvedoDate_currentIndexChanged(const QString &)
     const ElectricityDay day = electricityDay(db, ui->comboBox_zadUvedoDate->currentText());
     if (!day.found)
         return;
-    ui->txtBrowse_consumptionSumm->setPlainText(spentSentence(electricityTotal(day.costs)));
+    ui->txtBrowse_consumptionSumm->setPlainText(spentSentence(db, electricityTotal(day.costs)));
 
     ui->txtBrowse_tips->clear();
     const QStringList tips = tipsFor(day.costs, applianceTipNames(),
@@ -484,7 +488,7 @@ void MainWindow::on_comboBox_zadUvedoDate_currentIndexChanged(const QString &)
 
     // A breakdown on screen belongs to the day on screen.
     if (elecBreakdownShown)
-        fillElectricityBreakdown(ui, day);
+        fillElectricityBreakdown(ui, db, day);
 }
 
 void MainWindow::on_push_zadUvedoViewAllData_clicked()
@@ -494,9 +498,9 @@ void MainWindow::on_push_zadUvedoViewAllData_clicked()
         ui->txtBrowse_tips->setPlainText(emptyDiaryMessage);
         return;
     }
-    ui->txtBrowse_consumptionSumm->setPlainText(spentSentence(electricityTotal(day.costs)));
+    ui->txtBrowse_consumptionSumm->setPlainText(spentSentence(db, electricityTotal(day.costs)));
     setBreakdownVisible(electricityBreakdown(ui), true);
-    fillElectricityBreakdown(ui, day);
+    fillElectricityBreakdown(ui, db, day);
     ui->push_zadUvedoViewAllData->hide();
     elecBreakdownShown = true;
 }
@@ -525,7 +529,7 @@ void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QStrin
     if (!day.found)
         return;
     ui->txtBrowse_consumptionSumm_water->setPlainText(
-        spentSentence(waterTotal(day.members, day.costs)));
+        spentSentence(db, waterTotal(day.members, day.costs)));
 
     ui->txtBrowse_tips_water->clear();
     const QStringList tips = tipsFor(day.costs, waterTipNames(), [this](const QString &name) {
@@ -538,7 +542,7 @@ void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QStrin
 
     // A breakdown on screen belongs to the day on screen.
     if (waterBreakdownShown)
-        fillWaterBreakdown(ui, day);
+        fillWaterBreakdown(ui, db, day);
 }
 
 void MainWindow::on_push_zadUvedoViewAllData_water_clicked()
@@ -549,9 +553,9 @@ void MainWindow::on_push_zadUvedoViewAllData_water_clicked()
         return;
     }
     ui->txtBrowse_consumptionSumm_water->setPlainText(
-        spentSentence(waterTotal(day.members, day.costs)));
+        spentSentence(db, waterTotal(day.members, day.costs)));
     setBreakdownVisible(waterBreakdown(ui), true);
-    fillWaterBreakdown(ui, day);
+    fillWaterBreakdown(ui, db, day);
     ui->push_zadUvedoViewAllData_water->hide();
     waterBreakdownShown = true;
 }

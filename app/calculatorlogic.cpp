@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QtMath>
 
+#include <charconv>
 #include <clocale>
 #include <cstdio>
 #include <locale.h>
@@ -39,9 +40,14 @@ QString firstText(const QSqlDatabase &db, const QString &sql, const QVariantList
 
 namespace CalculatorLogic {
 
+double applianceCost(double hours, double watts, double rate)
+{
+    return hours * watts / 1000 * rate;
+}
+
 double applianceCost(double hours, double rate)
 {
-    return hours * applianceWatts / 1000 * rate;
+    return applianceCost(hours, applianceWatts, rate);
 }
 
 double waterCost(double count, double factor, double rate)
@@ -59,17 +65,63 @@ QString moneyText(double value)
     return formatInCLocale("%.2f", value);
 }
 
+QString moneyText(double value, const QString &sign)
+{
+    return sign + moneyText(value);
+}
+
 QString dayKey(const QDate &date)
 {
     return date.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+QDate dateOfKey(const QString &key)
+{
+    // Read by hand: the diary pages and the export read thousands of keys, and
+    // a format-driven parse costs microseconds each.
+    if (key.size() != 10 || key.at(2) != QLatin1Char('/') || key.at(5) != QLatin1Char('/'))
+        return {};
+    const auto number = [&key](int from, int length) {
+        int value = 0;
+        for (int i = from; i < from + length; ++i) {
+            const QChar c = key.at(i);
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return -1;
+            value = value * 10 + (c.unicode() - '0');
+        }
+        return value;
+    };
+    const int day = number(0, 2);
+    const int month = number(3, 2);
+    const int year = number(6, 4);
+    if (day < 0 || month < 0 || year < 0)
+        return {};
+    return QDate(year, month, day); // invalid for 31/02 and the like
 }
 
 double readNumber(const QVariant &value)
 {
     if (value.isNull())
         return 0;
+    const QString text = value.toString();
+    // Stored numbers are short plain decimals: read those without the
+    // toolkit's general parser, which costs several times more (the history
+    // reads hundreds of thousands). Anything else takes the general way.
+    char ascii[32];
+    if (text.size() < qsizetype(sizeof ascii)) {
+        qsizetype length = 0;
+        for (const QChar c : text) {
+            if (c.unicode() > 0x7f)
+                break;
+            ascii[length++] = char(c.unicode());
+        }
+        double number = 0;
+        const auto [end, error] = std::from_chars(ascii, ascii + length, number);
+        if (length == text.size() && error == std::errc() && end == ascii + length)
+            return qIsFinite(number) ? number : 0;
+    }
     bool ok = false;
-    const double number = value.toString().toDouble(&ok);
+    const double number = text.toDouble(&ok);
     return ok && qIsFinite(number) ? number : 0;
 }
 
@@ -125,6 +177,24 @@ const QStringList &applianceTipNames()
     return names;
 }
 
+const QStringList &applianceNames()
+{
+    static const QStringList names = {
+        QStringLiteral("air conditioner"),
+        QStringLiteral("laptop"),
+        QStringLiteral("fan"),
+        QStringLiteral("lights"),
+        QStringLiteral("DVD player"),
+        QStringLiteral("TV"),
+        QStringLiteral("washing machine"),
+        QStringLiteral("hair dryer"),
+        QStringLiteral("microwave"),
+        QStringLiteral("rice cooker"),
+        QStringLiteral("refrigerator"),
+    };
+    return names;
+}
+
 const QStringList &waterColumns()
 {
     static const QStringList columns = {
@@ -176,14 +246,15 @@ bool upsertDay(const QSqlDatabase &db, const QString &table, const QString &keyC
     return write.isActive() && write.numRowsAffected() == 1;
 }
 
-bool recordAppliance(const QSqlDatabase &db, const QString &key, int index, double hours)
+bool recordAppliance(const QSqlDatabase &db, const QString &key, int index, double hours,
+                     double watts)
 {
     const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
     if (!electricityRate || index < 0 || index >= applianceColumns().size())
         return false;
-    return upsertDay(
-        db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"), key,
-        {{applianceColumns().at(index), numberText(applianceCost(hours, *electricityRate))}});
+    return upsertDay(db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"), key,
+                     {{applianceColumns().at(index),
+                       numberText(applianceCost(hours, watts, *electricityRate))}});
 }
 
 bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAnswer> &answers,

@@ -16,7 +16,8 @@
 
 namespace CalculatorLogic {
 
-// Every appliance is counted at this many watts.
+// An appliance whose power the household never gave is counted at this many
+// watts.
 constexpr double applianceWatts = 1000;
 
 // Water used per unit of each activity, multiplied by the water tariff.
@@ -27,8 +28,9 @@ constexpr double showerFactor = 0.16;          // per shower
 constexpr double toiletFactor = 0.016;         // per flush
 constexpr double lawnFactor = 0.45461;         // per mowing
 
-// The day's cost of an appliance left on for hours: hours x watts / 1000 x
-// rate, worked left to right.
+// The day's cost of an appliance of watts left on for hours: hours x watts /
+// 1000 x rate, worked left to right. Without watts it is applianceWatts.
+double applianceCost(double hours, double watts, double rate);
 double applianceCost(double hours, double rate);
 
 // The day's cost of a water activity: count x factor x rate, left to right.
@@ -38,11 +40,17 @@ double waterCost(double count, double factor, double rate);
 // %g writes it (always with a decimal point, whatever the user's locale).
 QString numberText(double value);
 
-// Money on screen: two decimals, as printf's %.2f writes it.
+// Money on screen: two decimals, as printf's %.2f writes it; with a sign, the
+// household's currency sign goes in front ("€1.14").
 QString moneyText(double value);
+QString moneyText(double value, const QString &sign);
 
 // The key of a day's diary rows: "dd/MM/yyyy".
 QString dayKey(const QDate &date);
+
+// The day of a key written as dayKey writes it; an invalid date for any other
+// text (another layout, a day that does not exist, stray characters).
+QDate dateOfKey(const QString &key);
 
 // A stored or typed number. NULL, empty or unparsable text counts as 0.
 double readNumber(const QVariant &value);
@@ -63,6 +71,10 @@ double waterTotal(double members, const WaterCosts &costs);
 // appliance's tips, both in column order.
 const QStringList &applianceColumns();
 const QStringList &applianceTipNames();
+
+// The appliances as the user reads their names ("air conditioner", "DVD
+// player"...), in the Diary's column order.
+const QStringList &applianceNames();
 
 // The waterDiary's six cost columns and the waterTips activity names, in
 // column order (tap, washing machine, dish washing, shower, lawn, toilet bowl).
@@ -88,7 +100,8 @@ bool upsertDay(const QSqlDatabase &db, const QString &table, const QString &keyC
 // index (applianceColumns order), stored in the day's Diary row. Nothing is
 // stored when the tariff could not be read. Returns whether it was stored;
 // when not, the user may give the answer again.
-bool recordAppliance(const QSqlDatabase &db, const QString &key, int index, double hours);
+bool recordAppliance(const QSqlDatabase &db, const QString &key, int index, double hours,
+                     double watts = applianceWatts);
 
 // A water answer: each activity's cost (count x factor x water tariff) and the
 // plain values (the family members), stored in the day's waterDiary row; as

@@ -3,6 +3,7 @@
 // are read back.
 #include "app/calculatorlogic.h"
 #include "app/clock.h"
+#include "app/settingslogic.h"
 #include "mainwindow.h"
 #include "testsupport.h"
 
@@ -124,6 +125,8 @@ private slots:
     void waterDiarySixTipsInOrder();
     void waterDiaryEmpty();
     void waterDiaryDayChangeRefreshesTheBreakdown();
+
+    void householdSettingsPriceNewAnswersOnly();
 
     void textsFitTheirWidgets();
 
@@ -905,6 +908,57 @@ void TestCalculator::waterDiaryDayChangeRefreshesTheBreakdown()
     QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("2"));
     QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$1.75"));
     QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.37"));
+}
+
+// Household settings ----------------------------------------------------------
+
+void TestCalculator::householdSettingsPriceNewAnswersOnly()
+{
+    answerAppliance("push_bedroom", "push_laptop", "comboBox_laptop", "10", "push_laptopOK");
+    SettingsLogic::Household household = SettingsLogic::builtIn();
+    household.electricityRate = 0.30;
+    household.currency = QStringLiteral("€");
+    household.watts[1] = 50; // the laptop
+    QSqlDatabase db = QSqlDatabase::database();
+    QVERIFY(SettingsLogic::save(db, household));
+
+    // The next day's answer is worked with the laptop's 50 W at 0.30; the day
+    // recorded before keeps its cost.
+    Clock::setToday(day2);
+    answerAppliance("push_bedroom", "push_laptop", "comboBox_laptop", "10", "push_laptopOK");
+    QCOMPARE(storedRow("Diary", "retrieveDate", key2).value("valOfLaptop").toString(),
+             QStringLiteral("0.15"));
+    QCOMPARE(storedRow("Diary", "retrieveDate", key1).value("valOfLaptop").toString(),
+             QStringLiteral("2.287"));
+
+    // Every money text of the diaries carries the household's sign, after a
+    // restart too.
+    for (int start = 0; start < 2; ++start) {
+        if (start == 1) {
+            window.reset();
+            window = std::make_unique<MainWindow>();
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+            const SettingsLogic::Household stored = SettingsLogic::load(QSqlDatabase::database());
+            QCOMPARE(stored.electricityRate, 0.30);
+            QCOMPARE(stored.currency, QStringLiteral("€"));
+            QCOMPARE(stored.watts, household.watts);
+            openCalculator();
+        }
+        click("push_zadUvedoButton");
+        click("push_viewElecDiary");
+        auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
+        QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent €2.29."));
+        pick("comboBox_zadUvedoDate", key2);
+        QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent €0.15."));
+        click("push_zadUvedoViewAllData");
+        QCOMPARE(labelText("lb_valOfLaptop"), QStringLiteral("€0.15"));
+        QCOMPARE(labelText("lb_valOfFan"), QStringLiteral("€0.00"));
+    }
+    answerWaterSequence("10", "1", "N.A", "N.A", "N.A", "N.A", "N.A");
+    click("push_viewWaterDiary");
+    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
+             QStringLiteral("You have spent €0.18."));
 }
 
 // Look ------------------------------------------------------------------------

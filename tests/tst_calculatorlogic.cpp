@@ -1,5 +1,6 @@
 // The calculator's arithmetic and number texts, without any window.
 #include "app/calculatorlogic.h"
+#include "app/settingslogic.h"
 
 #include "data/database.h"
 
@@ -17,6 +18,12 @@
 using namespace CalculatorLogic;
 
 namespace {
+
+int queryRows(const QSqlDatabase &db, const char *sql)
+{
+    QSqlQuery query(db);
+    return query.exec(QLatin1String(sql)) && query.next() ? query.value(0).toInt() : -1;
+}
 
 QString printed(const char *format, double value)
 {
@@ -48,6 +55,11 @@ private slots:
     void tariffs();
     void dailyUpsert();
     void twoProgramsAnswerTheSameDays();
+    void householdCostsAndMoney();
+    void householdSettingsAreStoredTogether();
+    void badHouseholdInputChangesNothing_data();
+    void badHouseholdInputChangesNothing();
+    void decimalCommaOnlyWhereTheLocaleWritesOne();
 };
 
 void TestCalculatorLogic::applianceCostText_data()
@@ -311,6 +323,157 @@ void TestCalculatorLogic::twoProgramsAnswerTheSameDays()
     QCOMPARE(query.value(0).toInt(), days);
     query.finish();
     db.close();
+}
+
+void TestCalculatorLogic::householdCostsAndMoney()
+{
+    // 10 hours of a 50 W laptop at 0.30 a kWh.
+    QCOMPARE(numberText(applianceCost(10, 50, 0.30)), QStringLiteral("0.15"));
+    // The built-in household counts as the calculator always has.
+    const SettingsLogic::Household household = SettingsLogic::builtIn();
+    QCOMPARE(household.electricityRate, 0.2287);
+    QCOMPARE(household.waterRate, 1.17);
+    QCOMPARE(household.currency, QStringLiteral("$"));
+    for (double hours : {1.0, 3.0, 5.0, 10.0, 24.0}) {
+        for (int watts : household.watts)
+            QCOMPARE(applianceCost(hours, watts, household.electricityRate),
+                     applianceCost(hours, household.electricityRate));
+    }
+    QCOMPARE(moneyText(1.1435, QStringLiteral("€")), QStringLiteral("€1.14"));
+    QCOMPARE(moneyText(0.15, QStringLiteral("kr ")), QStringLiteral("kr 0.15"));
+    // The page can offer the typical ratings as they are.
+    SettingsLogic::Household typical = household;
+    typical.watts = SettingsLogic::typicalWatts();
+    QCOMPARE(SettingsLogic::problem(typical), QString());
+}
+
+namespace {
+
+// A seeded database in dir, as the window opens it.
+QSqlDatabase seededDatabase(const QTemporaryDir &dir)
+{
+    QSqlDatabase db = Database::open(dir.filePath(QStringLiteral("my.db.sqlite")));
+    Database::createAndSeed(db);
+    SettingsLogic::createTables(db);
+    return db;
+}
+
+bool sameHousehold(const SettingsLogic::Household &a, const SettingsLogic::Household &b)
+{
+    return a.electricityRate == b.electricityRate && a.waterRate == b.waterRate &&
+           a.currency == b.currency && a.watts == b.watts;
+}
+
+} // namespace
+
+void TestCalculatorLogic::householdSettingsAreStoredTogether()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = seededDatabase(dir);
+    QVERIFY(sameHousehold(SettingsLogic::load(db), SettingsLogic::builtIn()));
+    QCOMPARE(SettingsLogic::currency(db), QStringLiteral("$"));
+
+    SettingsLogic::Household household;
+    household.electricityRate = 0.30;
+    household.waterRate = 2.5;
+    household.currency = QStringLiteral(" € ");
+    household.watts = SettingsLogic::typicalWatts();
+    QVERIFY(SettingsLogic::save(db, household));
+    // The cost formulas read the same Rates rows; the sign is read anew.
+    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.30);
+    QCOMPARE(rate(db, QStringLiteral("water")), 2.5);
+    QCOMPARE(SettingsLogic::currency(db), QStringLiteral("€"));
+    QCOMPARE(SettingsLogic::watts(db, 1), SettingsLogic::typicalWatts()[1]);
+
+    // A missing tariff row is added; the settings outlive the connection.
+    QSqlQuery(db).exec(QStringLiteral("DELETE FROM Rates WHERE rateType='water'"));
+    household.waterRate = 1.5;
+    QVERIFY(SettingsLogic::save(db, household));
+    db.close();
+    db = Database::open(dir.filePath(QStringLiteral("my.db.sqlite")));
+    household.currency = QStringLiteral("€");
+    QVERIFY(sameHousehold(SettingsLogic::load(db), household));
+    QCOMPARE(rate(db, QStringLiteral("water")), 1.5);
+
+    // All or nothing: without the Rates table nothing else is stored either.
+    QSqlQuery(db).exec(QStringLiteral("DROP TABLE Rates"));
+    SettingsLogic::Household other = household;
+    other.currency = QStringLiteral("£");
+    other.watts.fill(10);
+    QVERIFY(!SettingsLogic::save(db, other));
+    QCOMPARE(SettingsLogic::currency(db), QStringLiteral("€"));
+    QCOMPARE(SettingsLogic::load(db).watts, household.watts);
+    db.close();
+    QVERIFY(!SettingsLogic::save(db, household));
+}
+
+void TestCalculatorLogic::badHouseholdInputChangesNothing_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("mentions");
+    for (const char *field : {"electricity", "water"}) {
+        const QString mentions = QLatin1String(field) == QLatin1String("water")
+                                     ? QStringLiteral("cubic metre")
+                                     : QStringLiteral("kWh");
+        for (const char *typed : {"", " ", "0", "0.00", "-0.30", "abc", "0.30 per kWh", "0,30",
+                                  "1,000", "nan", "inf", "1e999"})
+            QTest::addRow("%s '%s'", field, typed) << field << typed << mentions;
+    }
+    for (const char *typed : {"", " \t ", "EURO", "$\x01"})
+        QTest::addRow("currency '%s'", typed) << "currency" << typed << "currency";
+    for (const char *typed : {"", "0", "-50", "5001", "50.5", "fifty"})
+        QTest::addRow("laptop watts '%s'", typed) << "watts" << typed << "laptop";
+}
+
+void TestCalculatorLogic::badHouseholdInputChangesNothing()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, mentions);
+    QString error;
+    // A page that stored what it was given anyway would pass these on.
+    SettingsLogic::Household household = SettingsLogic::builtIn();
+    if (field == QLatin1String("currency")) {
+        error = SettingsLogic::parseCurrency(typed).error;
+        household.currency = typed;
+    } else if (field == QLatin1String("watts")) {
+        error = SettingsLogic::parseWatts(typed, 1).error;
+        household.watts[1] = typed.toInt();
+    } else {
+        const auto tariff = SettingsLogic::parseTariff(typed, field, QLocale::c());
+        QVERIFY(!tariff.ok);
+        error = tariff.error;
+        (field == QLatin1String("water") ? household.waterRate : household.electricityRate) =
+            typed.toDouble();
+    }
+    QVERIFY2(error.contains(mentions), qPrintable(error));
+
+    QTemporaryDir dir;
+    QSqlDatabase db = seededDatabase(dir);
+    const SettingsLogic::Household before = SettingsLogic::load(db);
+    QVERIFY(!SettingsLogic::problem(household).isEmpty());
+    QVERIFY(!SettingsLogic::save(db, household));
+    QVERIFY(sameHousehold(SettingsLogic::load(db), before));
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM AppliancePower"), 0);
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM Settings"), 0);
+    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.2287);
+    db.close();
+}
+
+void TestCalculatorLogic::decimalCommaOnlyWhereTheLocaleWritesOne()
+{
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    QCOMPARE(SettingsLogic::parseTariff("0,30", "electricity", german).value, 0.30);
+    QCOMPARE(SettingsLogic::parseTariff(" 0.30 ", "electricity", german).value, 0.30);
+    QCOMPARE(SettingsLogic::parseTariff("0.30", "electricity", english).value, 0.30);
+    QVERIFY(!SettingsLogic::parseTariff("0,30", "electricity", english).ok);
+    // The example in the message is written as the user would type it.
+    QVERIFY(SettingsLogic::parseTariff("", "water", german).error.contains("1,17"));
+    QVERIFY(SettingsLogic::parseTariff("", "water", english).error.contains("1.17"));
+    QCOMPARE(SettingsLogic::parseWatts(" 50 ", 1).value, 50);
+    QCOMPARE(SettingsLogic::parseCurrency(" kr ").value, QStringLiteral("kr"));
 }
 
 QTEST_GUILESS_MAIN(TestCalculatorLogic)

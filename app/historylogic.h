@@ -1,0 +1,87 @@
+// The history of the two diaries, apart from any widget: what was spent over
+// the last 7 and 30 days, the cost of each of the last 30 days for a chart,
+// and the export of every stored day to two CSV files.
+//
+// A day's electricity cost is the sum of its eleven Diary columns; its water
+// cost is the family members times the sum of its six waterDiary columns (as
+// CalculatorLogic::waterTotal). NULL and unreadable values count as 0. A day
+// is found by its key, dayKey(date); rows whose key is not a "dd/MM/yyyy" date
+// belong to no day.
+#pragma once
+
+#include "clock.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+namespace HistoryLogic {
+
+// The two periods, in days counted back from today, today included.
+constexpr int shortPeriod = 7;
+constexpr int longPeriod = 30;
+
+struct DayCosts
+{
+    QDate date;
+    double electricity = 0;
+    double water = 0;
+};
+
+struct PageData
+{
+    double electricity7 = 0;  // electricity over the last shortPeriod days
+    double electricity30 = 0; // and over the last longPeriod days
+    double water7 = 0;
+    double water30 = 0;
+    QList<DayCosts> days; // the last longPeriod days, oldest first; 0 without a record
+};
+
+// Everything the history page shows, from two queries (one per diary). A closed
+// database gives 0 everywhere.
+PageData pageData(const QSqlDatabase &db, const QDate &today = Clock::today());
+
+// The label of a period's total: "Last 7 days: $8.40".
+QString periodText(int days, double total, const QString &sign);
+
+// The diaries as CSV (RFC 4180): comma-separated, CRLF after every record
+// including the last, UTF-8 without a byte order mark, a header record first.
+// Every stored day is one record, oldest day first; rows whose key is not a
+// date follow the dated ones in the order they were stored, with the key as
+// stored in the date column. Dates are ISO (2026-12-07), every value is exactly
+// as stored (empty for NULL) and the total has two decimals without a currency
+// sign. ok (when given) says whether the diary could be read.
+QByteArray electricityCsv(const QSqlDatabase &db, bool *ok = nullptr);
+QByteArray waterCsv(const QSqlDatabase &db, bool *ok = nullptr);
+
+// One CSV field: quoted, with its quotes doubled, when it holds a comma, a
+// quote, a carriage return or a line feed; otherwise as it is.
+QString csvField(const QString &value);
+
+// The user's documents folder, where exports go unless told otherwise.
+QString defaultExportFolder();
+
+// "viridio-electricity-2026-12-07.csv" and "viridio-water-2026-12-07.csv".
+QString electricityFileName(const QDate &date);
+QString waterFileName(const QDate &date);
+
+struct ExportResult
+{
+    bool ok = false;
+    QString folder;    // the folder, absolute and in native form
+    QStringList files; // the two files written, when ok
+    QString error;     // a sentence for the page, when not ok
+};
+
+// Writes both diaries into folder (created when missing) under the file names
+// of today; a second export on the same day replaces that day's files. Each
+// file is written whole to a temporary file and then renamed over the old one,
+// so a failure leaves no partial file and earlier files as they were; neither
+// file is put in place until both have been written.
+ExportResult exportDiaries(const QSqlDatabase &db, const QString &folder = defaultExportFolder(),
+                           const QDate &today = Clock::today());
+
+} // namespace HistoryLogic

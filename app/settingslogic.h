@@ -1,0 +1,94 @@
+// The household's own figures, apart from any widget: the two tariffs, the
+// currency sign and the power of each appliance; how typed values are checked
+// and where they are stored.
+//
+// The tariffs are the rateAmt of the Rates rows "electricity" and "water" (the
+// rows every cost is worked from). The power ratings live in
+// AppliancePower(applianceName, watts), keyed by the Tips appliance names
+// (CalculatorLogic::applianceTipNames), and the currency sign in
+// Settings(key, value) under the key "currency".
+#pragma once
+
+#include <QLocale>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <array>
+
+namespace SettingsLogic {
+
+constexpr int applianceCount = 11;
+using Watts = std::array<int, applianceCount>;
+
+// The allowed power of one appliance, in watts.
+constexpr int minimumWatts = 1;
+constexpr int maximumWatts = 5000;
+// The longest currency sign, in characters.
+constexpr int maximumCurrencyLength = 3;
+
+struct Household
+{
+    double electricityRate = 0; // per kWh
+    double waterRate = 0;       // per cubic metre
+    QString currency;
+    Watts watts{}; // in the Diary's column order (CalculatorLogic::applianceColumns)
+};
+
+// What a household starts with: the built-in tariffs, "$" and 1000 W for every
+// appliance, the figures the calculator has always counted with.
+Household builtIn();
+
+// A usual power for each appliance, in the Diary's column order, for the page
+// to offer; the sources are given beside the figures.
+const Watts &typicalWatts();
+
+// Creates AppliancePower and Settings when they are missing; existing tables
+// and rows are left as they are.
+void createTables(const QSqlDatabase &db);
+
+// The stored figures; any that is missing or unreadable is the built-in one.
+Household load(const QSqlDatabase &db);
+
+// The stored power of one appliance (index in the Diary's column order), or
+// the built-in 1000 W.
+int watts(const QSqlDatabase &db, int appliance);
+
+// The stored currency sign, or "$". Remembered per database file and read
+// again after every save().
+QString currency(const QSqlDatabase &db);
+
+// The first thing wrong with household, as the page shows it; empty when every
+// value is allowed.
+QString problem(const Household &household);
+
+// Stores household in one transaction: both tariffs (a missing Rates row is
+// added), the eleven power ratings and the currency sign. Creates the two
+// tables when they are missing. Stores nothing and returns false when a value
+// is not allowed (see problem()), the database is closed or any statement fails.
+bool save(QSqlDatabase &db, const Household &household);
+
+// A typed value that was checked: value is only meaningful when ok; error is
+// the sentence the page shows otherwise.
+template<typename T> struct Input
+{
+    bool ok = false;
+    T value{};
+    QString error;
+};
+
+// A typed tariff of rateType ("electricity" or "water"). Accepts a positive
+// number with a decimal point ("0.30"), or with a decimal comma ("0,30") when
+// locale writes one; rejects empty text, 0, negative numbers, group
+// separators and anything else that is not a number.
+Input<double> parseTariff(const QString &text, const QString &rateType,
+                          const QLocale &locale = QLocale());
+
+// A typed power of appliance (index in the Diary's column order): a whole
+// number of watts from minimumWatts to maximumWatts.
+Input<int> parseWatts(const QString &text, int appliance);
+
+// A typed currency sign: 1 to 3 printable characters once blanks around it are
+// removed; the value is the trimmed sign.
+Input<QString> parseCurrency(const QString &text);
+
+} // namespace SettingsLogic

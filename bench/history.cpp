@@ -1,0 +1,110 @@
+// The diaries' history with 10,000 stored days in each diary: the history
+// page's data (period totals and the 30-day chart) and the export of both
+// diaries to CSV, in milliseconds (median of several runs). Runs in a
+// temporary home directory with its own database.
+
+#include "app/calculatorlogic.h"
+#include "app/historylogic.h"
+#include "data/database.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int days = 10000;
+
+struct Figures
+{
+    double median;
+    double min;
+    double max;
+};
+
+Figures figures(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return {values[values.size() / 2], values.front(), values.back()};
+}
+
+// One row a day back from today in each diary, every column filled as the
+// calculator writes it.
+void fillDiaries(QSqlDatabase &db, const QDate &today)
+{
+    const QStringList &appliances = CalculatorLogic::applianceColumns();
+    const QString electricity = QStringLiteral("INSERT INTO Diary (retrieveDate,%1) VALUES (?%2)")
+                                    .arg(appliances.join(QLatin1Char(',')),
+                                         QStringLiteral(",?").repeated(appliances.size()));
+    const QStringList &activities = CalculatorLogic::waterColumns();
+    const QString water =
+        QStringLiteral("INSERT INTO waterDiary (waterRetrieveDate,noOfFamilyMem,%1) VALUES (?,?%2)")
+            .arg(activities.join(QLatin1Char(',')),
+                 QStringLiteral(",?").repeated(activities.size()));
+    db.transaction();
+    for (int back = 0; back < days; ++back) {
+        const QString key = CalculatorLogic::dayKey(today.addDays(-back));
+        QVariantList values{key};
+        for (int i = 0; i < appliances.size(); ++i)
+            values.append(CalculatorLogic::numberText((back % 24) * 0.2287 + i));
+        Database::run(db, electricity, values);
+        values = {key, QStringLiteral("3")};
+        for (int i = 0; i < activities.size(); ++i)
+            values.append(CalculatorLogic::numberText((back % 10) * 0.1755 + i));
+        Database::run(db, water, values);
+    }
+    db.commit();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    QCoreApplication app(argc, argv);
+    const QDate today(2026, 12, 7);
+    {
+        QSqlDatabase db = Database::open(Database::filePath());
+        Database::createAndSeed(db);
+        fillDiaries(db, today);
+
+        std::vector<double> pageRuns;
+        for (int run = 0; run < 21; ++run) {
+            QElapsedTimer timer;
+            timer.start();
+            const HistoryLogic::PageData data = HistoryLogic::pageData(db, today);
+            pageRuns.push_back(timer.nsecsElapsed() / 1e6);
+            if (data.days.size() != HistoryLogic::longPeriod)
+                return 1;
+        }
+        std::vector<double> exportRuns;
+        const QString folder = home.filePath(QStringLiteral("Documents"));
+        for (int run = 0; run < 11; ++run) {
+            QElapsedTimer timer;
+            timer.start();
+            const HistoryLogic::ExportResult result =
+                HistoryLogic::exportDiaries(db, folder, today);
+            exportRuns.push_back(timer.nsecsElapsed() / 1e6);
+            if (!result.ok)
+                return 1;
+        }
+        db.close();
+
+        const Figures page = figures(pageRuns);
+        const Figures exported = figures(exportRuns);
+        std::printf(
+            "history data, %d days a diary  median %.2f ms  (min %.2f, max %.2f, %zu runs)\n", days,
+            page.median, page.min, page.max, pageRuns.size());
+        std::printf("history export, %d days a diary  median %.1f ms  (min %.1f, max %.1f, %zu "
+                    "runs)\n",
+                    days, exported.median, exported.min, exported.max, exportRuns.size());
+    }
+    QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
+    return 0;
+}

@@ -1,0 +1,218 @@
+// The diaries' history: period totals, the chart's days and the CSV export,
+// on a database of known days, without any window.
+#include "app/calculatorlogic.h"
+#include "app/clock.h"
+#include "app/historylogic.h"
+
+#include "data/database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace HistoryLogic;
+using CalculatorLogic::ColumnValues;
+using CalculatorLogic::dayKey;
+
+namespace {
+
+const QDate today(2026, 12, 7);
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                                  QDir::Name);
+}
+
+} // namespace
+
+class TestHistory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void totalsAndChartOfTheLastDays();
+    void csvFilesOldestFirst();
+    void failedExportWritesNothing();
+
+private:
+    void record(const QString &table, const QDate &date, const ColumnValues &values);
+    void record(const QString &table, const QString &key, const ColumnValues &values);
+
+    std::unique_ptr<QTemporaryDir> dir;
+    QSqlDatabase db;
+};
+
+void TestHistory::init()
+{
+    Clock::setToday(today);
+    dir = std::make_unique<QTemporaryDir>();
+    db = Database::open(dir->filePath(QStringLiteral("history.sqlite")));
+    QVERIFY(db.isOpen());
+    Database::createTable(db, QStringLiteral("Diary"));
+    Database::createTable(db, QStringLiteral("waterDiary"));
+}
+
+void TestHistory::cleanup()
+{
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
+    dir.reset();
+    Clock::setToday(QDate());
+}
+
+void TestHistory::record(const QString &table, const QString &key, const ColumnValues &values)
+{
+    const QString keyColumn = table == QLatin1String("Diary") ? QStringLiteral("retrieveDate")
+                                                              : QStringLiteral("waterRetrieveDate");
+    QVERIFY(CalculatorLogic::upsertDay(db, table, keyColumn, key, values));
+}
+
+void TestHistory::record(const QString &table, const QDate &date, const ColumnValues &values)
+{
+    record(table, dayKey(date), values);
+}
+
+void TestHistory::totalsAndChartOfTheLastDays()
+{
+    // Ten days up to today, 1.20 of electricity and 1.00 of water each.
+    for (int back = 0; back < 10; ++back) {
+        const QDate date = today.addDays(-back);
+        if (back == 0)
+            record("Diary", date, {{"valOfAirCon", "1.0"}, {"valOfLaptop", "0.2"}});
+        else
+            record("Diary", date, {{"valOfAirCon", "1.2"}, {"valOfFan", "N.A"}});
+        record("waterDiary", date,
+               {{"noOfFamilyMem", "2"}, {"amtOfTapUsed", "0.25"}, {"amtOfShowerUsed", "0.25"}});
+    }
+    // Without family members a water day costs nothing.
+    record("waterDiary", today.addDays(-12), {{"amtOfTapUsed", "5"}});
+    // Thirty and thirty-one days ago lie outside both periods; a row whose key
+    // is no date belongs to no day.
+    for (int back : {30, 31}) {
+        record("Diary", today.addDays(-back), {{"valOfLcdTv", "100"}});
+        record("waterDiary", today.addDays(-back),
+               {{"noOfFamilyMem", "1"}, {"amtOfLawnUsed", "9"}});
+    }
+    record("Diary", QStringLiteral("7/12/2026"), {{"valOfLcdTv", "100"}});
+    record("Diary", QStringLiteral("yesterday"), {{"valOfLcdTv", "100"}});
+
+    const PageData data = pageData(db);
+    QCOMPARE(data.electricity7, 8.4);
+    QCOMPARE(data.electricity30, 12.0);
+    QCOMPARE(data.water7, 7.0);
+    QCOMPARE(data.water30, 10.0);
+    QCOMPARE(periodText(shortPeriod, data.electricity7, "$"), QStringLiteral("Last 7 days: $8.40"));
+    QCOMPARE(periodText(longPeriod, data.electricity30, "€"),
+             QStringLiteral("Last 30 days: €12.00"));
+
+    QCOMPARE(data.days.size(), 30);
+    QCOMPARE(data.days.first().date, today.addDays(-29));
+    QCOMPARE(data.days.last().date, today);
+    QCOMPARE(data.days.first().electricity, 0.0);
+    QCOMPARE(data.days.last().electricity, 1.2);
+    QCOMPARE(data.days.at(29 - 9).water, 1.0);
+    QCOMPARE(data.days.at(29 - 12).water, 0.0);
+
+    db.close();
+    QCOMPARE(pageData(db).electricity30, 0.0);
+}
+
+void TestHistory::csvFilesOldestFirst()
+{
+    record("Diary", QStringLiteral("07/12/2026"),
+           {{"valOfAirCon", "2.287"}, {"valOfLaptop", "0.15"}});
+    record("Diary", QStringLiteral("say \"hi\", then"), {{"valOfFan", "1,5"}});
+    record("Diary", QStringLiteral("30/11/2026"), {{"valOfLights", "0.6861"}});
+    record("waterDiary", QStringLiteral("07/12/2026"),
+           {{"noOfFamilyMem", "3"}, {"amtOfTapUsed", "0.1755"}, {"amtOfShowerUsed", "0.3744"}});
+    record("waterDiary", QStringLiteral("06/12/2026"), {{"amtOfLawnUsed", "0.531894"}});
+
+    const QByteArray electricity =
+        "date,air conditioner,laptop,fan,lights,dvd player,tv,washing machine,hair dryer,"
+        "microwave,rice cooker,refrigerator,total\r\n"
+        "2026-11-30,,,,0.6861,,,,,,,,0.69\r\n"
+        "2026-12-07,2.287,0.15,,,,,,,,,,2.44\r\n"
+        "\"say \"\"hi\"\", then\",,,\"1,5\",,,,,,,,,0.00\r\n";
+    const QByteArray water =
+        "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,total\r\n"
+        "2026-12-06,,,,,,0.531894,,0.00\r\n"
+        "2026-12-07,3,0.1755,,,0.3744,,,1.65\r\n";
+
+    const QString folder = dir->filePath(QStringLiteral("exports/new"));
+    ExportResult result = exportDiaries(db, folder);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(result.folder, QDir::toNativeSeparators(folder));
+    QCOMPARE(entries(folder),
+             QStringList({"viridio-electricity-2026-12-07.csv", "viridio-water-2026-12-07.csv"}));
+    QCOMPARE(fileBytes(result.files.value(0)), electricity);
+    QCOMPARE(fileBytes(result.files.value(1)), water);
+
+    // The same day's second export replaces that day's files.
+    record("waterDiary", QStringLiteral("07/12/2026"), {{"noOfFamilyMem", "1"}});
+    result = exportDiaries(db, folder);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(entries(folder).size(), 2);
+    QVERIFY(fileBytes(result.files.value(1)).endsWith("2026-12-07,1,0.1755,,,0.3744,,,0.55\r\n"));
+}
+
+void TestHistory::failedExportWritesNothing()
+{
+    record("Diary", today, {{"valOfAirCon", "2.287"}});
+    record("waterDiary", today, {{"noOfFamilyMem", "2"}});
+
+    // A folder that cannot be made: a file has its name's first part.
+    const QString file = dir->filePath(QStringLiteral("file"));
+    QVERIFY(writeFile(file, "x"));
+    ExportResult result = exportDiaries(db, file + QStringLiteral("/exports"));
+    QVERIFY(!result.ok);
+    QVERIFY2(result.error.contains(QDir::toNativeSeparators(file + QStringLiteral("/exports"))),
+             qPrintable(result.error));
+
+    // A folder that refuses new files (the superuser writes anywhere, so this
+    // part only runs for other users).
+    const QString locked = dir->filePath(QStringLiteral("locked"));
+    QVERIFY(QDir().mkpath(locked));
+    const QString earlier = locked + QLatin1Char('/') + electricityFileName(today);
+    QVERIFY(writeFile(earlier, "earlier export\r\n"));
+    QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+    if (!writeFile(locked + QStringLiteral("/probe"), "x")) {
+        result = exportDiaries(db, locked);
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.contains(QDir::toNativeSeparators(locked)), qPrintable(result.error));
+        QCOMPARE(entries(locked), QStringList({electricityFileName(today)}));
+        QCOMPARE(fileBytes(earlier), QByteArray("earlier export\r\n"));
+    }
+    QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    // The water file cannot be put in place: the electricity file written
+    // first must not replace the earlier one either, nor leave anything behind.
+    const QString blocked = dir->filePath(QStringLiteral("blocked"));
+    QVERIFY(QDir().mkpath(blocked + QLatin1Char('/') + waterFileName(today)));
+    const QString earlierElectricity = blocked + QLatin1Char('/') + electricityFileName(today);
+    QVERIFY(writeFile(earlierElectricity, "earlier export\r\n"));
+    result = exportDiaries(db, blocked);
+    QVERIFY(!result.ok);
+    QVERIFY2(result.error.contains(QDir::toNativeSeparators(blocked)), qPrintable(result.error));
+    QCOMPARE(entries(blocked), QStringList({electricityFileName(today), waterFileName(today)}));
+    QCOMPARE(fileBytes(earlierElectricity), QByteArray("earlier export\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestHistory)
+#include "tst_history.moc"
