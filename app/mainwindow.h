@@ -78,6 +78,8 @@ public:
         DiaryChoicePage,
         EntryChoicePage,
         UnusedPageB, // never shown
+        SettingsPage,
+        HistoryPage,
         CalculatorBodyPageCount
     };
 

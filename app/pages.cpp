@@ -60,6 +60,8 @@ const std::array<Setup, MainWindow::CalculatorBodyPageCount> calculatorForms = {
     setup<Ui::CalculatorDiaryChoicePage>,
     setup<Ui::CalculatorEntryChoicePage>,
     nullptr,
+    nullptr, // the settings page
+    nullptr, // the history page
 };
 
 // Long texts scroll by finger: the phone's kinetic scroller is not here, so
