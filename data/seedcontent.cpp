@@ -1,7 +1,9 @@
 // The built-in content. Texts are UTF-8 in this file and become QString via
 // QStringLiteral, so typographic punctuation (en dash, right single quotation
-// mark, degree and plus-minus signs) is kept as the real characters. Values are
-// bound when they are stored, so apostrophes are fine in every text.
+// mark, degree and plus-minus signs) is kept as the real characters. Our own
+// texts write the apostrophe as ’ and a dash as a spaced en dash; texts quoted
+// word for word keep their straight apostrophe. Values are bound when they are
+// stored, so apostrophes are fine in every text.
 #include "data/seedcontent.h"
 
 namespace Seed {
@@ -55,7 +57,8 @@ const QList<Tip> &waterTips()
          QStringLiteral("Let the grass grow a little longer. Taller grass shades the soil and "
                         "keeps it moist for longer.")},
         {QStringLiteral("Lawn"),
-         QStringLiteral("Collect rainwater in a barrel and use it to water the garden.")},
+         QStringLiteral("Collect rainwater in a covered barrel, so that mosquitoes cannot breed "
+                        "in it, and use it to water the garden.")},
         {QStringLiteral("Toilet"),
          QStringLiteral("Don't throw rubbish into the toilet bowl. Put tissues and wipes in a "
                         "bin and save a flush every time.")},
@@ -76,15 +79,15 @@ const QList<Tip> &electricityTips()
          QStringLiteral("Set the thermostat at 25 degree celsius or higher. Every degree raised "
                         "saves about $20 a year!")},
         {QStringLiteral("AirCon"),
-         QStringLiteral("Clean the air conditioner's filters regularly. A clogged filter makes it "
+         QStringLiteral("Clean the air conditioner’s filters regularly. A clogged filter makes it "
                         "work harder and use more electricity.")},
         {QStringLiteral("All"),
          QStringLiteral("Switch off all appliances at the power socket. Save about $45 a year!")},
         {QStringLiteral("WashingMachine"), washAt40Tip()},
         {QStringLiteral("WashingMachine"), fullLoadTip()},
         {QStringLiteral("Refrigerator"),
-         QStringLiteral("Keep the refrigerator door closed as much as possible, and let hot food "
-                        "cool down before you put it in.")},
+         QStringLiteral("Keep the refrigerator door closed as much as possible. Let hot food cool "
+                        "a little before you put it in, but refrigerate it within two hours.")},
         {QStringLiteral("Refrigerator"),
          QStringLiteral("Leave a gap between the refrigerator and the wall so the heat can escape, "
                         "and keep the coils at the back free of dust.")},
@@ -126,7 +129,7 @@ const QList<Event> &events()
 {
     static const QList<Event> list{
         {QStringLiteral("Tourism Compass"),
-         QStringLiteral("Register online at the organiser's web site"),
+         QStringLiteral("Register online at the organiser’s web site"),
          QStringLiteral("A programme for travellers and the tourism trade on travelling with a "
                         "lighter footprint – choosing low-carbon transport, saving water and "
                         "energy where you stay, reducing waste and supporting small local "
@@ -186,12 +189,12 @@ const QList<QuickFact> &quickFacts()
          QStringLiteral("global@warming")},
         {QStringLiteral(
              "A hybrid electric vehicle combines a petrol or diesel engine with an electric "
-             "motor and a battery. The motor helps the engine when the car starts off and "
-             "speeds up, and at low speeds it can drive the car on its own. When the car "
-             "brakes, the motor works as a generator and charges the battery instead of "
+             "motor and a battery. The motor helps the engine when the car starts off and speeds "
+             "up, and in many hybrids it can drive the car on its own at low speeds. When the "
+             "car brakes, the motor works as a generator and charges the battery instead of "
              "wasting the energy as heat. The engine can also switch off while the car stands "
-             "still. A hybrid therefore burns less fuel and gives off less carbon dioxide, "
-             "above all in stop-and-go city traffic."),
+             "still. A hybrid therefore burns less fuel and gives off less carbon dioxide, above "
+             "all in stop-and-go city traffic."),
          QStringLiteral("HEV stands for Hybrid Electric Vehicles"), QStringLiteral("HEV.png"),
          QStringLiteral("Hybrid Electric Vehicle"), QStringLiteral("HEV@hybrid@electric")},
     };
@@ -231,7 +234,7 @@ const QList<QuizQuestion> &quizQuestions()
         {QStringLiteral("How long does it take for a polythene bag to degrade completely in the "
                         "environment?"),
          QStringLiteral("About a month"), QStringLiteral("About a year"),
-         QStringLiteral("About ten years"), QStringLiteral("Hundreds of years"),
+         QStringLiteral("About a week"), QStringLiteral("Hundreds of years"),
          QStringLiteral("Hundreds of years")},
         {QStringLiteral(
              "The energy produced from recycling 1 aluminium can powers your TV for how long?"),
@@ -271,18 +274,18 @@ const QList<Craft> &crafts()
         {QStringLiteral("Baby Food Jar Animals"),
          QStringLiteral("Make a pet out of a baby food jar. Cute and easy way."),
          QStringLiteral("Glass"),
-         QStringLiteral("Clean baby food jar with lid, felt or coloured paper, pom-poms, googly "
-                        "eyes, pipe cleaners, craft glue"),
+         QStringLiteral("Clean baby food jar with lid, felt or coloured paper, scissors, pom-poms, "
+                        "googly eyes, pipe cleaners, craft glue, paint"),
          QStringLiteral("Wash the jar and its lid in warm soapy water, peel off the label and let "
-                        "both dry. Choose an animal, such as a lion, a frog or a pig. Cut ears, a "
-                        "nose and feet out of felt or coloured paper and glue them on to the jar. "
+                        "both dry. Choose an animal, such as a lion, a frog or a pig. Cut ears and "
+                        "feet out of felt or coloured paper and glue them on to the jar. "
                         "Add googly eyes and a pom-pom nose, and twist pipe cleaners into "
                         "whiskers, a tail or antennae. Paint or cover the lid to match the animal "
                         "and let the glue dry completely. Your pet can hold sweets, buttons, hair "
                         "ties or other small treasures."),
          craftPicture("jar_animals.JPG"), QString(), QString()},
         {QStringLiteral("Teacher Rubber Stamp Jar"),
-         QStringLiteral("Turn an empty glass jar into a colourful holder for a teacher's rubber "
+         QStringLiteral("Turn an empty glass jar into a colourful holder for a teacher’s rubber "
                         "stamps. A thoughtful thank-you gift."),
          QStringLiteral("Glass"),
          QStringLiteral("Empty glass jar with lid, rubber stamps, ink pad, coloured paper, ribbon, "
@@ -293,7 +296,7 @@ const QList<Craft> &crafts()
                         "\"Thank you!\". Let the ink dry, then glue the strip around the jar. "
                         "Cover the top of the lid with a circle of paper and tie a ribbon around "
                         "the neck of the jar. Put the stamps and a small ink pad inside and add a "
-                        "hand-written tag with your name."),
+                        "handwritten tag with your name."),
          craftPicture("teacher_jar.JPG"), QString(), QString()},
         {QStringLiteral("Greeting Card Puzzles"),
          QStringLiteral("Give old greeting cards a second life as jigsaw puzzles. A great use for "
@@ -313,8 +316,8 @@ const QList<Craft> &crafts()
          QStringLiteral("Make your own writing paper and envelopes from paper that is printed on "
                         "one side only. Decorate them with bears or any pattern you like."),
          QStringLiteral("Paper"),
-         QStringLiteral("Paper printed on one side only, old magazine pages, glue stick, scissors, "
-                        "ruler, pencil, crayons or rubber stamps"),
+         QStringLiteral("Paper printed on one side, magazine pages, glue stick, scissors, "
+                        "ruler, pencil, crayons or rubber stamps, ink pad, stickers, string"),
          QStringLiteral("Collect sheets that are printed on one side only and trim them to the "
                         "same size with a ruler and scissors: these are your note sheets, clean "
                         "side up. Draw a small picture, such as a bear, in a corner of each sheet "
@@ -330,7 +333,7 @@ const QList<Craft> &crafts()
                         "brushes."),
          QStringLiteral("Aluminium"),
          QStringLiteral("Three clean empty cans, strong tape, coloured paper or fabric scraps, "
-                        "craft glue, ribbon, a piece of cardboard"),
+                        "scissors, craft glue, ribbon, a piece of cardboard"),
          QStringLiteral("Ask an adult to check the cans: the rims must be smooth, with no sharp "
                         "edges. Cover each rim with a strip of strong tape to be safe. Wash and "
                         "dry the cans and remove the labels. Cut coloured paper or fabric to wrap "
@@ -345,21 +348,21 @@ const QList<Craft> &crafts()
                         "one place, so they never get lost down the sofa again."),
          QStringLiteral("Aluminium"),
          QStringLiteral("Two or three clean empty cans with smooth rims, strong tape, cardboard, "
-                        "coloured paper, craft glue, markers, stickers"),
+                        "coloured paper, scissors, craft glue, markers, stickers"),
          QStringLiteral("Ask an adult to check that the cans have no sharp edges, and tape over "
                         "each rim. Wash and dry the cans. Cover each can with coloured paper and "
-                        "write a label on it, such as TV, DVD or Music, or decorate it with Dad's "
+                        "write a label on it, such as TV, DVD or Music, or decorate it with Dad’s "
                         "name. Glue the cans side by side on to a strip of stiff cardboard so that "
                         "the holder does not tip over, and hold them together with tape until the "
-                        "glue is dry. Add stickers or drawings. Place the holder beside Dad's "
+                        "glue is dry. Add stickers or drawings. Place the holder beside Dad’s "
                         "chair and put a remote control in each can."),
          craftPicture("dad_remote_holder.JPG"), QString(), QString()},
         {QStringLiteral("Recycled Box Necklace"),
          QStringLiteral("Cut a heart out of an empty cereal box and turn it into a pretty pendant "
                         "for a necklace."),
          QStringLiteral("Paper"),
-         QStringLiteral("Cereal box or other thin cardboard, pencil, scissors, paint or markers, "
-                        "glitter glue, hole punch, string or ribbon"),
+         QStringLiteral("Cereal box or thin cardboard, pencil, scissors, craft glue, paint or "
+                        "markers, glitter glue, magazine paper, hole punch, string or ribbon"),
          QStringLiteral("Draw a heart about the size of a matchbox on the plain side of a cereal "
                         "box and cut it out. Use it as a pattern to cut a second heart, and glue "
                         "the two together with the printed sides inwards, so the pendant is "
@@ -384,23 +387,24 @@ const QList<Craft> &crafts()
          craftPicture("cd_holder_room.JPG"), QString(), QString()},
         {QStringLiteral("Toothbrush Bracelets"),
          QStringLiteral("Bend old plastic toothbrushes into bright bangles. An adult handles the "
-                        "hot water; you do the shaping and decorating."),
+                        "hot water and shapes the hot plastic; you decorate them."),
          QStringLiteral("Plastic"),
          QStringLiteral("Old plastic toothbrushes with straight handles, pliers, a pot of water, "
-                        "tongs, oven gloves, a glass jar, sandpaper"),
-         QStringLiteral("Use toothbrushes made of clear or solid plastic, without rubber grips. "
-                        "Ask an adult to pull out the bristles with pliers and to boil a pot of "
-                        "water. The adult puts the toothbrushes into the water for about ten "
-                        "minutes until they soften, then lifts one out with tongs. Wearing oven "
-                        "gloves, wrap it quickly around a glass jar and hold it there until it "
-                        "cools and keeps its bracelet shape. If it stiffens too soon, put it back "
-                        "into the hot water. When it is cool, smooth any rough ends with "
-                        "sandpaper. Decorate the bracelets with permanent markers if you like."),
+                        "tongs, oven gloves, a glass jar, sandpaper, permanent markers"),
+         QStringLiteral(
+             "Older toothbrushes of clear plastic without rubber grips work best. Ask an adult "
+             "to pull out the bristles with pliers and to boil a pot of water. The adult puts "
+             "the toothbrushes into the water for about ten minutes until they soften, then "
+             "lifts one out with tongs and, wearing oven gloves, wraps it quickly around a glass "
+             "jar and holds it there until it cools and keeps its bracelet shape. If it stiffens "
+             "too soon, the adult puts it back into the hot water. When it is cool, smooth any "
+             "rough ends with sandpaper. Decorate the bracelets with permanent markers if you "
+             "like."),
          craftPicture("toothbrush_bracelet_1.jpg"), craftPicture("toothbrush_bracelet_2.jpg"),
          QString()},
         {QStringLiteral("Recycled CD Card"),
-         QStringLiteral("Use an old scratched CD to make a shiny greeting card. Watch the video to "
-                        "see how it is done."),
+         QStringLiteral("Use an old scratched CD to make a shiny greeting card. Search for a video "
+                        "to see how it is done."),
          QStringLiteral("Others"),
          QStringLiteral("Old CD, coloured card, strong glue or glue dots, scissors, markers, "
                         "glitter, ribbon, stickers"),
@@ -411,7 +415,7 @@ const QList<Craft> &crafts()
                         "bottle-cap wheels that really roll."),
          QStringLiteral("Plastic"),
          QStringLiteral("Empty potato crisps container with lid, four plastic bottle caps, two "
-                        "wooden skewers, two drinking straws, tape, paint"),
+                        "wooden skewers, two drinking straws, tape, scissors, paint, card"),
          QStringLiteral("Wipe the inside of the container clean and put the lid on. Lay it on its "
                         "side: this is the body of the car. Ask an adult to make two pairs of "
                         "holes through the body, one pair near each end, with the point of a "
@@ -429,14 +433,14 @@ const QList<Craft> &crafts()
          QStringLiteral("Clothes"),
          QStringLiteral("Old T-shirt or other cotton clothes, fabric scraps, wool for hair, needle "
                         "and thread, scissors, pins, stuffing or rags"),
-         QStringLiteral("Fold an old T-shirt in two and draw a simple doll shape on it: a round "
-                        "head, a body, two arms and two legs, a little bigger than you want the "
-                        "doll to be. Pin the two layers together and cut out the shape. With an "
-                        "adult's help, sew around the edge about one centimetre in, leaving a gap "
-                        "at one side. Turn the doll inside out so the seam is hidden, fill it with "
-                        "stuffing or small rags and sew the gap closed. Stitch on wool for hair, "
-                        "and sew or draw on eyes and a smile. Make clothes for the doll from "
-                        "fabric scraps."),
+         QStringLiteral(
+             "Fold an old T-shirt in two, right side inwards, and draw a simple doll shape on "
+             "it: a round head, a body, two arms and two legs, a little bigger than you want the "
+             "doll to be. Pin the two layers together and cut out the shape. With an adult’s "
+             "help, sew around the edge about one centimetre in, leaving a gap at one side. Turn "
+             "the doll right side out so the seam is hidden, fill it with stuffing or small rags "
+             "and sew the gap closed. Stitch on wool for hair, and sew or draw on eyes and a "
+             "smile. Make clothes for the doll from fabric scraps."),
          craftPicture("rag_doll.jpg"), craftPicture("rag_doll2.jpg"), QString()},
     };
     return list;

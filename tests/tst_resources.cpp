@@ -1,17 +1,20 @@
 // The picture and sound bundle: every path the application names resolves to
 // a file in the format its extension names, forms/images.qrc and resources/
 // list the same files, the verdict animations end within two seconds and the
-// whole bundle stays small.
+// whole bundle stays small. Every picture has a twice as large name@2x.ext
+// beside it, and the test runs at device pixel ratio 2 to see Qt pick those.
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 #include <QImage>
 #include <QImageReader>
 #include <QMap>
 #include <QResource>
+#include <QWidget>
 #include <QXmlStreamReader>
 #include <QtEndian>
 #include <QtTest>
@@ -128,7 +131,7 @@ const QStringList fullPagePictures = {
     ":/duzevod/images/DuzEvodResc/DuzEvod_Background(3).png",
 };
 
-constexpr qint64 bundleLimit = 3 * 1024 * 1024;
+constexpr qint64 bundleLimit = 4 * 1024 * 1024;
 constexpr int verdictLimitMs = 2000;
 
 QStringList allNamedPaths()
@@ -152,6 +155,30 @@ QByteArray formatByContent(const QByteArray &head)
     if (head.startsWith("RIFF") && head.mid(8, 4) == "WAVE")
         return "wav";
     return "unknown";
+}
+
+// name.ext -> name@2x.ext
+QString doubleSizePath(const QString &path)
+{
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    return path.left(dot) + QStringLiteral("@2x") + path.mid(dot);
+}
+
+// The mean difference in grey level between two pictures of the same size.
+double meanDifference(const QImage &a, const QImage &b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    if (x.size() != y.size())
+        return 255;
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto *p = reinterpret_cast<const QRgb *>(x.constScanLine(row));
+        const auto *q = reinterpret_cast<const QRgb *>(y.constScanLine(row));
+        for (int column = 0; column < x.width(); ++column)
+            sum += qAbs(qGray(p[column]) - qGray(q[column]));
+    }
+    return sum / (double(x.width()) * x.height());
 }
 
 QByteArray formatBySuffix(const QString &path)
@@ -190,6 +217,13 @@ private slots:
     void soundIsWave();
     void fullPagePictureFillsThePage_data();
     void fullPagePictureFillsThePage();
+    void doubleSizePictureBesideEach_data();
+    void doubleSizePictureBesideEach();
+
+    // At device pixel ratio 2 Qt shows the @2x pictures.
+    void iconPicksDoubleSize();
+    void styleSheetPicksDoubleSize_data();
+    void styleSheetPicksDoubleSize();
 
     // The resource list and the files agree.
     void resourceListIsWellFormed();
@@ -329,6 +363,67 @@ void TestResources::fullPagePictureFillsThePage()
     QCOMPARE(QImageReader(path).size(), QSize(800, 430));
 }
 
+void TestResources::doubleSizePictureBesideEach_data()
+{
+    QTest::addColumn<QString>("path");
+    for (const QString &path : qrcEntries.keys())
+        if (!path.endsWith(QLatin1String(".wav")) && !path.contains(QLatin1String("@2x")))
+            QTest::newRow(qPrintable(path)) << path;
+}
+
+void TestResources::doubleSizePictureBesideEach()
+{
+    QFETCH(QString, path);
+    const QString twice = doubleSizePath(path);
+    QVERIFY2(qrcEntries.contains(twice), "no @2x picture listed");
+    QFile file(twice);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(formatByContent(file.read(16)), formatBySuffix(path));
+    QImageReader reader(twice);
+    QCOMPARE(reader.size(), QImageReader(path).size() * 2);
+    QCOMPARE(reader.imageCount(), QImageReader(path).imageCount());
+    QVERIFY2(!reader.read().isNull(), qPrintable(reader.errorString()));
+}
+
+void TestResources::iconPicksDoubleSize()
+{
+    // Buttons show QIcon pictures; QIcon looks for name@2x.ext itself.
+    const QString path = QStringLiteral(":/new/prefix1/images/on.png");
+    const QPixmap shown = QIcon(path).pixmap(QSize(48, 48));
+    QCOMPARE(shown.devicePixelRatio(), 2.0);
+    QCOMPARE(shown.size(), QSize(96, 96));
+    QCOMPARE(shown.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+             QImage(doubleSizePath(path)).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
+void TestResources::styleSheetPicksDoubleSize_data()
+{
+    QTest::addColumn<QString>("property");
+    QTest::newRow("background-image") << QStringLiteral("background-image");
+    QTest::newRow("border-image") << QStringLiteral("border-image");
+    QTest::newRow("image") << QStringLiteral("image");
+}
+
+void TestResources::styleSheetPicksDoubleSize()
+{
+    QFETCH(QString, property);
+    const QString path = QStringLiteral(":/mainMenu/images/MainMenu/Mainmenu.jpg");
+    QWidget page;
+    page.setObjectName(QStringLiteral("page"));
+    page.setAttribute(Qt::WA_StyledBackground);
+    page.setStyleSheet(QStringLiteral("#page { %1: url(%2); }").arg(property, path));
+    page.resize(800, 430);
+    QCOMPARE(page.devicePixelRatio(), 2.0);
+    const QImage grabbed = page.grab().toImage();
+    const QImage twice(doubleSizePath(path));
+    const QImage upscaled =
+        QImage(path).scaled(twice.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // The drawn page is the @2x picture, which has detail the 1x one lacks.
+    QVERIFY(meanDifference(upscaled, twice) > 0.5);
+    QVERIFY2(meanDifference(grabbed, twice) < 0.1,
+             qPrintable(QString::number(meanDifference(grabbed, twice))));
+}
+
 void TestResources::resourceListIsWellFormed()
 {
     QVERIFY2(qrcErrors.isEmpty(), qPrintable(qrcErrors.join(QLatin1Char('\n'))));
@@ -389,8 +484,11 @@ void TestResources::bundleIsUncompressed()
 void TestResources::verdictAnimationEndsInTime_data()
 {
     QTest::addColumn<QString>("path");
-    QTest::newRow("tick") << QStringLiteral(":/duzevod/images/DuzEvodResc/tick.gif");
-    QTest::newRow("cross") << QStringLiteral(":/duzevod/images/DuzEvodResc/cross.gif");
+    for (const QString &name : {QStringLiteral("tick"), QStringLiteral("cross")}) {
+        const QString path = QStringLiteral(":/duzevod/images/DuzEvodResc/") + name;
+        QTest::newRow(qPrintable(name)) << path + QStringLiteral(".gif");
+        QTest::newRow(qPrintable(name + QStringLiteral("@2x"))) << path + QStringLiteral("@2x.gif");
+    }
 }
 
 void TestResources::verdictAnimationEndsInTime()
@@ -408,7 +506,7 @@ void TestResources::verdictAnimationEndsInTime()
         const QImage frame = reader.read();
         if (frame.isNull())
             break;
-        QCOMPARE(frame.size(), QSize(170, 70));
+        QCOMPARE(frame.size(), QSize(170, 70) * (path.contains(QLatin1String("@2x")) ? 2 : 1));
         lastDelay = reader.nextImageDelay();
         totalMs += lastDelay;
         last = frame;
@@ -430,5 +528,13 @@ void TestResources::bundleStaysSmall()
     QVERIFY2(total < bundleLimit, qPrintable(QString::number(total)));
 }
 
-QTEST_MAIN(TestResources)
+int main(int argc, char **argv)
+{
+    // As on a high-density screen: every widget has device pixel ratio 2.
+    qputenv("QT_SCALE_FACTOR", "2");
+    QApplication app(argc, argv);
+    TestResources test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_resources.moc"

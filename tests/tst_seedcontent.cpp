@@ -121,6 +121,7 @@ private slots:
     void textsAreValidUnicode();
     void typographicPunctuationIsStoredAsRealCharacters();
     void apostrophesArePartOfTheContent();
+    void ourTextsUseOnePunctuationStyle();
 };
 
 void TestSeedContent::waterTipsPerActivity()
@@ -387,6 +388,23 @@ void TestSeedContent::apostrophesArePartOfTheContent()
     const QuizQuestion &furniture = quizQuestions().at(10);
     QCOMPARE(furniture.option4, QStringLiteral("I don't care"));
     QCOMPARE(furniture.answer, QStringLiteral("Second-hand"));
+}
+
+void TestSeedContent::ourTextsUseOnePunctuationStyle()
+{
+    // Our own texts write the apostrophe as U+2019 and a dash as a spaced en
+    // dash; only the texts quoted word for word keep a straight apostrophe.
+    const QStringList quoted{QStringLiteral("Don't throw rubbish into the toilet bowl."),
+                             QStringLiteral("I don't care")};
+    for (QString text : allTexts()) {
+        const QString shown = text;
+        for (const QString &quote : quoted)
+            text.remove(quote);
+        QVERIFY2(!text.contains(QLatin1Char('\'')), qPrintable(shown));
+        QVERIFY2(!text.contains(u'\u2014') && !text.contains(QLatin1String(" - ")) &&
+                     !text.contains(QLatin1String("--")),
+                 qPrintable(shown));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestSeedContent)

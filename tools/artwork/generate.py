@@ -54,6 +54,14 @@ thinking-face thread toothbrush trophy world-map yarn
 
 SS = 4  # supersampling factor for vector shapes drawn with PIL
 
+# Every picture is drawn twice: at K = 1 as name.ext, and at K = 2 as
+# name@2x.ext for screens of device pixel ratio 2, which Qt picks by that name.
+# The drawing code works in logical pixels (the size of the 1x picture); the
+# helpers below make images K times as large, scale coordinates, widths, fonts
+# and blur radii by K, and render the SVG sources at K times their size.
+SCALES = (1, 2)
+K = 1
+
 # Palette: one friendly flat set for the whole application.
 WHITE = (255, 255, 255)
 INK = (38, 50, 56)
@@ -95,7 +103,15 @@ USED = set()  # glyphs and emoji drawn so far
 
 # ---------------------------------------------------------------- basics --
 
+def scaled_name(rel):
+    if K == 1:
+        return rel
+    stem, ext = os.path.splitext(rel)
+    return "%s@%dx%s" % (stem, K, ext)
+
+
 def out_path(rel):
+    rel = scaled_name(rel)
     path = os.path.join(RES, rel)
     os.makedirs(os.path.dirname(path), exist_ok=True)
     OUTPUTS.append(rel)
@@ -149,8 +165,8 @@ def rsvg(path, w, h):
 def glyph(name, size, color=WHITE):
     assert name in MDI_ICONS, name
     USED.add(name)
-    src = rsvg(os.path.join(SRC, "mdi", name + ".svg"), size, size)
-    out = Image.new("RGBA", (size, size), color + (0,))
+    src = rsvg(os.path.join(SRC, "mdi", name + ".svg"), size * K, size * K)
+    out = Image.new("RGBA", (size * K, size * K), color + (0,))
     out.putalpha(src.getchannel("A"))
     return out
 
@@ -158,7 +174,7 @@ def glyph(name, size, color=WHITE):
 def emoji(name, size):
     assert name in EMOJI_ICONS, name
     USED.add(name)
-    return rsvg(os.path.join(SRC, "fluent-emoji-flat", name + ".svg"), size, size)
+    return rsvg(os.path.join(SRC, "fluent-emoji-flat", name + ".svg"), size * K, size * K)
 
 
 def font(size, bold=True):
@@ -183,14 +199,62 @@ def rgba(c, a):
     return tuple(c) + (a,)
 
 
+def new(mode, size, color=0):
+    """An image of the logical size."""
+    return Image.new(mode, (size[0] * K, size[1] * K), color)
+
+
 def layer(size):
-    return Image.new("RGBA", size, (0, 0, 0, 0))
+    return new("RGBA", size, (0, 0, 0, 0))
+
+
+def like(img):
+    """A transparent layer as large as img."""
+    return Image.new("RGBA", img.size, (0, 0, 0, 0))
+
+
+def lsize(img):
+    return img.width // K, img.height // K
+
+
+def blurred(radius):
+    return ImageFilter.GaussianBlur(radius * K)
+
+
+class Draw:
+    """ImageDraw.Draw taking logical coordinates and widths."""
+
+    def __init__(self, img):
+        self.d = ImageDraw.Draw(img)
+
+    @staticmethod
+    def box(b):
+        # PIL boxes include their last pixel: at K = 2 that is two pixels.
+        return [b[0] * K, b[1] * K, b[2] * K + K - 1, b[3] * K + K - 1]
+
+    @staticmethod
+    def points(pts):
+        o = (K - 1) / 2  # the centre of the logical pixel
+        return [(x * K + o, y * K + o) for x, y in pts]
+
+    def line(self, pts, fill, width=1):
+        self.d.line(self.points(pts), fill=fill, width=width * K)
+
+    def rectangle(self, b, fill=None, outline=None, width=1):
+        self.d.rectangle(self.box(b), fill=fill, outline=outline, width=width * K)
+
+    def ellipse(self, b, fill=None, outline=None, width=1):
+        self.d.ellipse(self.box(b), fill=fill, outline=outline, width=width * K)
+
+    def polygon(self, pts, fill):
+        self.d.polygon([(x * K, y * K) for x, y in pts], fill=fill)
 
 
 def shapes(size, fn):
-    """Draw with fn(draw, s) on a supersampled layer; returns the AA layer."""
+    """Draw with fn(draw, s) on a supersampled layer of the physical size
+    (s maps logical pixels to supersampled ones); returns the AA layer."""
     big = Image.new("RGBA", (size[0] * SS, size[1] * SS), (0, 0, 0, 0))
-    fn(ImageDraw.Draw(big), SS)
+    fn(ImageDraw.Draw(big), SS * K)
     return big.resize(size, Image.Resampling.LANCZOS)
 
 
@@ -231,18 +295,18 @@ def line(img, pts, fill, width, joint="curve"):
 
 
 def shadow(img, box, r, alpha=60, blur=4, dy=3):
-    sh = layer(img.size)
+    sh = like(img)
     x0, y0, x1, y1 = box
     rrect(sh, (x0, y0 + dy, x1, y1 + dy), r, (0, 0, 0, alpha))
-    img.alpha_composite(sh.filter(ImageFilter.GaussianBlur(blur)))
+    img.alpha_composite(sh.filter(blurred(blur)))
 
 
 def paste(img, part, x, y):
-    img.alpha_composite(part, (int(round(x)), int(round(y))))
+    img.alpha_composite(part, (int(round(x * K)), int(round(y * K))))
 
 
 def paste_center(img, part, cx, cy):
-    paste(img, part, cx - part.width / 2, cy - part.height / 2)
+    paste(img, part, cx - part.width / K / 2, cy - part.height / K / 2)
 
 
 def rotated(part, deg):
@@ -262,26 +326,27 @@ def fit_font(text, max_w, max_h, size, bold=True):
 
 def text(img, cx, cy, s, size, fill, bold=True, max_w=None, shade=None,
          align="center"):
-    """Draws s with its cap height centred on cy; returns the text width."""
-    f = fit_font(s, max_w or 10 ** 6, 10 ** 6, size, bold)
+    """Draws s with its cap height centred on cy; returns the (logical) text width.
+    The size is chosen in logical pixels, the text drawn with the font K times as large."""
+    f = font(fit_font(s, max_w or 10 ** 6, 10 ** 6, size, bold).size * K, bold)
     x0, _, x1, _ = f.getbbox(s, anchor="ls")
     cap = -f.getbbox("H", anchor="ls")[1]
     w = x1 - x0
-    x = cx - w / 2 - x0 if align == "center" else cx - x0
-    y = cy + cap / 2
-    t = layer(img.size)
+    x = cx * K - w / 2 - x0 if align == "center" else cx * K - x0
+    y = cy * K + cap / 2
+    t = like(img)
     d = ImageDraw.Draw(t)
     if shade:
-        d.text((x + shade[0], y + shade[1]), s, font=f, fill=shade[2], anchor="ls")
+        d.text((x + shade[0] * K, y + shade[1] * K), s, font=f, fill=shade[2], anchor="ls")
     d.text((x, y), s, font=f, fill=rgba(fill, 255) if len(fill) == 3 else fill,
            anchor="ls")
     img.alpha_composite(t)
-    return w
+    return w / K
 
 
 def gradient(size, top, bottom, horizontal=False):
-    w, h = size
-    img = Image.new("RGBA", size)
+    img = new("RGBA", size)
+    w, h = img.size
     d = ImageDraw.Draw(img)
     n = w if horizontal else h
     for i in range(n):
@@ -295,7 +360,7 @@ def gradient(size, top, bottom, horizontal=False):
 
 def scatter_glyphs(img, seed, names, count, color, alpha, smin, smax, avoid=()):
     rng = random.Random(seed)
-    w, h = img.size
+    w, h = lsize(img)
     placed = 0
     tries = 0
     while placed < count and tries < count * 50:
@@ -314,15 +379,15 @@ def scatter_glyphs(img, seed, names, count, color, alpha, smin, smax, avoid=()):
 
 def bokeh(img, seed, count, color, amin, amax, rmin, rmax, region=None):
     rng = random.Random(seed)
-    w, h = img.size
+    w, h = lsize(img)
     x0, y0, x1, y1 = region or (0, 0, w, h)
-    lay = layer(img.size)
-    d = ImageDraw.Draw(lay)
+    lay = like(img)
+    d = Draw(lay)
     for _ in range(count):
         r = rng.randint(rmin, rmax)
         x, y = rng.randint(x0, x1), rng.randint(y0, y1)
         d.ellipse([x - r, y - r, x + r, y + r], fill=rgba(color, rng.randint(amin, amax)))
-    img.alpha_composite(lay.filter(ImageFilter.GaussianBlur(2)))
+    img.alpha_composite(lay.filter(blurred(2)))
 
 
 # ---------------------------------------------------------- components --
@@ -400,7 +465,7 @@ def paper(w, h, base=PAPER, lines=None, margin_x=None, radius=10, top=40,
     rrect(img, (0, 0, w, h), radius, base)
     if lines:
         lay = layer((w, h))
-        d = ImageDraw.Draw(lay)
+        d = Draw(lay)
         y = top
         while y < h - 8:
             d.line([(6, y), (w - 6, y)], fill=lines, width=1)
@@ -418,7 +483,7 @@ def card(img, box, fill=WHITE, r=14, border=None, bw=0, sh=True):
 
 
 def avg_color(img, box):
-    part = img.crop(box).convert("RGB").resize((1, 1), Image.Resampling.BOX)
+    part = img.crop([v * K for v in box]).convert("RGB").resize((1, 1), Image.Resampling.BOX)
     return part.getpixel((0, 0))
 
 
@@ -467,23 +532,23 @@ def main_menu():
 
 
 def chalkboard():
-    img = Image.new("RGBA", (800, 430), (120, 82, 52, 255))
+    img = new("RGBA", (800, 430), (120, 82, 52, 255))
     # wooden frame with grain
     rng = random.Random(21)
-    d = ImageDraw.Draw(img)
+    d = Draw(img)
     for i in range(140):
         y = rng.randint(0, 430)
         d.line([(0, y), (800, y + rng.randint(-3, 3))],
                fill=(rng.randint(100, 150), rng.randint(66, 100), rng.randint(40, 62), 255))
     board = gradient((764, 394), (44, 84, 60), (34, 68, 48))
-    smudge = layer(board.size)
-    sd = ImageDraw.Draw(smudge)
+    smudge = like(board)
+    sd = Draw(smudge)
     for _ in range(70):
         x, y = rng.randint(0, 764), rng.randint(0, 394)
         rw, rh = rng.randint(30, 160), rng.randint(8, 40)
         sd.ellipse([x - rw, y - rh, x + rw, y + rh], fill=(255, 255, 255, rng.randint(4, 12)))
-    board.alpha_composite(smudge.filter(ImageFilter.GaussianBlur(8)))
-    img.alpha_composite(board, (18, 18))
+    board.alpha_composite(smudge.filter(blurred(8)))
+    paste(img, board, 18, 18)
     d.rectangle([18, 18, 781, 411], outline=(86, 56, 34, 255), width=2)
     # chalk tray
     rrect(img, (120, 404, 640, 418), 4, (96, 64, 40, 255))
@@ -599,8 +664,8 @@ def calculator():
     both = layer((151, 131))
     both.alpha_composite(tile(151, 131, BLUE, None, None, margin=(4, 4)))
     half = tile(151, 131, ORANGE, None, None, margin=(4, 4))
-    mask = Image.new("L", (151, 131), 0)
-    ImageDraw.Draw(mask).polygon([(0, 0), (151, 0), (0, 131)], fill=255)
+    mask = new("L", (151, 131), 0)
+    Draw(mask).polygon([(0, 0), (151, 0), (0, 131)], fill=255)
     both.paste(half, (0, 0), mask)
     paste(both, glyph("lightning-bolt", 56), 14, 12)
     paste(both, glyph("water", 56), 80, 58)
@@ -617,8 +682,8 @@ def calculator():
         else:
             save_png(t, P + name)
     for name, room, cap, g in ROOM_HEADERS:
-        img = Image.new("RGBA", (180, 40), ROOM[room] + (255,))
-        ImageDraw.Draw(img).rectangle([0, 36, 180, 40], fill=darker(ROOM[room], 0.72) + (255,))
+        img = new("RGBA", (180, 40), ROOM[room] + (255,))
+        Draw(img).rectangle([0, 36, 180, 40], fill=darker(ROOM[room], 0.72) + (255,))
         f = fit_font(cap, 140, 22, 26)
         tw = f.getbbox(cap, anchor="ls")[2]
         x = 90 - (tw + 30) / 2
@@ -645,13 +710,13 @@ def lawn():
     for cx, cy in ((230, 40), (600, 110)):
         for dx, dy, r in ((-22, 5, 16), (0, 0, 21), (22, 5, 16)):
             ellipse(img, (cx + dx - r, cy + dy - r, cx + dx + r, cy + dy + r), (255, 255, 255, 230))
-    hills = layer(img.size)
+    hills = like(img)
     ellipse(hills, (-150, 130, 520, 420), (129, 199, 132, 255))
     ellipse(hills, (260, 150, 900, 430), (102, 187, 106, 255))
     rrect(hills, (0, 200, 721, 261), 0, (76, 175, 80, 255))
     img.alpha_composite(hills)
     rng = random.Random(41)
-    tufts = layer(img.size)
+    tufts = like(img)
     for _ in range(60):
         x, y = rng.randint(0, 720), rng.randint(190, 255)
         g = glyph("leaf", rng.randint(10, 18), (56, 142, 60))
@@ -674,8 +739,8 @@ def diaries():
 
     dc = paper(781, 251, (252, 253, 245), lines=(200, 230, 201, 255), radius=12, top=22,
                spacing=22)
-    lay = layer(dc.size)
-    d = ImageDraw.Draw(lay)
+    lay = like(dc)
+    d = Draw(lay)
     x = 52
     while x < 760:
         d.line([(x, 6), (x, 245)], fill=(200, 230, 201, 150), width=1)
@@ -691,8 +756,8 @@ def diaries():
     rrect(book, (10, 80, 700, 496), 16, DKGREEN)
     for x0, x1 in ((20, 356), (354, 690)):
         rrect(book, (x0, 88, x1, 486), 10, PAPER)
-    lay = layer(book.size)
-    d = ImageDraw.Draw(lay)
+    lay = like(book)
+    d = Draw(lay)
     for x in range(330, 356):  # shading towards the spine
         a = int(60 * ((x - 330) / 26) ** 2)
         d.line([(x, 90), (x, 484)], fill=(120, 100, 60, a))
@@ -734,12 +799,12 @@ def shared_buttons():
 def events():
     P = "new/prefix1/images/"
     bg = gradient((800, 430), (255, 250, 235), (250, 240, 215))
-    lay = layer(bg.size)
-    d = ImageDraw.Draw(lay)
+    lay = like(bg)
+    d = Draw(lay)
     for y in range(258, 430, 30):
         d.line([(0, y), (800, y)], fill=(225, 210, 180, 255))
     bg.alpha_composite(lay)
-    ImageDraw.Draw(bg).rectangle([0, 0, 800, 6], fill=DKGREEN + (255,))
+    Draw(bg).rectangle([0, 0, 800, 6], fill=DKGREEN + (255,))
     paste(bg, rotated(glyph("leaf", 40, LEAF), 20), 750, 376)
     save_png(bg.convert("RGB").quantize(64, method=Image.Quantize.FASTOCTREE,
                                         dither=Image.Dither.NONE), P + "book.png")
@@ -789,7 +854,6 @@ def quiz():
     # result page
     r = gradient((800, 430), (255, 243, 224), (236, 244, 228))
     bokeh(r, 71, 22, WHITE, 50, 110, 10, 40)
-    text(r, 560, 62, "Time's up!", 54, (230, 81, 0), shade=(2, 3, (255, 255, 255, 220)))
     paste(r, emoji("trophy", 170), 110, 90)
     paste(r, emoji("party-popper", 70), 40, 60)
     paste(r, emoji("sparkles", 50), 290, 70)
@@ -936,21 +1000,21 @@ def crafts():
 
 def pinboard():
     rng = random.Random(81)
-    img = Image.new("RGBA", (800, 430), (150, 104, 64, 255))
-    d = ImageDraw.Draw(img)
+    img = new("RGBA", (800, 430), (150, 104, 64, 255))
+    d = Draw(img)
     for i in range(120):
         y = rng.randint(0, 430)
         d.line([(0, y), (800, y + rng.randint(-2, 2))],
                fill=(rng.randint(130, 170), rng.randint(90, 118), rng.randint(52, 76), 255))
-    cork = Image.new("RGBA", (766, 396), (206, 160, 108, 255))
-    cd = ImageDraw.Draw(cork)
+    cork = new("RGBA", (766, 396), (206, 160, 108, 255))
+    cd = Draw(cork)
     for _ in range(9000):
         x, y = rng.randint(0, 765), rng.randint(0, 395)
         r = rng.choice((1, 1, 1, 2))
         v = rng.randint(-34, 30)
         cd.ellipse([x, y, x + r, y + r], fill=(206 + v, 160 + v, 108 + v, 255))
-    cork = cork.filter(ImageFilter.GaussianBlur(0.6))
-    img.alpha_composite(cork, (17, 17))
+    cork = cork.filter(blurred(0.6))
+    paste(img, cork, 17, 17)
     d.rectangle([17, 17, 782, 412], outline=(110, 74, 44, 255), width=2)
 
     def note(w, h, fill, deg, draw):
@@ -974,8 +1038,8 @@ def pinboard():
 
     paste(img, note(165, 106, (255, 255, 255), -5, motto), 60, 296)
     paste(img, emoji("round-pushpin", 26), 132, 292)
-    paste(img, note(90, 70, (200, 230, 201), 6, lambda n: n.alpha_composite(
-        emoji("recycling-symbol", 50), (28, 18))), 560, 300)
+    paste(img, note(90, 70, (200, 230, 201), 6, lambda n: paste(
+        n, emoji("recycling-symbol", 50), 28, 18)), 560, 300)
     paste(img, emoji("pushpin", 26), 604, 292)
     paste(img, emoji("scissors", 44), 690, 40)
     paste(img, emoji("yarn", 44), 50, 40)
@@ -1008,8 +1072,8 @@ def craft_page(key, color, cap, g):
 
 def scene(bg_top, bg_bottom, table):
     img = gradient((160, 120), bg_top, bg_bottom)
-    ImageDraw.Draw(img).rectangle([0, 86, 160, 120], fill=table + (255,))
-    ImageDraw.Draw(img).line([(0, 86), (160, 86)], fill=darker(table, 0.85) + (255,), width=2)
+    Draw(img).rectangle([0, 86, 160, 120], fill=table + (255,))
+    Draw(img).line([(0, 86), (160, 86)], fill=darker(table, 0.85) + (255,), width=2)
     return img
 
 
@@ -1233,7 +1297,7 @@ def sounds():
 # ------------------------------------------------------- contact sheet --
 
 def contact_sheet():
-    pics = [p for p in OUTPUTS if not p.endswith(".wav")]
+    pics = [p for p in OUTPUTS if not p.endswith(".wav") and "@" not in p]
     cell_w, cell_h, thumb_h = 200, 150, 118
     cols = 8
     rows = (len(pics) + cols - 1) // cols
@@ -1314,18 +1378,21 @@ def app_icon():
 
 
 def main():
+    global K
     check_tools()
     if os.path.isdir(RES):
         shutil.rmtree(RES)
     os.makedirs(RES)
-    main_menu()
-    chalkboard()
-    calculator()
-    shared_buttons()
-    events()
-    quiz()
-    crafts()
-    facts()
+    for K in SCALES:
+        main_menu()
+        chalkboard()
+        calculator()
+        shared_buttons()
+        events()
+        quiz()
+        crafts()
+        facts()
+    K = 1
     sounds()
     app_icon()
     contact_sheet()
