@@ -233,9 +233,13 @@ void MainWindow::setQuizChoicesEnabled(bool enabled)
 // A round ends after its tenth answer's feedback or when the time is up.
 void MainWindow::endQuizRound()
 {
+    const bool timeUp = quizTimeLeft <= 0;
     quizRoundRunning = false;
     releaseQuizTimer();
     showPage(QuizResultPage);
+    // The heading says why the round ended.
+    ui->lb_resultHeading->setText(timeUp ? QStringLiteral("Time's up!")
+                                         : QStringLiteral("All ten answered!"));
     Quiz_UpdateScr();
     displayScore();
 }

@@ -398,6 +398,7 @@ void QuizTest::tenAnswersEndTheRound()
     QCOMPARE(contentPage(w), resultPage);
     QCOMPARE(labelText(w, "lb_QuestionNo"), QStringLiteral("Question. 10"));
     QCOMPARE(labelText(w, "lb_splashScore"), QString::number(total));
+    QCOMPARE(labelText(w, "lb_resultHeading"), QStringLiteral("All ten answered!"));
     QCOMPARE(labelText(w, "lb_splash"), QStringLiteral("COOL! you got yourself a score of:"));
     QCOMPARE(labelText(w, "lb_balloon"), newHighVerdict);
     QCOMPARE(storedHighScore(), std::optional<int>(total));
@@ -520,6 +521,7 @@ void QuizTest::countdownRunsOutToTheResult()
     QCOMPARE(labelText(w, "lb_timer"), QStringLiteral("0s"));
     QCOMPARE(contentPage(w), resultPage);
 
+    QCOMPARE(labelText(w, "lb_resultHeading"), QStringLiteral("Time's up!"));
     // No answer: the first round stores 0 and ties with "nothing stored".
     QCOMPARE(labelText(w, "lb_splashScore"), QStringLiteral("0"));
     QCOMPARE(labelText(w, "lb_balloon"), sameVerdict);
