@@ -478,12 +478,14 @@ void MainWindow::on_comboBox_zadUvedoDate_currentIndexChanged(const QString &)
         return;
     ui->txtBrowse_consumptionSumm->setPlainText(spentSentence(db, electricityTotal(day.costs)));
 
-    ui->txtBrowse_tips->clear();
     const QStringList tips = tipsFor(day.costs, applianceTipNames(),
                                      [this](const QString &name) { return randomTip(db, name); });
+    // One paragraph a tip, shown as the plain text it is stored as.
+    QStringList paragraphs;
     for (const QString &tip : tips)
-        ui->txtBrowse_tips->append(QLatin1Char(' ') + tip);
-    // Each tip goes to the end; the reader starts with the first.
+        paragraphs.append(QLatin1Char(' ') + tip);
+    ui->txtBrowse_tips->setPlainText(paragraphs.join(QLatin1Char('\n')));
+    // The reader starts with the first tip.
     ui->txtBrowse_tips->verticalScrollBar()->setValue(0);
 
     // A breakdown on screen belongs to the day on screen.
@@ -531,13 +533,15 @@ void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QStrin
     ui->txtBrowse_consumptionSumm_water->setPlainText(
         spentSentence(db, waterTotal(day.members, day.costs)));
 
-    ui->txtBrowse_tips_water->clear();
     const QStringList tips = tipsFor(day.costs, waterTipNames(), [this](const QString &name) {
         return randomWaterTip(db, name);
     });
+    // One paragraph a tip, shown as the plain text it is stored as.
+    QStringList paragraphs;
     for (const QString &tip : tips)
-        ui->txtBrowse_tips_water->append(QLatin1Char(' ') + tip);
-    // Each tip goes to the end; the reader starts with the first.
+        paragraphs.append(QLatin1Char(' ') + tip);
+    ui->txtBrowse_tips_water->setPlainText(paragraphs.join(QLatin1Char('\n')));
+    // The reader starts with the first tip.
     ui->txtBrowse_tips_water->verticalScrollBar()->setValue(0);
 
     // A breakdown on screen belongs to the day on screen.

@@ -118,6 +118,7 @@ private slots:
     void unparsableDateLeavesCalendar();
     void receivedEventShowsItsDays();
     void dateHelpers();
+    void markupShowsAsItsCharacters();
 };
 
 void TestEvents::listsEventsByMonthOfThisYear()
@@ -372,6 +373,22 @@ void TestEvents::dateHelpers()
     QVERIFY(!EventsLogic::parseEventDate(QStringLiteral("15/3/2010")).isValid());
     QVERIFY(!EventsLogic::parseEventDate(QString()).isValid());
     QCOMPARE(EventsLogic::lastDayOfYear(2026), QDate(2026, 12, 31));
+}
+
+void TestEvents::markupShowsAsItsCharacters()
+{
+    // A peer's text is never read as markup: a tag shows as the characters it is.
+    Clock::setToday(QDate(2010, 3, 20));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    const QString name = QStringLiteral("<b>Bold</b> walk");
+    addEvent(name, QStringLiteral("3@30@2010"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QVERIFY(touch(&window, name, Single));
+    for (const char *label : {"lb_eventTitle", "lb_venue", "lb_fee", "lb_description"})
+        QCOMPARE(child<QLabel>(&window, label)->textFormat(), Qt::PlainText);
+    QCOMPARE(text(&window, "lb_eventTitle"), name);
 }
 
 QTEST_MAIN(TestEvents)
