@@ -12,6 +12,8 @@
 #include <QPixmap>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 namespace {
 
 const char *const eventServerVariable = "VIRIDIO_EVENT_SERVER";
@@ -55,9 +57,9 @@ void MainWindow::setEventDetailsInvisible()
 void MainWindow::listEventsOfMonth(int month)
 {
     ui->listWid_upcoming->clear();
-    const QStringList names = EventsLogic::eventNamesInMonth(db, month, Clock::today().year());
-    for (const QString &name : names)
-        ui->listWid_upcoming->insertItem(0, new QListWidgetItem(name));
+    QStringList names = EventsLogic::eventNamesInMonth(db, month, Clock::today().year());
+    std::reverse(names.begin(), names.end());
+    ui->listWid_upcoming->addItems(names);
 }
 
 void MainWindow::upcomingEvents()
@@ -89,11 +91,14 @@ void MainWindow::enterEventsPage()
     Pictures::show(ui->label_7, QStringLiteral(":/new/prefix1/images/book.png"));
     Pictures::show(ui->label_16, QStringLiteral(":/new/prefix1/images/calendar.png"));
 
-    upcomingEvents();
     setEventDetailsInvisible();
     loadEvents();
     setEventsCalendarRange();
-    ui->combo_Month->setCurrentIndex(Clock::today().month());
+    // Choosing the month lists its events; a month chosen already is listed anew.
+    if (ui->combo_Month->currentIndex() == Clock::today().month())
+        upcomingEvents();
+    else
+        ui->combo_Month->setCurrentIndex(Clock::today().month());
 }
 
 void MainWindow::showEventDetails(QListWidgetItem *item)

@@ -46,12 +46,14 @@ QStringList eventNamesInMonth(const QSqlDatabase &db, int month, int year)
     // The month is the date's first number, so "1" also finds October to
     // December; the parsed date decides.
     QSqlQuery query =
-        Database::run(db, QStringLiteral("SELECT * from Events where startDate LIKE ?"),
+        Database::run(db,
+                      QStringLiteral("SELECT eventName, startDate from Events where startDate "
+                                     "LIKE ? ORDER BY eventID"),
                       {QString::number(month) + QLatin1Char('%')});
     while (query.isActive() && query.next()) {
-        const QDate start = parseEventDate(query.value(5).toString());
+        const QDate start = parseEventDate(query.value(1).toString());
         if (start.isValid() && start.month() == month && start.year() == year)
-            names.append(query.value(1).toString());
+            names.append(query.value(0).toString());
     }
     return names;
 }
