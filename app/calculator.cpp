@@ -30,6 +30,7 @@ struct Appliance
     QComboBox *Ui::MainWindow::*hours;
     QLabel *Ui::MainWindow::*picture;
     QLabel *Ui::MainWindow::*question; // says so when an answer was not saved
+    QLabel *Ui::MainWindow::*rating;   // the power the answer is worked with
     const char *pictureFile;
     MainWindow::CalculatorBodyPage page;
     bool lastOfRoom;
@@ -37,29 +38,36 @@ struct Appliance
 
 const Appliance appliances[] = {
     {&Ui::MainWindow::comboBox_airCon, &Ui::MainWindow::lb_airConImage,
-     &Ui::MainWindow::lb_airConQn, "ecoCalAirCon.png", MainWindow::AirConPage, false},
+     &Ui::MainWindow::lb_airConQn, &Ui::MainWindow::lb_airConRating, "ecoCalAirCon.png",
+     MainWindow::AirConPage, false},
     {&Ui::MainWindow::comboBox_laptop, &Ui::MainWindow::lb_laptopImage,
-     &Ui::MainWindow::lb_laptopQn, "ecoCalLaptop.png", MainWindow::LaptopPage, false},
+     &Ui::MainWindow::lb_laptopQn, &Ui::MainWindow::lb_laptopRating, "ecoCalLaptop.png",
+     MainWindow::LaptopPage, false},
     {&Ui::MainWindow::comboBox_fan, &Ui::MainWindow::lb_fanImage, &Ui::MainWindow::lb_fanQn,
-     "ecoCalFan.png", MainWindow::FanPage, true},
+     &Ui::MainWindow::lb_fanRating, "ecoCalFan.png", MainWindow::FanPage, true},
     {&Ui::MainWindow::comboBox_lights, &Ui::MainWindow::lb_lightsImage,
-     &Ui::MainWindow::lb_lightsQn, "ecoCalCeilingLights.png", MainWindow::LightsPage, false},
+     &Ui::MainWindow::lb_lightsQn, &Ui::MainWindow::lb_lightsRating, "ecoCalCeilingLights.png",
+     MainWindow::LightsPage, false},
     {&Ui::MainWindow::comboBox_dvdPlayer, &Ui::MainWindow::lb_dvdPlayerImage,
-     &Ui::MainWindow::lb_dvdPlayerQn, "ecoCalDVDPlayer.png", MainWindow::DvdPlayerPage, false},
+     &Ui::MainWindow::lb_dvdPlayerQn, &Ui::MainWindow::lb_dvdPlayerRating, "ecoCalDVDPlayer.png",
+     MainWindow::DvdPlayerPage, false},
     {&Ui::MainWindow::comboBox_lcdTv, &Ui::MainWindow::lb_lcdTv, &Ui::MainWindow::lb_lcdTvQn,
-     "ecoCalLcdTv copy.png", MainWindow::LcdTvPage, true},
+     &Ui::MainWindow::lb_lcdTvRating, "ecoCalLcdTv copy.png", MainWindow::LcdTvPage, true},
     {&Ui::MainWindow::comboBox_washingMachine, &Ui::MainWindow::lb_washingMachineImage,
-     &Ui::MainWindow::lb_washingMachineQn, "ecoCalwWashingMachine.png",
-     MainWindow::WashingMachinePage, false},
+     &Ui::MainWindow::lb_washingMachineQn, &Ui::MainWindow::lb_washingMachineRating,
+     "ecoCalwWashingMachine.png", MainWindow::WashingMachinePage, false},
     {&Ui::MainWindow::comboBox_hairDryer, &Ui::MainWindow::lb_hairDryerImage,
-     &Ui::MainWindow::lb_hairDryerQn, "ecoCalHairDryer.png", MainWindow::HairDryerPage, true},
+     &Ui::MainWindow::lb_hairDryerQn, &Ui::MainWindow::lb_hairDryerRating, "ecoCalHairDryer.png",
+     MainWindow::HairDryerPage, true},
     {&Ui::MainWindow::comboBox_microwave, &Ui::MainWindow::lb_microwaveImage,
-     &Ui::MainWindow::lb_microwaveQn, "ecoCalMicrowave.png", MainWindow::MicrowavePage, false},
+     &Ui::MainWindow::lb_microwaveQn, &Ui::MainWindow::lb_microwaveRating, "ecoCalMicrowave.png",
+     MainWindow::MicrowavePage, false},
     {&Ui::MainWindow::comboBox_riceCooker, &Ui::MainWindow::lb_riceCookerImage,
-     &Ui::MainWindow::lb_riceCookerQn, "ecoCalRiceCooker.png", MainWindow::RiceCookerPage, false},
+     &Ui::MainWindow::lb_riceCookerQn, &Ui::MainWindow::lb_riceCookerRating, "ecoCalRiceCooker.png",
+     MainWindow::RiceCookerPage, false},
     {&Ui::MainWindow::comboBox_refrigerator, &Ui::MainWindow::lb_refrigeratorImage,
-     &Ui::MainWindow::lb_refrigeratorQn, "ecoCalRefrigerator.png", MainWindow::RefrigeratorPage,
-     true},
+     &Ui::MainWindow::lb_refrigeratorQn, &Ui::MainWindow::lb_refrigeratorRating,
+     "ecoCalRefrigerator.png", MainWindow::RefrigeratorPage, true},
 };
 
 enum ApplianceIndex
@@ -112,10 +120,13 @@ bool showSaved(QLabel *question, bool saved)
     return saved;
 }
 
-void openAppliance(MainWindow *window, Ui::MainWindow *ui, ApplianceIndex index)
+void openAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &db,
+                   ApplianceIndex index)
 {
     const Appliance &appliance = appliances[index];
     window->showPage(appliance.page);
+    (ui->*appliance.rating)
+        ->setText(QStringLiteral("Rated %1 W").arg(SettingsLogic::watts(db, index)));
     loadPicture(ui->*appliance.picture, QString::fromLatin1(appliance.pictureFile));
 }
 
@@ -136,7 +147,7 @@ void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase 
         window->showPage(MainWindow::RoomsPage);
         loadRoomPictures(ui);
     } else {
-        openAppliance(window, ui, ApplianceIndex(index + 1));
+        openAppliance(window, ui, db, ApplianceIndex(index + 1));
     }
 }
 
@@ -278,57 +289,57 @@ void MainWindow::on_push_kitchen_clicked()
 
 void MainWindow::on_push_airCon_clicked()
 {
-    openAppliance(this, ui, AirCon);
+    openAppliance(this, ui, db, AirCon);
 }
 
 void MainWindow::on_push_laptop_clicked()
 {
-    openAppliance(this, ui, Laptop);
+    openAppliance(this, ui, db, Laptop);
 }
 
 void MainWindow::on_push_fan_clicked()
 {
-    openAppliance(this, ui, Fan);
+    openAppliance(this, ui, db, Fan);
 }
 
 void MainWindow::on_push_lights_clicked()
 {
-    openAppliance(this, ui, Lights);
+    openAppliance(this, ui, db, Lights);
 }
 
 void MainWindow::on_push_dvdPlayer_clicked()
 {
-    openAppliance(this, ui, DvdPlayer);
+    openAppliance(this, ui, db, DvdPlayer);
 }
 
 void MainWindow::on_push_lcdTv_clicked()
 {
-    openAppliance(this, ui, LcdTv);
+    openAppliance(this, ui, db, LcdTv);
 }
 
 void MainWindow::on_push_washingMachine_clicked()
 {
-    openAppliance(this, ui, WashingMachine);
+    openAppliance(this, ui, db, WashingMachine);
 }
 
 void MainWindow::on_push_hairDryer_clicked()
 {
-    openAppliance(this, ui, HairDryer);
+    openAppliance(this, ui, db, HairDryer);
 }
 
 void MainWindow::on_push_microwave_clicked()
 {
-    openAppliance(this, ui, Microwave);
+    openAppliance(this, ui, db, Microwave);
 }
 
 void MainWindow::on_push_riceCooker_clicked()
 {
-    openAppliance(this, ui, RiceCooker);
+    openAppliance(this, ui, db, RiceCooker);
 }
 
 void MainWindow::on_push_refrigerator_clicked()
 {
-    openAppliance(this, ui, Refrigerator);
+    openAppliance(this, ui, db, Refrigerator);
 }
 
 void MainWindow::on_push_airConOK_clicked()

@@ -208,6 +208,13 @@ private slots:
     void on_push_viewWaterDiary_clicked();
     void on_push_zadUvedoViewAllData_water_clicked();
 
+    // Household settings (app/settings.cpp)
+    void on_push_settings_clicked();
+    void on_push_typicalPower_clicked();
+    void on_push_builtInSettings_clicked();
+    void on_push_settingsBack_clicked();
+    void on_push_settingsSave_clicked();
+
     // Quiz (app/quiz.cpp)
     void on_push_duzEvod_clicked();
     void on_push_quiz_sound_clicked();
@@ -284,6 +291,8 @@ private:
     // pressed since the diary was entered): a day change then refreshes it.
     bool elecBreakdownShown = false;
     bool waterBreakdownShown = false;
+    // The choice page the settings page was opened from, and returns to.
+    CalculatorBodyPage settingsReturnPage = EntryChoicePage;
 
     // Quiz: helpers and state of its own
     bool quizRoundRunning = false; // a round is in Question or Feedback

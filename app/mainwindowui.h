@@ -24,6 +24,7 @@
 #include "ui_calculatorrefrigeratorpage.h"
 #include "ui_calculatorricecookerpage.h"
 #include "ui_calculatorroomspage.h"
+#include "ui_calculatorsettingspage.h"
 #include "ui_calculatorshowerandtoiletpage.h"
 #include "ui_calculatortappage.h"
 #include "ui_calculatortoiletroompage.h"
@@ -65,6 +66,7 @@ class MainWindow : public CalculatorAirConPage,
                    public CalculatorRefrigeratorPage,
                    public CalculatorRiceCookerPage,
                    public CalculatorRoomsPage,
+                   public CalculatorSettingsPage,
                    public CalculatorShowerAndToiletPage,
                    public CalculatorTapPage,
                    public CalculatorToiletRoomPage,

@@ -60,7 +60,7 @@ const std::array<Setup, MainWindow::CalculatorBodyPageCount> calculatorForms = {
     setup<Ui::CalculatorDiaryChoicePage>,
     setup<Ui::CalculatorEntryChoicePage>,
     nullptr,
-    nullptr, // the settings page
+    setup<Ui::CalculatorSettingsPage>,
     nullptr, // the history page
 };
 
@@ -176,6 +176,11 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
         // Inner pages that a test or tool switches to directly are built too.
         connect(ui->stackWid_ecoCalBody, &QStackedWidget::currentChanged, this,
                 [this](int i) { buildPage(ui->stackWid_ecoCalBody, i); });
+        // The household's settings are offered beside the two choice pages.
+        ui->push_settings->hide();
+        connect(ui->stackWid_ecoCalBody, &QStackedWidget::currentChanged, this, [this](int i) {
+            ui->push_settings->setVisible(i == EntryChoicePage || i == DiaryChoicePage);
+        });
         break;
     case QuizMenuPage:
         ui->push_quiz_sound->hide();

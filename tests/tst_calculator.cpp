@@ -13,7 +13,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
@@ -127,6 +129,9 @@ private slots:
     void waterDiaryDayChangeRefreshesTheBreakdown();
 
     void householdSettingsPriceNewAnswersOnly();
+    void settingsPageStoresAndReturns();
+    void badSettingsStoreNothing_data();
+    void badSettingsStoreNothing();
 
     void textsFitTheirWidgets();
 
@@ -961,12 +966,111 @@ void TestCalculator::householdSettingsPriceNewAnswersOnly()
              QStringLiteral("You have spent €0.18."));
 }
 
+namespace {
+
+// Types text into a box of the settings page as a user does.
+void typeInto(QWidget *box, const QString &text)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(box))
+        edit->clear();
+    else
+        static_cast<QSpinBox *>(box)->clear();
+    QTest::keyClicks(box, text);
+}
+
+} // namespace
+
+void TestCalculator::settingsPageStoresAndReturns()
+{
+    openCalculator();
+    QVERIFY(!shown("push_settings"));
+    click("push_zadUvedoButton");
+    click("push_settings");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::SettingsPage));
+    QCOMPARE(widget<QLineEdit>("le_electricityRate")->text(), QStringLiteral("0.2287"));
+    QCOMPARE(widget<QLineEdit>("le_currency")->text(), QStringLiteral("$"));
+    click("push_typicalPower");
+    typeInto(widget<QWidget>("le_electricityRate"), QStringLiteral("0.30"));
+    typeInto(widget<QWidget>("le_waterRate"), QStringLiteral("2.5"));
+    typeInto(widget<QWidget>("le_currency"), QStringLiteral("kr"));
+    typeInto(widget<QWidget>("spin_powerLaptop"), QStringLiteral("50"));
+    click("push_settingsSave");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::DiaryChoicePage));
+    SettingsLogic::Watts watts = SettingsLogic::typicalWatts();
+    watts[1] = 50;
+    const SettingsLogic::Household stored = SettingsLogic::load(QSqlDatabase::database());
+    QCOMPARE(stored.electricityRate, 0.30);
+    QCOMPARE(stored.waterRate, 2.5);
+    QCOMPARE(stored.currency, QStringLiteral("kr"));
+    QCOMPARE(stored.watts, watts);
+
+    // The laptop's question tells the power its answer is worked with.
+    click("push_vozAvaviButton");
+    click("push_vozAvaviElectricityIcon");
+    click("push_bedroom");
+    click("push_laptop");
+    QCOMPARE(labelText("lb_laptopRating"), QStringLiteral("Rated 50 W"));
+
+    // Back leaves without storing what was changed.
+    click("push_vozAvaviButton");
+    click("push_settings");
+    QCOMPARE(widget<QLineEdit>("le_currency")->text(), QStringLiteral("kr"));
+    click("push_builtInSettings");
+    click("push_settingsBack");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::EntryChoicePage));
+    QCOMPARE(SettingsLogic::load(QSqlDatabase::database()).currency, QStringLiteral("kr"));
+}
+
+void TestCalculator::badSettingsStoreNothing_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("decimal comma") << "le_electricityRate"
+                                   << "0,30";
+    QTest::newRow("zero tariff") << "le_electricityRate"
+                                 << "0";
+    QTest::newRow("negative tariff") << "le_waterRate"
+                                     << "-1";
+    QTest::newRow("not a number") << "le_waterRate"
+                                  << "abc";
+    QTest::newRow("empty tariff") << "le_waterRate"
+                                  << "";
+    QTest::newRow("no currency") << "le_currency"
+                                 << "";
+    QTest::newRow("long currency") << "le_currency"
+                                   << "euro";
+}
+
+void TestCalculator::badSettingsStoreNothing()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    const QLocale before;
+    QLocale::setDefault(QLocale::c());
+    const auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
+    openCalculator();
+    click("push_vozAvaviButton");
+    click("push_settings");
+    typeInto(widget<QWidget>("spin_powerFan"), QStringLiteral("75"));
+    typeInto(widget<QWidget>(qPrintable(box)), text);
+    click("push_settingsSave");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::SettingsPage));
+    QVERIFY(shown("lb_settingsMessage"));
+    QVERIFY(!labelText("lb_settingsMessage").isEmpty());
+    const SettingsLogic::Household stored = SettingsLogic::load(QSqlDatabase::database());
+    QCOMPARE(stored.electricityRate, SettingsLogic::builtIn().electricityRate);
+    QCOMPARE(stored.waterRate, SettingsLogic::builtIn().waterRate);
+    QCOMPARE(stored.watts, SettingsLogic::builtIn().watts);
+}
+
 // Look ------------------------------------------------------------------------
 
 // No text of the calculator's labels and buttons is cut off by its widget
 // with the fonts the program draws with.
 void TestCalculator::textsFitTheirWidgets()
 {
+    window->showPage(MainWindow::LaptopPage);
+    window->showPage(MainWindow::SettingsPage);
     QStringList cut;
     auto *frame = widget<QWidget>("page_6");
     for (QLabel *label : frame->findChildren<QLabel *>()) {

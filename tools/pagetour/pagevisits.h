@@ -36,6 +36,7 @@ const Visit visits[] = {
     {"calculator", W::MainMenuPage, Calc + W::IntroPage, "push_ecoCal"},
     {"entry choice", Calc + W::IntroPage, Calc + W::EntryChoicePage, "push_vozAvaviButton"},
     {"diary choice", Calc + W::IntroPage, Calc + W::DiaryChoicePage, "push_zadUvedoButton"},
+    {"settings", Calc + W::EntryChoicePage, Calc + W::SettingsPage, "push_settings"},
     {"rooms", Calc + W::EntryChoicePage, Calc + W::RoomsPage, "push_vozAvaviElectricityIcon"},
     {"bedroom", Calc + W::RoomsPage, Calc + W::BedroomPage, "push_bedroom"},
     {"air conditioner", Calc + W::BedroomPage, Calc + W::AirConPage, "push_airCon"},
