@@ -208,6 +208,11 @@ private slots:
     void on_push_viewWaterDiary_clicked();
     void on_push_zadUvedoViewAllData_water_clicked();
 
+    // Diary history (app/history.cpp)
+    void on_push_diaryHistory_clicked();
+    void on_push_historyBack_clicked();
+    void on_push_exportDiaries_clicked();
+
     // Quiz (app/quiz.cpp)
     void on_push_duzEvod_clicked();
     void on_push_quiz_sound_clicked();
@@ -284,6 +289,7 @@ private:
     // pressed since the diary was entered): a day change then refreshes it.
     bool elecBreakdownShown = false;
     bool waterBreakdownShown = false;
+    void buildHistoryChart(); // on the history page's first visit
 
     // Quiz: helpers and state of its own
     bool quizRoundRunning = false; // a round is in Question or Feedback
