@@ -1020,6 +1020,13 @@ void TestCalculator::historyShowsTotalsChartAndExports()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home->path() + "/.config"));
     const QString folder = HistoryLogic::defaultExportFolder();
     QVERIFY(folder.startsWith(home->path()));
+    // A file where the folder should be: the page says so and writes nothing.
+    QFile blocker(folder);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    click("push_exportDiaries");
+    QVERIFY(labelText("lb_exportMessage").startsWith(QStringLiteral("The folder ")));
+    QVERIFY(blocker.remove());
     click("push_exportDiaries");
     if (config.isEmpty())
         qunsetenv("XDG_CONFIG_HOME");
