@@ -215,6 +215,11 @@ private slots:
     void on_push_settingsBack_clicked();
     void on_push_settingsSave_clicked();
 
+    // Diary history (app/history.cpp)
+    void on_push_diaryHistory_clicked();
+    void on_push_historyBack_clicked();
+    void on_push_exportDiaries_clicked();
+
     // Quiz (app/quiz.cpp)
     void on_push_duzEvod_clicked();
     void on_push_quiz_sound_clicked();
@@ -293,6 +298,8 @@ private:
     bool waterBreakdownShown = false;
     // The choice page the settings page was opened from, and returns to.
     CalculatorBodyPage settingsReturnPage = EntryChoicePage;
+
+    void buildHistoryChart(); // on the history page's first visit
 
     // Quiz: helpers and state of its own
     bool quizRoundRunning = false; // a round is in Question or Feedback

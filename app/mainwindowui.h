@@ -13,6 +13,7 @@
 #include "ui_calculatorentrychoicepage.h"
 #include "ui_calculatorfanpage.h"
 #include "ui_calculatorhairdryerpage.h"
+#include "ui_calculatorhistorypage.h"
 #include "ui_calculatorkitchenpage.h"
 #include "ui_calculatorlaptoppage.h"
 #include "ui_calculatorlawnpage.h"
@@ -55,6 +56,7 @@ class MainWindow : public CalculatorAirConPage,
                    public CalculatorEntryChoicePage,
                    public CalculatorFanPage,
                    public CalculatorHairDryerPage,
+                   public CalculatorHistoryPage,
                    public CalculatorKitchenPage,
                    public CalculatorLaptopPage,
                    public CalculatorLawnPage,

@@ -61,7 +61,7 @@ const std::array<Setup, MainWindow::CalculatorBodyPageCount> calculatorForms = {
     setup<Ui::CalculatorEntryChoicePage>,
     nullptr,
     setup<Ui::CalculatorSettingsPage>,
-    nullptr, // the history page
+    setup<Ui::CalculatorHistoryPage>,
 };
 
 // Long texts scroll by finger: the phone's kinetic scroller is not here, so
@@ -156,6 +156,9 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
                         on_comboBox_zadUvedoDate_water_currentIndexChanged(
                             ui->comboBox_zadUvedoDate_water->itemText(i));
                     });
+            break;
+        case HistoryPage:
+            buildHistoryChart();
             break;
         case TapPage:
             ui->le_tapAmt->setValidator(new QIntValidator(0, 9999, ui->le_tapAmt));

@@ -3,13 +3,20 @@
 // are read back.
 #include "app/calculatorlogic.h"
 #include "app/clock.h"
+#include "app/historylogic.h"
 #include "app/settingslogic.h"
 #include "mainwindow.h"
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +25,7 @@
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStackedBarSeries>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -132,6 +140,8 @@ private slots:
     void settingsPageStoresAndReturns();
     void badSettingsStoreNothing_data();
     void badSettingsStoreNothing();
+
+    void historyShowsTotalsChartAndExports();
 
     void textsFitTheirWidgets();
 
@@ -1064,6 +1074,73 @@ void TestCalculator::badSettingsStoreNothing()
 }
 
 // Look ------------------------------------------------------------------------
+
+void TestCalculator::historyShowsTotalsChartAndExports()
+{
+    // Electricity 1.20 on each of the last 7 days and 3.60 twenty days ago;
+    // water for 2 members, 1.00 on the last 3 days and 3.00 ten days ago.
+    const QSqlDatabase db = QSqlDatabase::database();
+    const auto store = [&db](int back, const QString &power, const QString &tap) {
+        const QString key = CalculatorLogic::dayKey(day1.addDays(-back));
+        if (!power.isEmpty())
+            QVERIFY(CalculatorLogic::upsertDay(db, "Diary", "retrieveDate", key,
+                                               {{"valOfAirCon", power}}));
+        if (!tap.isEmpty())
+            QVERIFY(CalculatorLogic::upsertDay(db, "waterDiary", "waterRetrieveDate", key,
+                                               {{"noOfFamilyMem", "2"}, {"amtOfTapUsed", tap}}));
+    };
+    for (int back = 0; back < 7; ++back)
+        store(back, "1.2", back < 3 ? "0.5" : "");
+    store(10, "", "1.5");
+    store(20, "3.6", "");
+    store(40, "50", "50");
+
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_diaryHistory");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::HistoryPage));
+    QCOMPARE(labelText("lb_elec7"), QStringLiteral("Last 7 days: $8.40"));
+    QCOMPARE(labelText("lb_elec30"), QStringLiteral("Last 30 days: $12.00"));
+    QCOMPARE(labelText("lb_water7"), QStringLiteral("Last 7 days: $3.00"));
+    QCOMPARE(labelText("lb_water30"), QStringLiteral("Last 30 days: $6.00"));
+
+    QChart *chart = widget<QChartView>("chart_history")->chart();
+    QVERIFY(chart->isVisible());
+    const auto *days = qobject_cast<QBarCategoryAxis *>(chart->axes(Qt::Horizontal).first());
+    QCOMPARE(days->count(), 30);
+    const QList<QBarSet *> sets =
+        qobject_cast<QStackedBarSeries *>(chart->series().first())->barSets();
+    QCOMPARE(sets.size(), 2);
+    QCOMPARE(sets.at(0)->count(), 30);
+    QCOMPARE(sets.at(0)->at(29), 1.2); // today, the last bar
+    QCOMPARE(sets.at(0)->at(9), 3.6);
+    QCOMPARE(sets.at(1)->at(19), 3.0);
+    QCOMPARE(sets.at(1)->at(20), 0.0); // a day without a record
+
+    // The export goes to the documents folder of this home.
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home->path() + "/.config"));
+    const QString folder = HistoryLogic::defaultExportFolder();
+    QVERIFY(folder.startsWith(home->path()));
+    // A file where the folder should be: the page says so and writes nothing.
+    QFile blocker(folder);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    click("push_exportDiaries");
+    QVERIFY(labelText("lb_exportMessage").startsWith(QStringLiteral("The folder ")));
+    QVERIFY(blocker.remove());
+    click("push_exportDiaries");
+    if (config.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", config);
+    QVERIFY(QFileInfo::exists(folder + "/viridio-electricity-2026-12-06.csv"));
+    QVERIFY(QFileInfo::exists(folder + "/viridio-water-2026-12-06.csv"));
+    QVERIFY(labelText("lb_exportMessage").contains(QDir::toNativeSeparators(folder)));
+
+    click("push_historyBack");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::DiaryChoicePage));
+}
 
 // No text of the calculator's labels and buttons is cut off by its widget
 // with the fonts the program draws with.

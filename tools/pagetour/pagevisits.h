@@ -64,6 +64,7 @@ const Visit visits[] = {
     {"electricity diary", Calc + W::DiaryChoicePage, Calc + W::ElectricityDiaryPage,
      "push_viewElecDiary"},
     {"water diary", Calc + W::DiaryChoicePage, Calc + W::WaterDiaryPage, "push_viewWaterDiary"},
+    {"diary history", Calc + W::DiaryChoicePage, Calc + W::HistoryPage, "push_diaryHistory"},
 };
 
 inline void show(MainWindow &window, int page)
