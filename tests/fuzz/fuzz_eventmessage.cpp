@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::abort();
     // The message is the size field and the announced bytes; the string lies
     // inside them, and whatever follows it up to the size is ignored.
-    const qsizetype size = qsizetype(quint8(bytes[0])) << 8 | quint8(bytes[1]);
-    if (decoded.used != 2 + size || 2 + 4 + 2 * decoded.text.size() > decoded.used)
+    const qsizetype announced = qsizetype(quint8(bytes[0])) << 8 | quint8(bytes[1]);
+    if (decoded.used != 2 + announced || 2 + 4 + 2 * decoded.text.size() > decoded.used)
         std::abort();
     for (qsizetype i = 0; i < decoded.text.size(); ++i) {
         const char16_t sent = char16_t(quint8(bytes[6 + 2 * i]) << 8 | quint8(bytes[7 + 2 * i]));
