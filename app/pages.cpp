@@ -2,10 +2,12 @@
 // in its stack, and what a page needs once its widgets exist.
 #include "mainwindow.h"
 #include "mainwindowui.h"
+#include "pictures.h"
 
 #include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QIntValidator>
+#include <QLabel>
 #include <QMetaMethod>
 #include <QScroller>
 #include <QStackedWidget>
@@ -73,6 +75,17 @@ void scrollByFinger(QAbstractScrollArea *area)
     QScroller::grabGesture(area->viewport(), QScroller::LeftMouseButtonGesture);
 }
 
+// The forms name their labels' pictures in a "picture" property rather than
+// as pixmaps, so that each is drawn at the screen's density.
+void showFormPictures(QWidget *page)
+{
+    for (QLabel *label : page->findChildren<QLabel *>()) {
+        const QString path = label->property("picture").toString();
+        if (!path.isEmpty())
+            Pictures::show(label, path);
+    }
+}
+
 } // namespace
 
 void MainWindow::showPage(Page page)
@@ -99,6 +112,7 @@ void MainWindow::buildPage(QStackedWidget *stack, int index)
     const Setup form = calculator ? calculatorForms.at(index) : contentForms.at(index);
     if (form)
         form(ui, page);
+    showFormPictures(page);
     connectPageSlots(page);
     preparePage(stack, index);
 
