@@ -6,22 +6,24 @@
 
 namespace Pictures {
 
+QString forDensity(const QString &path, const QWidget *widget)
+{
+    if (!widget || widget->devicePixelRatioF() <= 1.0)
+        return path;
+    const QFileInfo info(path);
+    const QString dense = info.path() + QLatin1Char('/') + info.completeBaseName() +
+                          QStringLiteral("@2x.") + info.suffix();
+    return QFileInfo::exists(dense) ? dense : path;
+}
+
 QPixmap load(const QString &path, const QWidget *widget)
 {
-    const qreal ratio = widget ? widget->devicePixelRatioF() : 1.0;
-    if (ratio > 1.0) {
-        const QFileInfo info(path);
-        const QString dense = info.path() + QLatin1Char('/') + info.completeBaseName() +
-                              QStringLiteral("@2x.") + info.suffix();
-        QImageReader reader(dense);
-        QImage image = reader.read();
-        if (!image.isNull()) {
-            image.setDevicePixelRatio(2.0);
-            return QPixmap::fromImage(std::move(image));
-        }
-    }
-    QImageReader reader(path);
-    return QPixmap::fromImage(reader.read());
+    const QString file = forDensity(path, widget);
+    QImageReader reader(file);
+    QImage image = reader.read();
+    if (file != path)
+        image.setDevicePixelRatio(2.0);
+    return QPixmap::fromImage(std::move(image));
 }
 
 void show(QLabel *label, const QString &path)

@@ -15,6 +15,11 @@ namespace Pictures {
 // pixmap cache, so a page that clears it releases its memory.
 QPixmap load(const QString &path, const QWidget *widget);
 
+// The file to read for widget: path's "@2x" drawing where the widget's screen
+// is dense and the bundle has one, else path. For readers that do not look
+// for it themselves, such as QMovie.
+QString forDensity(const QString &path, const QWidget *widget);
+
 // Shows the picture at path on label.
 void show(QLabel *label, const QString &path);
 

@@ -45,7 +45,9 @@ void MainWindow::PlayGIF(int correct)
     gifTicks = 0;
     gifTimer = new QTimer(this);
     gifTimer->setObjectName(QStringLiteral("gifTimer"));
-    gifMovie = new QMovie(correct == 1 ? tickAnimation : crossAnimation, QByteArray(), this);
+    gifMovie = new QMovie(
+        Pictures::forDensity(correct == 1 ? tickAnimation : crossAnimation, ui->lb_QuizStatus),
+        QByteArray(), this);
     ui->lb_QuizStatus->show();
     ui->lb_QuizStatus->setMovie(gifMovie);
     gifMovie->start();

@@ -4,6 +4,9 @@
 // whole bundle stays small. Every picture has a twice as large name@2x.ext
 // beside it, and the test runs at device pixel ratio 2 to see Qt pick those.
 
+#include "mainwindow.h"
+#include "testsupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -12,6 +15,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QImageReader>
+#include <QLabel>
 #include <QMap>
 #include <QResource>
 #include <QWidget>
@@ -224,6 +228,7 @@ private slots:
     void iconPicksDoubleSize();
     void styleSheetPicksDoubleSize_data();
     void styleSheetPicksDoubleSize();
+    void pagePicturesPickDoubleSize();
 
     // The resource list and the files agree.
     void resourceListIsWellFormed();
@@ -383,6 +388,20 @@ void TestResources::doubleSizePictureBesideEach()
     QCOMPARE(reader.size(), QImageReader(path).size() * 2);
     QCOMPARE(reader.imageCount(), QImageReader(path).imageCount());
     QVERIFY2(!reader.read().isNull(), qPrintable(reader.errorString()));
+}
+
+// The pictures the forms name and those the pages load in code are drawn from
+// the @2x files too.
+void TestResources::pagePicturesPickDoubleSize()
+{
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    QVERIFY(clickButton(&window, "push_ecoCal"));
+    for (const char *name : {"lb_ecoCalBackground", "lb_ecoCalMainPageImage"}) {
+        auto *label = child<QLabel>(&window, name);
+        QVERIFY2(label && label->pixmap().devicePixelRatio() == 2.0, name);
+    }
 }
 
 void TestResources::iconPicksDoubleSize()
