@@ -7,12 +7,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFont>
+#include <QFontMetrics>
 #include <QFutureWatcher>
 #include <QMessageBox>
 #include <QPixmapCache>
 #include <QTimer>
 #include <QVariant>
 #include <QtConcurrent>
+
+#include <functional>
 
 namespace {
 
@@ -53,6 +56,45 @@ private:
     QSqlDatabase db; // the window's connection (a copy shares it)
 };
 
+// Runs once, at the turn of the event loop after the window's first frame:
+// work the first frame does not need but the first page a user opens would
+// otherwise wait for.
+class AfterFirstFrame : public QObject
+{
+public:
+    AfterFirstFrame(QWidget *window, std::function<void()> work)
+        : QObject(window)
+        , work(std::move(work))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                work();
+                deleteLater();
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> work;
+};
+
+// The main menu draws no text, so the font database would otherwise be read
+// (about ten milliseconds) by the first page opened.
+void loadPageFonts()
+{
+    for (const char *family : {"MS Shell Dlg 2", "Comic Sans MS", "Arial"})
+        QFontMetrics(QFont(QLatin1String(family), 12)).height();
+    QFontMetrics(QApplication::font()).height();
+}
+
 } // namespace
 
 // The pictures live in this static library; register them, and the fonts, as
@@ -78,6 +120,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->stackWid_content, &QStackedWidget::currentChanged, this,
             [this](int index) { buildPage(ui->stackWid_content, index); });
     showPage(MainMenuPage);
+    new AfterFirstFrame(this, loadPageFonts);
 
     openDB();
     insertTable();

@@ -106,9 +106,12 @@ int measureOne(int index, const QString &fillWith)
 
     PageVisits::show(window, visit.from);
     window.repaint();
+    // The user's click comes after the event loop has settled.
+    QCoreApplication::processEvents();
     const double first = clickAndPaint(window, visit.button);
     PageVisits::show(window, visit.from);
     window.repaint();
+    QCoreApplication::processEvents();
     const double repeat = clickAndPaint(window, visit.button);
     if (first < 0 || repeat < 0)
         return 1;
