@@ -82,7 +82,7 @@ void showFormPictures(QWidget *page)
     for (QLabel *label : page->findChildren<QLabel *>()) {
         const QString path = label->property("picture").toString();
         if (!path.isEmpty())
-            Pictures::show(label, path);
+            label->setPixmap(Pictures::shared(path, label));
     }
 }
 

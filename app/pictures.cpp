@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
+#include <QPixmapCache>
 
 namespace Pictures {
 
@@ -24,6 +25,17 @@ QPixmap load(const QString &path, const QWidget *widget)
     if (file != path)
         image.setDevicePixelRatio(2.0);
     return QPixmap::fromImage(std::move(image));
+}
+
+QPixmap shared(const QString &path, const QWidget *widget)
+{
+    const QString key = QStringLiteral("viridio:") + forDensity(path, widget);
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = load(path, widget);
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
 }
 
 void show(QLabel *label, const QString &path)

@@ -20,6 +20,10 @@ QPixmap load(const QString &path, const QWidget *widget);
 // for it themselves, such as QMovie.
 QString forDensity(const QString &path, const QWidget *widget);
 
+// The same picture, decoded once for every label that shows it and kept in
+// the pixmap cache: for the pictures a page keeps for as long as it exists.
+QPixmap shared(const QString &path, const QWidget *widget);
+
 // Shows the picture at path on label.
 void show(QLabel *label, const QString &path);
 
