@@ -126,7 +126,8 @@ void openAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &d
     const Appliance &appliance = appliances[index];
     window->showPage(appliance.page);
     (ui->*appliance.rating)
-        ->setText(QStringLiteral("Rated %1 W").arg(SettingsLogic::watts(db, index)));
+        ->setText(QStringLiteral("Rated %1 W")
+                      .arg(SettingsLogic::watts(db, index).value_or(int(applianceWatts))));
     loadPicture(ui->*appliance.picture, QString::fromLatin1(appliance.pictureFile));
 }
 
@@ -137,9 +138,10 @@ void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase 
 {
     const Appliance &appliance = appliances[index];
     const double hours = readNumber((ui->*appliance.hours)->currentText());
+    // Neither a tariff nor a power that could not be read makes a cost.
+    const std::optional<int> watts = SettingsLogic::watts(db, index);
     if (!showSaved(ui->*appliance.question,
-                   recordAppliance(db, dayKey(Clock::today()), index, hours,
-                                   SettingsLogic::watts(db, index))))
+                   watts && recordAppliance(db, dayKey(Clock::today()), index, hours, *watts)))
         return;
     (ui->*appliance.picture)->clear();
 

@@ -2,6 +2,7 @@
 #include "mainwindowui.h"
 
 #include "data/database.h"
+#include "settingslogic.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -142,6 +143,8 @@ bool MainWindow::openDB()
 void MainWindow::insertTable()
 {
     Database::createAndSeed(db);
+    // The household's own settings have tables of their own.
+    SettingsLogic::createTables(db);
     if (!db.isOpen() && !db.databaseName().isEmpty())
         qApp->installEventFilter(new RetryWhenPressed(db, this));
     if (db.isOpen())

@@ -201,7 +201,7 @@ Household load(const QSqlDatabase &db)
     return household;
 }
 
-int watts(const QSqlDatabase &db, int appliance)
+std::optional<int> watts(const QSqlDatabase &db, int appliance)
 {
     const int fallback = int(CalculatorLogic::applianceWatts);
     const QStringList &names = CalculatorLogic::applianceTipNames();
@@ -210,7 +210,9 @@ int watts(const QSqlDatabase &db, int appliance)
     QSqlQuery query =
         run(db, QStringLiteral("SELECT watts FROM AppliancePower WHERE applianceName=?"),
             {names.at(appliance)});
-    if (!query.isActive() || !query.next())
+    if (!query.isActive())
+        return std::nullopt;
+    if (!query.next())
         return fallback;
     bool ok = false;
     const int stored = query.value(0).toInt(&ok);

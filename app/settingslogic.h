@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace SettingsLogic {
 
@@ -50,8 +51,9 @@ void createTables(const QSqlDatabase &db);
 Household load(const QSqlDatabase &db);
 
 // The stored power of one appliance (index in the Diary's column order), or
-// the built-in 1000 W.
-int watts(const QSqlDatabase &db, int appliance);
+// the built-in 1000 W when none is stored; nothing when it could not be read
+// (a busy or closed file), so that no cost is worked out from a guess.
+std::optional<int> watts(const QSqlDatabase &db, int appliance);
 
 // The stored currency sign, or "$". Remembered per database file and read
 // again after every save().

@@ -405,6 +405,8 @@ void TestCalculatorLogic::householdSettingsAreStoredTogether()
     QCOMPARE(SettingsLogic::load(db).watts, household.watts);
     db.close();
     QVERIFY(!SettingsLogic::save(db, household));
+    // A power that cannot be read is not taken for the built-in 1000 W.
+    QCOMPARE(SettingsLogic::watts(db, 1), std::optional<int>());
 }
 
 void TestCalculatorLogic::badHouseholdInputChangesNothing_data()
