@@ -146,7 +146,7 @@ void MainWindow::connectPageSlots(QWidget *page)
             const int signal =
                 object->metaObject()->indexOfSignal(signature.mid(prefix.size()).constData());
             if (signal >= 0)
-                QMetaObject::connect(object, signal, this, i);
+                QMetaObject::connect(object, signal, this, i, Qt::UniqueConnection);
         }
     }
 }

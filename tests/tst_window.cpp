@@ -3,6 +3,7 @@
 
 #include "mainwindow.h"
 #include "testsupport.h"
+#include "tools/pagetour/pagevisits.h"
 
 #include <QDesktopServices>
 #include <QFontInfo>
@@ -23,6 +24,7 @@ private slots:
     void creditsAndBack();
     void formFontsAreInstalled();
     void noButtonShowsTheUnusedPages();
+    void everyPageIsBuiltOnceAndWhole();
     void closingTheWindowClosesTheDatabase();
 };
 
@@ -175,6 +177,31 @@ void TestWindow::closingTheWindowClosesTheDatabase()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(destroyed.count(), 1);
     QVERIFY(!QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
+}
+
+// Each page is built on its first visit, with its widgets, and never again.
+void TestWindow::everyPageIsBuiltOnceAndWhole()
+{
+    TemporaryHome home;
+    qputenv("VIRIDIO_EVENT_SERVER", "127.0.0.250"); // nothing listens there
+    MainWindow window;
+    window.show();
+    QHash<QWidget *, int> widgets;
+    for (int round = 0; round < 2; ++round) {
+        for (const PageVisits::Visit &visit : PageVisits::visits) {
+            QVERIFY2(PageVisits::reach(window, visit.to), visit.name);
+            auto *stack = child<QStackedWidget>(
+                &window, visit.to >= PageVisits::Calc ? "stackWid_ecoCalBody" : "stackWid_content");
+            QWidget *page = stack->currentWidget();
+            const int count = int(page->findChildren<QWidget *>().size());
+            QVERIFY2(count > 0, visit.name);
+            if (round == 0)
+                widgets.insert(page, count);
+            else
+                QVERIFY2(widgets.value(page) == count, visit.name);
+        }
+    }
+    qunsetenv("VIRIDIO_EVENT_SERVER");
 }
 
 QTEST_MAIN(TestWindow)
