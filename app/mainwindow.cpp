@@ -1,6 +1,8 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
+#include "keyboard.h"
+
 #include "data/database.h"
 
 #include <QApplication>
@@ -78,6 +80,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->stackWid_content, &QStackedWidget::currentChanged, this,
             [this](int index) { buildPage(ui->stackWid_content, index); });
     showPage(MainMenuPage);
+    Keyboard::install(this);
 
     openDB();
     insertTable();
