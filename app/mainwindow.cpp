@@ -1,6 +1,8 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
+#include "keyboard.h"
+
 #include "data/database.h"
 #include "settingslogic.h"
 
@@ -122,6 +124,7 @@ MainWindow::MainWindow(QWidget *parent)
             [this](int index) { buildPage(ui->stackWid_content, index); });
     showPage(MainMenuPage);
     new AfterFirstFrame(this, loadPageFonts);
+    Keyboard::install(this);
 
     openDB();
     insertTable();

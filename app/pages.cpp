@@ -4,6 +4,8 @@
 #include "mainwindowui.h"
 #include "pictures.h"
 
+#include "keyboard.h"
+
 #include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QIntValidator>
@@ -154,6 +156,11 @@ void MainWindow::connectPageSlots(QWidget *page)
 // What a page needs once its widgets exist, beyond its form.
 void MainWindow::preparePage(QStackedWidget *stack, int index)
 {
+    // Tab follows reading order over the whole page, the calculator's frame
+    // and its inner pages together.
+    Keyboard::orderTabs(stack == ui->stackWid_ecoCalBody
+                            ? ui->stackWid_content->widget(CalculatorPage)
+                            : stack->widget(index));
     if (stack == ui->stackWid_ecoCalBody) {
         switch (index) {
         case ElectricityDiaryPage:

@@ -241,6 +241,9 @@ private slots:
     void verdictAnimationEndsInTime_data();
     void verdictAnimationEndsInTime();
     void bundleStaysSmall();
+
+    // A screen reader can name every picture button of every form.
+    void pictureButtonsHaveNames();
 };
 
 void TestResources::readQrc()
@@ -545,6 +548,56 @@ void TestResources::bundleStaysSmall()
         total += QFileInfo(it.key()).size();
     QVERIFY(total > 0);
     QVERIFY2(total < bundleLimit, qPrintable(QString::number(total)));
+}
+
+void TestResources::pictureButtonsHaveNames()
+{
+    const QFileInfoList forms =
+        QDir(sourceDir() + QStringLiteral("/forms")).entryInfoList({QStringLiteral("*.ui")});
+    QVERIFY(forms.size() > 30);
+    QStringList unnamed;
+    for (const QFileInfo &form : forms) {
+        QFile file(form.filePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        // The button being read (empty outside one), its text and its name.
+        QString button;
+        QMap<QString, QString> props;
+        QString property;
+        int depth = 0;
+        int buttonDepth = 0;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement()) {
+                ++depth;
+                const auto cls = xml.attributes().value(QLatin1String("class"));
+                if (xml.name() == QLatin1String("widget") &&
+                    (cls == QLatin1String("QPushButton") || cls == QLatin1String("QToolButton"))) {
+                    button = xml.attributes().value(QLatin1String("name")).toString();
+                    buttonDepth = depth;
+                    props.clear();
+                } else if (xml.name() == QLatin1String("property") && depth == buttonDepth + 1) {
+                    property = xml.attributes().value(QLatin1String("name")).toString();
+                } else if (xml.name() == QLatin1String("string") && !property.isEmpty()) {
+                    props[property] = xml.readElementText().trimmed();
+                    --depth;
+                }
+            } else if (xml.isEndElement()) {
+                if (depth == buttonDepth && !button.isEmpty()) {
+                    if (props.value(QStringLiteral("text")).isEmpty() &&
+                        props.value(QStringLiteral("accessibleName")).isEmpty())
+                        unnamed << form.fileName() + QLatin1Char(':') + button;
+                    button.clear();
+                    buttonDepth = 0;
+                }
+                if (xml.name() == QLatin1String("property"))
+                    property.clear();
+                --depth;
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(form.fileName() + xml.errorString()));
+    }
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char(' '))));
 }
 
 int main(int argc, char **argv)

@@ -5,6 +5,8 @@
 #include "testsupport.h"
 #include "tools/pagetour/pagevisits.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFontInfo>
 #include <QLineEdit>
@@ -26,7 +28,32 @@ private slots:
     void noButtonShowsTheUnusedPages();
     void everyPageIsBuiltOnceAndWhole();
     void closingTheWindowClosesTheDatabase();
+    void escapeDoesWhatBackDoes();
+    void tabFollowsReadingOrderAndReturnPresses();
+    void keyboardOnlyQuizAndCalculator();
 };
+
+namespace {
+
+// Presses Tab until the named widget has the focus (at most 40 times).
+bool tabTo(QWidget *window, const char *name)
+{
+    for (int i = 0; i < 40; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        if (QApplication::focusWidget() &&
+            QApplication::focusWidget()->objectName() == QLatin1String(name))
+            return true;
+    }
+    qWarning("Tab never reached %s in %s", name, qPrintable(window->objectName()));
+    return false;
+}
+
+void press(Qt::Key key)
+{
+    QTest::keyClick(QApplication::focusWidget(), key);
+}
+
+} // namespace
 
 void TestWindow::startShowsMainMenu()
 {
@@ -202,6 +229,94 @@ void TestWindow::everyPageIsBuiltOnceAndWhole()
         }
     }
     qunsetenv("VIRIDIO_EVENT_SERVER");
+}
+
+void TestWindow::escapeDoesWhatBackDoes()
+{
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    press(Qt::Key_Escape); // the main menu has nowhere to go back to
+    QCOMPARE(contentPage(&window), MainWindow::MainMenuPage);
+    const QList<QPair<const char *, int>> pages = {{"push_credits", MainWindow::CreditsPage},
+                                                   {"push_darAror", MainWindow::CraftMenuPage},
+                                                   {"push_duzEvod", MainWindow::QuizMenuPage}};
+    for (const auto &[button, page] : pages) {
+        QVERIFY(clickButton(&window, button));
+        QCOMPARE(contentPage(&window), page);
+        press(Qt::Key_Escape);
+        QCOMPARE(contentPage(&window), MainWindow::MainMenuPage);
+    }
+    // Inside the calculator, Esc leaves the settings page for where it came from.
+    for (const char *button : {"push_ecoCal", "push_vozAvaviButton", "push_settings"})
+        QVERIFY(clickButton(&window, button));
+    QCOMPARE(calculatorPage(&window), MainWindow::SettingsPage);
+    press(Qt::Key_Escape);
+    QCOMPARE(calculatorPage(&window), MainWindow::EntryChoicePage);
+    press(Qt::Key_Escape);
+    QCOMPARE(contentPage(&window), MainWindow::MainMenuPage);
+}
+
+void TestWindow::tabFollowsReadingOrderAndReturnPresses()
+{
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    // The menu's buttons, row by row, each row left to right.
+    QWidget *last = nullptr;
+    for (const char *name : {"push_QuickFactIcon", "push_ecoEvent", "push_darAror", "push_ecoCal",
+                             "push_duzEvod", "push_credits"}) {
+        press(Qt::Key_Tab);
+        last = child<QWidget>(&window, name);
+        QCOMPARE(QApplication::focusWidget(), last);
+    }
+    // The focused control is framed; a touch takes the frame away.
+    auto *frame = child<QWidget>(&window, "keyboardFocusFrame");
+    QVERIFY(frame->isVisible());
+    QVERIFY(frame->geometry().contains(last->geometry()));
+    press(Qt::Key_Return); // on the last button, Credits
+    QCOMPARE(contentPage(&window), MainWindow::CreditsPage);
+    QVERIFY(clickButton(&window, "push_CreditBack"));
+    QVERIFY(!frame->isVisible());
+}
+
+void TestWindow::keyboardOnlyQuizAndCalculator()
+{
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(tabTo(&window, "push_duzEvod"));
+    press(Qt::Key_Return);
+    QCOMPARE(contentPage(&window), MainWindow::QuizMenuPage);
+    QVERIFY(tabTo(&window, "push_Start"));
+    press(Qt::Key_Space);
+    QCOMPARE(contentPage(&window), MainWindow::QuizQuestionPage);
+    QVERIFY(tabTo(&window, "push_QuizChoice2"));
+    press(Qt::Key_Space);
+    QVERIFY(!child<QWidget>(&window, "push_QuizChoice2")->isEnabled()); // answered
+    press(Qt::Key_Escape);
+    QCOMPARE(contentPage(&window), MainWindow::QuizMenuPage);
+    press(Qt::Key_Escape);
+
+    // An hour count chosen with the arrow keys is stored for today.
+    for (const char *button : {"push_ecoCal", "push_vozAvaviButton", "push_vozAvaviElectricityIcon",
+                               "push_bedroom", "push_airCon"}) {
+        QVERIFY(tabTo(&window, button));
+        press(Qt::Key_Return);
+    }
+    QCOMPARE(calculatorPage(&window), MainWindow::AirConPage);
+    QVERIFY(tabTo(&window, "comboBox_airCon"));
+    press(Qt::Key_Down);
+    press(Qt::Key_Down);
+    const QString hours = child<QComboBox>(&window, "comboBox_airCon")->currentText();
+    QVERIFY(hours.toDouble() > 0);
+    QVERIFY(tabTo(&window, "push_airConOK"));
+    press(Qt::Key_Enter);
+    QCOMPARE(calculatorPage(&window), MainWindow::LaptopPage);
+    QCOMPARE(queryValue("SELECT valOfAirCon FROM Diary").toDouble(), hours.toDouble() * 0.2287);
 }
 
 QTEST_MAIN(TestWindow)
