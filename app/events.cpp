@@ -46,7 +46,7 @@ void addNoEventsLine(QListWidget *list)
                        "events."),
         list);
     line->setFlags(Qt::NoItemFlags);
-    line->setForeground(QColor(110, 110, 110));
+    line->setForeground(QColor(80, 80, 80));
     QFont italic = list->font();
     italic.setItalic(true);
     line->setFont(italic);
