@@ -18,8 +18,8 @@
 #include <QListWidget>
 #include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QTextCharFormat>
 #include <QSqlQuery>
+#include <QTextCharFormat>
 #include <QtEndian>
 
 using EventFormat::Decoded;
