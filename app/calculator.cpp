@@ -235,6 +235,13 @@ void MainWindow::on_push_ecoCal_clicked()
     loadPicture(ui->lb_ecoCalMainPageImage, QStringLiteral("vozAvavi_mainPageImage.png"));
 }
 
+// The white card behind the introduction belongs to it alone: the other
+// inner pages bring their own.
+void MainWindow::on_stackWid_ecoCalBody_currentChanged(int index)
+{
+    ui->lb_ecoCalBody->setVisible(index == IntroPage);
+}
+
 void MainWindow::on_push_ecoCalHomeButton_clicked()
 {
     ui->lb_ecoCalMainPageImage->clear();

@@ -7,10 +7,15 @@
 #include "eventslogic.h"
 #include "eventupdateclient.h"
 
+#include <QCalendarWidget>
+#include <QColor>
 #include <QCompleter>
+#include <QFont>
+#include <QListWidget>
 #include <QListWidgetItem>
 #include <QPixmap>
 #include <QSignalBlocker>
+#include <QTextCharFormat>
 
 #include <algorithm>
 
@@ -31,6 +36,34 @@ QString updateFailed()
 {
     return QStringLiteral(
         "An error has occured please check if your phone is connected to the Internet");
+}
+
+// The line an empty month shows in the list: no event, so it cannot be chosen.
+void addNoEventsLine(QListWidget *list)
+{
+    auto *line = new QListWidgetItem(
+        QStringLiteral("No events this month. Tap the blue cloud button to fetch the latest "
+                       "events."),
+        list);
+    line->setFlags(Qt::NoItemFlags);
+    line->setForeground(QColor(80, 80, 80));
+    QFont italic = list->font();
+    italic.setItalic(true);
+    line->setFont(italic);
+    line->setData(Qt::ToolTipRole, line->text());
+}
+
+// Marks the calendar's days of this year on which a stored event takes place.
+void markEventDays(QCalendarWidget *calendar, const QSqlDatabase &db)
+{
+    if (!calendar)
+        return;
+    calendar->setDateTextFormat(QDate(), QTextCharFormat());
+    QTextCharFormat mark;
+    mark.setFontWeight(QFont::Bold);
+    mark.setForeground(QColor(0, 121, 107));
+    for (const QDate &day : EventsLogic::eventDaysInYear(db, Clock::today().year()))
+        calendar->setDateTextFormat(day, mark);
 }
 
 } // namespace
@@ -60,6 +93,8 @@ void MainWindow::listEventsOfMonth(int month)
     QStringList names = EventsLogic::eventNamesInMonth(db, month, Clock::today().year());
     std::reverse(names.begin(), names.end());
     ui->listWid_upcoming->addItems(names);
+    if (names.isEmpty() && month >= 1 && month <= 12)
+        addNoEventsLine(ui->listWid_upcoming);
 }
 
 void MainWindow::upcomingEvents()
@@ -94,6 +129,7 @@ void MainWindow::enterEventsPage()
     setEventDetailsInvisible();
     loadEvents();
     setEventsCalendarRange();
+    markEventDays(ui->calWid_events, db);
     // Choosing the month lists its events; a month chosen already is listed anew.
     if (ui->combo_Month->currentIndex() == Clock::today().month())
         upcomingEvents();
@@ -104,7 +140,8 @@ void MainWindow::enterEventsPage()
 void MainWindow::showEventDetails(QListWidgetItem *item)
 {
     setEventDetailsInvisible();
-    if (!item || !db.isOpen())
+    // Only an event's line shows details, not the line of an empty month.
+    if (!item || !item->flags().testFlag(Qt::ItemIsEnabled) || !db.isOpen())
         return;
     const std::optional<EventFormat::Record> event = EventsLogic::findEvent(db, item->text());
     if (!event)
@@ -214,9 +251,11 @@ void MainWindow::eventUpdateReceived(const QString &text)
     // With the database closed nothing can be stored: the page keeps waiting.
     if (!db.isOpen())
         return;
-    if (EventsLogic::storeEvents(db, EventFormat::parseRecords(text)))
+    if (EventsLogic::storeEvents(db, EventFormat::parseRecords(text))) {
         ui->lb_updateEventsSuccess->setText(updated());
-    else
+        markEventDays(ui->calWid_events, db);
+    } else {
         ui->lb_updateEventsSuccess->setText(updateFailed());
+    }
     showPage(EventUpdatePage);
 }

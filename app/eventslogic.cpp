@@ -6,6 +6,8 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace EventsLogic {
 
 namespace {
@@ -56,6 +58,32 @@ QStringList eventNamesInMonth(const QSqlDatabase &db, int month, int year)
             names.append(query.value(0).toString());
     }
     return names;
+}
+
+QList<QDate> eventDaysInYear(const QSqlDatabase &db, int year)
+{
+    QList<QDate> days;
+    if (!db.isOpen())
+        return days;
+    const QDate first(year, 1, 1);
+    const QDate last = lastDayOfYear(year);
+    QSqlQuery query = Database::run(db, QStringLiteral("SELECT startDate, endDate from Events"));
+    while (query.isActive() && query.next()) {
+        QDate start = parseEventDate(query.value(0).toString());
+        QDate end = parseEventDate(query.value(1).toString());
+        if (!start.isValid())
+            continue;
+        if (!end.isValid() || end < start)
+            end = start;
+        // Only this year's part of an event: a long one costs at most a year.
+        start = std::max(start, first);
+        end = std::min(end, last);
+        for (QDate day = start; day <= end; day = day.addDays(1))
+            days.append(day);
+    }
+    std::sort(days.begin(), days.end());
+    days.erase(std::unique(days.begin(), days.end()), days.end());
+    return days;
 }
 
 QStringList allEventNames(const QSqlDatabase &db)

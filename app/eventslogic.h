@@ -28,6 +28,11 @@ QDate lastDayOfYear(int year);
 // month give an empty list.
 QStringList eventNamesInMonth(const QSqlDatabase &db, int month, int year);
 
+// The days of year on which a stored event takes place, from its start to its
+// end date (an end before the start, or unreadable, counts as the start day
+// alone), each once, in date order. Days outside year are left out.
+QList<QDate> eventDaysInYear(const QSqlDatabase &db, int year);
+
 // Every stored event name, for the completer.
 QStringList allEventNames(const QSqlDatabase &db);
 

@@ -163,6 +163,7 @@ private slots:
 
     // Calculator frame and electricity entry (app/calculator.cpp)
     void on_push_ecoCal_clicked();
+    void on_stackWid_ecoCalBody_currentChanged(int index);
     void on_push_ecoCalHomeButton_clicked();
     void on_push_zadUvedoButton_clicked();
     void on_push_refrigeratorOK_clicked();

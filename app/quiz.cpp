@@ -10,6 +10,8 @@
 #include <QIcon>
 #include <QMovie>
 #include <QPixmap>
+#include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 
 #include <array>
@@ -24,6 +26,27 @@ const QString questionBackground =
 constexpr int tickInterval = 1000; // both timers tick once a second
 
 // Stacked pages of the quiz and the main menu.
+
+std::array<QPushButton *, 4> choiceButtons(Ui::MainWindow *ui)
+{
+    return {ui->push_QuizChoice1, ui->push_QuizChoice2, ui->push_QuizChoice3, ui->push_QuizChoice4};
+}
+
+// Marks the choice holding answer, after a wrong one, while the cross shows;
+// an empty answer unmarks every choice. The form's style sheets draw the mark.
+void markRightChoice(Ui::MainWindow *ui, const QString &answer)
+{
+    for (QPushButton *button : choiceButtons(ui)) {
+        if (!button)
+            continue;
+        const bool right = !answer.isEmpty() && QuizLogic::isRight(button->text(), answer);
+        if (button->property("rightChoice").toBool() == right)
+            continue;
+        button->setProperty("rightChoice", right);
+        button->style()->unpolish(button);
+        button->style()->polish(button);
+    }
+}
 
 } // namespace
 
@@ -60,6 +83,8 @@ void MainWindow::Quiz_CheckAnswer(const QString &answer)
     const bool right = QuizLogic::isRight(answer, quizAnswer);
     quizScore += QuizLogic::pointsFor(answer, quizAnswer);
     ++quizCount;
+    if (!right)
+        markRightChoice(ui, quizAnswer);
     PlayGIF(right ? 1 : 2);
 }
 
@@ -76,6 +101,7 @@ void MainWindow::ReadQuizData()
         ui->push_QuizChoice3->setText(question->options.value(2));
         ui->push_QuizChoice4->setText(question->options.value(3));
     }
+    markRightChoice(ui, QString());
     setQuizChoicesEnabled(true);
 }
 
@@ -163,6 +189,7 @@ void MainWindow::on_push_TryAgain_clicked()
 void MainWindow::on_push_back_clicked()
 {
     clearQuizLabels();
+    markRightChoice(ui, QString());
     showPage(QuizMenuPage);
     quizRoundRunning = false;
     releaseQuizTimer();
@@ -217,9 +244,7 @@ void MainWindow::answerQuiz(int choice)
 {
     if (!quizRoundRunning)
         return;
-    const std::array<const QPushButton *, 4> buttons = {ui->push_QuizChoice1, ui->push_QuizChoice2,
-                                                        ui->push_QuizChoice3, ui->push_QuizChoice4};
-    const QString text = buttons.at(choice - 1)->text();
+    const QString text = choiceButtons(ui).at(choice - 1)->text();
     setQuizChoicesEnabled(false);
     Quiz_CheckAnswer(text);
 }
@@ -238,6 +263,7 @@ void MainWindow::endQuizRound()
     const bool timeUp = quizTimeLeft <= 0;
     quizRoundRunning = false;
     releaseQuizTimer();
+    markRightChoice(ui, QString());
     showPage(QuizResultPage);
     // The heading says why the round ended.
     ui->lb_resultHeading->setText(timeUp ? QStringLiteral("Time's up!")

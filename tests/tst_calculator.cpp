@@ -112,6 +112,7 @@ private slots:
     void laptopFirstAsksLaptopThenFanThenRooms();
     void roomsLeadToTheirAppliancesAndBack_data();
     void roomsLeadToTheirAppliancesAndBack();
+    void introCardOnTheIntroductionOnly();
     void frameButtons();
     void answerWhileAnotherProgramHoldsTheFile();
 
@@ -466,6 +467,31 @@ void TestCalculator::roomsLeadToTheirAppliancesAndBack()
             QVERIFY2(!widget<QLabel>(name)->pixmap().isNull(), name);
     }
     QCOMPARE(rowCount("Diary"), 1);
+}
+
+void TestCalculator::introCardOnTheIntroductionOnly()
+{
+    openCalculator();
+    auto *card = widget<QLabel>("lb_ecoCalBody");
+    QVERIFY(card->isVisible());
+    click("push_vozAvaviButton");
+    QVERIFY(!card->isVisible());
+    click("push_vozAvaviElectricityIcon");
+    click("push_bedroom");
+    QCOMPARE(calculatorPage(window.get()), 2);
+    QVERIFY(!card->isVisible());
+    // The bedroom has a card of its own, and its heading stays on it.
+    auto *bedroomCard = widget<QLabel>("lb_bedroomBackground");
+    QVERIFY(bedroomCard->isVisible());
+    for (const char *name : {"label_5", "lb_bedroomHeader1"}) {
+        auto *heading = widget<QLabel>(name);
+        QVERIFY2(bedroomCard->geometry().contains(heading->geometry()), name);
+        QVERIFY2(heading->fontMetrics().horizontalAdvance(heading->text()) <= heading->width(),
+                 name);
+    }
+    click("push_ecoCalHomeButton");
+    openCalculator();
+    QVERIFY(card->isVisible());
 }
 
 void TestCalculator::frameButtons()

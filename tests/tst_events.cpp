@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QSqlQuery>
+#include <QTextCharFormat>
 
 namespace {
 
@@ -26,13 +27,23 @@ void addEvent(const QString &name, const QString &start, const QString &end = QS
     QVERIFY(query.exec());
 }
 
+// The events listed: the line of an empty month, which cannot be chosen, is
+// no event.
 QStringList listed(QWidget *window)
 {
     QStringList names;
     auto *list = child<QListWidget>(window, "listWid_upcoming");
-    for (int row = 0; row < list->count(); ++row)
-        names.append(list->item(row)->text());
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->flags() != Qt::NoItemFlags)
+            names.append(list->item(row)->text());
+    }
     return names;
+}
+
+bool marked(QWidget *window, const QDate &day)
+{
+    return child<QCalendarWidget>(window, "calWid_events")->dateTextFormat(day).fontWeight() ==
+           QFont::Bold;
 }
 
 QStringList inMonth(QWidget *window, int month)
@@ -109,6 +120,8 @@ private slots:
     void entryWithCurrentMonthShown();
     void withoutDatabaseListsNothing();
     void entryRestoresPictures();
+    void emptyMonthSaysSoAndOffersNoDetails();
+    void calendarMarksEventDays();
 
     void detailsOfTouchedEvent_data();
     void detailsOfTouchedEvent();
@@ -233,6 +246,63 @@ void TestEvents::entryRestoresPictures()
         QVERIFY(clickButton(&window, "push_eventsHome"));
         QVERIFY(child<QLabel>(&window, "label_7")->pixmap().isNull());
     }
+}
+
+void TestEvents::emptyMonthSaysSoAndOffersNoDetails()
+{
+    Clock::setToday(QDate(2026, 6, 15));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    addEvent(QStringLiteral("Cleanup"), QStringLiteral("7@4@2026"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    auto *list = child<QListWidget>(&window, "listWid_upcoming");
+    QCOMPARE(list->count(), 1);
+    const QString line = list->item(0)->text();
+    QVERIFY(line.startsWith(QStringLiteral("No events this month.")));
+    QVERIFY(line.contains(QStringLiteral("cloud button")));
+    QVERIFY(list->item(0)->font().italic());
+    // Touched once, twice or by its signal alone, the line shows no details.
+    for (int how : {Single, Double, DoubleSignalOnly}) {
+        QVERIFY(touch(&window, line, Touch(how)));
+        QVERIFY(!detailsVisible(&window));
+    }
+    emit list->itemClicked(list->item(0));
+    QVERIFY(!detailsVisible(&window));
+    QVERIFY(list->selectedItems().isEmpty());
+    // A month with an event lists it alone; "Select Month" lists nothing.
+    QCOMPARE(inMonth(&window, 7), QStringList{QStringLiteral("Cleanup")});
+    QCOMPARE(list->count(), 1);
+    child<QComboBox>(&window, "combo_Month")->setCurrentIndex(0);
+    QCOMPARE(list->count(), 0);
+}
+
+void TestEvents::calendarMarksEventDays()
+{
+    Clock::setToday(QDate(2026, 6, 15));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    addEvent(QStringLiteral("Beach Days"), QStringLiteral("6@20@2026"),
+             QStringLiteral("6@21@2026"));
+    addEvent(QStringLiteral("New Year Walk"), QStringLiteral("12@31@2025"),
+             QStringLiteral("1@1@2026"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QVERIFY(marked(&window, QDate(2026, 6, 20)));
+    QVERIFY(marked(&window, QDate(2026, 6, 21)));
+    QVERIFY(marked(&window, QDate(2026, 1, 1)));
+    QVERIFY(!marked(&window, QDate(2026, 6, 22)));
+    QVERIFY(!marked(&window, QDate(2026, 6, 19)));
+    // An event stored later is marked on the next visit.
+    QVERIFY(!marked(&window, QDate(2026, 9, 3)));
+    addEvent(QStringLiteral("Late Fair"), QStringLiteral("9@3@2026"));
+    QVERIFY(clickButton(&window, "push_eventsHome"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QVERIFY(marked(&window, QDate(2026, 9, 3)));
+    QSqlDatabase db = QSqlDatabase::database();
+    const QList<QDate> days = EventsLogic::eventDaysInYear(db, 2026);
+    QCOMPARE(days.size(), 4);
+    QCOMPARE(days.first(), QDate(2026, 1, 1));
 }
 
 void TestEvents::detailsOfTouchedEvent_data()

@@ -11,6 +11,7 @@
 
 #include "clock.h"
 
+#include <QCalendarWidget>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QSqlQuery>
+#include <QTextCharFormat>
 #include <QtEndian>
 
 using EventFormat::Decoded;
@@ -581,7 +583,11 @@ void TestEventUpdate::backToEventsListsNewEvent()
     QVERIFY(server.listen("127.0.0.19"));
     QVERIFY(clickButton(&window, "push_ecoEvent"));
     auto *list = child<QListWidget>(&window, "listWid_upcoming");
-    QCOMPARE(list->count(), 0);
+    // June has no event yet: only the line that says so, which names none.
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->flags(), Qt::NoItemFlags);
+    auto *calendar = child<QCalendarWidget>(&window, "calWid_events");
+    QCOMPARE(calendar->dateTextFormat(QDate(2026, 6, 20)).fontWeight(), int(QFont::Normal));
     qputenv("VIRIDIO_EVENT_SERVER", "127.0.0.19");
     QVERIFY(clickButton(&window, "push_updateEvents"));
     QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), updated, 3000);
@@ -589,6 +595,9 @@ void TestEventUpdate::backToEventsListsNewEvent()
     QCOMPARE(contentPage(&window), 4);
     QCOMPARE(list->count(), 1);
     QCOMPARE(list->item(0)->text(), QStringLiteral("Earth Walk 2026"));
+    // The update marks the calendar's days of the new events.
+    QCOMPARE(calendar->dateTextFormat(QDate(2026, 6, 20)).fontWeight(), int(QFont::Bold));
+    QCOMPARE(calendar->dateTextFormat(QDate(2026, 8, 1)).fontWeight(), int(QFont::Bold));
 }
 
 void TestEventUpdate::oneExchangeAtATime()

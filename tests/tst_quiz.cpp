@@ -152,6 +152,30 @@ bool playRound(QWidget *window, int right, int answers, const char *button = "pu
     return contentPage(window) == resultPage;
 }
 
+// The choices drawn with the right answer's mark, by name.
+QStringList markedChoices(QWidget *window)
+{
+    QStringList marked;
+    for (const char *name : choiceNames) {
+        QAbstractButton *button = child<QAbstractButton>(window, name);
+        // Inside the border, above the text: the button's own background.
+        const QColor fill = button->grab().toImage().pixelColor(button->width() / 2, 6);
+        if (fill.green() > fill.red() + 40 && fill.green() > fill.blue() + 40)
+            marked.append(QLatin1String(name));
+    }
+    return marked;
+}
+
+QString rightChoice(QWidget *window)
+{
+    const QStringList row = storedQuestion(labelText(window, "lb_Question"));
+    for (const char *name : choiceNames) {
+        if (row.size() == 5 && buttonText(window, name) == row.at(4))
+            return QLatin1String(name);
+    }
+    return {};
+}
+
 int liveChildren(QWidget *window, const char *timerName)
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -191,6 +215,7 @@ private slots:
     void countdownRunsOutToTheResult();
     void timeOutDuringFeedbackEndsAtOnce();
     void backDuringFeedbackAbandonsTheRound();
+    void wrongAnswerMarksTheRightChoice();
 
     void firstRoundAndStoredScore_data();
     void firstRoundAndStoredScore();
@@ -604,6 +629,32 @@ void QuizTest::backDuringFeedbackAbandonsTheRound()
     QVERIFY(choicesEnabled(w, true));
     QCOMPARE(liveChildren(w, "gifTimer"), 0);
     QCOMPARE(liveChildren(w, "quizTimer"), 1);
+}
+
+void QuizTest::wrongAnswerMarksTheRightChoice()
+{
+    QWidget *quiz = openQuiz();
+    QVERIFY(quiz);
+    QVERIFY(start(quiz));
+    QCOMPARE(markedChoices(quiz), QStringList{});
+    const QString right = rightChoice(quiz);
+    QVERIFY(!right.isEmpty());
+    QVERIFY(answer(quiz, false));
+    QCOMPARE(markedChoices(quiz), QStringList{right});
+    feedbackTicks(quiz, 1);
+    QCOMPARE(markedChoices(quiz), QStringList{right}); // for both seconds
+    feedbackTicks(quiz, 1);
+    QCOMPARE(labelText(quiz, "lb_QuestionNo"), QStringLiteral("Question. 2"));
+    QCOMPARE(markedChoices(quiz), QStringList{});
+    // A right answer marks nothing.
+    QVERIFY(answer(quiz, true));
+    QCOMPARE(markedChoices(quiz), QStringList{});
+    feedbackTicks(quiz, 2);
+    // Leaving during the feedback takes the mark away too.
+    QVERIFY(answer(quiz, false));
+    QCOMPARE(markedChoices(quiz).size(), 1);
+    QVERIFY(clickButton(quiz, "push_back"));
+    QCOMPARE(markedChoices(quiz), QStringList{});
 }
 
 void QuizTest::firstRoundAndStoredScore_data()
