@@ -59,9 +59,9 @@ private:
     QSqlDatabase db; // the window's connection (a copy shares it)
 };
 
-// Runs once, at the turn of the event loop after the window's first frame:
-// work the first frame does not need but the first page a user opens would
-// otherwise wait for.
+// Runs once, shortly after the window's first frame (a few turns of the event
+// loop later, long before a finger can reach a button): work the first frame
+// does not need but the first page a user opens would otherwise wait for.
 class AfterFirstFrame : public QObject
 {
 public:
@@ -77,7 +77,7 @@ protected:
     {
         if (event->type() == QEvent::Paint) {
             watched->removeEventFilter(this);
-            QTimer::singleShot(0, this, [this] {
+            QTimer::singleShot(settleMs, this, [this] {
                 work();
                 deleteLater();
             });
@@ -86,6 +86,7 @@ protected:
     }
 
 private:
+    static constexpr int settleMs = 50;
     std::function<void()> work;
 };
 
@@ -151,7 +152,7 @@ void MainWindow::insertTable()
     if (!db.isOpen() && !db.databaseName().isEmpty())
         qApp->installEventFilter(new RetryWhenPressed(db, this));
     if (db.isOpen())
-        QTimer::singleShot(0, this, &MainWindow::checkDatabase);
+        new AfterFirstFrame(this, [this] { checkDatabase(); });
 }
 
 void MainWindow::checkDatabase()
