@@ -244,13 +244,13 @@ void MainWindow::on_stackWid_ecoCalBody_currentChanged(int index)
 
 void MainWindow::on_push_ecoCalHomeButton_clicked()
 {
-    ui->lb_ecoCalMainPageImage->clear();
+    Pictures::clear(ui->lb_ecoCalMainPageImage);
     showPage(MainMenuPage);
 }
 
 void MainWindow::on_push_vozAvaviButton_clicked()
 {
-    ui->lb_ecoCalMainPageImage->clear();
+    Pictures::clear(ui->lb_ecoCalMainPageImage);
     Pictures::clear(ui->lb_tipsImage);
     Pictures::clear(ui->lb_tipsImage_2);
     showPage(EntryChoicePage);
@@ -258,7 +258,7 @@ void MainWindow::on_push_vozAvaviButton_clicked()
 
 void MainWindow::on_push_zadUvedoButton_clicked()
 {
-    ui->lb_ecoCalMainPageImage->clear();
+    Pictures::clear(ui->lb_ecoCalMainPageImage);
     Pictures::clear(ui->lb_tipsImage);
     Pictures::clear(ui->lb_tipsImage_2);
     showPage(DiaryChoicePage);
@@ -421,7 +421,7 @@ void MainWindow::on_push_tapOK_clicked()
     if (!answerWater(ui->lb_tapQn, db, {{QStringLiteral("amtOfTapUsed"), minutes, tapFactor}},
                      {{QStringLiteral("noOfFamilyMem"), numberText(members)}}))
         return;
-    ui->lb_tapIconImage->clear();
+    Pictures::clear(ui->lb_tapIconImage);
     showPage(WaterWashingMachinePage);
     loadPicture(ui->lb_washingMachineIconImageWater, QStringLiteral("washingMachine.jpg"));
 }
@@ -432,7 +432,7 @@ void MainWindow::on_push_washingMachineWaterOK_clicked()
     if (!answerWater(ui->lb_washingMachineWaterQn, db,
                      {{QStringLiteral("amtOfWashingMachineUsed"), uses, washingMachineFactor}}))
         return;
-    ui->lb_washingMachineIconImageWater->clear();
+    Pictures::clear(ui->lb_washingMachineIconImageWater);
     showPage(DishWashingPage);
     loadPicture(ui->lb_dishWashingImage, QStringLiteral("dishWashing.jpg"));
 }
@@ -443,7 +443,7 @@ void MainWindow::on_push_dishWashingWaterOK_clicked()
     if (!answerWater(ui->lb_dishWashingQn, db,
                      {{QStringLiteral("amtOfdishWashingUsed"), washes, dishWashingFactor}}))
         return;
-    ui->lb_dishWashingImage->clear();
+    Pictures::clear(ui->lb_dishWashingImage);
     showPage(ShowerAndToiletPage);
     loadPicture(ui->lb_showerImage, QStringLiteral("showerIcon.png"));
     loadPicture(ui->lb_toiletImage, QStringLiteral("icon_toilet.gif"));
@@ -457,8 +457,8 @@ void MainWindow::on_push_showerNtoiletOK_clicked()
                      {{QStringLiteral("amtOfShowerUsed"), showers, showerFactor},
                       {QStringLiteral("amtOfToiletBowlUsed"), flushes, toiletFactor}}))
         return;
-    ui->lb_showerImage->clear();
-    ui->lb_toiletImage->clear();
+    Pictures::clear(ui->lb_showerImage);
+    Pictures::clear(ui->lb_toiletImage);
     showPage(LawnPage);
     loadPicture(ui->lb_lawnImage, QStringLiteral("lawn.jpg"));
 }
@@ -468,7 +468,7 @@ void MainWindow::on_push_lawnOK_clicked()
     const double mowings = readNumber(ui->comboBox_lawnWater->currentText());
     if (!answerWater(ui->lb_lawnQn, db, {{QStringLiteral("amtOfLawnUsed"), mowings, lawnFactor}}))
         return;
-    ui->lb_lawnImage->clear();
+    Pictures::clear(ui->lb_lawnImage);
     showPage(DiaryChoicePage);
     loadPicture(ui->lb_zadUvedoBackground, QStringLiteral("diaryBackground.png"));
 }

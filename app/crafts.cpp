@@ -24,7 +24,7 @@ void MainWindow::openCraftCategory(const QString &category, const QString &backg
         eWandVideoUrl.clear();
         ui->lb_eWand_Title->clear();
         ui->lb_eWand_Desc->clear();
-        ui->lb_eWand_Image->clear();
+        Pictures::clear(ui->lb_eWand_Image);
         ui->textEdit_EWand_details->clear();
     }
 }
@@ -102,10 +102,10 @@ void MainWindow::on_push_eWand_ImgBack_clicked()
     eWandImage2.clear();
     ui->coBox_eWandTitle->clear();
     ui->lb_eWand_Desc->clear();
-    ui->lb_eWand_Image->clear();
+    Pictures::clear(ui->lb_eWand_Image);
     ui->lb_eWand_Title->clear();
     ui->textEdit_EWand_details->clear();
-    ui->lb_Ewand_Backgound->clear();
+    Pictures::clear(ui->lb_Ewand_Backgound);
 }
 
 void MainWindow::stepCraft(int step)

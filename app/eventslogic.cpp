@@ -2,6 +2,7 @@
 
 #include "data/database.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QVariant>
@@ -28,6 +29,25 @@ std::optional<EventFormat::Record> firstEvent(const QSqlDatabase &db, const QStr
     return recordFrom(query);
 }
 
+// Parses stored dates, each distinct text once: a month of many events
+// shares few dates, and the date parser is the costly part of a listing.
+class DateTexts
+{
+public:
+    QDate parse(const QString &text)
+    {
+        const auto known = parsed.constFind(text);
+        if (known != parsed.cend())
+            return *known;
+        const QDate date = parseEventDate(text);
+        parsed.insert(text, date);
+        return date;
+    }
+
+private:
+    QHash<QString, QDate> parsed;
+};
+
 } // namespace
 
 QDate parseEventDate(const QString &text)
@@ -52,8 +72,9 @@ QStringList eventNamesInMonth(const QSqlDatabase &db, int month, int year)
                       QStringLiteral("SELECT eventName, startDate from Events where startDate "
                                      "LIKE ? ORDER BY eventID"),
                       {QString::number(month) + QLatin1Char('%')});
+    DateTexts dates;
     while (query.isActive() && query.next()) {
-        const QDate start = parseEventDate(query.value(1).toString());
+        const QDate start = dates.parse(query.value(1).toString());
         if (start.isValid() && start.month() == month && start.year() == year)
             names.append(query.value(0).toString());
     }
@@ -67,10 +88,13 @@ QList<QDate> eventDaysInYear(const QSqlDatabase &db, int year)
         return days;
     const QDate first(year, 1, 1);
     const QDate last = lastDayOfYear(year);
-    QSqlQuery query = Database::run(db, QStringLiteral("SELECT startDate, endDate from Events"));
+    // Events that share their dates mark the same days.
+    QSqlQuery query =
+        Database::run(db, QStringLiteral("SELECT DISTINCT startDate, endDate from Events"));
+    DateTexts dates;
     while (query.isActive() && query.next()) {
-        QDate start = parseEventDate(query.value(0).toString());
-        QDate end = parseEventDate(query.value(1).toString());
+        QDate start = dates.parse(query.value(0).toString());
+        QDate end = dates.parse(query.value(1).toString());
         if (!start.isValid())
             continue;
         if (!end.isValid() || end < start)

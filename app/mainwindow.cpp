@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
+#include "pictures.h"
 
 #include "keyboard.h"
 
@@ -108,9 +109,9 @@ static void initialiseResources()
 {
     Q_INIT_RESOURCE(images);
     substituteFonts();
-    // The style sheets look their pictures up by path every time a widget is
-    // polished; a cache that holds every picture of the window decodes each once.
-    QPixmapCache::setCacheLimit(64 * 1024);
+    // Pictures of pages left behind stay here until newer ones push them out:
+    // a page opened again soon is not decoded anew, and memory stays bounded.
+    QPixmapCache::setCacheLimit(Pictures::cacheKiB);
 }
 
 Q_COREAPP_STARTUP_FUNCTION(initialiseResources)

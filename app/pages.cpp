@@ -77,17 +77,6 @@ void scrollByFinger(QAbstractScrollArea *area)
     QScroller::grabGesture(area->viewport(), QScroller::LeftMouseButtonGesture);
 }
 
-// The forms name their labels' pictures in a "picture" property rather than
-// as pixmaps, so that each is drawn at the screen's density.
-void showFormPictures(QWidget *page)
-{
-    for (QLabel *label : page->findChildren<QLabel *>()) {
-        const QString path = label->property("picture").toString();
-        if (!path.isEmpty())
-            label->setPixmap(Pictures::shared(path, label));
-    }
-}
-
 } // namespace
 
 void MainWindow::showPage(Page page)
@@ -114,7 +103,10 @@ void MainWindow::buildPage(QStackedWidget *stack, int index)
     const Setup form = calculator ? calculatorForms.at(index) : contentForms.at(index);
     if (form)
         form(ui, page);
-    showFormPictures(page);
+    // The forms name their labels' pictures in a "picture" property rather
+    // than as pixmaps, so that each is drawn at the screen's density and only
+    // while it is on screen.
+    Pictures::keepOnScreen(page);
     connectPageSlots(page);
     preparePage(stack, index);
 

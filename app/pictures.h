@@ -1,5 +1,8 @@
-// Pictures from the bundle that the pages load and clear as they are entered
-// and left.
+// Pictures from the bundle that the pages show. A label keeps the path of its
+// picture and holds the decoded picture only while it is on screen: a page
+// that is left lets its pictures go, and a small cache keeps the most recent
+// ones, so memory stays bounded however many pages are opened and a page
+// opened again soon is drawn without decoding anew.
 #pragma once
 
 #include <QPixmap>
@@ -10,24 +13,28 @@ class QWidget;
 
 namespace Pictures {
 
-// The picture at path for widget: its "@2x" drawing where the widget's screen
-// is dense and the bundle has one. It is decoded afresh, not kept in the
-// pixmap cache, so a page that clears it releases its memory.
-QPixmap load(const QString &path, const QWidget *widget);
-
 // The file to read for widget: path's "@2x" drawing where the widget's screen
 // is dense and the bundle has one, else path. For readers that do not look
 // for it themselves, such as QMovie.
 QString forDensity(const QString &path, const QWidget *widget);
 
-// The same picture, decoded once for every label that shows it and kept in
-// the pixmap cache: for the pictures a page keeps for as long as it exists.
+// The picture at path for widget, at its screen's density, through the cache:
+// decoded once for every label that shows it while it is held or cached.
 QPixmap shared(const QString &path, const QWidget *widget);
 
-// Shows the picture at path on label.
+// Shows the picture at path on label, now and whenever the label is shown
+// again after being hidden.
 void show(QLabel *label, const QString &path);
 
-// Clears a label's picture; a label of a page not built yet has none.
+// Takes a label's picture away for good; a label of a page not built yet has
+// none.
 void clear(QLabel *label);
+
+// Lets the labels under page that name a picture (a "picture" property, as
+// the forms give it) show it while they are on screen.
+void keepOnScreen(QWidget *page);
+
+// The memory the cache may hold besides the pictures on screen.
+constexpr int cacheKiB = 6 * 1024;
 
 } // namespace Pictures

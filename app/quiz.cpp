@@ -302,8 +302,6 @@ void MainWindow::clearQuizLabels()
 {
     // The labels of the quiz's three pages; a page not built yet has none.
     for (QLabel *label : {ui->lb_background, ui->lb_Hscore, ui->lb_Question, ui->lb_QuestionNo,
-                          ui->lb_QuizScore, ui->lb_QuizStatus, ui->lb_splashScore, ui->lb_timer}) {
-        if (label)
-            label->clear();
-    }
+                          ui->lb_QuizScore, ui->lb_QuizStatus, ui->lb_splashScore, ui->lb_timer})
+        Pictures::clear(label);
 }

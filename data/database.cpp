@@ -77,6 +77,8 @@ bool openAndProbe(QSqlDatabase &db)
 QSqlQuery Database::run(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
 {
     QSqlQuery query(db);
+    // Rows are read once, in order: none is kept after it has been read.
+    query.setForwardOnly(true);
     if (db.isOpen() && query.prepare(sql)) {
         for (const QVariant &value : values)
             query.addBindValue(value);

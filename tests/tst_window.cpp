@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFontInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -27,6 +28,7 @@ private slots:
     void formFontsAreInstalled();
     void noButtonShowsTheUnusedPages();
     void everyPageIsBuiltOnceAndWhole();
+    void leftPagesLetTheirPicturesGo();
     void closingTheWindowClosesTheDatabase();
     void escapeDoesWhatBackDoes();
     void tabFollowsReadingOrderAndReturnPresses();
@@ -227,6 +229,37 @@ void TestWindow::everyPageIsBuiltOnceAndWhole()
             else
                 QVERIFY2(widgets.value(page) == count, visit.name);
         }
+    }
+    qunsetenv("VIRIDIO_EVENT_SERVER");
+}
+
+// A page that is left holds none of its pictures; visited again, it shows the
+// same ones, those its form names and those its slots set.
+void TestWindow::leftPagesLetTheirPicturesGo()
+{
+    TemporaryHome home;
+    qputenv("VIRIDIO_EVENT_SERVER", "127.0.0.250"); // nothing listens there
+    MainWindow window;
+    window.show();
+    const auto picture = [&window](const char *name) {
+        return child<QLabel>(&window, name)->pixmap().toImage();
+    };
+    const struct
+    {
+        int page;
+        const char *label;
+    } shown[] = {{MainWindow::EventsPage, "label_7"},
+                 {MainWindow::QuickFactsPage, "label_11"},
+                 {PageVisits::Calc + MainWindow::IntroPage, "lb_ecoCalBackground"},
+                 {PageVisits::Calc + MainWindow::KitchenPage, "label_17"}};
+    for (const auto &[page, label] : shown) {
+        QVERIFY2(PageVisits::reach(window, page), label);
+        const QImage first = picture(label);
+        QVERIFY2(!first.isNull(), label);
+        QVERIFY(PageVisits::reach(window, MainWindow::CreditsPage));
+        QVERIFY2(picture(label).isNull(), label);
+        QVERIFY2(PageVisits::reach(window, page), label);
+        QVERIFY2(picture(label) == first, label);
     }
     qunsetenv("VIRIDIO_EVENT_SERVER");
 }
