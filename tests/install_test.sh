@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# `cmake --install` puts the executable, the desktop entry and the icons where a
-# Linux desktop looks for them, and the desktop entry is valid.
+# `cmake --install` puts the executable, its chart plugin, the desktop entry and
+# the icons where a Linux desktop looks for them, and the desktop entry is valid.
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" > /dev/null
 test -x "$prefix/bin/viridio"
+# The history chart's plugin, where the program looks for it.
+test -f "$prefix/lib/viridio/viridio_historychart.so"
 desktop-file-validate "$prefix/share/applications/viridio.desktop"
 grep -qx 'Exec=viridio' "$prefix/share/applications/viridio.desktop"
 grep -qx 'Icon=viridio' "$prefix/share/applications/viridio.desktop"

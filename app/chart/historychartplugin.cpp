@@ -1,0 +1,143 @@
+// The diaries' chart drawn with Qt Charts: 30 stacked bars of electricity and
+// water, a few dates below and money on the left.
+#include "historychart.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QObject>
+#include <QStackedBarSeries>
+#include <QValueAxis>
+
+#include <algorithm>
+
+namespace {
+
+// Every few days a date under the chart; the bars between go unlabelled.
+constexpr int labelEvery = 7;
+
+QFont chartFont(int pointSize)
+{
+    QFont font;
+    font.setPointSize(pointSize);
+    return font;
+}
+
+// The chart's axis of type Axis (exactly: a QCategoryAxis is a QValueAxis too).
+template<typename Axis> Axis *axis(const QChart *chart, Qt::Orientation orientation)
+{
+    for (QAbstractAxis *found : chart->axes(orientation)) {
+        if (found->metaObject() == &Axis::staticMetaObject)
+            return static_cast<Axis *>(found);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class HistoryChartPlugin : public QObject, public HistoryChart
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID HistoryChart_iid)
+    Q_INTERFACES(HistoryChart)
+
+public:
+    QWidget *create(QWidget *parent) const override;
+    void fill(QWidget *view, const QList<HistoryLogic::DayCosts> &days,
+              const QString &sign) const override;
+};
+
+QWidget *HistoryChartPlugin::create(QWidget *parent) const
+{
+    auto *chart = new QChart;
+    chart->setBackgroundVisible(false);
+    chart->setMargins(QMargins(2, 2, 20, 2)); // room for the last date
+    chart->legend()->setAlignment(Qt::AlignTop);
+    chart->legend()->setFont(chartFont(10));
+    chart->legend()->setMarkerShape(QLegend::MarkerShapeRectangle);
+
+    auto *electricity = new QBarSet(QStringLiteral("Electricity"));
+    electricity->setColor(QColor(214, 140, 20));
+    electricity->setBorderColor(QColor(214, 140, 20));
+    auto *water = new QBarSet(QStringLiteral("Water"));
+    water->setColor(QColor(40, 110, 190));
+    water->setBorderColor(QColor(40, 110, 190));
+    auto *series = new QStackedBarSeries;
+    series->append(electricity);
+    series->append(water);
+    series->setBarWidth(0.75);
+    chart->addSeries(series);
+
+    // One category a day; its thirty labels would not fit, so a second axis
+    // below names a few of the days.
+    auto *days = new QBarCategoryAxis;
+    days->setVisible(false);
+    chart->addAxis(days, Qt::AlignBottom);
+    series->attachAxis(days);
+    auto *dates = new QCategoryAxis;
+    dates->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    dates->setLabelsFont(chartFont(10));
+    dates->setGridLineVisible(false);
+    chart->addAxis(dates, Qt::AlignBottom);
+
+    auto *money = new QValueAxis;
+    money->setLabelsFont(chartFont(10));
+    money->setTickCount(5);
+    chart->addAxis(money, Qt::AlignLeft);
+    series->attachAxis(money);
+
+    auto *view = new QChartView(chart, parent);
+    view->setObjectName(QStringLiteral("chart_history"));
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setStyleSheet(QStringLiteral("background: transparent;"));
+    view->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return view;
+}
+
+void HistoryChartPlugin::fill(QWidget *view, const QList<HistoryLogic::DayCosts> &days,
+                              const QString &sign) const
+{
+    auto *chartView = qobject_cast<QChartView *>(view);
+    if (!chartView)
+        return;
+    QChart *chart = chartView->chart();
+    auto *series = qobject_cast<QStackedBarSeries *>(chart->series().constFirst());
+    const QList<QBarSet *> sets = series->barSets();
+    QStringList dayNumbers;
+    QList<qreal> electricity;
+    QList<qreal> water;
+    qreal highest = 0;
+    for (const HistoryLogic::DayCosts &day : days) {
+        dayNumbers.append(day.date.toString(QStringLiteral("d MMM")));
+        electricity.append(day.electricity);
+        water.append(day.water);
+        highest = std::max(highest, qreal(day.electricity + day.water));
+    }
+    sets.at(0)->remove(0, sets.at(0)->count());
+    sets.at(0)->append(electricity);
+    sets.at(1)->remove(0, sets.at(1)->count());
+    sets.at(1)->append(water);
+
+    auto *bars = axis<QBarCategoryAxis>(chart, Qt::Horizontal);
+    bars->setCategories(dayNumbers);
+    // The dates shown: today and every labelEvery days back from it.
+    auto *dates = axis<QCategoryAxis>(chart, Qt::Horizontal);
+    for (const QString &label : dates->categoriesLabels())
+        dates->remove(label);
+    dates->setRange(-0.5, qreal(days.size()) - 0.5);
+    dates->setStartValue(-0.5);
+    // Each label ends a category of its own, so they go in from the oldest.
+    for (qsizetype i = (days.size() - 1) % labelEvery; i < days.size(); i += labelEvery)
+        dates->append(dayNumbers.at(i), qreal(i));
+
+    auto *money = axis<QValueAxis>(chart, Qt::Vertical);
+    QString escapedSign = sign;
+    escapedSign.replace(QLatin1Char('%'), QLatin1String("%%"));
+    money->setLabelFormat(escapedSign + QStringLiteral("%.2f"));
+    money->setRange(0, highest > 0 ? highest : 1);
+    money->applyNiceNumbers();
+}
+
+#include "historychartplugin.moc"
