@@ -7,8 +7,11 @@
 #include "craftslogic.h"
 
 #include <QDesktopServices>
+#include <QSignalBlocker>
 #include <QPixmap>
 #include <QUrl>
+
+#include <algorithm>
 
 void MainWindow::openCraftCategory(const QString &category, const QString &background)
 {
@@ -33,13 +36,18 @@ void MainWindow::readCategory(const QString &category)
 {
     if (!db.isOpen())
         return;
-    // Each title goes to the top of the list and is shown at once, so the list
-    // ends reversed and the craft on screen is the last the table returned.
-    for (const QString &title : Crafts::titles(db, category)) {
-        ui->coBox_eWandTitle->insertItem(0, title);
+    // The list is the table's titles reversed, and the craft on screen the
+    // last the table returned: only that one is read and drawn.
+    QStringList titles = Crafts::titles(db, category);
+    if (titles.isEmpty())
+        return;
+    std::reverse(titles.begin(), titles.end());
+    {
+        const QSignalBlocker quiet(ui->coBox_eWandTitle);
+        ui->coBox_eWandTitle->insertItems(0, titles);
         ui->coBox_eWandTitle->setCurrentIndex(0);
-        readDetails(title);
     }
+    readDetails(titles.constFirst());
 }
 
 void MainWindow::readDetails(const QString &title)
