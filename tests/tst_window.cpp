@@ -250,6 +250,7 @@ void TestWindow::leftPagesLetTheirPicturesGo()
         const char *label;
     } shown[] = {{MainWindow::EventsPage, "label_7"},
                  {MainWindow::QuickFactsPage, "label_11"},
+                 {MainWindow::CraftMenuPage, "lb_craftMenuBackground"},
                  {PageVisits::Calc + MainWindow::IntroPage, "lb_ecoCalBackground"},
                  {PageVisits::Calc + MainWindow::KitchenPage, "label_17"}};
     for (const auto &[page, label] : shown) {
