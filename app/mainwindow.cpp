@@ -109,9 +109,6 @@ static void initialiseResources()
 {
     Q_INIT_RESOURCE(images);
     substituteFonts();
-    // Pictures of pages left behind stay here until newer ones push them out:
-    // a page opened again soon is not decoded anew, and memory stays bounded.
-    QPixmapCache::setCacheLimit(Pictures::cacheKiB);
 }
 
 Q_COREAPP_STARTUP_FUNCTION(initialiseResources)
@@ -121,6 +118,11 @@ MainWindow::MainWindow(QWidget *parent)
     , ui(new Ui::MainWindow()) // every page's pointers start null
 {
     static_cast<Ui::MainFrame *>(ui)->setupUi(this);
+    // Pictures of pages left behind stay in the cache until newer ones push
+    // them out: a page opened again soon is not decoded anew, and memory stays
+    // bounded. A dense screen's pictures take four times the room.
+    const qreal density = devicePixelRatioF();
+    QPixmapCache::setCacheLimit(int(Pictures::cacheKiB * density * density));
     // Pages that a test or tool switches to directly are built too.
     connect(ui->stackWid_content, &QStackedWidget::currentChanged, this,
             [this](int index) { buildPage(ui->stackWid_content, index); });

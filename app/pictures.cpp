@@ -100,7 +100,6 @@ void clear(QLabel *label)
 
 void keepOnScreen(QWidget *page)
 {
-
     for (QLabel *label : page->findChildren<QLabel *>()) {
         if (label->property(pathProperty).toString().isEmpty())
             continue;

@@ -34,7 +34,8 @@ void clear(QLabel *label);
 // the forms give it) show it while they are on screen.
 void keepOnScreen(QWidget *page);
 
-// The memory the cache may hold besides the pictures on screen.
+// The memory the cache may hold besides the pictures on screen, on a screen
+// of device pixel ratio 1.
 constexpr int cacheKiB = 6 * 1024;
 
 } // namespace Pictures

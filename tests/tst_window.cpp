@@ -248,7 +248,8 @@ void TestWindow::leftPagesLetTheirPicturesGo()
     {
         int page;
         const char *label;
-    } shown[] = {{MainWindow::EventsPage, "label_7"},
+    } shown[] = {{MainWindow::MainMenuPage, "lb_mainMenuBackground"},
+                 {MainWindow::EventsPage, "label_7"},
                  {MainWindow::QuickFactsPage, "label_11"},
                  {MainWindow::CraftMenuPage, "lb_craftMenuBackground"},
                  {PageVisits::Calc + MainWindow::IntroPage, "lb_ecoCalBackground"},
