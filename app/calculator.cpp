@@ -484,10 +484,10 @@ void MainWindow::on_push_viewElecDiary_clicked()
 
     const QStringList days =
         storedDays(db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"));
-    // Clearing the list shows no day; adding the first day shows that day.
+    // Clearing the list shows no day; adding the days shows the first of them.
+    // They go in at once: one insertion rather than one a day.
     ui->comboBox_zadUvedoDate->clear();
-    for (const QString &day : days)
-        ui->comboBox_zadUvedoDate->addItem(day);
+    ui->comboBox_zadUvedoDate->addItems(days);
 }
 
 void MainWindow::on_comboBox_zadUvedoDate_currentIndexChanged(const QString &)
@@ -538,10 +538,10 @@ void MainWindow::on_push_viewWaterDiary_clicked()
 
     const QStringList days =
         storedDays(db, QStringLiteral("waterDiary"), QStringLiteral("waterRetrieveDate"));
-    // Clearing the list shows no day; adding the first day shows that day.
+    // Clearing the list shows no day; adding the days shows the first of them.
+    // They go in at once: one insertion rather than one a day.
     ui->comboBox_zadUvedoDate_water->clear();
-    for (const QString &day : days)
-        ui->comboBox_zadUvedoDate_water->addItem(day);
+    ui->comboBox_zadUvedoDate_water->addItems(days);
 }
 
 void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QString &)
