@@ -9,8 +9,10 @@
 
 #include "pictures.h"
 
+#include <QComboBox>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QStringListModel>
 
 using namespace CalculatorLogic;
 
@@ -223,6 +225,19 @@ void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const WaterD
     rows.at(0).second->setText(numberText(day.members));
     for (int i = 0; i < int(day.costs.size()); ++i)
         rows.at(i + 1).second->setText(moneyText(day.costs[i], sign));
+}
+
+// Lists a diary's stored days in its date chooser. Clearing the chooser shows
+// no day; the new list then shows its first day. The days go in as one list
+// (preparePage gives the chooser a string list model): thousands of days cost
+// one model reset, not an item and an insertion each.
+void listDays(QComboBox *dates, const QStringList &days)
+{
+    dates->clear();
+    if (auto *model = qobject_cast<QStringListModel *>(dates->model()))
+        model->setStringList(days);
+    else
+        dates->addItems(days);
 }
 
 } // namespace
@@ -484,10 +499,7 @@ void MainWindow::on_push_viewElecDiary_clicked()
 
     const QStringList days =
         storedDays(db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"));
-    // Clearing the list shows no day; adding the first day shows that day.
-    ui->comboBox_zadUvedoDate->clear();
-    for (const QString &day : days)
-        ui->comboBox_zadUvedoDate->addItem(day);
+    listDays(ui->comboBox_zadUvedoDate, days);
 }
 
 void MainWindow::on_comboBox_zadUvedoDate_currentIndexChanged(const QString &)
@@ -538,10 +550,7 @@ void MainWindow::on_push_viewWaterDiary_clicked()
 
     const QStringList days =
         storedDays(db, QStringLiteral("waterDiary"), QStringLiteral("waterRetrieveDate"));
-    // Clearing the list shows no day; adding the first day shows that day.
-    ui->comboBox_zadUvedoDate_water->clear();
-    for (const QString &day : days)
-        ui->comboBox_zadUvedoDate_water->addItem(day);
+    listDays(ui->comboBox_zadUvedoDate_water, days);
 }
 
 void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QString &)

@@ -53,16 +53,14 @@ void addNoEventsLine(QListWidget *list)
     line->setData(Qt::ToolTipRole, line->text());
 }
 
-// Marks the calendar's days of this year on which a stored event takes place.
-void markEventDays(QCalendarWidget *calendar, const QSqlDatabase &db)
+// Marks the calendar's days on which a stored event takes place.
+void markEventDays(QCalendarWidget *calendar, const QList<QDate> &days)
 {
-    if (!calendar)
-        return;
     calendar->setDateTextFormat(QDate(), QTextCharFormat());
     QTextCharFormat mark;
     mark.setFontWeight(QFont::Bold);
     mark.setForeground(QColor(0, 121, 107));
-    for (const QDate &day : EventsLogic::eventDaysInYear(db, Clock::today().year()))
+    for (const QDate &day : days)
         calendar->setDateTextFormat(day, mark);
 }
 
@@ -86,15 +84,27 @@ void MainWindow::setEventDetailsInvisible()
     ui->lb_venue->hide();
 }
 
-// Adds the events of month of the current year to the list, each at the top.
+// Lists the events of month of the current year, the latest stored on top.
 void MainWindow::listEventsOfMonth(int month)
 {
-    ui->listWid_upcoming->clear();
-    QStringList names = EventsLogic::eventNamesInMonth(db, month, Clock::today().year());
-    std::reverse(names.begin(), names.end());
-    ui->listWid_upcoming->addItems(names);
-    if (names.isEmpty() && month >= 1 && month <= 12)
-        addNoEventsLine(ui->listWid_upcoming);
+    loadEvents();
+    QListWidget *list = ui->listWid_upcoming;
+    const bool aMonth = month >= 1 && month <= 12 && eventsByMonth.size() == 12;
+    const QStringList names = aMonth ? eventsByMonth.at(month - 1) : QStringList();
+    // The month listed already from the same reading is shown as a new
+    // listing would show it: nothing chosen, from the top.
+    if (aMonth && month == listedMonth && list->count() == std::max<qsizetype>(names.size(), 1)) {
+        list->setCurrentItem(nullptr);
+        list->clearSelection();
+        list->scrollToTop();
+        return;
+    }
+    list->clear();
+    listedMonth = aMonth ? month : 0;
+    QStringList latestFirst(names.crbegin(), names.crend());
+    list->addItems(latestFirst);
+    if (names.isEmpty() && aMonth)
+        addNoEventsLine(list);
 }
 
 void MainWindow::upcomingEvents()
@@ -102,13 +112,26 @@ void MainWindow::upcomingEvents()
     listEventsOfMonth(Clock::today().month());
 }
 
+// Reads the stored events again when they or the day changed since the last
+// reading: the completer over their names, the calendar's marked days and the
+// months' listings. Thousands of events make a reading cost milliseconds.
 void MainWindow::loadEvents()
 {
-    const QStringList names = EventsLogic::allEventNames(db);
-    if (names.isEmpty())
+    if (!ui->calWid_events)
+        return; // the events page is not built yet: its first visit reads them
+    QVariantList version = EventsLogic::eventsVersion(db);
+    version.append(Clock::today());
+    if (version == eventsReadAt)
+        return;
+    eventsReadAt = version;
+    const EventsLogic::EventsOfYear events = EventsLogic::eventsOfYear(db, Clock::today().year());
+    eventsByMonth = events.byMonth;
+    listedMonth = 0;
+    markEventDays(ui->calWid_events, events.days);
+    if (events.names.isEmpty())
         return;
     delete eventCompleter;
-    eventCompleter = new QCompleter(names, this);
+    eventCompleter = new QCompleter(events.names, this);
     eventCompleter->setCaseSensitivity(Qt::CaseInsensitive);
 }
 
@@ -129,7 +152,6 @@ void MainWindow::enterEventsPage()
     setEventDetailsInvisible();
     loadEvents();
     setEventsCalendarRange();
-    markEventDays(ui->calWid_events, db);
     // Choosing the month lists its events; a month chosen already is listed anew.
     if (ui->combo_Month->currentIndex() == Clock::today().month())
         upcomingEvents();
@@ -253,7 +275,7 @@ void MainWindow::eventUpdateReceived(const QString &text)
         return;
     if (EventsLogic::storeEvents(db, EventFormat::parseRecords(text))) {
         ui->lb_updateEventsSuccess->setText(updated());
-        markEventDays(ui->calWid_events, db);
+        loadEvents();
     } else {
         ui->lb_updateEventsSuccess->setText(updateFailed());
     }

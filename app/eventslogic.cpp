@@ -60,38 +60,34 @@ QDate lastDayOfYear(int year)
     return QDate::fromString(QStringLiteral("12/31/%1").arg(year), QStringLiteral("MM/dd/yyyy"));
 }
 
-QStringList eventNamesInMonth(const QSqlDatabase &db, int month, int year)
+EventsOfYear eventsOfYear(const QSqlDatabase &db, int year)
 {
-    QStringList names;
-    if (!db.isOpen() || month < 1 || month > 12)
-        return names;
-    // The month is the date's first number, so "1" also finds October to
-    // December; the parsed date decides.
-    QSqlQuery query =
-        Database::run(db,
-                      QStringLiteral("SELECT eventName, startDate from Events where startDate "
-                                     "LIKE ? ORDER BY eventID"),
-                      {QString::number(month) + QLatin1Char('%')});
-    DateTexts dates;
-    while (query.isActive() && query.next()) {
-        const QDate start = dates.parse(query.value(1).toString());
-        if (start.isValid() && start.month() == month && start.year() == year)
-            names.append(query.value(0).toString());
-    }
-    return names;
-}
-
-QList<QDate> eventDaysInYear(const QSqlDatabase &db, int year)
-{
-    QList<QDate> days;
+    EventsOfYear events;
+    events.byMonth.resize(12);
     if (!db.isOpen())
-        return days;
+        return events;
+    QStringList monthPrefixes;
+    for (int month = 1; month <= 12; ++month)
+        monthPrefixes.append(QString::number(month));
+    DateTexts dates;
+    QSqlQuery query = Database::run(
+        db, QStringLiteral("SELECT eventName, startDate FROM Events ORDER BY eventID"));
+    while (query.isActive() && query.next()) {
+        const QString name = query.value(0).toString();
+        events.names.append(name);
+        // The month is the date's first number as written ("03@..." is no
+        // March event).
+        const QString startText = query.value(1).toString();
+        const QDate start = dates.parse(startText);
+        if (start.isValid() && start.year() == year &&
+            startText.startsWith(monthPrefixes.at(start.month() - 1)))
+            events.byMonth[start.month() - 1].append(name);
+    }
+
     const QDate first(year, 1, 1);
     const QDate last = lastDayOfYear(year);
     // Events that share their dates mark the same days.
-    QSqlQuery query =
-        Database::run(db, QStringLiteral("SELECT DISTINCT startDate, endDate from Events"));
-    DateTexts dates;
+    query = Database::run(db, QStringLiteral("SELECT DISTINCT startDate, endDate from Events"));
     while (query.isActive() && query.next()) {
         QDate start = dates.parse(query.value(0).toString());
         QDate end = dates.parse(query.value(1).toString());
@@ -103,16 +99,26 @@ QList<QDate> eventDaysInYear(const QSqlDatabase &db, int year)
         start = std::max(start, first);
         end = std::min(end, last);
         for (QDate day = start; day <= end; day = day.addDays(1))
-            days.append(day);
+            events.days.append(day);
     }
-    std::sort(days.begin(), days.end());
-    days.erase(std::unique(days.begin(), days.end()), days.end());
-    return days;
+    std::sort(events.days.begin(), events.days.end());
+    events.days.erase(std::unique(events.days.begin(), events.days.end()), events.days.end());
+    return events;
 }
 
-QStringList allEventNames(const QSqlDatabase &db)
+QList<QDate> eventDaysInYear(const QSqlDatabase &db, int year)
 {
-    return Database::column(db, QStringLiteral("SELECT eventName from Events"));
+    return eventsOfYear(db, year).days;
+}
+
+QVariantList eventsVersion(const QSqlDatabase &db)
+{
+    QSqlQuery query = Database::run(
+        db, QStringLiteral("SELECT max(eventID), total_changes(), "
+                           "(SELECT data_version FROM pragma_data_version) FROM Events"));
+    if (!query.isActive() || !query.next())
+        return {};
+    return {query.value(0), query.value(1), query.value(2)};
 }
 
 std::optional<EventFormat::Record> findEvent(const QSqlDatabase &db, const QString &name)

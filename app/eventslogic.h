@@ -11,6 +11,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 #include <optional>
 
@@ -23,18 +24,31 @@ QDate parseEventDate(const QString &text);
 // 31 December of year: the calendar's last selectable day.
 QDate lastDayOfYear(int year);
 
-// The names of the events that start in month (1 to 12) of year, in the order
-// the query returns them. A closed database, a failed query or any other
-// month give an empty list.
-QStringList eventNamesInMonth(const QSqlDatabase &db, int month, int year);
+// The stored events as the events page shows them for one year, read in one
+// pass. A closed database or a failed query give no events.
+struct EventsOfYear
+{
+    // Every stored event name, in the order stored, for the completer.
+    QStringList names;
+    // The days of year on which an event takes place, from its start to its
+    // end date (an end before the start, or unreadable, counts as the start
+    // day alone), each once, in date order. Days outside year are left out.
+    QList<QDate> days;
+    // Always twelve lists: at month - 1, the names of the events that start in
+    // that month of year (a start date written "M@..." for month M), in the
+    // order stored.
+    QList<QStringList> byMonth;
+};
+EventsOfYear eventsOfYear(const QSqlDatabase &db, int year);
 
-// The days of year on which a stored event takes place, from its start to its
-// end date (an end before the start, or unreadable, counts as the start day
-// alone), each once, in date order. Days outside year are left out.
+// The days of year on which a stored event takes place, as eventsOfYear
+// gives them.
 QList<QDate> eventDaysInYear(const QSqlDatabase &db, int year);
 
-// Every stored event name, for the completer.
-QStringList allEventNames(const QSqlDatabase &db);
+// A value that changes whenever the stored events may have changed: their
+// last id, the changes made through db and the commits of other connections.
+// Empty when the database is closed or the query fails.
+QVariantList eventsVersion(const QSqlDatabase &db);
 
 // The event named name: the one of exactly that name if there is one, else the
 // first whose name begins with name, ignoring the case of ASCII letters.

@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+#include <QVariantList>
 
 class QCompleter;
 class QListWidgetItem;
@@ -291,6 +293,9 @@ private:
     void eventUpdateReceived(const QString &text);
     class EventUpdateClient *eventUpdate = nullptr; // the running or last exchange
     QString eventServerWarning;                     // said once, not at every update
+    QVariantList eventsReadAt;        // the stored events' version and the day, when read
+    QList<QStringList> eventsByMonth; // this year's events by month, as read then
+    int listedMonth = 0;              // the month listed from that reading, 0 for none
 
     // Calculator: helpers and state of its own
     // Whether each diary's per-item breakdown is on screen ("View All!" was

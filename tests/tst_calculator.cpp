@@ -130,6 +130,7 @@ private slots:
     void electricityDiaryEmpty();
     void electricityDiaryShowsTheFirstDayAtOnce();
     void electricityDiaryDayChangeRefreshesTheBreakdown();
+    void electricityDiaryAgainShowsWhatWasStoredSince();
 
     void waterDiaryShowsTotalAndBreakdown();
     void waterDiaryWithoutMembersCostsNothing();
@@ -848,6 +849,27 @@ void TestCalculator::electricityDiaryDayChangeRefreshesTheBreakdown()
     QVERIFY(!shown("label_40"));
     pick("comboBox_zadUvedoDate", key2);
     QVERIFY(!shown("label_40"));
+}
+
+void TestCalculator::electricityDiaryAgainShowsWhatWasStoredSince()
+{
+    answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "5", "push_airConOK");
+    click("push_zadUvedoButton");
+    click("push_viewElecDiary");
+    auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
+    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14."));
+
+    // The shown day is answered again and a new day is stored.
+    answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "10", "push_airConOK");
+    Clock::setToday(day2);
+    answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "1", "push_airConOK");
+    click("push_zadUvedoButton");
+    click("push_viewElecDiary");
+    auto *dates = widget<QComboBox>("comboBox_zadUvedoDate");
+    QCOMPARE(dates->count(), 2);
+    QCOMPARE(dates->itemText(1), key2);
+    QCOMPARE(dates->currentText(), key1);
+    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $2.29."));
 }
 
 // Water diary -----------------------------------------------------------------

@@ -122,6 +122,7 @@ private slots:
     void entryRestoresPictures();
     void emptyMonthSaysSoAndOffersNoDetails();
     void calendarMarksEventDays();
+    void listingFollowsStoredEventsAndTheDay();
 
     void detailsOfTouchedEvent_data();
     void detailsOfTouchedEvent();
@@ -303,6 +304,39 @@ void TestEvents::calendarMarksEventDays()
     const QList<QDate> days = EventsLogic::eventDaysInYear(db, 2026);
     QCOMPARE(days.size(), 4);
     QCOMPARE(days.first(), QDate(2026, 1, 1));
+}
+
+void TestEvents::listingFollowsStoredEventsAndTheDay()
+{
+    Clock::setToday(QDate(2026, 9, 1));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    addEvent(QStringLiteral("Cleanup"), QStringLiteral("9@19@2026"));
+    addEvent(QStringLiteral("Cleanup 2027"), QStringLiteral("9@19@2027"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QCOMPARE(listed(&window), QStringList{QStringLiteral("Cleanup")});
+    {
+        // Another program stores an event while the page is open.
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+        other.setDatabaseName(QSqlDatabase::database().databaseName());
+        QVERIFY(other.open());
+        QSqlQuery insert(other);
+        QVERIFY(insert.exec(QStringLiteral("insert into Events values(NULL, 'Ozone Day', 'Park', "
+                                           "'Talks', 'Free', '9@16@2026', '9@16@2026')")));
+    }
+    QSqlDatabase::removeDatabase("other");
+    QCOMPARE(inMonth(&window, 10), QStringList{});
+    QCOMPARE(inMonth(&window, 9),
+             (QStringList{QStringLiteral("Ozone Day"), QStringLiteral("Cleanup")}));
+    QVERIFY(marked(&window, QDate(2026, 9, 16)));
+
+    // A year later the same visit lists that year's events.
+    QVERIFY(clickButton(&window, "push_eventsHome"));
+    Clock::setToday(QDate(2027, 9, 1));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QCOMPARE(listed(&window), QStringList{QStringLiteral("Cleanup 2027")});
+    QVERIFY(marked(&window, QDate(2027, 9, 19)));
 }
 
 void TestEvents::detailsOfTouchedEvent_data()
