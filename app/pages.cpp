@@ -126,22 +126,37 @@ void MainWindow::buildPage(QStackedWidget *stack, int index)
 // this page only, so that no slot is ever connected twice.
 void MainWindow::connectPageSlots(QWidget *page)
 {
-    const QMetaObject *window = metaObject();
+    // The window's on_ slots, read from its meta-object once: every page's
+    // widgets are matched against the same few dozen names.
+    struct NamedSlot
+    {
+        QByteArray signature;
+        int index;
+    };
+    static const QList<NamedSlot> windowSlots = [window = &MainWindow::staticMetaObject] {
+        QList<NamedSlot> found;
+        for (int i = 0; i < window->methodCount(); ++i) {
+            const QMetaMethod method = window->method(i);
+            if (method.methodType() == QMetaMethod::Slot &&
+                method.methodSignature().startsWith("on_"))
+                found.append({method.methodSignature(), i});
+        }
+        return found;
+    }();
+
     QList<QObject *> objects = page->findChildren<QObject *>();
     objects.prepend(page);
     for (QObject *object : std::as_const(objects)) {
         const QByteArray prefix = "on_" + object->objectName().toLatin1() + '_';
         if (prefix.size() == 4)
             continue;
-        for (int i = 0; i < window->methodCount(); ++i) {
-            const QMetaMethod slot = window->method(i);
-            const QByteArray signature = slot.methodSignature();
-            if (slot.methodType() != QMetaMethod::Slot || !signature.startsWith(prefix))
+        for (const NamedSlot &slot : windowSlots) {
+            if (!slot.signature.startsWith(prefix))
                 continue;
             const int signal =
-                object->metaObject()->indexOfSignal(signature.mid(prefix.size()).constData());
+                object->metaObject()->indexOfSignal(slot.signature.mid(prefix.size()).constData());
             if (signal >= 0)
-                QMetaObject::connect(object, signal, this, i, Qt::UniqueConnection);
+                QMetaObject::connect(object, signal, this, slot.index, Qt::UniqueConnection);
         }
     }
 }
