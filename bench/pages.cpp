@@ -130,7 +130,7 @@ double median(std::vector<double> values)
 bool measure(const QString &program, int index, const QString &fillWith, double *first,
              double *repeat)
 {
-    constexpr int runs = 5;
+    constexpr int runs = 9;
     std::vector<double> firsts, repeats;
     for (int run = 0; run < runs; ++run) {
         QProcess child;
