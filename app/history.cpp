@@ -32,6 +32,10 @@ void MainWindow::buildHistoryChart()
     auto *message = new QLabel(QStringLiteral("The chart cannot be shown: %1").arg(error),
                                ui->wid_historyChart);
     message->setTextFormat(Qt::PlainText);
+    message->setStyleSheet(QStringLiteral("color: rgb(85, 0, 0);")); // as the totals beside it
+    QFont font = message->font();
+    font.setPointSize(11);
+    message->setFont(font);
     message->setWordWrap(true);
     message->setAlignment(Qt::AlignCenter);
     layout->addWidget(message);
