@@ -7,8 +7,8 @@
 #include "craftslogic.h"
 
 #include <QDesktopServices>
-#include <QSignalBlocker>
 #include <QPixmap>
+#include <QSignalBlocker>
 #include <QUrl>
 
 #include <algorithm>
