@@ -257,7 +257,7 @@ void MainWindow::processEventUpdate()
     }
 
     QString warning;
-    const QHostAddress server =
+    const QString server =
         EventsLogic::eventServerAddress(qEnvironmentVariable(eventServerVariable), &warning);
     if (!warning.isEmpty() && warning != eventServerWarning) {
         qWarning().noquote() << warning;

@@ -142,29 +142,37 @@ QString durationText(const QDate &start, const QDate &end)
         .arg(start.toString(Qt::TextDate), end.toString(Qt::TextDate));
 }
 
-QHostAddress eventServerAddress(const QString &value, QString *warning)
+QString eventServerAddress(const QString &value, QString *warning)
 {
-    const QHostAddress fallback(QStringLiteral("127.0.0.1"));
+    QString fallback = QStringLiteral("127.0.0.1");
     const QString trimmed = value.trimmed();
     if (trimmed.isEmpty())
         return fallback;
-    // Four decimal numbers only: the socket parser would also take "127.1".
+    // Four decimal numbers from 0 to 255 only ("127.1" and host names are
+    // refused), written back without leading zeros, which the socket would
+    // read as octal.
     static const QRegularExpression dotted(
-        QStringLiteral("^[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3}\\.[0-9]{1,3}$"));
-    QHostAddress address;
-    if (dotted.match(trimmed).hasMatch() && address.setAddress(trimmed) &&
-        address.protocol() == QAbstractSocket::IPv4Protocol)
-        return address;
+        QStringLiteral("^([0-9]{1,3})\\.([0-9]{1,3})\\.([0-9]{1,3})\\.([0-9]{1,3})$"));
+    const QRegularExpressionMatch match = dotted.match(trimmed);
+    QStringList numbers;
+    for (int i = 1; match.hasMatch() && i <= 4; ++i) {
+        const int number = match.captured(i).toInt();
+        if (number > 255)
+            break;
+        numbers.append(QString::number(number));
+    }
+    if (numbers.size() == 4)
+        return numbers.join(QLatin1Char('.'));
     if (warning) {
         // Any length can come in: the line quotes the beginning only.
         constexpr qsizetype quoted = 80;
         QString shown = value.left(quoted);
         if (shown.size() == quoted && shown.back().isHighSurrogate())
             shown.chop(1);
-        *warning = QStringLiteral("Viridio: VIRIDIO_EVENT_SERVER=\"%1\"%2 is not an IPv4 address "
-                                  "such as 192.0.2.10; using %3")
-                       .arg(shown, value.size() > quoted ? QStringLiteral("...") : QString(),
-                            fallback.toString());
+        *warning =
+            QStringLiteral("Viridio: VIRIDIO_EVENT_SERVER=\"%1\"%2 is not an IPv4 address "
+                           "such as 192.0.2.10; using %3")
+                .arg(shown, value.size() > quoted ? QStringLiteral("...") : QString(), fallback);
     }
     return fallback;
 }

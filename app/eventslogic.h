@@ -6,7 +6,6 @@
 #include "eventformat.h"
 
 #include <QDate>
-#include <QHostAddress>
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
@@ -62,7 +61,7 @@ QString durationText(const QDate &start, const QDate &end);
 // value (the environment's VIRIDIO_EVENT_SERVER). An empty value means the
 // default; any other value that is not such an address gives the default and
 // sets *warning to a line saying so, quoting at most 80 characters of value.
-QHostAddress eventServerAddress(const QString &value, QString *warning = nullptr);
+QString eventServerAddress(const QString &value, QString *warning = nullptr);
 
 // Stores records through Database::insertEvents, in order, in one
 // transaction: all of them or none. Records whose name is stored already are

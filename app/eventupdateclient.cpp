@@ -1,8 +1,13 @@
 #include "eventupdateclient.h"
 
 #include "eventformat.h"
+#include "eventsocket.h"
+#include "plugins.h"
 
-#include <QTcpSocket>
+const EventSocketFactory *EventSocketFactory::load(QString *error)
+{
+    return Plugins::as<EventSocketFactory>(QStringLiteral("viridio_eventsocket"), error);
+}
 
 EventUpdateClient::EventUpdateClient(QObject *parent)
     : QObject(parent)
@@ -21,32 +26,40 @@ EventUpdateClient::~EventUpdateClient()
     cancel();
 }
 
-bool EventUpdateClient::start(const QHostAddress &host, quint16 port)
+bool EventUpdateClient::start(const QString &address, quint16 port)
 {
     if (socket)
         return false;
     buffer.clear();
     connected = false;
-    socket = new QTcpSocket(this);
-    connect(socket, &QTcpSocket::connected, this, &EventUpdateClient::onConnected);
-    connect(socket, &QTcpSocket::readyRead, this, &EventUpdateClient::onReadyRead);
-    connect(socket, &QTcpSocket::disconnected, this, &EventUpdateClient::onDisconnected);
-    connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
-        // A refused connection, or the server resetting it: what has arrived
-        // may still hold the whole message.
-        if (!socket)
-            return;
-        if (connected) {
-            onDisconnected();
-            return;
-        }
-        const QString reason = socket->errorString();
-        finish();
-        emit failed(reason);
-    });
+    QString missing;
+    const EventSocketFactory *sockets = EventSocketFactory::load(&missing);
+    if (!sockets) {
+        // Reported as any failed exchange is, once the caller has returned.
+        QTimer::singleShot(0, this, [this, missing] {
+            emit failed(QStringLiteral("no network connection can be made: ") + missing);
+        });
+        return true;
+    }
+    socket = sockets->create({[this] { onConnected(); }, [this] { onReadyRead(); },
+                              [this] { onDisconnected(); },
+                              [this] {
+                                  // A refused connection, or the server resetting
+                                  // it: what has arrived may still hold the whole
+                                  // message.
+                                  if (!socket)
+                                      return;
+                                  if (connected) {
+                                      onDisconnected();
+                                      return;
+                                  }
+                                  const QString reason = socket->errorString();
+                                  finish();
+                                  emit failed(reason);
+                              }});
     waitTimer.start(limits.connectMs);
     totalTimer.start(limits.totalMs);
-    socket->connectToHost(host, port, QIODevice::ReadWrite);
+    socket->connectToHost(address, port);
     return true;
 }
 
@@ -59,13 +72,9 @@ void EventUpdateClient::finish()
 {
     waitTimer.stop();
     totalTimer.stop();
-    if (!socket)
-        return;
-    QTcpSocket *old = socket;
-    socket = nullptr;
-    old->disconnect(this);
-    old->abort();
-    old->deleteLater();
+    // The connection is dropped at once and deleted when its own signal, if
+    // one is running, has returned.
+    socket.reset();
 }
 
 void EventUpdateClient::onConnected()

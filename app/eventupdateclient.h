@@ -4,13 +4,14 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QHostAddress>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
 
-class QTcpSocket;
+#include <memory>
+
+class EventSocket;
 
 class EventUpdateClient : public QObject
 {
@@ -29,9 +30,9 @@ public:
 
     void setLimits(const Limits &limits) { this->limits = limits; }
 
-    // Starts an exchange with host on port; returns false, and does nothing,
-    // while one is running.
-    bool start(const QHostAddress &host, quint16 port);
+    // Starts an exchange with address (an IPv4 address in dotted form) on
+    // port; returns false, and does nothing, while one is running.
+    bool start(const QString &address, quint16 port);
 
     // Ends a running exchange at once, reporting nothing.
     void cancel();
@@ -54,7 +55,7 @@ private:
     bool tryDecode();
 
     Limits limits;
-    QTcpSocket *socket = nullptr;
+    std::unique_ptr<EventSocket> socket;
     QByteArray buffer;
     QTimer waitTimer;
     QTimer totalTimer;

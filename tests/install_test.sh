@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# `cmake --install` puts the executable, its chart plugin, the desktop entry and
+# `cmake --install` puts the executable, its plugins, the desktop entry and
 # the icons where a Linux desktop looks for them, and the desktop entry is valid.
 set -euo pipefail
 build=$1
@@ -7,8 +7,9 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" > /dev/null
 test -x "$prefix/bin/viridio"
-# The history chart's plugin, where the program looks for it.
+# The chart's and the event update's plugins, where the program looks for them.
 test -f "$prefix/lib/viridio/viridio_historychart.so"
+test -f "$prefix/lib/viridio/viridio_eventsocket.so"
 desktop-file-validate "$prefix/share/applications/viridio.desktop"
 grep -qx 'Exec=viridio' "$prefix/share/applications/viridio.desktop"
 grep -qx 'Icon=viridio' "$prefix/share/applications/viridio.desktop"

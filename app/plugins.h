@@ -1,0 +1,27 @@
+// Parts of the window that bring large libraries of their own (the chart's
+// Qt Charts, the event update's Qt Network) live in plugins, loaded when they
+// are first needed, so that a start does not load those libraries.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace Plugins {
+
+// The plugin named name ("viridio_historychart"): installed in lib/viridio
+// beside the program's bin folder, or still in the build tree. Loaded once
+// for the process; nullptr, and why in error, when it cannot be loaded.
+QObject *instance(const QString &name, QString *error = nullptr);
+
+// The plugin named name, as the Interface it implements; nullptr, and why in
+// error, when it cannot be loaded or implements another.
+template<typename Interface> Interface *as(const QString &name, QString *error = nullptr)
+{
+    QString failure;
+    auto *plugin = qobject_cast<Interface *>(instance(name, &failure));
+    if (error && !plugin)
+        *error = failure.isEmpty() ? name + QStringLiteral(" is not the plugin expected") : failure;
+    return plugin;
+}
+
+} // namespace Plugins
