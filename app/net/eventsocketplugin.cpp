@@ -21,6 +21,9 @@ public:
                          [failed = handlers.failed](QAbstractSocket::SocketError) { failed(); });
     }
 
+    TcpEventSocket(const TcpEventSocket &) = delete;
+    TcpEventSocket &operator=(const TcpEventSocket &) = delete;
+
     ~TcpEventSocket() override
     {
         // Often let go from within one of its own signals: deleted later.
