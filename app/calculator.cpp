@@ -228,16 +228,18 @@ void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const WaterD
 }
 
 // Lists a diary's stored days in its date chooser. Clearing the chooser shows
-// no day; the new list then shows its first day. The days go in as one list
-// (preparePage gives the chooser a string list model): thousands of days cost
-// one model reset, not an item and an insertion each.
+// no day; the new list then shows its first day. The chooser holds plain texts
+// in a string list model: thousands of days cost one model reset, not an item
+// and an insertion each.
 void listDays(QComboBox *dates, const QStringList &days)
 {
     dates->clear();
-    if (auto *model = qobject_cast<QStringListModel *>(dates->model()))
-        model->setStringList(days);
-    else
-        dates->addItems(days);
+    auto *model = qobject_cast<QStringListModel *>(dates->model());
+    if (!model) {
+        model = new QStringListModel(dates);
+        dates->setModel(model);
+    }
+    model->setStringList(days);
 }
 
 } // namespace

@@ -106,11 +106,6 @@ EventsOfYear eventsOfYear(const QSqlDatabase &db, int year)
     return events;
 }
 
-QList<QDate> eventDaysInYear(const QSqlDatabase &db, int year)
-{
-    return eventsOfYear(db, year).days;
-}
-
 QVariantList eventsVersion(const QSqlDatabase &db)
 {
     QSqlQuery query = Database::run(

@@ -40,10 +40,6 @@ struct EventsOfYear
 };
 EventsOfYear eventsOfYear(const QSqlDatabase &db, int year);
 
-// The days of year on which a stored event takes place, as eventsOfYear
-// gives them.
-QList<QDate> eventDaysInYear(const QSqlDatabase &db, int year);
-
 // A value that changes whenever the stored events may have changed: their
 // last id, the changes made through db and the commits of other connections.
 // Empty when the database is closed or the query fails.

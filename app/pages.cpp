@@ -13,7 +13,6 @@
 #include <QMetaMethod>
 #include <QScroller>
 #include <QStackedWidget>
-#include <QStringListModel>
 
 #include <array>
 
@@ -172,9 +171,7 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
     if (stack == ui->stackWid_ecoCalBody) {
         switch (index) {
         case ElectricityDiaryPage:
-            // The diaries' date lists hold thousands of days: plain texts in a
-            // model filled in one go. They report the chosen text.
-            ui->comboBox_zadUvedoDate->setModel(new QStringListModel(ui->comboBox_zadUvedoDate));
+            // The diaries' date lists report the chosen text.
             connect(ui->comboBox_zadUvedoDate, &QComboBox::currentIndexChanged, this,
                     [this](int i) {
                         on_comboBox_zadUvedoDate_currentIndexChanged(
@@ -182,8 +179,6 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
                     });
             break;
         case WaterDiaryPage:
-            ui->comboBox_zadUvedoDate_water->setModel(
-                new QStringListModel(ui->comboBox_zadUvedoDate_water));
             connect(ui->comboBox_zadUvedoDate_water, &QComboBox::currentIndexChanged, this,
                     [this](int i) {
                         on_comboBox_zadUvedoDate_water_currentIndexChanged(

@@ -301,7 +301,7 @@ void TestEvents::calendarMarksEventDays()
     QVERIFY(clickButton(&window, "push_ecoEvent"));
     QVERIFY(marked(&window, QDate(2026, 9, 3)));
     QSqlDatabase db = QSqlDatabase::database();
-    const QList<QDate> days = EventsLogic::eventDaysInYear(db, 2026);
+    const QList<QDate> days = EventsLogic::eventsOfYear(db, 2026).days;
     QCOMPARE(days.size(), 4);
     QCOMPARE(days.first(), QDate(2026, 1, 1));
 }
