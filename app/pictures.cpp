@@ -1,18 +1,24 @@
 #include "pictures.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmapCache>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace Pictures {
 
 namespace {
 
 const char *const pathProperty = "picture";
+// The decoded picture a button holds while it is on screen.
+const char *const heldProperty = "pictureHeld";
 
 QPixmap load(const QString &path, const QWidget *widget)
 {
@@ -24,8 +30,25 @@ QPixmap load(const QString &path, const QWidget *widget)
     return QPixmap::fromImage(std::move(image));
 }
 
-// Draws a label's picture when it is shown and lets it go when it is hidden,
-// which every label of a page is when its stack shows another page.
+// Draws a button's picture over the whole button, which is all a picture
+// button shows, and the style's focus rectangle once the keyboard is used,
+// within the picture's rim. Pressed or not, it looks the same.
+void paintButton(QAbstractButton *button)
+{
+    QPainter painter(button);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(button->rect(), button->property(heldProperty).value<QPixmap>());
+    if (!button->hasFocus())
+        return;
+    QStyleOptionFocusRect focus;
+    focus.initFrom(button);
+    focus.rect = button->rect().marginsRemoved(QMargins(10, 3, 10, 3));
+    button->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, button);
+}
+
+// Draws a label's or a button's picture when it is shown and lets it go when
+// it is hidden, which every widget of a page is when its stack shows another
+// page.
 class OnScreen : public QObject
 {
 public:
@@ -35,10 +58,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         const QEvent::Type type = event->type();
-        if (type != QEvent::Show && type != QEvent::Hide)
+        if (type != QEvent::Show && type != QEvent::Hide && type != QEvent::Paint)
             return false;
+        if (auto *button = qobject_cast<QAbstractButton *>(watched))
+            return onButton(button, type);
         auto *label = qobject_cast<QLabel *>(watched);
-        if (!label)
+        if (!label || type == QEvent::Paint)
             return false;
         const QString path = label->property(pathProperty).toString();
         if (path.isEmpty())
@@ -49,15 +74,30 @@ protected:
             label->setPixmap(shared(path, label));
         return false;
     }
+
+private:
+    static bool onButton(QAbstractButton *button, QEvent::Type type)
+    {
+        const QString path = button->property(pathProperty).toString();
+        if (path.isEmpty())
+            return false;
+        if (type == QEvent::Paint) {
+            paintButton(button);
+            return true;
+        }
+        button->setProperty(heldProperty,
+                            type == QEvent::Show ? QVariant(shared(path, button)) : QVariant());
+        return false;
+    }
 };
 
-void watch(QLabel *label)
+void watch(QWidget *widget)
 {
     static QPointer<OnScreen> filter;
     if (!filter)
         filter = new OnScreen(QCoreApplication::instance());
     // Installing it again moves it to the front; it stays installed once.
-    label->installEventFilter(filter);
+    widget->installEventFilter(filter);
 }
 
 } // namespace
@@ -106,6 +146,14 @@ void keepOnScreen(QWidget *page)
         watch(label);
         if (label->isVisible())
             label->setPixmap(shared(label->property(pathProperty).toString(), label));
+    }
+    for (QAbstractButton *button : page->findChildren<QAbstractButton *>()) {
+        const QString path = button->property(pathProperty).toString();
+        if (path.isEmpty())
+            continue;
+        watch(button);
+        if (button->isVisible())
+            button->setProperty(heldProperty, shared(path, button));
     }
 }
 

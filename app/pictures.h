@@ -1,5 +1,5 @@
-// Pictures from the bundle that the pages show. A label keeps the path of its
-// picture and holds the decoded picture only while it is on screen: a page
+// Pictures from the bundle that the pages show. A label or a button keeps the
+// path of its picture and holds the decoded picture only while it is on screen: a page
 // that is left lets its pictures go, and a small cache keeps the most recent
 // ones, so memory stays bounded however many pages are opened and a page
 // opened again soon is drawn without decoding anew.
@@ -30,8 +30,9 @@ void show(QLabel *label, const QString &path);
 // none.
 void clear(QLabel *label);
 
-// Lets the labels under page that name a picture (a "picture" property, as
-// the forms give it) show it while they are on screen.
+// Lets the labels and buttons under page that name a picture (a "picture"
+// property, as the forms give it) show it while they are on screen. A
+// button's picture is all the button shows, drawn over its whole area.
 void keepOnScreen(QWidget *page);
 
 // The memory the cache may hold besides the pictures on screen, on a screen

@@ -29,6 +29,7 @@ private slots:
     void noButtonShowsTheUnusedPages();
     void everyPageIsBuiltOnceAndWhole();
     void leftPagesLetTheirPicturesGo();
+    void menuButtonsShowTheirPictures();
     void closingTheWindowClosesTheDatabase();
     void escapeDoesWhatBackDoes();
     void tabFollowsReadingOrderAndReturnPresses();
@@ -264,6 +265,36 @@ void TestWindow::leftPagesLetTheirPicturesGo()
         QVERIFY2(picture(label) == first, label);
     }
     qunsetenv("VIRIDIO_EVENT_SERVER");
+}
+
+// The main menu's buttons are their pictures, drawn while the menu is shown.
+void TestWindow::menuButtonsShowTheirPictures()
+{
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    const char *const names[] = {"push_darAror", "push_QuickFactIcon", "push_ecoEvent",
+                                 "push_ecoCal",  "push_duzEvod",       "push_credits"};
+    for (int visit = 0; visit < 2; ++visit) {
+        for (const char *name : names) {
+            auto *button = child<QPushButton>(&window, name);
+            const QImage picture(button->property("picture").toString());
+            QVERIFY2(!picture.isNull(), name);
+            const QImage drawn = button->grab().toImage().convertToFormat(picture.format());
+            QCOMPARE(drawn.size(), picture.size());
+            int opaque = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    if (qAlpha(picture.pixel(x, y)) == 255 && ++opaque)
+                        QVERIFY2(drawn.pixel(x, y) == picture.pixel(x, y), name);
+            QVERIFY2(opaque > picture.width() * picture.height() / 2, name);
+        }
+        // Left, the menu lets its buttons' pictures go; they come back with it.
+        QVERIFY(clickButton(&window, "push_credits"));
+        for (const char *name : names)
+            QVERIFY2(!child<QPushButton>(&window, name)->property("pictureHeld").isValid(), name);
+        QVERIFY(PageVisits::reach(window, MainWindow::MainMenuPage));
+    }
 }
 
 void TestWindow::escapeDoesWhatBackDoes()
