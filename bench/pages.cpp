@@ -76,7 +76,25 @@ void fillDiaries(int count)
          count, [&key](int i) { return QVariantList{key(i)}; });
 }
 
-// Clicks the button and paints the window; milliseconds from click to painted.
+// Notes whether any widget was painted since it was made.
+class PaintSeen : public QObject
+{
+public:
+    PaintSeen() { QCoreApplication::instance()->installEventFilter(this); }
+    bool seen = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        seen = seen || event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// Clicks the button; milliseconds from the click to the window painted. A page
+// built during the click shows its widgets through posted events, and the
+// update the click asks for is painted as they are handled: the visit ends
+// there. A click that painted nothing then is painted at once.
 double clickAndPaint(MainWindow &window, const char *button)
 {
     auto *pressed = window.findChild<QAbstractButton *>(QLatin1String(button));
@@ -84,11 +102,11 @@ double clickAndPaint(MainWindow &window, const char *button)
         return -1;
     QElapsedTimer timer;
     timer.start();
+    const PaintSeen painted;
     QTest::mouseClick(pressed, Qt::LeftButton, {}, pressed->rect().center());
-    // A page built during the click shows its widgets through posted events;
-    // the paint that follows them is part of the visit.
     QCoreApplication::processEvents();
-    window.repaint();
+    if (!painted.seen)
+        window.repaint();
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
