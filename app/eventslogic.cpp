@@ -2,6 +2,7 @@
 
 #include "data/database.h"
 
+#include <QByteArrayList>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -34,18 +35,18 @@ std::optional<EventFormat::Record> firstEvent(const QSqlDatabase &db, const QStr
 class DateTexts
 {
 public:
-    QDate parse(const QString &text)
+    QDate parse(const QByteArray &text)
     {
         const auto known = parsed.constFind(text);
         if (known != parsed.cend())
             return *known;
-        const QDate date = parseEventDate(text);
+        const QDate date = parseEventDate(QString::fromUtf8(text));
         parsed.insert(text, date);
         return date;
     }
 
 private:
-    QHash<QString, QDate> parsed;
+    QHash<QByteArray, QDate> parsed;
 };
 
 } // namespace
@@ -66,18 +67,22 @@ EventsOfYear eventsOfYear(const QSqlDatabase &db, int year)
     events.byMonth.resize(12);
     if (!db.isOpen())
         return events;
-    QStringList monthPrefixes;
+    QByteArrayList monthPrefixes;
     for (int month = 1; month <= 12; ++month)
-        monthPrefixes.append(QString::number(month));
+        monthPrefixes.append(QByteArray::number(month));
     DateTexts dates;
+    // The texts come as the UTF-8 bytes the file holds and are decoded here:
+    // SQLite's own conversion to UTF-16 costs several times Qt's, which
+    // shows with thousands of events.
     QSqlQuery query = Database::run(
-        db, QStringLiteral("SELECT eventName, startDate FROM Events ORDER BY eventID"));
+        db, QStringLiteral("SELECT CAST(eventName AS BLOB), CAST(startDate AS BLOB) FROM Events "
+                           "ORDER BY eventID"));
     while (query.isActive() && query.next()) {
-        const QString name = query.value(0).toString();
+        const QString name = QString::fromUtf8(query.value(0).toByteArray());
         events.names.append(name);
         // The month is the date's first number as written ("03@..." is no
         // March event).
-        const QString startText = query.value(1).toString();
+        const QByteArray startText = query.value(1).toByteArray();
         const QDate start = dates.parse(startText);
         if (start.isValid() && start.year() == year &&
             startText.startsWith(monthPrefixes.at(start.month() - 1)))
@@ -87,10 +92,11 @@ EventsOfYear eventsOfYear(const QSqlDatabase &db, int year)
     const QDate first(year, 1, 1);
     const QDate last = lastDayOfYear(year);
     // Events that share their dates mark the same days.
-    query = Database::run(db, QStringLiteral("SELECT DISTINCT startDate, endDate from Events"));
+    query = Database::run(db, QStringLiteral("SELECT DISTINCT CAST(startDate AS BLOB), "
+                                             "CAST(endDate AS BLOB) FROM Events"));
     while (query.isActive() && query.next()) {
-        QDate start = dates.parse(query.value(0).toString());
-        QDate end = dates.parse(query.value(1).toString());
+        QDate start = dates.parse(query.value(0).toByteArray());
+        QDate end = dates.parse(query.value(1).toByteArray());
         if (!start.isValid())
             continue;
         if (!end.isValid() || end < start)
