@@ -304,6 +304,10 @@ void TestEvents::calendarMarksEventDays()
     const QList<QDate> days = EventsLogic::eventsOfYear(db, 2026).days;
     QCOMPARE(days.size(), 4);
     QCOMPARE(days.first(), QDate(2026, 1, 1));
+    // Names beyond ASCII come back as stored.
+    const QString fair = QStringLiteral("Caf\u00e9 F\u00eate \u00e0 V\u00e9lo \U0001F331");
+    addEvent(fair, QStringLiteral("10@2@2026"));
+    QCOMPARE(EventsLogic::eventsOfYear(db, 2026).byMonth.at(9), QStringList{fair});
 }
 
 void TestEvents::listingFollowsStoredEventsAndTheDay()
