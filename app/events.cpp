@@ -3,8 +3,8 @@
 #include "pictures.h"
 
 #include "clock.h"
-#include "data/database.h"
 #include "eventformat.h"
+#include "eventslogic.h"
 #include "eventupdateclient.h"
 
 #include <QCalendarWidget>
@@ -16,8 +16,6 @@
 #include <QPixmap>
 #include <QSignalBlocker>
 #include <QTextCharFormat>
-
-#include <QtConcurrent>
 
 #include <algorithm>
 
@@ -64,14 +62,6 @@ void markEventDays(QCalendarWidget *calendar, const QList<QDate> &days)
     mark.setForeground(QColor(0, 121, 107));
     for (const QDate &day : days)
         calendar->setDateTextFormat(day, mark);
-}
-
-// What a reading of the stored events is valid for: their version and today.
-QVariantList eventsReadingKey(const QSqlDatabase &db)
-{
-    QVariantList key = EventsLogic::eventsVersion(db);
-    key.append(Clock::today());
-    return key;
 }
 
 } // namespace
@@ -129,17 +119,12 @@ void MainWindow::loadEvents()
 {
     if (!ui->calWid_events)
         return; // the events page is not built yet: its first visit reads them
-    const QVariantList key = eventsReadingKey(db);
-    std::optional<EventsLogic::EventsOfYear> ahead;
-    if (eventsAhead.isValid() && eventsAheadAt == key)
-        ahead = eventsAhead.result();
-    eventsAhead = {};
-    eventsAheadAt.clear();
-    if (key == eventsReadAt)
+    QVariantList version = EventsLogic::eventsVersion(db);
+    version.append(Clock::today());
+    if (version == eventsReadAt)
         return;
-    eventsReadAt = key;
-    const EventsLogic::EventsOfYear events =
-        ahead ? *std::move(ahead) : EventsLogic::eventsOfYear(db, Clock::today().year());
+    eventsReadAt = version;
+    const EventsLogic::EventsOfYear events = EventsLogic::eventsOfYear(db, Clock::today().year());
     eventsByMonth = events.byMonth;
     listedMonth = 0;
     markEventDays(ui->calWid_events, events.days);
@@ -148,25 +133,6 @@ void MainWindow::loadEvents()
     delete eventCompleter;
     eventCompleter = new QCompleter(events.names, this);
     eventCompleter->setCaseSensitivity(Qt::CaseInsensitive);
-}
-
-// Starts reading the stored events on another thread, with a connection of
-// its own, when they or the day changed since the last reading: the page is
-// built meanwhile. loadEvents takes the result if nothing changed since.
-void MainWindow::readEventsAhead()
-{
-    const QVariantList key = eventsReadingKey(db);
-    if (!db.isOpen() || key == eventsReadAt || (eventsAhead.isValid() && key == eventsAheadAt))
-        return;
-    eventsAheadAt = key;
-    eventsAhead = QtConcurrent::run([path = db.databaseName(), year = Clock::today().year()] {
-        std::optional<EventsLogic::EventsOfYear> events;
-        Database::readSeparately(path, [&events, year](const QSqlDatabase &own) {
-            if (own.isOpen())
-                events = EventsLogic::eventsOfYear(own, year);
-        });
-        return events;
-    });
 }
 
 void MainWindow::setEventsCalendarRange()
@@ -178,14 +144,10 @@ void MainWindow::setEventsCalendarRange()
 // The events page's entry, from the main menu and from the update result.
 void MainWindow::enterEventsPage()
 {
-    const QString book = QStringLiteral(":/new/prefix1/images/book.png");
-    const QString calendar = QStringLiteral(":/new/prefix1/images/calendar.png");
-    // The stored events are read and the pictures decoded on other cores
-    // while the page is built.
-    readEventsAhead();
-    Pictures::decodeAhead(book, this);
-    Pictures::decodeAhead(calendar, this);
     showPage(EventsPage);
+    // The home button clears the page's pictures; a new visit draws them again.
+    Pictures::show(ui->label_7, QStringLiteral(":/new/prefix1/images/book.png"));
+    Pictures::show(ui->label_16, QStringLiteral(":/new/prefix1/images/calendar.png"));
 
     setEventDetailsInvisible();
     loadEvents();
@@ -195,9 +157,6 @@ void MainWindow::enterEventsPage()
         upcomingEvents();
     else
         ui->combo_Month->setCurrentIndex(Clock::today().month());
-    // The home button clears the page's pictures; a new visit draws them again.
-    Pictures::show(ui->label_7, book);
-    Pictures::show(ui->label_16, calendar);
 }
 
 void MainWindow::showEventDetails(QListWidgetItem *item)

@@ -3,9 +3,6 @@
 // built the first time it is shown, so a page never opened costs nothing.
 #pragma once
 
-#include "eventslogic.h"
-
-#include <QFuture>
 #include <QList>
 #include <QMainWindow>
 #include <QSqlDatabase>
@@ -296,14 +293,9 @@ private:
     void eventUpdateReceived(const QString &text);
     class EventUpdateClient *eventUpdate = nullptr; // the running or last exchange
     QString eventServerWarning;                     // said once, not at every update
-    void readEventsAhead();
     QVariantList eventsReadAt;        // the stored events' version and the day, when read
     QList<QStringList> eventsByMonth; // this year's events by month, as read then
     int listedMonth = 0;              // the month listed from that reading, 0 for none
-    // A reading on another thread, valid while the version and day are still
-    // eventsAheadAt.
-    QFuture<std::optional<EventsLogic::EventsOfYear>> eventsAhead;
-    QVariantList eventsAheadAt;
 
     // Calculator: helpers and state of its own
     // Whether each diary's per-item breakdown is on screen ("View All!" was

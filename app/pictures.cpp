@@ -4,8 +4,6 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
-#include <QFuture>
-#include <QHash>
 #include <QImageReader>
 #include <QLabel>
 #include <QPainter>
@@ -13,7 +11,6 @@
 #include <QPointer>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
-#include <QtConcurrent>
 
 namespace Pictures {
 
@@ -23,30 +20,14 @@ const char *const pathProperty = "picture";
 // The decoded picture a button holds while it is on screen.
 const char *const heldProperty = "pictureHeld";
 
-QString cacheKey(const QString &file)
+QPixmap load(const QString &path, const QWidget *widget)
 {
-    return QStringLiteral("viridio:") + file;
-}
-
-// The picture in file, drawn for a screen of density 2 when file is path's
-// "@2x" twin, in the format a pixmap keeps on screen, so that it becomes one
-// without another pass over its pixels. Safe on any thread.
-QImage read(const QString &file, bool dense)
-{
+    const QString file = forDensity(path, widget);
     QImageReader reader(file);
     QImage image = reader.read();
-    image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                            : QImage::Format_RGB32);
-    if (dense)
+    if (file != path)
         image.setDevicePixelRatio(2.0);
-    return image;
-}
-
-// Pictures being decoded ahead, by cache key, until a page asks for them.
-QHash<QString, QFuture<QImage>> &decoding()
-{
-    static QHash<QString, QFuture<QImage>> futures;
-    return futures;
+    return QPixmap::fromImage(std::move(image));
 }
 
 // Draws a button's picture over the whole button, which is all a picture
@@ -133,25 +114,13 @@ QString forDensity(const QString &path, const QWidget *widget)
 
 QPixmap shared(const QString &path, const QWidget *widget)
 {
-    const QString file = forDensity(path, widget);
-    const QString key = cacheKey(file);
+    const QString key = QStringLiteral("viridio:") + forDensity(path, widget);
     QPixmap pixmap;
     if (!QPixmapCache::find(key, &pixmap)) {
-        QFuture<QImage> ahead = decoding().take(key);
-        pixmap = QPixmap::fromImage(ahead.isValid() ? ahead.result() : read(file, file != path));
+        pixmap = load(path, widget);
         QPixmapCache::insert(key, pixmap);
     }
     return pixmap;
-}
-
-void decodeAhead(const QString &path, const QWidget *widget)
-{
-    const QString file = forDensity(path, widget);
-    const QString key = cacheKey(file);
-    QPixmap cached;
-    if (decoding().contains(key) || QPixmapCache::find(key, &cached))
-        return;
-    decoding().insert(key, QtConcurrent::run(read, file, file != path));
 }
 
 void show(QLabel *label, const QString &path)

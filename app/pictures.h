@@ -22,11 +22,6 @@ QString forDensity(const QString &path, const QWidget *widget);
 // decoded once for every label that shows it while it is held or cached.
 QPixmap shared(const QString &path, const QWidget *widget);
 
-// Starts decoding the picture at path for widget on another thread, unless it
-// is cached or on its way: the next shared() of it takes the result. For a
-// page's pictures, while the page is built.
-void decodeAhead(const QString &path, const QWidget *widget);
-
 // Shows the picture at path on label, now and whenever the label is shown
 // again after being hidden.
 void show(QLabel *label, const QString &path);

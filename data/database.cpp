@@ -134,37 +134,26 @@ bool Database::ensureReady(QSqlDatabase &db)
     return openAndProbe(db) && createAndSeed(db) == Seeding::Ready;
 }
 
-void Database::readSeparately(const QString &path,
-                              const std::function<void(const QSqlDatabase &)> &read)
-{
-    const QString name =
-        QStringLiteral("viridio-read-%1").arg(quintptr(QThread::currentThreadId()), 0, 16);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.setConnectOptions(connectOptions(true));
-        db.open();
-        read(db);
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
 bool Database::isDamaged(const QString &path)
 {
+    const QString name =
+        QStringLiteral("viridio-check-%1").arg(quintptr(QThread::currentThreadId()), 0, 16);
     bool damaged = false;
-    if (!QFile::exists(path))
-        return damaged;
-    readSeparately(path, [&damaged](const QSqlDatabase &check) {
-        if (!check.isOpen())
-            return;
-        QSqlQuery query(check);
-        if (query.exec(QStringLiteral("PRAGMA quick_check"))) {
-            damaged = query.next() && query.value(0).toString() != QLatin1String("ok");
-        } else {
-            // A malformed file can fail the check itself.
-            damaged = !isBusy(query.lastError());
+    {
+        QSqlDatabase check = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        check.setDatabaseName(path);
+        check.setConnectOptions(connectOptions(true));
+        if (QFile::exists(path) && check.open()) {
+            QSqlQuery query(check);
+            if (query.exec(QStringLiteral("PRAGMA quick_check"))) {
+                damaged = query.next() && query.value(0).toString() != QLatin1String("ok");
+            } else {
+                // A malformed file can fail the check itself.
+                damaged = !isBusy(query.lastError());
+            }
         }
-    });
+    }
+    QSqlDatabase::removeDatabase(name);
     return damaged;
 }
 

@@ -10,8 +10,6 @@
 #include <QStringList>
 #include <QVariantList>
 
-#include <functional>
-
 namespace Database {
 
 // The home directory, the native separator and "my.db.sqlite"; empty when HOME
@@ -93,12 +91,6 @@ Seeding createAndSeed(QSqlDatabase &db);
 // left closed by a busy file is opened and seeded again (one try, at most a
 // few busy timeouts); false when there is no data to be had.
 bool ensureReady(QSqlDatabase &db);
-
-// Calls read with a read-only connection of its own to the file at path,
-// opened in the calling thread for the call and closed after it, so it may be
-// called from any thread. The connection is closed when the file could not be
-// opened.
-void readSeparately(const QString &path, const std::function<void(const QSqlDatabase &)> &read);
 
 // Whether the file at path is damaged, as PRAGMA quick_check tells: runs on
 // its own read-only connection, so it may be called from any thread. A file

@@ -5,7 +5,6 @@
 // beside it, and the test runs at device pixel ratio 2 to see Qt pick those.
 
 #include "mainwindow.h"
-#include "pictures.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -18,7 +17,6 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMap>
-#include <QPixmapCache>
 #include <QResource>
 #include <QWidget>
 #include <QXmlStreamReader>
@@ -330,14 +328,6 @@ void TestResources::pictureLoads()
     const QImage image = reader.read();
     QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
     QCOMPARE(image.size(), size);
-    // The window's own reading, on another thread ahead of its page, draws the
-    // same pixels.
-    QPixmapCache::clear();
-    Pictures::decodeAhead(path, nullptr);
-    const auto premultiplied = [](const QImage &picture) {
-        return picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    };
-    QCOMPARE(premultiplied(Pictures::shared(path, nullptr).toImage()), premultiplied(image));
 }
 
 void TestResources::soundIsWave_data()
