@@ -77,23 +77,34 @@ EventsOfYear eventsOfYear(const QSqlDatabase &db, int year)
     QSqlQuery query = Database::run(
         db, QStringLiteral("SELECT CAST(eventName AS BLOB), CAST(startDate AS BLOB) FROM Events "
                            "ORDER BY eventID"));
+    // Events of one day are often stored one after another: their month is
+    // found once.
+    QByteArray previousStart;
+    int month = 0; // of this year, 0 for none
     while (query.isActive() && query.next()) {
         const QString name = QString::fromUtf8(query.value(0).toByteArray());
         events.names.append(name);
-        // The month is the date's first number as written ("03@..." is no
-        // March event).
         const QByteArray startText = query.value(1).toByteArray();
-        const QDate start = dates.parse(startText);
-        if (start.isValid() && start.year() == year &&
-            startText.startsWith(monthPrefixes.at(start.month() - 1)))
-            events.byMonth[start.month() - 1].append(name);
+        if (startText != previousStart || previousStart.isNull()) {
+            previousStart = startText;
+            const QDate start = dates.parse(startText);
+            // The month is the date's first number as written ("03@..." is
+            // no March event).
+            month = start.isValid() && start.year() == year &&
+                            startText.startsWith(monthPrefixes.at(start.month() - 1))
+                        ? start.month()
+                        : 0;
+        }
+        if (month)
+            events.byMonth[month - 1].append(name);
     }
 
     const QDate first(year, 1, 1);
     const QDate last = lastDayOfYear(year);
     // Events that share their dates mark the same days.
-    query = Database::run(db, QStringLiteral("SELECT DISTINCT CAST(startDate AS BLOB), "
-                                             "CAST(endDate AS BLOB) FROM Events"));
+    query =
+        Database::run(db, QStringLiteral("SELECT CAST(startDate AS BLOB), CAST(endDate AS BLOB) "
+                                         "FROM (SELECT DISTINCT startDate, endDate FROM Events)"));
     while (query.isActive() && query.next()) {
         QDate start = dates.parse(query.value(0).toByteArray());
         QDate end = dates.parse(query.value(1).toByteArray());

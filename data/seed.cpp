@@ -37,12 +37,18 @@ void seedContent(QSqlDatabase &db, const QStringList &existingTables, QString &e
                 error = query.lastError().text();
         }
     }
-    // An event update looks each name up: with many events the index keeps that fast.
-    if (error.isEmpty()) {
-        QSqlQuery query =
-            run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS EventsByName ON Events(eventName)"));
-        if (!query.isActive())
-            error = query.lastError().text();
+    // An event update looks each name up, and the calendar marks the days of
+    // every distinct pair of dates: with many events the indexes keep both fast.
+    const QStringList indexes = {
+        QStringLiteral("CREATE INDEX IF NOT EXISTS EventsByName ON Events(eventName)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS EventsByDates ON Events(startDate, endDate)"),
+    };
+    for (const QString &index : indexes) {
+        if (error.isEmpty()) {
+            QSqlQuery query = run(db, index);
+            if (!query.isActive())
+                error = query.lastError().text();
+        }
     }
     for (const Seed::Tip &tip : Seed::waterTips())
         if (error.isEmpty())

@@ -10,9 +10,10 @@ namespace Seed {
 
 // The stamp of the built-in content, kept in the file's PRAGMA user_version. A
 // start that finds this stamp skips the look-ups of every built-in row. Bump it
-// whenever anything below, or in seedcontent.cpp, changes: the next start then
-// stores what is missing and stamps the file anew.
-constexpr int contentStamp = 1;
+// whenever anything below, or in seedcontent.cpp, changes, or the indexes
+// that seeding creates: the next start then stores what is missing, creates
+// what is new and stamps the file anew. 2: the events' dates index.
+constexpr int contentStamp = 2;
 
 struct Tip
 {

@@ -295,11 +295,21 @@ void TestDatabase::stampedStartOnlyRestoresEmptiedTables()
         QVERIFY(execOn(QSqlDatabase::database(),
                        "DELETE FROM Tips WHERE tipsID = (SELECT min(tipsID) FROM Tips)"));
     }
-    // A stamped file whose tables all hold rows is not looked through.
+    {
+        // A stamped file whose tables all hold rows is not looked through.
+        MainWindow window;
+        QCOMPARE(rowCount("Tips"), 14);
+        QCOMPARE(
+            queryValue("SELECT count(*) FROM sqlite_master WHERE name = 'EventsByName'").toInt(),
+            1);
+        // A file of the version before the events' dates index.
+        QVERIFY(execOn(QSqlDatabase::database(), "DROP INDEX EventsByDates"));
+        QVERIFY(execOn(QSqlDatabase::database(), "PRAGMA user_version = 1"));
+    }
     MainWindow window;
-    QCOMPARE(rowCount("Tips"), 14);
-    QCOMPARE(queryValue("SELECT count(*) FROM sqlite_master WHERE name = 'EventsByName'").toInt(),
+    QCOMPARE(queryValue("SELECT count(*) FROM sqlite_master WHERE name = 'EventsByDates'").toInt(),
              1);
+    QCOMPARE(rowCount("Tips"), 15);
 }
 
 void TestDatabase::fullDiskOnFirstStartLeavesNothing()
