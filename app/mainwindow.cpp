@@ -104,9 +104,12 @@ void loadPageFonts()
 
 // The pictures live in this static library; register them, and the fonts, as
 // soon as the application object exists and before any window is built. (The
-// resource initialiser must be declared outside any namespace.)
+// resource initialiser must be declared outside any namespace.) The main
+// menu's pictures, which every start reads, are a bundle of their own, so that
+// their bytes lie together and a start maps few pages of the program.
 static void initialiseResources()
 {
+    Q_INIT_RESOURCE(mainmenu);
     Q_INIT_RESOURCE(images);
     substituteFonts();
 }

@@ -1,5 +1,5 @@
 // The picture and sound bundle: every path the application names resolves to
-// a file in the format its extension names, forms/images.qrc and resources/
+// a file in the format its extension names, the forms' resource lists and resources/
 // list the same files, the verdict animations end within two seconds and the
 // whole bundle stays small. Every picture has a twice as large name@2x.ext
 // beside it, and the test runs at device pixel ratio 2 to see Qt pick those.
@@ -203,11 +203,11 @@ class TestResources : public QObject
     Q_OBJECT
 
 private:
-    // resource path -> file on disk, as forms/images.qrc lists them
+    // resource path -> file on disk, as forms/images.qrc and mainmenu.qrc list them
     QMap<QString, QString> qrcEntries;
     QStringList qrcErrors;
 
-    void readQrc();
+    void readQrc(const QString &name);
 
 private slots:
     void initTestCase();
@@ -246,9 +246,9 @@ private slots:
     void pictureButtonsHaveNames();
 };
 
-void TestResources::readQrc()
+void TestResources::readQrc(const QString &name)
 {
-    const QString qrcPath = sourceDir() + QStringLiteral("/forms/images.qrc");
+    const QString qrcPath = sourceDir() + QStringLiteral("/forms/") + name;
     QFile file(qrcPath);
     if (!file.open(QIODevice::ReadOnly)) {
         qrcErrors << QStringLiteral("cannot open ") + qrcPath;
@@ -285,8 +285,10 @@ void TestResources::readQrc()
 
 void TestResources::initTestCase()
 {
+    Q_INIT_RESOURCE(mainmenu);
     Q_INIT_RESOURCE(images);
-    readQrc();
+    readQrc(QStringLiteral("mainmenu.qrc"));
+    readQrc(QStringLiteral("images.qrc"));
 }
 
 void TestResources::namedPathResolves_data()

@@ -3,7 +3,8 @@
 
 Inputs are only the files committed under tools/artwork/sources/ (SVG glyphs,
 SVG emoji and two font faces, each with its licence).  Outputs go to
-resources/ (the bundle), forms/images.qrc (the bundle's resource list) and
+resources/ (the bundle), forms/images.qrc and forms/mainmenu.qrc (its resource
+lists) and
 tools/artwork/contact-sheet.png (every picture on one sheet, for review).  A re-run with the same tools rewrites every output
 byte for byte: all randomness is seeded, PNG files carry no time stamps and
 no encoder is asked for anything time-dependent.
@@ -31,6 +32,10 @@ WORK = os.path.join(HERE, "work", "render")
 RES = os.path.join(ROOT, "resources")
 SHEET = os.path.join(HERE, "contact-sheet.png")
 QRC = os.path.join(ROOT, "forms", "images.qrc")
+# The main menu's pictures, which every start reads, have a bundle of their
+# own: its bytes lie together, so a start maps few pages of the program.
+START_QRC = os.path.join(ROOT, "forms", "mainmenu.qrc")
+START_FOLDERS = {"mainMenu/images/MainMenu"}
 ICONS = os.path.join(ROOT, "packaging", "icons", "hicolor")
 
 # Every glyph and emoji taken from sources/ (fetch_sources.py copies these).
@@ -1354,22 +1359,25 @@ def contact_sheet():
 
 
 def write_qrc():
-    """forms/images.qrc: one prefix per folder, every file stored uncompressed."""
+    """forms/images.qrc and forms/mainmenu.qrc (START_FOLDERS): one prefix per
+    folder, every file stored uncompressed."""
     folders = {}
     for rel in OUTPUTS:
         folder, name = rel.rsplit("/", 1)
         folders.setdefault(folder, []).append(name)
-    lines = ["<!DOCTYPE RCC>", '<RCC version="1.0">']
-    for folder in sorted(folders):
-        lines.append('    <qresource prefix="/%s">' % folder)
-        for name in sorted(folders[folder]):
-            esc = name.replace("&", "&amp;")
-            lines.append('        <file alias="%s" compression-algorithm="none">'
-                         "../resources/%s/%s</file>" % (esc, folder, esc))
-        lines.append("    </qresource>")
-    lines.append("</RCC>")
-    with open(QRC, "w", encoding="utf-8") as f:
-        f.write("\n".join(lines) + "\n")
+    for path, wanted in ((QRC, lambda f: f not in START_FOLDERS),
+                         (START_QRC, lambda f: f in START_FOLDERS)):
+        lines = ["<!DOCTYPE RCC>", '<RCC version="1.0">']
+        for folder in sorted(f for f in folders if wanted(f)):
+            lines.append('    <qresource prefix="/%s">' % folder)
+            for name in sorted(folders[folder]):
+                esc = name.replace("&", "&amp;")
+                lines.append('        <file alias="%s" compression-algorithm="none">'
+                             "../resources/%s/%s</file>" % (esc, folder, esc))
+            lines.append("    </qresource>")
+        lines.append("</RCC>")
+        with open(path, "w", encoding="utf-8") as f:
+            f.write("\n".join(lines) + "\n")
 
 
 # The versions the committed outputs were made with; others draw the same
