@@ -1,14 +1,16 @@
 #include "pictures.h"
 
 #include <QAbstractButton>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
 #include <QFileInfo>
+#include <QIconEngine>
 #include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
@@ -100,7 +102,80 @@ void watch(QWidget *widget)
     widget->installEventFilter(filter);
 }
 
+// A standard icon of a style, asked of it when first drawn.
+class StandardIconWhenDrawn : public QIconEngine
+{
+public:
+    StandardIconWhenDrawn(const QStyle *style, QStyle::StandardPixmap which)
+        : style(style)
+        , which(which)
+    {}
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override
+    {
+        return icon().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    QString iconName() override { return icon().name(); }
+    bool isNull() override { return icon().isNull(); }
+    QIconEngine *clone() const override { return new StandardIconWhenDrawn(style, which); }
+
+private:
+    QIcon &icon()
+    {
+        if (!asked && style) {
+            asked = true;
+            drawn = style->standardIcon(which);
+        }
+        return drawn;
+    }
+
+    QPointer<const QStyle> style;
+    QStyle::StandardPixmap which;
+    QIcon drawn;
+    bool asked = false;
+};
+
+class IconsWhenDrawnStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QIcon standardIcon(StandardPixmap which, const QStyleOption *option,
+                       const QWidget *widget) const override
+    {
+        // An icon shaped by an option or a right-to-left widget is made now.
+        if (option || (widget && widget->isRightToLeft()))
+            return QProxyStyle::standardIcon(which, option, widget);
+        return QIcon(new StandardIconWhenDrawn(baseStyle(), which));
+    }
+};
+
 } // namespace
+
+void standardIconsWhenDrawn()
+{
+    QStyle *style = QApplication::style();
+    // The proxy takes the style over, so the application keeps the one it has.
+    if (!dynamic_cast<IconsWhenDrawnStyle *>(style))
+        QApplication::setStyle(new IconsWhenDrawnStyle(style));
+}
 
 QString forDensity(const QString &path, const QWidget *widget)
 {

@@ -35,6 +35,12 @@ void clear(QLabel *label);
 // button's picture is all the button shows, drawn over its whole area.
 void keepOnScreen(QWidget *page);
 
+// Makes the application's style decode a standard icon (an arrow, a message
+// box's sign) when it is first drawn rather than when a widget asks for it:
+// a calendar makes its month arrows even when it hides them. The icons drawn
+// are the style's own. Call before the window's widgets are made.
+void standardIconsWhenDrawn();
+
 // The memory the cache may hold besides the pictures on screen, on a screen
 // of device pixel ratio 1.
 constexpr int cacheKiB = 6 * 1024;

@@ -11,8 +11,10 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyleFactory>
 #include <QTextBrowser>
 #include <QtTest>
 
@@ -30,6 +32,7 @@ private slots:
     void everyPageIsBuiltOnceAndWhole();
     void leftPagesLetTheirPicturesGo();
     void menuButtonsShowTheirPictures();
+    void standardIconsDrawTheStylesPictures();
     void closingTheWindowClosesTheDatabase();
     void escapeDoesWhatBackDoes();
     void tabFollowsReadingOrderAndReturnPresses();
@@ -294,6 +297,25 @@ void TestWindow::menuButtonsShowTheirPictures()
         for (const char *name : names)
             QVERIFY2(!child<QPushButton>(&window, name)->property("pictureHeld").isValid(), name);
         QVERIFY(PageVisits::reach(window, MainWindow::MainMenuPage));
+    }
+}
+
+// The window's style makes its standard icons when they are drawn; they are
+// the pictures its own style draws, at every size asked.
+void TestWindow::standardIconsDrawTheStylesPictures()
+{
+    TemporaryHome home;
+    MainWindow window;
+    auto *proxy = qobject_cast<QProxyStyle *>(QApplication::style());
+    QVERIFY(proxy);
+    const std::unique_ptr<QStyle> own(QStyleFactory::create(proxy->baseStyle()->name()));
+    QVERIFY(own);
+    for (const QStyle::StandardPixmap which :
+         {QStyle::SP_ArrowLeft, QStyle::SP_ArrowRight, QStyle::SP_MessageBoxWarning}) {
+        const QIcon icon = QApplication::style()->standardIcon(which);
+        QVERIFY(!icon.isNull());
+        for (const int size : {16, 32})
+            QCOMPARE(icon.pixmap(size).toImage(), own->standardIcon(which).pixmap(size).toImage());
     }
 }
 
