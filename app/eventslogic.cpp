@@ -9,6 +9,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <optional>
 
 namespace EventsLogic {
 
@@ -79,13 +80,13 @@ EventsOfYear eventsOfYear(const QSqlDatabase &db, int year)
                            "ORDER BY eventID"));
     // Events of one day are often stored one after another: their month is
     // found once.
-    QByteArray previousStart;
+    std::optional<QByteArray> previousStart;
     int month = 0; // of this year, 0 for none
     while (query.isActive() && query.next()) {
         const QString name = QString::fromUtf8(query.value(0).toByteArray());
         events.names.append(name);
         const QByteArray startText = query.value(1).toByteArray();
-        if (startText != previousStart || previousStart.isNull()) {
+        if (previousStart != startText) {
             previousStart = startText;
             const QDate start = dates.parse(startText);
             // The month is the date's first number as written ("03@..." is

@@ -48,9 +48,24 @@ void paintButton(QAbstractButton *button)
     button->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, button);
 }
 
-// Draws a label's or a button's picture when it is shown and lets it go when
-// it is hidden, which every widget of a page is when its stack shows another
-// page.
+// Gives a label or a button of a picture the decoded picture to draw, or takes
+// it away.
+void hold(QWidget *widget, bool onScreen)
+{
+    const QString path = widget->property(pathProperty).toString();
+    if (auto *label = qobject_cast<QLabel *>(widget)) {
+        if (!onScreen)
+            label->setPixmap(QPixmap());
+        else if (label->pixmap().isNull())
+            label->setPixmap(shared(path, label));
+    } else {
+        widget->setProperty(heldProperty, onScreen ? QVariant(shared(path, widget)) : QVariant());
+    }
+}
+
+// Draws the picture of a label or a button when it is shown and lets it go
+// when it is hidden, which every widget of a page is when its stack shows
+// another page. A button's picture is painted here, over the whole button.
 class OnScreen : public QObject
 {
 public:
@@ -62,33 +77,16 @@ protected:
         const QEvent::Type type = event->type();
         if (type != QEvent::Show && type != QEvent::Hide && type != QEvent::Paint)
             return false;
-        if (auto *button = qobject_cast<QAbstractButton *>(watched))
-            return onButton(button, type);
-        auto *label = qobject_cast<QLabel *>(watched);
-        if (!label || type == QEvent::Paint)
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (!widget || widget->property(pathProperty).toString().isEmpty())
             return false;
-        const QString path = label->property(pathProperty).toString();
-        if (path.isEmpty())
-            return false;
-        if (type == QEvent::Hide)
-            label->setPixmap(QPixmap());
-        else if (label->pixmap().isNull())
-            label->setPixmap(shared(path, label));
-        return false;
-    }
-
-private:
-    static bool onButton(QAbstractButton *button, QEvent::Type type)
-    {
-        const QString path = button->property(pathProperty).toString();
-        if (path.isEmpty())
-            return false;
+        auto *button = qobject_cast<QAbstractButton *>(widget);
         if (type == QEvent::Paint) {
-            paintButton(button);
-            return true;
+            if (button)
+                paintButton(button);
+            return button != nullptr;
         }
-        button->setProperty(heldProperty,
-                            type == QEvent::Show ? QVariant(shared(path, button)) : QVariant());
+        hold(widget, type == QEvent::Show);
         return false;
     }
 };
@@ -215,20 +213,12 @@ void clear(QLabel *label)
 
 void keepOnScreen(QWidget *page)
 {
-    for (QLabel *label : page->findChildren<QLabel *>()) {
-        if (label->property(pathProperty).toString().isEmpty())
+    for (QWidget *widget : page->findChildren<QWidget *>()) {
+        if (widget->property(pathProperty).toString().isEmpty())
             continue;
-        watch(label);
-        if (label->isVisible())
-            label->setPixmap(shared(label->property(pathProperty).toString(), label));
-    }
-    for (QAbstractButton *button : page->findChildren<QAbstractButton *>()) {
-        const QString path = button->property(pathProperty).toString();
-        if (path.isEmpty())
-            continue;
-        watch(button);
-        if (button->isVisible())
-            button->setProperty(heldProperty, shared(path, button));
+        watch(widget);
+        if (widget->isVisible())
+            hold(widget, true);
     }
 }
 

@@ -4,8 +4,7 @@
 Inputs are only the files committed under tools/artwork/sources/ (SVG glyphs,
 SVG emoji and two font faces, each with its licence).  Outputs go to
 resources/ (the bundle), forms/images.qrc and forms/mainmenu.qrc (its resource
-lists) and
-tools/artwork/contact-sheet.png (every picture on one sheet, for review).  A re-run with the same tools rewrites every output
+lists) and tools/artwork/contact-sheet.png (every picture on one sheet, for review).  A re-run with the same tools rewrites every output
 byte for byte: all randomness is seeded, PNG files carry no time stamps and
 no encoder is asked for anything time-dependent.
 
