@@ -9,15 +9,16 @@
 
 #include <QCalendarWidget>
 #include <QColor>
-#include <QCompleter>
 #include <QFont>
 #include <QListWidget>
 #include <QListWidgetItem>
 #include <QPixmap>
 #include <QSignalBlocker>
 #include <QTextCharFormat>
+#include <QTimer>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -84,27 +85,58 @@ void MainWindow::setEventDetailsInvisible()
     ui->lb_venue->hide();
 }
 
+// A month's events are listed this many rows at a time: a month of thousands
+// shows its latest at once, and the rest follow, a part each turn of the event
+// loop, without holding the window.
+constexpr int eventsPerPart = 200;
+
 // Lists the events of month of the current year, the latest stored on top.
 void MainWindow::listEventsOfMonth(int month)
 {
-    loadEvents();
     QListWidget *list = ui->listWid_upcoming;
-    const bool aMonth = month >= 1 && month <= 12 && eventsByMonth.size() == 12;
-    const QStringList names = aMonth ? eventsByMonth.at(month - 1) : QStringList();
-    // The month listed already from the same reading is shown as a new
-    // listing would show it: nothing chosen, from the top.
-    if (aMonth && month == listedMonth && list->count() == std::max<qsizetype>(names.size(), 1)) {
+    if (!list)
+        return;
+    loadEvents();
+    const bool aMonth = month >= 1 && month <= 12;
+    // The month listed already from the same events is shown as a new listing
+    // would show it: nothing chosen, from the top. A listing still under way
+    // goes on.
+    if (aMonth && month == listedMonth && listedAt == eventsReadAt) {
         list->setCurrentItem(nullptr);
         list->clearSelection();
         list->scrollToTop();
         return;
     }
     list->clear();
+    if (moreEvents)
+        moreEvents->stop();
     listedMonth = aMonth ? month : 0;
-    QStringList latestFirst(names.crbegin(), names.crend());
-    list->addItems(latestFirst);
-    if (names.isEmpty() && aMonth)
+    listedAt = eventsReadAt;
+    listedBefore = std::numeric_limits<qint64>::max();
+    if (aMonth)
+        listMoreEvents();
+}
+
+// Lists the next part of the month listed, and asks for the one after it.
+void MainWindow::listMoreEvents()
+{
+    QListWidget *list = ui->listWid_upcoming;
+    if (!list || !listedMonth)
+        return;
+    const EventsLogic::MonthEvents part = EventsLogic::eventsOfMonth(
+        db, Clock::today().year(), listedMonth, listedBefore, eventsPerPart);
+    listedBefore = part.before;
+    list->addItems(part.names);
+    if (part.more) {
+        if (!moreEvents) {
+            moreEvents = new QTimer(this);
+            moreEvents->setSingleShot(true);
+            connect(moreEvents, &QTimer::timeout, this, &MainWindow::listMoreEvents);
+        }
+        moreEvents->start(0);
+    } else if (list->count() == 0) {
         addNoEventsLine(list);
+    }
 }
 
 void MainWindow::upcomingEvents()
@@ -112,9 +144,8 @@ void MainWindow::upcomingEvents()
     listEventsOfMonth(Clock::today().month());
 }
 
-// Reads the stored events again when they or the day changed since the last
-// reading: the completer over their names, the calendar's marked days and the
-// months' listings. Thousands of events make a reading cost milliseconds.
+// Marks the calendar's days of stored events again when the events or the
+// day changed since the last reading.
 void MainWindow::loadEvents()
 {
     if (!ui->calWid_events)
@@ -124,15 +155,7 @@ void MainWindow::loadEvents()
     if (version == eventsReadAt)
         return;
     eventsReadAt = version;
-    const EventsLogic::EventsOfYear events = EventsLogic::eventsOfYear(db, Clock::today().year());
-    eventsByMonth = events.byMonth;
-    listedMonth = 0;
-    markEventDays(ui->calWid_events, events.days);
-    if (events.names.isEmpty())
-        return;
-    delete eventCompleter;
-    eventCompleter = new QCompleter(events.names, this);
-    eventCompleter->setCaseSensitivity(Qt::CaseInsensitive);
+    markEventDays(ui->calWid_events, EventsLogic::eventDaysOfYear(db, Clock::today().year()));
 }
 
 void MainWindow::setEventsCalendarRange()

@@ -2,7 +2,6 @@
 
 #include "data/database.h"
 
-#include <QByteArrayList>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -62,48 +61,19 @@ QDate lastDayOfYear(int year)
     return QDate::fromString(QStringLiteral("12/31/%1").arg(year), QStringLiteral("MM/dd/yyyy"));
 }
 
-EventsOfYear eventsOfYear(const QSqlDatabase &db, int year)
+QList<QDate> eventDaysOfYear(const QSqlDatabase &db, int year)
 {
-    EventsOfYear events;
-    events.byMonth.resize(12);
+    QList<QDate> days;
     if (!db.isOpen())
-        return events;
-    QByteArrayList monthPrefixes;
-    for (int month = 1; month <= 12; ++month)
-        monthPrefixes.append(QByteArray::number(month));
+        return days;
     DateTexts dates;
-    // The texts come as the UTF-8 bytes the file holds and are decoded here:
-    // SQLite's own conversion to UTF-16 costs several times Qt's, which
-    // shows with thousands of events.
-    QSqlQuery query = Database::run(
-        db, QStringLiteral("SELECT CAST(eventName AS BLOB), CAST(startDate AS BLOB) FROM Events "
-                           "ORDER BY eventID"));
-    // Events of one day are often stored one after another: their month is
-    // found once.
-    std::optional<QByteArray> previousStart;
-    int month = 0; // of this year, 0 for none
-    while (query.isActive() && query.next()) {
-        const QString name = QString::fromUtf8(query.value(0).toByteArray());
-        events.names.append(name);
-        const QByteArray startText = query.value(1).toByteArray();
-        if (previousStart != startText) {
-            previousStart = startText;
-            const QDate start = dates.parse(startText);
-            // The month is the date's first number as written ("03@..." is
-            // no March event).
-            month = start.isValid() && start.year() == year &&
-                            startText.startsWith(monthPrefixes.at(start.month() - 1))
-                        ? start.month()
-                        : 0;
-        }
-        if (month)
-            events.byMonth[month - 1].append(name);
-    }
-
     const QDate first(year, 1, 1);
     const QDate last = lastDayOfYear(year);
-    // Events that share their dates mark the same days.
-    query =
+    // Events that share their dates mark the same days; the dates index
+    // gives each pair once, without sorting every event. The texts come as
+    // the UTF-8 bytes the file holds: SQLite's own conversion to UTF-16
+    // costs several times Qt's.
+    QSqlQuery query =
         Database::run(db, QStringLiteral("SELECT CAST(startDate AS BLOB), CAST(endDate AS BLOB) "
                                          "FROM (SELECT DISTINCT startDate, endDate FROM Events)"));
     while (query.isActive() && query.next()) {
@@ -117,11 +87,51 @@ EventsOfYear eventsOfYear(const QSqlDatabase &db, int year)
         start = std::max(start, first);
         end = std::min(end, last);
         for (QDate day = start; day <= end; day = day.addDays(1))
-            events.days.append(day);
+            days.append(day);
     }
-    std::sort(events.days.begin(), events.days.end());
-    events.days.erase(std::unique(events.days.begin(), events.days.end()), events.days.end());
-    return events;
+    std::sort(days.begin(), days.end());
+    days.erase(std::unique(days.begin(), days.end()), days.end());
+    return days;
+}
+
+MonthEvents eventsOfMonth(const QSqlDatabase &db, int year, int month, qint64 before, int limit)
+{
+    MonthEvents part;
+    part.before = before;
+    if (!db.isOpen() || month < 1 || month > 12 || limit < 1)
+        return part;
+    // A start date of the month begins with its number as written and "@"
+    // ("03@..." is no March event). The rows are walked from the latest
+    // stored down (the unary + keeps SQLite from sorting the dates index's
+    // matches instead), so each part stops after limit of them.
+    const QByteArray prefix = QByteArray::number(month) + '@';
+    QSqlQuery query = Database::run(
+        db,
+        QStringLiteral("SELECT eventID, CAST(eventName AS BLOB), CAST(startDate AS BLOB) "
+                       "FROM Events WHERE +startDate GLOB ? AND eventID < ? "
+                       "ORDER BY eventID DESC LIMIT ?"),
+        {QString::fromLatin1(prefix + '*'), before, limit});
+    DateTexts dates;
+    // Events of one day are often stored one after another: their date is
+    // checked once.
+    std::optional<QByteArray> previousStart;
+    bool inMonth = false;
+    int rows = 0;
+    while (query.isActive() && query.next()) {
+        ++rows;
+        part.before = query.value(0).toLongLong();
+        const QByteArray startText = query.value(2).toByteArray();
+        if (previousStart != startText) {
+            previousStart = startText;
+            const QDate start = dates.parse(startText);
+            inMonth = start.isValid() && start.year() == year && start.month() == month &&
+                      startText.startsWith(prefix);
+        }
+        if (inMonth)
+            part.names.append(QString::fromUtf8(query.value(1).toByteArray()));
+    }
+    part.more = rows == limit;
+    return part;
 }
 
 QVariantList eventsVersion(const QSqlDatabase &db)

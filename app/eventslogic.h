@@ -23,22 +23,25 @@ QDate parseEventDate(const QString &text);
 // 31 December of year: the calendar's last selectable day.
 QDate lastDayOfYear(int year);
 
-// The stored events as the events page shows them for one year, read in one
-// pass. A closed database or a failed query give no events.
-struct EventsOfYear
+// The days of year on which a stored event takes place, from its start to its
+// end date (an end before the start, or unreadable, counts as the start day
+// alone), each once, in date order. Days outside year are left out. A closed
+// database or a failed query give none.
+QList<QDate> eventDaysOfYear(const QSqlDatabase &db, int year);
+
+// A part of the listing of one month: the events stored below the eventID
+// before that start in month of year (a start date written "M@d@yyyy" for
+// month M), the latest stored first. A month of thousands of events is
+// listed a part at a time: limit rows are looked at for each part.
+struct MonthEvents
 {
-    // Every stored event name, in the order stored, for the completer.
     QStringList names;
-    // The days of year on which an event takes place, from its start to its
-    // end date (an end before the start, or unreadable, counts as the start
-    // day alone), each once, in date order. Days outside year are left out.
-    QList<QDate> days;
-    // Always twelve lists: at month - 1, the names of the events that start in
-    // that month of year (a start date written "M@..." for month M), in the
-    // order stored.
-    QList<QStringList> byMonth;
+    // The eventID to list below for the next part.
+    qint64 before = 0;
+    // Whether rows may remain below before: the part looked at limit rows.
+    bool more = false;
 };
-EventsOfYear eventsOfYear(const QSqlDatabase &db, int year);
+MonthEvents eventsOfMonth(const QSqlDatabase &db, int year, int month, qint64 before, int limit);
 
 // A value that changes whenever the stored events may have changed: their
 // last id, the changes made through db and the commits of other connections.

@@ -277,6 +277,8 @@ private:
     Ui::MainWindow *ui;
     int soundOn = 0;
     QSqlDatabase db;
+    // Not built: no widget offers the event names, and collecting every stored
+    // name made each visit with thousands of events wait for all of them.
     QCompleter *eventCompleter = nullptr;
     QCompleter *factCompleter = nullptr;
     int factId = 0;
@@ -293,9 +295,12 @@ private:
     void eventUpdateReceived(const QString &text);
     class EventUpdateClient *eventUpdate = nullptr; // the running or last exchange
     QString eventServerWarning;                     // said once, not at every update
-    QVariantList eventsReadAt;        // the stored events' version and the day, when read
-    QList<QStringList> eventsByMonth; // this year's events by month, as read then
-    int listedMonth = 0;              // the month listed from that reading, 0 for none
+    void listMoreEvents();
+    QVariantList eventsReadAt;    // the stored events' version and the day, when marked
+    QVariantList listedAt;        // the same, when the listed month was read
+    int listedMonth = 0;          // the month listed, 0 for none
+    qint64 listedBefore = 0;      // its next part lists the events stored below this id
+    QTimer *moreEvents = nullptr; // lists that next part, a turn of the event loop later
 
     // Calculator: helpers and state of its own
     // Whether each diary's per-item breakdown is on screen ("View All!" was

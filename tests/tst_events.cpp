@@ -116,6 +116,7 @@ private slots:
 
     void listsEventsByMonthOfThisYear();
     void laterRowsOnTop();
+    void longMonthListedInParts();
     void selectMonthEmptiesListAndHidesDetails();
     void entryWithCurrentMonthShown();
     void withoutDatabaseListsNothing();
@@ -176,6 +177,41 @@ void TestEvents::laterRowsOnTop()
     QVERIFY(clickButton(&window, "push_ecoEvent"));
     QCOMPARE(listed(&window),
              (QStringList{QStringLiteral("Second Stored"), QStringLiteral("First Stored")}));
+}
+
+// A month of hundreds of events shows its latest at once and the rest over the
+// next turns of the event loop: every one, once, in order, and none of a month
+// chosen before.
+void TestEvents::longMonthListedInParts()
+{
+    Clock::setToday(QDate(2026, 6, 15));
+    TemporaryHome home;
+    MainWindow window;
+    QSqlDatabase::database().transaction();
+    QStringList latestFirst;
+    for (int i = 0; i < 450; ++i) {
+        const QString name = QStringLiteral("June %1").arg(i);
+        // Every tenth is of last June, and so not listed.
+        addEvent(name, i % 10 ? QStringLiteral("6@1@2026") : QStringLiteral("6@1@2025"));
+        if (i % 10)
+            latestFirst.prepend(name);
+    }
+    addEvent(QStringLiteral("July Walk"), QStringLiteral("7@4@2026"));
+    QSqlDatabase::database().commit();
+
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    auto *list = child<QListWidget>(&window, "listWid_upcoming");
+    QVERIFY(list->count() > 0 && list->count() < latestFirst.size());
+    QCOMPARE(list->item(0)->text(), latestFirst.first());
+    QTRY_COMPARE_WITH_TIMEOUT(list->count(), latestFirst.size(), 5000);
+    QCOMPARE(listed(&window), latestFirst);
+
+    // June is listed anew, then July chosen before June's listing ends.
+    QCOMPARE(inMonth(&window, 5), QStringList{});
+    QVERIFY(inMonth(&window, 6).size() < latestFirst.size());
+    QCOMPARE(inMonth(&window, 7), QStringList{QStringLiteral("July Walk")});
+    QTest::qWait(200);
+    QCOMPARE(listed(&window), QStringList{QStringLiteral("July Walk")});
 }
 
 void TestEvents::selectMonthEmptiesListAndHidesDetails()
@@ -301,13 +337,13 @@ void TestEvents::calendarMarksEventDays()
     QVERIFY(clickButton(&window, "push_ecoEvent"));
     QVERIFY(marked(&window, QDate(2026, 9, 3)));
     QSqlDatabase db = QSqlDatabase::database();
-    const QList<QDate> days = EventsLogic::eventsOfYear(db, 2026).days;
+    const QList<QDate> days = EventsLogic::eventDaysOfYear(db, 2026);
     QCOMPARE(days.size(), 4);
     QCOMPARE(days.first(), QDate(2026, 1, 1));
     // Names beyond ASCII come back as stored.
     const QString fair = QStringLiteral("Caf\u00e9 F\u00eate \u00e0 V\u00e9lo \U0001F331");
     addEvent(fair, QStringLiteral("10@2@2026"));
-    QCOMPARE(EventsLogic::eventsOfYear(db, 2026).byMonth.at(9), QStringList{fair});
+    QCOMPARE(EventsLogic::eventsOfMonth(db, 2026, 10, 1000, 10).names, QStringList{fair});
 }
 
 void TestEvents::listingFollowsStoredEventsAndTheDay()
