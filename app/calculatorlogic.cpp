@@ -275,10 +275,14 @@ bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAn
 QStringList storedDays(const QSqlDatabase &db, const QString &table, const QString &keyColumn)
 {
     QStringList days;
+    // The keys come as the UTF-8 bytes the file holds and are decoded here:
+    // SQLite's own conversion to UTF-16 costs several times Qt's, which shows
+    // with thousands of days.
     QSqlQuery query = Database::run(
-        db, QStringLiteral("SELECT %1 from %2 ORDER BY rowid").arg(keyColumn, table), {});
+        db, QStringLiteral("SELECT CAST(%1 AS BLOB) from %2 ORDER BY rowid").arg(keyColumn, table),
+        {});
     while (query.isActive() && query.next())
-        days.append(query.value(0).toString());
+        days.append(QString::fromUtf8(query.value(0).toByteArray()));
     return days;
 }
 
