@@ -22,6 +22,11 @@
 
 namespace {
 
+// A month's events are listed this many rows at a time: a month of thousands
+// shows its latest at once, and the rest follow, a part each turn of the event
+// loop, without holding the window.
+constexpr int eventsPerPart = 200;
+
 const char *const eventServerVariable = "VIRIDIO_EVENT_SERVER";
 constexpr quint16 eventServerPort = 2554;
 
@@ -84,11 +89,6 @@ void MainWindow::setEventDetailsInvisible()
     ui->lb_fee->hide();
     ui->lb_venue->hide();
 }
-
-// A month's events are listed this many rows at a time: a month of thousands
-// shows its latest at once, and the rest follow, a part each turn of the event
-// loop, without holding the window.
-constexpr int eventsPerPart = 200;
 
 // Lists the events of month of the current year, the latest stored on top.
 void MainWindow::listEventsOfMonth(int month)

@@ -101,7 +101,8 @@ MonthEvents eventsOfMonth(const QSqlDatabase &db, int year, int month, qint64 be
     if (!db.isOpen() || month < 1 || month > 12 || limit < 1)
         return part;
     // A start date of the month begins with its number as written and "@"
-    // ("03@..." is no March event). The rows are walked from the latest
+    // ("03@..." is no March event), which the pattern asks for; the date must
+    // still parse, and be of year. The rows are walked from the latest
     // stored down (the unary + keeps SQLite from sorting the dates index's
     // matches instead), so each part stops after limit of them.
     const QByteArray prefix = QByteArray::number(month) + '@';
@@ -112,22 +113,12 @@ MonthEvents eventsOfMonth(const QSqlDatabase &db, int year, int month, qint64 be
                        "ORDER BY eventID DESC LIMIT ?"),
         {QString::fromLatin1(prefix + '*'), before, limit});
     DateTexts dates;
-    // Events of one day are often stored one after another: their date is
-    // checked once.
-    std::optional<QByteArray> previousStart;
-    bool inMonth = false;
     int rows = 0;
     while (query.isActive() && query.next()) {
         ++rows;
         part.before = query.value(0).toLongLong();
-        const QByteArray startText = query.value(2).toByteArray();
-        if (previousStart != startText) {
-            previousStart = startText;
-            const QDate start = dates.parse(startText);
-            inMonth = start.isValid() && start.year() == year && start.month() == month &&
-                      startText.startsWith(prefix);
-        }
-        if (inMonth)
+        const QDate start = dates.parse(query.value(2).toByteArray());
+        if (start.isValid() && start.year() == year && start.month() == month)
             part.names.append(QString::fromUtf8(query.value(1).toByteArray()));
     }
     part.more = rows == limit;
