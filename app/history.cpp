@@ -43,7 +43,9 @@ void MainWindow::buildHistoryChart()
 
 void MainWindow::on_push_diaryHistory_clicked()
 {
-    showPage(HistoryPage);
+    // The page is filled before it is shown: a chart not yet laid out takes
+    // its new ranges without laying out its axis labels for each of them.
+    buildPage(ui->stackWid_ecoCalBody, HistoryPage);
     const HistoryLogic::PageData data = HistoryLogic::pageData(db);
     const QString sign = SettingsLogic::currency(db);
     using HistoryLogic::longPeriod;
@@ -56,6 +58,7 @@ void MainWindow::on_push_diaryHistory_clicked()
     ui->lb_exportMessage->clear();
     if (QWidget *view = historyChartView(ui))
         HistoryChart::load()->fill(view, data.days, sign);
+    showPage(HistoryPage);
 }
 
 void MainWindow::on_push_historyBack_clicked()
