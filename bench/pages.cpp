@@ -89,7 +89,7 @@ public:
     {
         QCoreApplication::instance()->installEventFilter(this);
     }
-    bool clicked = false;
+    void clickHandled() { clicked = true; }
     qint64 paintedAt = -1;
 
 protected:
@@ -108,6 +108,7 @@ protected:
 private:
     QWidget *window;
     const QElapsedTimer &clock;
+    bool clicked = false;
     bool painting = false;
 };
 
@@ -124,8 +125,7 @@ double clickAndPaint(MainWindow &window, const char *button)
     timer.start();
     PaintSeen painted(&window, timer);
     // Connected after the window's own slot, so it runs once the click is handled.
-    QObject::connect(pressed, &QAbstractButton::clicked, &painted,
-                     [&painted] { painted.clicked = true; });
+    QObject::connect(pressed, &QAbstractButton::clicked, &painted, &PaintSeen::clickHandled);
     QTest::mouseClick(pressed, Qt::LeftButton, {}, pressed->rect().center());
     QCoreApplication::processEvents();
     if (painted.paintedAt < 0) {
