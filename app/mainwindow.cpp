@@ -4,8 +4,8 @@
 
 #include "keyboard.h"
 
+#include "calculator/settingslogic.h"
 #include "data/database.h"
-#include "settingslogic.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 // against a loopback server in the same process. Each run stores every record
 // anew: the events it added are deleted again between runs, outside the timing.
 
-#include "app/eventformat.h"
+#include "app/events/eventformat.h"
 #include "mainwindow.h"
 
 #include <QApplication>

@@ -3,8 +3,8 @@
 // diaries to CSV, in milliseconds (median of several runs). Runs in a
 // temporary home directory with its own database.
 
-#include "app/calculatorlogic.h"
-#include "app/historylogic.h"
+#include "app/calculator/calculatorlogic.h"
+#include "app/calculator/historylogic.h"
 #include "data/database.h"
 
 #include <QCoreApplication>

@@ -11,7 +11,7 @@
 // FILL "events" stores 10,000 events of this month first, "diaries" 10,000
 // days in each diary (measured on both diaries and on their history).
 
-#include "app/calculatorlogic.h"
+#include "app/calculator/calculatorlogic.h"
 #include "app/clock.h"
 #include "mainwindow.h"
 #include "tools/pagetour/pagevisits.h"

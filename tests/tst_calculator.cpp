@@ -1,10 +1,10 @@
 // The energy and water calculator driven as a user drives it: buttons clicked
 // by name, combo items picked, minutes typed; then the pages and the database
 // are read back.
-#include "app/calculatorlogic.h"
+#include "app/calculator/calculatorlogic.h"
+#include "app/calculator/historylogic.h"
+#include "app/calculator/settingslogic.h"
 #include "app/clock.h"
-#include "app/historylogic.h"
-#include "app/settingslogic.h"
 #include "mainwindow.h"
 #include "testsupport.h"
 

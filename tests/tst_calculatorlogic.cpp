@@ -1,6 +1,6 @@
 // The calculator's arithmetic and number texts, without any window.
-#include "app/calculatorlogic.h"
-#include "app/settingslogic.h"
+#include "app/calculator/calculatorlogic.h"
+#include "app/calculator/settingslogic.h"
 
 #include "data/database.h"
 

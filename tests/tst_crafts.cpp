@@ -1,7 +1,7 @@
 // The craft idea browser: the titles of a material, one craft on screen, the
 // picture and craft paging, the video hand-over and leaving the craft page.
 
-#include "craftslogic.h"
+#include "crafts/craftslogic.h"
 #include "data/database.h"
 #include "mainwindow.h"
 #include "testsupport.h"

@@ -2,7 +2,7 @@
 // event and the calendar, checked on screen against what the database holds.
 
 #include "clock.h"
-#include "eventslogic.h"
+#include "events/eventslogic.h"
 #include "mainwindow.h"
 #include "testsupport.h"
 

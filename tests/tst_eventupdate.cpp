@@ -2,10 +2,10 @@
 // non-blocking client against scripted loopback servers, and the window's
 // update button end to end with its statuses and what the database holds.
 
-#include "eventformat.h"
-#include "eventslogic.h"
+#include "events/eventformat.h"
+#include "events/eventslogic.h"
+#include "events/eventupdateclient.h"
 #include "eventtestserver.h"
-#include "eventupdateclient.h"
 #include "mainwindow.h"
 #include "testsupport.h"
 

@@ -1,7 +1,7 @@
 // The quick facts viewer: opening on a random fact, stepping through the facts
 // by number with wrapping, leaving and coming back, and what it logs.
 
-#include "factslogic.h"
+#include "facts/factslogic.h"
 #include "mainwindow.h"
 #include "testsupport.h"
 

@@ -4,7 +4,7 @@
 // lets a single answer's feedback run in real time.
 
 #include "mainwindow.h"
-#include "quizlogic.h"
+#include "quiz/quizlogic.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>

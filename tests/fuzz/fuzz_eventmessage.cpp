@@ -4,7 +4,7 @@
 // surrogate (read as U+FFFD), and a decoded text survives encoding and
 // decoding again unchanged.
 
-#include "app/eventformat.h"
+#include "app/events/eventformat.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -5,7 +5,7 @@
 // docs/eventserver.md describes it for users.
 #pragma once
 
-#include "app/eventformat.h"
+#include "app/events/eventformat.h"
 
 #include <QList>
 #include <QString>

@@ -7,7 +7,7 @@
 
 #include "eventfile.h"
 
-#include "app/eventformat.h"
+#include "app/events/eventformat.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 // touches the user's database. Pages that the main menu opens are entered by
 // clicking their button, so they show what their entry fills in.
 
-#include "app/calculatorlogic.h"
+#include "app/calculator/calculatorlogic.h"
 #include "app/clock.h"
 #include "mainwindow.h"
 #include "pagevisits.h"

@@ -1,6 +1,6 @@
 // The event update's TCP connection, in a plugin of its own: Qt Network and
 // the libraries it brings load with the first update.
-#include "eventsocket.h"
+#include "events/eventsocket.h"
 
 #include <QObject>
 #include <QTcpSocket>

@@ -1,6 +1,6 @@
 // The diaries' chart drawn with Qt Charts: 30 stacked bars of electricity and
 // water, a few dates below and money on the left.
-#include "historychart.h"
+#include "calculator/historychart.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>

@@ -5,7 +5,7 @@
 #include "mainwindowui.h"
 #include "pictures.h"
 
-#include "quizlogic.h"
+#include "quiz/quizlogic.h"
 
 #include <QIcon>
 #include <QMovie>

@@ -1,4 +1,4 @@
-#include "factslogic.h"
+#include "facts/factslogic.h"
 
 #include "data/database.h"
 

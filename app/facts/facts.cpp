@@ -4,7 +4,7 @@
 #include "mainwindowui.h"
 #include "pictures.h"
 
-#include "factslogic.h"
+#include "facts/factslogic.h"
 
 #include <QCompleter>
 #include <QDebug>

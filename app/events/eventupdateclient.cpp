@@ -1,7 +1,7 @@
-#include "eventupdateclient.h"
+#include "events/eventupdateclient.h"
 
-#include "eventformat.h"
-#include "eventsocket.h"
+#include "events/eventformat.h"
+#include "events/eventsocket.h"
 #include "plugins.h"
 
 const EventSocketFactory *EventSocketFactory::load(QString *error)

@@ -1,4 +1,4 @@
-#include "eventformat.h"
+#include "events/eventformat.h"
 
 #include <QDataStream>
 #include <QIODevice>

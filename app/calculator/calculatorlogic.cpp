@@ -1,4 +1,4 @@
-#include "calculatorlogic.h"
+#include "calculator/calculatorlogic.h"
 
 #include "data/database.h"
 

@@ -3,9 +3,9 @@
 #include "pictures.h"
 
 #include "clock.h"
-#include "eventformat.h"
-#include "eventslogic.h"
-#include "eventupdateclient.h"
+#include "events/eventformat.h"
+#include "events/eventslogic.h"
+#include "events/eventupdateclient.h"
 
 #include <QCalendarWidget>
 #include <QColor>

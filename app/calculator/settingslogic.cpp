@@ -1,6 +1,6 @@
-#include "settingslogic.h"
+#include "calculator/settingslogic.h"
 
-#include "calculatorlogic.h"
+#include "calculator/calculatorlogic.h"
 #include "clock.h"
 #include "data/database.h"
 #include "data/seedcontent.h"

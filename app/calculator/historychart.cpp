@@ -1,4 +1,4 @@
-#include "historychart.h"
+#include "calculator/historychart.h"
 
 #include "plugins.h"
 

@@ -3,9 +3,9 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
-#include "calculatorlogic.h"
+#include "calculator/calculatorlogic.h"
+#include "calculator/settingslogic.h"
 #include "clock.h"
-#include "settingslogic.h"
 
 #include "pictures.h"
 

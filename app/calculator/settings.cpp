@@ -3,7 +3,7 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
-#include "settingslogic.h"
+#include "calculator/settingslogic.h"
 
 #include <QLocale>
 

@@ -3,7 +3,7 @@
 // storing a received message's events.
 #pragma once
 
-#include "eventformat.h"
+#include "events/eventformat.h"
 
 #include <QDate>
 #include <QList>

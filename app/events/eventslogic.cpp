@@ -1,4 +1,4 @@
-#include "eventslogic.h"
+#include "events/eventslogic.h"
 
 #include "data/database.h"
 

@@ -1,6 +1,6 @@
-#include "historylogic.h"
+#include "calculator/historylogic.h"
 
-#include "calculatorlogic.h"
+#include "calculator/calculatorlogic.h"
 #include "data/database.h"
 
 #include <QDir>

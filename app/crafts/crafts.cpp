@@ -4,7 +4,7 @@
 #include "mainwindowui.h"
 #include "pictures.h"
 
-#include "craftslogic.h"
+#include "crafts/craftslogic.h"
 
 #include <QDesktopServices>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "craftslogic.h"
+#include "crafts/craftslogic.h"
 
 #include "data/database.h"
 

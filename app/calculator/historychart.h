@@ -4,7 +4,7 @@
 // library and the OpenGL libraries it brings.
 #pragma once
 
-#include "historylogic.h"
+#include "calculator/historylogic.h"
 
 #include <QtPlugin>
 

@@ -3,9 +3,9 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
-#include "historychart.h"
-#include "historylogic.h"
-#include "settingslogic.h"
+#include "calculator/historychart.h"
+#include "calculator/historylogic.h"
+#include "calculator/settingslogic.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

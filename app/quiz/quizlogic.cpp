@@ -1,4 +1,4 @@
-#include "quizlogic.h"
+#include "quiz/quizlogic.h"
 
 #include <QSqlQuery>
 #include <QVariant>
