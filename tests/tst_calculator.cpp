@@ -17,12 +17,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScrollBar>
-#include <QSpinBox>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStackedBarSeries>
@@ -115,6 +116,7 @@ private slots:
     void introCardOnTheIntroductionOnly();
     void frameButtons();
     void answerWhileAnotherProgramHoldsTheFile();
+    void unusableDataFileIsSaidWithoutARetry();
 
     void tapAnswerStoresCostAndMembers_data();
     void tapAnswerStoresCostAndMembers();
@@ -142,6 +144,11 @@ private slots:
     void settingsPageStoresAndReturns();
     void badSettingsStoreNothing_data();
     void badSettingsStoreNothing();
+    void currencySignShowsAsTypedEverywhere_data();
+    void currencySignShowsAsTypedEverywhere();
+    void costThatIsNotFiniteStoresNothing();
+    void settingsUnreadOverwriteNothing();
+    void unsoundStoredTariffIsNamed();
 
     void historyShowsTotalsChartAndExports();
 
@@ -537,9 +544,9 @@ void TestCalculator::answerWhileAnotherProgramHoldsTheFile()
     // Far below the five seconds the driver would wait by default.
     QVERIFY2(held.elapsed() < 2500, qPrintable(QString::number(held.elapsed())));
     QCOMPARE(calculatorPage(window.get()), 3);
-    QCOMPARE(labelText("lb_airConQn"), QStringLiteral("Not saved. Please try again."));
-    auto *question = widget<QLabel>("lb_airConQn");
-    QVERIFY(question->fontMetrics().horizontalAdvance(question->text()) <= question->width());
+    const QString question = labelText("lb_airConQn");
+    QCOMPARE(labelText("lb_calculatorMessage"), QStringLiteral("Not saved. Please try again."));
+    QVERIFY(shown("lb_calculatorMessage"));
 
     QVERIFY(lock.exec("COMMIT"));
     lock.finish();
@@ -547,7 +554,8 @@ void TestCalculator::answerWhileAnotherProgramHoldsTheFile()
     QCOMPARE(rowCount("Diary"), 0);
     click("push_airConOK");
     QCOMPARE(calculatorPage(window.get()), 4);
-    QCOMPARE(labelText("lb_airConQn"), QStringLiteral("How many hours do you leave your "));
+    QCOMPARE(labelText("lb_airConQn"), question);
+    QCOMPARE(labelText("lb_calculatorMessage"), QString());
     QCOMPARE(storedRow("Diary", "retrieveDate", key1).value("valOfAirCon").toString(),
              printed("%g", 5 * 0.2287));
 
@@ -562,11 +570,29 @@ void TestCalculator::answerWhileAnotherProgramHoldsTheFile()
     QTest::keyClicks(widget<QLineEdit>("le_tapAmt"), "10");
     click("push_tapOK");
     QCOMPARE(calculatorPage(window.get()), 19);
-    QCOMPARE(labelText("lb_tapQn"), QStringLiteral("Not saved. Please try again."));
+    QCOMPARE(labelText("lb_calculatorMessage"), QStringLiteral("Not saved. Please try again."));
     QVERIFY(lock.exec("ROLLBACK"));
     lock.finish();
     other.close();
     QCOMPARE(rowCount("waterDiary"), 0);
+}
+
+// A data file that cannot be used at all is said once, when the calculator
+// opens, in words that do not invite a retry; an answer says the same.
+void TestCalculator::unusableDataFileIsSaidWithoutARetry()
+{
+    window.reset();
+    home->spoilDatabase();
+    window = std::make_unique<MainWindow>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    openCalculator();
+    const QString message = labelText("lb_calculatorMessage");
+    QVERIFY2(message.contains(QDir::toNativeSeparators(home->databasePath())), qPrintable(message));
+    QVERIFY(!message.contains(QLatin1String("try again")));
+    answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "5", "push_airConOK");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::AirConPage));
+    QCOMPARE(labelText("lb_calculatorMessage"), message);
 }
 
 // Water entry -----------------------------------------------------------------
@@ -1029,11 +1055,13 @@ namespace {
 // Types text into a box of the settings page as a user does.
 void typeInto(QWidget *box, const QString &text)
 {
-    if (auto *edit = qobject_cast<QLineEdit *>(box))
-        edit->clear();
-    else
-        static_cast<QSpinBox *>(box)->clear();
-    QTest::keyClicks(box, text);
+    qobject_cast<QLineEdit *>(box)->clear();
+    // Key by key, each with its text, as a keyboard of any layout types it.
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, c, Qt::NoModifier);
+    // Leaving the box must not change what was typed.
+    box->clearFocus();
+    QCOMPARE(qobject_cast<QLineEdit *>(box)->text(), text);
 }
 
 } // namespace
@@ -1051,7 +1079,7 @@ void TestCalculator::settingsPageStoresAndReturns()
     typeInto(widget<QWidget>("le_electricityRate"), QStringLiteral("0.30"));
     typeInto(widget<QWidget>("le_waterRate"), QStringLiteral("2.5"));
     typeInto(widget<QWidget>("le_currency"), QStringLiteral("kr"));
-    typeInto(widget<QWidget>("spin_powerLaptop"), QStringLiteral("50"));
+    typeInto(widget<QWidget>("le_powerLaptop"), QStringLiteral("50"));
     click("push_settingsSave");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::DiaryChoicePage));
     SettingsLogic::Watts watts = SettingsLogic::typicalWatts();
@@ -1061,6 +1089,11 @@ void TestCalculator::settingsPageStoresAndReturns()
     QCOMPARE(stored.waterRate, 2.5);
     QCOMPARE(stored.currency, QStringLiteral("kr"));
     QCOMPARE(stored.watts, watts);
+    // The household's tariff is dated and described as its own.
+    const QVariantMap rate = storedRow("Rates", "rateType", "electricity");
+    QCOMPARE(rate.value("rateDate").toString(), CalculatorLogic::dayKey(Clock::today()));
+    QCOMPARE(rate.value("rateRetrieve").toString(),
+             QString::fromLatin1(SettingsLogic::householdRateSource));
 
     // The laptop's question tells the power its answer is worked with.
     click("push_vozAvaviButton");
@@ -1097,6 +1130,20 @@ void TestCalculator::badSettingsStoreNothing_data()
                                  << "";
     QTest::newRow("long currency") << "le_currency"
                                    << "euro";
+    QTest::newRow("tariff above a million") << "le_electricityRate"
+                                            << "1000001";
+    QTest::newRow("tariff too large to count") << "le_waterRate"
+                                               << "1e308";
+    QTest::newRow("watts above the range") << "le_powerLaptop"
+                                           << "6000";
+    QTest::newRow("watts far above") << "le_powerLaptop"
+                                     << "99999";
+    QTest::newRow("zero watts") << "le_powerLaptop"
+                                << "0";
+    QTest::newRow("no watts") << "le_powerLaptop"
+                              << "";
+    QTest::newRow("watts not a number") << "le_powerLaptop"
+                                        << "abc";
 }
 
 void TestCalculator::badSettingsStoreNothing()
@@ -1109,7 +1156,7 @@ void TestCalculator::badSettingsStoreNothing()
     openCalculator();
     click("push_vozAvaviButton");
     click("push_settings");
-    typeInto(widget<QWidget>("spin_powerFan"), QStringLiteral("75"));
+    typeInto(widget<QWidget>("le_powerFan"), QStringLiteral("75"));
     typeInto(widget<QWidget>(qPrintable(box)), text);
     click("push_settingsSave");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::SettingsPage));
@@ -1119,6 +1166,136 @@ void TestCalculator::badSettingsStoreNothing()
     QCOMPARE(stored.electricityRate, SettingsLogic::builtIn().electricityRate);
     QCOMPARE(stored.waterRate, SettingsLogic::builtIn().waterRate);
     QCOMPARE(stored.watts, SettingsLogic::builtIn().watts);
+    if (box.startsWith(QLatin1String("le_power")))
+        QVERIFY(labelText("lb_settingsMessage").contains(QLatin1String("laptop")));
+}
+
+// The edges of the power range and signs of up to three characters are taken
+// as typed, and every page, the chart's axis included, shows the sign exactly.
+void TestCalculator::currencySignShowsAsTypedEverywhere_data()
+{
+    QTest::addColumn<QString>("sign");
+    QTest::newRow("euro") << "€";
+    QTest::newRow("pound") << "£";
+    QTest::newRow("three letters") << "CHF";
+    QTest::newRow("with a dot") << "kr.";
+    QTest::newRow("markup") << "<b>";
+    QTest::newRow("percent") << "%d%";
+}
+
+void TestCalculator::currencySignShowsAsTypedEverywhere()
+{
+    QFETCH(QString, sign);
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_settings");
+    typeInto(widget<QWidget>("le_currency"), sign);
+    typeInto(widget<QWidget>("le_powerAirCon"), QStringLiteral("1"));
+    typeInto(widget<QWidget>("le_powerLaptop"), QStringLiteral("5000"));
+    click("push_settingsSave");
+    QCOMPARE(labelText("lb_settingsMessage"), QString());
+    const SettingsLogic::Household stored = SettingsLogic::load(QSqlDatabase::database());
+    QCOMPARE(stored.currency, sign);
+    QCOMPARE(stored.watts[0], 1);
+    QCOMPARE(stored.watts[1], 5000);
+
+    execute("UPDATE Rates SET rateAmt='0.5' WHERE rateType='electricity'");
+    answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "2", "push_airConOK");
+    pick("comboBox_laptop", "2");
+    click("push_laptopOK");
+    click("push_zadUvedoButton");
+    click("push_viewElecDiary");
+    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+             QStringLiteral("You have spent ") + sign + QStringLiteral("5.00."));
+    click("push_zadUvedoViewAllData");
+    QCOMPARE(labelText("lb_valOfLaptop"), sign + QStringLiteral("5.00"));
+    QCOMPARE(widget<QLabel>("lb_valOfLaptop")->textFormat(), Qt::PlainText);
+
+    click("push_zadUvedoButton");
+    click("push_diaryHistory");
+    QCOMPARE(labelText("lb_elec7"),
+             QStringLiteral("Last 7 days: ") + sign + QStringLiteral("5.00"));
+    // The value axis's labels, as drawn: money from 0 up, each with the sign.
+    QStringList money;
+    const QRegularExpression amount(QStringLiteral("^(\\D*)\\d+\\.\\d\\d$"));
+    for (QGraphicsItem *item : widget<QChartView>("chart_history")->scene()->items()) {
+        const auto *text = dynamic_cast<QGraphicsTextItem *>(item);
+        const QString label = text ? text->toPlainText() : QString();
+        const QRegularExpressionMatch match = amount.match(label);
+        if (match.hasMatch())
+            money.append(label);
+        QVERIFY2(!match.hasMatch() || match.captured(1) == sign, qPrintable(label));
+    }
+    QVERIFY2(money.size() >= 2 && money.contains(sign + QStringLiteral("0.00")),
+             qPrintable(money.join('|')));
+}
+
+// A tariff another program stored too large to count with makes no cost
+// "inf": the answer is not stored and the page says so.
+void TestCalculator::costThatIsNotFiniteStoresNothing()
+{
+    execute("UPDATE Rates SET rateAmt='1.7e308' WHERE rateType='electricity'");
+    answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "24", "push_airConOK");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::AirConPage));
+    QVERIFY(!labelText("lb_calculatorMessage").isEmpty());
+    QCOMPARE(rowCount("Diary"), 0);
+}
+
+// Settings opened while another program holds the file show no figure and
+// overwrite none: Save stores nothing while they cannot be read, and only
+// what was typed once they can.
+void TestCalculator::settingsUnreadOverwriteNothing()
+{
+    SettingsLogic::Household household = SettingsLogic::builtIn();
+    household.electricityRate = 0.4;
+    household.currency = QStringLiteral("€");
+    household.watts = SettingsLogic::typicalWatts();
+    QSqlDatabase db = QSqlDatabase::database();
+    QVERIFY(SettingsLogic::save(db, household));
+
+    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "holder");
+    other.setDatabaseName(home->databasePath());
+    QVERIFY(other.open());
+    QSqlQuery lock(other);
+    QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_settings");
+    QCOMPARE(widget<QLineEdit>("le_electricityRate")->text(), QString());
+    QCOMPARE(widget<QLineEdit>("le_powerLaptop")->text(), QString());
+    QVERIFY(labelText("lb_settingsMessage").contains(QLatin1String("could not be read")));
+    typeInto(widget<QWidget>("le_waterRate"), QStringLiteral("2"));
+    click("push_settingsSave");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::SettingsPage));
+    QVERIFY(labelText("lb_settingsMessage").startsWith(QLatin1String("Not saved")));
+
+    QVERIFY(lock.exec("ROLLBACK"));
+    lock.finish();
+    other.close();
+    click("push_settingsSave");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::DiaryChoicePage));
+    household.waterRate = 2;
+    const SettingsLogic::Household stored = SettingsLogic::load(db);
+    QCOMPARE(stored.electricityRate, household.electricityRate);
+    QCOMPARE(stored.waterRate, household.waterRate);
+    QCOMPARE(stored.currency, household.currency);
+    QCOMPARE(stored.watts, household.watts);
+}
+
+// A stored tariff another program left unsound is neither shown as a price
+// nor counted with: the page and the answer name it.
+void TestCalculator::unsoundStoredTariffIsNamed()
+{
+    execute("UPDATE Rates SET rateAmt='abc' WHERE rateType='electricity'");
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_settings");
+    QCOMPARE(widget<QLineEdit>("le_electricityRate")->text(), QString());
+    QVERIFY(labelText("lb_settingsMessage").contains(QLatin1String("\"abc\"")));
+    answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "5", "push_airConOK");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::AirConPage));
+    QVERIFY(labelText("lb_calculatorMessage").contains(QLatin1String("electricity tariff")));
+    QCOMPARE(rowCount("Diary"), 0);
 }
 
 // Look ------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "calculator/calculatorlogic.h"
 #include "calculator/settingslogic.h"
 #include "clock.h"
+#include "data/database.h"
 
 #include "pictures.h"
 
@@ -31,8 +32,7 @@ struct Appliance
 {
     QComboBox *Ui::MainWindow::*hours;
     QLabel *Ui::MainWindow::*picture;
-    QLabel *Ui::MainWindow::*question; // says so when an answer was not saved
-    QLabel *Ui::MainWindow::*rating;   // the power the answer is worked with
+    QLabel *Ui::MainWindow::*rating; // the power the answer is worked with
     const char *pictureFile;
     MainWindow::CalculatorBodyPage page;
     bool lastOfRoom;
@@ -40,36 +40,30 @@ struct Appliance
 
 const Appliance appliances[] = {
     {&Ui::MainWindow::comboBox_airCon, &Ui::MainWindow::lb_airConImage,
-     &Ui::MainWindow::lb_airConQn, &Ui::MainWindow::lb_airConRating, "ecoCalAirCon.png",
-     MainWindow::AirConPage, false},
+     &Ui::MainWindow::lb_airConRating, "ecoCalAirCon.png", MainWindow::AirConPage, false},
     {&Ui::MainWindow::comboBox_laptop, &Ui::MainWindow::lb_laptopImage,
-     &Ui::MainWindow::lb_laptopQn, &Ui::MainWindow::lb_laptopRating, "ecoCalLaptop.png",
-     MainWindow::LaptopPage, false},
-    {&Ui::MainWindow::comboBox_fan, &Ui::MainWindow::lb_fanImage, &Ui::MainWindow::lb_fanQn,
-     &Ui::MainWindow::lb_fanRating, "ecoCalFan.png", MainWindow::FanPage, true},
+     &Ui::MainWindow::lb_laptopRating, "ecoCalLaptop.png", MainWindow::LaptopPage, false},
+    {&Ui::MainWindow::comboBox_fan, &Ui::MainWindow::lb_fanImage, &Ui::MainWindow::lb_fanRating,
+     "ecoCalFan.png", MainWindow::FanPage, true},
     {&Ui::MainWindow::comboBox_lights, &Ui::MainWindow::lb_lightsImage,
-     &Ui::MainWindow::lb_lightsQn, &Ui::MainWindow::lb_lightsRating, "ecoCalCeilingLights.png",
-     MainWindow::LightsPage, false},
+     &Ui::MainWindow::lb_lightsRating, "ecoCalCeilingLights.png", MainWindow::LightsPage, false},
     {&Ui::MainWindow::comboBox_dvdPlayer, &Ui::MainWindow::lb_dvdPlayerImage,
-     &Ui::MainWindow::lb_dvdPlayerQn, &Ui::MainWindow::lb_dvdPlayerRating, "ecoCalDVDPlayer.png",
-     MainWindow::DvdPlayerPage, false},
-    {&Ui::MainWindow::comboBox_lcdTv, &Ui::MainWindow::lb_lcdTv, &Ui::MainWindow::lb_lcdTvQn,
-     &Ui::MainWindow::lb_lcdTvRating, "ecoCalLcdTv copy.png", MainWindow::LcdTvPage, true},
+     &Ui::MainWindow::lb_dvdPlayerRating, "ecoCalDVDPlayer.png", MainWindow::DvdPlayerPage, false},
+    {&Ui::MainWindow::comboBox_lcdTv, &Ui::MainWindow::lb_lcdTv, &Ui::MainWindow::lb_lcdTvRating,
+     "ecoCalLcdTv copy.png", MainWindow::LcdTvPage, true},
     {&Ui::MainWindow::comboBox_washingMachine, &Ui::MainWindow::lb_washingMachineImage,
-     &Ui::MainWindow::lb_washingMachineQn, &Ui::MainWindow::lb_washingMachineRating,
-     "ecoCalwWashingMachine.png", MainWindow::WashingMachinePage, false},
+     &Ui::MainWindow::lb_washingMachineRating, "ecoCalwWashingMachine.png",
+     MainWindow::WashingMachinePage, false},
     {&Ui::MainWindow::comboBox_hairDryer, &Ui::MainWindow::lb_hairDryerImage,
-     &Ui::MainWindow::lb_hairDryerQn, &Ui::MainWindow::lb_hairDryerRating, "ecoCalHairDryer.png",
-     MainWindow::HairDryerPage, true},
+     &Ui::MainWindow::lb_hairDryerRating, "ecoCalHairDryer.png", MainWindow::HairDryerPage, true},
     {&Ui::MainWindow::comboBox_microwave, &Ui::MainWindow::lb_microwaveImage,
-     &Ui::MainWindow::lb_microwaveQn, &Ui::MainWindow::lb_microwaveRating, "ecoCalMicrowave.png",
-     MainWindow::MicrowavePage, false},
+     &Ui::MainWindow::lb_microwaveRating, "ecoCalMicrowave.png", MainWindow::MicrowavePage, false},
     {&Ui::MainWindow::comboBox_riceCooker, &Ui::MainWindow::lb_riceCookerImage,
-     &Ui::MainWindow::lb_riceCookerQn, &Ui::MainWindow::lb_riceCookerRating, "ecoCalRiceCooker.png",
-     MainWindow::RiceCookerPage, false},
+     &Ui::MainWindow::lb_riceCookerRating, "ecoCalRiceCooker.png", MainWindow::RiceCookerPage,
+     false},
     {&Ui::MainWindow::comboBox_refrigerator, &Ui::MainWindow::lb_refrigeratorImage,
-     &Ui::MainWindow::lb_refrigeratorQn, &Ui::MainWindow::lb_refrigeratorRating,
-     "ecoCalRefrigerator.png", MainWindow::RefrigeratorPage, true},
+     &Ui::MainWindow::lb_refrigeratorRating, "ecoCalRefrigerator.png", MainWindow::RefrigeratorPage,
+     true},
 };
 
 enum ApplianceIndex
@@ -104,22 +98,39 @@ void clearRoomPictures(Ui::MainWindow *ui)
     Pictures::clear(ui->label_4);
 }
 
-// An answer that could not be stored keeps its page, and the page's question
-// label says so until an answer is stored.
-const QString notSavedMessage = QStringLiteral("Not saved. Please try again.");
-
-bool showSaved(QLabel *question, bool saved)
+// An answer that could not be stored keeps its page, and the calculator's
+// message line says why until an answer is stored. When the data file cannot
+// be used at all, trying again would not help: the line says so instead.
+QString unusableDataMessage(const QSqlDatabase &db)
 {
-    const char *const questionText = "questionText";
-    if (!saved) {
-        if (!question->property(questionText).isValid())
-            question->setProperty(questionText, question->text());
-        question->setText(notSavedMessage);
-    } else if (question->property(questionText).isValid()) {
-        question->setText(question->property(questionText).toString());
-        question->setProperty(questionText, QVariant());
+    if (db.isOpen() || !db.databaseName().isEmpty())
+        return QString();
+    const QString path = Database::filePath();
+    if (path.isEmpty())
+        return QStringLiteral("Your answers cannot be kept: Viridio found no home folder to keep "
+                              "its data file in.");
+    return QStringLiteral("Your answers cannot be kept: the file %1 is not one Viridio can use, "
+                          "so Viridio leaves it as it is. Move it away and start Viridio again "
+                          "to begin a new diary.")
+        .arg(path);
+}
+
+// fields are the settings the answer's cost is worked from: one that is
+// stored but not sound is named, since trying again would not help either.
+bool showSaved(Ui::MainWindow *ui, const QSqlDatabase &db, bool saved,
+               const QList<SettingsLogic::Field> &fields)
+{
+    if (saved) {
+        ui->lb_calculatorMessage->clear();
+        return true;
     }
-    return saved;
+    QString message = unusableDataMessage(db);
+    if (message.isEmpty())
+        message = SettingsLogic::storedProblem(db, fields);
+    if (message.isEmpty())
+        message = QStringLiteral("Not saved. Please try again.");
+    ui->lb_calculatorMessage->setText(message);
+    return false;
 }
 
 void openAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &db,
@@ -142,8 +153,10 @@ void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase 
     const double hours = readNumber((ui->*appliance.hours)->currentText());
     // Neither a tariff nor a power that could not be read makes a cost.
     const std::optional<int> watts = SettingsLogic::watts(db, index);
-    if (!showSaved(ui->*appliance.question,
-                   watts && recordAppliance(db, dayKey(Clock::today()), index, hours, *watts)))
+    if (!showSaved(ui, db,
+                   watts && recordAppliance(db, dayKey(Clock::today()), index, hours, *watts),
+                   {SettingsLogic::ElectricityRateField,
+                    SettingsLogic::Field(SettingsLogic::FirstPowerField + index)}))
         return;
     (ui->*appliance.picture)->clear();
 
@@ -156,11 +169,12 @@ void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase 
 }
 
 // Records a water page's answers in today's waterDiary row; false (and the
-// page's question says so) when they could not be stored.
-bool answerWater(QLabel *question, const QSqlDatabase &db, const QList<WaterAnswer> &answers,
+// message line says so) when they could not be stored.
+bool answerWater(Ui::MainWindow *ui, const QSqlDatabase &db, const QList<WaterAnswer> &answers,
                  const ColumnValues &plain = {})
 {
-    return showSaved(question, recordWater(db, dayKey(Clock::today()), answers, plain));
+    return showSaved(ui, db, recordWater(db, dayKey(Clock::today()), answers, plain),
+                     {SettingsLogic::WaterRateField});
 }
 
 QString spentSentence(const QSqlDatabase &db, double total)
@@ -249,6 +263,7 @@ void listDays(QComboBox *dates, const QStringList &days)
 void MainWindow::on_push_ecoCal_clicked()
 {
     showPage(IntroPage);
+    ui->lb_calculatorMessage->setText(unusableDataMessage(db));
     loadPicture(ui->lb_ecoCalMainPageImage, QStringLiteral("vozAvavi_mainPageImage.png"));
 }
 
@@ -267,6 +282,7 @@ void MainWindow::on_push_ecoCalHomeButton_clicked()
 
 void MainWindow::on_push_vozAvaviButton_clicked()
 {
+    ui->lb_calculatorMessage->setText(unusableDataMessage(db));
     Pictures::clear(ui->lb_ecoCalMainPageImage);
     Pictures::clear(ui->lb_tipsImage);
     Pictures::clear(ui->lb_tipsImage_2);
@@ -275,6 +291,7 @@ void MainWindow::on_push_vozAvaviButton_clicked()
 
 void MainWindow::on_push_zadUvedoButton_clicked()
 {
+    ui->lb_calculatorMessage->setText(unusableDataMessage(db));
     Pictures::clear(ui->lb_ecoCalMainPageImage);
     Pictures::clear(ui->lb_tipsImage);
     Pictures::clear(ui->lb_tipsImage_2);
@@ -435,7 +452,7 @@ void MainWindow::on_push_tapOK_clicked()
 {
     const double minutes = readNumber(ui->le_tapAmt->text());
     const double members = readNumber(ui->comboBox_familyMem->currentText());
-    if (!answerWater(ui->lb_tapQn, db, {{QStringLiteral("amtOfTapUsed"), minutes, tapFactor}},
+    if (!answerWater(ui, db, {{QStringLiteral("amtOfTapUsed"), minutes, tapFactor}},
                      {{QStringLiteral("noOfFamilyMem"), numberText(members)}}))
         return;
     Pictures::clear(ui->lb_tapIconImage);
@@ -446,7 +463,7 @@ void MainWindow::on_push_tapOK_clicked()
 void MainWindow::on_push_washingMachineWaterOK_clicked()
 {
     const double uses = readNumber(ui->comboBox_washingMachineWater->currentText());
-    if (!answerWater(ui->lb_washingMachineWaterQn, db,
+    if (!answerWater(ui, db,
                      {{QStringLiteral("amtOfWashingMachineUsed"), uses, washingMachineFactor}}))
         return;
     Pictures::clear(ui->lb_washingMachineIconImageWater);
@@ -457,8 +474,7 @@ void MainWindow::on_push_washingMachineWaterOK_clicked()
 void MainWindow::on_push_dishWashingWaterOK_clicked()
 {
     const double washes = readNumber(ui->comboBox_dishWashingWater->currentText());
-    if (!answerWater(ui->lb_dishWashingQn, db,
-                     {{QStringLiteral("amtOfdishWashingUsed"), washes, dishWashingFactor}}))
+    if (!answerWater(ui, db, {{QStringLiteral("amtOfdishWashingUsed"), washes, dishWashingFactor}}))
         return;
     Pictures::clear(ui->lb_dishWashingImage);
     showPage(ShowerAndToiletPage);
@@ -470,7 +486,7 @@ void MainWindow::on_push_showerNtoiletOK_clicked()
 {
     const double showers = readNumber(ui->comboBox_showerWater->currentText());
     const double flushes = readNumber(ui->comboBox_toiletWater->currentText());
-    if (!answerWater(ui->lb_showerQn, db,
+    if (!answerWater(ui, db,
                      {{QStringLiteral("amtOfShowerUsed"), showers, showerFactor},
                       {QStringLiteral("amtOfToiletBowlUsed"), flushes, toiletFactor}}))
         return;
@@ -483,7 +499,7 @@ void MainWindow::on_push_showerNtoiletOK_clicked()
 void MainWindow::on_push_lawnOK_clicked()
 {
     const double mowings = readNumber(ui->comboBox_lawnWater->currentText());
-    if (!answerWater(ui->lb_lawnQn, db, {{QStringLiteral("amtOfLawnUsed"), mowings, lawnFactor}}))
+    if (!answerWater(ui, db, {{QStringLiteral("amtOfLawnUsed"), mowings, lawnFactor}}))
         return;
     Pictures::clear(ui->lb_lawnImage);
     showPage(DiaryChoicePage);

@@ -28,6 +28,13 @@ QString formatInCLocale(const char *format, double value)
     return QString::fromLatin1(buffer, qMin(length, int(sizeof buffer) - 1));
 }
 
+// A stored number the diaries count with: finite, and small enough that the
+// sum of every stored day stays finite too.
+bool readable(double number)
+{
+    return qIsFinite(number) && qAbs(number) <= CalculatorLogic::largestNumber;
+}
+
 QString firstText(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
 {
     QSqlQuery query = Database::run(db, sql, values);
@@ -39,6 +46,11 @@ QString firstText(const QSqlDatabase &db, const QString &sql, const QVariantList
 } // namespace
 
 namespace CalculatorLogic {
+
+bool soundRate(double rate)
+{
+    return qIsFinite(rate) && rate > 0 && rate <= maximumRate;
+}
 
 double applianceCost(double hours, double watts, double rate)
 {
@@ -118,11 +130,11 @@ double readNumber(const QVariant &value)
         double number = 0;
         const auto [end, error] = std::from_chars(ascii, ascii + length, number);
         if (length == text.size() && error == std::errc() && end == ascii + length)
-            return qIsFinite(number) ? number : 0;
+            return readable(number) ? number : 0;
     }
     bool ok = false;
     const double number = text.toDouble(&ok);
-    return ok && qIsFinite(number) ? number : 0;
+    return ok && readable(number) ? number : 0;
 }
 
 double electricityTotal(const ElectricityCosts &costs)
@@ -220,7 +232,12 @@ std::optional<double> rate(const QSqlDatabase &db, const QString &rateType)
         Database::run(db, QStringLiteral("SELECT rateAmt from Rates where rateType=?"), {rateType});
     if (!query.isActive())
         return std::nullopt;
-    return query.next() ? readNumber(query.value(0)) : 0.0;
+    if (!query.next())
+        return 0.0;
+    const double stored = readNumber(query.value(0));
+    if (!soundRate(stored))
+        return std::nullopt;
+    return stored;
 }
 
 bool upsertDay(const QSqlDatabase &db, const QString &table, const QString &keyColumn,
@@ -252,9 +269,13 @@ bool recordAppliance(const QSqlDatabase &db, const QString &key, int index, doub
     const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
     if (!electricityRate || index < 0 || index >= applianceColumns().size())
         return false;
+    // A cost too large to be a number ("inf") would be stored as text that
+    // every diary reads as nothing.
+    const double cost = applianceCost(hours, watts, *electricityRate);
+    if (!qIsFinite(cost))
+        return false;
     return upsertDay(db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"), key,
-                     {{applianceColumns().at(index),
-                       numberText(applianceCost(hours, watts, *electricityRate))}});
+                     {{applianceColumns().at(index), numberText(cost)}});
 }
 
 bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAnswer> &answers,
@@ -264,9 +285,12 @@ bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAn
     if (!waterRate)
         return false;
     ColumnValues values;
-    for (const WaterAnswer &answer : answers)
-        values.append(
-            {answer.column, numberText(waterCost(answer.count, answer.factor, *waterRate))});
+    for (const WaterAnswer &answer : answers) {
+        const double cost = waterCost(answer.count, answer.factor, *waterRate);
+        if (!qIsFinite(cost))
+            return false;
+        values.append({answer.column, numberText(cost)});
+    }
     values.append(plain);
     return upsertDay(db, QStringLiteral("waterDiary"), QStringLiteral("waterRetrieveDate"), key,
                      values);

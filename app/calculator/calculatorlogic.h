@@ -20,6 +20,16 @@ namespace CalculatorLogic {
 // watts.
 constexpr double applianceWatts = 1000;
 
+// The highest tariff, per kWh or per cubic metre. The currencies with the
+// smallest units price a kWh in the thousands (about 1,500 rupiah or 3,000
+// dong) and a cubic metre of water in the tens of thousands; a million leaves
+// room for those while every day's cost stays a finite, printable number.
+constexpr double maximumRate = 1e6;
+
+// Whether rate is a tariff costs can be worked from: above 0, at most
+// maximumRate.
+bool soundRate(double rate);
+
 // Water used per unit of each activity, multiplied by the water tariff.
 constexpr double tapFactor = 0.015;            // per minute of running tap
 constexpr double washingMachineFactor = 0.015; // per wash
@@ -52,7 +62,13 @@ QString dayKey(const QDate &date);
 // text (another layout, a day that does not exist, stray characters).
 QDate dateOfKey(const QString &key);
 
-// A stored or typed number. NULL, empty or unparsable text counts as 0.
+// The largest number the calculator reads from a row: no cost Viridio stores
+// comes near it (a day of 24 h at 5000 W and the highest tariff is 1.2e8), and
+// the sum of any number of days below it stays finite.
+constexpr double largestNumber = 1e15;
+
+// A stored or typed number. NULL, empty or unparsable text, and a number above
+// largestNumber (or below its negative), counts as 0.
 double readNumber(const QVariant &value);
 
 // The eleven appliance costs of a day, in the Diary's column order.
@@ -82,8 +98,9 @@ const QStringList &waterColumns();
 const QStringList &waterTipNames();
 
 // The tariff of rateType ("electricity" or "water") from the first matching
-// Rates row; 0 without a row or with text that does not parse. Nothing when
-// the tariff could not be read (a closed db, a file busy or damaged).
+// Rates row; 0 without a row. Nothing when the tariff could not be read (a
+// closed db, a file busy or damaged) or the row holds no sound tariff ("abc",
+// "", "0,30", -0.5: see soundRate), so that no cost is worked from it.
 std::optional<double> rate(const QSqlDatabase &db, const QString &rateType);
 
 // Writes the day's values into table, keyed by keyColumn = key, in one
@@ -98,14 +115,16 @@ bool upsertDay(const QSqlDatabase &db, const QString &table, const QString &keyC
 
 // An electricity answer: the day's cost of hours for the appliance at column
 // index (applianceColumns order), stored in the day's Diary row. Nothing is
-// stored when the tariff could not be read. Returns whether it was stored;
+// stored when the tariff could not be read or the cost is not a finite
+// number. Returns whether it was stored;
 // when not, the user may give the answer again.
 bool recordAppliance(const QSqlDatabase &db, const QString &key, int index, double hours,
                      double watts = applianceWatts);
 
 // A water answer: each activity's cost (count x factor x water tariff) and the
 // plain values (the family members), stored in the day's waterDiary row; as
-// recordAppliance, nothing is stored when the tariff could not be read.
+// recordAppliance, nothing is stored when the tariff could not be read or a
+// cost is not finite.
 struct WaterAnswer
 {
     QString column;

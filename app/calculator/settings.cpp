@@ -5,68 +5,82 @@
 
 #include "calculator/settingslogic.h"
 
-#include <QLocale>
+#include <QLineEdit>
 
+#include <algorithm>
 #include <array>
 
 namespace {
 
-using SettingsLogic::Household;
-
-// The power boxes in the Diary's column order.
-std::array<QSpinBox *, SettingsLogic::applianceCount> powerBoxes(Ui::MainWindow *ui)
+// The power boxes in the Diary's column order. They are plain text boxes: a
+// box that checked each keystroke would drop those past its range and put its
+// last value back when it loses focus, so the household's typing would not be
+// what is saved or refused.
+std::array<QLineEdit *, SettingsLogic::applianceCount> powerBoxes(Ui::MainWindow *ui)
 {
-    return {ui->spin_powerAirCon,         ui->spin_powerLaptop,      ui->spin_powerFan,
-            ui->spin_powerLights,         ui->spin_powerDvdPlayer,   ui->spin_powerLcdTv,
-            ui->spin_powerWashingMachine, ui->spin_powerHairDryer,   ui->spin_powerMicrowave,
-            ui->spin_powerRiceCooker,     ui->spin_powerRefrigerator};
+    return {ui->le_powerAirCon,         ui->le_powerLaptop,      ui->le_powerFan,
+            ui->le_powerLights,         ui->le_powerDvdPlayer,   ui->le_powerLcdTv,
+            ui->le_powerWashingMachine, ui->le_powerHairDryer,   ui->le_powerMicrowave,
+            ui->le_powerRiceCooker,     ui->le_powerRefrigerator};
 }
 
-void showWatts(Ui::MainWindow *ui, const SettingsLogic::Watts &watts)
+// Every box of the page, in the order of SettingsLogic::Field.
+std::array<QLineEdit *, SettingsLogic::fieldCount> fieldBoxes(Ui::MainWindow *ui)
 {
-    const auto boxes = powerBoxes(ui);
-    for (std::size_t i = 0; i < boxes.size(); ++i)
-        boxes.at(i)->setValue(watts.at(i));
+    std::array<QLineEdit *, SettingsLogic::fieldCount> boxes{};
+    boxes[SettingsLogic::ElectricityRateField] = ui->le_electricityRate;
+    boxes[SettingsLogic::WaterRateField] = ui->le_waterRate;
+    boxes[SettingsLogic::CurrencyField] = ui->le_currency;
+    const auto powers = powerBoxes(ui);
+    std::copy(powers.cbegin(), powers.cend(), boxes.begin() + SettingsLogic::FirstPowerField);
+    return boxes;
 }
 
-// Tariffs are shown with a decimal point, which every locale's typing accepts.
-QString rateText(double rate)
+// Each box remembers the text it showed when the page opened: Save stores
+// only the figures whose text the household changed.
+const char *const shownText = "shownText";
+// Set on the page while the stored figures could not be read.
+const char *const unreadSettings = "unreadSettings";
+
+void showTexts(Ui::MainWindow *ui, const SettingsLogic::Texts &texts, int from = 0,
+               int to = SettingsLogic::fieldCount)
 {
-    return QString::number(rate, 'g', QLocale::FloatingPointShortest);
+    const auto boxes = fieldBoxes(ui);
+    for (int field = from; field < to; ++field)
+        boxes.at(field)->setText(texts.at(field));
 }
 
-void showHousehold(Ui::MainWindow *ui, const Household &household)
+SettingsLogic::Texts boxTexts(Ui::MainWindow *ui, const char *property = nullptr)
 {
-    ui->le_electricityRate->setText(rateText(household.electricityRate));
-    ui->le_waterRate->setText(rateText(household.waterRate));
-    ui->le_currency->setText(household.currency);
-    showWatts(ui, household.watts);
-    ui->lb_settingsMessage->clear();
+    SettingsLogic::Texts texts;
+    const auto boxes = fieldBoxes(ui);
+    for (int field = 0; field < SettingsLogic::fieldCount; ++field)
+        texts.at(field) =
+            property ? boxes.at(field)->property(property).toString() : boxes.at(field)->text();
+    return texts;
 }
 
-// The typed household; error tells the first value that is not allowed.
-Household typedHousehold(Ui::MainWindow *ui, QString *error)
+// Fills the page with what is stored. Figures that could not be read show no
+// value: the page says so, and Save then stores only what is typed.
+void showStored(Ui::MainWindow *ui, const QSqlDatabase &db)
 {
-    Household household;
-    const auto electricity =
-        SettingsLogic::parseTariff(ui->le_electricityRate->text(), QStringLiteral("electricity"));
-    const auto water =
-        SettingsLogic::parseTariff(ui->le_waterRate->text(), QStringLiteral("water"));
-    const auto currency = SettingsLogic::parseCurrency(ui->le_currency->text());
-    household.electricityRate = electricity.value;
-    household.waterRate = water.value;
-    household.currency = currency.value;
-    QStringList errors = {electricity.error, water.error, currency.error};
-    const auto boxes = powerBoxes(ui);
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        // An emptied box still holds its last value: the typed text counts.
-        const auto watts = SettingsLogic::parseWatts(boxes.at(i)->cleanText(), int(i));
-        household.watts.at(i) = watts.value;
-        errors.append(watts.error);
+    const std::optional<SettingsLogic::Stored> stored = SettingsLogic::stored(db);
+    ui->page_settings->setProperty(unreadSettings, !stored);
+    showTexts(ui, stored ? stored->texts : SettingsLogic::Texts());
+    for (QLineEdit *box : fieldBoxes(ui))
+        box->setProperty(shownText, box->text());
+    QString message;
+    if (!stored) {
+        message = QStringLiteral("Your settings could not be read: the data file is busy in "
+                                 "another program or cannot be opened. Save stores only the "
+                                 "figures you type here; the others stay as they are.");
+    } else {
+        for (const QString &problem : stored->problems) {
+            if (message.isEmpty())
+                message = problem;
+        }
     }
-    errors.removeAll(QString());
-    *error = errors.value(0);
-    return household;
+    ui->lb_settingsMessage->setText(message);
 }
 
 } // namespace
@@ -77,17 +91,20 @@ void MainWindow::on_push_settings_clicked()
                              ? DiaryChoicePage
                              : EntryChoicePage;
     showPage(SettingsPage);
-    showHousehold(ui, SettingsLogic::load(db));
+    showStored(ui, db);
 }
 
 void MainWindow::on_push_typicalPower_clicked()
 {
-    showWatts(ui, SettingsLogic::typicalWatts());
+    SettingsLogic::Household typical;
+    typical.watts = SettingsLogic::typicalWatts();
+    showTexts(ui, SettingsLogic::texts(typical), SettingsLogic::FirstPowerField);
 }
 
 void MainWindow::on_push_builtInSettings_clicked()
 {
-    showHousehold(ui, SettingsLogic::builtIn());
+    showTexts(ui, SettingsLogic::texts(SettingsLogic::builtIn()));
+    ui->lb_settingsMessage->clear();
 }
 
 void MainWindow::on_push_settingsBack_clicked()
@@ -98,8 +115,13 @@ void MainWindow::on_push_settingsBack_clicked()
 void MainWindow::on_push_settingsSave_clicked()
 {
     QString error;
-    const Household household = typedHousehold(ui, &error);
-    if (error.isEmpty() && !SettingsLogic::save(db, household))
+    // Nothing is stored while the stored figures cannot be read, so that no
+    // figure of a page that showed none could overwrite them.
+    if (ui->page_settings->property(unreadSettings).toBool() && !SettingsLogic::stored(db))
+        error = QStringLiteral("Not saved: your settings still cannot be read. Please try again "
+                               "when the data file is free.");
+    else if (!SettingsLogic::saveChanged(db, boxTexts(ui, shownText), boxTexts(ui), &error) &&
+             error.isEmpty())
         error = QStringLiteral("Not saved. Please try again.");
     ui->lb_settingsMessage->setText(error);
     if (error.isEmpty())

@@ -9,6 +9,8 @@
 // Settings(key, value) under the key "currency".
 #pragma once
 
+#include "calculator/calculatorlogic.h"
+
 #include <QLocale>
 #include <QSqlDatabase>
 #include <QString>
@@ -24,6 +26,8 @@ using Watts = std::array<int, applianceCount>;
 // The allowed power of one appliance, in watts.
 constexpr int minimumWatts = 1;
 constexpr int maximumWatts = 5000;
+// The highest tariff, per kWh or per cubic metre (see CalculatorLogic).
+constexpr double maximumRate = CalculatorLogic::maximumRate;
 // The longest currency sign, in characters.
 constexpr int maximumCurrencyLength = 3;
 
@@ -47,12 +51,51 @@ const Watts &typicalWatts();
 // and rows are left as they are.
 void createTables(const QSqlDatabase &db);
 
-// The stored figures; any that is missing or unreadable is the built-in one.
+// The settings page's fields in order: the two tariffs, the currency sign,
+// then the eleven powers in the Diary's column order.
+enum Field
+{
+    ElectricityRateField,
+    WaterRateField,
+    CurrencyField,
+    FirstPowerField,
+    fieldCount = FirstPowerField + applianceCount
+};
+using Texts = std::array<QString, fieldCount>;
+using Fields = std::array<bool, fieldCount>;
+
+// The stored figures as the settings page shows them: a missing one is the
+// built-in figure (the one every cost is worked with); one that is stored but
+// not sound ("abc", "0,30", -0.5, 0 W...) is an empty text, and problems has
+// a sentence naming it and what it holds.
+struct Stored
+{
+    Texts texts;
+    std::array<QString, fieldCount> problems; // empty for a sound figure
+};
+
+// The stored figures; nothing when they could not be read (a busy or closed
+// file), so that no page shows a figure it could not read as the stored one.
+std::optional<Stored> stored(const QSqlDatabase &db);
+
+// The first sentence of stored() that names one of fields as not sound;
+// empty when they all are, or when they could not be read.
+QString storedProblem(const QSqlDatabase &db, const QList<Field> &fields);
+
+// The texts of household's figures, as the page shows them.
+Texts texts(const Household &household);
+
+// The stored figures; any that is missing, not sound or unreadable is the
+// built-in one.
 Household load(const QSqlDatabase &db);
+
+// The description of a tariff the household entered (Rates.rateRetrieve).
+inline constexpr char householdRateSource[] = "Entered by the household on its settings page";
 
 // The stored power of one appliance (index in the Diary's column order), or
 // the built-in 1000 W when none is stored; nothing when it could not be read
-// (a busy or closed file), so that no cost is worked out from a guess.
+// (a busy or closed file) or is not sound, so that no cost is worked out from
+// a guess.
 std::optional<int> watts(const QSqlDatabase &db, int appliance);
 
 // The stored currency sign, or "$". Remembered per database file and read
@@ -63,11 +106,22 @@ QString currency(const QSqlDatabase &db);
 // value is allowed.
 QString problem(const Household &household);
 
-// Stores household in one transaction: both tariffs (a missing Rates row is
-// added), the eleven power ratings and the currency sign. Creates the two
+// Stores household in one transaction: both tariffs, the eleven power ratings
+// and the currency sign. A tariff that differs from the stored one is stored
+// with today's date and householdRateSource as its description (a missing
+// Rates row is added likewise); an unchanged one keeps its row as it is. Creates the two
 // tables when they are missing. Stores nothing and returns false when a value
 // is not allowed (see problem()), the database is closed or any statement fails.
 bool save(QSqlDatabase &db, const Household &household);
+
+// Stores the figures of typed that differ from shown (what the page showed
+// when it opened), each checked first, in one transaction; the others are left
+// as they are stored, so that a page that could not read them overwrites
+// nothing. Stores nothing, puts the first problem in error and returns false
+// when a changed figure is not allowed or the file cannot be written; true
+// when all changed figures were stored (or none changed).
+bool saveChanged(QSqlDatabase &db, const Texts &shown, const Texts &typed, QString *error,
+                 const QLocale &locale = QLocale());
 
 // A typed value that was checked: value is only meaningful when ok; error is
 // the sentence the page shows otherwise.
@@ -80,8 +134,8 @@ template<typename T> struct Input
 
 // A typed tariff of rateType ("electricity" or "water"). Accepts a positive
 // number with a decimal point ("0.30"), or with a decimal comma ("0,30") when
-// locale writes one; rejects empty text, 0, negative numbers, group
-// separators and anything else that is not a number.
+// locale writes one; rejects empty text, 0, negative numbers, numbers above
+// maximumRate, group separators and anything else that is not a number.
 Input<double> parseTariff(const QString &text, const QString &rateType,
                           const QLocale &locale = QLocale());
 
