@@ -149,6 +149,7 @@ private slots:
     void costThatIsNotFiniteStoresNothing();
     void settingsUnreadOverwriteNothing();
     void unsoundStoredTariffIsNamed();
+    void busyDiariesSaySo();
 
     void historyShowsTotalsChartAndExports();
 
@@ -1296,6 +1297,34 @@ void TestCalculator::unsoundStoredTariffIsNamed()
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::AirConPage));
     QVERIFY(labelText("lb_calculatorMessage").contains(QLatin1String("electricity tariff")));
     QCOMPARE(rowCount("Diary"), 0);
+}
+
+// Diaries and history opened while another program holds the file say so
+// rather than showing an empty diary or nothing spent.
+void TestCalculator::busyDiariesSaySo()
+{
+    answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "5", "push_airConOK");
+    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "holder");
+    other.setDatabaseName(home->databasePath());
+    QVERIFY(other.open());
+    QSqlQuery lock(other);
+    QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
+    click("push_zadUvedoButton");
+    click("push_viewElecDiary");
+    QVERIFY(widget<QTextBrowser>("txtBrowse_consumptionSumm")
+                ->toPlainText()
+                .contains(QLatin1String("could not be read")));
+    click("push_zadUvedoButton");
+    click("push_diaryHistory");
+    QVERIFY(!shown("lb_elec7"));
+    QVERIFY(labelText("lb_exportMessage").contains(QLatin1String("could not be read")));
+    QVERIFY(lock.exec("ROLLBACK"));
+    lock.finish();
+    other.close();
+    click("push_historyBack");
+    click("push_diaryHistory");
+    QVERIFY(shown("lb_elec7"));
+    QCOMPARE(labelText("lb_exportMessage"), QString());
 }
 
 // Look ------------------------------------------------------------------------

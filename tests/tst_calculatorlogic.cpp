@@ -269,6 +269,9 @@ void TestCalculatorLogic::dailyUpsert()
     // Days are listed as they were first recorded.
     QCOMPARE(storedDays(db, table, keyColumn), QStringList({"07/12/2026", "06/12/2026"}));
     db.close();
+    // A diary that cannot be read is not taken for an empty one.
+    QVERIFY(!storedDays(db, table, keyColumn));
+    QVERIFY(!waterDay(db, "07/12/2026").read);
     QVERIFY(!upsertDay(db, table, keyColumn, "08/12/2026", {{"amtOfTapUsed", "1"}}));
 }
 

@@ -182,6 +182,11 @@ QString spentSentence(const QSqlDatabase &db, double total)
     return QStringLiteral("You have spent %1.").arg(moneyText(total, SettingsLogic::currency(db)));
 }
 
+// A diary that could not be read is not shown as an empty one.
+const QString unreadDiaryMessage =
+    QStringLiteral("Your diary could not be read: the data file is busy in another program or "
+                   "cannot be opened. Open the diary again in a moment.");
+
 const QString emptyDiaryMessage =
     QStringLiteral("You do not have any diary entries yet.\nGo to VozAvavi to create one now.");
 
@@ -515,15 +520,19 @@ void MainWindow::on_push_viewElecDiary_clicked()
     setBreakdownVisible(electricityBreakdown(ui), false);
     elecBreakdownShown = false;
 
-    const QStringList days =
+    const std::optional<QStringList> days =
         storedDays(db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"));
-    listDays(ui->comboBox_zadUvedoDate, days);
+    listDays(ui->comboBox_zadUvedoDate, days.value_or(QStringList()));
+    if (!days)
+        ui->txtBrowse_consumptionSumm->setPlainText(unreadDiaryMessage);
 }
 
 void MainWindow::on_comboBox_zadUvedoDate_currentIndexChanged(const QString &)
 {
     ui->push_zadUvedoViewAllData->show();
     const ElectricityDay day = electricityDay(db, ui->comboBox_zadUvedoDate->currentText());
+    if (!day.read)
+        ui->txtBrowse_consumptionSumm->setPlainText(unreadDiaryMessage);
     if (!day.found)
         return;
     ui->txtBrowse_consumptionSumm->setPlainText(spentSentence(db, electricityTotal(day.costs)));
@@ -547,7 +556,7 @@ void MainWindow::on_push_zadUvedoViewAllData_clicked()
 {
     const ElectricityDay day = electricityDay(db, ui->comboBox_zadUvedoDate->currentText());
     if (!day.found) {
-        ui->txtBrowse_tips->setPlainText(emptyDiaryMessage);
+        ui->txtBrowse_tips->setPlainText(day.read ? emptyDiaryMessage : unreadDiaryMessage);
         return;
     }
     ui->txtBrowse_consumptionSumm->setPlainText(spentSentence(db, electricityTotal(day.costs)));
@@ -566,15 +575,19 @@ void MainWindow::on_push_viewWaterDiary_clicked()
     setBreakdownVisible(waterBreakdown(ui), false);
     waterBreakdownShown = false;
 
-    const QStringList days =
+    const std::optional<QStringList> days =
         storedDays(db, QStringLiteral("waterDiary"), QStringLiteral("waterRetrieveDate"));
-    listDays(ui->comboBox_zadUvedoDate_water, days);
+    listDays(ui->comboBox_zadUvedoDate_water, days.value_or(QStringList()));
+    if (!days)
+        ui->txtBrowse_consumptionSumm_water->setPlainText(unreadDiaryMessage);
 }
 
 void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QString &)
 {
     ui->push_zadUvedoViewAllData_water->show();
     const WaterDay day = waterDay(db, ui->comboBox_zadUvedoDate_water->currentText());
+    if (!day.read)
+        ui->txtBrowse_consumptionSumm_water->setPlainText(unreadDiaryMessage);
     if (!day.found)
         return;
     ui->txtBrowse_consumptionSumm_water->setPlainText(
@@ -600,7 +613,7 @@ void MainWindow::on_push_zadUvedoViewAllData_water_clicked()
 {
     const WaterDay day = waterDay(db, ui->comboBox_zadUvedoDate_water->currentText());
     if (!day.found) {
-        ui->txtBrowse_tips_water->setPlainText(emptyDiaryMessage);
+        ui->txtBrowse_tips_water->setPlainText(day.read ? emptyDiaryMessage : unreadDiaryMessage);
         return;
     }
     ui->txtBrowse_consumptionSumm_water->setPlainText(

@@ -296,7 +296,8 @@ bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAn
                      values);
 }
 
-QStringList storedDays(const QSqlDatabase &db, const QString &table, const QString &keyColumn)
+std::optional<QStringList> storedDays(const QSqlDatabase &db, const QString &table,
+                                      const QString &keyColumn)
 {
     QStringList days;
     // The keys come as the UTF-8 bytes the file holds and are decoded here:
@@ -305,7 +306,9 @@ QStringList storedDays(const QSqlDatabase &db, const QString &table, const QStri
     QSqlQuery query = Database::run(
         db, QStringLiteral("SELECT CAST(%1 AS BLOB) from %2 ORDER BY rowid").arg(keyColumn, table),
         {});
-    while (query.isActive() && query.next())
+    if (!query.isActive())
+        return std::nullopt;
+    while (query.next())
         days.append(QString::fromUtf8(query.value(0).toByteArray()));
     return days;
 }
@@ -318,7 +321,8 @@ ElectricityDay electricityDay(const QSqlDatabase &db, const QString &key)
                                     QStringLiteral("SELECT %1 from Diary where retrieveDate=?")
                                         .arg(columns.join(QLatin1Char(','))),
                                     {key});
-    if (!query.isActive() || !query.next())
+    day.read = query.isActive();
+    if (!day.read || !query.next())
         return day;
     day.found = true;
     for (int i = 0; i < int(day.costs.size()); ++i)
@@ -334,7 +338,8 @@ WaterDay waterDay(const QSqlDatabase &db, const QString &key)
                                                    "waterRetrieveDate=?")
                                         .arg(waterColumns().join(QLatin1Char(','))),
                                     {key});
-    if (!query.isActive() || !query.next())
+    day.read = query.isActive();
+    if (!day.read || !query.next())
         return day;
     day.found = true;
     day.members = readNumber(query.value(0));

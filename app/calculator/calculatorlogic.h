@@ -134,12 +134,15 @@ struct WaterAnswer
 bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAnswer> &answers,
                  const ColumnValues &plain = {});
 
-// The day keys of table's keyColumn, in the order the rows were stored.
-QStringList storedDays(const QSqlDatabase &db, const QString &table, const QString &keyColumn);
+// The day keys of table's keyColumn, in the order the rows were stored;
+// nothing when they could not be read (a busy or closed file).
+std::optional<QStringList> storedDays(const QSqlDatabase &db, const QString &table,
+                                      const QString &keyColumn);
 
 // One day of the electricity diary.
 struct ElectricityDay
 {
+    bool read = false; // the diary could be asked; found is false otherwise
     bool found = false;
     ElectricityCosts costs{};
 };
@@ -148,6 +151,7 @@ ElectricityDay electricityDay(const QSqlDatabase &db, const QString &key);
 // One day of the water diary.
 struct WaterDay
 {
+    bool read = false; // as ElectricityDay
     bool found = false;
     double members = 0;
     WaterCosts costs{};
