@@ -14,6 +14,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -24,6 +25,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStackedBarSeries>
@@ -150,6 +152,8 @@ private slots:
     void settingsUnreadOverwriteNothing();
     void unsoundStoredTariffIsNamed();
     void busyDiariesSaySo();
+    void minutesAndCountsAreCountedAndShown();
+    void anyDayAndSameAsTheLastDay();
 
     void historyShowsTotalsChartAndExports();
 
@@ -729,14 +733,14 @@ void TestCalculator::electricityDiaryShowsTotalAndBreakdown()
     QCOMPARE(calculatorPage(window.get()), 18);
     QCOMPARE(widget<QComboBox>("comboBox_zadUvedoDate")->currentText(), key1);
     auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14."));
+    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
     QVERIFY(!shown("label_18"));
     QVERIFY(!shown("lb_valOfMicrowave"));
     QVERIFY(shown("push_zadUvedoViewAllData"));
 
     click("push_zadUvedoViewAllData");
     QVERIFY(!shown("push_zadUvedoViewAllData"));
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14."));
+    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
     const QList<QPair<const char *, const char *>> rows = {{"label_18", "lb_valOfAirCon"},
                                                            {"label_21", "lb_valOfLaptop"},
                                                            {"label_23", "lb_valOfFan"},
@@ -749,7 +753,7 @@ void TestCalculator::electricityDiaryShowsTotalAndBreakdown()
                                                            {"label_37", "lb_valOfRiceCooker"},
                                                            {"label_40", "lb_valOfRefrigerator"}};
     QCOMPARE(labelText("label_18"), QStringLiteral("Air Con"));
-    QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14"));
+    QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14 \u00b7 5.00 kWh"));
     for (const auto &[caption, value] : rows) {
         QVERIFY2(shown(caption), caption);
         QVERIFY2(shown(value), value);
@@ -774,7 +778,7 @@ void TestCalculator::electricityDiaryTipsFollowTheAppliances()
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $2.97."));
+             QStringLiteral("You have spent $2.97. You used 13.00 kWh."));
 
     const QStringList tips = paragraphs(widget<QTextBrowser>("txtBrowse_tips"));
     QCOMPARE(tips.size(), 2);
@@ -805,7 +809,7 @@ void TestCalculator::electricityDiaryAllNotApplicable()
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $0.00."));
+             QStringLiteral("You have spent $0.00. You used 0.00 kWh."));
     QVERIFY(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).isEmpty());
 }
 
@@ -841,12 +845,12 @@ void TestCalculator::electricityDiaryShowsTheFirstDayAtOnce()
     QCOMPARE(dates->itemText(2), QStringLiteral("01/12/2026"));
     QCOMPARE(dates->currentIndex(), 0);
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $1.14."));
+             QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
     QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).size(), 1);
 
     pick("comboBox_zadUvedoDate", key2);
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $2.29."));
+             QStringLiteral("You have spent $2.29. You used 10.00 kWh."));
     QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).size(), 1);
 }
 
@@ -859,16 +863,16 @@ void TestCalculator::electricityDiaryDayChangeRefreshesTheBreakdown()
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
     click("push_zadUvedoViewAllData");
-    QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14"));
+    QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14 \u00b7 5.00 kWh"));
     QCOMPARE(labelText("lb_valOfRefrigerator"), QStringLiteral("$0.00"));
 
     pick("comboBox_zadUvedoDate", key2);
     QVERIFY(shown("push_zadUvedoViewAllData"));
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $5.49."));
+             QStringLiteral("You have spent $5.49. You used 24.00 kWh."));
     QVERIFY(shown("label_40"));
     QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$0.00"));
-    QCOMPARE(labelText("lb_valOfRefrigerator"), QStringLiteral("$5.49"));
+    QCOMPARE(labelText("lb_valOfRefrigerator"), QStringLiteral("$5.49 \u00b7 24.00 kWh"));
 
     // Entering the diary again hides the breakdown; a day change keeps it hidden.
     click("push_zadUvedoButton");
@@ -884,7 +888,7 @@ void TestCalculator::electricityDiaryAgainShowsWhatWasStoredSince()
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
     auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14."));
+    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
 
     // The shown day is answered again and a new day is stored.
     answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "10", "push_airConOK");
@@ -896,7 +900,7 @@ void TestCalculator::electricityDiaryAgainShowsWhatWasStoredSince()
     QCOMPARE(dates->count(), 2);
     QCOMPARE(dates->itemText(1), key2);
     QCOMPARE(dates->currentText(), key1);
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $2.29."));
+    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $2.29. You used 10.00 kWh."));
 }
 
 // Water diary -----------------------------------------------------------------
@@ -908,7 +912,7 @@ void TestCalculator::waterDiaryShowsTotalAndBreakdown()
     QCOMPARE(calculatorPage(window.get()), 24);
     QCOMPARE(widget<QComboBox>("comboBox_zadUvedoDate_water")->currentText(), key1);
     auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm_water");
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $0.53."));
+    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $0.53. You used 450 litres."));
     QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips_water")).size(), 1);
     QVERIFY(!shown("label_19"));
     QVERIFY(!shown("lb_amtOfToilet"));
@@ -917,11 +921,11 @@ void TestCalculator::waterDiaryShowsTotalAndBreakdown()
     QVERIFY(!shown("push_zadUvedoViewAllData_water"));
     QCOMPARE(labelText("label_19"), QStringLiteral("Family Members"));
     QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("3"));
-    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$0.18"));
+    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$0.18 \u00b7 150 litres"));
     for (const char *name : {"lb_amtOfWashingMachine", "lb_amtOfDishWashing", "lb_amtOfShower",
                              "lb_amtOfLawn", "lb_amtOfToilet"}) {
         QVERIFY2(shown(name), name);
-        QCOMPARE(labelText(name), QStringLiteral("$0.00"));
+        QCOMPARE(labelText(name), QStringLiteral("$0.00 \u00b7 0 litres"));
     }
     for (const char *name :
          {"label_19", "label_22", "label_25", "label_27", "label_29", "label_31", "label_33"})
@@ -993,11 +997,11 @@ void TestCalculator::waterDiaryDayChangeRefreshesTheBreakdown()
     QVERIFY(shown("push_zadUvedoViewAllData_water"));
     // 2 x (1.755 + 0.3744) = 4.2588
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
-             QStringLiteral("You have spent $4.26."));
+             QStringLiteral("You have spent $4.26. You used 3640 litres."));
     QVERIFY(shown("label_19"));
     QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("2"));
-    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$1.75"));
-    QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.37"));
+    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$1.75 \u00b7 1500 litres"));
+    QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.37 \u00b7 320 litres"));
 }
 
 // Household settings ----------------------------------------------------------
@@ -1038,17 +1042,19 @@ void TestCalculator::householdSettingsPriceNewAnswersOnly()
         click("push_zadUvedoButton");
         click("push_viewElecDiary");
         auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
-        QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent €2.29."));
+        QCOMPARE(summary->toPlainText(),
+                 QStringLiteral("You have spent €2.29. You used 10.00 kWh."));
         pick("comboBox_zadUvedoDate", key2);
-        QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent €0.15."));
+        QCOMPARE(summary->toPlainText(),
+                 QStringLiteral("You have spent €0.15. You used 0.50 kWh."));
         click("push_zadUvedoViewAllData");
-        QCOMPARE(labelText("lb_valOfLaptop"), QStringLiteral("€0.15"));
+        QCOMPARE(labelText("lb_valOfLaptop"), QStringLiteral("€0.15 \u00b7 0.50 kWh"));
         QCOMPARE(labelText("lb_valOfFan"), QStringLiteral("€0.00"));
     }
     answerWaterSequence("10", "1", "N.A", "N.A", "N.A", "N.A", "N.A");
     click("push_viewWaterDiary");
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
-             QStringLiteral("You have spent €0.18."));
+             QStringLiteral("You have spent €0.18. You used 150 litres."));
 }
 
 namespace {
@@ -1207,9 +1213,10 @@ void TestCalculator::currencySignShowsAsTypedEverywhere()
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent ") + sign + QStringLiteral("5.00."));
+             QStringLiteral("You have spent ") + sign +
+                 QStringLiteral("5.00. You used 10.00 kWh."));
     click("push_zadUvedoViewAllData");
-    QCOMPARE(labelText("lb_valOfLaptop"), sign + QStringLiteral("5.00"));
+    QCOMPARE(labelText("lb_valOfLaptop"), sign + QStringLiteral("5.00 \u00b7 10.00 kWh"));
     QCOMPARE(widget<QLabel>("lb_valOfLaptop")->textFormat(), Qt::PlainText);
 
     click("push_zadUvedoButton");
@@ -1325,6 +1332,82 @@ void TestCalculator::busyDiariesSaySo()
     click("push_diaryHistory");
     QVERIFY(shown("lb_elec7"));
     QCOMPARE(labelText("lb_exportMessage"), QString());
+}
+
+// The household's real day: minutes, how many, kWh and litres beside cost.
+void TestCalculator::minutesAndCountsAreCountedAndShown()
+{
+    execute("UPDATE Rates SET rateAmt='0.3' WHERE rateType='electricity'");
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_settings");
+    typeInto(widget<QWidget>("le_powerHairDryer"), QStringLiteral("1500"));
+    typeInto(widget<QWidget>("le_powerLights"), QStringLiteral("10"));
+    widget<QSpinBox>("spin_countLights")->stepBy(5);
+    click("push_settingsSave");
+    QCOMPARE(labelText("lb_settingsMessage"), QString());
+
+    answerAppliance("push_toilet", "push_washingMachine", "comboBox_washingMachine", "N.A",
+                    "push_washingMachineOK");
+    pick("comboBox_hairDryer", "15 min");
+    click("push_hairDryerOK");
+    QCOMPARE(storedRow("Diary", "retrieveDate", key1).value("valOfHairDryer").toString(),
+             QStringLiteral("0.1125"));
+    answerAppliance("push_livingRoom", "push_lights", "comboBox_lights", "5", "push_lightsOK");
+    QCOMPARE(queryValue("SELECT quantity FROM DayUsage WHERE item='valOfLights'").toDouble(), 0.3);
+    QCOMPARE(queryValue("SELECT count FROM DayUsage WHERE item='valOfLights'").toInt(), 6);
+    QCOMPARE(labelText("lb_dvdPlayerRating"), QStringLiteral("Rated 1000 W"));
+
+    click("push_zadUvedoButton");
+    click("push_viewElecDiary");
+    click("push_zadUvedoViewAllData");
+    QCOMPARE(labelText("lb_valOfHairDryer"), QStringLiteral("$0.11 \u00b7 0.38 kWh"));
+    QCOMPARE(labelText("lb_valOfLights"), QStringLiteral("$0.09 \u00b7 0.30 kWh"));
+    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+             QStringLiteral("You have spent $0.20. You used 0.68 kWh."));
+}
+
+// Answers go to the chosen day, never a future one; a missed day is filled
+// from the last recorded one, costed with today's settings. A day recorded
+// before answers were kept shows its costs and no usage.
+void TestCalculator::anyDayAndSameAsTheLastDay()
+{
+    const QString yesterday = CalculatorLogic::dayKey(day1.addDays(-1));
+    // Recorded before usage was kept: costs only.
+    QVERIFY(CalculatorLogic::upsertDay(QSqlDatabase::database(), "Diary", "retrieveDate",
+                                       CalculatorLogic::dayKey(day1.addDays(-5)),
+                                       {{"valOfFan", "1.14"}}));
+    openCalculator();
+    click("push_vozAvaviButton");
+    auto *day = widget<QDateEdit>("date_recordDay");
+    QCOMPARE(day->date(), day1);
+    day->setDate(day1.addDays(1));
+    QCOMPARE(day->date(), day1);
+    day->setDate(day1.addDays(-1));
+    click("push_vozAvaviElectricityIcon");
+    click("push_bedroom");
+    click("push_airCon");
+    pick("comboBox_airCon", "2");
+    click("push_airConOK");
+    QCOMPARE(storedRow("Diary", "retrieveDate", yesterday).value("valOfAirCon").toString(),
+             QStringLiteral("0.4574"));
+    QVERIFY(storedRow("Diary", "retrieveDate", key1).isEmpty());
+
+    execute("UPDATE Rates SET rateAmt='0.5' WHERE rateType='electricity'");
+    click("push_vozAvaviButton");
+    day->setDate(day1);
+    click("push_sameAsLastDay");
+    QCOMPARE(storedRow("Diary", "retrieveDate", key1).value("valOfAirCon").toString(),
+             QStringLiteral("1"));
+    QVERIFY(labelText("lb_recordDayMessage").contains(QLatin1String("Sunday 6 December 2026")));
+
+    click("push_zadUvedoButton");
+    click("push_viewElecDiary");
+    pick("comboBox_zadUvedoDate", CalculatorLogic::dayKey(day1.addDays(-5)));
+    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+             QStringLiteral("You have spent $1.14."));
+    click("push_zadUvedoViewAllData");
+    QCOMPARE(labelText("lb_valOfFan"), QStringLiteral("$1.14"));
 }
 
 // Look ------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "pictures.h"
 
 #include <QComboBox>
+#include <QDateEdit>
 #include <QPixmap>
 #include <QScrollBar>
 #include <QStringListModel>
@@ -133,14 +134,25 @@ bool showSaved(Ui::MainWindow *ui, const QSqlDatabase &db, bool saved,
     return false;
 }
 
+// What an appliance's answer is worked with: "Rated 1500 W", or "6 x 10 W"
+// for several; a figure that could not be read is not shown as a figure.
+QString ratingText(const QSqlDatabase &db, int index)
+{
+    const std::optional<int> watts = SettingsLogic::watts(db, index);
+    const std::optional<int> count = SettingsLogic::count(db, index);
+    if (!watts || !count)
+        return QStringLiteral("Power not known");
+    if (*count == 1)
+        return QStringLiteral("Rated %1 W").arg(*watts);
+    return QStringLiteral("%1 \u00d7 %2 W").arg(*count).arg(*watts);
+}
+
 void openAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &db,
                    ApplianceIndex index)
 {
     const Appliance &appliance = appliances[index];
     window->showPage(appliance.page);
-    (ui->*appliance.rating)
-        ->setText(QStringLiteral("Rated %1 W")
-                      .arg(SettingsLogic::watts(db, index).value_or(int(applianceWatts))));
+    (ui->*appliance.rating)->setText(ratingText(db, index));
     loadPicture(ui->*appliance.picture, QString::fromLatin1(appliance.pictureFile));
 }
 
@@ -150,13 +162,17 @@ void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase 
                      ApplianceIndex index)
 {
     const Appliance &appliance = appliances[index];
-    const double hours = readNumber((ui->*appliance.hours)->currentText());
-    // Neither a tariff nor a power that could not be read makes a cost.
+    const double hours = hoursOfChoice((ui->*appliance.hours)->currentText());
+    // Neither a tariff nor a power or count that could not be read makes a cost.
     const std::optional<int> watts = SettingsLogic::watts(db, index);
-    if (!showSaved(ui, db,
-                   watts && recordAppliance(db, dayKey(Clock::today()), index, hours, *watts),
-                   {SettingsLogic::ElectricityRateField,
-                    SettingsLogic::Field(SettingsLogic::FirstPowerField + index)}))
+    const std::optional<int> count = SettingsLogic::count(db, index);
+    if (!showSaved(
+            ui, db,
+            watts && count &&
+                recordAppliance(db, dayKey(window->recordDay()), index, hours, *watts, *count),
+            {SettingsLogic::ElectricityRateField,
+             SettingsLogic::Field(SettingsLogic::FirstPowerField + index),
+             SettingsLogic::Field(SettingsLogic::FirstCountField + index)}))
         return;
     (ui->*appliance.picture)->clear();
 
@@ -170,10 +186,10 @@ void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase 
 
 // Records a water page's answers in today's waterDiary row; false (and the
 // message line says so) when they could not be stored.
-bool answerWater(Ui::MainWindow *ui, const QSqlDatabase &db, const QList<WaterAnswer> &answers,
-                 const ColumnValues &plain = {})
+bool answerWater(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &db,
+                 const QList<WaterAnswer> &answers, const ColumnValues &plain = {})
 {
-    return showSaved(ui, db, recordWater(db, dayKey(Clock::today()), answers, plain),
+    return showSaved(ui, db, recordWater(db, dayKey(window->recordDay()), answers, plain),
                      {SettingsLogic::WaterRateField});
 }
 
@@ -229,21 +245,58 @@ void setBreakdownVisible(const QList<QPair<QLabel *, QLabel *>> &rows, bool visi
     }
 }
 
-void fillElectricityBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const ElectricityDay &day)
+// A cost with what it stood for beside it ("$0.38 · 0.38 kWh") when the
+// answer was kept; days recorded before usage was kept show the cost only.
+QString costWithUsage(double cost, const QString &sign, const QHash<QString, double> &usage,
+                      const QString &column, const QString &unit)
 {
-    const QString sign = SettingsLogic::currency(db);
-    const auto rows = electricityBreakdown(ui);
-    for (int i = 0; i < rows.size(); ++i)
-        rows.at(i).second->setText(moneyText(day.costs[i], sign));
+    const auto used = usage.constFind(column);
+    if (used == usage.constEnd())
+        return moneyText(cost, sign);
+    return QStringLiteral("%1 \u00b7 %2").arg(moneyText(cost, sign), usageText(*used, unit));
 }
 
-void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const WaterDay &day)
+void fillElectricityBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QString &key,
+                              const ElectricityDay &day)
 {
     const QString sign = SettingsLogic::currency(db);
+    const QHash<QString, double> usage = dayUsage(db, key);
+    const auto rows = electricityBreakdown(ui);
+    for (int i = 0; i < rows.size(); ++i)
+        rows.at(i).second->setText(
+            costWithUsage(day.costs[i], sign, usage, applianceColumns().at(i), kWhUnit));
+}
+
+void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QString &key,
+                        const WaterDay &day)
+{
+    const QString sign = SettingsLogic::currency(db);
+    const QHash<QString, double> usage = dayUsage(db, key);
     const auto rows = waterBreakdown(ui);
     rows.at(0).second->setText(numberText(day.members));
     for (int i = 0; i < int(day.costs.size()); ++i)
-        rows.at(i + 1).second->setText(moneyText(day.costs[i], sign));
+        rows.at(i + 1).second->setText(
+            costWithUsage(day.costs[i], sign, usage, waterColumns().at(i), litreUnit));
+}
+
+// The day's summary: what was spent and, for a day whose answers were kept,
+// how much was used.
+QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water,
+                   double members = 1)
+{
+    QString summary = spentSentence(db, total);
+    const QHash<QString, double> usage = dayUsage(db, key);
+    if (usage.isEmpty())
+        return summary;
+    double used = 0;
+    const QStringList &columns = water ? waterColumns() : applianceColumns();
+    for (auto it = usage.cbegin(); it != usage.cend(); ++it) {
+        if (columns.contains(it.key()))
+            used += it.value();
+    }
+    return summary +
+           QStringLiteral(" You used %1.")
+               .arg(usageText(water ? members * used : used, water ? litreUnit : kWhUnit));
 }
 
 // Lists a diary's stored days in its date chooser. Clearing the chooser shows
@@ -292,6 +345,52 @@ void MainWindow::on_push_vozAvaviButton_clicked()
     Pictures::clear(ui->lb_tipsImage);
     Pictures::clear(ui->lb_tipsImage_2);
     showPage(EntryChoicePage);
+    // No day after today can be chosen; a chooser left on its latest day
+    // moves on to the new today.
+    const bool followsToday = ui->date_recordDay->date() >= ui->date_recordDay->maximumDate() ||
+                              !ui->date_recordDay->property("shown").toBool();
+    ui->date_recordDay->setMaximumDate(Clock::today());
+    if (followsToday)
+        ui->date_recordDay->setDate(Clock::today());
+    ui->date_recordDay->setProperty("shown", true);
+    ui->lb_recordDayMessage->clear();
+}
+
+QDate MainWindow::recordDay() const
+{
+    // While the chooser is on its latest day, the day it was shown, answers
+    // go to today, even when midnight passes on a question.
+    const QDateEdit *chooser = ui->date_recordDay;
+    if (!chooser || chooser->date() >= chooser->maximumDate())
+        return Clock::today();
+    return chooser->date();
+}
+
+void MainWindow::on_push_sameAsLastDay_clicked()
+{
+    const QDate day = recordDay();
+    const QDate source = lastAnsweredDay(db, day);
+    const QString format = QStringLiteral("dddd d MMMM yyyy");
+    if (!source.isValid()) {
+        ui->lb_recordDayMessage->setText(
+            QStringLiteral("No day before %1 has answers to copy.").arg(day.toString(format)));
+        return;
+    }
+    ApplianceFigures watts;
+    ApplianceFigures counts;
+    for (int i = 0; i < int(watts.size()); ++i) {
+        watts[i] = SettingsLogic::watts(db, i);
+        counts[i] = SettingsLogic::count(db, i);
+    }
+    if (copyAnswers(db, dayKey(source), dayKey(day), watts, counts))
+        ui->lb_recordDayMessage->setText(
+            QStringLiteral("The answers of %1 are now those of %2 too, costed with today's "
+                           "settings.")
+                .arg(source.toString(format), day.toString(format)));
+    else
+        ui->lb_recordDayMessage->setText(
+            QStringLiteral("Nothing was copied: the data file is busy or a setting cannot be "
+                           "read. Please try again."));
 }
 
 void MainWindow::on_push_zadUvedoButton_clicked()
@@ -457,7 +556,7 @@ void MainWindow::on_push_tapOK_clicked()
 {
     const double minutes = readNumber(ui->le_tapAmt->text());
     const double members = readNumber(ui->comboBox_familyMem->currentText());
-    if (!answerWater(ui, db, {{QStringLiteral("amtOfTapUsed"), minutes, tapFactor}},
+    if (!answerWater(this, ui, db, {{QStringLiteral("amtOfTapUsed"), minutes, tapFactor}},
                      {{QStringLiteral("noOfFamilyMem"), numberText(members)}}))
         return;
     Pictures::clear(ui->lb_tapIconImage);
@@ -468,7 +567,7 @@ void MainWindow::on_push_tapOK_clicked()
 void MainWindow::on_push_washingMachineWaterOK_clicked()
 {
     const double uses = readNumber(ui->comboBox_washingMachineWater->currentText());
-    if (!answerWater(ui, db,
+    if (!answerWater(this, ui, db,
                      {{QStringLiteral("amtOfWashingMachineUsed"), uses, washingMachineFactor}}))
         return;
     Pictures::clear(ui->lb_washingMachineIconImageWater);
@@ -479,7 +578,8 @@ void MainWindow::on_push_washingMachineWaterOK_clicked()
 void MainWindow::on_push_dishWashingWaterOK_clicked()
 {
     const double washes = readNumber(ui->comboBox_dishWashingWater->currentText());
-    if (!answerWater(ui, db, {{QStringLiteral("amtOfdishWashingUsed"), washes, dishWashingFactor}}))
+    if (!answerWater(this, ui, db,
+                     {{QStringLiteral("amtOfdishWashingUsed"), washes, dishWashingFactor}}))
         return;
     Pictures::clear(ui->lb_dishWashingImage);
     showPage(ShowerAndToiletPage);
@@ -491,7 +591,7 @@ void MainWindow::on_push_showerNtoiletOK_clicked()
 {
     const double showers = readNumber(ui->comboBox_showerWater->currentText());
     const double flushes = readNumber(ui->comboBox_toiletWater->currentText());
-    if (!answerWater(ui, db,
+    if (!answerWater(this, ui, db,
                      {{QStringLiteral("amtOfShowerUsed"), showers, showerFactor},
                       {QStringLiteral("amtOfToiletBowlUsed"), flushes, toiletFactor}}))
         return;
@@ -504,7 +604,7 @@ void MainWindow::on_push_showerNtoiletOK_clicked()
 void MainWindow::on_push_lawnOK_clicked()
 {
     const double mowings = readNumber(ui->comboBox_lawnWater->currentText());
-    if (!answerWater(ui, db, {{QStringLiteral("amtOfLawnUsed"), mowings, lawnFactor}}))
+    if (!answerWater(this, ui, db, {{QStringLiteral("amtOfLawnUsed"), mowings, lawnFactor}}))
         return;
     Pictures::clear(ui->lb_lawnImage);
     showPage(DiaryChoicePage);
@@ -535,7 +635,8 @@ void MainWindow::on_comboBox_zadUvedoDate_currentIndexChanged(const QString &)
         ui->txtBrowse_consumptionSumm->setPlainText(unreadDiaryMessage);
     if (!day.found)
         return;
-    ui->txtBrowse_consumptionSumm->setPlainText(spentSentence(db, electricityTotal(day.costs)));
+    ui->txtBrowse_consumptionSumm->setPlainText(daySummary(
+        db, electricityTotal(day.costs), ui->comboBox_zadUvedoDate->currentText(), false));
 
     const QStringList tips = tipsFor(day.costs, applianceTipNames(),
                                      [this](const QString &name) { return randomTip(db, name); });
@@ -549,7 +650,7 @@ void MainWindow::on_comboBox_zadUvedoDate_currentIndexChanged(const QString &)
 
     // A breakdown on screen belongs to the day on screen.
     if (elecBreakdownShown)
-        fillElectricityBreakdown(ui, db, day);
+        fillElectricityBreakdown(ui, db, ui->comboBox_zadUvedoDate->currentText(), day);
 }
 
 void MainWindow::on_push_zadUvedoViewAllData_clicked()
@@ -559,9 +660,10 @@ void MainWindow::on_push_zadUvedoViewAllData_clicked()
         ui->txtBrowse_tips->setPlainText(day.read ? emptyDiaryMessage : unreadDiaryMessage);
         return;
     }
-    ui->txtBrowse_consumptionSumm->setPlainText(spentSentence(db, electricityTotal(day.costs)));
+    ui->txtBrowse_consumptionSumm->setPlainText(daySummary(
+        db, electricityTotal(day.costs), ui->comboBox_zadUvedoDate->currentText(), false));
     setBreakdownVisible(electricityBreakdown(ui), true);
-    fillElectricityBreakdown(ui, db, day);
+    fillElectricityBreakdown(ui, db, ui->comboBox_zadUvedoDate->currentText(), day);
     ui->push_zadUvedoViewAllData->hide();
     elecBreakdownShown = true;
 }
@@ -591,7 +693,8 @@ void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QStrin
     if (!day.found)
         return;
     ui->txtBrowse_consumptionSumm_water->setPlainText(
-        spentSentence(db, waterTotal(day.members, day.costs)));
+        daySummary(db, waterTotal(day.members, day.costs),
+                   ui->comboBox_zadUvedoDate_water->currentText(), true, day.members));
 
     const QStringList tips = tipsFor(day.costs, waterTipNames(), [this](const QString &name) {
         return randomWaterTip(db, name);
@@ -606,7 +709,7 @@ void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QStrin
 
     // A breakdown on screen belongs to the day on screen.
     if (waterBreakdownShown)
-        fillWaterBreakdown(ui, db, day);
+        fillWaterBreakdown(ui, db, ui->comboBox_zadUvedoDate_water->currentText(), day);
 }
 
 void MainWindow::on_push_zadUvedoViewAllData_water_clicked()
@@ -617,9 +720,10 @@ void MainWindow::on_push_zadUvedoViewAllData_water_clicked()
         return;
     }
     ui->txtBrowse_consumptionSumm_water->setPlainText(
-        spentSentence(db, waterTotal(day.members, day.costs)));
+        daySummary(db, waterTotal(day.members, day.costs),
+                   ui->comboBox_zadUvedoDate_water->currentText(), true, day.members));
     setBreakdownVisible(waterBreakdown(ui), true);
-    fillWaterBreakdown(ui, db, day);
+    fillWaterBreakdown(ui, db, ui->comboBox_zadUvedoDate_water->currentText(), day);
     ui->push_zadUvedoViewAllData_water->hide();
     waterBreakdownShown = true;
 }

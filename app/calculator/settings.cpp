@@ -6,6 +6,9 @@
 #include "calculator/settingslogic.h"
 
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
 
 #include <algorithm>
 #include <array>
@@ -24,16 +27,57 @@ std::array<QLineEdit *, SettingsLogic::applianceCount> powerBoxes(Ui::MainWindow
             ui->le_powerRiceCooker,     ui->le_powerRefrigerator};
 }
 
-// Every box of the page, in the order of SettingsLogic::Field.
-std::array<QLineEdit *, SettingsLogic::fieldCount> fieldBoxes(Ui::MainWindow *ui)
+// The count boxes in the Diary's column order. They are stepped with a
+// finger or the arrow keys, never typed into, so no keystroke is dropped; 0
+// shows as a dash and stands for a count that could not be read.
+std::array<QSpinBox *, SettingsLogic::applianceCount> countBoxes(Ui::MainWindow *ui)
 {
-    std::array<QLineEdit *, SettingsLogic::fieldCount> boxes{};
+    return {ui->spin_countAirCon,         ui->spin_countLaptop,      ui->spin_countFan,
+            ui->spin_countLights,         ui->spin_countDvdPlayer,   ui->spin_countLcdTv,
+            ui->spin_countWashingMachine, ui->spin_countHairDryer,   ui->spin_countMicrowave,
+            ui->spin_countRiceCooker,     ui->spin_countRefrigerator};
+}
+
+// Every box of the page, in the order of SettingsLogic::Field.
+std::array<QWidget *, SettingsLogic::fieldCount> fieldBoxes(Ui::MainWindow *ui)
+{
+    std::array<QWidget *, SettingsLogic::fieldCount> boxes{};
     boxes[SettingsLogic::ElectricityRateField] = ui->le_electricityRate;
     boxes[SettingsLogic::WaterRateField] = ui->le_waterRate;
     boxes[SettingsLogic::CurrencyField] = ui->le_currency;
     const auto powers = powerBoxes(ui);
     std::copy(powers.cbegin(), powers.cend(), boxes.begin() + SettingsLogic::FirstPowerField);
+    const auto counts = countBoxes(ui);
+    std::copy(counts.cbegin(), counts.cend(), boxes.begin() + SettingsLogic::FirstCountField);
     return boxes;
+}
+
+QString boxText(const QWidget *box)
+{
+    if (const auto *count = qobject_cast<const QSpinBox *>(box))
+        return count->value() == 0 ? QString() : QString::number(count->value());
+    return static_cast<const QLineEdit *>(box)->text();
+}
+
+void setBoxText(QWidget *box, const QString &text)
+{
+    if (auto *count = qobject_cast<QSpinBox *>(box))
+        count->setValue(text.toInt());
+    else
+        static_cast<QLineEdit *>(box)->setText(text);
+}
+
+void prepareCountBoxes(Ui::MainWindow *ui, QWidget *page)
+{
+    if (page->property("prepared").toBool())
+        return;
+    page->setProperty("prepared", true);
+    for (QSpinBox *count : countBoxes(ui)) {
+        count->setMinimum(0);
+        count->setSpecialValueText(QStringLiteral("\u2013"));
+        if (auto *edit = count->findChild<QLineEdit *>())
+            edit->setReadOnly(true);
+    }
 }
 
 // Each box remembers the text it showed when the page opened: Save stores
@@ -47,7 +91,7 @@ void showTexts(Ui::MainWindow *ui, const SettingsLogic::Texts &texts, int from =
 {
     const auto boxes = fieldBoxes(ui);
     for (int field = from; field < to; ++field)
-        boxes.at(field)->setText(texts.at(field));
+        setBoxText(boxes.at(field), texts.at(field));
 }
 
 SettingsLogic::Texts boxTexts(Ui::MainWindow *ui, const char *property = nullptr)
@@ -56,7 +100,7 @@ SettingsLogic::Texts boxTexts(Ui::MainWindow *ui, const char *property = nullptr
     const auto boxes = fieldBoxes(ui);
     for (int field = 0; field < SettingsLogic::fieldCount; ++field)
         texts.at(field) =
-            property ? boxes.at(field)->property(property).toString() : boxes.at(field)->text();
+            property ? boxes.at(field)->property(property).toString() : boxText(boxes.at(field));
     return texts;
 }
 
@@ -67,8 +111,8 @@ void showStored(Ui::MainWindow *ui, const QSqlDatabase &db)
     const std::optional<SettingsLogic::Stored> stored = SettingsLogic::stored(db);
     ui->page_settings->setProperty(unreadSettings, !stored);
     showTexts(ui, stored ? stored->texts : SettingsLogic::Texts());
-    for (QLineEdit *box : fieldBoxes(ui))
-        box->setProperty(shownText, box->text());
+    for (QWidget *box : fieldBoxes(ui))
+        box->setProperty(shownText, boxText(box));
     QString message;
     if (!stored) {
         message = QStringLiteral("Your settings could not be read: the data file is busy in "
@@ -91,6 +135,8 @@ void MainWindow::on_push_settings_clicked()
                              ? DiaryChoicePage
                              : EntryChoicePage;
     showPage(SettingsPage);
+    prepareCountBoxes(ui, ui->page_settings);
+    ui->scroll_settings->verticalScrollBar()->setValue(0);
     showStored(ui, db);
 }
 
@@ -98,7 +144,8 @@ void MainWindow::on_push_typicalPower_clicked()
 {
     SettingsLogic::Household typical;
     typical.watts = SettingsLogic::typicalWatts();
-    showTexts(ui, SettingsLogic::texts(typical), SettingsLogic::FirstPowerField);
+    showTexts(ui, SettingsLogic::texts(typical), SettingsLogic::FirstPowerField,
+              SettingsLogic::FirstCountField);
 }
 
 void MainWindow::on_push_builtInSettings_clicked()

@@ -45,6 +45,51 @@ bool allowedWatts(int watts)
     return watts >= SettingsLogic::minimumWatts && watts <= SettingsLogic::maximumWatts;
 }
 
+// A figure kept per appliance: its table and column, its range, the value an
+// appliance without a row counts with, its first field on the page and the
+// sentence that names a stored one that is not sound (%1 the appliance, %2
+// what is stored).
+struct ApplianceFigure
+{
+    const char *table;
+    const char *column;
+    int minimum;
+    int maximum;
+    int fallback;
+    SettingsLogic::Field firstField;
+    const char *problem;
+};
+
+const ApplianceFigure powerFigure{
+    "AppliancePower",
+    "watts",
+    SettingsLogic::minimumWatts,
+    SettingsLogic::maximumWatts,
+    int(CalculatorLogic::applianceWatts),
+    SettingsLogic::FirstPowerField,
+    "The stored power of the %1, %2, is not a number of watts Viridio can count with, so no "
+    "cost of it is worked out: enter it on the settings page."};
+const ApplianceFigure countFigure{
+    "ApplianceCount",
+    "count",
+    SettingsLogic::minimumCount,
+    SettingsLogic::maximumCount,
+    1,
+    SettingsLogic::FirstCountField,
+    "The stored number of the %1, %2, is not one Viridio can count with, so no cost of it is "
+    "worked out: set it on the settings page."};
+const ApplianceFigure *const applianceFigures[] = {&powerFigure, &countFigure};
+
+// A stored figure's value: nothing unless it is a whole number in range.
+std::optional<int> soundFigure(const ApplianceFigure &figure, const QVariant &value)
+{
+    bool ok = false;
+    const int number = value.toString().toInt(&ok);
+    if (!ok || number < figure.minimum || number > figure.maximum)
+        return std::nullopt;
+    return number;
+}
+
 QString tariffError(const QString &rateType, const QLocale &locale)
 {
     const bool comma = locale.decimalPoint() == QLatin1String(",");
@@ -113,6 +158,9 @@ bool createTablesChecked(const QSqlDatabase &db)
     return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS AppliancePower (applianceName "
                                   "TEXT PRIMARY KEY, watts INTEGER)"))
                .isActive() &&
+           run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS ApplianceCount (applianceName "
+                                  "TEXT PRIMARY KEY, count INTEGER)"))
+               .isActive() &&
            run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS Settings (key TEXT PRIMARY KEY, "
                                   "value TEXT)"))
                .isActive();
@@ -157,13 +205,15 @@ bool storeFields(QSqlDatabase &db, const SettingsLogic::Household &household,
     if (stored && which[WaterRateField])
         stored = storeRate(db, waterType, household.waterRate);
     const QStringList &names = CalculatorLogic::applianceTipNames();
-    for (int i = 0; stored && i < applianceCount; ++i) {
-        if (which[FirstPowerField + i])
-            stored = run(db,
-                         QStringLiteral("INSERT OR REPLACE INTO AppliancePower (applianceName, "
-                                        "watts) VALUES (?,?)"),
-                         {names.at(i), household.watts[i]})
-                         .isActive();
+    for (const ApplianceFigure *figure : applianceFigures) {
+        const Watts &values = figure == &powerFigure ? household.watts : household.counts;
+        const QString sql = QStringLiteral("INSERT OR REPLACE INTO %1 (applianceName, %2) "
+                                           "VALUES (?,?)")
+                                .arg(QLatin1String(figure->table), QLatin1String(figure->column));
+        for (int i = 0; stored && i < applianceCount; ++i) {
+            if (which[figure->firstField + i])
+                stored = run(db, sql, {names.at(i), values[i]}).isActive();
+        }
     }
     if (stored && which[CurrencyField])
         stored =
@@ -177,6 +227,25 @@ bool storeFields(QSqlDatabase &db, const SettingsLogic::Household &household,
     return stored;
 }
 
+// One appliance's stored figure, its fallback without a row; nothing when it
+// could not be read or is not sound.
+std::optional<int> storedFigure(const QSqlDatabase &db, const ApplianceFigure &figure,
+                                int appliance)
+{
+    const QStringList &names = CalculatorLogic::applianceTipNames();
+    if (appliance < 0 || appliance >= names.size())
+        return figure.fallback;
+    QSqlQuery query = run(db,
+                          QStringLiteral("SELECT %1 FROM %2 WHERE applianceName=?")
+                              .arg(QLatin1String(figure.column), QLatin1String(figure.table)),
+                          {names.at(appliance)});
+    if (!query.isActive())
+        return unread(db, query) ? std::nullopt : std::optional<int>(figure.fallback);
+    if (!query.next())
+        return figure.fallback;
+    return soundFigure(figure, query.value(0));
+}
+
 } // namespace
 
 namespace SettingsLogic {
@@ -188,6 +257,7 @@ Household builtIn()
     household.waterRate = seedRate(waterType);
     household.currency = builtInCurrency;
     household.watts.fill(int(CalculatorLogic::applianceWatts));
+    household.counts.fill(1);
     return household;
 }
 
@@ -259,23 +329,24 @@ std::optional<Stored> stored(const QSqlDatabase &db)
     }
 
     const QStringList &names = CalculatorLogic::applianceTipNames();
-    QSqlQuery powers = run(db, QStringLiteral("SELECT applianceName, watts FROM AppliancePower"));
-    if (unread(db, powers))
-        return std::nullopt;
-    while (powers.next()) {
-        const int index = int(names.indexOf(powers.value(0).toString()));
-        if (index < 0 || index >= applianceCount)
-            continue;
-        bool ok = false;
-        const int watts = powers.value(1).toString().toInt(&ok);
-        const int field = FirstPowerField + index;
-        figures.texts[field] = ok && allowedWatts(watts) ? QString::number(watts) : QString();
-        if (figures.texts[field].isEmpty())
-            figures.problems[field] =
-                QStringLiteral("The stored power of the %1, %2, is not a number of watts Viridio "
-                               "can count with, so no cost of it is worked out: enter it on the "
-                               "settings page.")
-                    .arg(CalculatorLogic::applianceNames().at(index), storedText(powers.value(1)));
+    for (const ApplianceFigure *figure : applianceFigures) {
+        QSqlQuery rows =
+            run(db, QStringLiteral("SELECT applianceName, %1 FROM %2")
+                        .arg(QLatin1String(figure->column), QLatin1String(figure->table)));
+        if (unread(db, rows))
+            return std::nullopt;
+        while (rows.next()) {
+            const int index = int(names.indexOf(rows.value(0).toString()));
+            if (index < 0 || index >= applianceCount)
+                continue;
+            const std::optional<int> value = soundFigure(*figure, rows.value(1));
+            const int field = figure->firstField + index;
+            figures.texts[field] = value ? QString::number(*value) : QString();
+            if (!value)
+                figures.problems[field] = QString::fromLatin1(figure->problem)
+                                              .arg(CalculatorLogic::applianceNames().at(index),
+                                                   storedText(rows.value(1)));
+        }
     }
     return figures;
 }
@@ -296,8 +367,10 @@ Texts texts(const Household &household)
     texts[ElectricityRateField] = rateText(household.electricityRate);
     texts[WaterRateField] = rateText(household.waterRate);
     texts[CurrencyField] = household.currency;
-    for (int i = 0; i < applianceCount; ++i)
+    for (int i = 0; i < applianceCount; ++i) {
         texts[FirstPowerField + i] = QString::number(household.watts[i]);
+        texts[FirstCountField + i] = QString::number(household.counts[i]);
+    }
     return texts;
 }
 
@@ -318,28 +391,20 @@ Household load(const QSqlDatabase &db)
     for (int i = 0; i < applianceCount; ++i) {
         if (!texts[FirstPowerField + i].isEmpty())
             household.watts[i] = texts[FirstPowerField + i].toInt();
+        if (!texts[FirstCountField + i].isEmpty())
+            household.counts[i] = texts[FirstCountField + i].toInt();
     }
     return household;
 }
 
 std::optional<int> watts(const QSqlDatabase &db, int appliance)
 {
-    const int fallback = int(CalculatorLogic::applianceWatts);
-    const QStringList &names = CalculatorLogic::applianceTipNames();
-    if (appliance < 0 || appliance >= names.size())
-        return fallback;
-    QSqlQuery query =
-        run(db, QStringLiteral("SELECT watts FROM AppliancePower WHERE applianceName=?"),
-            {names.at(appliance)});
-    if (!query.isActive())
-        return std::nullopt;
-    if (!query.next())
-        return fallback;
-    bool ok = false;
-    const int stored = query.value(0).toString().toInt(&ok);
-    if (!ok || !allowedWatts(stored))
-        return std::nullopt;
-    return stored;
+    return storedFigure(db, powerFigure, appliance);
+}
+
+std::optional<int> count(const QSqlDatabase &db, int appliance)
+{
+    return storedFigure(db, countFigure, appliance);
 }
 
 QString currency(const QSqlDatabase &db)
@@ -370,6 +435,8 @@ QString problem(const Household &household)
     for (int i = 0; i < applianceCount; ++i) {
         if (!allowedWatts(household.watts[i]))
             return wattsError(i);
+        if (!parseCount(QString::number(household.counts[i]), i).ok)
+            return parseCount(QString(), i).error;
     }
     return QString();
 }
@@ -404,10 +471,14 @@ bool saveChanged(QSqlDatabase &db, const Texts &shown, const Texts &typed, QStri
             const Input<QString> sign = parseCurrency(typed[field]);
             household.currency = sign.value;
             errors.append(sign.error);
-        } else {
+        } else if (field < FirstCountField) {
             const Input<int> power = parseWatts(typed[field], field - FirstPowerField);
             household.watts[field - FirstPowerField] = power.value;
             errors.append(power.error);
+        } else {
+            const Input<int> many = parseCount(typed[field], field - FirstCountField);
+            household.counts[field - FirstCountField] = many.value;
+            errors.append(many.error);
         }
     }
     errors.removeAll(QString());
@@ -454,6 +525,22 @@ Input<int> parseWatts(const QString &text, int appliance)
     if (!input.ok) {
         input.value = 0;
         input.error = wattsError(appliance);
+    }
+    return input;
+}
+
+Input<int> parseCount(const QString &text, int appliance)
+{
+    Input<int> input;
+    bool ok = false;
+    input.value = text.trimmed().toInt(&ok);
+    input.ok = ok && input.value >= minimumCount && input.value <= maximumCount;
+    if (!input.ok) {
+        input.value = 0;
+        input.error = QStringLiteral("Set how many of the %1 you have, from %2 to %3.")
+                          .arg(CalculatorLogic::applianceNames().value(appliance))
+                          .arg(minimumCount)
+                          .arg(maximumCount);
     }
     return input;
 }

@@ -4,7 +4,8 @@
 //
 // The tariffs are the rateAmt of the Rates rows "electricity" and "water" (the
 // rows every cost is worked from). The power ratings live in
-// AppliancePower(applianceName, watts), keyed by the Tips appliance names
+// AppliancePower(applianceName, watts) and how many of each in
+// ApplianceCount(applianceName, count), keyed by the Tips appliance names
 // (CalculatorLogic::applianceTipNames), and the currency sign in
 // Settings(key, value) under the key "currency".
 #pragma once
@@ -26,6 +27,9 @@ using Watts = std::array<int, applianceCount>;
 // The allowed power of one appliance, in watts.
 constexpr int minimumWatts = 1;
 constexpr int maximumWatts = 5000;
+// How many of one appliance a household may have (six bulbs, two fans).
+constexpr int minimumCount = 1;
+constexpr int maximumCount = 50;
 // The highest tariff, per kWh or per cubic metre (see CalculatorLogic).
 constexpr double maximumRate = CalculatorLogic::maximumRate;
 // The longest currency sign, in characters.
@@ -36,11 +40,12 @@ struct Household
     double electricityRate = 0; // per kWh
     double waterRate = 0;       // per cubic metre
     QString currency;
-    Watts watts{}; // in the Diary's column order (CalculatorLogic::applianceColumns)
+    Watts watts{};  // in the Diary's column order (CalculatorLogic::applianceColumns)
+    Watts counts{}; // how many of each appliance, in the same order
 };
 
-// What a household starts with: the built-in tariffs, "$" and 1000 W for every
-// appliance, the figures the calculator has always counted with.
+// What a household starts with: the built-in tariffs, "$" and one appliance of
+// 1000 W of each kind, the figures the calculator has always counted with.
 Household builtIn();
 
 // A usual power for each appliance, in the Diary's column order, for the page
@@ -52,14 +57,15 @@ const Watts &typicalWatts();
 void createTables(const QSqlDatabase &db);
 
 // The settings page's fields in order: the two tariffs, the currency sign,
-// then the eleven powers in the Diary's column order.
+// then the eleven powers and the eleven counts in the Diary's column order.
 enum Field
 {
     ElectricityRateField,
     WaterRateField,
     CurrencyField,
     FirstPowerField,
-    fieldCount = FirstPowerField + applianceCount
+    FirstCountField = FirstPowerField + applianceCount,
+    fieldCount = FirstCountField + applianceCount
 };
 using Texts = std::array<QString, fieldCount>;
 using Fields = std::array<bool, fieldCount>;
@@ -98,6 +104,11 @@ inline constexpr char householdRateSource[] = "Entered by the household on its s
 // a guess.
 std::optional<int> watts(const QSqlDatabase &db, int appliance);
 
+// How many of one appliance are stored (index in the Diary's column order),
+// or 1 when none is stored; nothing when it could not be read or is not
+// sound.
+std::optional<int> count(const QSqlDatabase &db, int appliance);
+
 // The stored currency sign, or "$". Remembered per database file and read
 // again after every save().
 QString currency(const QSqlDatabase &db);
@@ -107,7 +118,7 @@ QString currency(const QSqlDatabase &db);
 QString problem(const Household &household);
 
 // Stores household in one transaction: both tariffs, the eleven power ratings
-// and the currency sign. A tariff that differs from the stored one is stored
+// and counts and the currency sign. A tariff that differs from the stored one is stored
 // with today's date and householdRateSource as its description (a missing
 // Rates row is added likewise); an unchanged one keeps its row as it is. Creates the two
 // tables when they are missing. Stores nothing and returns false when a value
@@ -142,6 +153,9 @@ Input<double> parseTariff(const QString &text, const QString &rateType,
 // A typed power of appliance (index in the Diary's column order): a whole
 // number of watts from minimumWatts to maximumWatts.
 Input<int> parseWatts(const QString &text, int appliance);
+
+// A count of appliance: a whole number from minimumCount to maximumCount.
+Input<int> parseCount(const QString &text, int appliance);
 
 // A typed currency sign: 1 to 3 printable characters once blanks around it are
 // removed; the value is the trimmed sign.
