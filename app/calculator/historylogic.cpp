@@ -312,9 +312,11 @@ ExportResult exportDiaries(const QSqlDatabase &db, const QString &folder, const 
                                           dir.absoluteFilePath(waterFileName(today))};
     const std::array<const QByteArray *, 2> contents = {&electricity, &water};
     for (std::size_t i = 0; i < paths.size(); ++i) {
+        // Unbuffered: each file is one write, and a buffered one that fails
+        // (a full disk) is not reported by commit().
         QSaveFile file(paths[i]);
-        if (file.open(QIODevice::WriteOnly) && file.write(*contents[i]) == contents[i]->size() &&
-            file.commit()) {
+        if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+            file.write(*contents[i]) == contents[i]->size() && file.commit()) {
             result.files.append(QDir::toNativeSeparators(paths[i]));
             continue;
         }
