@@ -89,7 +89,7 @@ QSqlError openAs(QSqlDatabase &db, const QString &name, bool readOnly)
     QSqlQuery probe(db);
     if (probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
         return {};
-    const QSqlError error = probe.lastError();
+    QSqlError error = probe.lastError();
     probe.finish();
     db.close();
     return error;

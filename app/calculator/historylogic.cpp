@@ -26,7 +26,7 @@ const QString waterKey = QStringLiteral("waterRetrieveDate");
 const QString membersColumn = QStringLiteral("noOfFamilyMem");
 
 // Less room than this on the export's disk after a failed write: it is full.
-constexpr qint64 minimumRoom = 1024 * 1024;
+constexpr qint64 minimumRoom = qint64(1024) * 1024;
 
 // Both diaries are read with the key first, then the columns below.
 QStringList electricityValueColumns()
@@ -139,7 +139,7 @@ QString newExportFolder(const QDir &parent, const QDate &today)
 {
     constexpr int mostPerDay = 1000;
     for (int number = 1; number <= mostPerDay; ++number) {
-        const QString path = parent.absoluteFilePath(HistoryLogic::exportFolderName(today, number));
+        QString path = parent.absoluteFilePath(HistoryLogic::exportFolderName(today, number));
         // A name taken by anything, a dangling link too, is left alone; mkdir
         // makes a folder only where nothing was.
         const QFileInfo taken(path);
@@ -238,7 +238,7 @@ QString csvField(const QString &value)
     static const QString formulaStarts = QStringLiteral("=+-@\t\r");
     if (!value.isEmpty() && formulaStarts.contains(value.front())) {
         bool number = false;
-        value.toDouble(&number);
+        (void)value.toDouble(&number);
         if (!number)
             return csvField(QLatin1Char('\'') + value);
     }

@@ -83,7 +83,7 @@ bool isOwnVideo(const QString &path, const QStringList &folders)
 
 QUrl Crafts::videoUrl(const QString &address)
 {
-    const QUrl url(address.trimmed(), QUrl::StrictMode);
+    QUrl url(address.trimmed(), QUrl::StrictMode);
     if (!url.isValid() || url.isRelative())
         return {};
     const QString scheme = url.scheme();
