@@ -443,10 +443,10 @@ void TestDatabase::damagedFileIsReadOnlyAndTheUserIsTold()
 void TestDatabase::onlyViridiosFilesAreCompleted()
 {
     {
-        // Another program's file with a table named like one of ours.
+        // A diary program's file, with a table named like one of ours.
         TemporaryHome home;
         QSqlDatabase other = otherConnection("other", home.databasePath());
-        QVERIFY(execOn(other, "CREATE TABLE Tips (id integer primary key, tip text)"));
+        QVERIFY(execOn(other, "CREATE TABLE Diary (id integer primary key, entry text)"));
         QVERIFY(execOn(other, "CREATE TABLE notes (id integer primary key, note text)"));
         other.close();
         const QByteArray before = fileHash(home.databasePath());

@@ -59,7 +59,9 @@ void MainWindow::on_push_diaryHistory_clicked()
     ui->lb_elec30->setText(periodText(longPeriod, data.electricity30, sign));
     ui->lb_water7->setText(periodText(shortPeriod, data.water7, sign));
     ui->lb_water30->setText(periodText(longPeriod, data.water30, sign));
-    ui->lb_exportMessage->clear();
+    // An export still running keeps saying so.
+    if (ui->push_exportDiaries->isEnabled())
+        ui->lb_exportMessage->clear();
     if (QWidget *view = historyChartView(ui))
         HistoryChart::load()->fill(view, data.days, sign);
     showPage(HistoryPage);
