@@ -4,10 +4,12 @@
 #include "data/database.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QVariant>
 
 #include <algorithm>
@@ -22,6 +24,9 @@ const QString electricityKey = QStringLiteral("retrieveDate");
 const QString waterTable = QStringLiteral("waterDiary");
 const QString waterKey = QStringLiteral("waterRetrieveDate");
 const QString membersColumn = QStringLiteral("noOfFamilyMem");
+
+// Less room than this on the export's disk after a failed write: it is full.
+constexpr qint64 minimumRoom = qint64(1024) * 1024;
 
 // Both diaries are read with the key first, then the columns below.
 QStringList electricityValueColumns()
@@ -128,9 +133,40 @@ QByteArray diaryCsv(const QSqlDatabase &db, const QString &table, const QString 
     return text.toUtf8();
 }
 
-bool writeWhole(QSaveFile &file, const QByteArray &data)
+// Makes a new folder for one export inside parent: the first free name of
+// the day. Empty when none can be made.
+QString newExportFolder(const QDir &parent, const QDate &today)
 {
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+    constexpr int mostPerDay = 1000;
+    for (int number = 1; number <= mostPerDay; ++number) {
+        QString path = parent.absoluteFilePath(HistoryLogic::exportFolderName(today, number));
+        // A name taken by anything, a dangling link too, is left alone; mkdir
+        // makes a folder only where nothing was.
+        const QFileInfo taken(path);
+        if (taken.exists() || taken.isSymLink())
+            continue;
+        if (parent.mkdir(path))
+            return path;
+        const QFileInfo raced(path);
+        if (!raced.exists() && !raced.isSymLink())
+            return {};
+    }
+    return {};
+}
+
+// Why a file could not be written, in a household's words; the technical
+// reason goes to standard error.
+QString writeProblem(const QSaveFile &file, const QString &folder)
+{
+    qWarning().noquote() << "Viridio: cannot export to" << file.fileName() << "-"
+                         << file.errorString();
+    const QStorageInfo disk(folder);
+    if (file.error() == QFileDevice::ResourceError ||
+        (disk.isValid() && disk.bytesAvailable() < minimumRoom))
+        return QStringLiteral("there is no room left on the disk");
+    if (disk.isReadOnly())
+        return QStringLiteral("the disk can only be read");
+    return QStringLiteral("the files could not be written");
 }
 
 void addUsage(HistoryLogic::PeriodUsage &period, const HistoryLogic::DayCosts &day)
@@ -244,6 +280,14 @@ QByteArray waterCsv(const QSqlDatabase &db, bool *ok)
 
 QString csvField(const QString &value)
 {
+    // A number keeps its sign: "-0.5" is no formula.
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!value.isEmpty() && formulaStarts.contains(value.front())) {
+        bool number = false;
+        (void)value.toDouble(&number);
+        if (!number)
+            return csvField(QLatin1Char('\'') + value);
+    }
     static const std::array<QChar, 4> special = {QLatin1Char(','), QLatin1Char('"'),
                                                  QLatin1Char('\r'), QLatin1Char('\n')};
     const bool quote = std::any_of(special.begin(), special.end(),
@@ -271,52 +315,76 @@ QString waterFileName(const QDate &date)
     return QStringLiteral("viridio-water-%1.csv").arg(date.toString(Qt::ISODate));
 }
 
+QString exportFolderName(const QDate &date, int number)
+{
+    const QString name = QStringLiteral("viridio-export-%1").arg(date.toString(Qt::ISODate));
+    return number <= 1 ? name : name + QStringLiteral("-%1").arg(number);
+}
+
 ExportResult exportDiaries(const QSqlDatabase &db, const QString &folder, const QDate &today)
 {
     ExportResult result;
-    const QDir dir(folder.isEmpty() ? defaultExportFolder() : folder);
-    result.folder = QDir::toNativeSeparators(dir.absolutePath());
+    const QDir parent(folder.isEmpty() ? defaultExportFolder() : folder);
+    result.folder = QDir::toNativeSeparators(parent.absolutePath());
 
+    // Both diaries as of one moment.
+    const bool snapshot = QSqlDatabase(db).transaction();
     bool electricityRead = false;
     bool waterRead = false;
     const QByteArray electricity = electricityCsv(db, &electricityRead);
     const QByteArray water = waterCsv(db, &waterRead);
+    if (snapshot)
+        QSqlDatabase(db).commit();
     if (!electricityRead || !waterRead) {
         result.error = QStringLiteral("The diaries could not be read, so nothing was exported.");
         return result;
     }
-    if (!QDir().mkpath(dir.absolutePath())) {
+    if (!QDir().mkpath(parent.absolutePath())) {
         result.error = QStringLiteral("The folder %1 could not be created, so nothing was "
                                       "exported.")
                            .arg(result.folder);
         return result;
     }
+    const QString own = newExportFolder(parent, today);
+    if (own.isEmpty()) {
+        result.error = QStringLiteral("No new folder could be made in %1, so nothing was "
+                                      "exported.")
+                           .arg(result.folder);
+        return result;
+    }
 
-    const QString electricityPath = dir.absoluteFilePath(electricityFileName(today));
-    const QString waterPath = dir.absoluteFilePath(waterFileName(today));
-    QSaveFile electricityFile(electricityPath);
-    QSaveFile waterFile(waterPath);
-    // Both are written before either takes its place; an unfinished QSaveFile
-    // removes its temporary file when it goes.
-    const std::array<QSaveFile *, 2> files = {&electricityFile, &waterFile};
+    const QDir dir(own);
+    const std::array<QString, 2> paths = {dir.absoluteFilePath(electricityFileName(today)),
+                                          dir.absoluteFilePath(waterFileName(today))};
     const std::array<const QByteArray *, 2> contents = {&electricity, &water};
-    QSaveFile *failed = nullptr;
-    for (std::size_t i = 0; i < files.size() && !failed; ++i) {
-        if (!writeWhole(*files[i], *contents[i]))
-            failed = files[i];
-    }
-    for (QSaveFile *file : files) {
-        if (!failed && !file->commit())
-            failed = file;
-    }
-    if (failed) {
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        // Unbuffered: each file is one write, and a buffered one that fails
+        // (a full disk) is not reported by commit().
+        QSaveFile file(paths[i]);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+            file.write(*contents[i]) == contents[i]->size() && file.commit()) {
+            result.files.append(QDir::toNativeSeparators(paths[i]));
+            continue;
+        }
+        // What this export made goes again: the folder is its own.
         result.error = QStringLiteral("The diaries could not be saved in %1: %2.")
-                           .arg(result.folder, failed->errorString());
+                           .arg(result.folder, writeProblem(file, own));
+        for (std::size_t made = 0; made < i; ++made)
+            QFile::remove(paths[made]);
+        dir.rmdir(own);
+        result.files.clear();
         return result;
     }
     result.ok = true;
-    result.files =
-        QStringList{QDir::toNativeSeparators(electricityPath), QDir::toNativeSeparators(waterPath)};
+    result.folder = QDir::toNativeSeparators(own);
+    return result;
+}
+
+ExportResult exportDiariesOf(const QString &databaseName, const QString &folder, const QDate &today)
+{
+    ExportResult result;
+    Database::withOwnConnection(
+        databaseName, [&](QSqlDatabase &db) { result = exportDiaries(db, folder, today); });
     return result;
 }
 
