@@ -67,6 +67,7 @@ void TestHistory::init()
     QVERIFY(db.isOpen());
     Database::createTable(db, QStringLiteral("Diary"));
     Database::createTable(db, QStringLiteral("waterDiary"));
+    Database::createHouseholdTables(db);
 }
 
 void TestHistory::cleanup()
@@ -147,18 +148,25 @@ void TestHistory::csvFilesOldestFirst()
     record("waterDiary", QStringLiteral("07/12/2026"),
            {{"noOfFamilyMem", "3"}, {"amtOfTapUsed", "0.1755"}, {"amtOfShowerUsed", "0.3744"}});
     record("waterDiary", QStringLiteral("06/12/2026"), {{"amtOfLawnUsed", "0.531894"}});
+    // The answers kept for 7 December: 10 kWh, and 11.7 + 2.5 litres a member.
+    for (const auto &[item, quantity] : QList<QPair<QString, double>>{
+             {"valOfAirCon", 10}, {"amtOfTapUsed", 11.7}, {"amtOfShowerUsed", 2.5}})
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("INSERT INTO DayUsage (dayKey, item, quantity) "
+                                                  "VALUES ('07/12/2026', '%1', %2)")
+                                       .arg(item)
+                                       .arg(quantity)));
 
     const QByteArray electricity =
         "date,air conditioner,laptop,fan,lights,dvd player,tv,washing machine,hair dryer,"
-        "microwave,rice cooker,refrigerator,total\r\n"
-        "2026-11-30,,,,0.6861,,,,,,,,0.69\r\n"
-        "2026-12-07,2.287,0.15,,,,,,,,,,2.44\r\n"
-        "\"say \"\"hi\"\", then\",,,\"1,5\",,,,,,,,,0.00\r\n"
-        "\"'=HYPERLINK(\"\"http://x\"\")\",,\"two\nlines\",'@SUM(A1),'\t=1,,,,,,,,0.00\r\n";
+        "microwave,rice cooker,refrigerator,total,kWh\r\n"
+        "2026-11-30,,,,0.6861,,,,,,,,0.69,\r\n"
+        "2026-12-07,2.287,0.15,,,,,,,,,,2.44,10\r\n"
+        "\"say \"\"hi\"\", then\",,,\"1,5\",,,,,,,,,0.00,\r\n"
+        "\"'=HYPERLINK(\"\"http://x\"\")\",,\"two\nlines\",'@SUM(A1),'\t=1,,,,,,,,0.00,\r\n";
     const QByteArray water =
-        "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,total\r\n"
-        "2026-12-06,,,,,,0.531894,,0.00\r\n"
-        "2026-12-07,3,0.1755,,,0.3744,,,1.65\r\n";
+        "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,total,litres\r\n"
+        "2026-12-06,,,,,,0.531894,,0.00,\r\n"
+        "2026-12-07,3,0.1755,,,0.3744,,,1.65,42.6\r\n";
 
     const QString folder = dir->filePath(QStringLiteral("exports/new"));
     ExportResult result = exportDiaries(db, folder);
@@ -177,7 +185,8 @@ void TestHistory::csvFilesOldestFirst()
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(entries(folder),
              QStringList({"viridio-export-2026-12-07", "viridio-export-2026-12-07-2"}));
-    QVERIFY(fileBytes(result.files.value(1)).endsWith("2026-12-07,1,0.1755,,,0.3744,,,0.55\r\n"));
+    QVERIFY(
+        fileBytes(result.files.value(1)).endsWith("2026-12-07,1,0.1755,,,0.3744,,,0.55,14.2\r\n"));
     QCOMPARE(fileBytes(folder + "/viridio-export-2026-12-07/viridio-water-2026-12-07.csv"), water);
 }
 

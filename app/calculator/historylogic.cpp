@@ -86,9 +86,24 @@ QSqlQuery selectDiary(const QSqlDatabase &db, const QString &table, const QStrin
 }
 
 // The diary's records as CSV, oldest day first; see electricityCsv().
-template<typename Cost>
+// What each day used, from the answers kept beside the costs: kWh, or litres
+// for one family member, by day key; days without kept answers are absent.
+QHash<QString, double> usageByDay(const QSqlDatabase &db, const QStringList &items)
+{
+    QHash<QString, double> used;
+    QSqlQuery query =
+        Database::run(db, QStringLiteral("SELECT dayKey, item, quantity FROM DayUsage"));
+    while (query.isActive() && query.next()) {
+        if (items.contains(query.value(1).toString()))
+            used[query.value(0).toString()] += readNumber(query.value(2));
+    }
+    return used;
+}
+
+template<typename Cost, typename Usage>
 QByteArray diaryCsv(const QSqlDatabase &db, const QString &table, const QString &keyColumn,
-                    const QStringList &columns, const char *header, Cost cost, bool *ok)
+                    const QStringList &columns, const char *header, Cost cost, Usage usage,
+                    bool *ok)
 {
     struct Record
     {
@@ -116,7 +131,8 @@ QByteArray diaryCsv(const QSqlDatabase &db, const QString &table, const QString 
             if (!value.isNull())
                 record.rest += HistoryLogic::csvField(value.toString());
         }
-        record.rest += QLatin1Char(',') + moneyText(cost(query));
+        record.rest +=
+            QLatin1Char(',') + moneyText(cost(query)) + QLatin1Char(',') + usage(key, query);
         records.append(std::move(record));
     }
     // Undated rows keep their stored order after every dated one.
@@ -264,18 +280,34 @@ QString periodText(int days, double total, const QString &sign, std::optional<do
 
 QByteArray electricityCsv(const QSqlDatabase &db, bool *ok)
 {
-    return diaryCsv(db, electricityTable, electricityKey, electricityValueColumns(),
-                    "date,air conditioner,laptop,fan,lights,dvd player,tv,washing machine,"
-                    "hair dryer,microwave,rice cooker,refrigerator,total",
-                    electricityDayCost, ok);
+    const QHash<QString, double> kWh = usageByDay(db, applianceColumns());
+    return diaryCsv(
+        db, electricityTable, electricityKey, electricityValueColumns(),
+        "date,air conditioner,laptop,fan,lights,dvd player,tv,washing machine,"
+        "hair dryer,microwave,rice cooker,refrigerator,total,kWh",
+        electricityDayCost,
+        [&kWh](const QString &key, const QSqlQuery &) {
+            const auto used = kWh.constFind(key);
+            return used == kWh.constEnd() ? QString() : numberText(*used);
+        },
+        ok);
 }
 
 QByteArray waterCsv(const QSqlDatabase &db, bool *ok)
 {
-    return diaryCsv(db, waterTable, waterKey, waterValueColumns(),
-                    "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,"
-                    "total",
-                    waterDayCost, ok);
+    const QHash<QString, double> litres = usageByDay(db, waterColumns());
+    return diaryCsv(
+        db, waterTable, waterKey, waterValueColumns(),
+        "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,"
+        "total,litres",
+        waterDayCost,
+        [&litres](const QString &key, const QSqlQuery &row) {
+            // Kept for one member; the day's litres are the family's.
+            const auto used = litres.constFind(key);
+            return used == litres.constEnd() ? QString()
+                                             : numberText(*used * readNumber(row.value(1)));
+        },
+        ok);
 }
 
 QString csvField(const QString &value)
