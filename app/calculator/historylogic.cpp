@@ -91,13 +91,30 @@ QSqlQuery selectDiary(const QSqlDatabase &db, const QString &table, const QStrin
 QHash<QString, double> usageByDay(const QSqlDatabase &db, const QStringList &items)
 {
     QHash<QString, double> used;
-    QSqlQuery query =
-        Database::run(db, QStringLiteral("SELECT dayKey, item, quantity FROM DayUsage"));
-    while (query.isActive() && query.next()) {
-        if (items.contains(query.value(1).toString()))
-            used[query.value(0).toString()] += readNumber(query.value(2));
-    }
+    QVariantList bound;
+    for (const QString &item : items)
+        bound.append(item);
+    QSqlQuery query = Database::run(
+        db,
+        QStringLiteral("SELECT CAST(dayKey AS BLOB), sum(quantity) FROM DayUsage WHERE item IN "
+                       "(?%1) GROUP BY dayKey")
+            .arg(QStringLiteral(",?").repeated(items.size() - 1)),
+        bound);
+    while (query.isActive() && query.next())
+        used.insert(QString::fromUtf8(query.value(0).toByteArray()), readNumber(query.value(1)));
     return used;
+}
+
+// The CSV's usage field of a day: empty without kept answers; water's are kept
+// per member, so the day's row gives the family's (its members at column 1).
+auto usageField(const QHash<QString, double> &used, bool perMember)
+{
+    return [&used, perMember](const QString &key, const QSqlQuery &row) {
+        const auto day = used.constFind(key);
+        if (day == used.constEnd())
+            return QString();
+        return numberText(*day * (perMember ? readNumber(row.value(1)) : 1));
+    };
 }
 
 template<typename Cost, typename Usage>
@@ -281,33 +298,19 @@ QString periodText(int days, double total, const QString &sign, std::optional<do
 QByteArray electricityCsv(const QSqlDatabase &db, bool *ok)
 {
     const QHash<QString, double> kWh = usageByDay(db, applianceColumns());
-    return diaryCsv(
-        db, electricityTable, electricityKey, electricityValueColumns(),
-        "date,air conditioner,laptop,fan,lights,dvd player,tv,washing machine,"
-        "hair dryer,microwave,rice cooker,refrigerator,total,kWh",
-        electricityDayCost,
-        [&kWh](const QString &key, const QSqlQuery &) {
-            const auto used = kWh.constFind(key);
-            return used == kWh.constEnd() ? QString() : numberText(*used);
-        },
-        ok);
+    return diaryCsv(db, electricityTable, electricityKey, electricityValueColumns(),
+                    "date,air conditioner,laptop,fan,lights,dvd player,tv,washing machine,"
+                    "hair dryer,microwave,rice cooker,refrigerator,total,kWh",
+                    electricityDayCost, usageField(kWh, false), ok);
 }
 
 QByteArray waterCsv(const QSqlDatabase &db, bool *ok)
 {
     const QHash<QString, double> litres = usageByDay(db, waterColumns());
-    return diaryCsv(
-        db, waterTable, waterKey, waterValueColumns(),
-        "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,"
-        "total,litres",
-        waterDayCost,
-        [&litres](const QString &key, const QSqlQuery &row) {
-            // Kept for one member; the day's litres are the family's.
-            const auto used = litres.constFind(key);
-            return used == litres.constEnd() ? QString()
-                                             : numberText(*used * readNumber(row.value(1)));
-        },
-        ok);
+    return diaryCsv(db, waterTable, waterKey, waterValueColumns(),
+                    "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,"
+                    "total,litres",
+                    waterDayCost, usageField(litres, true), ok);
 }
 
 QString csvField(const QString &value)
