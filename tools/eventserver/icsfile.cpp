@@ -243,6 +243,9 @@ EventFile::Result parse(const QByteArray &content, int year)
     const QString tooLong = EventFile::sizeProblem(reader.result.records);
     if (reader.result.errors.isEmpty() && !tooLong.isEmpty())
         reader.result.errors.append(tooLong);
+    // Nothing rather than half a file.
+    if (!reader.result.errors.isEmpty())
+        reader.result.records.clear();
     return reader.result;
 }
 

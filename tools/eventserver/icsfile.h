@@ -16,8 +16,8 @@ namespace IcsFile {
 bool isCalendar(QByteArrayView content);
 
 // Reads the events of content; year is this year, for repeating events. A
-// file libical cannot read whole, or reports a fault in, gives errors and no
-// events; so does any event the viewer could not store or list. Cancelled
+// file libical cannot read whole or reports a fault in, or that holds any
+// event the viewer could not store or list, gives errors and no events. Cancelled
 // events, events without a start, events that repeat other than yearly and
 // changes to one day of a repeating event are left out, each with its reason.
 EventFile::Result parse(const QByteArray &content, int year);
