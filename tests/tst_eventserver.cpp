@@ -330,7 +330,7 @@ void TestEventServer::calendarRefused_data()
         << begin +
                "SUMMARY:Fair\r\nDTSTART;VALUE=DATE:20260110\r\nRRULE:FREQ=YEARLY;BYMONTH=1,7\r\n" +
                end
-        << QStringLiteral("the name \"Fair 2026\" is used already");
+        << QStringLiteral("the name \"Fair 2026\" is used already by the VEVENT \"Fair\" of 2026");
 }
 
 void TestEventServer::calendarRefused()

@@ -179,9 +179,8 @@ SaveResult save(const EventFormat::Record &event, const QString &folder, const Q
         const QFileInfo info(target);
         if (!info.isSymLink() && (!info.exists() || info.isFile()))
             return false;
-        result.error = QStringLiteral("Something that is not a calendar file of Viridio's "
-                                      "already has the name %1, so Viridio left it alone and "
-                                      "did not save the event.")
+        result.error = QStringLiteral("There is a link or a folder at %1; Viridio left it "
+                                      "alone and did not save the event.")
                            .arg(result.path);
         result.reason =
             QStringLiteral("%1 is %2")

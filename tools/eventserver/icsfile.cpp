@@ -39,7 +39,7 @@ QString firstFault(icalcomponent *component)
         return text(icalproperty_get_xlicerror(fault));
     for (icalcomponent *inner = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT);
          inner; inner = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT)) {
-        const QString fault = firstFault(inner);
+        QString fault = firstFault(inner);
         if (!fault.isEmpty())
             return fault;
     }
@@ -177,7 +177,8 @@ private:
         const QString pattern = QStringLiteral("M@d@yyyy");
         record.startDate = first.toString(pattern);
         record.endDate = last.toString(pattern);
-        const QList<EventFile::Checker::Problem> problems = checker.check(record, label);
+        const QList<EventFile::Checker::Problem> problems =
+            checker.check(record, QStringLiteral("by %1").arg(label));
         for (const EventFile::Checker::Problem &problem : problems)
             result.errors.append(QStringLiteral("%1: %2").arg(label, problem.text));
         if (problems.isEmpty())
