@@ -55,7 +55,14 @@ void MainWindow::on_push_diaryHistory_clicked()
     ui->lb_elec30->setText(periodText(longPeriod, data.electricity30, sign));
     ui->lb_water7->setText(periodText(shortPeriod, data.water7, sign));
     ui->lb_water30->setText(periodText(longPeriod, data.water30, sign));
-    ui->lb_exportMessage->clear();
+    // Totals of diaries that could not be read are not shown as nothing spent.
+    for (QLabel *total : {ui->lb_elec7, ui->lb_elec30, ui->lb_water7, ui->lb_water30})
+        total->setVisible(data.read);
+    ui->lb_exportMessage->setText(
+        data.read ? QString()
+                  : QStringLiteral("Your diaries could not be read: the data file is busy in "
+                                   "another program or cannot be opened. Open the history again "
+                                   "in a moment."));
     if (QWidget *view = historyChartView(ui))
         HistoryChart::load()->fill(view, data.days, sign);
     showPage(HistoryPage);

@@ -157,6 +157,7 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
             data.days[*day].electricity = electricityDayCost(electricity);
     }
     QSqlQuery water = selectDiary(db, waterTable, waterKey, waterValueColumns(), keys);
+    data.read = electricity.isActive() && water.isActive();
     while (water.isActive() && water.next()) {
         const auto day = dayOfKey.constFind(water.value(0).toString());
         if (day != dayOfKey.constEnd())

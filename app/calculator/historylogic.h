@@ -38,10 +38,11 @@ struct PageData
     double water7 = 0;
     double water30 = 0;
     QList<DayCosts> days; // the last longPeriod days, oldest first; 0 without a record
+    bool read = false;    // both diaries were read; otherwise every figure is 0
 };
 
 // Everything the history page shows, from two queries (one per diary). A closed
-// database gives 0 everywhere.
+// or busy database gives 0 everywhere, with read false.
 PageData pageData(const QSqlDatabase &db, const QDate &today = Clock::today());
 
 // The label of a period's total: "Last 7 days: $8.40".
