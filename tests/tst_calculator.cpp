@@ -1222,7 +1222,7 @@ void TestCalculator::currencySignShowsAsTypedEverywhere()
     click("push_zadUvedoButton");
     click("push_diaryHistory");
     QCOMPARE(labelText("lb_elec7"),
-             QStringLiteral("Last 7 days: ") + sign + QStringLiteral("5.00"));
+             QStringLiteral("Last 7 days: ") + sign + QStringLiteral("5.00\n10.00 kWh"));
     // The value axis's labels, as drawn: money from 0 up, each with the sign.
     QStringList money;
     const QRegularExpression amount(QStringLiteral("^(\\D*)\\d+\\.\\d\\d$"));
