@@ -168,6 +168,8 @@ private slots:
     void on_push_ecoEvent_clicked();
     void on_push_updateEvents_clicked();
     void on_push_backToEvents_clicked();
+    void on_push_addToCalendar_clicked();
+    void on_push_openCalendarFile_clicked();
 
     // Calculator frame and electricity entry (app/calculator.cpp)
     void on_push_ecoCal_clicked();
@@ -310,6 +312,8 @@ private:
     int listedMonth = 0;          // the month listed, 0 for none
     qint64 listedBefore = 0;      // its next part lists the events stored below this id
     QTimer *moreEvents = nullptr; // lists that next part, a turn of the event loop later
+    void showCalendarMessage(const QString &text);
+    QString calendarFilePath; // the event's calendar file written last
 
     // Calculator: helpers and state of its own
     // Whether each diary's per-item breakdown is on screen ("View All!" was

@@ -1,18 +1,29 @@
 // The events page: listing by month, the entry procedure, the details of one
-// event and the calendar, checked on screen against what the database holds.
+// event and the calendar, checked on screen against what the database holds;
+// and "Add to my calendar", whose file libical reads back as a calendar
+// program would.
 
 #include "clock.h"
+#include "events/calendarfile.h"
 #include "events/eventslogic.h"
 #include "mainwindow.h"
 #include "testsupport.h"
 
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QTextCharFormat>
+
+#include <libical/ical.h>
+
+#include <memory>
 
 namespace {
 
@@ -134,6 +145,9 @@ private slots:
     void receivedEventShowsItsDays();
     void dateHelpers();
     void markupShowsAsItsCharacters();
+
+    void calendarFileReadByLibical();
+    void addToCalendarThroughWindow();
 };
 
 void TestEvents::listsEventsByMonthOfThisYear()
@@ -533,6 +547,127 @@ void TestEvents::markupShowsAsItsCharacters()
     for (const char *label : {"lb_eventTitle", "lb_venue", "lb_fee", "lb_description"})
         QCOMPARE(child<QLabel>(&window, label)->textFormat(), Qt::PlainText);
     QCOMPARE(text(&window, "lb_eventTitle"), name);
+}
+
+void TestEvents::calendarFileReadByLibical()
+{
+    // Text that must be escaped and, being long and not ASCII, folded
+    // between whole characters.
+    const EventFormat::Record event = {
+        QStringLiteral("Repair Café, swap; mend \\ reuse – Ærøskøbing ♻ 2026"),
+        QStringLiteral("Hall 2, Market St; back door"),
+        QStringLiteral("Bring: lamps, toasters; clothes.\nAsk at the desk \\ café.\r\n") +
+            QString(40, QChar(0x00E9)) + QString(30, QChar(0x267B)),
+        QStringLiteral("Free, or €2"),
+        QStringLiteral("3@30@2026"),
+        QStringLiteral("4@1@2026")};
+    const QDateTime stamp(QDate(2026, 12, 7), QTime(21, 50, 5), Qt::UTC);
+    const QByteArray text = CalendarFile::calendarText(event, stamp);
+    QVERIFY(text.endsWith("END:VCALENDAR\r\n"));
+    const QList<QByteArray> lines = text.chopped(1).split('\n');
+    int folded = 0;
+    for (const QByteArray &line : lines) {
+        QVERIFY2(line.endsWith('\r') && !line.chopped(1).contains('\r'), line.constData());
+        QVERIFY2(line.size() - 1 <= 75, line.constData());
+        // Each line is whole UTF-8 by itself: no character is cut in two.
+        QCOMPARE(QString::fromUtf8(line).toUtf8(), line);
+        folded += line.startsWith(' ') ? 1 : 0;
+    }
+    QVERIFY(folded >= 3);
+
+    struct Free
+    {
+        void operator()(icalcomponent *c) const { icalcomponent_free(c); }
+    };
+    const std::unique_ptr<icalcomponent, Free> calendar(icalparser_parse_string(text.constData()));
+    QVERIFY(calendar);
+    icalcomponent *vevent =
+        icalcomponent_get_first_component(calendar.get(), ICAL_VEVENT_COMPONENT);
+    QVERIFY(vevent);
+    QVERIFY(!icalcomponent_get_first_property(vevent, ICAL_XLICERROR_PROPERTY));
+    QCOMPARE(QString::fromUtf8(icalcomponent_get_summary(vevent)), event.name);
+    QCOMPARE(QString::fromUtf8(icalcomponent_get_location(vevent)), event.venue);
+    QString description = event.description;
+    QCOMPARE(QString::fromUtf8(icalcomponent_get_description(vevent)),
+             description.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    icalproperty *fee = icalcomponent_get_first_property(vevent, ICAL_X_PROPERTY);
+    QVERIFY(fee);
+    QCOMPARE(QByteArray(icalproperty_get_x_name(fee)), CalendarFile::feeProperty());
+    QCOMPARE(QString::fromUtf8(icalproperty_get_x(fee)), event.admissionFee);
+    // All day, from the first day to the day after the last.
+    const icaltimetype start = icalcomponent_get_dtstart(vevent);
+    const icaltimetype end = icalcomponent_get_dtend(vevent);
+    QVERIFY(icaltime_is_date(start) && icaltime_is_date(end));
+    QCOMPARE(QDate(start.year, start.month, start.day), QDate(2026, 3, 30));
+    QCOMPARE(QDate(end.year, end.month, end.day), QDate(2026, 4, 2));
+    QCOMPARE(QByteArray(icaltime_as_ical_string(icalcomponent_get_dtstamp(vevent))),
+             QByteArray("20261207T215005Z"));
+    // The same event on another day has the same UID; another event another.
+    const QString uid = QString::fromUtf8(icalcomponent_get_uid(vevent));
+    QVERIFY(uid.endsWith(QStringLiteral("@viridio")));
+    QCOMPARE(CalendarFile::eventUid(event), uid);
+    EventFormat::Record later = event;
+    later.endDate = QStringLiteral("4@2@2026");
+    QVERIFY(CalendarFile::eventUid(later) != uid);
+    QVERIFY(CalendarFile::calendarText(event, stamp.addDays(3)).contains(uid.toUtf8()));
+}
+
+// The button writes the event on show into Documents and offers to open it;
+// a link or a folder of that name is left alone and said so on the page.
+void TestEvents::addToCalendarThroughWindow()
+{
+    Clock::setToday(QDate(2026, 3, 20));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    addEvent(QStringLiteral("Earth Hour 2026"), QStringLiteral("3@28@2026"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QVERIFY(!child<QPushButton>(&window, "push_addToCalendar")->isVisible());
+    QVERIFY(touch(&window, QStringLiteral("Earth Hour 2026")));
+    QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("/Documents")));
+    QVERIFY(clickButton(&window, "push_addToCalendar"));
+
+    const QString path = home.path() + QStringLiteral("/Documents/viridio-earth-hour-2026.ics");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    file.close();
+    QVERIFY(written.contains("SUMMARY:Earth Hour 2026\r\nLOCATION:Venue of Earth Hour 2026\r\n"));
+    QVERIFY(written.contains("DTSTART;VALUE=DATE:20260328\r\nDTEND;VALUE=DATE:20260329\r\n"));
+    QCOMPARE(text(&window, "lb_calendarMessage"), QStringLiteral("Saved as ") + path);
+    QVERIFY(!child<QPushButton>(&window, "push_addToCalendar")->isVisible());
+    UrlSink sink;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &sink, "open");
+    QVERIFY(clickButton(&window, "push_openCalendarFile"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(sink.urls, QList<QUrl>{QUrl::fromLocalFile(path)});
+
+    // A link where the file goes: neither it nor what it points to changes.
+    const QString elsewhere = home.path() + QStringLiteral("/elsewhere.txt");
+    QVERIFY(QFile::rename(path, elsewhere));
+    QVERIFY(QFile::link(elsewhere, path));
+    QVERIFY(touch(&window, QStringLiteral("Earth Hour 2026")));
+    QVERIFY(text(&window, "lb_calendarMessage").isEmpty());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("a symbolic link")));
+    QVERIFY(clickButton(&window, "push_addToCalendar"));
+    QVERIFY(text(&window, "lb_calendarMessage").contains(QStringLiteral("did not save the event")));
+    QVERIFY(QFileInfo(path).isSymLink());
+    QFile kept(elsewhere);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), written);
+    QVERIFY(!child<QPushButton>(&window, "push_openCalendarFile")->isVisible());
+    QCOMPARE(QDir(home.path() + QStringLiteral("/Documents")).entryList(QDir::Files),
+             QStringList{QStringLiteral("viridio-earth-hour-2026.ics")});
+
+    // Documents that cannot be made: a file has its name.
+    QVERIFY(QDir(home.path() + QStringLiteral("/Documents")).removeRecursively());
+    QFile blocker(home.path() + QStringLiteral("/Documents"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot create")));
+    QVERIFY(clickButton(&window, "push_addToCalendar"));
+    QVERIFY2(text(&window, "lb_calendarMessage").contains(QStringLiteral("could not be made")),
+             qPrintable(text(&window, "lb_calendarMessage")));
 }
 
 QTEST_MAIN(TestEvents)

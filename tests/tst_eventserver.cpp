@@ -1,11 +1,14 @@
-// The companion event server: its file reader refuses every event the viewer
-// could not store or list, the program refuses such a file with a clear
-// message, and the viewer stores the shipped sample's events from it.
+// The companion event server: its file readers (its text format and
+// iCalendar) refuse every event the viewer could not store or list, the
+// program refuses such a file with a clear message, and the viewer stores the
+// shipped sample's events from it.
 
 #include "clock.h"
+#include "events/calendarfile.h"
 #include "mainwindow.h"
 #include "testsupport.h"
 #include "tools/eventserver/eventfile.h"
+#include "tools/eventserver/icsfile.h"
 
 #include <QFile>
 #include <QLabel>
@@ -59,6 +62,33 @@ Run runServer(const QStringList &arguments, int limitMs = 10000)
     return run;
 }
 
+// A town's calendar: a folded line, an escaped comma, a time in a named zone
+// that is the next day in UTC, a yearly day, a weekend fair of three days, a
+// cancelled walk and a weekly market.
+const QByteArray townCalendar =
+    "\xEF\xBB\xBF\r\nBEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Town//Events//EN\r\n"
+    "BEGIN:VEVENT\r\nUID:litter@town\r\nSUMMARY:Litter pick\\, river bank\r\n"
+    "LOCATION:Riverside\\; north gate\r\n"
+    "DESCRIPTION:Gloves and bags are provided. Bring water and wear sturdy sh\r\n oes.\r\n"
+    "DTSTART;TZID=America/New_York:20260605T233000\r\n"
+    "DTEND;TZID=America/New_York:20260606T013000\r\nX-VIRIDIO-FEE:Free\r\nEND:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:hour@town\r\nSUMMARY:Earth Hour\r\nDTSTART;VALUE=DATE:20200328\r\n"
+    "RRULE:FREQ=YEARLY\r\nEND:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:fair@town\r\nSUMMARY:Green fair\r\nLOCATION:Park\r\n"
+    "DTSTART;VALUE=DATE:20260710\r\nDTEND;VALUE=DATE:20260713\r\nEND:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:walk@town\r\nSUMMARY:Moor walk\r\nSTATUS:CANCELLED\r\n"
+    "DTSTART;VALUE=DATE:20260711\r\nEND:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:market@town\r\nSUMMARY:Farmers' market\r\n"
+    "DTSTART;VALUE=DATE:20260704\r\nRRULE:FREQ=WEEKLY\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &content)
+{
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        return {};
+    return file.fileName();
+}
+
 } // namespace
 
 class TestEventServer : public QObject
@@ -66,6 +96,8 @@ class TestEventServer : public QObject
     Q_OBJECT
 
 private slots:
+    // The local day of a timed event depends on the zone the server runs in.
+    void initTestCase() { qputenv("TZ", "UTC"); }
     void cleanup()
     {
         Clock::setToday(QDate());
@@ -77,6 +109,10 @@ private slots:
     void refusesWhatTheViewerCannotUse();
     void continuationLinesAndComments();
     void programRefusesBadFile();
+    void calendarRecords();
+    void calendarRefused_data();
+    void calendarRefused();
+    void programServesCalendarByContent();
     void programChecksSample();
     void viewerStoresServedEvents();
 };
@@ -219,6 +255,115 @@ void TestEventServer::programRefusesBadFile()
     QCOMPARE(badAddress.exitCode, 2);
     QVERIFY2(badAddress.err.contains(QStringLiteral("not an IPv4 address")),
              qPrintable(badAddress.err));
+}
+
+void TestEventServer::calendarRecords()
+{
+    const EventFile::Result result = IcsFile::parse(townCalendar, 2026);
+    QCOMPARE(result.errors, QStringList{});
+    const QList<EventFormat::Record> expected = {
+        {QStringLiteral("Litter pick, river bank"), QStringLiteral("Riverside; north gate"),
+         QStringLiteral("Gloves and bags are provided. Bring water and wear sturdy shoes."),
+         QStringLiteral("Free"), QStringLiteral("6@6@2026"), QStringLiteral("6@6@2026")},
+        {QStringLiteral("Earth Hour 2026"),
+         {},
+         {},
+         {},
+         QStringLiteral("3@28@2026"),
+         QStringLiteral("3@28@2026")},
+        {QStringLiteral("Earth Hour 2027"),
+         {},
+         {},
+         {},
+         QStringLiteral("3@28@2027"),
+         QStringLiteral("3@28@2027")},
+        {QStringLiteral("Green fair"),
+         QStringLiteral("Park"),
+         {},
+         {},
+         QStringLiteral("7@10@2026"),
+         QStringLiteral("7@12@2026")},
+    };
+    QCOMPARE(EventFormat::joinRecords(result.records), EventFormat::joinRecords(expected));
+    QCOMPARE(result.leftOut.size(), 2);
+    QVERIFY2(result.leftOut.at(0).contains(QStringLiteral("\"Moor walk\"")) &&
+                 result.leftOut.at(0).contains(QStringLiteral("cancelled")),
+             qPrintable(result.leftOut.join(QLatin1Char('\n'))));
+    QVERIFY2(result.leftOut.at(1).contains(QStringLiteral("\"Farmers' market\"")) &&
+                 result.leftOut.at(1).contains(QStringLiteral("FREQ=WEEKLY")),
+             qPrintable(result.leftOut.join(QLatin1Char('\n'))));
+
+    // The viewer's "Add to my calendar" file gives the same event back.
+    const EventFormat::Record added = {QStringLiteral("Swap, mend; reuse \\ repeat"),
+                                       QStringLiteral("Hall"),
+                                       QStringLiteral("Line one,\nline two: ") +
+                                           QString(60, QChar(0x00E9)),
+                                       QStringLiteral("2 €"),
+                                       QStringLiteral("3@30@2026"),
+                                       QStringLiteral("4@1@2026")};
+    QCOMPARE(
+        IcsFile::parse(CalendarFile::calendarText(added, QDateTime::currentDateTimeUtc()), 2026)
+            .records,
+        QList<EventFormat::Record>{added});
+}
+
+void TestEventServer::calendarRefused_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("error");
+    const QByteArray begin = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\n";
+    const QByteArray end = "END:VEVENT\r\nEND:VCALENDAR\r\n";
+    QTest::newRow("cut short") << townCalendar.left(townCalendar.indexOf("BEGIN:VEVENT", 200))
+                               << QStringLiteral("could not read it as iCalendar");
+    QTest::newRow("a line that is no property")
+        << begin + "SUMMARY:Fair\r\nthis is not a property\r\nDTSTART:20260710\r\n" + end
+        << QStringLiteral("not valid iCalendar: Got a data line");
+    QTest::newRow("a name the viewer cannot store")
+        << begin + "SUMMARY:Fair || market\r\nDTSTART;VALUE=DATE:20260710\r\n" + end
+        << QStringLiteral("the VEVENT \"Fair || market\": the name holds \"||\"");
+    QTest::newRow("an end before the start")
+        << begin + "SUMMARY:Fair\r\nDTSTART;VALUE=DATE:20260710\r\nDTEND;VALUE=DATE:20260708\r\n" +
+               end
+        << QStringLiteral("the VEVENT \"Fair\": the event ends before it starts");
+    // Two yearly days in one year would be two events of one name.
+    QTest::newRow("a name twice")
+        << begin +
+               "SUMMARY:Fair\r\nDTSTART;VALUE=DATE:20260110\r\nRRULE:FREQ=YEARLY;BYMONTH=1,7\r\n" +
+               end
+        << QStringLiteral("the name \"Fair 2026\" is used already by the VEVENT \"Fair\" of 2026");
+}
+
+void TestEventServer::calendarRefused()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, error);
+    const EventFile::Result result = IcsFile::parse(content, 2026);
+    QVERIFY2(!result.errors.isEmpty(), "the file was accepted");
+    QVERIFY2(result.errors.first().contains(error),
+             qPrintable(result.errors.join(QLatin1Char('\n'))));
+    QCOMPARE(result.records, QList<EventFormat::Record>{});
+}
+
+// The content decides, not the name; what is left out is named, what is
+// broken stops the server.
+void TestEventServer::programServesCalendarByContent()
+{
+    QTemporaryDir dir;
+    const QString town = writeFile(dir, QStringLiteral("town.txt"), townCalendar);
+    const Run run = runServer({QStringLiteral("--check"), town});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(QStringLiteral(": 4 events,")), qPrintable(run.out));
+    QVERIFY2(run.err.contains(town + QStringLiteral(": the VEVENT \"Moor walk\" (UID "
+                                                    "walk@town): left out: it is cancelled")),
+             qPrintable(run.err));
+
+    const QString cut = writeFile(dir, QStringLiteral("cut.ics"), townCalendar.left(300));
+    const Run refused = runServer({QStringLiteral("--check"), cut});
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.contains(cut + QStringLiteral(": libical could not read it")) &&
+                 refused.err.contains(QStringLiteral("not serving it")),
+             qPrintable(refused.err));
+    QCOMPARE(refused.out, QString());
 }
 
 void TestEventServer::programChecksSample()

@@ -4,12 +4,15 @@
 
 #include "clock.h"
 #include "data/database.h"
+#include "events/calendarfile.h"
 #include "events/eventformat.h"
 #include "events/eventslogic.h"
 #include "events/eventupdateclient.h"
 
 #include <QCalendarWidget>
 #include <QColor>
+#include <QDebug>
+#include <QDesktopServices>
 #include <QFont>
 #include <QListWidget>
 #include <QListWidgetItem>
@@ -17,9 +20,11 @@
 #include <QSignalBlocker>
 #include <QTextCharFormat>
 #include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -103,6 +108,11 @@ void MainWindow::setEventDetailsVisible()
     ui->lb_description->show();
     ui->lb_fee->show();
     ui->lb_venue->show();
+    // Each event shown can be added anew.
+    ui->push_addToCalendar->show();
+    ui->push_openCalendarFile->hide();
+    ui->lb_calendarMessage->clear();
+    ui->lb_calendarMessage->hide();
 }
 
 void MainWindow::setEventDetailsInvisible()
@@ -112,6 +122,9 @@ void MainWindow::setEventDetailsInvisible()
     ui->lb_description->hide();
     ui->lb_fee->hide();
     ui->lb_venue->hide();
+    ui->push_addToCalendar->hide();
+    ui->push_openCalendarFile->hide();
+    ui->lb_calendarMessage->hide();
 }
 
 // Lists the events of month of the current year, the latest stored on top.
@@ -243,6 +256,47 @@ void MainWindow::on_listWid_upcoming_itemClicked(QListWidgetItem *item)
 void MainWindow::on_listWid_upcoming_itemDoubleClicked(QListWidgetItem *item)
 {
     showEventDetails(item);
+}
+
+void MainWindow::showCalendarMessage(const QString &text)
+{
+    ui->lb_calendarMessage->setText(text);
+    ui->lb_calendarMessage->show();
+}
+
+// Writes the event on show into the documents folder as a calendar file, and
+// offers to open it.
+void MainWindow::on_push_addToCalendar_clicked()
+{
+    const std::optional<EventFormat::Record> event =
+        EventsLogic::findEvent(db, ui->lb_eventTitle->text());
+    if (!event) {
+        showCalendarMessage(QStringLiteral("This event could not be read again from your "
+                                           "data, so it was not saved."));
+        qWarning().noquote() << "Viridio: no stored event is named" << ui->lb_eventTitle->text();
+        return;
+    }
+    const CalendarFile::SaveResult saved = CalendarFile::save(*event);
+    if (!saved.ok) {
+        showCalendarMessage(saved.error);
+        qWarning().noquote() << "Viridio: adding the event to a calendar:" << saved.reason;
+        return;
+    }
+    calendarFilePath = saved.path;
+    showCalendarMessage(QStringLiteral("Saved as %1").arg(saved.path));
+    ui->push_addToCalendar->hide();
+    ui->push_openCalendarFile->show();
+}
+
+// Hands the saved file to the desktop, whose calendar program imports it.
+void MainWindow::on_push_openCalendarFile_clicked()
+{
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(calendarFilePath))) {
+        showCalendarMessage(QStringLiteral("No calendar program opened it. The event is saved "
+                                           "as %1; open that file with your calendar.")
+                                .arg(calendarFilePath));
+        qWarning().noquote() << "Viridio: the desktop could not open" << calendarFilePath;
+    }
 }
 
 void MainWindow::on_calWid_events_currentPageChanged(int, int month)

@@ -55,65 +55,19 @@ public:
                 usable = false;
             }
         }
-        for (auto it = block.fields.cbegin(); it != block.fields.cend(); ++it) {
-            for (const QString &separator :
-                 {EventFormat::recordSeparator(), EventFormat::fieldSeparator()}) {
-                if (it.value().contains(separator)) {
-                    error(block.lineOf.value(it.key()),
-                          QStringLiteral("the %1 holds \"%2\", which separates events and "
-                                         "their fields in the message")
-                              .arg(it.key(), separator));
-                    usable = false;
-                }
-            }
-        }
-        const QString name = block.fields.value(QStringLiteral("name"));
-        if (block.fields.contains(QStringLiteral("name"))) {
-            if (name.isEmpty()) {
-                error(block.lineOf.value(QStringLiteral("name")),
-                      QStringLiteral("the name is empty"));
-                usable = false;
-            } else if (firstLineOfName.contains(name)) {
-                error(block.lineOf.value(QStringLiteral("name")),
-                      QStringLiteral("the name \"%1\" is used already on line %2; the viewer "
-                                     "keeps only the first event of a name")
-                          .arg(name)
-                          .arg(firstLineOfName.value(name)));
-                usable = false;
-            } else {
-                firstLineOfName.insert(name, block.lineOf.value(QStringLiteral("name")));
-            }
-        }
-        QDate dates[2];
-        const QString dateKeys[2] = {QStringLiteral("start"), QStringLiteral("end")};
-        for (int i = 0; i < 2; ++i) {
-            if (!block.fields.contains(dateKeys[i]))
-                continue;
-            dates[i] = strictDate(block.fields.value(dateKeys[i]));
-            if (!dates[i].isValid()) {
-                error(block.lineOf.value(dateKeys[i]),
-                      QStringLiteral("the %1 date \"%2\" is not a date written month@day@year "
-                                     "without leading zeros, such as 3@22@2026")
-                          .arg(dateKeys[i], block.fields.value(dateKeys[i])));
-                usable = false;
-            }
-        }
-        if (dates[0].isValid() && dates[1].isValid() && dates[1] < dates[0]) {
-            error(block.lineOf.value(QStringLiteral("end")),
-                  QStringLiteral("the event ends before it starts"));
-            usable = false;
-        }
-        const EventFormat::Record record = {name,
+        const EventFormat::Record record = {block.fields.value(QStringLiteral("name")),
                                             block.fields.value(QStringLiteral("venue")),
                                             block.fields.value(QStringLiteral("description")),
                                             block.fields.value(QStringLiteral("fee")),
                                             block.fields.value(QStringLiteral("start")),
                                             block.fields.value(QStringLiteral("end"))};
-        // A field ending in "@//" runs into the separator after it.
-        if (usable && EventFormat::parseRecords(EventFormat::joinRecords({record})) !=
-                          QList<EventFormat::Record>{record}) {
-            error(block.firstLine, QStringLiteral("a field ends in \"@//\", which the viewer "
-                                                  "would read as the start of \"@//@\""));
+        const QString where =
+            QStringLiteral("on line %1").arg(block.lineOf.value(QStringLiteral("name")));
+        for (const Checker::Problem &problem : checker.check(record, where)) {
+            // A missing line was said above.
+            if (!problem.field.isEmpty() && !block.fields.contains(problem.field))
+                continue;
+            error(block.lineOf.value(problem.field, block.firstLine), problem.text);
             usable = false;
         }
         if (usable)
@@ -122,10 +76,67 @@ public:
     }
 
 private:
-    QHash<QString, int> firstLineOfName;
+    Checker checker;
 };
 
 } // namespace
+
+QList<Checker::Problem> Checker::check(const EventFormat::Record &record, const QString &where)
+{
+    QList<Problem> problems;
+    const QString values[6] = {record.name,         record.venue,     record.description,
+                               record.admissionFee, record.startDate, record.endDate};
+    for (int i = 0; i < 6; ++i) {
+        for (const QString &separator :
+             {EventFormat::recordSeparator(), EventFormat::fieldSeparator()}) {
+            if (values[i].contains(separator))
+                problems.append({keys().at(i), QStringLiteral("the %1 holds \"%2\", which "
+                                                              "separates events and their "
+                                                              "fields in the message")
+                                                   .arg(keys().at(i), separator)});
+        }
+    }
+    const QString name = QStringLiteral("name");
+    if (record.name.isEmpty()) {
+        problems.append({name, QStringLiteral("the name is empty")});
+    } else if (placeOfName.contains(record.name)) {
+        problems.append({name, QStringLiteral("the name \"%1\" is used already %2; the viewer "
+                                              "keeps only the first event of a name")
+                                   .arg(record.name, placeOfName.value(record.name))});
+    } else {
+        placeOfName.insert(record.name, where);
+    }
+    QDate dates[2];
+    for (int i = 0; i < 2; ++i) {
+        dates[i] = strictDate(values[4 + i]);
+        if (!dates[i].isValid())
+            problems.append(
+                {keys().at(4 + i), QStringLiteral("the %1 date \"%2\" is not a date written "
+                                                  "month@day@year without leading zeros, such as "
+                                                  "3@22@2026")
+                                       .arg(keys().at(4 + i), values[4 + i])});
+    }
+    if (dates[0].isValid() && dates[1].isValid() && dates[1] < dates[0])
+        problems.append({keys().at(5), QStringLiteral("the event ends before it starts")});
+    // A field ending in "@//" runs into the separator after it.
+    if (problems.isEmpty() && EventFormat::parseRecords(EventFormat::joinRecords({record})) !=
+                                  QList<EventFormat::Record>{record})
+        problems.append({QString(), QStringLiteral("a field ends in \"@//\", which the viewer "
+                                                   "would read as the start of \"@//@\"")});
+    return problems;
+}
+
+QString sizeProblem(const QList<EventFormat::Record> &records)
+{
+    const qsizetype size = EventFormat::messageSize(EventFormat::joinRecords(records)) - 2;
+    if (size <= EventFormat::maxPayload)
+        return {};
+    return QStringLiteral("the %1 events make a message of %2 bytes; at most %3 fit in one "
+                          "message")
+        .arg(records.size())
+        .arg(size)
+        .arg(EventFormat::maxPayload);
+}
 
 Result parse(const QString &content)
 {
@@ -179,13 +190,9 @@ Result parse(const QString &content)
     reader.finishBlock(block);
 
     Result result = reader.result;
-    const qsizetype size = EventFormat::messageSize(EventFormat::joinRecords(result.records)) - 2;
-    if (result.errors.isEmpty() && size > EventFormat::maxPayload)
-        result.errors.append(QStringLiteral("the %1 events make a message of %2 bytes; at most "
-                                            "%3 fit in one message")
-                                 .arg(result.records.size())
-                                 .arg(size)
-                                 .arg(EventFormat::maxPayload));
+    const QString tooLong = sizeProblem(result.records);
+    if (result.errors.isEmpty() && !tooLong.isEmpty())
+        result.errors.append(tooLong);
     return result;
 }
 

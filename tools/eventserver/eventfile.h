@@ -7,6 +7,7 @@
 
 #include "app/events/eventformat.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -16,8 +17,32 @@ namespace EventFile {
 struct Result
 {
     QList<EventFormat::Record> records;
-    QStringList errors; // one line each, naming the file's line; empty when usable
+    QStringList errors;  // one line each, naming the file's line; empty when usable
+    QStringList leftOut; // events the file means not to serve, one line each with the reason
 };
+
+// What keeps the viewer from storing or listing an event, whichever file it
+// came from: a field holding "||" or "@//@" or ending in "@//", an empty name, a
+// name seen before (the viewer keeps only the first event of a name), a date not
+// in "M@d@yyyy" or an end before the start. It remembers the names it checked.
+class Checker
+{
+public:
+    struct Problem
+    {
+        QString field; // "name", "venue", "description", "fee", "start", "end"; empty for the whole
+                       // event
+        QString text;
+    };
+    // where says where record is ("on line 4"), for a later event of its name.
+    QList<Problem> check(const EventFormat::Record &record, const QString &where);
+
+private:
+    QHash<QString, QString> placeOfName;
+};
+
+// The sentence saying that records do not fit in one message, or empty text.
+QString sizeProblem(const QList<EventFormat::Record> &records);
 
 // Reads the events of content. Every record the viewer could not store or list
 // is an error: a missing or repeated key, an unknown key, an empty name, a name

@@ -1,16 +1,19 @@
 // viridio-eventserver: serves a list of events to Viridio's event update.
 //   viridio-eventserver [--listen ADDRESS] [--port PORT] [--check] FILE
-// It reads FILE once at start (docs/eventserver.md gives its format), refuses
-// to start when any event in it could not be stored or listed by the viewer,
-// then sends the one message to every client that connects and closes the
-// connection. One line per connection goes to standard output.
+// It reads FILE once at start, in its own text format or as an iCalendar file
+// (docs/eventserver.md describes both), refuses to start when any event in it
+// could not be stored or listed by the viewer, then sends the one message to
+// every client that connects and closes the connection. One line per
+// connection goes to standard output.
 
 #include "eventfile.h"
+#include "icsfile.h"
 
 #include "app/events/eventformat.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDate>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -84,7 +87,7 @@ int main(int argc, char *argv[])
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
         say(stderr, QStringLiteral("viridio-eventserver: %1 is not a regular file; give a text "
-                                   "file of events")
+                                   "or iCalendar file of events")
                         .arg(path));
         return 1;
     }
@@ -106,7 +109,12 @@ int main(int argc, char *argv[])
     const QByteArray content = file.read(maxFileBytes + 1); // it may have grown since
     if (content.size() > maxFileBytes)
         return tooLarge();
-    const EventFile::Result events = EventFile::parse(QString::fromUtf8(content));
+    // An iCalendar file is known by its content, whatever its name.
+    const EventFile::Result events = IcsFile::isCalendar(content)
+                                         ? IcsFile::parse(content, QDate::currentDate().year())
+                                         : EventFile::parse(QString::fromUtf8(content));
+    for (const QString &leftOut : events.leftOut)
+        say(stderr, QStringLiteral("%1: %2").arg(path, leftOut));
     if (!events.errors.isEmpty()) {
         for (const QString &error : events.errors)
             say(stderr, QStringLiteral("%1: %2").arg(path, error));

@@ -6,12 +6,14 @@
 
 #include "app/calculator/calculatorlogic.h"
 #include "app/clock.h"
+#include "data/database.h"
 #include "mainwindow.h"
 #include "pagevisits.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QListWidget>
 #include <QSqlDatabase>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -51,6 +53,37 @@ bool save(QWidget *window, const QDir &folder, const QString &name)
         return false;
     }
     return true;
+}
+
+// The events page showing the details of an event of this month, then after
+// adding it to a calendar (a file in the temporary home).
+bool saveEventDetails(QWidget *window, const QDir &folder)
+{
+    QSqlDatabase db = QSqlDatabase::database();
+    const QDate day = Clock::today();
+    const QString name = QStringLiteral("Repair Café and clothes swap %1").arg(day.year());
+    Database::insertEvents(
+        db, name, QStringLiteral("Community hall, 12 Market Street"),
+        QStringLiteral("Bring a broken lamp, a toaster or a torn jacket: volunteers mend them "
+                       "with you, free of charge. Clothes you no longer wear can be swapped."),
+        QStringLiteral("Free; a donation for tea"), day.toString(QStringLiteral("M@d@yyyy")),
+        day.addDays(1).toString(QStringLiteral("M@d@yyyy")));
+    auto *content = window->findChild<QStackedWidget *>(QStringLiteral("stackWid_content"));
+    content->setCurrentIndex(MainWindow::MainMenuPage);
+    QTest::mouseClick(window->findChild<QAbstractButton *>(QStringLiteral("push_ecoEvent")),
+                      Qt::LeftButton);
+    auto *list = window->findChild<QListWidget *>(QStringLiteral("listWid_upcoming"));
+    const QList<QListWidgetItem *> items = list->findItems(name, Qt::MatchExactly);
+    if (items.isEmpty()) {
+        std::fprintf(stderr, "viridio-tour: the events page does not list %s\n", qPrintable(name));
+        return false;
+    }
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(items.first()).center());
+    const bool ok = save(window, folder, QStringLiteral("content-04-page_5-details"));
+    QTest::mouseClick(window->findChild<QAbstractButton *>(QStringLiteral("push_addToCalendar")),
+                      Qt::LeftButton);
+    return save(window, folder, QStringLiteral("content-04-page_5-details-added")) && ok;
 }
 
 } // namespace
@@ -113,6 +146,7 @@ int main(int argc, char *argv[])
                               Qt::LeftButton);
     }
 
+    ok = saveEventDetails(&window, folder) && ok;
     storeDiaryDays();
 
     // The calculator's pages, each reached through the buttons that lead to it

@@ -1,0 +1,206 @@
+#include "events/calendarfile.h"
+
+#include "events/eventslogic.h"
+
+#include <QCryptographicHash>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace CalendarFile {
+
+namespace {
+
+QByteArray contentLine(const QByteArray &name, const QString &value)
+{
+    return foldLine(name + ':' + value.toUtf8());
+}
+
+QByteArray textLine(const QByteArray &name, const QString &value)
+{
+    return contentLine(name, escapeText(value));
+}
+
+QString dateValue(const QDate &date)
+{
+    return date.toString(QStringLiteral("yyyyMMdd"));
+}
+
+} // namespace
+
+QString escapeText(const QString &text)
+{
+    QString escaped;
+    escaped.reserve(text.size() + 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        switch (c.unicode()) {
+        case '\\':
+        case ';':
+        case ',':
+            escaped += QLatin1Char('\\');
+            escaped += c;
+            break;
+        case '\r':
+            // CRLF is one line break; a lone CR is one too.
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            escaped += QStringLiteral("\\n");
+            break;
+        case '\n':
+            escaped += QStringLiteral("\\n");
+            break;
+        default:
+            if ((c.unicode() >= 0x20 && c.unicode() != 0x7F) || c == QLatin1Char('\t'))
+                escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QByteArray foldLine(const QByteArray &line)
+{
+    QByteArray folded;
+    folded.reserve(line.size() + line.size() / 32 + 2);
+    qsizetype at = 0;
+    // A line after the first starts with a space, which counts.
+    int room = maxLineOctets;
+    while (line.size() - at > room) {
+        qsizetype cut = at + room;
+        // Not inside a UTF-8 sequence: its continuation bytes are 10xxxxxx.
+        while (cut > at + 1 && (static_cast<unsigned char>(line.at(cut)) & 0xC0) == 0x80)
+            --cut;
+        folded += line.mid(at, cut - at) + "\r\n ";
+        at = cut;
+        room = maxLineOctets - 1;
+    }
+    folded += line.mid(at) + "\r\n";
+    return folded;
+}
+
+QString eventUid(const EventFormat::Record &event)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const QString &part : {event.name, event.startDate, event.endDate}) {
+        hash.addData(part.toUtf8());
+        hash.addData(QByteArrayView("\n", 1));
+    }
+    return QString::fromLatin1(hash.result().toHex().left(32)) + QStringLiteral("@viridio");
+}
+
+QByteArray calendarText(const EventFormat::Record &event, const QDateTime &stamp)
+{
+    const QDate start = EventsLogic::parseEventDate(event.startDate);
+    if (!start.isValid())
+        return {};
+    QDate end = EventsLogic::parseEventDate(event.endDate);
+    if (!end.isValid() || end < start)
+        end = start;
+
+    QByteArray text = "BEGIN:VCALENDAR\r\n"
+                      "VERSION:2.0\r\n"
+                      "PRODID:-//Viridio//Events 1.0//EN\r\n"
+                      "CALSCALE:GREGORIAN\r\n"
+                      "BEGIN:VEVENT\r\n";
+    text += contentLine("UID", eventUid(event));
+    text += contentLine("DTSTAMP", stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")));
+    text += contentLine("DTSTART;VALUE=DATE", dateValue(start));
+    // The end of an all-day event is the day after its last.
+    text += contentLine("DTEND;VALUE=DATE", dateValue(end.addDays(1)));
+    text += textLine("SUMMARY", event.name);
+    if (!event.venue.isEmpty())
+        text += textLine("LOCATION", event.venue);
+    if (!event.description.isEmpty())
+        text += textLine("DESCRIPTION", event.description);
+    if (!event.admissionFee.isEmpty())
+        text += textLine(feeProperty(), event.admissionFee);
+    text += "TRANSP:TRANSPARENT\r\n"
+            "END:VEVENT\r\n"
+            "END:VCALENDAR\r\n";
+    return text;
+}
+
+QString fileName(const EventFormat::Record &event)
+{
+    constexpr qsizetype longest = 60;
+    QString slug;
+    for (const QChar c : event.name.toLower()) {
+        if (slug.size() >= longest)
+            break;
+        if (c.isLetterOrNumber())
+            slug += c;
+        else if (!slug.isEmpty() && !slug.endsWith(QLatin1Char('-')))
+            slug += QLatin1Char('-');
+    }
+    while (slug.endsWith(QLatin1Char('-')))
+        slug.chop(1);
+    // A surrogate pair cut in two is no letter.
+    if (!slug.isEmpty() && slug.back().isHighSurrogate())
+        slug.chop(1);
+    if (slug.isEmpty())
+        slug = QStringLiteral("event");
+    return QStringLiteral("viridio-%1.ics").arg(slug);
+}
+
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+SaveResult save(const EventFormat::Record &event, const QString &folder, const QDateTime &stamp)
+{
+    SaveResult result;
+    const QDir dir(folder);
+    const QString target = dir.absoluteFilePath(fileName(event));
+    result.path = QDir::toNativeSeparators(target);
+    const QString shownFolder = QDir::toNativeSeparators(dir.absolutePath());
+
+    const QByteArray text = calendarText(event, stamp);
+    if (text.isEmpty()) {
+        result.error = QStringLiteral("This event has no date a calendar can take, so it was "
+                                      "not saved.");
+        result.reason = QStringLiteral("the start date \"%1\" cannot be read").arg(event.startDate);
+        return result;
+    }
+    if (!QDir().mkpath(dir.absolutePath())) {
+        result.error = QStringLiteral("The folder %1 could not be made, so the event was not "
+                                      "saved.")
+                           .arg(shownFolder);
+        result.reason = QStringLiteral("cannot create %1").arg(shownFolder);
+        return result;
+    }
+    // QSaveFile would write through a link to wherever it points: a link, a
+    // folder or a device of that name is left alone. It is looked at again
+    // once the file is open, in case it changed in between.
+    const auto foreign = [&target, &result] {
+        const QFileInfo info(target);
+        if (!info.isSymLink() && (!info.exists() || info.isFile()))
+            return false;
+        result.error = QStringLiteral("There is a link or a folder at %1; Viridio left it "
+                                      "alone and did not save the event.")
+                           .arg(result.path);
+        result.reason =
+            QStringLiteral("%1 is %2")
+                .arg(result.path, info.isSymLink() ? QStringLiteral("a symbolic link")
+                                                   : QStringLiteral("not a regular file"));
+        return true;
+    };
+    if (foreign())
+        return result;
+    QSaveFile file(target);
+    const bool written = file.open(QIODevice::WriteOnly) && !foreign() &&
+                         file.write(text) == text.size() && file.commit();
+    if (!written && result.reason.isEmpty()) {
+        result.error = QStringLiteral("The event could not be saved in %1. Is the folder full "
+                                      "or read-only?")
+                           .arg(shownFolder);
+        result.reason = QStringLiteral("cannot write %1: %2").arg(result.path, file.errorString());
+    }
+    result.ok = written;
+    return result;
+}
+
+} // namespace CalendarFile
