@@ -404,7 +404,7 @@ QString currency(const QSqlDatabase &db)
         run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"), {currencyKey});
     const Input<QString> stored =
         parseCurrency(query.isActive() && query.next() ? query.value(0).toString() : QString());
-    const QString sign = stored.ok ? stored.value : builtInCurrency;
+    QString sign = stored.ok ? stored.value : builtInCurrency;
     // A database that could not be asked is asked again next time.
     if (query.isActive())
         cachedCurrency = {true, db.connectionName(), db.databaseName(), sign};
