@@ -216,6 +216,10 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
     case QuizMenuPage:
         ui->push_quiz_sound->hide();
         break;
+    case QuizQuestionPage:
+        // The answers come first and BACK last, wherever BACK stands.
+        QWidget::setTabOrder(ui->push_QuizChoice4, ui->push_back);
+        break;
     case CraftIdeaPage:
         scrollByFinger(ui->textEdit_EWand_details);
         // The craft titles report the chosen text.
