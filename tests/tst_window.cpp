@@ -5,7 +5,10 @@
 #include "testsupport.h"
 #include "tools/pagetour/pagevisits.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFontInfo>
@@ -16,7 +19,10 @@
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QTextBrowser>
+#include <QTextEdit>
 #include <QtTest>
+
+#include <algorithm>
 
 class TestWindow : public QObject
 {
@@ -30,6 +36,7 @@ private slots:
     void formFontsAreInstalled();
     void noButtonShowsTheUnusedPages();
     void everyPageIsBuiltOnceAndWhole();
+    void everyInputHasAName();
     void leftPagesLetTheirPicturesGo();
     void menuButtonsShowTheirPictures();
     void standardIconsDrawTheStylesPictures();
@@ -234,6 +241,47 @@ void TestWindow::everyPageIsBuiltOnceAndWhole()
                 QVERIFY2(widgets.value(page) == count, visit.name);
         }
     }
+    qunsetenv("VIRIDIO_EVENT_SERVER");
+}
+
+// A screen reader names every input a household can reach by what it asks or
+// shows, not by its value ("N.A"): through a name of its own or a label.
+void TestWindow::everyInputHasAName()
+{
+    TemporaryHome home;
+    qputenv("VIRIDIO_EVENT_SERVER", "127.0.0.250"); // nothing listens there
+    MainWindow window;
+    window.show();
+    const auto labelled = [&window](QWidget *input) {
+        const QList<QLabel *> labels = window.findChildren<QLabel *>();
+        return !input->accessibleName().isEmpty() ||
+               std::any_of(labels.begin(), labels.end(),
+                           [input](QLabel *label) { return label->buddy() == input; });
+    };
+    int inputs = 0;
+    for (const PageVisits::Visit &visit : PageVisits::visits) {
+        QVERIFY2(PageVisits::reach(window, visit.to), visit.name);
+        auto *stack = child<QStackedWidget>(
+            &window, visit.to >= PageVisits::Calc ? "stackWid_ecoCalBody" : "stackWid_content");
+        for (QWidget *input : stack->currentWidget()->findChildren<QWidget *>()) {
+            // An input's own parts (a combo box's list, a spin box's line
+            // edit, a calendar's table) go by the input's name.
+            QWidget *whole = input->parentWidget();
+            while (whole && !qobject_cast<QComboBox *>(whole) &&
+                   !qobject_cast<QAbstractSpinBox *>(whole) &&
+                   !qobject_cast<QCalendarWidget *>(whole))
+                whole = whole->parentWidget();
+            if (whole ||
+                !(qobject_cast<QComboBox *>(input) || qobject_cast<QLineEdit *>(input) ||
+                  qobject_cast<QAbstractSpinBox *>(input) ||
+                  qobject_cast<QAbstractItemView *>(input) || qobject_cast<QTextEdit *>(input) ||
+                  qobject_cast<QCalendarWidget *>(input)))
+                continue;
+            ++inputs;
+            QVERIFY2(labelled(input), qPrintable(input->objectName()));
+        }
+    }
+    QVERIFY(inputs > 30);
     qunsetenv("VIRIDIO_EVENT_SERVER");
 }
 
