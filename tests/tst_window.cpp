@@ -43,6 +43,7 @@ private slots:
     void closingTheWindowClosesTheDatabase();
     void escapeDoesWhatBackDoes();
     void tabFollowsReadingOrderAndReturnPresses();
+    void heldReturnPressesOnce();
     void keyboardOnlyQuizAndCalculator();
 };
 
@@ -392,6 +393,13 @@ void TestWindow::escapeDoesWhatBackDoes()
     QCOMPARE(calculatorPage(&window), MainWindow::EntryChoicePage);
     press(Qt::Key_Escape);
     QCOMPARE(contentPage(&window), MainWindow::MainMenuPage);
+    // The history goes back to the diary choice, as its Back button does.
+    for (const char *button : {"push_ecoCal", "push_zadUvedoButton", "push_diaryHistory"})
+        QVERIFY(clickButton(&window, button));
+    QCOMPARE(calculatorPage(&window), MainWindow::HistoryPage);
+    press(Qt::Key_Escape);
+    QCOMPARE(contentPage(&window), MainWindow::CalculatorPage);
+    QCOMPARE(calculatorPage(&window), MainWindow::DiaryChoicePage);
 }
 
 void TestWindow::tabFollowsReadingOrderAndReturnPresses()
@@ -416,6 +424,29 @@ void TestWindow::tabFollowsReadingOrderAndReturnPresses()
     QCOMPARE(contentPage(&window), MainWindow::CreditsPage);
     QVERIFY(clickButton(&window, "push_CreditBack"));
     QVERIFY(!frame->isVisible());
+}
+
+// A held key sends one press, then repeats until it is let go: the button is
+// pressed once, as a held finger presses it once.
+void TestWindow::heldReturnPressesOnce()
+{
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(clickButton(&window, "push_QuickFactIcon"));
+    const QString fact = child<QLabel>(&window, "lb_quickFactsTitle")->text();
+    QVERIFY(tabTo(&window, "push_nextQuickFact"));
+    QSignalSpy pressed(child<QPushButton>(&window, "push_nextQuickFact"),
+                       &QAbstractButton::clicked);
+    for (int repeat = 0; repeat < 6; ++repeat) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), repeat > 0);
+        QApplication::sendEvent(QApplication::focusWidget(), &key);
+    }
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(QApplication::focusWidget(), &release);
+    QCOMPARE(pressed.count(), 1);
+    QVERIFY(child<QLabel>(&window, "lb_quickFactsTitle")->text() != fact);
 }
 
 void TestWindow::keyboardOnlyQuizAndCalculator()
