@@ -44,6 +44,7 @@ private slots:
     void escapeDoesWhatBackDoes();
     void tabFollowsReadingOrderAndReturnPresses();
     void heldReturnPressesOnce();
+    void focusMarkOnlyAfterKeys();
     void keyboardOnlyQuizAndCalculator();
 };
 
@@ -447,6 +448,24 @@ void TestWindow::heldReturnPressesOnce()
     QApplication::sendEvent(QApplication::focusWidget(), &release);
     QCOMPARE(pressed.count(), 1);
     QVERIFY(child<QLabel>(&window, "lb_quickFactsTitle")->text() != fact);
+}
+
+// A picture button with the focus shows it after a key only: a touch
+// anywhere takes the mark away, the frame and the style's rectangle alike.
+void TestWindow::focusMarkOnlyAfterKeys()
+{
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto *button = child<QPushButton>(&window, "push_QuickFactIcon");
+    const QImage plain = button->grab().toImage();
+    press(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), button);
+    QVERIFY(button->grab().toImage() != plain);
+    QTest::mouseClick(child<QWidget>(&window, "lb_mainMenuBackground"), Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), button);
+    QCOMPARE(button->grab().toImage(), plain);
 }
 
 void TestWindow::keyboardOnlyQuizAndCalculator()
