@@ -3,6 +3,7 @@
 // built the first time it is shown, so a page never opened costs nothing.
 #pragma once
 
+#include <QDate>
 #include <QList>
 #include <QMainWindow>
 #include <QSqlDatabase>
@@ -89,6 +90,11 @@ public:
     // calculator page shows the calculator too.
     void showPage(Page page);
     void showPage(CalculatorBodyPage page);
+
+    // The day the calculator's answers go to: the day chosen on the entry
+    // choice page, or today while the choice is today (it follows the clock
+    // past midnight).
+    QDate recordDay() const;
 
     // Database (data/database.cpp, data/seed.cpp)
     bool openDB();
@@ -210,6 +216,9 @@ private slots:
     void on_push_zadUvedoViewAllData_clicked();
     void on_push_viewWaterDiary_clicked();
     void on_push_zadUvedoViewAllData_water_clicked();
+
+    // The recorded day (app/calculator/calculator.cpp)
+    void on_push_sameAsLastDay_clicked();
 
     // Household settings (app/settings.cpp)
     void on_push_settings_clicked();

@@ -194,6 +194,9 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
         case HistoryPage:
             buildHistoryChart();
             break;
+        case SettingsPage:
+            scrollByFinger(ui->scroll_settings);
+            break;
         case TapPage:
             ui->le_tapAmt->setValidator(new QIntValidator(0, 9999, ui->le_tapAmt));
             break;

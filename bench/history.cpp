@@ -1,6 +1,6 @@
-// The diaries' history with 10,000 stored days in each diary: the history
-// page's data (period totals and the 30-day chart) and the export of both
-// diaries to CSV, in milliseconds (median of several runs). Runs in a
+// The diaries' history with 10,000 stored days in each diary: recording an
+// answer, the history page's data (period totals and the 30-day chart) and
+// the export of both diaries to CSV, in milliseconds (median of several runs). Runs in a
 // temporary home directory with its own database.
 
 #include "app/calculator/calculatorlogic.h"
@@ -46,6 +46,9 @@ void fillDiaries(QSqlDatabase &db, const QDate &today)
         QStringLiteral("INSERT INTO waterDiary (waterRetrieveDate,noOfFamilyMem,%1) VALUES (?,?%2)")
             .arg(activities.join(QLatin1Char(',')),
                  QStringLiteral(",?").repeated(activities.size()));
+    CalculatorLogic::createUsageTable(db);
+    const QString usage =
+        QStringLiteral("INSERT INTO DayUsage (dayKey, item, amount, quantity) VALUES (?,?,?,?)");
     db.transaction();
     for (int back = 0; back < days; ++back) {
         const QString key = CalculatorLogic::dayKey(today.addDays(-back));
@@ -57,8 +60,16 @@ void fillDiaries(QSqlDatabase &db, const QDate &today)
         for (int i = 0; i < activities.size(); ++i)
             values.append(CalculatorLogic::numberText((back % 10) * 0.1755 + i));
         Database::run(db, water, values);
+        // The answers kept beside the costs, one row a day and item.
+        for (const QString &item : appliances + activities)
+            Database::run(db, usage, {key, item, back % 24, back % 24 * 0.1});
     }
     db.commit();
+}
+
+QString appliancesColumn(int run)
+{
+    return CalculatorLogic::applianceColumns().at(run % 11);
 }
 
 } // namespace
@@ -94,8 +105,31 @@ int main(int argc, char *argv[])
             if (!result.ok)
                 return 1;
         }
+        // Recording one answer, as the appliance pages do, beside the cost
+        // row written alone (what an answer wrote before usage was kept).
+        std::vector<double> answerRuns;
+        std::vector<double> costRowRuns;
+        const QString answerDay = CalculatorLogic::dayKey(today.addDays(-days / 2));
+        for (int run = 0; run < 21; ++run) {
+            QElapsedTimer timer;
+            timer.start();
+            if (!CalculatorLogic::recordAppliance(db, answerDay, run % 11, 0.25, 1500, 2))
+                return 1;
+            answerRuns.push_back(timer.nsecsElapsed() / 1e6);
+            timer.start();
+            if (!CalculatorLogic::upsertDay(db, QStringLiteral("Diary"),
+                                            QStringLiteral("retrieveDate"), answerDay,
+                                            {{appliancesColumn(run), QStringLiteral("0.1")}}))
+                return 1;
+            costRowRuns.push_back(timer.nsecsElapsed() / 1e6);
+        }
         db.close();
 
+        const Figures answer = figures(answerRuns);
+        const Figures costRow = figures(costRowRuns);
+        std::printf("recording an answer, %d days  median %.2f ms  (min %.2f, max %.2f; cost row "
+                    "alone %.2f ms)\n",
+                    days, answer.median, answer.min, answer.max, costRow.median);
         const Figures page = figures(pageRuns);
         const Figures exported = figures(exportRuns);
         std::printf(

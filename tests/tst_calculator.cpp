@@ -14,12 +14,15 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -115,6 +118,7 @@ private slots:
     void introCardOnTheIntroductionOnly();
     void frameButtons();
     void answerWhileAnotherProgramHoldsTheFile();
+    void unusableDataFileIsSaidWithoutARetry();
 
     void tapAnswerStoresCostAndMembers_data();
     void tapAnswerStoresCostAndMembers();
@@ -142,6 +146,14 @@ private slots:
     void settingsPageStoresAndReturns();
     void badSettingsStoreNothing_data();
     void badSettingsStoreNothing();
+    void currencySignShowsAsTypedEverywhere_data();
+    void currencySignShowsAsTypedEverywhere();
+    void costThatIsNotFiniteStoresNothing();
+    void settingsUnreadOverwriteNothing();
+    void unsoundStoredTariffIsNamed();
+    void busyDiariesSaySo();
+    void minutesAndCountsAreCountedAndShown();
+    void anyDayAndSameAsTheLastDay();
 
     void historyShowsTotalsChartAndExports();
 
@@ -537,9 +549,9 @@ void TestCalculator::answerWhileAnotherProgramHoldsTheFile()
     // Far below the five seconds the driver would wait by default.
     QVERIFY2(held.elapsed() < 2500, qPrintable(QString::number(held.elapsed())));
     QCOMPARE(calculatorPage(window.get()), 3);
-    QCOMPARE(labelText("lb_airConQn"), QStringLiteral("Not saved. Please try again."));
-    auto *question = widget<QLabel>("lb_airConQn");
-    QVERIFY(question->fontMetrics().horizontalAdvance(question->text()) <= question->width());
+    const QString question = labelText("lb_airConQn");
+    QCOMPARE(labelText("lb_calculatorMessage"), QStringLiteral("Not saved. Please try again."));
+    QVERIFY(shown("lb_calculatorMessage"));
 
     QVERIFY(lock.exec("COMMIT"));
     lock.finish();
@@ -547,7 +559,8 @@ void TestCalculator::answerWhileAnotherProgramHoldsTheFile()
     QCOMPARE(rowCount("Diary"), 0);
     click("push_airConOK");
     QCOMPARE(calculatorPage(window.get()), 4);
-    QCOMPARE(labelText("lb_airConQn"), QStringLiteral("How many hours do you leave your "));
+    QCOMPARE(labelText("lb_airConQn"), question);
+    QCOMPARE(labelText("lb_calculatorMessage"), QString());
     QCOMPARE(storedRow("Diary", "retrieveDate", key1).value("valOfAirCon").toString(),
              printed("%g", 5 * 0.2287));
 
@@ -562,11 +575,29 @@ void TestCalculator::answerWhileAnotherProgramHoldsTheFile()
     QTest::keyClicks(widget<QLineEdit>("le_tapAmt"), "10");
     click("push_tapOK");
     QCOMPARE(calculatorPage(window.get()), 19);
-    QCOMPARE(labelText("lb_tapQn"), QStringLiteral("Not saved. Please try again."));
+    QCOMPARE(labelText("lb_calculatorMessage"), QStringLiteral("Not saved. Please try again."));
     QVERIFY(lock.exec("ROLLBACK"));
     lock.finish();
     other.close();
     QCOMPARE(rowCount("waterDiary"), 0);
+}
+
+// A data file that cannot be used at all is said once, when the calculator
+// opens, in words that do not invite a retry; an answer says the same.
+void TestCalculator::unusableDataFileIsSaidWithoutARetry()
+{
+    window.reset();
+    home->spoilDatabase();
+    window = std::make_unique<MainWindow>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    openCalculator();
+    const QString message = labelText("lb_calculatorMessage");
+    QVERIFY2(message.contains(QDir::toNativeSeparators(home->databasePath())), qPrintable(message));
+    QVERIFY(!message.contains(QLatin1String("try again")));
+    answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "5", "push_airConOK");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::AirConPage));
+    QCOMPARE(labelText("lb_calculatorMessage"), message);
 }
 
 // Water entry -----------------------------------------------------------------
@@ -702,14 +733,14 @@ void TestCalculator::electricityDiaryShowsTotalAndBreakdown()
     QCOMPARE(calculatorPage(window.get()), 18);
     QCOMPARE(widget<QComboBox>("comboBox_zadUvedoDate")->currentText(), key1);
     auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14."));
+    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
     QVERIFY(!shown("label_18"));
     QVERIFY(!shown("lb_valOfMicrowave"));
     QVERIFY(shown("push_zadUvedoViewAllData"));
 
     click("push_zadUvedoViewAllData");
     QVERIFY(!shown("push_zadUvedoViewAllData"));
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14."));
+    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
     const QList<QPair<const char *, const char *>> rows = {{"label_18", "lb_valOfAirCon"},
                                                            {"label_21", "lb_valOfLaptop"},
                                                            {"label_23", "lb_valOfFan"},
@@ -722,7 +753,7 @@ void TestCalculator::electricityDiaryShowsTotalAndBreakdown()
                                                            {"label_37", "lb_valOfRiceCooker"},
                                                            {"label_40", "lb_valOfRefrigerator"}};
     QCOMPARE(labelText("label_18"), QStringLiteral("Air Con"));
-    QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14"));
+    QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14 \u00b7 5.00 kWh"));
     for (const auto &[caption, value] : rows) {
         QVERIFY2(shown(caption), caption);
         QVERIFY2(shown(value), value);
@@ -747,7 +778,7 @@ void TestCalculator::electricityDiaryTipsFollowTheAppliances()
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $2.97."));
+             QStringLiteral("You have spent $2.97. You used 13.00 kWh."));
 
     const QStringList tips = paragraphs(widget<QTextBrowser>("txtBrowse_tips"));
     QCOMPARE(tips.size(), 2);
@@ -778,7 +809,7 @@ void TestCalculator::electricityDiaryAllNotApplicable()
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $0.00."));
+             QStringLiteral("You have spent $0.00. You used 0.00 kWh."));
     QVERIFY(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).isEmpty());
 }
 
@@ -814,12 +845,12 @@ void TestCalculator::electricityDiaryShowsTheFirstDayAtOnce()
     QCOMPARE(dates->itemText(2), QStringLiteral("01/12/2026"));
     QCOMPARE(dates->currentIndex(), 0);
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $1.14."));
+             QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
     QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).size(), 1);
 
     pick("comboBox_zadUvedoDate", key2);
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $2.29."));
+             QStringLiteral("You have spent $2.29. You used 10.00 kWh."));
     QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).size(), 1);
 }
 
@@ -832,16 +863,16 @@ void TestCalculator::electricityDiaryDayChangeRefreshesTheBreakdown()
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
     click("push_zadUvedoViewAllData");
-    QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14"));
+    QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14 \u00b7 5.00 kWh"));
     QCOMPARE(labelText("lb_valOfRefrigerator"), QStringLiteral("$0.00"));
 
     pick("comboBox_zadUvedoDate", key2);
     QVERIFY(shown("push_zadUvedoViewAllData"));
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $5.49."));
+             QStringLiteral("You have spent $5.49. You used 24.00 kWh."));
     QVERIFY(shown("label_40"));
     QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$0.00"));
-    QCOMPARE(labelText("lb_valOfRefrigerator"), QStringLiteral("$5.49"));
+    QCOMPARE(labelText("lb_valOfRefrigerator"), QStringLiteral("$5.49 \u00b7 24.00 kWh"));
 
     // Entering the diary again hides the breakdown; a day change keeps it hidden.
     click("push_zadUvedoButton");
@@ -857,7 +888,7 @@ void TestCalculator::electricityDiaryAgainShowsWhatWasStoredSince()
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
     auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14."));
+    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
 
     // The shown day is answered again and a new day is stored.
     answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "10", "push_airConOK");
@@ -869,7 +900,7 @@ void TestCalculator::electricityDiaryAgainShowsWhatWasStoredSince()
     QCOMPARE(dates->count(), 2);
     QCOMPARE(dates->itemText(1), key2);
     QCOMPARE(dates->currentText(), key1);
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $2.29."));
+    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $2.29. You used 10.00 kWh."));
 }
 
 // Water diary -----------------------------------------------------------------
@@ -881,7 +912,7 @@ void TestCalculator::waterDiaryShowsTotalAndBreakdown()
     QCOMPARE(calculatorPage(window.get()), 24);
     QCOMPARE(widget<QComboBox>("comboBox_zadUvedoDate_water")->currentText(), key1);
     auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm_water");
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $0.53."));
+    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $0.53. You used 450 litres."));
     QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips_water")).size(), 1);
     QVERIFY(!shown("label_19"));
     QVERIFY(!shown("lb_amtOfToilet"));
@@ -890,11 +921,11 @@ void TestCalculator::waterDiaryShowsTotalAndBreakdown()
     QVERIFY(!shown("push_zadUvedoViewAllData_water"));
     QCOMPARE(labelText("label_19"), QStringLiteral("Family Members"));
     QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("3"));
-    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$0.18"));
+    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$0.18 \u00b7 150 litres"));
     for (const char *name : {"lb_amtOfWashingMachine", "lb_amtOfDishWashing", "lb_amtOfShower",
                              "lb_amtOfLawn", "lb_amtOfToilet"}) {
         QVERIFY2(shown(name), name);
-        QCOMPARE(labelText(name), QStringLiteral("$0.00"));
+        QCOMPARE(labelText(name), QStringLiteral("$0.00 \u00b7 0 litres"));
     }
     for (const char *name :
          {"label_19", "label_22", "label_25", "label_27", "label_29", "label_31", "label_33"})
@@ -979,11 +1010,11 @@ void TestCalculator::waterDiaryDayChangeRefreshesTheBreakdown()
     QVERIFY(shown("push_zadUvedoViewAllData_water"));
     // 2 x (1.755 + 0.3744) = 4.2588
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
-             QStringLiteral("You have spent $4.26."));
+             QStringLiteral("You have spent $4.26. You used 3640 litres."));
     QVERIFY(shown("label_19"));
     QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("2"));
-    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$1.75"));
-    QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.37"));
+    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$1.75 \u00b7 1500 litres"));
+    QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.37 \u00b7 320 litres"));
 }
 
 // Household settings ----------------------------------------------------------
@@ -1024,17 +1055,19 @@ void TestCalculator::householdSettingsPriceNewAnswersOnly()
         click("push_zadUvedoButton");
         click("push_viewElecDiary");
         auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
-        QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent €2.29."));
+        QCOMPARE(summary->toPlainText(),
+                 QStringLiteral("You have spent €2.29. You used 10.00 kWh."));
         pick("comboBox_zadUvedoDate", key2);
-        QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent €0.15."));
+        QCOMPARE(summary->toPlainText(),
+                 QStringLiteral("You have spent €0.15. You used 0.50 kWh."));
         click("push_zadUvedoViewAllData");
-        QCOMPARE(labelText("lb_valOfLaptop"), QStringLiteral("€0.15"));
+        QCOMPARE(labelText("lb_valOfLaptop"), QStringLiteral("€0.15 \u00b7 0.50 kWh"));
         QCOMPARE(labelText("lb_valOfFan"), QStringLiteral("€0.00"));
     }
     answerWaterSequence("10", "1", "N.A", "N.A", "N.A", "N.A", "N.A");
     click("push_viewWaterDiary");
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
-             QStringLiteral("You have spent €0.18."));
+             QStringLiteral("You have spent €0.18. You used 150 litres."));
 }
 
 namespace {
@@ -1042,11 +1075,13 @@ namespace {
 // Types text into a box of the settings page as a user does.
 void typeInto(QWidget *box, const QString &text)
 {
-    if (auto *edit = qobject_cast<QLineEdit *>(box))
-        edit->clear();
-    else
-        static_cast<QSpinBox *>(box)->clear();
-    QTest::keyClicks(box, text);
+    qobject_cast<QLineEdit *>(box)->clear();
+    // Key by key, each with its text, as a keyboard of any layout types it.
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, c, Qt::NoModifier);
+    // Leaving the box must not change what was typed.
+    box->clearFocus();
+    QCOMPARE(qobject_cast<QLineEdit *>(box)->text(), text);
 }
 
 } // namespace
@@ -1064,7 +1099,7 @@ void TestCalculator::settingsPageStoresAndReturns()
     typeInto(widget<QWidget>("le_electricityRate"), QStringLiteral("0.30"));
     typeInto(widget<QWidget>("le_waterRate"), QStringLiteral("2.5"));
     typeInto(widget<QWidget>("le_currency"), QStringLiteral("kr"));
-    typeInto(widget<QWidget>("spin_powerLaptop"), QStringLiteral("50"));
+    typeInto(widget<QWidget>("le_powerLaptop"), QStringLiteral("50"));
     click("push_settingsSave");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::DiaryChoicePage));
     SettingsLogic::Watts watts = SettingsLogic::typicalWatts();
@@ -1074,6 +1109,11 @@ void TestCalculator::settingsPageStoresAndReturns()
     QCOMPARE(stored.waterRate, 2.5);
     QCOMPARE(stored.currency, QStringLiteral("kr"));
     QCOMPARE(stored.watts, watts);
+    // The household's tariff is dated and described as its own.
+    const QVariantMap rate = storedRow("Rates", "rateType", "electricity");
+    QCOMPARE(rate.value("rateDate").toString(), CalculatorLogic::dayKey(Clock::today()));
+    QCOMPARE(rate.value("rateRetrieve").toString(),
+             QString::fromLatin1(SettingsLogic::householdRateSource));
 
     // The laptop's question tells the power its answer is worked with.
     click("push_vozAvaviButton");
@@ -1110,6 +1150,20 @@ void TestCalculator::badSettingsStoreNothing_data()
                                  << "";
     QTest::newRow("long currency") << "le_currency"
                                    << "euro";
+    QTest::newRow("tariff above a million") << "le_electricityRate"
+                                            << "1000001";
+    QTest::newRow("tariff too large to count") << "le_waterRate"
+                                               << "1e308";
+    QTest::newRow("watts above the range") << "le_powerLaptop"
+                                           << "6000";
+    QTest::newRow("watts far above") << "le_powerLaptop"
+                                     << "99999";
+    QTest::newRow("zero watts") << "le_powerLaptop"
+                                << "0";
+    QTest::newRow("no watts") << "le_powerLaptop"
+                              << "";
+    QTest::newRow("watts not a number") << "le_powerLaptop"
+                                        << "abc";
 }
 
 void TestCalculator::badSettingsStoreNothing()
@@ -1122,7 +1176,7 @@ void TestCalculator::badSettingsStoreNothing()
     openCalculator();
     click("push_vozAvaviButton");
     click("push_settings");
-    typeInto(widget<QWidget>("spin_powerFan"), QStringLiteral("75"));
+    typeInto(widget<QWidget>("le_powerFan"), QStringLiteral("75"));
     typeInto(widget<QWidget>(qPrintable(box)), text);
     click("push_settingsSave");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::SettingsPage));
@@ -1132,6 +1186,241 @@ void TestCalculator::badSettingsStoreNothing()
     QCOMPARE(stored.electricityRate, SettingsLogic::builtIn().electricityRate);
     QCOMPARE(stored.waterRate, SettingsLogic::builtIn().waterRate);
     QCOMPARE(stored.watts, SettingsLogic::builtIn().watts);
+    if (box.startsWith(QLatin1String("le_power")))
+        QVERIFY(labelText("lb_settingsMessage").contains(QLatin1String("laptop")));
+}
+
+// The edges of the power range and signs of up to three characters are taken
+// as typed, and every page, the chart's axis included, shows the sign exactly.
+void TestCalculator::currencySignShowsAsTypedEverywhere_data()
+{
+    QTest::addColumn<QString>("sign");
+    QTest::newRow("euro") << "€";
+    QTest::newRow("pound") << "£";
+    QTest::newRow("three letters") << "CHF";
+    QTest::newRow("with a dot") << "kr.";
+    QTest::newRow("markup") << "<b>";
+    QTest::newRow("percent") << "%d%";
+}
+
+void TestCalculator::currencySignShowsAsTypedEverywhere()
+{
+    QFETCH(QString, sign);
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_settings");
+    typeInto(widget<QWidget>("le_currency"), sign);
+    typeInto(widget<QWidget>("le_powerAirCon"), QStringLiteral("1"));
+    typeInto(widget<QWidget>("le_powerLaptop"), QStringLiteral("5000"));
+    click("push_settingsSave");
+    QCOMPARE(labelText("lb_settingsMessage"), QString());
+    const SettingsLogic::Household stored = SettingsLogic::load(QSqlDatabase::database());
+    QCOMPARE(stored.currency, sign);
+    QCOMPARE(stored.watts[0], 1);
+    QCOMPARE(stored.watts[1], 5000);
+
+    execute("UPDATE Rates SET rateAmt='0.5' WHERE rateType='electricity'");
+    answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "2", "push_airConOK");
+    pick("comboBox_laptop", "2");
+    click("push_laptopOK");
+    click("push_zadUvedoButton");
+    click("push_viewElecDiary");
+    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+             QStringLiteral("You have spent ") + sign +
+                 QStringLiteral("5.00. You used 10.00 kWh."));
+    click("push_zadUvedoViewAllData");
+    QCOMPARE(labelText("lb_valOfLaptop"), sign + QStringLiteral("5.00 \u00b7 10.00 kWh"));
+    QCOMPARE(widget<QLabel>("lb_valOfLaptop")->textFormat(), Qt::PlainText);
+
+    click("push_zadUvedoButton");
+    click("push_diaryHistory");
+    QCOMPARE(labelText("lb_elec7"),
+             QStringLiteral("Last 7 days: ") + sign + QStringLiteral("5.00\n10.00 kWh"));
+    // The value axis's labels, as drawn: money from 0 up, each with the sign.
+    QStringList money;
+    const QRegularExpression amount(QStringLiteral("^(\\D*)\\d+\\.\\d\\d$"));
+    for (QGraphicsItem *item : widget<QChartView>("chart_history")->scene()->items()) {
+        const auto *text = dynamic_cast<QGraphicsTextItem *>(item);
+        const QString label = text ? text->toPlainText() : QString();
+        const QRegularExpressionMatch match = amount.match(label);
+        if (match.hasMatch())
+            money.append(label);
+        QVERIFY2(!match.hasMatch() || match.captured(1) == sign, qPrintable(label));
+    }
+    QVERIFY2(money.size() >= 2 && money.contains(sign + QStringLiteral("0.00")),
+             qPrintable(money.join('|')));
+}
+
+// A tariff another program stored too large to count with makes no cost
+// "inf": the answer is not stored and the page says so.
+void TestCalculator::costThatIsNotFiniteStoresNothing()
+{
+    execute("UPDATE Rates SET rateAmt='1.7e308' WHERE rateType='electricity'");
+    answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "24", "push_airConOK");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::AirConPage));
+    QVERIFY(!labelText("lb_calculatorMessage").isEmpty());
+    QCOMPARE(rowCount("Diary"), 0);
+}
+
+// Settings opened while another program holds the file show no figure and
+// overwrite none: Save stores nothing while they cannot be read, and only
+// what was typed once they can.
+void TestCalculator::settingsUnreadOverwriteNothing()
+{
+    SettingsLogic::Household household = SettingsLogic::builtIn();
+    household.electricityRate = 0.4;
+    household.currency = QStringLiteral("€");
+    household.watts = SettingsLogic::typicalWatts();
+    QSqlDatabase db = QSqlDatabase::database();
+    QVERIFY(SettingsLogic::save(db, household));
+
+    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "holder");
+    other.setDatabaseName(home->databasePath());
+    QVERIFY(other.open());
+    QSqlQuery lock(other);
+    QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_settings");
+    QCOMPARE(widget<QLineEdit>("le_electricityRate")->text(), QString());
+    QCOMPARE(widget<QLineEdit>("le_powerLaptop")->text(), QString());
+    QVERIFY(labelText("lb_settingsMessage").contains(QLatin1String("could not be read")));
+    typeInto(widget<QWidget>("le_waterRate"), QStringLiteral("2"));
+    click("push_settingsSave");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::SettingsPage));
+    QVERIFY(labelText("lb_settingsMessage").startsWith(QLatin1String("Not saved")));
+
+    QVERIFY(lock.exec("ROLLBACK"));
+    lock.finish();
+    other.close();
+    click("push_settingsSave");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::DiaryChoicePage));
+    household.waterRate = 2;
+    const SettingsLogic::Household stored = SettingsLogic::load(db);
+    QCOMPARE(stored.electricityRate, household.electricityRate);
+    QCOMPARE(stored.waterRate, household.waterRate);
+    QCOMPARE(stored.currency, household.currency);
+    QCOMPARE(stored.watts, household.watts);
+}
+
+// A stored tariff another program left unsound is neither shown as a price
+// nor counted with: the page and the answer name it.
+void TestCalculator::unsoundStoredTariffIsNamed()
+{
+    execute("UPDATE Rates SET rateAmt='abc' WHERE rateType='electricity'");
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_settings");
+    QCOMPARE(widget<QLineEdit>("le_electricityRate")->text(), QString());
+    QVERIFY(labelText("lb_settingsMessage").contains(QLatin1String("\"abc\"")));
+    answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "5", "push_airConOK");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::AirConPage));
+    QVERIFY(labelText("lb_calculatorMessage").contains(QLatin1String("electricity tariff")));
+    QCOMPARE(rowCount("Diary"), 0);
+}
+
+// Diaries and history opened while another program holds the file say so
+// rather than showing an empty diary or nothing spent.
+void TestCalculator::busyDiariesSaySo()
+{
+    answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "5", "push_airConOK");
+    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "holder");
+    other.setDatabaseName(home->databasePath());
+    QVERIFY(other.open());
+    QSqlQuery lock(other);
+    QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
+    click("push_zadUvedoButton");
+    click("push_viewElecDiary");
+    QVERIFY(widget<QTextBrowser>("txtBrowse_consumptionSumm")
+                ->toPlainText()
+                .contains(QLatin1String("could not be read")));
+    click("push_zadUvedoButton");
+    click("push_diaryHistory");
+    QVERIFY(!shown("lb_elec7"));
+    QVERIFY(labelText("lb_exportMessage").contains(QLatin1String("could not be read")));
+    QVERIFY(lock.exec("ROLLBACK"));
+    lock.finish();
+    other.close();
+    click("push_historyBack");
+    click("push_diaryHistory");
+    QVERIFY(shown("lb_elec7"));
+    QCOMPARE(labelText("lb_exportMessage"), QString());
+}
+
+// The household's real day: minutes, how many, kWh and litres beside cost.
+void TestCalculator::minutesAndCountsAreCountedAndShown()
+{
+    execute("UPDATE Rates SET rateAmt='0.3' WHERE rateType='electricity'");
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_settings");
+    typeInto(widget<QWidget>("le_powerHairDryer"), QStringLiteral("1500"));
+    typeInto(widget<QWidget>("le_powerLights"), QStringLiteral("10"));
+    widget<QSpinBox>("spin_countLights")->stepBy(5);
+    click("push_settingsSave");
+    QCOMPARE(labelText("lb_settingsMessage"), QString());
+
+    answerAppliance("push_toilet", "push_washingMachine", "comboBox_washingMachine", "N.A",
+                    "push_washingMachineOK");
+    pick("comboBox_hairDryer", "15 min");
+    click("push_hairDryerOK");
+    QCOMPARE(storedRow("Diary", "retrieveDate", key1).value("valOfHairDryer").toString(),
+             QStringLiteral("0.1125"));
+    answerAppliance("push_livingRoom", "push_lights", "comboBox_lights", "5", "push_lightsOK");
+    QCOMPARE(queryValue("SELECT quantity FROM DayUsage WHERE item='valOfLights'").toDouble(), 0.3);
+    QCOMPARE(queryValue("SELECT count FROM DayUsage WHERE item='valOfLights'").toInt(), 6);
+    QCOMPARE(labelText("lb_dvdPlayerRating"), QStringLiteral("Rated 1000 W"));
+
+    click("push_zadUvedoButton");
+    click("push_viewElecDiary");
+    click("push_zadUvedoViewAllData");
+    QCOMPARE(labelText("lb_valOfHairDryer"), QStringLiteral("$0.11 \u00b7 0.38 kWh"));
+    QCOMPARE(labelText("lb_valOfLights"), QStringLiteral("$0.09 \u00b7 0.30 kWh"));
+    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+             QStringLiteral("You have spent $0.20. You used 0.68 kWh."));
+}
+
+// Answers go to the chosen day, never a future one; a missed day is filled
+// from the last recorded one, costed with today's settings. A day recorded
+// before answers were kept shows its costs and no usage.
+void TestCalculator::anyDayAndSameAsTheLastDay()
+{
+    const QString yesterday = CalculatorLogic::dayKey(day1.addDays(-1));
+    // Recorded before usage was kept: costs only.
+    QVERIFY(CalculatorLogic::upsertDay(QSqlDatabase::database(), "Diary", "retrieveDate",
+                                       CalculatorLogic::dayKey(day1.addDays(-5)),
+                                       {{"valOfFan", "1.14"}}));
+    openCalculator();
+    click("push_vozAvaviButton");
+    auto *day = widget<QDateEdit>("date_recordDay");
+    QCOMPARE(day->date(), day1);
+    day->setDate(day1.addDays(1));
+    QCOMPARE(day->date(), day1);
+    day->setDate(day1.addDays(-1));
+    click("push_vozAvaviElectricityIcon");
+    click("push_bedroom");
+    click("push_airCon");
+    pick("comboBox_airCon", "2");
+    click("push_airConOK");
+    QCOMPARE(storedRow("Diary", "retrieveDate", yesterday).value("valOfAirCon").toString(),
+             QStringLiteral("0.4574"));
+    QVERIFY(storedRow("Diary", "retrieveDate", key1).isEmpty());
+
+    execute("UPDATE Rates SET rateAmt='0.5' WHERE rateType='electricity'");
+    click("push_vozAvaviButton");
+    day->setDate(day1);
+    click("push_sameAsLastDay");
+    QCOMPARE(storedRow("Diary", "retrieveDate", key1).value("valOfAirCon").toString(),
+             QStringLiteral("1"));
+    QVERIFY(labelText("lb_recordDayMessage").contains(QLatin1String("Sunday 6 December 2026")));
+
+    click("push_zadUvedoButton");
+    click("push_viewElecDiary");
+    pick("comboBox_zadUvedoDate", CalculatorLogic::dayKey(day1.addDays(-5)));
+    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+             QStringLiteral("You have spent $1.14."));
+    click("push_zadUvedoViewAllData");
+    QCOMPARE(labelText("lb_valOfFan"), QStringLiteral("$1.14"));
 }
 
 // Look ------------------------------------------------------------------------

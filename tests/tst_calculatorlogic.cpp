@@ -255,7 +255,8 @@ void TestCalculatorLogic::tariffs()
     Database::insertRates(db, "01/01/2010", "electricity", "0.2287", "seed");
     Database::insertRates(db, "01/01/2010", "water", "not a number", "broken");
     QCOMPARE(rate(db, QStringLiteral("electricity")), std::optional<double>(0.2287));
-    QCOMPARE(rate(db, QStringLiteral("water")), std::optional<double>(0.0));
+    // A stored tariff that is not a sound number is not taken for 0 either.
+    QCOMPARE(rate(db, QStringLiteral("water")), std::optional<double>());
     // A type written with an apostrophe is looked up, not run as SQL.
     QCOMPARE(rate(db, QStringLiteral("water' OR '1'='1")), std::optional<double>(0.0));
     db.close();
@@ -293,6 +294,9 @@ void TestCalculatorLogic::dailyUpsert()
     // Days are listed as they were first recorded.
     QCOMPARE(storedDays(db, table, keyColumn), QStringList({"07/12/2026", "06/12/2026"}));
     db.close();
+    // A diary that cannot be read is not taken for an empty one.
+    QVERIFY(!storedDays(db, table, keyColumn));
+    QVERIFY(!waterDay(db, "07/12/2026").read);
     QVERIFY(!upsertDay(db, table, keyColumn, "08/12/2026", {{"amtOfTapUsed", "1"}}));
 }
 
@@ -420,7 +424,19 @@ void TestCalculatorLogic::householdSettingsAreStoredTogether()
     QVERIFY(sameHousehold(SettingsLogic::load(db), household));
     QCOMPARE(rate(db, QStringLiteral("water")), 1.5);
 
-    // All or nothing: without the Rates table nothing else is stored either.
+    // All or nothing: a save that fails at its last write (the sign) leaves
+    // the tariffs and powers it wrote before as they were.
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral(
+        "CREATE TRIGGER refuse BEFORE INSERT ON Settings BEGIN SELECT RAISE(ABORT, 'no'); END")));
+    SettingsLogic::Household changed = household;
+    changed.electricityRate = 0.9;
+    changed.currency = QStringLiteral("£");
+    changed.watts.fill(10);
+    QVERIFY(!SettingsLogic::save(db, changed));
+    QVERIFY(sameHousehold(SettingsLogic::load(db), household));
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral("DROP TRIGGER refuse")));
+
+    // Without the Rates table nothing else is stored either.
     QSqlQuery(db).exec(QStringLiteral("DROP TABLE Rates"));
     SettingsLogic::Household other = household;
     other.currency = QStringLiteral("£");

@@ -6,10 +6,12 @@
 #include "calculator/calculatorlogic.h"
 #include "calculator/settingslogic.h"
 #include "clock.h"
+#include "data/database.h"
 
 #include "pictures.h"
 
 #include <QComboBox>
+#include <QDateEdit>
 #include <QPixmap>
 #include <QScrollBar>
 #include <QStringListModel>
@@ -31,8 +33,7 @@ struct Appliance
 {
     QComboBox *Ui::MainWindow::*hours;
     QLabel *Ui::MainWindow::*picture;
-    QLabel *Ui::MainWindow::*question; // says so when an answer was not saved
-    QLabel *Ui::MainWindow::*rating;   // the power the answer is worked with
+    QLabel *Ui::MainWindow::*rating; // the power the answer is worked with
     const char *pictureFile;
     MainWindow::CalculatorBodyPage page;
     bool lastOfRoom;
@@ -40,36 +41,30 @@ struct Appliance
 
 const Appliance appliances[] = {
     {&Ui::MainWindow::comboBox_airCon, &Ui::MainWindow::lb_airConImage,
-     &Ui::MainWindow::lb_airConQn, &Ui::MainWindow::lb_airConRating, "ecoCalAirCon.png",
-     MainWindow::AirConPage, false},
+     &Ui::MainWindow::lb_airConRating, "ecoCalAirCon.png", MainWindow::AirConPage, false},
     {&Ui::MainWindow::comboBox_laptop, &Ui::MainWindow::lb_laptopImage,
-     &Ui::MainWindow::lb_laptopQn, &Ui::MainWindow::lb_laptopRating, "ecoCalLaptop.png",
-     MainWindow::LaptopPage, false},
-    {&Ui::MainWindow::comboBox_fan, &Ui::MainWindow::lb_fanImage, &Ui::MainWindow::lb_fanQn,
-     &Ui::MainWindow::lb_fanRating, "ecoCalFan.png", MainWindow::FanPage, true},
+     &Ui::MainWindow::lb_laptopRating, "ecoCalLaptop.png", MainWindow::LaptopPage, false},
+    {&Ui::MainWindow::comboBox_fan, &Ui::MainWindow::lb_fanImage, &Ui::MainWindow::lb_fanRating,
+     "ecoCalFan.png", MainWindow::FanPage, true},
     {&Ui::MainWindow::comboBox_lights, &Ui::MainWindow::lb_lightsImage,
-     &Ui::MainWindow::lb_lightsQn, &Ui::MainWindow::lb_lightsRating, "ecoCalCeilingLights.png",
-     MainWindow::LightsPage, false},
+     &Ui::MainWindow::lb_lightsRating, "ecoCalCeilingLights.png", MainWindow::LightsPage, false},
     {&Ui::MainWindow::comboBox_dvdPlayer, &Ui::MainWindow::lb_dvdPlayerImage,
-     &Ui::MainWindow::lb_dvdPlayerQn, &Ui::MainWindow::lb_dvdPlayerRating, "ecoCalDVDPlayer.png",
-     MainWindow::DvdPlayerPage, false},
-    {&Ui::MainWindow::comboBox_lcdTv, &Ui::MainWindow::lb_lcdTv, &Ui::MainWindow::lb_lcdTvQn,
-     &Ui::MainWindow::lb_lcdTvRating, "ecoCalLcdTv copy.png", MainWindow::LcdTvPage, true},
+     &Ui::MainWindow::lb_dvdPlayerRating, "ecoCalDVDPlayer.png", MainWindow::DvdPlayerPage, false},
+    {&Ui::MainWindow::comboBox_lcdTv, &Ui::MainWindow::lb_lcdTv, &Ui::MainWindow::lb_lcdTvRating,
+     "ecoCalLcdTv copy.png", MainWindow::LcdTvPage, true},
     {&Ui::MainWindow::comboBox_washingMachine, &Ui::MainWindow::lb_washingMachineImage,
-     &Ui::MainWindow::lb_washingMachineQn, &Ui::MainWindow::lb_washingMachineRating,
-     "ecoCalwWashingMachine.png", MainWindow::WashingMachinePage, false},
+     &Ui::MainWindow::lb_washingMachineRating, "ecoCalwWashingMachine.png",
+     MainWindow::WashingMachinePage, false},
     {&Ui::MainWindow::comboBox_hairDryer, &Ui::MainWindow::lb_hairDryerImage,
-     &Ui::MainWindow::lb_hairDryerQn, &Ui::MainWindow::lb_hairDryerRating, "ecoCalHairDryer.png",
-     MainWindow::HairDryerPage, true},
+     &Ui::MainWindow::lb_hairDryerRating, "ecoCalHairDryer.png", MainWindow::HairDryerPage, true},
     {&Ui::MainWindow::comboBox_microwave, &Ui::MainWindow::lb_microwaveImage,
-     &Ui::MainWindow::lb_microwaveQn, &Ui::MainWindow::lb_microwaveRating, "ecoCalMicrowave.png",
-     MainWindow::MicrowavePage, false},
+     &Ui::MainWindow::lb_microwaveRating, "ecoCalMicrowave.png", MainWindow::MicrowavePage, false},
     {&Ui::MainWindow::comboBox_riceCooker, &Ui::MainWindow::lb_riceCookerImage,
-     &Ui::MainWindow::lb_riceCookerQn, &Ui::MainWindow::lb_riceCookerRating, "ecoCalRiceCooker.png",
-     MainWindow::RiceCookerPage, false},
+     &Ui::MainWindow::lb_riceCookerRating, "ecoCalRiceCooker.png", MainWindow::RiceCookerPage,
+     false},
     {&Ui::MainWindow::comboBox_refrigerator, &Ui::MainWindow::lb_refrigeratorImage,
-     &Ui::MainWindow::lb_refrigeratorQn, &Ui::MainWindow::lb_refrigeratorRating,
-     "ecoCalRefrigerator.png", MainWindow::RefrigeratorPage, true},
+     &Ui::MainWindow::lb_refrigeratorRating, "ecoCalRefrigerator.png", MainWindow::RefrigeratorPage,
+     true},
 };
 
 enum ApplianceIndex
@@ -104,22 +99,52 @@ void clearRoomPictures(Ui::MainWindow *ui)
     Pictures::clear(ui->label_4);
 }
 
-// An answer that could not be stored keeps its page, and the page's question
-// label says so until an answer is stored.
-const QString notSavedMessage = QStringLiteral("Not saved. Please try again.");
-
-bool showSaved(QLabel *question, bool saved)
+// An answer that could not be stored keeps its page, and the calculator's
+// message line says why until an answer is stored. When the data file cannot
+// be used at all, trying again would not help: the line says so instead.
+QString unusableDataMessage(const QSqlDatabase &db)
 {
-    const char *const questionText = "questionText";
-    if (!saved) {
-        if (!question->property(questionText).isValid())
-            question->setProperty(questionText, question->text());
-        question->setText(notSavedMessage);
-    } else if (question->property(questionText).isValid()) {
-        question->setText(question->property(questionText).toString());
-        question->setProperty(questionText, QVariant());
+    if (db.isOpen() || !db.databaseName().isEmpty())
+        return QString();
+    const QString path = Database::filePath();
+    if (path.isEmpty())
+        return QStringLiteral("Your answers cannot be kept: Viridio found no home folder to keep "
+                              "its data file in.");
+    return QStringLiteral("Your answers cannot be kept: the file %1 is not one Viridio can use, "
+                          "so Viridio leaves it as it is. Move it away and start Viridio again "
+                          "to begin a new diary.")
+        .arg(path);
+}
+
+// fields are the settings the answer's cost is worked from: one that is
+// stored but not sound is named, since trying again would not help either.
+bool showSaved(Ui::MainWindow *ui, const QSqlDatabase &db, bool saved,
+               const QList<SettingsLogic::Field> &fields)
+{
+    if (saved) {
+        ui->lb_calculatorMessage->clear();
+        return true;
     }
-    return saved;
+    QString message = unusableDataMessage(db);
+    if (message.isEmpty())
+        message = SettingsLogic::storedProblem(db, fields);
+    if (message.isEmpty())
+        message = QStringLiteral("Not saved. Please try again.");
+    ui->lb_calculatorMessage->setText(message);
+    return false;
+}
+
+// What an appliance's answer is worked with: "Rated 1500 W", or "6 x 10 W"
+// for several; a figure that could not be read is not shown as a figure.
+QString ratingText(const QSqlDatabase &db, int index)
+{
+    const std::optional<int> watts = SettingsLogic::watts(db, index);
+    const std::optional<int> count = SettingsLogic::count(db, index);
+    if (!watts || !count)
+        return QStringLiteral("Power not known");
+    if (*count == 1)
+        return QStringLiteral("Rated %1 W").arg(*watts);
+    return QStringLiteral("%1 \u00d7 %2 W").arg(*count).arg(*watts);
 }
 
 void openAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &db,
@@ -127,9 +152,7 @@ void openAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &d
 {
     const Appliance &appliance = appliances[index];
     window->showPage(appliance.page);
-    (ui->*appliance.rating)
-        ->setText(QStringLiteral("Rated %1 W")
-                      .arg(SettingsLogic::watts(db, index).value_or(int(applianceWatts))));
+    (ui->*appliance.rating)->setText(ratingText(db, index));
     loadPicture(ui->*appliance.picture, QString::fromLatin1(appliance.pictureFile));
 }
 
@@ -139,11 +162,17 @@ void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase 
                      ApplianceIndex index)
 {
     const Appliance &appliance = appliances[index];
-    const double hours = readNumber((ui->*appliance.hours)->currentText());
-    // Neither a tariff nor a power that could not be read makes a cost.
+    const double hours = hoursOfChoice((ui->*appliance.hours)->currentText());
+    // Neither a tariff nor a power or count that could not be read makes a cost.
     const std::optional<int> watts = SettingsLogic::watts(db, index);
-    if (!showSaved(ui->*appliance.question,
-                   watts && recordAppliance(db, dayKey(Clock::today()), index, hours, *watts)))
+    const std::optional<int> count = SettingsLogic::count(db, index);
+    if (!showSaved(
+            ui, db,
+            watts && count &&
+                recordAppliance(db, dayKey(window->recordDay()), index, hours, *watts, *count),
+            {SettingsLogic::ElectricityRateField,
+             SettingsLogic::Field(SettingsLogic::FirstPowerField + index),
+             SettingsLogic::Field(SettingsLogic::FirstCountField + index)}))
         return;
     (ui->*appliance.picture)->clear();
 
@@ -156,17 +185,23 @@ void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase 
 }
 
 // Records a water page's answers in today's waterDiary row; false (and the
-// page's question says so) when they could not be stored.
-bool answerWater(QLabel *question, const QSqlDatabase &db, const QList<WaterAnswer> &answers,
-                 const ColumnValues &plain = {})
+// message line says so) when they could not be stored.
+bool answerWater(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &db,
+                 const QList<WaterAnswer> &answers, const ColumnValues &plain = {})
 {
-    return showSaved(question, recordWater(db, dayKey(Clock::today()), answers, plain));
+    return showSaved(ui, db, recordWater(db, dayKey(window->recordDay()), answers, plain),
+                     {SettingsLogic::WaterRateField});
 }
 
 QString spentSentence(const QSqlDatabase &db, double total)
 {
     return QStringLiteral("You have spent %1.").arg(moneyText(total, SettingsLogic::currency(db)));
 }
+
+// A diary that could not be read is not shown as an empty one.
+const QString unreadDiaryMessage =
+    QStringLiteral("Your diary could not be read: the data file is busy in another program or "
+                   "cannot be opened. Open the diary again in a moment.");
 
 const QString emptyDiaryMessage =
     QStringLiteral("You do not have any diary entries yet.\nGo to VozAvavi to create one now.");
@@ -210,21 +245,58 @@ void setBreakdownVisible(const QList<QPair<QLabel *, QLabel *>> &rows, bool visi
     }
 }
 
-void fillElectricityBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const ElectricityDay &day)
+// A cost with what it stood for beside it ("$0.38 · 0.38 kWh") when the
+// answer was kept; days recorded before usage was kept show the cost only.
+QString costWithUsage(double cost, const QString &sign, const QHash<QString, double> &usage,
+                      const QString &column, const QString &unit)
 {
-    const QString sign = SettingsLogic::currency(db);
-    const auto rows = electricityBreakdown(ui);
-    for (int i = 0; i < rows.size(); ++i)
-        rows.at(i).second->setText(moneyText(day.costs[i], sign));
+    const auto used = usage.constFind(column);
+    if (used == usage.constEnd())
+        return moneyText(cost, sign);
+    return QStringLiteral("%1 \u00b7 %2").arg(moneyText(cost, sign), usageText(*used, unit));
 }
 
-void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const WaterDay &day)
+void fillElectricityBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QString &key,
+                              const ElectricityDay &day)
 {
     const QString sign = SettingsLogic::currency(db);
+    const QHash<QString, double> usage = dayUsage(db, key);
+    const auto rows = electricityBreakdown(ui);
+    for (int i = 0; i < rows.size(); ++i)
+        rows.at(i).second->setText(
+            costWithUsage(day.costs[i], sign, usage, applianceColumns().at(i), kWhUnit));
+}
+
+void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QString &key,
+                        const WaterDay &day)
+{
+    const QString sign = SettingsLogic::currency(db);
+    const QHash<QString, double> usage = dayUsage(db, key);
     const auto rows = waterBreakdown(ui);
     rows.at(0).second->setText(numberText(day.members));
     for (int i = 0; i < int(day.costs.size()); ++i)
-        rows.at(i + 1).second->setText(moneyText(day.costs[i], sign));
+        rows.at(i + 1).second->setText(
+            costWithUsage(day.costs[i], sign, usage, waterColumns().at(i), litreUnit));
+}
+
+// The day's summary: what was spent and, for a day whose answers were kept,
+// how much was used.
+QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water,
+                   double members = 1)
+{
+    QString summary = spentSentence(db, total);
+    const QHash<QString, double> usage = dayUsage(db, key);
+    if (usage.isEmpty())
+        return summary;
+    double used = 0;
+    const QStringList &columns = water ? waterColumns() : applianceColumns();
+    for (auto it = usage.cbegin(); it != usage.cend(); ++it) {
+        if (columns.contains(it.key()))
+            used += it.value();
+    }
+    return summary +
+           QStringLiteral(" You used %1.")
+               .arg(usageText(water ? members * used : used, water ? litreUnit : kWhUnit));
 }
 
 // Lists a diary's stored days in its date chooser. Clearing the chooser shows
@@ -249,6 +321,7 @@ void listDays(QComboBox *dates, const QStringList &days)
 void MainWindow::on_push_ecoCal_clicked()
 {
     showPage(IntroPage);
+    ui->lb_calculatorMessage->setText(unusableDataMessage(db));
     loadPicture(ui->lb_ecoCalMainPageImage, QStringLiteral("vozAvavi_mainPageImage.png"));
 }
 
@@ -267,14 +340,62 @@ void MainWindow::on_push_ecoCalHomeButton_clicked()
 
 void MainWindow::on_push_vozAvaviButton_clicked()
 {
+    ui->lb_calculatorMessage->setText(unusableDataMessage(db));
     Pictures::clear(ui->lb_ecoCalMainPageImage);
     Pictures::clear(ui->lb_tipsImage);
     Pictures::clear(ui->lb_tipsImage_2);
     showPage(EntryChoicePage);
+    // No day after today can be chosen; a chooser left on its latest day
+    // moves on to the new today.
+    const bool followsToday = ui->date_recordDay->date() >= ui->date_recordDay->maximumDate() ||
+                              !ui->date_recordDay->property("shown").toBool();
+    ui->date_recordDay->setMaximumDate(Clock::today());
+    if (followsToday)
+        ui->date_recordDay->setDate(Clock::today());
+    ui->date_recordDay->setProperty("shown", true);
+    ui->lb_recordDayMessage->clear();
+}
+
+QDate MainWindow::recordDay() const
+{
+    // While the chooser is on its latest day, the day it was shown, answers
+    // go to today, even when midnight passes on a question.
+    const QDateEdit *chooser = ui->date_recordDay;
+    if (!chooser || chooser->date() >= chooser->maximumDate())
+        return Clock::today();
+    return chooser->date();
+}
+
+void MainWindow::on_push_sameAsLastDay_clicked()
+{
+    const QDate day = recordDay();
+    const QDate source = lastAnsweredDay(db, day);
+    const QString format = QStringLiteral("dddd d MMMM yyyy");
+    if (!source.isValid()) {
+        ui->lb_recordDayMessage->setText(
+            QStringLiteral("No day before %1 has answers to copy.").arg(day.toString(format)));
+        return;
+    }
+    ApplianceFigures watts;
+    ApplianceFigures counts;
+    for (int i = 0; i < int(watts.size()); ++i) {
+        watts[i] = SettingsLogic::watts(db, i);
+        counts[i] = SettingsLogic::count(db, i);
+    }
+    if (copyAnswers(db, dayKey(source), dayKey(day), watts, counts))
+        ui->lb_recordDayMessage->setText(
+            QStringLiteral("The answers of %1 are now those of %2 too, costed with today's "
+                           "settings.")
+                .arg(source.toString(format), day.toString(format)));
+    else
+        ui->lb_recordDayMessage->setText(
+            QStringLiteral("Nothing was copied: the data file is busy or a setting cannot be "
+                           "read. Please try again."));
 }
 
 void MainWindow::on_push_zadUvedoButton_clicked()
 {
+    ui->lb_calculatorMessage->setText(unusableDataMessage(db));
     Pictures::clear(ui->lb_ecoCalMainPageImage);
     Pictures::clear(ui->lb_tipsImage);
     Pictures::clear(ui->lb_tipsImage_2);
@@ -435,7 +556,7 @@ void MainWindow::on_push_tapOK_clicked()
 {
     const double minutes = readNumber(ui->le_tapAmt->text());
     const double members = readNumber(ui->comboBox_familyMem->currentText());
-    if (!answerWater(ui->lb_tapQn, db, {{QStringLiteral("amtOfTapUsed"), minutes, tapFactor}},
+    if (!answerWater(this, ui, db, {{QStringLiteral("amtOfTapUsed"), minutes, tapFactor}},
                      {{QStringLiteral("noOfFamilyMem"), numberText(members)}}))
         return;
     Pictures::clear(ui->lb_tapIconImage);
@@ -446,7 +567,7 @@ void MainWindow::on_push_tapOK_clicked()
 void MainWindow::on_push_washingMachineWaterOK_clicked()
 {
     const double uses = readNumber(ui->comboBox_washingMachineWater->currentText());
-    if (!answerWater(ui->lb_washingMachineWaterQn, db,
+    if (!answerWater(this, ui, db,
                      {{QStringLiteral("amtOfWashingMachineUsed"), uses, washingMachineFactor}}))
         return;
     Pictures::clear(ui->lb_washingMachineIconImageWater);
@@ -457,7 +578,7 @@ void MainWindow::on_push_washingMachineWaterOK_clicked()
 void MainWindow::on_push_dishWashingWaterOK_clicked()
 {
     const double washes = readNumber(ui->comboBox_dishWashingWater->currentText());
-    if (!answerWater(ui->lb_dishWashingQn, db,
+    if (!answerWater(this, ui, db,
                      {{QStringLiteral("amtOfdishWashingUsed"), washes, dishWashingFactor}}))
         return;
     Pictures::clear(ui->lb_dishWashingImage);
@@ -470,7 +591,7 @@ void MainWindow::on_push_showerNtoiletOK_clicked()
 {
     const double showers = readNumber(ui->comboBox_showerWater->currentText());
     const double flushes = readNumber(ui->comboBox_toiletWater->currentText());
-    if (!answerWater(ui->lb_showerQn, db,
+    if (!answerWater(this, ui, db,
                      {{QStringLiteral("amtOfShowerUsed"), showers, showerFactor},
                       {QStringLiteral("amtOfToiletBowlUsed"), flushes, toiletFactor}}))
         return;
@@ -483,7 +604,7 @@ void MainWindow::on_push_showerNtoiletOK_clicked()
 void MainWindow::on_push_lawnOK_clicked()
 {
     const double mowings = readNumber(ui->comboBox_lawnWater->currentText());
-    if (!answerWater(ui->lb_lawnQn, db, {{QStringLiteral("amtOfLawnUsed"), mowings, lawnFactor}}))
+    if (!answerWater(this, ui, db, {{QStringLiteral("amtOfLawnUsed"), mowings, lawnFactor}}))
         return;
     Pictures::clear(ui->lb_lawnImage);
     showPage(DiaryChoicePage);
@@ -499,18 +620,23 @@ void MainWindow::on_push_viewElecDiary_clicked()
     setBreakdownVisible(electricityBreakdown(ui), false);
     elecBreakdownShown = false;
 
-    const QStringList days =
+    const std::optional<QStringList> days =
         storedDays(db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"));
-    listDays(ui->comboBox_zadUvedoDate, days);
+    listDays(ui->comboBox_zadUvedoDate, days.value_or(QStringList()));
+    if (!days)
+        ui->txtBrowse_consumptionSumm->setPlainText(unreadDiaryMessage);
 }
 
 void MainWindow::on_comboBox_zadUvedoDate_currentIndexChanged(const QString &)
 {
     ui->push_zadUvedoViewAllData->show();
     const ElectricityDay day = electricityDay(db, ui->comboBox_zadUvedoDate->currentText());
+    if (!day.read)
+        ui->txtBrowse_consumptionSumm->setPlainText(unreadDiaryMessage);
     if (!day.found)
         return;
-    ui->txtBrowse_consumptionSumm->setPlainText(spentSentence(db, electricityTotal(day.costs)));
+    ui->txtBrowse_consumptionSumm->setPlainText(daySummary(
+        db, electricityTotal(day.costs), ui->comboBox_zadUvedoDate->currentText(), false));
 
     const QStringList tips = tipsFor(day.costs, applianceTipNames(),
                                      [this](const QString &name) { return randomTip(db, name); });
@@ -524,19 +650,20 @@ void MainWindow::on_comboBox_zadUvedoDate_currentIndexChanged(const QString &)
 
     // A breakdown on screen belongs to the day on screen.
     if (elecBreakdownShown)
-        fillElectricityBreakdown(ui, db, day);
+        fillElectricityBreakdown(ui, db, ui->comboBox_zadUvedoDate->currentText(), day);
 }
 
 void MainWindow::on_push_zadUvedoViewAllData_clicked()
 {
     const ElectricityDay day = electricityDay(db, ui->comboBox_zadUvedoDate->currentText());
     if (!day.found) {
-        ui->txtBrowse_tips->setPlainText(emptyDiaryMessage);
+        ui->txtBrowse_tips->setPlainText(day.read ? emptyDiaryMessage : unreadDiaryMessage);
         return;
     }
-    ui->txtBrowse_consumptionSumm->setPlainText(spentSentence(db, electricityTotal(day.costs)));
+    ui->txtBrowse_consumptionSumm->setPlainText(daySummary(
+        db, electricityTotal(day.costs), ui->comboBox_zadUvedoDate->currentText(), false));
     setBreakdownVisible(electricityBreakdown(ui), true);
-    fillElectricityBreakdown(ui, db, day);
+    fillElectricityBreakdown(ui, db, ui->comboBox_zadUvedoDate->currentText(), day);
     ui->push_zadUvedoViewAllData->hide();
     elecBreakdownShown = true;
 }
@@ -550,19 +677,24 @@ void MainWindow::on_push_viewWaterDiary_clicked()
     setBreakdownVisible(waterBreakdown(ui), false);
     waterBreakdownShown = false;
 
-    const QStringList days =
+    const std::optional<QStringList> days =
         storedDays(db, QStringLiteral("waterDiary"), QStringLiteral("waterRetrieveDate"));
-    listDays(ui->comboBox_zadUvedoDate_water, days);
+    listDays(ui->comboBox_zadUvedoDate_water, days.value_or(QStringList()));
+    if (!days)
+        ui->txtBrowse_consumptionSumm_water->setPlainText(unreadDiaryMessage);
 }
 
 void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QString &)
 {
     ui->push_zadUvedoViewAllData_water->show();
     const WaterDay day = waterDay(db, ui->comboBox_zadUvedoDate_water->currentText());
+    if (!day.read)
+        ui->txtBrowse_consumptionSumm_water->setPlainText(unreadDiaryMessage);
     if (!day.found)
         return;
     ui->txtBrowse_consumptionSumm_water->setPlainText(
-        spentSentence(db, waterTotal(day.members, day.costs)));
+        daySummary(db, waterTotal(day.members, day.costs),
+                   ui->comboBox_zadUvedoDate_water->currentText(), true, day.members));
 
     const QStringList tips = tipsFor(day.costs, waterTipNames(), [this](const QString &name) {
         return randomWaterTip(db, name);
@@ -577,20 +709,21 @@ void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QStrin
 
     // A breakdown on screen belongs to the day on screen.
     if (waterBreakdownShown)
-        fillWaterBreakdown(ui, db, day);
+        fillWaterBreakdown(ui, db, ui->comboBox_zadUvedoDate_water->currentText(), day);
 }
 
 void MainWindow::on_push_zadUvedoViewAllData_water_clicked()
 {
     const WaterDay day = waterDay(db, ui->comboBox_zadUvedoDate_water->currentText());
     if (!day.found) {
-        ui->txtBrowse_tips_water->setPlainText(emptyDiaryMessage);
+        ui->txtBrowse_tips_water->setPlainText(day.read ? emptyDiaryMessage : unreadDiaryMessage);
         return;
     }
     ui->txtBrowse_consumptionSumm_water->setPlainText(
-        spentSentence(db, waterTotal(day.members, day.costs)));
+        daySummary(db, waterTotal(day.members, day.costs),
+                   ui->comboBox_zadUvedoDate_water->currentText(), true, day.members));
     setBreakdownVisible(waterBreakdown(ui), true);
-    fillWaterBreakdown(ui, db, day);
+    fillWaterBreakdown(ui, db, ui->comboBox_zadUvedoDate_water->currentText(), day);
     ui->push_zadUvedoViewAllData_water->hide();
     waterBreakdownShown = true;
 }

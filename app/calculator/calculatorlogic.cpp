@@ -28,6 +28,77 @@ QString formatInCLocale(const char *format, double value)
     return QString::fromLatin1(buffer, qMin(length, int(sizeof buffer) - 1));
 }
 
+// A stored number the diaries count with: finite, and small enough that the
+// sum of every stored day stays finite too.
+bool readable(double number)
+{
+    return qIsFinite(number) && qAbs(number) <= CalculatorLogic::largestNumber;
+}
+
+// Runs write inside one transaction: all of it is stored, or nothing.
+template<typename Write> bool inTransaction(const QSqlDatabase &db, Write write)
+{
+    QSqlDatabase connection = db;
+    if (!connection.isOpen() || !connection.transaction())
+        return false;
+    if (write() && connection.commit())
+        return true;
+    connection.rollback();
+    return false;
+}
+
+// One answer in DayUsage: a day's item is answered once, the last answer
+// replacing the one before.
+bool storeUsage(const QSqlDatabase &db, const QString &key, const QString &item, double amount,
+                double quantity, const QVariant &watts = QVariant(),
+                const QVariant &count = QVariant())
+{
+    CalculatorLogic::createUsageTable(db);
+    return Database::run(db,
+                         QStringLiteral("INSERT OR REPLACE INTO DayUsage (dayKey, item, amount, "
+                                        "watts, count, quantity) VALUES (?,?,?,?,?,?)"),
+                         {key, item, amount, watts, count, quantity})
+        .isActive();
+}
+
+// The writes of one electricity answer, inside the caller's transaction.
+bool writeAppliance(const QSqlDatabase &db, const QString &key, int index, double hours,
+                    double watts, int count, double rate)
+{
+    using namespace CalculatorLogic;
+    const double cost = applianceCost(hours, watts * count, rate);
+    // A cost too large to be a number ("inf") would be stored as text that
+    // every diary reads as nothing.
+    if (index < 0 || index >= applianceColumns().size() || !qIsFinite(cost))
+        return false;
+    const QString column = applianceColumns().at(index);
+    return upsertDay(db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"), key,
+                     {{column, numberText(cost)}}) &&
+           storeUsage(db, key, column, hours, hours * watts * count / 1000, watts, count);
+}
+
+// The writes of one water page's answers, inside the caller's transaction.
+bool writeWater(const QSqlDatabase &db, const QString &key,
+                const QList<CalculatorLogic::WaterAnswer> &answers,
+                const CalculatorLogic::ColumnValues &plain, double rate)
+{
+    using namespace CalculatorLogic;
+    ColumnValues values;
+    for (const WaterAnswer &answer : answers) {
+        const double cost = waterCost(answer.count, answer.factor, rate);
+        if (!qIsFinite(cost))
+            return false;
+        values.append({answer.column, numberText(cost)});
+    }
+    values.append(plain);
+    bool stored = upsertDay(db, QStringLiteral("waterDiary"), QStringLiteral("waterRetrieveDate"),
+                            key, values);
+    for (const WaterAnswer &answer : answers)
+        stored = stored && storeUsage(db, key, answer.column, answer.count,
+                                      litres(answer.count, answer.factor));
+    return stored;
+}
+
 QString firstText(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
 {
     QSqlQuery query = Database::run(db, sql, values);
@@ -39,6 +110,11 @@ QString firstText(const QSqlDatabase &db, const QString &sql, const QVariantList
 } // namespace
 
 namespace CalculatorLogic {
+
+bool soundRate(double rate)
+{
+    return qIsFinite(rate) && rate > 0 && rate <= maximumRate;
+}
 
 double applianceCost(double hours, double watts, double rate)
 {
@@ -68,6 +144,11 @@ QString moneyText(double value)
 QString moneyText(double value, const QString &sign)
 {
     return sign + moneyText(value);
+}
+
+QString usageText(double quantity, const QString &unit)
+{
+    return formatInCLocale(unit == litreUnit ? "%.0f" : "%.2f", quantity) + QLatin1Char(' ') + unit;
 }
 
 QString dayKey(const QDate &date)
@@ -118,11 +199,11 @@ double readNumber(const QVariant &value)
         double number = 0;
         const auto [end, error] = std::from_chars(ascii, ascii + length, number);
         if (length == text.size() && error == std::errc() && end == ascii + length)
-            return qIsFinite(number) ? number : 0;
+            return readable(number) ? number : 0;
     }
     bool ok = false;
     const double number = text.toDouble(&ok);
-    return ok && qIsFinite(number) ? number : 0;
+    return ok && readable(number) ? number : 0;
 }
 
 double electricityTotal(const ElectricityCosts &costs)
@@ -220,7 +301,12 @@ std::optional<double> rate(const QSqlDatabase &db, const QString &rateType)
         Database::run(db, QStringLiteral("SELECT rateAmt from Rates where rateType=?"), {rateType});
     if (!query.isActive())
         return std::nullopt;
-    return query.next() ? readNumber(query.value(0)) : 0.0;
+    if (!query.next())
+        return 0.0;
+    const double stored = readNumber(query.value(0));
+    if (!soundRate(stored))
+        return std::nullopt;
+    return stored;
 }
 
 bool upsertDay(const QSqlDatabase &db, const QString &table, const QString &keyColumn,
@@ -246,33 +332,99 @@ bool upsertDay(const QSqlDatabase &db, const QString &table, const QString &keyC
     return write.isActive() && write.numRowsAffected() == 1;
 }
 
+double hoursOfChoice(const QString &choice)
+{
+    static const QHash<QString, double> minutes = {
+        {QStringLiteral("15 min"), 0.25},
+        {QStringLiteral("30 min"), 0.5},
+        {QStringLiteral("45 min"), 0.75},
+    };
+    return minutes.value(choice, readNumber(choice));
+}
+
+double litres(double count, double factor)
+{
+    return count * factor * 1000;
+}
+
+void createUsageTable(const QSqlDatabase &db)
+{
+    Database::run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS DayUsage (dayKey TEXT NOT NULL, "
+                                     "item TEXT NOT NULL, amount REAL, watts INTEGER, count "
+                                     "INTEGER, quantity REAL, PRIMARY KEY (dayKey, item))"));
+}
+
 bool recordAppliance(const QSqlDatabase &db, const QString &key, int index, double hours,
-                     double watts)
+                     double watts, int count)
 {
     const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
-    if (!electricityRate || index < 0 || index >= applianceColumns().size())
-        return false;
-    return upsertDay(db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"), key,
-                     {{applianceColumns().at(index),
-                       numberText(applianceCost(hours, watts, *electricityRate))}});
+    return electricityRate && inTransaction(db, [&] {
+               return writeAppliance(db, key, index, hours, watts, count, *electricityRate);
+           });
 }
 
 bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAnswer> &answers,
                  const ColumnValues &plain)
 {
     const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
-    if (!waterRate)
-        return false;
-    ColumnValues values;
-    for (const WaterAnswer &answer : answers)
-        values.append(
-            {answer.column, numberText(waterCost(answer.count, answer.factor, *waterRate))});
-    values.append(plain);
-    return upsertDay(db, QStringLiteral("waterDiary"), QStringLiteral("waterRetrieveDate"), key,
-                     values);
+    return waterRate &&
+           inTransaction(db, [&] { return writeWater(db, key, answers, plain, *waterRate); });
 }
 
-QStringList storedDays(const QSqlDatabase &db, const QString &table, const QString &keyColumn)
+QDate lastAnsweredDay(const QSqlDatabase &db, const QDate &before)
+{
+    QDate latest;
+    QSqlQuery query =
+        Database::run(db, QStringLiteral("SELECT DISTINCT CAST(dayKey AS BLOB) FROM DayUsage"));
+    while (query.isActive() && query.next()) {
+        const QDate day = dateOfKey(QString::fromUtf8(query.value(0).toByteArray()));
+        if (day.isValid() && day < before && (!latest.isValid() || day > latest))
+            latest = day;
+    }
+    return latest;
+}
+
+bool copyAnswers(const QSqlDatabase &db, const QString &fromKey, const QString &toKey,
+                 const ApplianceFigures &watts, const ApplianceFigures &counts)
+{
+    const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
+    const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
+    QSqlQuery answers = Database::run(
+        db, QStringLiteral("SELECT item, amount FROM DayUsage WHERE dayKey=?"), {fromKey});
+    QSqlQuery members = Database::run(
+        db, QStringLiteral("SELECT noOfFamilyMem FROM waterDiary WHERE waterRetrieveDate=?"),
+        {fromKey});
+    if (!electricityRate || !waterRate || !answers.isActive() || !members.isActive())
+        return false;
+    QList<QPair<int, double>> appliances;
+    QList<WaterAnswer> water;
+    while (answers.next()) {
+        const QString item = answers.value(0).toString();
+        const double amount = readNumber(answers.value(1));
+        const int appliance = int(applianceColumns().indexOf(item));
+        const int activity = int(waterColumns().indexOf(item));
+        if (appliance >= 0)
+            appliances.append({appliance, amount});
+        else if (activity >= 0)
+            water.append({item, amount, waterFactors[activity]});
+    }
+    ColumnValues plain;
+    if (members.next() && !members.value(0).isNull())
+        plain.append({QStringLiteral("noOfFamilyMem"), members.value(0).toString()});
+    members.finish();
+    return inTransaction(db, [&] {
+        for (const auto &[appliance, hours] : std::as_const(appliances)) {
+            if (!watts[appliance] || !counts[appliance] ||
+                !writeAppliance(db, toKey, appliance, hours, *watts[appliance], *counts[appliance],
+                                *electricityRate))
+                return false;
+        }
+        return water.isEmpty() || writeWater(db, toKey, water, plain, *waterRate);
+    });
+}
+
+std::optional<QStringList> storedDays(const QSqlDatabase &db, const QString &table,
+                                      const QString &keyColumn)
 {
     QStringList days;
     // The keys come as the UTF-8 bytes the file holds and are decoded here:
@@ -281,7 +433,9 @@ QStringList storedDays(const QSqlDatabase &db, const QString &table, const QStri
     QSqlQuery query = Database::run(
         db, QStringLiteral("SELECT CAST(%1 AS BLOB) from %2 ORDER BY rowid").arg(keyColumn, table),
         {});
-    while (query.isActive() && query.next())
+    if (!query.isActive())
+        return std::nullopt;
+    while (query.next())
         days.append(QString::fromUtf8(query.value(0).toByteArray()));
     return days;
 }
@@ -294,7 +448,8 @@ ElectricityDay electricityDay(const QSqlDatabase &db, const QString &key)
                                     QStringLiteral("SELECT %1 from Diary where retrieveDate=?")
                                         .arg(columns.join(QLatin1Char(','))),
                                     {key});
-    if (!query.isActive() || !query.next())
+    day.read = query.isActive();
+    if (!day.read || !query.next())
         return day;
     day.found = true;
     for (int i = 0; i < int(day.costs.size()); ++i)
@@ -310,13 +465,24 @@ WaterDay waterDay(const QSqlDatabase &db, const QString &key)
                                                    "waterRetrieveDate=?")
                                         .arg(waterColumns().join(QLatin1Char(','))),
                                     {key});
-    if (!query.isActive() || !query.next())
+    day.read = query.isActive();
+    if (!day.read || !query.next())
         return day;
     day.found = true;
     day.members = readNumber(query.value(0));
     for (int i = 0; i < int(day.costs.size()); ++i)
         day.costs[i] = readNumber(query.value(i + 1));
     return day;
+}
+
+QHash<QString, double> dayUsage(const QSqlDatabase &db, const QString &key)
+{
+    QHash<QString, double> usage;
+    QSqlQuery query = Database::run(
+        db, QStringLiteral("SELECT item, quantity FROM DayUsage WHERE dayKey=?"), {key});
+    while (query.isActive() && query.next())
+        usage.insert(query.value(0).toString(), readNumber(query.value(1)));
+    return usage;
 }
 
 QString randomTip(const QSqlDatabase &db, const QString &applianceName)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QSqlDatabase>
@@ -20,6 +21,16 @@ namespace CalculatorLogic {
 // watts.
 constexpr double applianceWatts = 1000;
 
+// The highest tariff, per kWh or per cubic metre. The currencies with the
+// smallest units price a kWh in the thousands (about 1,500 rupiah or 3,000
+// dong) and a cubic metre of water in the tens of thousands; a million leaves
+// room for those while every day's cost stays a finite, printable number.
+constexpr double maximumRate = 1e6;
+
+// Whether rate is a tariff costs can be worked from: above 0, at most
+// maximumRate.
+bool soundRate(double rate);
+
 // Water used per unit of each activity, multiplied by the water tariff.
 constexpr double tapFactor = 0.015;            // per minute of running tap
 constexpr double washingMachineFactor = 0.015; // per wash
@@ -27,6 +38,9 @@ constexpr double dishWashingFactor = 0.068;    // per wash
 constexpr double showerFactor = 0.16;          // per shower
 constexpr double toiletFactor = 0.016;         // per flush
 constexpr double lawnFactor = 0.45461;         // per mowing
+// The factors in the waterDiary's column order.
+constexpr double waterFactors[] = {tapFactor,    washingMachineFactor, dishWashingFactor,
+                                   showerFactor, lawnFactor,           toiletFactor};
 
 // The day's cost of an appliance of watts left on for hours: hours x watts /
 // 1000 x rate, worked left to right. Without watts it is applianceWatts.
@@ -45,6 +59,12 @@ QString numberText(double value);
 QString moneyText(double value);
 QString moneyText(double value, const QString &sign);
 
+// Usage on screen: kWh with two decimals ("0.38 kWh"), litres whole ("150
+// litres"), the number written as the diaries write money.
+inline const QString kWhUnit = QStringLiteral("kWh");
+inline const QString litreUnit = QStringLiteral("litres");
+QString usageText(double quantity, const QString &unit);
+
 // The key of a day's diary rows: "dd/MM/yyyy".
 QString dayKey(const QDate &date);
 
@@ -52,7 +72,13 @@ QString dayKey(const QDate &date);
 // text (another layout, a day that does not exist, stray characters).
 QDate dateOfKey(const QString &key);
 
-// A stored or typed number. NULL, empty or unparsable text counts as 0.
+// The largest number the calculator reads from a row: no cost Viridio stores
+// comes near it (a day of 24 h at 5000 W and the highest tariff is 1.2e8), and
+// the sum of any number of days below it stays finite.
+constexpr double largestNumber = 1e15;
+
+// A stored or typed number. NULL, empty or unparsable text, and a number above
+// largestNumber (or below its negative), counts as 0.
 double readNumber(const QVariant &value);
 
 // The eleven appliance costs of a day, in the Diary's column order.
@@ -82,8 +108,9 @@ const QStringList &waterColumns();
 const QStringList &waterTipNames();
 
 // The tariff of rateType ("electricity" or "water") from the first matching
-// Rates row; 0 without a row or with text that does not parse. Nothing when
-// the tariff could not be read (a closed db, a file busy or damaged).
+// Rates row; 0 without a row. Nothing when the tariff could not be read (a
+// closed db, a file busy or damaged) or the row holds no sound tariff ("abc",
+// "", "0,30", -0.5: see soundRate), so that no cost is worked from it.
 std::optional<double> rate(const QSqlDatabase &db, const QString &rateType);
 
 // Writes the day's values into table, keyed by keyColumn = key, in one
@@ -96,16 +123,35 @@ using ColumnValues = QList<QPair<QString, QString>>;
 bool upsertDay(const QSqlDatabase &db, const QString &table, const QString &keyColumn,
                const QString &key, const ColumnValues &values);
 
-// An electricity answer: the day's cost of hours for the appliance at column
-// index (applianceColumns order), stored in the day's Diary row. Nothing is
-// stored when the tariff could not be read. Returns whether it was stored;
-// when not, the user may give the answer again.
+// The hours an appliance's hours box offers, as the box writes them: "N.A"
+// (not used), 15, 30 and 45 minutes, then "1" to "24" hours.
+double hoursOfChoice(const QString &choice);
+
+// What each answer was, beside the costs the diaries hold: the table
+// DayUsage(dayKey, item, amount, watts, count, quantity), one row per day and
+// item (a Diary or waterDiary cost column). amount is the hours (electricity)
+// or the count of the water activity; quantity is kWh, or litres for one
+// family member. Days recorded before it existed have costs only.
+void createUsageTable(const QSqlDatabase &db);
+
+// An electricity answer: the day's cost of hours for count appliances of
+// watts at column index (applianceColumns order), hours x watts x count /
+// 1000 x rate, stored in the day's Diary row, and the answer with its kWh in
+// DayUsage, both in one transaction. Nothing is stored when the tariff could
+// not be read or the cost is not a finite number. Returns whether it was
+// stored; when not, the user may give the answer again.
 bool recordAppliance(const QSqlDatabase &db, const QString &key, int index, double hours,
-                     double watts = applianceWatts);
+                     double watts = applianceWatts, int count = 1);
+
+// Litres of water one use of an activity of factor stands for: the factors
+// are cubic metres per use.
+double litres(double count, double factor);
 
 // A water answer: each activity's cost (count x factor x water tariff) and the
-// plain values (the family members), stored in the day's waterDiary row; as
-// recordAppliance, nothing is stored when the tariff could not be read.
+// plain values (the family members), stored in the day's waterDiary row, and
+// each answer with its litres in DayUsage; as
+// recordAppliance, nothing is stored when the tariff could not be read or a
+// cost is not finite.
 struct WaterAnswer
 {
     QString column;
@@ -115,12 +161,30 @@ struct WaterAnswer
 bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAnswer> &answers,
                  const ColumnValues &plain = {});
 
-// The day keys of table's keyColumn, in the order the rows were stored.
-QStringList storedDays(const QSqlDatabase &db, const QString &table, const QString &keyColumn);
+// The latest day before before with any answer in DayUsage; an invalid date
+// when there is none.
+QDate lastAnsweredDay(const QSqlDatabase &db, const QDate &before);
+
+// Each appliance's power or count, in the Diary's column order; nothing for
+// one that could not be read.
+using ApplianceFigures = std::array<std::optional<int>, 11>;
+
+// Records on the day of toKey every answer DayUsage holds for the day of
+// fromKey (and that day's family members), costed with today's tariffs and
+// the given powers and counts, in one transaction. False, with nothing
+// stored, when a tariff, power or count needed could not be read.
+bool copyAnswers(const QSqlDatabase &db, const QString &fromKey, const QString &toKey,
+                 const ApplianceFigures &watts, const ApplianceFigures &counts);
+
+// The day keys of table's keyColumn, in the order the rows were stored;
+// nothing when they could not be read (a busy or closed file).
+std::optional<QStringList> storedDays(const QSqlDatabase &db, const QString &table,
+                                      const QString &keyColumn);
 
 // One day of the electricity diary.
 struct ElectricityDay
 {
+    bool read = false; // the diary could be asked; found is false otherwise
     bool found = false;
     ElectricityCosts costs{};
 };
@@ -129,11 +193,17 @@ ElectricityDay electricityDay(const QSqlDatabase &db, const QString &key);
 // One day of the water diary.
 struct WaterDay
 {
+    bool read = false; // as ElectricityDay
     bool found = false;
     double members = 0;
     WaterCosts costs{};
 };
 WaterDay waterDay(const QSqlDatabase &db, const QString &key);
+
+// The kWh or litres of each item (cost column) answered on the day of key,
+// from DayUsage; empty for a day recorded before usage was kept, or when it
+// could not be read.
+QHash<QString, double> dayUsage(const QSqlDatabase &db, const QString &key);
 
 // One random tip for an appliance (Tips) or a water activity (waterTips);
 // empty when there is none.

@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
+#include "calculator/calculatorlogic.h"
 #include "calculator/historychart.h"
 #include "calculator/historylogic.h"
 #include "calculator/settingslogic.h"
@@ -48,14 +49,27 @@ void MainWindow::on_push_diaryHistory_clicked()
     buildPage(ui->stackWid_ecoCalBody, HistoryPage);
     const HistoryLogic::PageData data = HistoryLogic::pageData(db);
     const QString sign = SettingsLogic::currency(db);
+    using CalculatorLogic::kWhUnit;
+    using CalculatorLogic::litreUnit;
     using HistoryLogic::longPeriod;
     using HistoryLogic::periodText;
     using HistoryLogic::shortPeriod;
-    ui->lb_elec7->setText(periodText(shortPeriod, data.electricity7, sign));
-    ui->lb_elec30->setText(periodText(longPeriod, data.electricity30, sign));
-    ui->lb_water7->setText(periodText(shortPeriod, data.water7, sign));
-    ui->lb_water30->setText(periodText(longPeriod, data.water30, sign));
-    ui->lb_exportMessage->clear();
+    ui->lb_elec7->setText(
+        periodText(shortPeriod, data.electricity7, sign, data.usage7.kWh, kWhUnit));
+    ui->lb_elec30->setText(
+        periodText(longPeriod, data.electricity30, sign, data.usage30.kWh, kWhUnit));
+    ui->lb_water7->setText(
+        periodText(shortPeriod, data.water7, sign, data.usage7.litres, litreUnit));
+    ui->lb_water30->setText(
+        periodText(longPeriod, data.water30, sign, data.usage30.litres, litreUnit));
+    // Totals of diaries that could not be read are not shown as nothing spent.
+    for (QLabel *total : {ui->lb_elec7, ui->lb_elec30, ui->lb_water7, ui->lb_water30})
+        total->setVisible(data.read);
+    ui->lb_exportMessage->setText(
+        data.read ? QString()
+                  : QStringLiteral("Your diaries could not be read: the data file is busy in "
+                                   "another program or cannot be opened. Open the history again "
+                                   "in a moment."));
     if (QWidget *view = historyChartView(ui))
         HistoryChart::load()->fill(view, data.days, sign);
     showPage(HistoryPage);

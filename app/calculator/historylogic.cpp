@@ -133,6 +133,12 @@ bool writeWhole(QSaveFile &file, const QByteArray &data)
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
 
+void addUsage(HistoryLogic::PeriodUsage &period, const HistoryLogic::DayCosts &day)
+{
+    period.kWh = period.kWh.value_or(0) + day.kWh;
+    period.litres = period.litres.value_or(0) + day.litres;
+}
+
 } // namespace
 
 namespace HistoryLogic {
@@ -157,19 +163,52 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
             data.days[*day].electricity = electricityDayCost(electricity);
     }
     QSqlQuery water = selectDiary(db, waterTable, waterKey, waterValueColumns(), keys);
+    data.read = electricity.isActive() && water.isActive();
+    std::array<double, longPeriod> members{};
     while (water.isActive() && water.next()) {
         const auto day = dayOfKey.constFind(water.value(0).toString());
-        if (day != dayOfKey.constEnd())
+        if (day != dayOfKey.constEnd()) {
             data.days[*day].water = waterDayCost(water);
+            members[*day] = readNumber(water.value(1));
+        }
+    }
+    // The answers kept beside the costs; litres are kept per family member.
+    QStringList marks;
+    QVariantList bound;
+    for (const QString &key : std::as_const(keys)) {
+        marks.append(QStringLiteral("?"));
+        bound.append(key);
+    }
+    QSqlQuery usage = Database::run(
+        db,
+        QStringLiteral("SELECT dayKey, item, quantity FROM DayUsage WHERE dayKey IN (%1)")
+            .arg(marks.join(QLatin1Char(','))),
+        bound);
+    while (usage.isActive() && usage.next()) {
+        const auto day = dayOfKey.constFind(usage.value(0).toString());
+        if (day == dayOfKey.constEnd())
+            continue;
+        DayCosts &costs = data.days[*day];
+        const QString item = usage.value(1).toString();
+        const double quantity = readNumber(usage.value(2));
+        costs.hasUsage = true;
+        if (applianceColumns().contains(item))
+            costs.kWh += quantity;
+        else if (waterColumns().contains(item))
+            costs.litres += quantity * members[*day];
     }
 
     for (int i = 0; i < longPeriod; ++i) {
         const DayCosts &day = data.days.at(i);
         data.electricity30 += day.electricity;
         data.water30 += day.water;
+        if (day.hasUsage)
+            addUsage(data.usage30, day);
         if (i >= longPeriod - shortPeriod) {
             data.electricity7 += day.electricity;
             data.water7 += day.water;
+            if (day.hasUsage)
+                addUsage(data.usage7, day);
         }
     }
     return data;
@@ -178,6 +217,13 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
 QString periodText(int days, double total, const QString &sign)
 {
     return QStringLiteral("Last %1 days: %2").arg(days).arg(moneyText(total, sign));
+}
+
+QString periodText(int days, double total, const QString &sign, std::optional<double> used,
+                   const QString &unit)
+{
+    const QString money = periodText(days, total, sign);
+    return used ? money + QLatin1Char('\n') + usageText(*used, unit) : money;
 }
 
 QByteArray electricityCsv(const QSqlDatabase &db, bool *ok)

@@ -18,6 +18,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace HistoryLogic {
 
 // The two periods, in days counted back from today, today included.
@@ -29,6 +31,18 @@ struct DayCosts
     QDate date;
     double electricity = 0;
     double water = 0;
+    double kWh = 0;        // from the answers kept for the day (DayUsage); 0 without
+    double litres = 0;     // for the whole family
+    bool hasUsage = false; // the day has answers kept beside its costs
+};
+
+// What a period used, from the days whose answers were kept; nothing when no
+// day of the period has any (days recorded before answers were kept have
+// costs only, and no usage is made up for them).
+struct PeriodUsage
+{
+    std::optional<double> kWh;
+    std::optional<double> litres;
 };
 
 struct PageData
@@ -37,15 +51,21 @@ struct PageData
     double electricity30 = 0; // and over the last longPeriod days
     double water7 = 0;
     double water30 = 0;
+    PeriodUsage usage7;
+    PeriodUsage usage30;
     QList<DayCosts> days; // the last longPeriod days, oldest first; 0 without a record
+    bool read = false;    // both diaries were read; otherwise every figure is 0
 };
 
 // Everything the history page shows, from two queries (one per diary). A closed
-// database gives 0 everywhere.
+// or busy database gives 0 everywhere, with read false.
 PageData pageData(const QSqlDatabase &db, const QDate &today = Clock::today());
 
-// The label of a period's total: "Last 7 days: $8.40".
+// The label of a period's total: "Last 7 days: $8.40", and on a second line
+// what was used when it is known ("12.30 kWh" or "840 litres").
 QString periodText(int days, double total, const QString &sign);
+QString periodText(int days, double total, const QString &sign, std::optional<double> used,
+                   const QString &unit);
 
 // The diaries as CSV (RFC 4180): comma-separated, CRLF after every record
 // including the last, UTF-8 without a byte order mark, a header record first.

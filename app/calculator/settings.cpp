@@ -5,68 +5,126 @@
 
 #include "calculator/settingslogic.h"
 
-#include <QLocale>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
 
+#include <algorithm>
 #include <array>
 
 namespace {
 
-using SettingsLogic::Household;
-
-// The power boxes in the Diary's column order.
-std::array<QSpinBox *, SettingsLogic::applianceCount> powerBoxes(Ui::MainWindow *ui)
+// The power boxes in the Diary's column order. They are plain text boxes: a
+// box that checked each keystroke would drop those past its range and put its
+// last value back when it loses focus, so the household's typing would not be
+// what is saved or refused.
+std::array<QLineEdit *, SettingsLogic::applianceCount> powerBoxes(Ui::MainWindow *ui)
 {
-    return {ui->spin_powerAirCon,         ui->spin_powerLaptop,      ui->spin_powerFan,
-            ui->spin_powerLights,         ui->spin_powerDvdPlayer,   ui->spin_powerLcdTv,
-            ui->spin_powerWashingMachine, ui->spin_powerHairDryer,   ui->spin_powerMicrowave,
-            ui->spin_powerRiceCooker,     ui->spin_powerRefrigerator};
+    return {ui->le_powerAirCon,         ui->le_powerLaptop,      ui->le_powerFan,
+            ui->le_powerLights,         ui->le_powerDvdPlayer,   ui->le_powerLcdTv,
+            ui->le_powerWashingMachine, ui->le_powerHairDryer,   ui->le_powerMicrowave,
+            ui->le_powerRiceCooker,     ui->le_powerRefrigerator};
 }
 
-void showWatts(Ui::MainWindow *ui, const SettingsLogic::Watts &watts)
+// The count boxes in the Diary's column order. They are stepped with a
+// finger or the arrow keys, never typed into, so no keystroke is dropped; 0
+// shows as a dash and stands for a count that could not be read.
+std::array<QSpinBox *, SettingsLogic::applianceCount> countBoxes(Ui::MainWindow *ui)
 {
-    const auto boxes = powerBoxes(ui);
-    for (std::size_t i = 0; i < boxes.size(); ++i)
-        boxes.at(i)->setValue(watts.at(i));
+    return {ui->spin_countAirCon,         ui->spin_countLaptop,      ui->spin_countFan,
+            ui->spin_countLights,         ui->spin_countDvdPlayer,   ui->spin_countLcdTv,
+            ui->spin_countWashingMachine, ui->spin_countHairDryer,   ui->spin_countMicrowave,
+            ui->spin_countRiceCooker,     ui->spin_countRefrigerator};
 }
 
-// Tariffs are shown with a decimal point, which every locale's typing accepts.
-QString rateText(double rate)
+// Every box of the page, in the order of SettingsLogic::Field.
+std::array<QWidget *, SettingsLogic::fieldCount> fieldBoxes(Ui::MainWindow *ui)
 {
-    return QString::number(rate, 'g', QLocale::FloatingPointShortest);
+    std::array<QWidget *, SettingsLogic::fieldCount> boxes{};
+    boxes[SettingsLogic::ElectricityRateField] = ui->le_electricityRate;
+    boxes[SettingsLogic::WaterRateField] = ui->le_waterRate;
+    boxes[SettingsLogic::CurrencyField] = ui->le_currency;
+    const auto powers = powerBoxes(ui);
+    std::copy(powers.cbegin(), powers.cend(), boxes.begin() + SettingsLogic::FirstPowerField);
+    const auto counts = countBoxes(ui);
+    std::copy(counts.cbegin(), counts.cend(), boxes.begin() + SettingsLogic::FirstCountField);
+    return boxes;
 }
 
-void showHousehold(Ui::MainWindow *ui, const Household &household)
+QString boxText(const QWidget *box)
 {
-    ui->le_electricityRate->setText(rateText(household.electricityRate));
-    ui->le_waterRate->setText(rateText(household.waterRate));
-    ui->le_currency->setText(household.currency);
-    showWatts(ui, household.watts);
-    ui->lb_settingsMessage->clear();
+    if (const auto *count = qobject_cast<const QSpinBox *>(box))
+        return count->value() == 0 ? QString() : QString::number(count->value());
+    return static_cast<const QLineEdit *>(box)->text();
 }
 
-// The typed household; error tells the first value that is not allowed.
-Household typedHousehold(Ui::MainWindow *ui, QString *error)
+void setBoxText(QWidget *box, const QString &text)
 {
-    Household household;
-    const auto electricity =
-        SettingsLogic::parseTariff(ui->le_electricityRate->text(), QStringLiteral("electricity"));
-    const auto water =
-        SettingsLogic::parseTariff(ui->le_waterRate->text(), QStringLiteral("water"));
-    const auto currency = SettingsLogic::parseCurrency(ui->le_currency->text());
-    household.electricityRate = electricity.value;
-    household.waterRate = water.value;
-    household.currency = currency.value;
-    QStringList errors = {electricity.error, water.error, currency.error};
-    const auto boxes = powerBoxes(ui);
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        // An emptied box still holds its last value: the typed text counts.
-        const auto watts = SettingsLogic::parseWatts(boxes.at(i)->cleanText(), int(i));
-        household.watts.at(i) = watts.value;
-        errors.append(watts.error);
+    if (auto *count = qobject_cast<QSpinBox *>(box))
+        count->setValue(text.toInt());
+    else
+        static_cast<QLineEdit *>(box)->setText(text);
+}
+
+void prepareCountBoxes(Ui::MainWindow *ui, QWidget *page)
+{
+    if (page->property("prepared").toBool())
+        return;
+    page->setProperty("prepared", true);
+    for (QSpinBox *count : countBoxes(ui)) {
+        count->setMinimum(0);
+        count->setSpecialValueText(QStringLiteral("\u2013"));
+        if (auto *edit = count->findChild<QLineEdit *>())
+            edit->setReadOnly(true);
     }
-    errors.removeAll(QString());
-    *error = errors.value(0);
-    return household;
+}
+
+// Each box remembers the text it showed when the page opened: Save stores
+// only the figures whose text the household changed.
+const char *const shownText = "shownText";
+// Set on the page while the stored figures could not be read.
+const char *const unreadSettings = "unreadSettings";
+
+void showTexts(Ui::MainWindow *ui, const SettingsLogic::Texts &texts, int from = 0,
+               int to = SettingsLogic::fieldCount)
+{
+    const auto boxes = fieldBoxes(ui);
+    for (int field = from; field < to; ++field)
+        setBoxText(boxes.at(field), texts.at(field));
+}
+
+SettingsLogic::Texts boxTexts(Ui::MainWindow *ui, const char *property = nullptr)
+{
+    SettingsLogic::Texts texts;
+    const auto boxes = fieldBoxes(ui);
+    for (int field = 0; field < SettingsLogic::fieldCount; ++field)
+        texts.at(field) =
+            property ? boxes.at(field)->property(property).toString() : boxText(boxes.at(field));
+    return texts;
+}
+
+// Fills the page with what is stored. Figures that could not be read show no
+// value: the page says so, and Save then stores only what is typed.
+void showStored(Ui::MainWindow *ui, const QSqlDatabase &db)
+{
+    const std::optional<SettingsLogic::Stored> stored = SettingsLogic::stored(db);
+    ui->page_settings->setProperty(unreadSettings, !stored);
+    showTexts(ui, stored ? stored->texts : SettingsLogic::Texts());
+    for (QWidget *box : fieldBoxes(ui))
+        box->setProperty(shownText, boxText(box));
+    QString message;
+    if (!stored) {
+        message = QStringLiteral("Your settings could not be read: the data file is busy in "
+                                 "another program or cannot be opened. Save stores only the "
+                                 "figures you type here; the others stay as they are.");
+    } else {
+        for (const QString &problem : stored->problems) {
+            if (message.isEmpty())
+                message = problem;
+        }
+    }
+    ui->lb_settingsMessage->setText(message);
 }
 
 } // namespace
@@ -77,17 +135,23 @@ void MainWindow::on_push_settings_clicked()
                              ? DiaryChoicePage
                              : EntryChoicePage;
     showPage(SettingsPage);
-    showHousehold(ui, SettingsLogic::load(db));
+    prepareCountBoxes(ui, ui->page_settings);
+    ui->scroll_settings->verticalScrollBar()->setValue(0);
+    showStored(ui, db);
 }
 
 void MainWindow::on_push_typicalPower_clicked()
 {
-    showWatts(ui, SettingsLogic::typicalWatts());
+    SettingsLogic::Household typical;
+    typical.watts = SettingsLogic::typicalWatts();
+    showTexts(ui, SettingsLogic::texts(typical), SettingsLogic::FirstPowerField,
+              SettingsLogic::FirstCountField);
 }
 
 void MainWindow::on_push_builtInSettings_clicked()
 {
-    showHousehold(ui, SettingsLogic::builtIn());
+    showTexts(ui, SettingsLogic::texts(SettingsLogic::builtIn()));
+    ui->lb_settingsMessage->clear();
 }
 
 void MainWindow::on_push_settingsBack_clicked()
@@ -98,8 +162,13 @@ void MainWindow::on_push_settingsBack_clicked()
 void MainWindow::on_push_settingsSave_clicked()
 {
     QString error;
-    const Household household = typedHousehold(ui, &error);
-    if (error.isEmpty() && !SettingsLogic::save(db, household))
+    // Nothing is stored while the stored figures cannot be read, so that no
+    // figure of a page that showed none could overwrite them.
+    if (ui->page_settings->property(unreadSettings).toBool() && !SettingsLogic::stored(db))
+        error = QStringLiteral("Not saved: your settings still cannot be read. Please try again "
+                               "when the data file is free.");
+    else if (!SettingsLogic::saveChanged(db, boxTexts(ui, shownText), boxTexts(ui), &error) &&
+             error.isEmpty())
         error = QStringLiteral("Not saved. Please try again.");
     ui->lb_settingsMessage->setText(error);
     if (error.isEmpty())

@@ -9,6 +9,8 @@
 #include <QVariant>
 #include <QtMath>
 
+#include <algorithm>
+
 namespace {
 
 using Database::run;
@@ -38,25 +40,65 @@ double seedRate(const QString &rateType)
     return 0;
 }
 
-bool allowedRate(double rate)
-{
-    return qIsFinite(rate) && rate > 0;
-}
-
 bool allowedWatts(int watts)
 {
     return watts >= SettingsLogic::minimumWatts && watts <= SettingsLogic::maximumWatts;
+}
+
+// A figure kept per appliance: its table and column, its range, the value an
+// appliance without a row counts with, its first field on the page and the
+// sentence that names a stored one that is not sound (%1 the appliance, %2
+// what is stored).
+struct ApplianceFigure
+{
+    const char *table;
+    const char *column;
+    int minimum;
+    int maximum;
+    int fallback;
+    SettingsLogic::Field firstField;
+    const char *problem;
+};
+
+const ApplianceFigure powerFigure{
+    "AppliancePower",
+    "watts",
+    SettingsLogic::minimumWatts,
+    SettingsLogic::maximumWatts,
+    int(CalculatorLogic::applianceWatts),
+    SettingsLogic::FirstPowerField,
+    "The stored power of the %1, %2, is not a number of watts Viridio can count with, so no "
+    "cost of it is worked out: enter it on the settings page."};
+const ApplianceFigure countFigure{
+    "ApplianceCount",
+    "count",
+    SettingsLogic::minimumCount,
+    SettingsLogic::maximumCount,
+    1,
+    SettingsLogic::FirstCountField,
+    "The stored number of the %1, %2, is not one Viridio can count with, so no cost of it is "
+    "worked out: set it on the settings page."};
+const ApplianceFigure *const applianceFigures[] = {&powerFigure, &countFigure};
+
+// A stored figure's value: nothing unless it is a whole number in range.
+std::optional<int> soundFigure(const ApplianceFigure &figure, const QVariant &value)
+{
+    bool ok = false;
+    const int number = value.toString().toInt(&ok);
+    if (!ok || number < figure.minimum || number > figure.maximum)
+        return std::nullopt;
+    return number;
 }
 
 QString tariffError(const QString &rateType, const QLocale &locale)
 {
     const bool comma = locale.decimalPoint() == QLatin1String(",");
     if (rateType == waterType)
-        return QStringLiteral("Enter the price of one cubic metre of water as a number above 0, "
-                              "for example %1.")
+        return QStringLiteral("Enter the price of one cubic metre of water as a number above 0 "
+                              "and up to a million, for example %1.")
             .arg(comma ? QStringLiteral("1,17") : QStringLiteral("1.17"));
-    return QStringLiteral("Enter the price of one kWh of electricity as a number above 0, for "
-                          "example %1.")
+    return QStringLiteral("Enter the price of one kWh of electricity as a number above 0 and up "
+                          "to a million, for example %1.")
         .arg(comma ? QStringLiteral("0,30") : QStringLiteral("0.30"));
 }
 
@@ -88,17 +130,26 @@ QString rateText(double rate)
 
 bool storeRate(const QSqlDatabase &db, const QString &rateType, double rate)
 {
-    const QSqlQuery update = run(db, QStringLiteral("UPDATE Rates SET rateAmt=? WHERE rateType=?"),
-                                 {rateText(rate), rateType});
-    if (!update.isActive())
+    QSqlQuery stored =
+        run(db, QStringLiteral("SELECT rateAmt FROM Rates WHERE rateType=?"), {rateType});
+    if (!stored.isActive())
         return false;
-    if (update.numRowsAffected() > 0)
+    const bool hasRow = stored.next();
+    if (hasRow && CalculatorLogic::readNumber(stored.value(0)) == rate)
         return true;
+    stored.finish();
+    const QVariantList values{CalculatorLogic::dayKey(Clock::today()), rateText(rate),
+                              QString::fromLatin1(SettingsLogic::householdRateSource), rateType};
+    if (hasRow)
+        return run(db,
+                   QStringLiteral("UPDATE Rates SET rateDate=?, rateAmt=?, rateRetrieve=? "
+                                  "WHERE rateType=?"),
+                   values)
+            .isActive();
     return run(db,
-               QStringLiteral("INSERT INTO Rates (rateDate, rateType, rateAmt, rateRetrieve) "
+               QStringLiteral("INSERT INTO Rates (rateDate, rateAmt, rateRetrieve, rateType) "
                               "VALUES (?,?,?,?)"),
-               {CalculatorLogic::dayKey(Clock::today()), rateType, rateText(rate),
-                QStringLiteral("Entered by the household")})
+               values)
         .isActive();
 }
 
@@ -107,31 +158,92 @@ bool createTablesChecked(const QSqlDatabase &db)
     return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS AppliancePower (applianceName "
                                   "TEXT PRIMARY KEY, watts INTEGER)"))
                .isActive() &&
+           run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS ApplianceCount (applianceName "
+                                  "TEXT PRIMARY KEY, count INTEGER)"))
+               .isActive() &&
            run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS Settings (key TEXT PRIMARY KEY, "
                                   "value TEXT)"))
                .isActive();
 }
 
-double storedRate(const QSqlDatabase &db, const QString &rateType, double fallback)
+// A statement that failed because another program holds the file, or on a
+// closed connection: the figures could not be read. Any other failure (an
+// older file without the table) reads as no row.
+bool unread(const QSqlDatabase &db, const QSqlQuery &query)
 {
-    QSqlQuery query =
-        run(db, QStringLiteral("SELECT rateAmt FROM Rates WHERE rateType=?"), {rateType});
-    if (!query.isActive() || !query.next())
-        return fallback;
-    const double rate = CalculatorLogic::readNumber(query.value(0));
-    return allowedRate(rate) ? rate : fallback;
+    return !db.isOpen() || (!query.isActive() && Database::isBusy(query.lastError()));
 }
 
-QString storedCurrency(const QSqlDatabase &db, bool *read)
+QString storedText(const QVariant &value)
 {
-    QSqlQuery query =
-        run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"), {currencyKey});
-    *read = query.isActive();
-    if (!query.isActive() || !query.next())
-        return builtInCurrency;
-    const SettingsLogic::Input<QString> sign =
-        SettingsLogic::parseCurrency(query.value(0).toString());
-    return sign.ok ? sign.value : builtInCurrency;
+    return value.isNull() ? QStringLiteral("nothing")
+                          : QStringLiteral("\"%1\"").arg(value.toString());
+}
+
+QString rateProblem(const QString &rateType, bool hasRow, const QVariant &value)
+{
+    if (!hasRow)
+        return QStringLiteral("No %1 tariff is stored, so every %1 cost counts as 0: enter it on "
+                              "the settings page.")
+            .arg(rateType);
+    return QStringLiteral("The stored %1 tariff, %2, is not a price Viridio can count with, so "
+                          "no %1 cost is worked out: enter it on the settings page.")
+        .arg(rateType, storedText(value));
+}
+
+// Stores the fields of household that which names, in one transaction.
+bool storeFields(QSqlDatabase &db, const SettingsLogic::Household &household,
+                 const SettingsLogic::Fields &which)
+{
+    using namespace SettingsLogic;
+    cachedCurrency.valid = false;
+    if (!db.isOpen() || !db.transaction())
+        return false;
+    bool stored = createTablesChecked(db);
+    if (stored && which[ElectricityRateField])
+        stored = storeRate(db, electricityType, household.electricityRate);
+    if (stored && which[WaterRateField])
+        stored = storeRate(db, waterType, household.waterRate);
+    const QStringList &names = CalculatorLogic::applianceTipNames();
+    for (const ApplianceFigure *figure : applianceFigures) {
+        const Watts &values = figure == &powerFigure ? household.watts : household.counts;
+        const QString sql = QStringLiteral("INSERT OR REPLACE INTO %1 (applianceName, %2) "
+                                           "VALUES (?,?)")
+                                .arg(QLatin1String(figure->table), QLatin1String(figure->column));
+        for (int i = 0; stored && i < applianceCount; ++i) {
+            if (which[figure->firstField + i])
+                stored = run(db, sql, {names.at(i), values[i]}).isActive();
+        }
+    }
+    if (stored && which[CurrencyField])
+        stored =
+            run(db, QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES (?,?)"),
+                {currencyKey, household.currency.trimmed()})
+                .isActive();
+    if (stored)
+        stored = db.commit();
+    if (!stored)
+        db.rollback();
+    return stored;
+}
+
+// One appliance's stored figure, its fallback without a row; nothing when it
+// could not be read or is not sound.
+std::optional<int> storedFigure(const QSqlDatabase &db, const ApplianceFigure &figure,
+                                int appliance)
+{
+    const QStringList &names = CalculatorLogic::applianceTipNames();
+    if (appliance < 0 || appliance >= names.size())
+        return figure.fallback;
+    QSqlQuery query = run(db,
+                          QStringLiteral("SELECT %1 FROM %2 WHERE applianceName=?")
+                              .arg(QLatin1String(figure.column), QLatin1String(figure.table)),
+                          {names.at(appliance)});
+    if (!query.isActive())
+        return unread(db, query) ? std::nullopt : std::optional<int>(figure.fallback);
+    if (!query.next())
+        return figure.fallback;
+    return soundFigure(figure, query.value(0));
 }
 
 } // namespace
@@ -145,6 +257,7 @@ Household builtIn()
     household.waterRate = seedRate(waterType);
     household.currency = builtInCurrency;
     household.watts.fill(int(CalculatorLogic::applianceWatts));
+    household.counts.fill(1);
     return household;
 }
 
@@ -181,42 +294,117 @@ void createTables(const QSqlDatabase &db)
     createTablesChecked(db);
 }
 
+std::optional<Stored> stored(const QSqlDatabase &db)
+{
+    Stored figures;
+    figures.texts = texts(builtIn());
+    const std::pair<Field, QString> rates[] = {{ElectricityRateField, electricityType},
+                                               {WaterRateField, waterType}};
+    for (const auto &[field, rateType] : rates) {
+        QSqlQuery query =
+            run(db, QStringLiteral("SELECT rateAmt FROM Rates WHERE rateType=?"), {rateType});
+        if (unread(db, query))
+            return std::nullopt;
+        // Without a row every cost of the kind is 0: the page shows no tariff.
+        const bool hasRow = query.next();
+        const QVariant value = hasRow ? query.value(0) : QVariant();
+        const double rate = CalculatorLogic::readNumber(value);
+        figures.texts[field] = CalculatorLogic::soundRate(rate) ? rateText(rate) : QString();
+        if (figures.texts[field].isEmpty())
+            figures.problems[field] = rateProblem(rateType, hasRow, value);
+    }
+
+    QSqlQuery sign =
+        run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"), {currencyKey});
+    if (unread(db, sign))
+        return std::nullopt;
+    if (sign.next()) {
+        const Input<QString> typed = parseCurrency(sign.value(0).toString());
+        figures.texts[CurrencyField] = typed.value;
+        if (!typed.ok)
+            figures.problems[CurrencyField] =
+                QStringLiteral("The stored currency sign, %1, is not one Viridio can show: enter "
+                               "it on the settings page.")
+                    .arg(storedText(sign.value(0)));
+    }
+
+    const QStringList &names = CalculatorLogic::applianceTipNames();
+    for (const ApplianceFigure *figure : applianceFigures) {
+        QSqlQuery rows =
+            run(db, QStringLiteral("SELECT applianceName, %1 FROM %2")
+                        .arg(QLatin1String(figure->column), QLatin1String(figure->table)));
+        if (unread(db, rows))
+            return std::nullopt;
+        while (rows.next()) {
+            const int index = int(names.indexOf(rows.value(0).toString()));
+            if (index < 0 || index >= applianceCount)
+                continue;
+            const std::optional<int> value = soundFigure(*figure, rows.value(1));
+            const int field = figure->firstField + index;
+            figures.texts[field] = value ? QString::number(*value) : QString();
+            if (!value)
+                figures.problems[field] = QString::fromLatin1(figure->problem)
+                                              .arg(CalculatorLogic::applianceNames().at(index),
+                                                   storedText(rows.value(1)));
+        }
+    }
+    return figures;
+}
+
+QString storedProblem(const QSqlDatabase &db, const QList<Field> &fields)
+{
+    const std::optional<Stored> figures = stored(db);
+    for (const Field field : fields) {
+        if (figures && !figures->problems[field].isEmpty())
+            return figures->problems[field];
+    }
+    return QString();
+}
+
+Texts texts(const Household &household)
+{
+    Texts texts;
+    texts[ElectricityRateField] = rateText(household.electricityRate);
+    texts[WaterRateField] = rateText(household.waterRate);
+    texts[CurrencyField] = household.currency;
+    for (int i = 0; i < applianceCount; ++i) {
+        texts[FirstPowerField + i] = QString::number(household.watts[i]);
+        texts[FirstCountField + i] = QString::number(household.counts[i]);
+    }
+    return texts;
+}
+
 Household load(const QSqlDatabase &db)
 {
     Household household = builtIn();
-    household.electricityRate = storedRate(db, electricityType, household.electricityRate);
-    household.waterRate = storedRate(db, waterType, household.waterRate);
-    bool read = false;
-    household.currency = storedCurrency(db, &read);
-
-    const QStringList &names = CalculatorLogic::applianceTipNames();
-    QSqlQuery query = run(db, QStringLiteral("SELECT applianceName, watts FROM AppliancePower"));
-    while (query.isActive() && query.next()) {
-        const int index = names.indexOf(query.value(0).toString());
-        bool ok = false;
-        const int stored = query.value(1).toInt(&ok);
-        if (index >= 0 && index < applianceCount && ok && allowedWatts(stored))
-            household.watts[index] = stored;
+    const std::optional<Stored> figures = stored(db);
+    if (!figures)
+        return household;
+    const Texts &texts = figures->texts;
+    // The texts of sound figures are written as the page writes them.
+    if (!texts[ElectricityRateField].isEmpty())
+        household.electricityRate = CalculatorLogic::readNumber(texts[ElectricityRateField]);
+    if (!texts[WaterRateField].isEmpty())
+        household.waterRate = CalculatorLogic::readNumber(texts[WaterRateField]);
+    if (!texts[CurrencyField].isEmpty())
+        household.currency = texts[CurrencyField];
+    for (int i = 0; i < applianceCount; ++i) {
+        if (!texts[FirstPowerField + i].isEmpty())
+            household.watts[i] = texts[FirstPowerField + i].toInt();
+        if (!texts[FirstCountField + i].isEmpty())
+            household.counts[i] = texts[FirstCountField + i].toInt();
     }
     return household;
 }
 
 std::optional<int> watts(const QSqlDatabase &db, int appliance)
 {
-    const int fallback = int(CalculatorLogic::applianceWatts);
-    const QStringList &names = CalculatorLogic::applianceTipNames();
-    if (appliance < 0 || appliance >= names.size())
-        return fallback;
-    QSqlQuery query =
-        run(db, QStringLiteral("SELECT watts FROM AppliancePower WHERE applianceName=?"),
-            {names.at(appliance)});
-    if (!query.isActive())
-        return std::nullopt;
-    if (!query.next())
-        return fallback;
-    bool ok = false;
-    const int stored = query.value(0).toInt(&ok);
-    return ok && allowedWatts(stored) ? stored : fallback;
+    return storedFigure(db, powerFigure, appliance);
+}
+
+std::optional<int> count(const QSqlDatabase &db, int appliance)
+{
+    return storedFigure(db, countFigure, appliance);
 }
 
 QString currency(const QSqlDatabase &db)
@@ -224,19 +412,22 @@ QString currency(const QSqlDatabase &db)
     if (cachedCurrency.valid && cachedCurrency.connection == db.connectionName() &&
         cachedCurrency.file == db.databaseName())
         return cachedCurrency.sign;
-    bool read = false;
-    QString sign = storedCurrency(db, &read);
+    QSqlQuery query =
+        run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"), {currencyKey});
+    const Input<QString> stored =
+        parseCurrency(query.isActive() && query.next() ? query.value(0).toString() : QString());
+    const QString sign = stored.ok ? stored.value : builtInCurrency;
     // A database that could not be asked is asked again next time.
-    if (read)
+    if (query.isActive())
         cachedCurrency = {true, db.connectionName(), db.databaseName(), sign};
     return sign;
 }
 
 QString problem(const Household &household)
 {
-    if (!allowedRate(household.electricityRate))
+    if (!CalculatorLogic::soundRate(household.electricityRate))
         return tariffError(electricityType, QLocale());
-    if (!allowedRate(household.waterRate))
+    if (!CalculatorLogic::soundRate(household.waterRate))
         return tariffError(waterType, QLocale());
     const Input<QString> sign = parseCurrency(household.currency);
     if (!sign.ok)
@@ -244,6 +435,8 @@ QString problem(const Household &household)
     for (int i = 0; i < applianceCount; ++i) {
         if (!allowedWatts(household.watts[i]))
             return wattsError(i);
+        if (!parseCount(QString::number(household.counts[i]), i).ok)
+            return parseCount(QString(), i).error;
     }
     return QString();
 }
@@ -251,27 +444,50 @@ QString problem(const Household &household)
 bool save(QSqlDatabase &db, const Household &household)
 {
     cachedCurrency.valid = false;
-    if (!db.isOpen() || !problem(household).isEmpty() || !db.transaction())
+    if (!problem(household).isEmpty())
         return false;
-    bool stored = createTablesChecked(db) &&
-                  storeRate(db, electricityType, household.electricityRate) &&
-                  storeRate(db, waterType, household.waterRate);
-    const QStringList &names = CalculatorLogic::applianceTipNames();
-    for (int i = 0; stored && i < applianceCount; ++i)
-        stored = run(db,
-                     QStringLiteral("INSERT OR REPLACE INTO AppliancePower (applianceName, watts) "
-                                    "VALUES (?,?)"),
-                     {names.at(i), household.watts[i]})
-                     .isActive();
-    stored = stored &&
-             run(db, QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES (?,?)"),
-                 {currencyKey, household.currency.trimmed()})
-                 .isActive();
-    if (stored)
-        stored = db.commit();
-    if (!stored)
-        db.rollback();
-    return stored;
+    Fields all;
+    all.fill(true);
+    return storeFields(db, household, all);
+}
+
+bool saveChanged(QSqlDatabase &db, const Texts &shown, const Texts &typed, QString *error,
+                 const QLocale &locale)
+{
+    Household household = builtIn();
+    Fields changed{};
+    QStringList errors;
+    for (int field = 0; field < fieldCount; ++field) {
+        changed[field] = typed[field] != shown[field];
+        if (!changed[field])
+            continue;
+        if (field == ElectricityRateField || field == WaterRateField) {
+            const bool water = field == WaterRateField;
+            const Input<double> rate =
+                parseTariff(typed[field], water ? waterType : electricityType, locale);
+            (water ? household.waterRate : household.electricityRate) = rate.value;
+            errors.append(rate.error);
+        } else if (field == CurrencyField) {
+            const Input<QString> sign = parseCurrency(typed[field]);
+            household.currency = sign.value;
+            errors.append(sign.error);
+        } else if (field < FirstCountField) {
+            const Input<int> power = parseWatts(typed[field], field - FirstPowerField);
+            household.watts[field - FirstPowerField] = power.value;
+            errors.append(power.error);
+        } else {
+            const Input<int> many = parseCount(typed[field], field - FirstCountField);
+            household.counts[field - FirstCountField] = many.value;
+            errors.append(many.error);
+        }
+    }
+    errors.removeAll(QString());
+    *error = errors.value(0);
+    if (!error->isEmpty())
+        return false;
+    if (std::find(changed.cbegin(), changed.cend(), true) == changed.cend())
+        return true;
+    return storeFields(db, household, changed);
 }
 
 Input<double> parseTariff(const QString &text, const QString &rateType, const QLocale &locale)
@@ -292,7 +508,7 @@ Input<double> parseTariff(const QString &text, const QString &rateType, const QL
             input.value = own.toDouble(typed, &ok);
         }
     }
-    input.ok = ok && allowedRate(input.value);
+    input.ok = ok && CalculatorLogic::soundRate(input.value);
     if (!input.ok) {
         input.value = 0;
         input.error = tariffError(rateType, locale);
@@ -309,6 +525,22 @@ Input<int> parseWatts(const QString &text, int appliance)
     if (!input.ok) {
         input.value = 0;
         input.error = wattsError(appliance);
+    }
+    return input;
+}
+
+Input<int> parseCount(const QString &text, int appliance)
+{
+    Input<int> input;
+    bool ok = false;
+    input.value = text.trimmed().toInt(&ok);
+    input.ok = ok && input.value >= minimumCount && input.value <= maximumCount;
+    if (!input.ok) {
+        input.value = 0;
+        input.error = QStringLiteral("Set how many of the %1 you have, from %2 to %3.")
+                          .arg(CalculatorLogic::applianceNames().value(appliance))
+                          .arg(minimumCount)
+                          .arg(maximumCount);
     }
     return input;
 }

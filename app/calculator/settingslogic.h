@@ -4,10 +4,13 @@
 //
 // The tariffs are the rateAmt of the Rates rows "electricity" and "water" (the
 // rows every cost is worked from). The power ratings live in
-// AppliancePower(applianceName, watts), keyed by the Tips appliance names
+// AppliancePower(applianceName, watts) and how many of each in
+// ApplianceCount(applianceName, count), keyed by the Tips appliance names
 // (CalculatorLogic::applianceTipNames), and the currency sign in
 // Settings(key, value) under the key "currency".
 #pragma once
+
+#include "calculator/calculatorlogic.h"
 
 #include <QLocale>
 #include <QSqlDatabase>
@@ -24,6 +27,11 @@ using Watts = std::array<int, applianceCount>;
 // The allowed power of one appliance, in watts.
 constexpr int minimumWatts = 1;
 constexpr int maximumWatts = 5000;
+// How many of one appliance a household may have (six bulbs, two fans).
+constexpr int minimumCount = 1;
+constexpr int maximumCount = 50;
+// The highest tariff, per kWh or per cubic metre (see CalculatorLogic).
+constexpr double maximumRate = CalculatorLogic::maximumRate;
 // The longest currency sign, in characters.
 constexpr int maximumCurrencyLength = 3;
 
@@ -32,11 +40,12 @@ struct Household
     double electricityRate = 0; // per kWh
     double waterRate = 0;       // per cubic metre
     QString currency;
-    Watts watts{}; // in the Diary's column order (CalculatorLogic::applianceColumns)
+    Watts watts{};  // in the Diary's column order (CalculatorLogic::applianceColumns)
+    Watts counts{}; // how many of each appliance, in the same order
 };
 
-// What a household starts with: the built-in tariffs, "$" and 1000 W for every
-// appliance, the figures the calculator has always counted with.
+// What a household starts with: the built-in tariffs, "$" and one appliance of
+// 1000 W of each kind, the figures the calculator has always counted with.
 Household builtIn();
 
 // A usual power for each appliance, in the Diary's column order, for the page
@@ -47,13 +56,58 @@ const Watts &typicalWatts();
 // and rows are left as they are.
 void createTables(const QSqlDatabase &db);
 
-// The stored figures; any that is missing or unreadable is the built-in one.
+// The settings page's fields in order: the two tariffs, the currency sign,
+// then the eleven powers and the eleven counts in the Diary's column order.
+enum Field
+{
+    ElectricityRateField,
+    WaterRateField,
+    CurrencyField,
+    FirstPowerField,
+    FirstCountField = FirstPowerField + applianceCount,
+    fieldCount = FirstCountField + applianceCount
+};
+using Texts = std::array<QString, fieldCount>;
+using Fields = std::array<bool, fieldCount>;
+
+// The stored figures as the settings page shows them: a missing one is the
+// built-in figure (the one every cost is worked with); one that is stored but
+// not sound ("abc", "0,30", -0.5, 0 W...) is an empty text, and problems has
+// a sentence naming it and what it holds.
+struct Stored
+{
+    Texts texts;
+    std::array<QString, fieldCount> problems; // empty for a sound figure
+};
+
+// The stored figures; nothing when they could not be read (a busy or closed
+// file), so that no page shows a figure it could not read as the stored one.
+std::optional<Stored> stored(const QSqlDatabase &db);
+
+// The first sentence of stored() that names one of fields as not sound;
+// empty when they all are, or when they could not be read.
+QString storedProblem(const QSqlDatabase &db, const QList<Field> &fields);
+
+// The texts of household's figures, as the page shows them.
+Texts texts(const Household &household);
+
+// The stored figures; any that is missing, not sound or unreadable is the
+// built-in one.
 Household load(const QSqlDatabase &db);
+
+// The description of a tariff the household entered (Rates.rateRetrieve).
+inline constexpr char householdRateSource[] = "Entered by the household on its settings page";
 
 // The stored power of one appliance (index in the Diary's column order), or
 // the built-in 1000 W when none is stored; nothing when it could not be read
-// (a busy or closed file), so that no cost is worked out from a guess.
+// (a busy or closed file) or is not sound, so that no cost is worked out from
+// a guess.
 std::optional<int> watts(const QSqlDatabase &db, int appliance);
+
+// How many of one appliance are stored (index in the Diary's column order),
+// or 1 when none is stored; nothing when it could not be read or is not
+// sound.
+std::optional<int> count(const QSqlDatabase &db, int appliance);
 
 // The stored currency sign, or "$". Remembered per database file and read
 // again after every save().
@@ -63,11 +117,22 @@ QString currency(const QSqlDatabase &db);
 // value is allowed.
 QString problem(const Household &household);
 
-// Stores household in one transaction: both tariffs (a missing Rates row is
-// added), the eleven power ratings and the currency sign. Creates the two
+// Stores household in one transaction: both tariffs, the eleven power ratings
+// and counts and the currency sign. A tariff that differs from the stored one is stored
+// with today's date and householdRateSource as its description (a missing
+// Rates row is added likewise); an unchanged one keeps its row as it is. Creates the two
 // tables when they are missing. Stores nothing and returns false when a value
 // is not allowed (see problem()), the database is closed or any statement fails.
 bool save(QSqlDatabase &db, const Household &household);
+
+// Stores the figures of typed that differ from shown (what the page showed
+// when it opened), each checked first, in one transaction; the others are left
+// as they are stored, so that a page that could not read them overwrites
+// nothing. Stores nothing, puts the first problem in error and returns false
+// when a changed figure is not allowed or the file cannot be written; true
+// when all changed figures were stored (or none changed).
+bool saveChanged(QSqlDatabase &db, const Texts &shown, const Texts &typed, QString *error,
+                 const QLocale &locale = QLocale());
 
 // A typed value that was checked: value is only meaningful when ok; error is
 // the sentence the page shows otherwise.
@@ -80,14 +145,17 @@ template<typename T> struct Input
 
 // A typed tariff of rateType ("electricity" or "water"). Accepts a positive
 // number with a decimal point ("0.30"), or with a decimal comma ("0,30") when
-// locale writes one; rejects empty text, 0, negative numbers, group
-// separators and anything else that is not a number.
+// locale writes one; rejects empty text, 0, negative numbers, numbers above
+// maximumRate, group separators and anything else that is not a number.
 Input<double> parseTariff(const QString &text, const QString &rateType,
                           const QLocale &locale = QLocale());
 
 // A typed power of appliance (index in the Diary's column order): a whole
 // number of watts from minimumWatts to maximumWatts.
 Input<int> parseWatts(const QString &text, int appliance);
+
+// A count of appliance: a whole number from minimumCount to maximumCount.
+Input<int> parseCount(const QString &text, int appliance);
 
 // A typed currency sign: 1 to 3 printable characters once blanks around it are
 // removed; the value is the trimmed sign.

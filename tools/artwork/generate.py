@@ -15,6 +15,7 @@ import hashlib
 import math
 import os
 import random
+import re
 import shutil
 import struct
 import subprocess
@@ -1424,6 +1425,24 @@ def app_icon():
         path = os.path.join(ICONS, "%dx%d" % (size, size), "apps", "viridio.png")
         os.makedirs(os.path.dirname(path), exist_ok=True)
         img.save(path, "PNG", optimize=True)
+    # The same tile as a vector for the scalable size: 256 units, the lip
+    # and the leaf placed as tile() places them at 256 px.
+    size, lip, gsize = 256, 256 // 24, int((256 - 6 - 256 // 24) * 0.78)
+    gx, gy = size / 2 - gsize / 2, 3 + (size - 6 - lip - gsize) / 2
+    leaf = re.search(r' d="([^"]+)"', open(os.path.join(SRC, "mdi", "leaf.svg")).read()).group(1)
+    USED.add("leaf")
+    hexc = lambda c: "#%02x%02x%02x" % c
+    svg = ('<svg xmlns="http://www.w3.org/2000/svg" width="{s}" height="{s}" viewBox="0 0 {s} {s}">\n'
+           '  <rect x="0" y="{lip}" width="{s}" height="{h}" rx="{r}" fill="{dark}"/>\n'
+           '  <rect x="0" y="0" width="{s}" height="{h}" rx="{r}" fill="{green}"/>\n'
+           '  <path transform="translate({gx:g} {gy:g}) scale({k:.5g})" fill="#ffffff" d="{d}"/>\n'
+           '</svg>\n').format(s=size, lip=lip, h=size - lip, r=int(size * 0.2),
+                              dark=hexc(darker(GREEN, 0.72)), green=hexc(GREEN),
+                              gx=gx, gy=gy, k=gsize / 24, d=leaf)
+    path = os.path.join(ICONS, "scalable", "apps", "viridio.svg")
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w") as f:
+        f.write(svg)
 
 
 def main():

@@ -23,27 +23,24 @@
 
 namespace {
 
-// Three weeks of diary days, some missed, so the history page has bars and
-// totals to show.
+// Three weeks of diary days, some missed, answered as a household answers
+// them, so the history page has bars, totals and usage to show.
 void storeDiaryDays()
 {
+    using namespace CalculatorLogic;
     const QSqlDatabase db = QSqlDatabase::database();
     for (int back = 0; back < 21; ++back) {
         if (back % 5 == 3)
             continue;
-        const QString key = CalculatorLogic::dayKey(Clock::today().addDays(-back));
-        const auto cost = [back](double base) {
-            return CalculatorLogic::numberText(base + (back * 7 % 10) * 0.05);
-        };
-        CalculatorLogic::upsertDay(db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"), key,
-                                   {{QStringLiteral("valOfAirCon"), cost(0.6)},
-                                    {QStringLiteral("valOfLights"), cost(0.1)},
-                                    {QStringLiteral("valOfRefrigerator"), cost(0.3)}});
-        CalculatorLogic::upsertDay(db, QStringLiteral("waterDiary"),
-                                   QStringLiteral("waterRetrieveDate"), key,
-                                   {{QStringLiteral("noOfFamilyMem"), QStringLiteral("3")},
-                                    {QStringLiteral("amtOfTapUsed"), cost(0.05)},
-                                    {QStringLiteral("amtOfShowerUsed"), cost(0.1)}});
+        const QString key = dayKey(Clock::today().addDays(-back));
+        const double more = back * 7 % 10;
+        recordAppliance(db, key, 0, 2 + more / 4, 900); // air conditioner
+        recordAppliance(db, key, 3, 5, 10, 6);          // six bulbs
+        recordAppliance(db, key, 10, 24, 55);           // refrigerator
+        recordWater(db, key,
+                    {{QStringLiteral("amtOfTapUsed"), 4 + more, tapFactor},
+                     {QStringLiteral("amtOfShowerUsed"), 1, showerFactor}},
+                    {{QStringLiteral("noOfFamilyMem"), QStringLiteral("3")}});
     }
 }
 

@@ -35,6 +35,16 @@ template<typename Axis> Axis *axis(const QChart *chart, Qt::Orientation orientat
     return nullptr;
 }
 
+// The value axis's label format: money with the household's sign in front.
+QString moneyLabelFormat(const QString &sign)
+{
+    // Axis labels are drawn as rich text, so the sign goes in escaped, and
+    // its "%" as a character reference: a bare one would end the text before
+    // the number's format.
+    return sign.toHtmlEscaped().replace(QLatin1Char('%'), QLatin1String("&#37;")) +
+           QStringLiteral("%.2f");
+}
+
 } // namespace
 
 class HistoryChartPlugin : public QObject, public HistoryChart
@@ -57,6 +67,11 @@ QWidget *HistoryChartPlugin::create(QWidget *parent) const
     chart->legend()->setAlignment(Qt::AlignTop);
     chart->legend()->setFont(chartFont(10));
     chart->legend()->setMarkerShape(QLegend::MarkerShapeRectangle);
+    // Labels with numbers localised are formatted as text around the number,
+    // which keeps a currency sign beyond Latin-1 (a printf-style format would
+    // turn "€" into "?"); the C locale writes the decimal point the diaries show.
+    chart->setLocalizeNumbers(true);
+    chart->setLocale(QLocale::c());
 
     auto *electricity = new QBarSet(QStringLiteral("Electricity"));
     electricity->setColor(QColor(214, 140, 20));
@@ -133,9 +148,7 @@ void HistoryChartPlugin::fill(QWidget *view, const QList<HistoryLogic::DayCosts>
         dates->append(dayNumbers.at(i), qreal(i));
 
     auto *money = axis<QValueAxis>(chart, Qt::Vertical);
-    QString escapedSign = sign;
-    escapedSign.replace(QLatin1Char('%'), QLatin1String("%%"));
-    money->setLabelFormat(escapedSign + QStringLiteral("%.2f"));
+    money->setLabelFormat(moneyLabelFormat(sign));
     money->setRange(0, highest > 0 ? highest : 1);
     money->applyNiceNumbers();
 }
