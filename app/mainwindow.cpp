@@ -4,7 +4,6 @@
 
 #include "keyboard.h"
 
-#include "calculator/settingslogic.h"
 #include "data/database.h"
 
 #include <QApplication>
@@ -32,32 +31,35 @@ void substituteFonts()
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
 }
 
-// While a busy file keeps the data closed, each press of the user (the moment
-// data is next needed) tries it again; once there is data, or none to be had,
-// the filter goes.
+// Work that waits for the data file (a busy file keeps the data closed, or
+// kept the damage check from reading it): each press of the user, the moment
+// data is next needed, runs it again until it says it is done.
 class RetryWhenPressed : public QObject
 {
 public:
-    RetryWhenPressed(const QSqlDatabase &db, QObject *parent)
+    RetryWhenPressed(std::function<bool()> work, QObject *parent)
         : QObject(parent)
-        , db(db)
-    {}
+        , work(std::move(work))
+    {
+        qApp->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         const QEvent::Type type = event->type();
-        if (type == QEvent::MouseButtonPress || type == QEvent::TouchBegin ||
-            type == QEvent::KeyPress) {
-            Database::ensureReady(db);
-            if (db.isOpen() || db.databaseName().isEmpty())
+        if (!done && (type == QEvent::MouseButtonPress || type == QEvent::TouchBegin ||
+                      type == QEvent::KeyPress)) {
+            done = work();
+            if (done)
                 deleteLater();
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    QSqlDatabase db; // the window's connection (a copy shares it)
+    std::function<bool()> work;
+    bool done = false;
 };
 
 // Runs once, shortly after the window's first frame (a few turns of the event
@@ -154,37 +156,55 @@ bool MainWindow::openDB()
 void MainWindow::insertTable()
 {
     Database::createAndSeed(db);
-    // The household's own settings have tables of their own.
-    SettingsLogic::createTables(db);
-    if (!db.isOpen() && !db.databaseName().isEmpty())
-        qApp->installEventFilter(new RetryWhenPressed(db, this));
-    if (db.isOpen())
+    if (db.isOpen()) {
         new AfterFirstFrame(this, [this] { checkDatabase(); });
+    } else if (!db.databaseName().isEmpty()) {
+        // Busy at start: the file is opened, seeded and checked once it is free.
+        new RetryWhenPressed(
+            [this] {
+                Database::ensureReady(db);
+                if (db.isOpen())
+                    checkDatabase();
+                return db.isOpen() || db.databaseName().isEmpty();
+            },
+            this);
+    }
 }
 
 void MainWindow::checkDatabase()
 {
     // PRAGMA quick_check reads the whole file: it runs on a thread of its own,
     // after the window is up. A damaged file is reopened read-only, so nothing
-    // more is written to it, and the user is told.
-    auto *watcher = new QFutureWatcher<bool>(this);
-    connect(watcher, &QFutureWatcher<bool>::finished, this, [this, watcher] {
+    // more is written to it, and the user is told. A file another program held
+    // throughout the check is checked again at the next press.
+    using Database::FileCheck;
+    auto *watcher = new QFutureWatcher<FileCheck>(this);
+    connect(watcher, &QFutureWatcher<FileCheck>::finished, this, [this, watcher] {
         watcher->deleteLater();
-        if (!watcher->result())
+        if (watcher->result() == FileCheck::Unknown) {
+            new RetryWhenPressed(
+                [this] {
+                    checkDatabase();
+                    return true;
+                },
+                this);
+            return;
+        }
+        if (watcher->result() != FileCheck::Damaged)
             return;
         Database::reopenReadOnly(db);
         auto *box = new QMessageBox(
             QMessageBox::Warning, QStringLiteral("Viridio"),
             QStringLiteral("Your data file %1 is damaged. Viridio shows what it can still "
                            "read and saves nothing more in it.")
-                .arg(QDir::toNativeSeparators(db.databaseName())),
+                .arg(QDir::toNativeSeparators(Database::pathOf(db))),
             QMessageBox::Ok, this);
         box->setObjectName(QStringLiteral("damagedDatabaseMessage"));
         box->setTextFormat(Qt::PlainText);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
     });
-    watcher->setFuture(QtConcurrent::run(&Database::isDamaged, db.databaseName()));
+    watcher->setFuture(QtConcurrent::run(&Database::checkFile, db.databaseName()));
 }
 
 int MainWindow::insertTips(const QString &applianceName, const QString &applianceTips)

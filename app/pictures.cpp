@@ -25,6 +25,10 @@ const char *const heldProperty = "pictureHeld";
 QPixmap load(const QString &path, const QWidget *widget)
 {
     const QString file = forDensity(path, widget);
+    // Only a regular file is read: a FIFO or a device named as a picture (a
+    // craft's stored path may name anything) would hold the window.
+    if (!QFileInfo(file).isFile())
+        return {};
     QImageReader reader(file);
     QImage image = reader.read();
     if (file != path)

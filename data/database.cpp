@@ -2,9 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
+#include <QUrl>
 #include <QVariant>
 
 namespace {
@@ -13,55 +15,108 @@ using Database::run;
 
 // Runs sql; a failed statement puts its message in error (when given).
 QSqlQuery checked(const QSqlDatabase &db, const QString &sql, const QVariantList &values,
-                  QString *error)
+                  QSqlError *error)
 {
     QSqlQuery query = run(db, sql, values);
-    if (!query.isActive() && error && error->isEmpty())
-        *error = db.isOpen() ? query.lastError().text() : QStringLiteral("database closed");
+    if (!query.isActive() && error && !error->isValid())
+        *error = db.isOpen()
+                     ? query.lastError()
+                     : QSqlError(QStringLiteral("database closed"), {}, QSqlError::ConnectionError);
     return query;
 }
 
-bool hasRow(const QSqlDatabase &db, const QString &sql, const QVariantList &values, QString *error)
+bool hasRow(const QSqlDatabase &db, const QString &sql, const QVariantList &values,
+            QSqlError *error)
 {
     QSqlQuery query = checked(db, sql, values, error);
     return query.isActive() && query.next();
 }
 
 int insertRow(const QSqlDatabase &db, const QString &sql, const QVariantList &values,
-              QString *error)
+              QSqlError *error)
 {
     const QSqlQuery query = checked(db, sql, values, error);
     return query.isActive() ? query.lastInsertId().toInt() : -1;
 }
 
+// SQLite's result codes (the driver's native error codes) that matter here.
+enum ResultCode
+{
+    ReadOnlyCode = 8,
+    CorruptCode = 11,
+    CantOpenCode = 14,
+    NotADatabaseCode = 26,
+};
+
+int resultCode(const QSqlError &error)
+{
+    // An extended code carries the primary one in its low byte.
+    return error.nativeErrorCode().toInt() & 0xff;
+}
+
+// A connection's name is its file's path, or a "file:" address for a file
+// opened read-only as immutable.
+bool isAddress(const QString &name)
+{
+    return name.startsWith(QLatin1String("file:"));
+}
+
+QString pathOfName(const QString &name)
+{
+    return isAddress(name) ? QUrl(name).toLocalFile() : name;
+}
+
 // The connect options of every connection to the data file.
-QString connectOptions(bool readOnly)
+QString connectOptions(bool readOnly, const QString &name)
 {
     QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(Database::busyTimeoutMs);
     if (readOnly)
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    if (isAddress(name))
+        options += QStringLiteral(";QSQLITE_OPEN_URI");
     return options;
 }
 
-// Opens db on its path and reads the schema: SQLite opens any file lazily, so
-// reading it tells a database from a file that merely has the name. A busy
-// file keeps the path for a later try; any other failure clears it.
-bool openAndProbe(QSqlDatabase &db)
+// Opens db on name and reads the schema: SQLite opens any file lazily, so
+// reading it tells a database from a file that merely has the name. Returns
+// the error, none when the connection is open.
+QSqlError openAs(QSqlDatabase &db, const QString &name, bool readOnly)
 {
-    const QString path = db.databaseName();
-    QSqlError error;
-    if (!db.open()) {
-        error = db.lastError();
-    } else {
-        QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-            error = probe.lastError();
-            probe.finish();
-            db.close();
-        }
-    }
+    db.setDatabaseName(name);
+    db.setConnectOptions(connectOptions(readOnly, name));
+    if (!db.open())
+        return db.lastError();
+    QSqlQuery probe(db);
+    if (probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+        return {};
+    QSqlError error = probe.lastError();
+    probe.finish();
+    db.close();
+    return error;
+}
+
+// Opens db on path. A busy file keeps the path for a later try; any other
+// failure clears it. A file that cannot be written where it lies (a WAL-mode
+// file in a read-only home cannot make its shared-memory file, so SQLite reads
+// it only as immutable) is opened read-only: nothing will change it meanwhile,
+// as nothing can write there.
+bool openAndProbe(QSqlDatabase &db, const QString &path)
+{
+    QSqlError error = openAs(db, path, false);
     if (!error.isValid())
         return true;
+    const int code = resultCode(error);
+    if ((code == ReadOnlyCode || code == CantOpenCode) && QFileInfo(path).isFile()) {
+        QUrl address = QUrl::fromLocalFile(path);
+        address.setQuery(QStringLiteral("immutable=1"));
+        if (!openAs(db, address.toString(QUrl::FullyEncoded), true).isValid()) {
+            qWarning().noquote() << "Viridio: the database" << path
+                                 << "can only be read (" + error.text() +
+                                        "); it is opened read-only and nothing is saved";
+            return true;
+        }
+        db.setDatabaseName(path);
+    }
     if (Database::isBusy(error)) {
         qWarning().noquote() << "Viridio: the database" << path
                              << "is busy (locked by another program); trying again later";
@@ -119,9 +174,7 @@ QSqlDatabase Database::open(const QString &path)
                                 "no database; running without data";
         return db;
     }
-    db.setDatabaseName(path);
-    db.setConnectOptions(connectOptions(false));
-    openAndProbe(db);
+    openAndProbe(db, path);
     return db;
 }
 
@@ -131,30 +184,61 @@ bool Database::ensureReady(QSqlDatabase &db)
         return true;
     if (db.databaseName().isEmpty())
         return false;
-    return openAndProbe(db) && createAndSeed(db) == Seeding::Ready;
+    return openAndProbe(db, pathOf(db)) && createAndSeed(db) == Seeding::Ready;
 }
 
-bool Database::isDamaged(const QString &path)
+QString Database::pathOf(const QSqlDatabase &db)
+{
+    return pathOfName(db.databaseName());
+}
+
+bool Database::isReadOnly(const QSqlDatabase &db)
+{
+    return db.connectOptions().contains(QLatin1String("QSQLITE_OPEN_READONLY"));
+}
+
+void Database::withOwnConnection(const QString &databaseName,
+                                 const std::function<void(QSqlDatabase &)> &work)
 {
     const QString name =
-        QStringLiteral("viridio-check-%1").arg(quintptr(QThread::currentThreadId()), 0, 16);
-    bool damaged = false;
+        QStringLiteral("viridio-own-%1").arg(quintptr(QThread::currentThreadId()), 0, 16);
     {
-        QSqlDatabase check = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        check.setDatabaseName(path);
-        check.setConnectOptions(connectOptions(true));
-        if (QFile::exists(path) && check.open()) {
-            QSqlQuery query(check);
-            if (query.exec(QStringLiteral("PRAGMA quick_check"))) {
-                damaged = query.next() && query.value(0).toString() != QLatin1String("ok");
-            } else {
-                // A malformed file can fail the check itself.
-                damaged = !isBusy(query.lastError());
-            }
-        }
+        QSqlDatabase own = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        own.setDatabaseName(databaseName);
+        own.setConnectOptions(connectOptions(true, databaseName));
+        // SQLite would make an empty file of a missing one.
+        if (!databaseName.isEmpty() && QFileInfo::exists(pathOfName(databaseName)))
+            own.open();
+        work(own);
+        own.close();
     }
     QSqlDatabase::removeDatabase(name);
-    return damaged;
+}
+
+Database::FileCheck Database::checkFile(const QString &databaseName)
+{
+    FileCheck result = FileCheck::Sound;
+    withOwnConnection(databaseName, [&result](QSqlDatabase &check) {
+        // Only a fault the check reads, or a file SQLite finds corrupt, is
+        // damage: a lock or an unreadable file leave the question open.
+        const auto verdict = [](const QSqlError &error) {
+            const int code = resultCode(error);
+            return code == CorruptCode || code == NotADatabaseCode ? FileCheck::Damaged
+                                                                   : FileCheck::Unknown;
+        };
+        if (!check.isOpen()) {
+            // A missing file has nothing to be damaged.
+            if (check.lastError().isValid())
+                result = verdict(check.lastError());
+            return;
+        }
+        QSqlQuery query(check);
+        if (!query.exec(QStringLiteral("PRAGMA quick_check")))
+            result = verdict(query.lastError());
+        else if (query.next() && query.value(0).toString() != QLatin1String("ok"))
+            result = FileCheck::Damaged;
+    });
+    return result;
 }
 
 void Database::reopenReadOnly(QSqlDatabase &db)
@@ -162,7 +246,7 @@ void Database::reopenReadOnly(QSqlDatabase &db)
     if (db.databaseName().isEmpty())
         return;
     db.close();
-    db.setConnectOptions(connectOptions(true));
+    db.setConnectOptions(connectOptions(true, db.databaseName()));
     db.open();
 }
 
@@ -204,6 +288,44 @@ const QStringList &Database::createStatements()
     return statements;
 }
 
+const QStringList &Database::householdStatements()
+{
+    static const QStringList statements = {
+        QStringLiteral("CREATE TABLE IF NOT EXISTS AppliancePower (applianceName TEXT PRIMARY "
+                       "KEY, watts INTEGER)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS ApplianceCount (applianceName TEXT PRIMARY "
+                       "KEY, count INTEGER)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS Settings (key TEXT PRIMARY KEY, value TEXT)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS DayUsage (dayKey TEXT NOT NULL, item TEXT NOT "
+                       "NULL, amount REAL, watts INTEGER, count INTEGER, quantity REAL, PRIMARY "
+                       "KEY (dayKey, item))"),
+    };
+    return statements;
+}
+
+bool Database::createHouseholdTables(const QSqlDatabase &db)
+{
+    for (const QString &statement : householdStatements()) {
+        if (!run(db, statement).isActive())
+            return false;
+    }
+    return true;
+}
+
+const QStringList &Database::tableNames()
+{
+    static const QStringList names = [] {
+        QStringList all;
+        // "create table NAME (..." and "CREATE TABLE IF NOT EXISTS NAME (...".
+        for (const QString &statement : createStatements())
+            all.append(statement.section(QLatin1Char(' '), 2, 2));
+        for (const QString &statement : householdStatements())
+            all.append(statement.section(QLatin1Char(' '), 5, 5));
+        return all;
+    }();
+    return names;
+}
+
 void Database::createTable(QSqlDatabase &db, const QString &table)
 {
     const QString prefix = QStringLiteral("create table ") + table + QLatin1Char(' ');
@@ -217,19 +339,20 @@ void Database::createTable(QSqlDatabase &db, const QString &table)
 }
 
 int Database::insertTips(QSqlDatabase &db, const QString &applianceName,
-                         const QString &applianceTips, QString *error)
+                         const QString &applianceTips, QSqlError *error)
 {
     if (!db.isOpen())
         return -1;
     if (hasRow(db, QStringLiteral("SELECT * from Tips where applianceName=? and applianceTips=?"),
                {applianceName, applianceTips}, error))
         return -1;
-    return insertRow(db, QStringLiteral("insert into Tips values(NULL,?,?)"),
+    return insertRow(db,
+                     QStringLiteral("INSERT INTO Tips (applianceName, applianceTips) VALUES (?,?)"),
                      {applianceName, applianceTips}, error);
 }
 
 int Database::insertWaterTips(QSqlDatabase &db, const QString &waterApplianceName,
-                              const QString &waterTips, QString *error)
+                              const QString &waterTips, QSqlError *error)
 {
     if (!db.isOpen())
         return -1;
@@ -237,71 +360,84 @@ int Database::insertWaterTips(QSqlDatabase &db, const QString &waterApplianceNam
                QStringLiteral("SELECT * from waterTips where waterApplianceName=? and waterTips=?"),
                {waterApplianceName, waterTips}, error))
         return -1;
-    return insertRow(db, QStringLiteral("insert into waterTips values(NULL,?,?)"),
-                     {waterApplianceName, waterTips}, error);
+    return insertRow(
+        db, QStringLiteral("INSERT INTO waterTips (waterApplianceName, waterTips) VALUES (?,?)"),
+        {waterApplianceName, waterTips}, error);
 }
 
 int Database::insertRates(QSqlDatabase &db, const QString &rateDate, const QString &rateType,
-                          const QString &rateAmt, const QString &rateRetrieve, QString *error)
+                          const QString &rateAmt, const QString &rateRetrieve, QSqlError *error)
 {
     if (!db.isOpen())
         return -1;
     // One tariff per type: a stored one, possibly changed by hand, is kept.
     if (hasRow(db, QStringLiteral("Select * from Rates where rateType=?"), {rateType}, error))
         return -1;
-    return insertRow(db, QStringLiteral("insert into Rates values(NULL,?,?,?,?)"),
-                     {rateDate, rateType, rateAmt, rateRetrieve}, error);
+    return insertRow(
+        db,
+        QStringLiteral(
+            "INSERT INTO Rates (rateDate, rateType, rateAmt, rateRetrieve) VALUES (?,?,?,?)"),
+        {rateDate, rateType, rateAmt, rateRetrieve}, error);
 }
 
 int Database::insertEvents(QSqlDatabase &db, const QString &eventName, const QString &venue,
                            const QString &eventDesc, const QString &admissionFee,
-                           const QString &startDate, const QString &endDate, QString *error)
+                           const QString &startDate, const QString &endDate, QSqlError *error)
 {
     if (!db.isOpen())
         return -1;
     // The name identifies an event: a stored name is never added again.
     if (hasRow(db, QStringLiteral("SELECT * FROM EVENTS where eventName=?"), {eventName}, error))
         return -1;
-    return insertRow(db, QStringLiteral("insert into Events values(NULL,?,?,?,?,?,?)"),
+    return insertRow(db,
+                     QStringLiteral("INSERT INTO Events (eventName, venue, eventDesc, "
+                                    "admissionFee, startDate, endDate) VALUES (?,?,?,?,?,?)"),
                      {eventName, venue, eventDesc, admissionFee, startDate, endDate}, error);
 }
 
 int Database::insertQuickFact(QSqlDatabase &db, const QString &factLong, const QString &factShort,
                               const QString &factPicture, const QString &factName,
-                              const QString &factTags, QString *error)
+                              const QString &factTags, QSqlError *error)
 {
     if (!db.isOpen())
         return -1;
     if (hasRow(db, QStringLiteral("SELECT * from QuickFact where factName=?"), {factName}, error))
         return -1;
-    return insertRow(db, QStringLiteral("insert into QuickFact values(NULL,?,?,?,?,?)"),
+    return insertRow(db,
+                     QStringLiteral("INSERT INTO QuickFact (factLong, factShort, factPicture, "
+                                    "factName, factTags) VALUES (?,?,?,?,?)"),
                      {factLong, factShort, factPicture, factName, factTags}, error);
 }
 
 int Database::insertQuiz(QSqlDatabase &db, const QString &question, const QString &option1,
                          const QString &option2, const QString &option3, const QString &option4,
-                         const QString &answer, QString *error)
+                         const QString &answer, QSqlError *error)
 {
     if (!db.isOpen())
         return -1;
     if (hasRow(db, QStringLiteral("SELECT * from Quiz where Question=?"), {question}, error))
         return -1;
-    return insertRow(db, QStringLiteral("insert into Quiz values(NULL,?,?,?,?,?,?)"),
+    return insertRow(db,
+                     QStringLiteral("INSERT INTO Quiz (Question, Option1, Option2, Option3, "
+                                    "Option4, Answer) VALUES (?,?,?,?,?,?)"),
                      {question, option1, option2, option3, option4, answer}, error);
 }
 
 void Database::insertDarAror(QSqlDatabase &db, const QString &title, const QString &description,
                              const QString &category, const QString &thingNeed,
                              const QString &instruction, const QString &url1, const QString &url2,
-                             const QString &urlVideo, QString *error)
+                             const QString &urlVideo, QSqlError *error)
 {
     if (!db.isOpen())
         return;
     // The Title key turns away a craft that is stored already. A craft without
     // a second picture or a video stores empty text there, never NULL.
     const QString none = QStringLiteral("");
-    checked(db, QStringLiteral("insert or ignore into DarAror values(?,?,?,?,?,?,?,?)"),
-            {title, description, category, thingNeed, instruction, url1,
-             url2.isNull() ? none : url2, urlVideo.isNull() ? none : urlVideo},
-            error);
+    checked(
+        db,
+        QStringLiteral("INSERT OR IGNORE INTO DarAror (Title, Description, Category, ThingNeed, "
+                       "Instruction, URL1, URL2, URLVideo) VALUES (?,?,?,?,?,?,?,?)"),
+        {title, description, category, thingNeed, instruction, url1, url2.isNull() ? none : url2,
+         urlVideo.isNull() ? none : urlVideo},
+        error);
 }

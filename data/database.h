@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <functional>
+
 namespace Database {
 
 // The home directory, the native separator and "my.db.sqlite"; empty when HOME
@@ -25,7 +27,10 @@ constexpr int busyTimeoutMs = 250;
 // writes one warning with the path and the driver's error; the file is not touched.
 // A file that is busy (locked by another program) leaves the connection closed
 // but keeps the path, so ensureReady tries again; any other failure also clears
-// the path, and the program runs without data. An empty path opens nothing.
+// the path, and the program runs without data. A file that can only be read
+// (a read-only home, where a WAL-mode file cannot make its shared-memory file)
+// is opened read-only, as a file nothing else writes to. An empty path opens
+// nothing.
 QSqlDatabase open(const QString &path);
 
 // Whether error is another connection's lock rather than a fault of the file.
@@ -42,49 +47,76 @@ QStringList column(const QSqlDatabase &db, const QString &sql, const QVariantLis
 // The ten create statements in creation order, as stored files declare them.
 const QStringList &createStatements();
 
+// The create statements of the household's own tables: its settings (power
+// and count of each appliance, the currency sign...) and the answers kept
+// beside the diaries' costs; existing tables are left as they are.
+const QStringList &householdStatements();
+
+// Runs householdStatements() on db; false when one fails.
+bool createHouseholdTables(const QSqlDatabase &db);
+
+// The name of every table Viridio creates: the ten above and the household's
+// own tables (AppliancePower, ApplianceCount, Settings, DayUsage).
+const QStringList &tableNames();
+
+// The file the connection db reads: its path, also when it was opened
+// read-only through a "file:" address.
+QString pathOf(const QSqlDatabase &db);
+
+// Whether db was opened read-only.
+bool isReadOnly(const QSqlDatabase &db);
+
 // Runs the create statement of table on db; an existing table is left as it is.
 void createTable(QSqlDatabase &db, const QString &table);
 
 // Insert-if-absent operations. Those returning int give the new row's id, or -1
 // when the connection is closed, the row exists already or the insert failed.
-// When error is given, a failed statement puts the driver's message there.
+// When error is given, a failed statement puts the driver's error there.
 int insertTips(QSqlDatabase &db, const QString &applianceName, const QString &applianceTips,
-               QString *error = nullptr);
+               QSqlError *error = nullptr);
 int insertWaterTips(QSqlDatabase &db, const QString &waterApplianceName, const QString &waterTips,
-                    QString *error = nullptr);
+                    QSqlError *error = nullptr);
 int insertRates(QSqlDatabase &db, const QString &rateDate, const QString &rateType,
-                const QString &rateAmt, const QString &rateRetrieve, QString *error = nullptr);
+                const QString &rateAmt, const QString &rateRetrieve, QSqlError *error = nullptr);
 int insertEvents(QSqlDatabase &db, const QString &eventName, const QString &venue,
                  const QString &eventDesc, const QString &admissionFee, const QString &startDate,
-                 const QString &endDate, QString *error = nullptr);
+                 const QString &endDate, QSqlError *error = nullptr);
 int insertQuickFact(QSqlDatabase &db, const QString &factLong, const QString &factShort,
                     const QString &factPicture, const QString &factName, const QString &factTags,
-                    QString *error = nullptr);
+                    QSqlError *error = nullptr);
 int insertQuiz(QSqlDatabase &db, const QString &question, const QString &option1,
                const QString &option2, const QString &option3, const QString &option4,
-               const QString &answer, QString *error = nullptr);
+               const QString &answer, QSqlError *error = nullptr);
 void insertDarAror(QSqlDatabase &db, const QString &title, const QString &description,
                    const QString &category, const QString &thingNeed, const QString &instruction,
                    const QString &url1, const QString &url2, const QString &urlVideo,
-                   QString *error = nullptr);
+                   QSqlError *error = nullptr);
 
 // What createAndSeed made of the file.
 enum class Seeding
 {
-    Ready,   // schema and built-in content are in place
+    Ready,   // schema and built-in content are in place (or left as a newer version made them)
     Busy,    // another program holds a lock: connection closed, path kept
     Failed,  // a statement failed (disk full, read-only...): nothing kept, connection closed
-    Foreign, // an SQLite file with tables but none of ours: untouched, connection closed
+    Foreign, // an SQLite file holding a table Viridio does not create: untouched, closed
     Closed,  // db was not open
 };
 
-// Makes sure the schema and the built-in content are in place. A file whose
-// content stamp (PRAGMA user_version) is Seed::contentStamp and whose built-in
-// tables all hold rows is only read (two small statements). Otherwise the
-// missing tables and rows are created in one transaction, which also mends
-// crafts stored with NULL second pictures or videos and sets the stamp; on
-// failure it is rolled back and standard error says why. Busy, Failed and
-// Foreign close the connection (Failed and Foreign also clear its path).
+// Makes sure the schema and the built-in content are in place. A file without
+// tables is new. A file holding any table that is not one of tableNames() is
+// another program's and is left byte for byte as it was. A file stamped (PRAGMA
+// user_version) above Seed::contentStamp was made by a newer Viridio: it is used
+// as it is, nothing is created, seeded or stamped in it; so is a file opened
+// read-only. A file stamped Seed::contentStamp whose tables are all there and
+// whose built-in tables all hold rows is only read (two small statements).
+// Otherwise, in one transaction, the missing tables are created and the
+// built-in rows go into the tables created now or found empty (every missing
+// built-in row goes in when the stamp is below Seed::rowsStamp): a built-in row
+// the household deleted from a table that still holds rows stays deleted. The
+// transaction also mends crafts stored with NULL second pictures or videos and
+// sets the stamp; on failure it is rolled back and standard error says why.
+// Busy, Failed and Foreign close the connection (Failed and Foreign also clear
+// its path).
 Seeding createAndSeed(QSqlDatabase &db);
 
 // The window's way to its data: true at once when db is open; a connection
@@ -92,10 +124,26 @@ Seeding createAndSeed(QSqlDatabase &db);
 // few busy timeouts); false when there is no data to be had.
 bool ensureReady(QSqlDatabase &db);
 
-// Whether the file at path is damaged, as PRAGMA quick_check tells: runs on
-// its own read-only connection, so it may be called from any thread. A file
-// that cannot be read at all (busy, missing) counts as not damaged.
-bool isDamaged(const QString &path);
+// Runs work with a read-only connection of its own to the file that a
+// connection of databaseName (a path or a "file:" address) reads, so it may be
+// called from any thread. The connection is closed when the file is missing
+// or cannot be opened; work is called in every case.
+void withOwnConnection(const QString &databaseName,
+                       const std::function<void(QSqlDatabase &)> &work);
+
+// What PRAGMA quick_check tells of a data file.
+enum class FileCheck
+{
+    Sound,
+    Damaged,
+    Unknown, // it could not be checked: busy (locked by another program) or unreadable
+};
+
+// Checks the file that a connection of databaseName reads, on a connection of
+// its own (see withOwnConnection), so it may be called from any thread. Only a
+// check that reads a fault, or a file that SQLite finds corrupt or not a
+// database, says Damaged; a missing file is Sound.
+FileCheck checkFile(const QString &databaseName);
 
 // Reopens db read-only, so that nothing more is written to a damaged file.
 void reopenReadOnly(QSqlDatabase &db);

@@ -15,6 +15,12 @@ namespace Seed {
 // what is new and stamps the file anew. 2: the events' dates index.
 constexpr int contentStamp = 2;
 
+// The stamp at which the built-in rows below last gained rows. A file stamped
+// below it gets every built-in row it lacks; a later one only gets them into a
+// table that is new or empty, so that a row the household deleted stays deleted.
+// Set it to the new contentStamp when rows are added.
+constexpr int rowsStamp = 1;
+
 struct Tip
 {
     QString name; // applianceName / waterApplianceName

@@ -1477,16 +1477,34 @@ void TestCalculator::historyShowsTotalsChartAndExports()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     click("push_exportDiaries");
-    QVERIFY(labelText("lb_exportMessage").startsWith(QStringLiteral("The folder ")));
+    QTRY_VERIFY(labelText("lb_exportMessage").startsWith(QStringLiteral("The folder ")));
     QVERIFY(blocker.remove());
+    // Links in the documents folder to a file of the household's, where this
+    // export's folder and an earlier export's file would go: the export goes
+    // to a folder of its own and writes through neither.
+    QVERIFY(QDir().mkpath(folder));
+    QFile profile(home->path() + "/.bashrc");
+    QVERIFY(profile.open(QIODevice::WriteOnly) && profile.write("keep me\n") == 8);
+    profile.close();
+    QVERIFY(QFile::link(profile.fileName(), folder + "/viridio-export-2026-12-06"));
+    QVERIFY(QFile::link(profile.fileName(), folder + "/viridio-electricity-2026-12-06.csv"));
     click("push_exportDiaries");
+    // The page says it is working, and no second export starts meanwhile.
+    QCOMPARE(labelText("lb_exportMessage"), QStringLiteral("Exporting your diaries ..."));
+    QVERIFY(!widget<QAbstractButton>("push_exportDiaries")->isEnabled());
+    QTRY_VERIFY(labelText("lb_exportMessage").startsWith(QStringLiteral("Saved in ")));
+    QVERIFY(widget<QAbstractButton>("push_exportDiaries")->isEnabled());
     if (config.isEmpty())
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", config);
-    QVERIFY(QFileInfo::exists(folder + "/viridio-electricity-2026-12-06.csv"));
-    QVERIFY(QFileInfo::exists(folder + "/viridio-water-2026-12-06.csv"));
-    QVERIFY(labelText("lb_exportMessage").contains(QDir::toNativeSeparators(folder)));
+    const QString own = folder + "/viridio-export-2026-12-06-2";
+    QVERIFY(QFileInfo(own + "/viridio-electricity-2026-12-06.csv").isFile());
+    QVERIFY(QFileInfo(own + "/viridio-water-2026-12-06.csv").isFile());
+    QVERIFY(labelText("lb_exportMessage").contains(QDir::toNativeSeparators(own)));
+    QVERIFY(profile.open(QIODevice::ReadOnly));
+    QCOMPARE(profile.readAll(), QByteArray("keep me\n"));
+    QVERIFY(QFileInfo(folder + "/viridio-export-2026-12-06").isSymLink());
 
     click("push_historyBack");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::DiaryChoicePage));

@@ -16,6 +16,8 @@
 #include <QUrl>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 const char *const schemes[] = {"http", "https", "file"};
@@ -108,6 +110,7 @@ private slots:
     void onePictureHasNoArrows();
     void videoButtonOnlyForCraftsWithAVideo();
     void videoThatCannotBeOpenedSaysSo();
+    void localFilesOnlyViridiosOwnVideos();
     void leavingClearsThePageAndTheNextCategoryStandsAlone();
     void titleWithAnApostropheIsShown();
     void browsingWritesNothing();
@@ -379,19 +382,19 @@ void TestCrafts::videoButtonOnlyForCraftsWithAVideo()
 
     QVERIFY(clickButton(window, "push_eWand_ImgNext2"));
     QVERIFY(isShown(window, "pusheWand_VideoURL"));
+    // Its video is a file outside Viridio's data: not handed over.
     QVERIFY(clickButton(window, "pusheWand_VideoURL"));
-    QCOMPARE(sink.urls.size(), 1);
-    const QString stored = craftRow(QStringLiteral("Potato container car")).at(7).toString();
-    QCOMPARE(sink.urls.at(0).toString(), stored);
+    QVERIFY(sink.urls.isEmpty());
+    QVERIFY(isShown(window, "lb_eWand_VideoMessage"));
 
-    // Another category, another address, handed over exactly.
+    // Another category, a web address, handed over exactly.
     QVERIFY(clickButton(window, "push_eWand_ImgBack"));
     QVERIFY(clickButton(window, "push_MenuOthers"));
     QVERIFY(clickButton(window, "pusheWand_VideoURL"));
-    QCOMPARE(sink.urls.size(), 2);
-    QCOMPARE(sink.urls.at(1).toString(),
+    QCOMPARE(sink.urls.size(), 1);
+    QCOMPARE(sink.urls.at(0).toString(),
              craftRow(QStringLiteral("Recycled CD Card")).at(7).toString());
-    QCOMPARE(sink.urls.at(1),
+    QCOMPARE(sink.urls.at(0),
              QUrl(QStringLiteral(
                  "https://www.youtube.com/results?search_query=recycled+cd+card+craft")));
 }
@@ -402,7 +405,7 @@ void TestCrafts::videoAddressesTheDesktopMayOpen_data()
     QTest::addColumn<bool>("opened");
     QTest::newRow("https") << "https://www.youtube.com/watch?v=x" << true;
     QTest::newRow("http") << "http://example.org/craft.mp4" << true;
-    QTest::newRow("file") << "file:///home/me/craft.mp4" << true;
+    QTest::newRow("file outside Viridio's data") << "file:///home/me/craft.mp4" << false;
     QTest::newRow("javascript") << "javascript:alert(1)" << false;
     QTest::newRow("smb") << "smb://server/share/craft.mp4" << false;
     QTest::newRow("path without a scheme") << "/home/me/evil.desktop" << false;
@@ -449,6 +452,57 @@ void TestCrafts::videoThatCannotBeOpenedSaysSo()
     QVERIFY(sink.urls.isEmpty());
     QVERIFY(message->isVisible());
     QVERIFY(message->text().contains(QStringLiteral("No program")));
+}
+
+// A local address opens only a video in Viridio's own data folder; and a
+// picture path that names a FIFO does not hold the window.
+void TestCrafts::localFilesOnlyViridiosOwnVideos()
+{
+    const QString data = home->path() + "/.local/share";
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+    QVERIFY(QDir().mkpath(data + "/viridio"));
+    const QByteArray mp4("\0\0\0\x18"
+                         "ftypmp42\0\0\0\0mp42isom",
+                         24);
+    const auto write = [](const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    QVERIFY(write(data + "/viridio/craft.mp4", mp4));
+    QVERIFY(write(home->path() + "/elsewhere.mp4", mp4));
+    QVERIFY(write(data + "/viridio/run.mp4", "[Desktop Entry]\nExec=sh\n"));
+    QVERIFY(QFile::link(home->path() + "/elsewhere.mp4", data + "/viridio/link.mp4"));
+    const QString fifo = home->path() + "/picture.png";
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    QSqlQuery query(QSqlDatabase::database());
+    QVERIFY(query.prepare(QStringLiteral("UPDATE DarAror SET URL1=?, URLVideo=? WHERE Title=?")));
+    const QList<QPair<QString, bool>> addresses = {
+        {QUrl::fromLocalFile(data + "/viridio/craft.mp4").toString(), true},
+        {QUrl::fromLocalFile(data + "/viridio/run.mp4").toString(), false},
+        {QUrl::fromLocalFile(data + "/viridio/link.mp4").toString(), false},
+        {QUrl::fromLocalFile(home->path() + "/elsewhere.mp4").toString(), false},
+        {QStringLiteral("file:///usr/bin/sh"), false}};
+    for (const auto &[address, opened] : addresses) {
+        query.addBindValue(fifo);
+        query.addBindValue(address);
+        query.addBindValue(QStringLiteral("Recycled CD Card"));
+        QVERIFY(query.exec());
+        sink.urls.clear();
+        QVERIFY(openCategory(window, "push_MenuOthers"));
+        QCOMPARE(shownTitle(window), QStringLiteral("Recycled CD Card"));
+        QVERIFY(labelImage(window, "lb_eWand_Image").isNull());
+        QVERIFY(clickButton(window, "pusheWand_VideoURL"));
+        QVERIFY2(sink.urls.size() == (opened ? 1 : 0), qPrintable(address));
+        QCOMPARE(isShown(window, "lb_eWand_VideoMessage"), !opened);
+        QVERIFY(clickButton(window, "push_eWand_ImgBack"));
+        QVERIFY(clickButton(window, "push_eWand_Menu"));
+    }
+    if (dataHome.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", dataHome);
 }
 
 void TestCrafts::leavingClearsThePageAndTheNextCategoryStandsAlone()

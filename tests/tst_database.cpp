@@ -59,6 +59,14 @@ QSqlDatabase otherConnection(const QString &name, const QString &path)
     return db;
 }
 
+// Spoils the file's last page (the event name index), which a start does not read.
+void spoilLastPage(const QString &path)
+{
+    QFile file(path);
+    if (file.open(QIODevice::ReadWrite) && file.seek(file.size() - 4096))
+        file.write(QByteArray(4096, '\xff'));
+}
+
 bool execOn(const QSqlDatabase &db, const QString &sql)
 {
     QSqlQuery query(db);
@@ -86,6 +94,7 @@ private slots:
     void startsWithoutData();
     void busyStartTriesAgainAtTheNextPress();
     void damagedFileIsReadOnlyAndTheUserIsTold();
+    void onlyViridiosFilesAreCompleted();
 };
 
 void TestDatabase::firstStartCreatesSchemaAndContent()
@@ -102,11 +111,13 @@ void TestDatabase::firstStartCreatesSchemaAndContent()
     QStringList created;
     while (schema.next())
         created << schema.value(0).toString().replace(0, 12, QStringLiteral("create table"));
-    // The ten tables, then the household settings' two.
+    // The ten tables, then the household's own four.
     QCOMPARE(created.mid(0, 10), Database::createStatements());
-    QCOMPARE(created.size(), 12);
+    QCOMPARE(created.size(), 14);
     QVERIFY(created.at(10).contains(QStringLiteral("AppliancePower")));
-    QVERIFY(created.at(11).contains(QStringLiteral("Settings")));
+    QVERIFY(created.at(11).contains(QStringLiteral("ApplianceCount")));
+    QVERIFY(created.at(12).contains(QStringLiteral("Settings")));
+    QVERIFY(created.at(13).contains(QStringLiteral("DayUsage")));
 
     const QList<QPair<QString, int>> expected = {
         {"Tips", 15}, {"waterTips", 15}, {"Rates", 2}, {"Events", 3},     {"QuickFact", 4},
@@ -287,10 +298,11 @@ void TestDatabase::stampedStartOnlyRestoresEmptiedTables()
                        "UPDATE DarAror SET URL2 = NULL, URLVideo = NULL WHERE URL2 = ''"));
     }
     {
-        // An emptied table brings the whole check back, and the mending of NULLs.
+        // An emptied table is filled again, and NULLs are mended; a built-in
+        // row deleted from a table that still holds rows stays deleted.
         MainWindow window;
         QCOMPARE(rowCount("Quiz"), 15);
-        QCOMPARE(rowCount("Tips"), 15);
+        QCOMPARE(rowCount("Tips"), 14);
         QCOMPARE(queryValue("SELECT count(*) FROM DarAror WHERE URL2 IS NULL").toInt(), 0);
         QVERIFY(execOn(QSqlDatabase::database(),
                        "DELETE FROM Tips WHERE tipsID = (SELECT min(tipsID) FROM Tips)"));
@@ -298,7 +310,7 @@ void TestDatabase::stampedStartOnlyRestoresEmptiedTables()
     {
         // A stamped file whose tables all hold rows is not looked through.
         MainWindow window;
-        QCOMPARE(rowCount("Tips"), 14);
+        QCOMPARE(rowCount("Tips"), 13);
         QCOMPARE(
             queryValue("SELECT count(*) FROM sqlite_master WHERE name = 'EventsByName'").toInt(),
             1);
@@ -309,7 +321,8 @@ void TestDatabase::stampedStartOnlyRestoresEmptiedTables()
     MainWindow window;
     QCOMPARE(queryValue("SELECT count(*) FROM sqlite_master WHERE name = 'EventsByDates'").toInt(),
              1);
-    QCOMPARE(rowCount("Tips"), 15);
+    QCOMPARE(rowCount("Tips"), 13);
+    QCOMPARE(queryValue("PRAGMA user_version").toInt(), Seed::contentStamp);
 }
 
 void TestDatabase::fullDiskOnFirstStartLeavesNothing()
@@ -340,7 +353,7 @@ void TestDatabase::startsWithoutData_data()
     QTest::addColumn<QByteArray>("homeValue");
     QTest::addColumn<QString>("warning");
     QTest::newRow("another program's database")
-        << QByteArray("<temporary home>") << "none of Viridio's";
+        << QByteArray("<temporary home>") << "holds the table notes";
     QTest::newRow("HOME empty") << QByteArray() << "HOME is unset or empty";
 }
 
@@ -376,27 +389,34 @@ void TestDatabase::startsWithoutData()
     QCOMPARE(QFile::exists("/my.db.sqlite"), rootFileBefore);
 }
 
+// A file busy at start is opened, seeded and checked for damage at the next
+// press; a check that meets the lock does not call the file damaged.
 void TestDatabase::busyStartTriesAgainAtTheNextPress()
 {
     TemporaryHome home;
     {
         MainWindow window;
     }
+    spoilLastPage(home.databasePath());
     QSqlDatabase other = otherConnection("other", home.databasePath());
     QVERIFY(execOn(other, "BEGIN EXCLUSIVE"));
-    QVERIFY(execOn(other, "CREATE TABLE Later (x)"));
+    QVERIFY(execOn(other, "INSERT INTO QuizScore (QID, QuizHScore) VALUES (1, 7)"));
+    QCOMPARE(Database::checkFile(home.databasePath()), Database::FileCheck::Unknown);
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("is busy"));
     MainWindow window;
     window.show();
     QVERIFY(!QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
+    QTest::qWait(200);
+    QVERIFY(!window.findChild<QMessageBox *>("damagedDatabaseMessage"));
 
     QVERIFY(execOn(other, "COMMIT"));
     other.close();
     QVERIFY(clickButton(&window, "push_ecoCal"));
     QVERIFY(QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
     QCOMPARE(rowCount("Quiz"), 15);
-    QCOMPARE(rowCount("Later"), 0);
+    QCOMPARE(rowCount("QuizScore"), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(window.findChild<QMessageBox *>("damagedDatabaseMessage"), 10000);
 }
 
 void TestDatabase::damagedFileIsReadOnlyAndTheUserIsTold()
@@ -405,14 +425,9 @@ void TestDatabase::damagedFileIsReadOnlyAndTheUserIsTold()
     {
         MainWindow window;
     }
-    QVERIFY(!Database::isDamaged(home.databasePath()));
-    // Spoil the last page (the event name index), which a start does not read.
-    QFile file(home.databasePath());
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.seek(file.size() - 4096));
-    file.write(QByteArray(4096, '\xff'));
-    file.close();
-    QVERIFY(Database::isDamaged(home.databasePath()));
+    QCOMPARE(Database::checkFile(home.databasePath()), Database::FileCheck::Sound);
+    spoilLastPage(home.databasePath());
+    QCOMPARE(Database::checkFile(home.databasePath()), Database::FileCheck::Damaged);
     const QByteArray before = fileHash(home.databasePath());
 
     MainWindow window;
@@ -421,6 +436,64 @@ void TestDatabase::damagedFileIsReadOnlyAndTheUserIsTold()
     QVERIFY(window.findChild<QMessageBox *>("damagedDatabaseMessage")->text().contains("damaged"));
     QCOMPARE(rowCount("Quiz"), 15);
     QVERIFY(!execOn(QSqlDatabase::database(), "INSERT INTO QuizScore VALUES (1, 10)"));
+    QCOMPARE(fileHash(home.databasePath()), before);
+}
+
+// A file is Viridio's when every table it holds is one Viridio makes: an older
+// one is completed, another program's is left byte for byte, a newer
+// Viridio's is used as it is.
+void TestDatabase::onlyViridiosFilesAreCompleted()
+{
+    {
+        // A diary program's file, with a table named like one of ours.
+        TemporaryHome home;
+        QSqlDatabase other = otherConnection("other", home.databasePath());
+        QVERIFY(execOn(other, "CREATE TABLE Diary (id integer primary key, entry text)"));
+        QVERIFY(execOn(other, "CREATE TABLE notes (id integer primary key, note text)"));
+        other.close();
+        const QByteArray before = fileHash(home.databasePath());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("holds the table notes"));
+        MainWindow window;
+        QVERIFY(!QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
+        QCOMPARE(fileHash(home.databasePath()), before);
+    }
+    QSqlDatabase::removeDatabase("other");
+    TemporaryHome home;
+    {
+        // An early Viridio's file: a diary and nothing else.
+        QSqlDatabase other = otherConnection("other", home.databasePath());
+        QVERIFY(execOn(other, Database::createStatements().at(2)));
+        QVERIFY(execOn(other, "INSERT INTO Diary (retrieveDate, valOfFan) VALUES ('01/02/2010', "
+                              "'0.25')"));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("other");
+    {
+        MainWindow window;
+        QCOMPARE(queryValue("SELECT valOfFan FROM Diary").toString(), QStringLiteral("0.25"));
+        QCOMPARE(rowCount("Quiz"), 15);
+        QCOMPARE(rowCount("Settings"), 0);
+        // The household deletes a built-in event, then the quiz is emptied.
+        QVERIFY(execOn(QSqlDatabase::database(), "DELETE FROM Events WHERE eventID = 1"));
+        QVERIFY(execOn(QSqlDatabase::database(), "DELETE FROM Quiz"));
+    }
+    QByteArray before;
+    {
+        MainWindow window;
+        QCOMPARE(rowCount("Quiz"), 15);
+        QCOMPARE(rowCount("Events"), 2);
+        // A newer Viridio stamps the file and empties the quiz again.
+        QVERIFY(execOn(QSqlDatabase::database(), "DELETE FROM Quiz"));
+        QVERIFY(execOn(QSqlDatabase::database(),
+                       QStringLiteral("PRAGMA user_version = %1").arg(Seed::contentStamp + 1)));
+        QSqlDatabase::database().close();
+        before = fileHash(home.databasePath());
+    }
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("made by a newer Viridio"));
+    MainWindow window;
+    QVERIFY(QSqlDatabase::database().isOpen());
+    QCOMPARE(queryValue("PRAGMA user_version").toInt(), Seed::contentStamp + 1);
+    QCOMPARE(rowCount("Quiz"), 0);
     QCOMPARE(fileHash(home.databasePath()), before);
 }
 

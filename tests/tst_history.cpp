@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -66,6 +67,7 @@ void TestHistory::init()
     QVERIFY(db.isOpen());
     Database::createTable(db, QStringLiteral("Diary"));
     Database::createTable(db, QStringLiteral("waterDiary"));
+    Database::createHouseholdTables(db);
 }
 
 void TestHistory::cleanup()
@@ -140,36 +142,52 @@ void TestHistory::csvFilesOldestFirst()
            {{"valOfAirCon", "2.287"}, {"valOfLaptop", "0.15"}});
     record("Diary", QStringLiteral("say \"hi\", then"), {{"valOfFan", "1,5"}});
     record("Diary", QStringLiteral("30/11/2026"), {{"valOfLights", "0.6861"}});
+    // Text another program stored: a spreadsheet must show it, not run it.
+    record("Diary", QStringLiteral("=HYPERLINK(\"http://x\")"),
+           {{"valOfLaptop", "two\nlines"}, {"valOfFan", "@SUM(A1)"}, {"valOfLights", "\t=1"}});
     record("waterDiary", QStringLiteral("07/12/2026"),
            {{"noOfFamilyMem", "3"}, {"amtOfTapUsed", "0.1755"}, {"amtOfShowerUsed", "0.3744"}});
     record("waterDiary", QStringLiteral("06/12/2026"), {{"amtOfLawnUsed", "0.531894"}});
+    // The answers kept for 7 December: 10 kWh, and 11.7 + 2.5 litres a member.
+    for (const auto &[item, quantity] : QList<QPair<QString, double>>{
+             {"valOfAirCon", 10}, {"amtOfTapUsed", 11.7}, {"amtOfShowerUsed", 2.5}})
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("INSERT INTO DayUsage (dayKey, item, quantity) "
+                                                  "VALUES ('07/12/2026', '%1', %2)")
+                                       .arg(item)
+                                       .arg(quantity)));
 
     const QByteArray electricity =
         "date,air conditioner,laptop,fan,lights,dvd player,tv,washing machine,hair dryer,"
-        "microwave,rice cooker,refrigerator,total\r\n"
-        "2026-11-30,,,,0.6861,,,,,,,,0.69\r\n"
-        "2026-12-07,2.287,0.15,,,,,,,,,,2.44\r\n"
-        "\"say \"\"hi\"\", then\",,,\"1,5\",,,,,,,,,0.00\r\n";
+        "microwave,rice cooker,refrigerator,total,kWh\r\n"
+        "2026-11-30,,,,0.6861,,,,,,,,0.69,\r\n"
+        "2026-12-07,2.287,0.15,,,,,,,,,,2.44,10\r\n"
+        "\"say \"\"hi\"\", then\",,,\"1,5\",,,,,,,,,0.00,\r\n"
+        "\"'=HYPERLINK(\"\"http://x\"\")\",,\"two\nlines\",'@SUM(A1),'\t=1,,,,,,,,0.00,\r\n";
     const QByteArray water =
-        "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,total\r\n"
-        "2026-12-06,,,,,,0.531894,,0.00\r\n"
-        "2026-12-07,3,0.1755,,,0.3744,,,1.65\r\n";
+        "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,total,litres\r\n"
+        "2026-12-06,,,,,,0.531894,,0.00,\r\n"
+        "2026-12-07,3,0.1755,,,0.3744,,,1.65,42.6\r\n";
 
     const QString folder = dir->filePath(QStringLiteral("exports/new"));
     ExportResult result = exportDiaries(db, folder);
     QVERIFY2(result.ok, qPrintable(result.error));
-    QCOMPARE(result.folder, QDir::toNativeSeparators(folder));
-    QCOMPARE(entries(folder),
+    QCOMPARE(result.folder, QDir::toNativeSeparators(folder + "/viridio-export-2026-12-07"));
+    QCOMPARE(entries(folder), QStringList({"viridio-export-2026-12-07"}));
+    QCOMPARE(entries(result.folder),
              QStringList({"viridio-electricity-2026-12-07.csv", "viridio-water-2026-12-07.csv"}));
     QCOMPARE(fileBytes(result.files.value(0)), electricity);
     QCOMPARE(fileBytes(result.files.value(1)), water);
+    QCOMPARE(csvField("-0.5"), QStringLiteral("-0.5"));
 
-    // The same day's second export replaces that day's files.
+    // The same day's second export has a folder of its own; the first stays.
     record("waterDiary", QStringLiteral("07/12/2026"), {{"noOfFamilyMem", "1"}});
     result = exportDiaries(db, folder);
     QVERIFY2(result.ok, qPrintable(result.error));
-    QCOMPARE(entries(folder).size(), 2);
-    QVERIFY(fileBytes(result.files.value(1)).endsWith("2026-12-07,1,0.1755,,,0.3744,,,0.55\r\n"));
+    QCOMPARE(entries(folder),
+             QStringList({"viridio-export-2026-12-07", "viridio-export-2026-12-07-2"}));
+    QVERIFY(
+        fileBytes(result.files.value(1)).endsWith("2026-12-07,1,0.1755,,,0.3744,,,0.55,14.2\r\n"));
+    QCOMPARE(fileBytes(folder + "/viridio-export-2026-12-07/viridio-water-2026-12-07.csv"), water);
 }
 
 void TestHistory::failedExportWritesNothing()
@@ -201,17 +219,18 @@ void TestHistory::failedExportWritesNothing()
     }
     QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
-    // The water file cannot be put in place: the electricity file written
-    // first must not replace the earlier one either, nor leave anything behind.
-    const QString blocked = dir->filePath(QStringLiteral("blocked"));
-    QVERIFY(QDir().mkpath(blocked + QLatin1Char('/') + waterFileName(today)));
-    const QString earlierElectricity = blocked + QLatin1Char('/') + electricityFileName(today);
-    QVERIFY(writeFile(earlierElectricity, "earlier export\r\n"));
-    result = exportDiaries(db, blocked);
-    QVERIFY(!result.ok);
-    QVERIFY2(result.error.contains(QDir::toNativeSeparators(blocked)), qPrintable(result.error));
-    QCOMPARE(entries(blocked), QStringList({electricityFileName(today), waterFileName(today)}));
-    QCOMPARE(fileBytes(earlierElectricity), QByteArray("earlier export\r\n"));
+    // Names taken by a link to a folder elsewhere and by a dangling link: both
+    // are left alone, nothing is written through them.
+    const QString taken = dir->filePath(QStringLiteral("taken"));
+    const QString elsewhere = dir->filePath(QStringLiteral("elsewhere"));
+    QVERIFY(QDir().mkpath(taken) && QDir().mkpath(elsewhere));
+    QVERIFY(QFile::link(elsewhere, taken + "/" + exportFolderName(today)));
+    QVERIFY(QFile::link(dir->filePath("gone"), taken + "/" + exportFolderName(today, 2)));
+    result = exportDiaries(db, taken);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(result.folder, QDir::toNativeSeparators(taken + "/" + exportFolderName(today, 3)));
+    QCOMPARE(entries(elsewhere), QStringList());
+    QVERIFY(!QFileInfo::exists(dir->filePath("gone")));
 }
 
 QTEST_GUILESS_MAIN(TestHistory)

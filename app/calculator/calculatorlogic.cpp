@@ -349,9 +349,7 @@ double litres(double count, double factor)
 
 void createUsageTable(const QSqlDatabase &db)
 {
-    Database::run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS DayUsage (dayKey TEXT NOT NULL, "
-                                     "item TEXT NOT NULL, amount REAL, watts INTEGER, count "
-                                     "INTEGER, quantity REAL, PRIMARY KEY (dayKey, item))"));
+    Database::createHouseholdTables(db);
 }
 
 bool recordAppliance(const QSqlDatabase &db, const QString &key, int index, double hours,

@@ -7,9 +7,13 @@
 #include "calculator/historychart.h"
 #include "calculator/historylogic.h"
 #include "calculator/settingslogic.h"
+#include "clock.h"
 
+#include <QFutureWatcher>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
+#include <QtConcurrent>
 
 namespace {
 
@@ -65,11 +69,13 @@ void MainWindow::on_push_diaryHistory_clicked()
     // Totals of diaries that could not be read are not shown as nothing spent.
     for (QLabel *total : {ui->lb_elec7, ui->lb_elec30, ui->lb_water7, ui->lb_water30})
         total->setVisible(data.read);
-    ui->lb_exportMessage->setText(
-        data.read ? QString()
-                  : QStringLiteral("Your diaries could not be read: the data file is busy in "
-                                   "another program or cannot be opened. Open the history again "
-                                   "in a moment."));
+    // An export still running keeps saying so.
+    if (!data.read)
+        ui->lb_exportMessage->setText(
+            QStringLiteral("Your diaries could not be read: the data file is busy in another "
+                           "program or cannot be opened. Open the history again in a moment."));
+    else if (ui->push_exportDiaries->isEnabled())
+        ui->lb_exportMessage->clear();
     if (QWidget *view = historyChartView(ui))
         HistoryChart::load()->fill(view, data.days, sign);
     showPage(HistoryPage);
@@ -82,7 +88,20 @@ void MainWindow::on_push_historyBack_clicked()
 
 void MainWindow::on_push_exportDiaries_clicked()
 {
-    const HistoryLogic::ExportResult result = HistoryLogic::exportDiaries(db);
-    ui->lb_exportMessage->setText(result.ok ? QStringLiteral("Saved in %1").arg(result.folder)
-                                            : result.error);
+    // The diaries are read, on a connection of their own, and written on a
+    // thread of their own: the window goes on meanwhile, and the button waits
+    // for this export to end before it starts another.
+    using HistoryLogic::ExportResult;
+    ui->push_exportDiaries->setEnabled(false);
+    ui->lb_exportMessage->setText(QStringLiteral("Exporting your diaries ..."));
+    auto *watcher = new QFutureWatcher<ExportResult>(this);
+    connect(watcher, &QFutureWatcher<ExportResult>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        const ExportResult result = watcher->result();
+        ui->push_exportDiaries->setEnabled(true);
+        ui->lb_exportMessage->setText(result.ok ? QStringLiteral("Saved in %1").arg(result.folder)
+                                                : result.error);
+    });
+    watcher->setFuture(QtConcurrent::run(&HistoryLogic::exportDiariesOf, db.databaseName(),
+                                         HistoryLogic::defaultExportFolder(), Clock::today()));
 }

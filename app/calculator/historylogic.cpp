@@ -4,10 +4,12 @@
 #include "data/database.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QVariant>
 
 #include <algorithm>
@@ -22,6 +24,9 @@ const QString electricityKey = QStringLiteral("retrieveDate");
 const QString waterTable = QStringLiteral("waterDiary");
 const QString waterKey = QStringLiteral("waterRetrieveDate");
 const QString membersColumn = QStringLiteral("noOfFamilyMem");
+
+// Less room than this on the export's disk after a failed write: it is full.
+constexpr qint64 minimumRoom = qint64(1024) * 1024;
 
 // Both diaries are read with the key first, then the columns below.
 QStringList electricityValueColumns()
@@ -81,9 +86,24 @@ QSqlQuery selectDiary(const QSqlDatabase &db, const QString &table, const QStrin
 }
 
 // The diary's records as CSV, oldest day first; see electricityCsv().
-template<typename Cost>
+// What each day used, from the answers kept beside the costs: kWh, or litres
+// for one family member, by day key; days without kept answers are absent.
+QHash<QString, double> usageByDay(const QSqlDatabase &db, const QStringList &items)
+{
+    QHash<QString, double> used;
+    QSqlQuery query =
+        Database::run(db, QStringLiteral("SELECT dayKey, item, quantity FROM DayUsage"));
+    while (query.isActive() && query.next()) {
+        if (items.contains(query.value(1).toString()))
+            used[query.value(0).toString()] += readNumber(query.value(2));
+    }
+    return used;
+}
+
+template<typename Cost, typename Usage>
 QByteArray diaryCsv(const QSqlDatabase &db, const QString &table, const QString &keyColumn,
-                    const QStringList &columns, const char *header, Cost cost, bool *ok)
+                    const QStringList &columns, const char *header, Cost cost, Usage usage,
+                    bool *ok)
 {
     struct Record
     {
@@ -111,7 +131,8 @@ QByteArray diaryCsv(const QSqlDatabase &db, const QString &table, const QString 
             if (!value.isNull())
                 record.rest += HistoryLogic::csvField(value.toString());
         }
-        record.rest += QLatin1Char(',') + moneyText(cost(query));
+        record.rest +=
+            QLatin1Char(',') + moneyText(cost(query)) + QLatin1Char(',') + usage(key, query);
         records.append(std::move(record));
     }
     // Undated rows keep their stored order after every dated one.
@@ -128,9 +149,40 @@ QByteArray diaryCsv(const QSqlDatabase &db, const QString &table, const QString 
     return text.toUtf8();
 }
 
-bool writeWhole(QSaveFile &file, const QByteArray &data)
+// Makes a new folder for one export inside parent: the first free name of
+// the day. Empty when none can be made.
+QString newExportFolder(const QDir &parent, const QDate &today)
 {
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+    constexpr int mostPerDay = 1000;
+    for (int number = 1; number <= mostPerDay; ++number) {
+        QString path = parent.absoluteFilePath(HistoryLogic::exportFolderName(today, number));
+        // A name taken by anything, a dangling link too, is left alone; mkdir
+        // makes a folder only where nothing was.
+        const QFileInfo taken(path);
+        if (taken.exists() || taken.isSymLink())
+            continue;
+        if (parent.mkdir(path))
+            return path;
+        const QFileInfo raced(path);
+        if (!raced.exists() && !raced.isSymLink())
+            return {};
+    }
+    return {};
+}
+
+// Why a file could not be written, in a household's words; the technical
+// reason goes to standard error.
+QString writeProblem(const QSaveFile &file, const QString &folder)
+{
+    qWarning().noquote() << "Viridio: cannot export to" << file.fileName() << "-"
+                         << file.errorString();
+    const QStorageInfo disk(folder);
+    if (file.error() == QFileDevice::ResourceError ||
+        (disk.isValid() && disk.bytesAvailable() < minimumRoom))
+        return QStringLiteral("there is no room left on the disk");
+    if (disk.isReadOnly())
+        return QStringLiteral("the disk can only be read");
+    return QStringLiteral("the files could not be written");
 }
 
 void addUsage(HistoryLogic::PeriodUsage &period, const HistoryLogic::DayCosts &day)
@@ -228,22 +280,46 @@ QString periodText(int days, double total, const QString &sign, std::optional<do
 
 QByteArray electricityCsv(const QSqlDatabase &db, bool *ok)
 {
-    return diaryCsv(db, electricityTable, electricityKey, electricityValueColumns(),
-                    "date,air conditioner,laptop,fan,lights,dvd player,tv,washing machine,"
-                    "hair dryer,microwave,rice cooker,refrigerator,total",
-                    electricityDayCost, ok);
+    const QHash<QString, double> kWh = usageByDay(db, applianceColumns());
+    return diaryCsv(
+        db, electricityTable, electricityKey, electricityValueColumns(),
+        "date,air conditioner,laptop,fan,lights,dvd player,tv,washing machine,"
+        "hair dryer,microwave,rice cooker,refrigerator,total,kWh",
+        electricityDayCost,
+        [&kWh](const QString &key, const QSqlQuery &) {
+            const auto used = kWh.constFind(key);
+            return used == kWh.constEnd() ? QString() : numberText(*used);
+        },
+        ok);
 }
 
 QByteArray waterCsv(const QSqlDatabase &db, bool *ok)
 {
-    return diaryCsv(db, waterTable, waterKey, waterValueColumns(),
-                    "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,"
-                    "total",
-                    waterDayCost, ok);
+    const QHash<QString, double> litres = usageByDay(db, waterColumns());
+    return diaryCsv(
+        db, waterTable, waterKey, waterValueColumns(),
+        "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,"
+        "total,litres",
+        waterDayCost,
+        [&litres](const QString &key, const QSqlQuery &row) {
+            // Kept for one member; the day's litres are the family's.
+            const auto used = litres.constFind(key);
+            return used == litres.constEnd() ? QString()
+                                             : numberText(*used * readNumber(row.value(1)));
+        },
+        ok);
 }
 
 QString csvField(const QString &value)
 {
+    // A number keeps its sign: "-0.5" is no formula.
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!value.isEmpty() && formulaStarts.contains(value.front())) {
+        bool number = false;
+        (void)value.toDouble(&number);
+        if (!number)
+            return csvField(QLatin1Char('\'') + value);
+    }
     static const std::array<QChar, 4> special = {QLatin1Char(','), QLatin1Char('"'),
                                                  QLatin1Char('\r'), QLatin1Char('\n')};
     const bool quote = std::any_of(special.begin(), special.end(),
@@ -271,52 +347,76 @@ QString waterFileName(const QDate &date)
     return QStringLiteral("viridio-water-%1.csv").arg(date.toString(Qt::ISODate));
 }
 
+QString exportFolderName(const QDate &date, int number)
+{
+    const QString name = QStringLiteral("viridio-export-%1").arg(date.toString(Qt::ISODate));
+    return number <= 1 ? name : name + QStringLiteral("-%1").arg(number);
+}
+
 ExportResult exportDiaries(const QSqlDatabase &db, const QString &folder, const QDate &today)
 {
     ExportResult result;
-    const QDir dir(folder.isEmpty() ? defaultExportFolder() : folder);
-    result.folder = QDir::toNativeSeparators(dir.absolutePath());
+    const QDir parent(folder.isEmpty() ? defaultExportFolder() : folder);
+    result.folder = QDir::toNativeSeparators(parent.absolutePath());
 
+    // Both diaries as of one moment.
+    const bool snapshot = QSqlDatabase(db).transaction();
     bool electricityRead = false;
     bool waterRead = false;
     const QByteArray electricity = electricityCsv(db, &electricityRead);
     const QByteArray water = waterCsv(db, &waterRead);
+    if (snapshot)
+        QSqlDatabase(db).commit();
     if (!electricityRead || !waterRead) {
         result.error = QStringLiteral("The diaries could not be read, so nothing was exported.");
         return result;
     }
-    if (!QDir().mkpath(dir.absolutePath())) {
+    if (!QDir().mkpath(parent.absolutePath())) {
         result.error = QStringLiteral("The folder %1 could not be created, so nothing was "
                                       "exported.")
                            .arg(result.folder);
         return result;
     }
+    const QString own = newExportFolder(parent, today);
+    if (own.isEmpty()) {
+        result.error = QStringLiteral("No new folder could be made in %1, so nothing was "
+                                      "exported.")
+                           .arg(result.folder);
+        return result;
+    }
 
-    const QString electricityPath = dir.absoluteFilePath(electricityFileName(today));
-    const QString waterPath = dir.absoluteFilePath(waterFileName(today));
-    QSaveFile electricityFile(electricityPath);
-    QSaveFile waterFile(waterPath);
-    // Both are written before either takes its place; an unfinished QSaveFile
-    // removes its temporary file when it goes.
-    const std::array<QSaveFile *, 2> files = {&electricityFile, &waterFile};
+    const QDir dir(own);
+    const std::array<QString, 2> paths = {dir.absoluteFilePath(electricityFileName(today)),
+                                          dir.absoluteFilePath(waterFileName(today))};
     const std::array<const QByteArray *, 2> contents = {&electricity, &water};
-    QSaveFile *failed = nullptr;
-    for (std::size_t i = 0; i < files.size() && !failed; ++i) {
-        if (!writeWhole(*files[i], *contents[i]))
-            failed = files[i];
-    }
-    for (QSaveFile *file : files) {
-        if (!failed && !file->commit())
-            failed = file;
-    }
-    if (failed) {
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        // Unbuffered: each file is one write, and a buffered one that fails
+        // (a full disk) is not reported by commit().
+        QSaveFile file(paths[i]);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+            file.write(*contents[i]) == contents[i]->size() && file.commit()) {
+            result.files.append(QDir::toNativeSeparators(paths[i]));
+            continue;
+        }
+        // What this export made goes again: the folder is its own.
         result.error = QStringLiteral("The diaries could not be saved in %1: %2.")
-                           .arg(result.folder, failed->errorString());
+                           .arg(result.folder, writeProblem(file, own));
+        for (std::size_t made = 0; made < i; ++made)
+            QFile::remove(paths[made]);
+        dir.rmdir(own);
+        result.files.clear();
         return result;
     }
     result.ok = true;
-    result.files =
-        QStringList{QDir::toNativeSeparators(electricityPath), QDir::toNativeSeparators(waterPath)};
+    result.folder = QDir::toNativeSeparators(own);
+    return result;
+}
+
+ExportResult exportDiariesOf(const QString &databaseName, const QString &folder, const QDate &today)
+{
+    ExportResult result;
+    Database::withOwnConnection(
+        databaseName, [&](QSqlDatabase &db) { result = exportDiaries(db, folder, today); });
     return result;
 }
 

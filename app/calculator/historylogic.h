@@ -73,16 +73,25 @@ QString periodText(int days, double total, const QString &sign, std::optional<do
 // date follow the dated ones in the order they were stored, with the key as
 // stored in the date column. Dates are ISO (2026-12-07), every value is exactly
 // as stored (empty for NULL) and the total has two decimals without a currency
-// sign. ok (when given) says whether the diary could be read.
+// sign. A last column gives the day's kWh (electricity) or the family's litres
+// (water) from the answers kept beside the costs, empty for a day recorded
+// before they were kept. ok (when given) says whether the diary could be read.
 QByteArray electricityCsv(const QSqlDatabase &db, bool *ok = nullptr);
 QByteArray waterCsv(const QSqlDatabase &db, bool *ok = nullptr);
 
-// One CSV field: quoted, with its quotes doubled, when it holds a comma, a
-// quote, a carriage return or a line feed; otherwise as it is.
+// One CSV field. A text that a spreadsheet would take for a formula (one that
+// begins with = + - @, a tab or a carriage return and is not a plain number)
+// gets a leading apostrophe, so it is shown as the text it is. The field is
+// quoted, with its quotes doubled, when it holds a comma, a quote, a carriage
+// return or a line feed; otherwise it is as it is.
 QString csvField(const QString &value);
 
 // The user's documents folder, where exports go unless told otherwise.
 QString defaultExportFolder();
+
+// "viridio-export-2026-12-07" for a day's first export; "-2", "-3"... are
+// added for the next ones.
+QString exportFolderName(const QDate &date, int number = 1);
 
 // "viridio-electricity-2026-12-07.csv" and "viridio-water-2026-12-07.csv".
 QString electricityFileName(const QDate &date);
@@ -91,17 +100,26 @@ QString waterFileName(const QDate &date);
 struct ExportResult
 {
     bool ok = false;
-    QString folder;    // the folder, absolute and in native form
+    QString folder;    // the export's own folder when ok, else where it was going; native form
     QStringList files; // the two files written, when ok
     QString error;     // a sentence for the page, when not ok
 };
 
-// Writes both diaries into folder (created when missing) under the file names
-// of today; a second export on the same day replaces that day's files. Each
-// file is written whole to a temporary file and then renamed over the old one,
-// so a failure leaves no partial file and earlier files as they were; neither
-// file is put in place until both have been written.
+// Writes both diaries into a folder of this export's own, made inside folder
+// (which is created when missing) under the first exportFolderName(today, n)
+// that no file, folder or link holds: an existing name, a link above all, is
+// never written to or through, and a reader never finds one export's file
+// beside another's. Both diaries are read in one transaction, so the two files
+// show the same moment. Each file is written whole through QSaveFile (on Linux
+// an unnamed file, given its name when complete), so a kill leaves no
+// temporary file; a failure removes what this export made and says why.
 ExportResult exportDiaries(const QSqlDatabase &db, const QString &folder = defaultExportFolder(),
                            const QDate &today = Clock::today());
+
+// exportDiaries on a read-only connection of its own to the file that a
+// connection of databaseName reads (Database::withOwnConnection): it may run
+// on any thread.
+ExportResult exportDiariesOf(const QString &databaseName, const QString &folder,
+                             const QDate &today);
 
 } // namespace HistoryLogic

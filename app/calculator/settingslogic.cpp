@@ -153,18 +153,6 @@ bool storeRate(const QSqlDatabase &db, const QString &rateType, double rate)
         .isActive();
 }
 
-bool createTablesChecked(const QSqlDatabase &db)
-{
-    return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS AppliancePower (applianceName "
-                                  "TEXT PRIMARY KEY, watts INTEGER)"))
-               .isActive() &&
-           run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS ApplianceCount (applianceName "
-                                  "TEXT PRIMARY KEY, count INTEGER)"))
-               .isActive() &&
-           run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS Settings (key TEXT PRIMARY KEY, "
-                                  "value TEXT)"))
-               .isActive();
-}
 
 // A statement that failed because another program holds the file, or on a
 // closed connection: the figures could not be read. Any other failure (an
@@ -199,7 +187,7 @@ bool storeFields(QSqlDatabase &db, const SettingsLogic::Household &household,
     cachedCurrency.valid = false;
     if (!db.isOpen() || !db.transaction())
         return false;
-    bool stored = createTablesChecked(db);
+    bool stored = Database::createHouseholdTables(db);
     if (stored && which[ElectricityRateField])
         stored = storeRate(db, electricityType, household.electricityRate);
     if (stored && which[WaterRateField])
@@ -291,7 +279,7 @@ const Watts &typicalWatts()
 
 void createTables(const QSqlDatabase &db)
 {
-    createTablesChecked(db);
+    Database::createHouseholdTables(db);
 }
 
 std::optional<Stored> stored(const QSqlDatabase &db)

@@ -41,7 +41,11 @@ struct Household
     double waterRate = 0;       // per cubic metre
     QString currency;
     Watts watts{};  // in the Diary's column order (CalculatorLogic::applianceColumns)
-    Watts counts{}; // how many of each appliance, in the same order
+    Watts counts = [] { // how many of each appliance, in the same order
+        Watts one{};
+        one.fill(1);
+        return one;
+    }();
 };
 
 // What a household starts with: the built-in tariffs, "$" and one appliance of

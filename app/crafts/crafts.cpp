@@ -88,12 +88,13 @@ void MainWindow::on_coBox_eWandTitle_currentIndexChanged(const QString &text)
 
 void MainWindow::on_pusheWand_VideoURL_clicked()
 {
-    // Only a web or file address goes to the desktop; anything else, or an
-    // address no program takes, is said on the page.
+    // Only a web address or one of Viridio's own videos goes to the desktop;
+    // anything else, or an address no program takes, is said on the page.
     const QUrl url = Crafts::videoUrl(eWandVideoUrl);
     QString problem;
     if (url.isEmpty())
-        problem = QStringLiteral("This video's address is not a web page, so it is not opened.");
+        problem = QStringLiteral("This video is neither a web page nor one of Viridio's own "
+                                 "videos, so it is not opened.");
     else if (!QDesktopServices::openUrl(url))
         problem = QStringLiteral("No program on this device could open this video.");
     if (problem.isEmpty())

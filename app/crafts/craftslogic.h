@@ -36,10 +36,16 @@ std::optional<Craft> find(const QSqlDatabase &db, const QString &title);
 QString detailsText(const QString &thingNeed, const QString &instruction);
 
 // The stored video address as one the desktop may open: an absolute http or
-// https address with a host, or an absolute file address. Anything else (other
-// schemes such as javascript: or smb:, a path without a scheme, an option such
-// as "--help", empty text) gives an empty QUrl.
+// https address with a host, or the address of a local video (a regular file
+// whose name and content both say video) inside one of videoFolders(), once
+// links are followed. Anything else (other schemes such as javascript: or
+// smb:, any other local file, a path without a scheme, an option such as
+// "--help", empty text) gives an empty QUrl.
 QUrl videoUrl(const QString &address);
+
+// Viridio's own data folders, where local craft videos may lie: "viridio" in
+// each of the system's data folders (~/.local/share, /usr/share...) that has one.
+QStringList videoFolders();
 
 // Keeps a stepped list index inside 0..count-1, wrapping at both ends: below 0
 // goes to the last entry, count or more to the first.

@@ -3,6 +3,7 @@
 #include "pictures.h"
 
 #include "clock.h"
+#include "data/database.h"
 #include "events/eventformat.h"
 #include "events/eventslogic.h"
 #include "events/eventupdateclient.h"
@@ -42,6 +43,29 @@ QString updateFailed()
 {
     return QStringLiteral(
         "An error has occured please check if your phone is connected to the Internet");
+}
+
+// Why an update failed, in a household's words; no answer is the line above.
+QString updateFailed(EventUpdateClient::Failure why)
+{
+    switch (why) {
+    case EventUpdateClient::Failure::NoNetworkPart:
+        return QStringLiteral("The update cannot run: Viridio's network part is not installed.");
+    case EventUpdateClient::Failure::Unusable:
+        return QStringLiteral("The event server's answer could not be used, so no events were "
+                              "added. Please try again later.");
+    case EventUpdateClient::Failure::NoAnswer:
+        break;
+    }
+    return updateFailed();
+}
+
+QString notStored(bool busy)
+{
+    if (busy)
+        return QStringLiteral("Another program is using your data file, so no events were "
+                              "added. Please try again in a moment.");
+    return QStringLiteral("The new events could not be saved in your data file.");
 }
 
 // The line an empty month shows in the list: no event, so it cannot be chosen.
@@ -265,10 +289,12 @@ void MainWindow::processEventUpdate()
     if (!eventUpdate) {
         eventUpdate = new EventUpdateClient(this);
         connect(eventUpdate, &EventUpdateClient::received, this, &MainWindow::eventUpdateReceived);
-        connect(eventUpdate, &EventUpdateClient::failed, this, [this](const QString &) {
-            ui->lb_updateEventsSuccess->setText(updateFailed());
-            showPage(EventUpdatePage);
-        });
+        connect(eventUpdate, &EventUpdateClient::failed, this,
+                [this](EventUpdateClient::Failure why, const QString &reason) {
+                    qWarning().noquote() << "Viridio: the event update failed -" << reason;
+                    ui->lb_updateEventsSuccess->setText(updateFailed(why));
+                    showPage(EventUpdatePage);
+                });
         // Leaving the result page abandons the exchange. (The client alone is
         // the context: the page stack also reports changes while the window
         // is being destroyed.)
@@ -293,14 +319,21 @@ void MainWindow::processEventUpdate()
 
 void MainWindow::eventUpdateReceived(const QString &text)
 {
-    // With the database closed nothing can be stored: the page keeps waiting.
-    if (!db.isOpen())
+    // With the database closed nothing can be stored. A busy file (the press
+    // that started the update tried it again) is said; without any data file
+    // the page keeps waiting.
+    if (!db.isOpen()) {
+        if (!db.databaseName().isEmpty())
+            ui->lb_updateEventsSuccess->setText(notStored(true));
         return;
-    if (EventsLogic::storeEvents(db, EventFormat::parseRecords(text))) {
+    }
+    QSqlError error;
+    if (EventsLogic::storeEvents(db, EventFormat::parseRecords(text), &error)) {
         ui->lb_updateEventsSuccess->setText(updated());
         loadEvents();
     } else {
-        ui->lb_updateEventsSuccess->setText(updateFailed());
+        qWarning().noquote() << "Viridio: the new events were not stored -" << error.text();
+        ui->lb_updateEventsSuccess->setText(notStored(Database::isBusy(error)));
     }
     showPage(EventUpdatePage);
 }

@@ -191,36 +191,53 @@ QString eventServerAddress(const QString &value, QString *warning)
     return fallback;
 }
 
-bool storeEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records)
+bool storeEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records, QSqlError *error)
 {
-    if (!db.isOpen() || !db.transaction())
-        return false;
-    // A name stored already, before or earlier in this message, is skipped.
-    // Any statement that fails (a busy or read-only file) ends the update at
-    // once: one short wait for the file, not one for every record.
-    bool stored = true;
-    for (const EventFormat::Record &record : records) {
-        QSqlQuery known = Database::run(
-            db, QStringLiteral("SELECT 1 FROM Events WHERE eventName=?"), {record.name});
-        if (!known.isActive()) {
-            stored = false;
-            break;
+    QSqlError failure;
+    if (!db.isOpen()) {
+        failure = QSqlError(QStringLiteral("database closed"), {}, QSqlError::ConnectionError);
+    } else if (!db.transaction()) {
+        failure = db.lastError();
+    } else {
+        // A name stored already, before or earlier in this message, is skipped,
+        // and so is a blank one. Any statement that fails (a busy or read-only
+        // file) ends the update at once: one short wait for the file, not one
+        // for every record.
+        for (const EventFormat::Record &record : records) {
+            if (record.name.trimmed().isEmpty())
+                continue;
+            QSqlQuery known = Database::run(
+                db, QStringLiteral("SELECT 1 FROM Events WHERE eventName=?"), {record.name});
+            if (!known.isActive()) {
+                failure = known.lastError();
+                break;
+            }
+            const bool duplicate = known.next();
+            known.finish();
+            if (!duplicate &&
+                Database::insertEvents(db, record.name, record.venue, record.description,
+                                       record.admissionFee, record.startDate, record.endDate,
+                                       &failure) == -1) {
+                if (!failure.isValid())
+                    failure = QSqlError(QStringLiteral("event not stored"), {},
+                                        QSqlError::StatementError);
+                break;
+            }
         }
-        const bool duplicate = known.next();
-        known.finish();
-        if (duplicate)
-            continue;
-        if (Database::insertEvents(db, record.name, record.venue, record.description,
-                                   record.admissionFee, record.startDate, record.endDate) == -1) {
-            stored = false;
-            break;
+        // COMMIT as a statement: its error keeps SQLite's code, which tells a
+        // busy file.
+        if (!failure.isValid()) {
+            const QSqlQuery commit = Database::run(db, QStringLiteral("COMMIT"));
+            if (commit.isActive())
+                return true;
+            failure = commit.lastError();
         }
+        // A commit that failed leaves the transaction open: end it, so the next
+        // update can start its own.
+        db.rollback();
     }
-    if (stored && db.commit())
-        return true;
-    // A commit that failed leaves the transaction open: end it, so the next
-    // update can start its own.
-    db.rollback();
+    if (error)
+        *error = failure;
     return false;
 }
 

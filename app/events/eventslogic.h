@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -63,11 +64,12 @@ QString durationText(const QDate &start, const QDate &end);
 QString eventServerAddress(const QString &value, QString *warning = nullptr);
 
 // Stores records through Database::insertEvents, in order, in one
-// transaction: all of them or none. Records whose name is stored already are
-// skipped, which is no failure. Returns false, and stores nothing, when the
-// database is closed, any look-up or insert fails (the first failure ends the
-// update) or the transaction cannot be committed; the transaction is then
-// rolled back.
-bool storeEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records);
+// transaction: all of them or none. Records whose name is stored already, or
+// is blank, are skipped, which is no failure. Returns false, and stores
+// nothing, when the database is closed, any look-up or insert fails (the first
+// failure ends the update) or the transaction cannot be committed; the
+// transaction is then rolled back and error (when given) holds the failure.
+bool storeEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records,
+                 QSqlError *error = nullptr);
 
 } // namespace EventsLogic

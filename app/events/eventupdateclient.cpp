@@ -37,7 +37,8 @@ bool EventUpdateClient::start(const QString &address, quint16 port)
     if (!sockets) {
         // Reported as any failed exchange is, once the caller has returned.
         QTimer::singleShot(0, this, [this, missing] {
-            emit failed(QStringLiteral("no network connection can be made: ") + missing);
+            emit failed(Failure::NoNetworkPart,
+                        QStringLiteral("no network connection can be made: ") + missing);
         });
         return true;
     }
@@ -55,7 +56,7 @@ bool EventUpdateClient::start(const QString &address, quint16 port)
                                   }
                                   const QString reason = socket->errorString();
                                   finish();
-                                  emit failed(reason);
+                                  emit failed(Failure::NoAnswer, reason);
                               }});
     waitTimer.start(limits.connectMs);
     totalTimer.start(limits.totalMs);
@@ -99,7 +100,8 @@ void EventUpdateClient::onDisconnected()
     buffer.append(socket->readAll());
     if (!tryDecode()) {
         finish();
-        emit failed(QStringLiteral("the server closed the connection before its message ended"));
+        emit failed(Failure::NoAnswer,
+                    QStringLiteral("the server closed the connection before its message ended"));
     }
 }
 
@@ -111,7 +113,7 @@ void EventUpdateClient::onTimeout()
                            : totalTimer.isActive() ? QStringLiteral("no data in time")
                                                    : QStringLiteral("the exchange took too long");
     finish();
-    emit failed(reason);
+    emit failed(Failure::NoAnswer, reason);
 }
 
 // Reports the message once it is complete; returns false while more is needed.
@@ -123,7 +125,7 @@ bool EventUpdateClient::tryDecode()
     finish();
     buffer.clear();
     if (decoded.status == EventFormat::Decoded::Malformed)
-        emit failed(QStringLiteral("malformed message"));
+        emit failed(Failure::Unusable, QStringLiteral("malformed message"));
     else
         emit received(decoded.text);
     return true;

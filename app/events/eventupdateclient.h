@@ -25,6 +25,14 @@ public:
         int totalMs = 30000;  // for the whole exchange
     };
 
+    // Why an exchange failed.
+    enum class Failure
+    {
+        NoNetworkPart, // the network plugin is not installed or cannot be loaded
+        NoAnswer,      // no connection, no data in time, or the server closed early
+        Unusable,      // the message was malformed
+    };
+
     explicit EventUpdateClient(QObject *parent = nullptr);
     ~EventUpdateClient() override;
 
@@ -42,9 +50,8 @@ public:
 signals:
     // The message arrived and was well-formed; text holds its string.
     void received(const QString &text);
-    // No connection, a wait for data or the whole exchange ran out of time, the
-    // server closed early or the message was malformed.
-    void failed(const QString &reason);
+    // The exchange failed: why, and reason in the technical words of standard error.
+    void failed(EventUpdateClient::Failure why, const QString &reason);
 
 private:
     void onConnected();

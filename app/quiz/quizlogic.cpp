@@ -87,7 +87,7 @@ bool QuizLogic::recordScore(const QSqlDatabase &db, const HighScore &before, int
         return false;
     QSqlQuery query(db);
     if (!before.stored) {
-        query.prepare(QStringLiteral("insert into QuizScore values(1,?)"));
+        query.prepare(QStringLiteral("INSERT INTO QuizScore (QID, QuizHScore) VALUES (1,?)"));
     } else if (score > before.value) {
         query.prepare(QStringLiteral("UPDATE QuizScore SET QuizHScore=?"));
     } else {
