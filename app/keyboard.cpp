@@ -134,9 +134,10 @@ protected:
             return keyPressed(static_cast<QKeyEvent *>(event));
         case QEvent::MouseButtonPress:
         case QEvent::TouchBegin:
-            if (keyboardUsed) {
+            if (keyboardUsed || window->testAttribute(Qt::WA_KeyboardFocusChange)) {
                 keyboardUsed = false;
                 frame->setTarget(nullptr);
+                markFocus(false);
             }
             break;
         default:
@@ -153,6 +154,7 @@ private:
             return false;
         if (!keyboardUsed) {
             keyboardUsed = true;
+            markFocus(true);
             follow(focus);
         }
         // Return and Enter press the focused button, as Space does; in a line
@@ -165,6 +167,16 @@ private:
             return true;
         }
         return false;
+    }
+
+    // The toolkit marks the window when Tab moves the focus, and the style
+    // draws focus rectangles only then, but it never takes the mark away: a
+    // touch does, so that only keyboard use shows where the focus is.
+    void markFocus(bool keyboard)
+    {
+        window->setAttribute(Qt::WA_KeyboardFocusChange, keyboard);
+        if (QWidget *focus = QApplication::focusWidget())
+            focus->update();
     }
 
     void follow(QWidget *now)

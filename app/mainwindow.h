@@ -328,6 +328,7 @@ private:
     // Quiz: helpers and state of its own
     bool quizRoundRunning = false; // a round is in Question or Feedback
     int quizHighBefore = 0;        // the high score a finished round is measured against
+    QList<qint64> quizAsked;       // the questions of this round so far, by QID
     void answerQuiz(int choice);
     void setQuizChoicesEnabled(bool enabled);
     void endQuizRound();

@@ -13,6 +13,7 @@
 #include <QMetaMethod>
 #include <QScroller>
 #include <QStackedWidget>
+#include <QTextEdit>
 
 #include <array>
 
@@ -70,11 +71,14 @@ const std::array<Setup, MainWindow::CalculatorBodyPageCount> calculatorForms = {
 
 // Long texts scroll by finger: the phone's kinetic scroller is not here, so
 // the toolkit's own scroller does the job. The property is kept for platforms
-// whose style reads it.
+// whose style reads it. A drag scrolls rather than selects: a text's words
+// are not selected by mouse or finger.
 void scrollByFinger(QAbstractScrollArea *area)
 {
     area->setProperty("FingerScrollable", true);
     QScroller::grabGesture(area->viewport(), QScroller::LeftMouseButtonGesture);
+    if (auto *text = qobject_cast<QTextEdit *>(area))
+        text->setTextInteractionFlags(text->textInteractionFlags() & ~Qt::TextSelectableByMouse);
 }
 
 } // namespace
@@ -171,6 +175,7 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
     if (stack == ui->stackWid_ecoCalBody) {
         switch (index) {
         case ElectricityDiaryPage:
+            scrollByFinger(ui->txtBrowse_tips);
             // The diaries' date lists report the chosen text.
             connect(ui->comboBox_zadUvedoDate, &QComboBox::currentIndexChanged, this,
                     [this](int i) {
@@ -179,6 +184,7 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
                     });
             break;
         case WaterDiaryPage:
+            scrollByFinger(ui->txtBrowse_tips_water);
             connect(ui->comboBox_zadUvedoDate_water, &QComboBox::currentIndexChanged, this,
                     [this](int i) {
                         on_comboBox_zadUvedoDate_water_currentIndexChanged(
@@ -218,6 +224,10 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
         break;
     case QuizMenuPage:
         ui->push_quiz_sound->hide();
+        break;
+    case QuizQuestionPage:
+        // The answers come first and BACK last, wherever BACK stands.
+        QWidget::setTabOrder(ui->push_QuizChoice4, ui->push_back);
         break;
     case CraftIdeaPage:
         scrollByFinger(ui->textEdit_EWand_details);

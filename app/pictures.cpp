@@ -44,7 +44,7 @@ void paintButton(QAbstractButton *button)
     QPainter painter(button);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(button->rect(), button->property(heldProperty).value<QPixmap>());
-    if (!button->hasFocus())
+    if (!button->hasFocus() || !button->window()->testAttribute(Qt::WA_KeyboardFocusChange))
         return;
     QStyleOptionFocusRect focus;
     focus.initFrom(button);

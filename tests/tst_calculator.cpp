@@ -968,6 +968,19 @@ void TestCalculator::waterDiarySixTipsInOrder()
     QApplication::processEvents();
     QVERIFY(box->verticalScrollBar()->maximum() > 0);
     QCOMPARE(box->verticalScrollBar()->value(), 0);
+
+    // A finger drawn up the tips scrolls them and selects none of their words.
+    QWidget *paper = box->viewport();
+    const QPoint from(paper->width() / 2, paper->height() - 10);
+    QTest::mousePress(paper, Qt::LeftButton, {}, from);
+    // The scroller moves the text at its own frame rate, between moves.
+    for (int step = 1; step <= 10; ++step) {
+        QTest::mouseMove(paper, from - QPoint(0, step * 10), 20);
+        QTest::qWait(20);
+    }
+    QTest::mouseRelease(paper, Qt::LeftButton, {}, from - QPoint(0, 100), 20);
+    QTRY_VERIFY(box->verticalScrollBar()->value() > 0);
+    QVERIFY(!box->textCursor().hasSelection());
 }
 
 void TestCalculator::waterDiaryEmpty()

@@ -7,11 +7,13 @@
 #include "quiz/quizlogic.h"
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMovie>
 #include <QPushButton>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTimer>
@@ -211,6 +213,7 @@ private slots:
     void questionsAreDrawnIndependently();
     void everyStoredQuestionFitsThePage();
     void emptyQuizKeepsTheRoundGoing();
+    void keyboardStartsAtTheFirstAnswer();
 
     void countdownRunsOutToTheResult();
     void timeOutDuringFeedbackEndsAtOnce();
@@ -411,8 +414,12 @@ void QuizTest::tenAnswersEndTheRound()
     QWidget *w = openQuiz();
     QVERIFY(w);
     QVERIFY(start(w));
+    QSet<QString> asked;
     for (int given = 0; given < 10; ++given) {
         QCOMPARE(labelText(w, "lb_QuestionNo"), QStringLiteral("Question. %1").arg(given + 1));
+        // Fifteen are stored: none of the ten comes twice.
+        asked.insert(labelText(w, "lb_Question"));
+        QCOMPARE(asked.size(), given + 1);
         QVERIFY(answer(w, right));
         // Each answer's timer and animation replace the previous ones.
         QCOMPARE(liveChildren(w, "gifTimer"), 1);
@@ -439,6 +446,7 @@ void QuizTest::tenAnswersEndTheRound()
     QCOMPARE(quizScoreRows(), 1);
 }
 
+// With a single question stored, it is asked again once it has been asked.
 void QuizTest::questionsAreDrawnIndependently()
 {
     QWidget *w = openQuiz();
@@ -532,6 +540,31 @@ void QuizTest::emptyQuizKeepsTheRoundGoing()
     QCOMPARE(labelText(w, "lb_Question"), question);
     QCOMPARE(buttonText(w, "push_QuizChoice1"), option);
     QVERIFY(choicesEnabled(w, true));
+}
+
+// By keyboard, each question starts at the first answer, and Tab goes
+// through the answers before BACK, so Return answers rather than leaves.
+void QuizTest::keyboardStartsAtTheFirstAnswer()
+{
+    QWidget *w = openQuiz();
+    QVERIFY(w);
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QVERIFY(start(w));
+    for (int question = 1; question <= 2; ++question) {
+        QCOMPARE(QApplication::focusWidget(), child<QWidget>(w, "push_QuizChoice1"));
+        for (const char *name :
+             {"push_QuizChoice2", "push_QuizChoice3", "push_QuizChoice4", "push_back"}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), child<QWidget>(w, name));
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // the fourth answer
+        QVERIFY(choicesEnabled(w, false));
+        holdTimers(w);
+        feedbackTicks(w, 2);
+    }
+    QCOMPARE(contentPage(w), questionPage);
+    QCOMPARE(labelText(w, "lb_QuestionNo"), QStringLiteral("Question. 3"));
 }
 
 void QuizTest::countdownRunsOutToTheResult()

@@ -6,7 +6,10 @@
 #include "testsupport.h"
 #include "tools/pagetour/pagevisits.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFontInfo>
@@ -17,7 +20,10 @@
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QTextBrowser>
+#include <QTextEdit>
 #include <QtTest>
+
+#include <algorithm>
 
 class TestWindow : public QObject
 {
@@ -31,12 +37,15 @@ private slots:
     void formFontsAreInstalled();
     void noButtonShowsTheUnusedPages();
     void everyPageIsBuiltOnceAndWhole();
+    void everyInputHasAName();
     void leftPagesLetTheirPicturesGo();
     void menuButtonsShowTheirPictures();
     void standardIconsDrawTheStylesPictures();
     void closingTheWindowClosesTheDatabase();
     void escapeDoesWhatBackDoes();
     void tabFollowsReadingOrderAndReturnPresses();
+    void heldReturnPressesOnce();
+    void focusMarkOnlyAfterKeys();
     void keyboardOnlyQuizAndCalculator();
 };
 
@@ -238,6 +247,47 @@ void TestWindow::everyPageIsBuiltOnceAndWhole()
     qunsetenv("VIRIDIO_EVENT_SERVER");
 }
 
+// A screen reader names every input a household can reach by what it asks or
+// shows, not by its value ("N.A"): through a name of its own or a label.
+void TestWindow::everyInputHasAName()
+{
+    TemporaryHome home;
+    qputenv("VIRIDIO_EVENT_SERVER", "127.0.0.250"); // nothing listens there
+    MainWindow window;
+    window.show();
+    const auto labelled = [&window](QWidget *input) {
+        const QList<QLabel *> labels = window.findChildren<QLabel *>();
+        return !input->accessibleName().isEmpty() ||
+               std::any_of(labels.begin(), labels.end(),
+                           [input](QLabel *label) { return label->buddy() == input; });
+    };
+    int inputs = 0;
+    for (const PageVisits::Visit &visit : PageVisits::visits) {
+        QVERIFY2(PageVisits::reach(window, visit.to), visit.name);
+        auto *stack = child<QStackedWidget>(
+            &window, visit.to >= PageVisits::Calc ? "stackWid_ecoCalBody" : "stackWid_content");
+        for (QWidget *input : stack->currentWidget()->findChildren<QWidget *>()) {
+            // An input's own parts (a combo box's list, a spin box's line
+            // edit, a calendar's table) go by the input's name.
+            QWidget *whole = input->parentWidget();
+            while (whole && !qobject_cast<QComboBox *>(whole) &&
+                   !qobject_cast<QAbstractSpinBox *>(whole) &&
+                   !qobject_cast<QCalendarWidget *>(whole))
+                whole = whole->parentWidget();
+            if (whole ||
+                !(qobject_cast<QComboBox *>(input) || qobject_cast<QLineEdit *>(input) ||
+                  qobject_cast<QAbstractSpinBox *>(input) ||
+                  qobject_cast<QAbstractItemView *>(input) || qobject_cast<QTextEdit *>(input) ||
+                  qobject_cast<QCalendarWidget *>(input)))
+                continue;
+            ++inputs;
+            QVERIFY2(labelled(input), qPrintable(input->objectName()));
+        }
+    }
+    QVERIFY(inputs > 30);
+    qunsetenv("VIRIDIO_EVENT_SERVER");
+}
+
 // A page that is left holds none of its pictures; visited again, it shows the
 // same ones, those its form names and those its slots set.
 void TestWindow::leftPagesLetTheirPicturesGo()
@@ -345,6 +395,13 @@ void TestWindow::escapeDoesWhatBackDoes()
     QCOMPARE(calculatorPage(&window), MainWindow::EntryChoicePage);
     press(Qt::Key_Escape);
     QCOMPARE(contentPage(&window), MainWindow::MainMenuPage);
+    // The history goes back to the diary choice, as its Back button does.
+    for (const char *button : {"push_ecoCal", "push_zadUvedoButton", "push_diaryHistory"})
+        QVERIFY(clickButton(&window, button));
+    QCOMPARE(calculatorPage(&window), MainWindow::HistoryPage);
+    press(Qt::Key_Escape);
+    QCOMPARE(contentPage(&window), MainWindow::CalculatorPage);
+    QCOMPARE(calculatorPage(&window), MainWindow::DiaryChoicePage);
 }
 
 void TestWindow::tabFollowsReadingOrderAndReturnPresses()
@@ -369,6 +426,47 @@ void TestWindow::tabFollowsReadingOrderAndReturnPresses()
     QCOMPARE(contentPage(&window), MainWindow::CreditsPage);
     QVERIFY(clickButton(&window, "push_CreditBack"));
     QVERIFY(!frame->isVisible());
+}
+
+// A held key sends one press, then repeats until it is let go: the button is
+// pressed once, as a held finger presses it once.
+void TestWindow::heldReturnPressesOnce()
+{
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(clickButton(&window, "push_QuickFactIcon"));
+    const QString fact = child<QLabel>(&window, "lb_quickFactsTitle")->text();
+    QVERIFY(tabTo(&window, "push_nextQuickFact"));
+    QSignalSpy pressed(child<QPushButton>(&window, "push_nextQuickFact"),
+                       &QAbstractButton::clicked);
+    for (int repeat = 0; repeat < 6; ++repeat) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), repeat > 0);
+        QApplication::sendEvent(QApplication::focusWidget(), &key);
+    }
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(QApplication::focusWidget(), &release);
+    QCOMPARE(pressed.count(), 1);
+    QVERIFY(child<QLabel>(&window, "lb_quickFactsTitle")->text() != fact);
+}
+
+// A picture button with the focus shows it after a key only: a touch
+// anywhere takes the mark away, the frame and the style's rectangle alike.
+void TestWindow::focusMarkOnlyAfterKeys()
+{
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto *button = child<QPushButton>(&window, "push_QuickFactIcon");
+    const QImage plain = button->grab().toImage();
+    press(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), button);
+    QVERIFY(button->grab().toImage() != plain);
+    QTest::mouseClick(child<QWidget>(&window, "lb_mainMenuBackground"), Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), button);
+    QCOMPARE(button->grab().toImage(), plain);
 }
 
 void TestWindow::keyboardOnlyQuizAndCalculator()

@@ -153,7 +153,6 @@ bool storeRate(const QSqlDatabase &db, const QString &rateType, double rate)
         .isActive();
 }
 
-
 // A statement that failed because another program holds the file, or on a
 // closed connection: the figures could not be read. Any other failure (an
 // older file without the table) reads as no row.

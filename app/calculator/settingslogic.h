@@ -40,7 +40,7 @@ struct Household
     double electricityRate = 0; // per kWh
     double waterRate = 0;       // per cubic metre
     QString currency;
-    Watts watts{};  // in the Diary's column order (CalculatorLogic::applianceColumns)
+    Watts watts{};      // in the Diary's column order (CalculatorLogic::applianceColumns)
     Watts counts = [] { // how many of each appliance, in the same order
         Watts one{};
         one.fill(1);

@@ -93,7 +93,8 @@ void MainWindow::ReadQuizData()
     ui->lb_QuizScore->setText(QuizLogic::scoreText(quizScore));
     ui->lb_QuestionNo->setText(QuizLogic::questionNumberText(quizCount));
     // Without a question the previous one stays on screen and the round goes on.
-    if (const auto question = QuizLogic::randomQuestion(db)) {
+    if (const auto question = QuizLogic::randomQuestion(db, quizAsked)) {
+        quizAsked.append(question->id);
         quizAnswer = question->answer;
         ui->lb_Question->setText(question->text);
         ui->push_QuizChoice1->setText(question->options.value(0));
@@ -103,6 +104,9 @@ void MainWindow::ReadQuizData()
     }
     markRightChoice(ui, QString());
     setQuizChoicesEnabled(true);
+    // The keyboard starts at the first answer, not at BACK, where the focus
+    // went while the choices were disabled.
+    ui->push_QuizChoice1->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::Quiz_UpdateScr()
@@ -229,6 +233,7 @@ void MainWindow::on_push_Start_clicked()
     showPage(QuizQuestionPage);
     quizScore = 0;
     quizCount = 0;
+    quizAsked.clear();
     ui->lb_timer->setText(QuizLogic::timeLeftText(QuizLogic::RoundSeconds));
     ui->lb_QuizStatus->hide();
     releaseQuizFeedback();

@@ -3,16 +3,28 @@
 #include <QSqlQuery>
 #include <QVariant>
 
-std::optional<QuizLogic::Question> QuizLogic::randomQuestion(const QSqlDatabase &db)
+std::optional<QuizLogic::Question> QuizLogic::randomQuestion(const QSqlDatabase &db,
+                                                             const QList<qint64> &asked)
 {
     if (!db.isOpen())
         return std::nullopt;
+    // The questions not yet asked come first, in random order; the asked ones
+    // only once none is left.
+    QStringList marks;
+    for (qsizetype i = 0; i < asked.size(); ++i)
+        marks.append(QStringLiteral("?"));
+    const QString askedLast =
+        asked.isEmpty() ? QString() : QStringLiteral("QID IN (%1), ").arg(marks.join(u','));
     QSqlQuery query(db);
-    // Columns: QID, Question, Option1 to Option4, Answer.
-    if (!query.exec(QStringLiteral("SELECT * FROM Quiz ORDER BY RANDOM() LIMIT 1")) ||
-        !query.next())
+    query.prepare(QStringLiteral("SELECT QID, Question, Option1, Option2, Option3, Option4, Answer "
+                                 "FROM Quiz ORDER BY %1RANDOM() LIMIT 1")
+                      .arg(askedLast));
+    for (const qint64 id : asked)
+        query.addBindValue(id);
+    if (!query.exec() || !query.next())
         return std::nullopt;
     Question question;
+    question.id = query.value(0).toLongLong();
     question.text = query.value(1).toString();
     for (int column = 2; column <= 5; ++column)
         question.options.append(query.value(column).toString());

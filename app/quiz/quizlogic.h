@@ -2,6 +2,7 @@
 // answer, the texts of the question page and the stored high score.
 #pragma once
 
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -19,14 +20,16 @@ constexpr int WrongAnswerPoints = 150;
 
 struct Question
 {
+    qint64 id = 0; // the row's QID
     QString text;
     QStringList options; // four, in stored order
     QString answer;      // the exact text of the right option
 };
 
-// One question of the Quiz table at random, or nothing when the connection is
+// One question of the Quiz table at random, one whose QID is not in asked
+// while such a question is stored, else any; nothing when the connection is
 // closed, the table is empty or cannot be read.
-std::optional<Question> randomQuestion(const QSqlDatabase &db);
+std::optional<Question> randomQuestion(const QSqlDatabase &db, const QList<qint64> &asked = {});
 
 // An answer is right only when it equals the stored answer exactly.
 bool isRight(const QString &choice, const QString &answer);

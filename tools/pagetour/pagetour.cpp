@@ -13,8 +13,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QListWidget>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,6 +43,16 @@ void storeDiaryDays()
                     {{QStringLiteral("amtOfTapUsed"), 4 + more, tapFactor},
                      {QStringLiteral("amtOfShowerUsed"), 1, showerFactor}},
                     {{QStringLiteral("noOfFamilyMem"), QStringLiteral("3")}});
+    }
+}
+
+// Presses the named buttons in turn, each only if it is shown.
+void press(QWidget *window, const QStringList &names)
+{
+    for (const QString &name : names) {
+        auto *button = window->findChild<QAbstractButton *>(name);
+        if (button && button->isVisible())
+            QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
     }
 }
 
@@ -129,11 +141,7 @@ int main(int argc, char *argv[])
     bool ok = true;
     for (int index = 0; index < content->count(); ++index) {
         content->setCurrentIndex(MainWindow::MainMenuPage);
-        for (const QString &name : paths.value(index)) {
-            auto *button = window.findChild<QAbstractButton *>(name);
-            if (button && button->isVisible())
-                QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-        }
+        press(&window, paths.value(index));
         if (content->currentIndex() != index)
             content->setCurrentIndex(index);
         const QString name = QStringLiteral("content-%1-%2")
@@ -163,5 +171,18 @@ int main(int argc, char *argv[])
                                  .arg(calculator->widget(index)->objectName());
         ok = save(&window, folder, name) && ok;
     }
+
+    // Messages that pages show after a press, each at its longest: the
+    // export's from the history page just saved, failing as a file stands
+    // where its folder goes, and the craft video's, for an address that is
+    // not a web page.
+    QFile(home.filePath(QStringLiteral("Documents"))).open(QIODevice::WriteOnly);
+    press(&window, {QStringLiteral("push_exportDiaries")});
+    ok = save(&window, folder, QStringLiteral("after-export")) && ok;
+    QSqlQuery(QSqlDatabase::database()).exec(QStringLiteral("UPDATE DarAror SET URLVideo='video'"));
+    content->setCurrentIndex(MainWindow::MainMenuPage);
+    press(&window, {QStringLiteral("push_darAror"), QStringLiteral("push_MenuPaper"),
+                    QStringLiteral("pusheWand_VideoURL")});
+    ok = save(&window, folder, QStringLiteral("after-video")) && ok;
     return ok ? 0 : 1;
 }
