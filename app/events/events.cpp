@@ -113,6 +113,7 @@ void MainWindow::setEventDetailsVisible()
     ui->push_openCalendarFile->hide();
     ui->lb_calendarMessage->clear();
     ui->lb_calendarMessage->hide();
+    ui->lb_eventsHint->hide();
 }
 
 void MainWindow::setEventDetailsInvisible()
@@ -125,6 +126,8 @@ void MainWindow::setEventDetailsInvisible()
     ui->push_addToCalendar->hide();
     ui->push_openCalendarFile->hide();
     ui->lb_calendarMessage->hide();
+    // The paper below the calendar says what it is for.
+    ui->lb_eventsHint->show();
 }
 
 // Lists the events of month of the current year, the latest stored on top.

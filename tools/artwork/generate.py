@@ -859,7 +859,6 @@ def events():
     cal = layer((761, 191))
     shadow(cal, (2, 4, 759, 186), 16, alpha=60, blur=4, dy=3)
     rrect(cal, (2, 4, 759, 187), 16, (220, 237, 200), outline=DKGREEN + (255,), width=3)
-    paste(cal, glyph("calendar-star", 26, DKGREEN), 726, 156)
     save_png(cal, P + "calendar.png")
 
 
