@@ -66,6 +66,7 @@ const std::array<Setup, MainWindow::CalculatorBodyPageCount> calculatorForms = {
     nullptr,
     setup<Ui::CalculatorSettingsPage>,
     setup<Ui::CalculatorHistoryPage>,
+    setup<Ui::CalculatorSpendingPage>,
 };
 
 // Long texts scroll by finger: the phone's kinetic scroller is not here, so
@@ -187,6 +188,9 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
             break;
         case HistoryPage:
             buildHistoryChart();
+            break;
+        case SpendingPage:
+            buildSpendingChart();
             break;
         case SettingsPage:
             scrollByFinger(ui->scroll_settings);

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,7 +23,8 @@
 namespace {
 
 // Three weeks of diary days, some missed, answered as a household answers
-// them, so the history page has bars, totals and usage to show.
+// them, and two monthly budgets, so the history pages have bars, totals,
+// changes, usage and budgets to show.
 void storeDiaryDays()
 {
     using namespace CalculatorLogic;
@@ -40,6 +42,10 @@ void storeDiaryDays()
                      {QStringLiteral("amtOfShowerUsed"), 1, showerFactor}},
                     {{QStringLiteral("noOfFamilyMem"), QStringLiteral("3")}});
     }
+    // Budgets a month: electricity on course to go above its own, water within.
+    QSqlQuery budgets(db);
+    budgets.exec(QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES "
+                                "('electricityBudget', '10'), ('waterBudget', '50')"));
 }
 
 bool save(QWidget *window, const QDir &folder, const QString &name)
