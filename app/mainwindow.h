@@ -83,6 +83,7 @@ public:
         UnusedPageB, // never shown
         SettingsPage,
         HistoryPage,
+        SpendingPage, // where the money went and the month against its budgets
         CalculatorBodyPageCount
     };
 
@@ -232,6 +233,8 @@ private slots:
     // Diary history (app/history.cpp)
     void on_push_diaryHistory_clicked();
     void on_push_historyBack_clicked();
+    void on_push_historySpending_clicked();
+    void on_push_spendingBack_clicked();
     void on_push_exportDiaries_clicked();
 
     // Quiz (app/quiz.cpp)
@@ -323,7 +326,8 @@ private:
     // The choice page the settings page was opened from, and returns to.
     CalculatorBodyPage settingsReturnPage = EntryChoicePage;
 
-    void buildHistoryChart(); // on the history page's first visit
+    void buildHistoryChart();  // on the history page's first visit
+    void buildSpendingChart(); // on the spending page's first visit
 
     // Quiz: helpers and state of its own
     bool quizRoundRunning = false; // a round is in Question or Feedback

@@ -27,6 +27,7 @@
 #include "ui_calculatorroomspage.h"
 #include "ui_calculatorsettingspage.h"
 #include "ui_calculatorshowerandtoiletpage.h"
+#include "ui_calculatorspendingpage.h"
 #include "ui_calculatortappage.h"
 #include "ui_calculatortoiletroompage.h"
 #include "ui_calculatorwashingmachinepage.h"
@@ -70,6 +71,7 @@ class MainWindow : public CalculatorAirConPage,
                    public CalculatorRoomsPage,
                    public CalculatorSettingsPage,
                    public CalculatorShowerAndToiletPage,
+                   public CalculatorSpendingPage,
                    public CalculatorTapPage,
                    public CalculatorToiletRoomPage,
                    public CalculatorWashingMachinePage,

@@ -67,6 +67,7 @@ const std::array<Setup, MainWindow::CalculatorBodyPageCount> calculatorForms = {
     nullptr,
     setup<Ui::CalculatorSettingsPage>,
     setup<Ui::CalculatorHistoryPage>,
+    setup<Ui::CalculatorSpendingPage>,
 };
 
 // Long texts scroll by finger: the phone's kinetic scroller is not here, so
@@ -193,6 +194,9 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
             break;
         case HistoryPage:
             buildHistoryChart();
+            break;
+        case SpendingPage:
+            buildSpendingChart();
             break;
         case SettingsPage:
             scrollByFinger(ui->scroll_settings);

@@ -237,7 +237,8 @@ int main(int argc, char *argv[])
     } large[] = {{"events", "events"},
                  {"diaries", "electricity diary"},
                  {"diaries", "water diary"},
-                 {"diaries", "diary history"}};
+                 {"diaries", "diary history"},
+                 {"diaries", "where it went"}};
     for (const auto &[fillWith, page] : large) {
         const auto *visit =
             std::find_if(std::begin(visits), std::end(visits),

@@ -156,6 +156,7 @@ private slots:
     void anyDayAndSameAsTheLastDay();
 
     void historyShowsTotalsChartAndExports();
+    void historyComparesRanksAndWarns();
 
     void textsFitTheirWidgets();
 
@@ -1100,8 +1101,12 @@ void TestCalculator::settingsPageStoresAndReturns()
     typeInto(widget<QWidget>("le_waterRate"), QStringLiteral("2.5"));
     typeInto(widget<QWidget>("le_currency"), QStringLiteral("kr"));
     typeInto(widget<QWidget>("le_powerLaptop"), QStringLiteral("50"));
+    typeInto(widget<QWidget>("le_waterBudget"), QStringLiteral("40.5"));
     click("push_settingsSave");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::DiaryChoicePage));
+    QCOMPARE(storedRow("Settings", "key", "waterBudget").value("value"), QVariant("40.5"));
+    QCOMPARE(SettingsLogic::budget(QSqlDatabase::database(), true), 40.5);
+    QCOMPARE(SettingsLogic::budget(QSqlDatabase::database(), false), std::nullopt);
     SettingsLogic::Watts watts = SettingsLogic::typicalWatts();
     watts[1] = 50;
     const SettingsLogic::Household stored = SettingsLogic::load(QSqlDatabase::database());
@@ -1164,6 +1169,12 @@ void TestCalculator::badSettingsStoreNothing_data()
                               << "";
     QTest::newRow("watts not a number") << "le_powerLaptop"
                                         << "abc";
+    QTest::newRow("negative budget") << "le_electricityBudget"
+                                     << "-1";
+    QTest::newRow("budget above a million") << "le_waterBudget"
+                                            << "1000001";
+    QTest::newRow("budget not a number") << "le_waterBudget"
+                                         << "forty";
 }
 
 void TestCalculator::badSettingsStoreNothing()
@@ -1508,6 +1519,55 @@ void TestCalculator::historyShowsTotalsChartAndExports()
 
     click("push_historyBack");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::DiaryChoicePage));
+}
+
+// The history page says how each total changed, and its second page where
+// the money went and how this month stands against a budget.
+void TestCalculator::historyComparesRanksAndWarns()
+{
+    // Electricity: 2.00 on each of the last 6 days (this month, the 1st to the
+    // 6th), 1.20 on each of the 7 days before the last 7. Water: 2.00 today.
+    const QSqlDatabase db = QSqlDatabase::database();
+    for (int back = 0; back < 14; ++back) {
+        if (back == 6)
+            continue;
+        QVERIFY(CalculatorLogic::upsertDay(db, "Diary", "retrieveDate",
+                                           CalculatorLogic::dayKey(day1.addDays(-back)),
+                                           {{"valOfAirCon", back < 6 ? "2" : "1.2"}}));
+    }
+    QVERIFY(CalculatorLogic::upsertDay(db, "waterDiary", "waterRetrieveDate",
+                                       CalculatorLogic::dayKey(day1),
+                                       {{"noOfFamilyMem", "2"}, {"amtOfShowerUsed", "1"}}));
+    execute("INSERT INTO Settings (key, value) VALUES ('electricityBudget', '30')");
+
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_diaryHistory");
+    // 12.00 against 8.40; water has no earlier day to compare with.
+    QCOMPARE(labelText("lb_elec7Change"), QStringLiteral("\u25B2 43 %"));
+    QCOMPARE(widget<QLabel>("lb_elec7")->accessibleDescription(),
+             QStringLiteral("up 43 % on the 7 days before"));
+    QCOMPARE(labelText("lb_water7Change"), QString());
+    QCOMPARE(widget<QLabel>("lb_water7")->accessibleDescription(), QString());
+
+    click("push_historySpending");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::SpendingPage));
+    QChart *chart = widget<QChartView>("chart_spending")->chart();
+    auto *names = qobject_cast<QBarCategoryAxis *>(chart->axes(Qt::Vertical).first());
+    // The dearest is drawn at the top, the last category.
+    QCOMPARE(names->categories(),
+             QStringList({"shower  $2.00  9 %", "air conditioner  $20.40  91 %"}));
+    QVERIFY(labelText("lb_spendingTip").startsWith("The air conditioner cost you most. Tip: "));
+    // 12.00 by the 6th of a 31-day month is on course for 62.00.
+    QCOMPARE(labelText("lb_electricityBudgetStatus"),
+             QStringLiteral("Electricity this month: $12.00 of $30.00, on course for $62.00: "
+                            "above your budget."));
+    QVERIFY(widget<QLabel>("lb_electricityBudgetStatus")->styleSheet().contains("190, 0, 0"));
+    QCOMPARE(labelText("lb_waterBudgetStatus"),
+             QStringLiteral("Water this month: $2.00, no budget set."));
+    QVERIFY(!widget<QLabel>("lb_waterBudgetStatus")->styleSheet().contains("190, 0, 0"));
+    click("push_spendingBack");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::HistoryPage));
 }
 
 // No text of the calculator's labels and buttons is cut off by its widget

@@ -517,6 +517,11 @@ void TestCalculatorLogic::decimalCommaOnlyWhereTheLocaleWritesOne()
     QVERIFY(SettingsLogic::parseTariff("", "water", english).error.contains("1.17"));
     QCOMPARE(SettingsLogic::parseWatts(" 50 ", 1).value, 50);
     QCOMPARE(SettingsLogic::parseCurrency(" kr ").value, QStringLiteral("kr"));
+    // A budget is kept as typed; empty is none.
+    QCOMPARE(SettingsLogic::parseBudget(" 40,50 ", false, german).value, QStringLiteral("40,50"));
+    QVERIFY(!SettingsLogic::parseBudget("40,50", false, english).ok);
+    QVERIFY(SettingsLogic::parseBudget("", true, english).ok);
+    QVERIFY(SettingsLogic::parseBudget("", true, german).error.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCalculatorLogic)

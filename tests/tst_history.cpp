@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+
 using namespace HistoryLogic;
 using CalculatorLogic::ColumnValues;
 using CalculatorLogic::dayKey;
@@ -48,6 +50,9 @@ private slots:
     void init();
     void cleanup();
     void totalsAndChartOfTheLastDays();
+    void changesOnTheDaysBefore();
+    void whereTheMoneyWent();
+    void monthAgainstItsBudget();
     void csvFilesOldestFirst();
     void failedExportWritesNothing();
 
@@ -134,6 +139,81 @@ void TestHistory::totalsAndChartOfTheLastDays()
 
     db.close();
     QCOMPARE(pageData(db).electricity30, 0.0);
+}
+
+void TestHistory::changesOnTheDaysBefore()
+{
+    // Electricity: 1.20 on each of the last 7 days, 1.00 on each of the 7
+    // before, 30.80 forty days ago. Water: 1.00 today, 1.00 forty-five days
+    // ago, nothing in the 7 days before the last 7.
+    for (int back = 0; back < 14; ++back)
+        record("Diary", today.addDays(-back), {{"valOfAirCon", back < 7 ? "1.2" : "1.0"}});
+    record("Diary", today.addDays(-40), {{"valOfFan", "30.8"}});
+    record("waterDiary", today, {{"noOfFamilyMem", "2"}, {"amtOfTapUsed", "0.5"}});
+    record("waterDiary", today.addDays(-45), {{"noOfFamilyMem", "1"}, {"amtOfTapUsed", "1"}});
+
+    const Changes changes = pageData(db).changes;
+    QVERIFY(changes.electricity7 && changes.electricity30 && changes.water30);
+    QCOMPARE(*changes.electricity7, 20.0);
+    QCOMPARE(*changes.electricity30, -50.0);
+    QCOMPARE(*changes.water30, 0.0);
+    QVERIFY(!changes.water7);
+    QCOMPARE(changeText(changes.electricity7), QStringLiteral("\u25B2 20 %"));
+    QCOMPARE(changeWords(changes.electricity7, shortPeriod),
+             QStringLiteral("up 20 % on the 7 days before"));
+    QCOMPARE(changeWords(changes.electricity30, longPeriod),
+             QStringLiteral("down 50 % on the 30 days before"));
+    QCOMPARE(changeWords(changes.water30, longPeriod),
+             QStringLiteral("the same as the 30 days before"));
+    QCOMPARE(changeText(changes.water7), QString());
+    QCOMPARE(changeWords(changes.water7, shortPeriod), QString());
+}
+
+void TestHistory::whereTheMoneyWent()
+{
+    // Over the last 30 days: the air conditioner 3.00 today and 1.00 on the
+    // first of the 30 days, the lights 2.00; the shower 3.00 and the tap 1.00
+    // for a family of 2. The TV of the day before the 30 counts for nothing.
+    record("Diary", today, {{"valOfAirCon", "3"}, {"valOfLights", "2"}});
+    record("Diary", today.addDays(-29), {{"valOfAirCon", "1"}});
+    record("Diary", today.addDays(-30), {{"valOfLcdTv", "100"}});
+    record("waterDiary", today.addDays(-5),
+           {{"noOfFamilyMem", "2"}, {"amtOfShowerUsed", "1.5"}, {"amtOfTapUsed", "0.5"}});
+
+    const PageData data = pageData(db);
+    QStringList names;
+    QList<double> shares;
+    for (const Spending &item : data.spending) {
+        names.append(item.name);
+        shares.append(std::round(item.share * 100));
+    }
+    QCOMPARE(names, QStringList({"air conditioner", "shower", "lights", "tap"}));
+    QCOMPARE(shares, QList<double>({40, 30, 20, 10}));
+    QCOMPARE(spendingLabel(data.spending.first(), "$"),
+             QStringLiteral("air conditioner  $4.00  40 %"));
+    QCOMPARE(data.spending.first().tipName, CalculatorLogic::applianceTipNames().first());
+    QVERIFY(data.spending.at(1).water);
+    QCOMPARE(data.spending.at(1).tipName, QStringLiteral("Shower"));
+    // This month so far: from the 1st of December.
+    QCOMPARE(data.electricityMonth, 5.0);
+    QCOMPARE(data.waterMonth, 4.0);
+}
+
+void TestHistory::monthAgainstItsBudget()
+{
+    // 12.00 spent by the 10th of a 30-day month is on course for 36.00.
+    const QDate tenth(2026, 11, 10);
+    const BudgetStatus over = budgetStatus(12, tenth, 30.0);
+    QCOMPARE(over.projection, 36.0);
+    QVERIFY(over.over);
+    QCOMPARE(budgetText(over, "Water", "$"),
+             QStringLiteral("Water this month: $12.00 of $30.00, on course for $36.00: above "
+                            "your budget."));
+    QVERIFY(!budgetStatus(12, tenth, 36.0).over);
+    const BudgetStatus none = budgetStatus(12, tenth, std::nullopt);
+    QVERIFY(!none.over);
+    QCOMPARE(budgetText(none, "Water", "$"),
+             QStringLiteral("Water this month: $12.00, no budget set."));
 }
 
 void TestHistory::csvFilesOldestFirst()

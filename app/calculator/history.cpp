@@ -1,5 +1,7 @@
-// The diaries' history: what was spent over the last 7 and 30 days, a chart of
-// the last 30 days and the export of both diaries to CSV files.
+// The diaries' history: what was spent over the last 7 and 30 days and how
+// that compares with the days before, a chart of the last 30 days, the export
+// of both diaries to CSV files, and a second page with where the money went
+// and this month against the household's budgets.
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
@@ -22,20 +24,37 @@ QWidget *historyChartView(Ui::MainWindow *ui)
     return ui->wid_historyChart->findChild<QWidget *>(QStringLiteral("chart_history"));
 }
 
-} // namespace
-
-void MainWindow::buildHistoryChart()
+// Shows a total's change beside it, and says it to a screen reader with the
+// total.
+void showChange(QLabel *total, QLabel *label, std::optional<double> percent, int days)
 {
-    auto *layout = new QVBoxLayout(ui->wid_historyChart);
+    label->setText(HistoryLogic::changeText(percent));
+    label->setAccessibleName(HistoryLogic::changeWords(percent, days));
+    total->setAccessibleDescription(label->accessibleName());
+}
+
+// Shows a month's spending against its budget, in the warning colour when the
+// month is on course to go above it.
+void showBudget(QLabel *label, const HistoryLogic::BudgetStatus &status, const QString &kind,
+                const QString &sign)
+{
+    label->setText(HistoryLogic::budgetText(status, kind, sign));
+    label->setStyleSheet(status.over ? QStringLiteral("color: rgb(190, 0, 0); font-weight: bold;")
+                                     : QStringLiteral("color: rgb(85, 0, 0);"));
+}
+
+// Puts a chart made by the plugin into place; without the plugin, says why.
+// The figures around it work without the chart.
+void buildChart(QWidget *place, QWidget *(HistoryChart::*create)(QWidget *) const)
+{
+    auto *layout = new QVBoxLayout(place);
     layout->setContentsMargins(0, 0, 0, 0);
     QString error;
     if (const HistoryChart *chart = HistoryChart::load(&error)) {
-        layout->addWidget(chart->create(ui->wid_historyChart));
+        layout->addWidget((chart->*create)(place));
         return;
     }
-    // The totals and the export work without the chart.
-    auto *message = new QLabel(QStringLiteral("The chart cannot be shown: %1").arg(error),
-                               ui->wid_historyChart);
+    auto *message = new QLabel(QStringLiteral("The chart cannot be shown: %1").arg(error), place);
     message->setTextFormat(Qt::PlainText);
     message->setStyleSheet(QStringLiteral("color: rgb(85, 0, 0);")); // as the totals beside it
     QFont font = message->font();
@@ -44,6 +63,18 @@ void MainWindow::buildHistoryChart()
     message->setWordWrap(true);
     message->setAlignment(Qt::AlignCenter);
     layout->addWidget(message);
+}
+
+} // namespace
+
+void MainWindow::buildHistoryChart()
+{
+    buildChart(ui->wid_historyChart, &HistoryChart::create);
+}
+
+void MainWindow::buildSpendingChart()
+{
+    buildChart(ui->wid_spendingChart, &HistoryChart::createSpending);
 }
 
 void MainWindow::on_push_diaryHistory_clicked()
@@ -66,9 +97,16 @@ void MainWindow::on_push_diaryHistory_clicked()
         periodText(shortPeriod, data.water7, sign, data.usage7.litres, litreUnit));
     ui->lb_water30->setText(
         periodText(longPeriod, data.water30, sign, data.usage30.litres, litreUnit));
+    showChange(ui->lb_elec7, ui->lb_elec7Change, data.changes.electricity7, shortPeriod);
+    showChange(ui->lb_elec30, ui->lb_elec30Change, data.changes.electricity30, longPeriod);
+    showChange(ui->lb_water7, ui->lb_water7Change, data.changes.water7, shortPeriod);
+    showChange(ui->lb_water30, ui->lb_water30Change, data.changes.water30, longPeriod);
     // Totals of diaries that could not be read are not shown as nothing spent.
-    for (QLabel *total : {ui->lb_elec7, ui->lb_elec30, ui->lb_water7, ui->lb_water30})
+    for (QLabel *total :
+         {ui->lb_elec7, ui->lb_elec30, ui->lb_water7, ui->lb_water30, ui->lb_elec7Change,
+          ui->lb_elec30Change, ui->lb_water7Change, ui->lb_water30Change})
         total->setVisible(data.read);
+    ui->push_historySpending->setEnabled(data.read);
     // An export still running keeps saying so.
     if (!data.read)
         ui->lb_exportMessage->setText(
@@ -84,6 +122,46 @@ void MainWindow::on_push_diaryHistory_clicked()
 void MainWindow::on_push_historyBack_clicked()
 {
     showPage(DiaryChoicePage);
+}
+
+void MainWindow::on_push_historySpending_clicked()
+{
+    buildPage(ui->stackWid_ecoCalBody, SpendingPage);
+    const HistoryLogic::PageData data = HistoryLogic::pageData(db);
+    const QString sign = SettingsLogic::currency(db);
+    QStringList labels;
+    QList<double> costs;
+    for (const HistoryLogic::Spending &item : data.spending) {
+        labels.append(HistoryLogic::spendingLabel(item, sign));
+        costs.append(item.cost);
+    }
+    if (QWidget *view =
+            ui->wid_spendingChart->findChild<QWidget *>(QStringLiteral("chart_spending")))
+        HistoryChart::load()->fillSpending(view, labels, costs);
+    QString tip = QStringLiteral("Nothing was recorded in your diaries in the last 30 days.");
+    if (!data.spending.isEmpty()) {
+        const HistoryLogic::Spending &dearest = data.spending.constFirst();
+        const QString advice = dearest.water ? CalculatorLogic::randomWaterTip(db, dearest.tipName)
+                                             : CalculatorLogic::randomTip(db, dearest.tipName);
+        tip = QStringLiteral("The %1 cost you most.").arg(dearest.name);
+        if (!advice.isEmpty())
+            tip += QStringLiteral(" Tip: ") + advice;
+    }
+    ui->lb_spendingTip->setText(tip);
+    const QDate today = Clock::today();
+    showBudget(
+        ui->lb_electricityBudgetStatus,
+        HistoryLogic::budgetStatus(data.electricityMonth, today, SettingsLogic::budget(db, false)),
+        QStringLiteral("Electricity"), sign);
+    showBudget(ui->lb_waterBudgetStatus,
+               HistoryLogic::budgetStatus(data.waterMonth, today, SettingsLogic::budget(db, true)),
+               QStringLiteral("Water"), sign);
+    showPage(SpendingPage);
+}
+
+void MainWindow::on_push_spendingBack_clicked()
+{
+    showPage(HistoryPage);
 }
 
 void MainWindow::on_push_exportDiaries_clicked()

@@ -1,4 +1,5 @@
-// The diaries' chart of the last 30 days. It is drawn with Qt Charts, which
+// The diaries' chart of the last 30 days and the chart of where their money
+// went. It is drawn with Qt Charts, which
 // the window loads only when the history page is first opened: the chart code
 // lives in a plugin of its own, so a start does not pay for loading the chart
 // library and the OpenGL libraries it brings.
@@ -22,10 +23,19 @@ public:
     virtual void fill(QWidget *view, const QList<HistoryLogic::DayCosts> &days,
                       const QString &sign) const = 0;
 
+    // A new chart of where the money went, child of parent, named
+    // "chart_spending": one horizontal bar for each of the dearest items.
+    virtual QWidget *createSpending(QWidget *parent) const = 0;
+
+    // Shows the costs of items, dearest first, each with its label, in a view
+    // made by createSpending().
+    virtual void fillSpending(QWidget *view, const QStringList &labels,
+                              const QList<double> &costs) const = 0;
+
     // The plugin, loaded on the first call; nullptr, and why in error, when
     // it cannot be loaded.
     static const HistoryChart *load(QString *error = nullptr);
 };
 
-#define HistoryChart_iid "org.viridio.HistoryChart/1"
+#define HistoryChart_iid "org.viridio.HistoryChart/2"
 Q_DECLARE_INTERFACE(HistoryChart, HistoryChart_iid)

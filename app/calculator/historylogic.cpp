@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 using namespace CalculatorLogic;
 
@@ -202,6 +203,55 @@ QString writeProblem(const QSaveFile &file, const QString &folder)
     return QStringLiteral("the files could not be written");
 }
 
+// Calls take(day) for each row of rows whose key (its first value) is one of
+// dayOfKey's, with the day's index.
+template<typename Take>
+void forEachDay(QSqlQuery &rows, const QHash<QString, int> &dayOfKey, Take take)
+{
+    while (rows.isActive() && rows.next()) {
+        const auto day = dayOfKey.constFind(rows.value(0).toString());
+        if (day != dayOfKey.constEnd())
+            take(*day);
+    }
+}
+
+// What the days of a period before cost, and whether any of them was recorded.
+struct PeriodBefore
+{
+    double total = 0;
+    bool recorded = false;
+};
+
+// The appliances and water activities that cost anything, dearest first (the
+// order of the columns between equals), each with its share of costs' sum;
+// costs are in the Diary's then the waterDiary's column order.
+QList<HistoryLogic::Spending> ranking(const QList<double> &costs)
+{
+    static const QStringList waterNames = {
+        QStringLiteral("tap"),          QStringLiteral("washing machine water"),
+        QStringLiteral("dish washing"), QStringLiteral("shower"),
+        QStringLiteral("lawn"),         QStringLiteral("toilet"),
+    };
+    const int appliances = int(applianceColumns().size());
+    double total = 0;
+    for (const double cost : costs)
+        total += cost;
+    QList<HistoryLogic::Spending> items;
+    for (int i = 0; i < costs.size(); ++i) {
+        if (costs.at(i) <= 0)
+            continue;
+        const bool water = i >= appliances;
+        items.append({water ? waterNames.at(i - appliances) : applianceNames().at(i),
+                      water ? waterTipNames().at(i - appliances) : applianceTipNames().at(i), water,
+                      costs.at(i), costs.at(i) / total});
+    }
+    std::stable_sort(items.begin(), items.end(),
+                     [](const HistoryLogic::Spending &a, const HistoryLogic::Spending &b) {
+                         return a.cost > b.cost;
+                     });
+    return items;
+}
+
 void addUsage(HistoryLogic::PeriodUsage &period, const HistoryLogic::DayCosts &day)
 {
     period.kWh = period.kWh.value_or(0) + day.kWh;
@@ -214,58 +264,73 @@ namespace HistoryLogic {
 
 PageData pageData(const QSqlDatabase &db, const QDate &today)
 {
+    // Two periods of each length are read: the last ones and those before
+    // them, which also hold the 1st of today's month.
+    constexpr int readDays = 2 * longPeriod;
+    constexpr int firstShown = readDays - longPeriod;
     PageData data;
     QStringList keys;
     QHash<QString, int> dayOfKey;
-    for (int i = 0; i < longPeriod; ++i) {
-        const QDate date = today.addDays(i - (longPeriod - 1));
-        data.days.append(DayCosts{date, 0, 0});
-        keys.append(dayKey(date));
+    for (int i = 0; i < readDays; ++i) {
+        keys.append(dayKey(today.addDays(i - (readDays - 1))));
         dayOfKey.insert(keys.last(), i);
     }
+    for (int i = firstShown; i < readDays; ++i)
+        data.days.append(DayCosts{today.addDays(i - (readDays - 1)), 0, 0});
+    const int monthStart = readDays - today.day();
+    std::array<double, readDays> electricity{};
+    std::array<double, readDays> water{};
+    std::array<bool, readDays> hasElectricity{};
+    std::array<bool, readDays> hasWater{};
+    const int appliances = int(applianceColumns().size());
+    QList<double> itemCosts(appliances + waterColumns().size(), 0);
 
-    QSqlQuery electricity =
+    QSqlQuery electricityRows =
         selectDiary(db, electricityTable, electricityKey, electricityValueColumns(), keys);
-    while (electricity.isActive() && electricity.next()) {
-        const auto day = dayOfKey.constFind(electricity.value(0).toString());
-        if (day != dayOfKey.constEnd())
-            data.days[*day].electricity = electricityDayCost(electricity);
-    }
-    QSqlQuery water = selectDiary(db, waterTable, waterKey, waterValueColumns(), keys);
-    data.read = electricity.isActive() && water.isActive();
-    std::array<double, longPeriod> members{};
-    while (water.isActive() && water.next()) {
-        const auto day = dayOfKey.constFind(water.value(0).toString());
-        if (day != dayOfKey.constEnd()) {
-            data.days[*day].water = waterDayCost(water);
-            members[*day] = readNumber(water.value(1));
-        }
+    forEachDay(electricityRows, dayOfKey, [&](int day) {
+        electricity[day] = electricityDayCost(electricityRows);
+        hasElectricity[day] = true;
+        for (int item = 0; day >= firstShown && item < appliances; ++item)
+            itemCosts[item] += readNumber(electricityRows.value(item + 1));
+    });
+    QSqlQuery waterRows = selectDiary(db, waterTable, waterKey, waterValueColumns(), keys);
+    data.read = electricityRows.isActive() && waterRows.isActive();
+    std::array<double, readDays> members{};
+    forEachDay(waterRows, dayOfKey, [&](int day) {
+        water[day] = waterDayCost(waterRows);
+        hasWater[day] = true;
+        members[day] = readNumber(waterRows.value(1));
+        for (int item = appliances; day >= firstShown && item < itemCosts.size(); ++item)
+            itemCosts[item] += members[day] * readNumber(waterRows.value(item - appliances + 2));
+    });
+    for (int i = firstShown; i < readDays; ++i) {
+        data.days[i - firstShown].electricity = electricity[i];
+        data.days[i - firstShown].water = water[i];
     }
     // The answers kept beside the costs; litres are kept per family member.
     QStringList marks;
     QVariantList bound;
-    for (const QString &key : std::as_const(keys)) {
+    for (int i = firstShown; i < readDays; ++i) {
         marks.append(QStringLiteral("?"));
-        bound.append(key);
+        bound.append(keys.at(i));
     }
     QSqlQuery usage = Database::run(
         db,
         QStringLiteral("SELECT dayKey, item, quantity FROM DayUsage WHERE dayKey IN (%1)")
             .arg(marks.join(QLatin1Char(','))),
         bound);
-    while (usage.isActive() && usage.next()) {
-        const auto day = dayOfKey.constFind(usage.value(0).toString());
-        if (day == dayOfKey.constEnd())
-            continue;
-        DayCosts &costs = data.days[*day];
+    forEachDay(usage, dayOfKey, [&](int day) {
+        if (day < firstShown)
+            return;
+        DayCosts &costs = data.days[day - firstShown];
         const QString item = usage.value(1).toString();
         const double quantity = readNumber(usage.value(2));
         costs.hasUsage = true;
         if (applianceColumns().contains(item))
             costs.kWh += quantity;
         else if (waterColumns().contains(item))
-            costs.litres += quantity * members[*day];
-    }
+            costs.litres += quantity * members[day];
+    });
 
     for (int i = 0; i < longPeriod; ++i) {
         const DayCosts &day = data.days.at(i);
@@ -280,7 +345,95 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
                 addUsage(data.usage7, day);
         }
     }
+    for (int i = monthStart; i < readDays; ++i) {
+        data.electricityMonth += electricity[i];
+        data.waterMonth += water[i];
+    }
+
+    // The periods before: the shortPeriod days before the last shortPeriod,
+    // and the longPeriod days before the last longPeriod.
+    const auto before = [&](const auto &costs, const auto &recorded, int days) {
+        const int from = readDays - 2 * days;
+        PeriodBefore period;
+        for (int i = from; i < from + days; ++i) {
+            period.total += costs[i];
+            period.recorded = period.recorded || recorded[i];
+        }
+        return period;
+    };
+    const PeriodBefore electricity7 = before(electricity, hasElectricity, shortPeriod);
+    const PeriodBefore electricity30 = before(electricity, hasElectricity, longPeriod);
+    const PeriodBefore water7 = before(water, hasWater, shortPeriod);
+    const PeriodBefore water30 = before(water, hasWater, longPeriod);
+    data.changes.electricity7 =
+        change(data.electricity7, electricity7.total, electricity7.recorded);
+    data.changes.electricity30 =
+        change(data.electricity30, electricity30.total, electricity30.recorded);
+    data.changes.water7 = change(data.water7, water7.total, water7.recorded);
+    data.changes.water30 = change(data.water30, water30.total, water30.recorded);
+
+    data.spending = ranking(itemCosts);
     return data;
+}
+
+QString spendingLabel(const Spending &item, const QString &sign)
+{
+    return QStringLiteral("%1  %2  %3 %")
+        .arg(item.name, moneyText(item.cost, sign))
+        .arg(std::lround(item.share * 100));
+}
+
+std::optional<double> change(double now, double before, bool beforeRecorded)
+{
+    if (!beforeRecorded || before <= 0)
+        return std::nullopt;
+    return (now - before) / before * 100;
+}
+
+QString changeText(std::optional<double> percent)
+{
+    if (!percent)
+        return QString();
+    const long rounded = std::lround(*percent);
+    const QString arrow = rounded > 0   ? QStringLiteral("\u25B2")
+                          : rounded < 0 ? QStringLiteral("\u25BC")
+                                        : QStringLiteral("=");
+    return QStringLiteral("%1 %2 %").arg(arrow).arg(std::labs(rounded));
+}
+
+QString changeWords(std::optional<double> percent, int days)
+{
+    if (!percent)
+        return QString();
+    const long rounded = std::lround(*percent);
+    if (rounded == 0)
+        return QStringLiteral("the same as the %1 days before").arg(days);
+    return QStringLiteral("%1 %2 % on the %3 days before")
+        .arg(rounded > 0 ? QStringLiteral("up") : QStringLiteral("down"))
+        .arg(std::labs(rounded))
+        .arg(days);
+}
+
+BudgetStatus budgetStatus(double spent, const QDate &today, std::optional<double> budget)
+{
+    BudgetStatus status;
+    status.spent = spent;
+    status.budget = budget;
+    status.projection = today.day() > 0 ? spent / today.day() * today.daysInMonth() : spent;
+    status.over = budget && status.projection > *budget + 0.005;
+    return status;
+}
+
+QString budgetText(const BudgetStatus &status, const QString &kind, const QString &sign)
+{
+    const QString spent =
+        QStringLiteral("%1 this month: %2").arg(kind, moneyText(status.spent, sign));
+    if (!status.budget)
+        return spent + QStringLiteral(", no budget set.");
+    return QStringLiteral("%1 of %2, on course for %3: %4")
+        .arg(spent, moneyText(*status.budget, sign), moneyText(status.projection, sign),
+             status.over ? QStringLiteral("above your budget.")
+                         : QStringLiteral("within your budget."));
 }
 
 QString periodText(int days, double total, const QString &sign)

@@ -1,6 +1,8 @@
 // The history of the two diaries, apart from any widget: what was spent over
-// the last 7 and 30 days, the cost of each of the last 30 days for a chart,
-// and the export of every stored day to two CSV files.
+// the last 7 and 30 days and how that compares with the period before, the
+// cost of each of the last 30 days for a chart, where the money of the last
+// 30 days went, this month's spending against the household's budgets, and
+// the export of every stored day to two CSV files.
 //
 // A day's electricity cost is the sum of its eleven Diary columns; its water
 // cost is the family members times the sum of its six waterDiary columns (as
@@ -45,6 +47,27 @@ struct PeriodUsage
     std::optional<double> litres;
 };
 
+// One appliance or water activity and what it cost over the last longPeriod
+// days, with its share of everything both diaries cost then.
+struct Spending
+{
+    QString name;    // as the user reads it ("air conditioner", "shower")
+    QString tipName; // its name in Tips or waterTips
+    bool water = false;
+    double cost = 0;
+    double share = 0; // from 0 to 1
+};
+
+// The change of each total on the same number of days before it, in percent;
+// nothing where the earlier period has no recorded day or cost nothing.
+struct Changes
+{
+    std::optional<double> electricity7;
+    std::optional<double> electricity30;
+    std::optional<double> water7;
+    std::optional<double> water30;
+};
+
 struct PageData
 {
     double electricity7 = 0;  // electricity over the last shortPeriod days
@@ -54,8 +77,43 @@ struct PageData
     PeriodUsage usage7;
     PeriodUsage usage30;
     QList<DayCosts> days; // the last longPeriod days, oldest first; 0 without a record
-    bool read = false;    // both diaries were read; otherwise every figure is 0
+    Changes changes;
+    QList<Spending> spending;    // the last longPeriod days, dearest first; none that cost 0
+    double electricityMonth = 0; // spent from the 1st of today's month to today
+    double waterMonth = 0;
+    bool read = false; // both diaries were read; otherwise every figure is 0
 };
+
+// An item's label on the chart of where the money went: "shower  $12.30  41 %".
+QString spendingLabel(const Spending &item, const QString &sign);
+
+// The change from before to now in percent; nothing when before had no
+// recorded day (beforeRecorded false) or is 0.
+std::optional<double> change(double now, double before, bool beforeRecorded);
+
+// A change with its arrow, for the page: "▲ 12 %", "▼ 5 %", "= 0 %"; empty for
+// nothing.
+QString changeText(std::optional<double> percent);
+
+// The same in words, for a screen reader: "up 12 % on the 7 days before";
+// empty for nothing.
+QString changeWords(std::optional<double> percent, int days);
+
+// A month's spending so far against a budget: the projection for the whole
+// month is the daily average so far (spent over the days from the 1st to
+// today) times the days of the month.
+struct BudgetStatus
+{
+    double spent = 0;
+    double projection = 0;
+    std::optional<double> budget;
+    bool over = false; // the projection is above the budget
+};
+BudgetStatus budgetStatus(double spent, const QDate &today, std::optional<double> budget);
+
+// The status in words: "Electricity this month: $12.00 of $30.00, on course
+// for $36.00: above your budget." Without a budget, only what was spent.
+QString budgetText(const BudgetStatus &status, const QString &kind, const QString &sign);
 
 // Everything the history page shows, from two queries (one per diary). A closed
 // or busy database gives 0 everywhere, with read false.

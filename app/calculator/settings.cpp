@@ -1,5 +1,5 @@
-// The household's settings page: its two tariffs, its currency sign and the
-// power of each appliance, opened from the calculator's two choice pages.
+// The household's settings page: its two tariffs, its currency sign, the
+// power of each appliance and its monthly budgets, opened from the calculator's two choice pages.
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
@@ -49,6 +49,8 @@ std::array<QWidget *, SettingsLogic::fieldCount> fieldBoxes(Ui::MainWindow *ui)
     std::copy(powers.cbegin(), powers.cend(), boxes.begin() + SettingsLogic::FirstPowerField);
     const auto counts = countBoxes(ui);
     std::copy(counts.cbegin(), counts.cend(), boxes.begin() + SettingsLogic::FirstCountField);
+    boxes[SettingsLogic::ElectricityBudgetField] = ui->le_electricityBudget;
+    boxes[SettingsLogic::WaterBudgetField] = ui->le_waterBudget;
     return boxes;
 }
 

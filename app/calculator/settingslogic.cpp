@@ -19,6 +19,29 @@ const QString electricityType = QStringLiteral("electricity");
 const QString waterType = QStringLiteral("water");
 const QString currencyKey = QStringLiteral("currency");
 const QString builtInCurrency = QStringLiteral("$");
+const QString electricityBudgetKey = QStringLiteral("electricityBudget");
+const QString waterBudgetKey = QStringLiteral("waterBudget");
+
+const QString &budgetKey(bool water)
+{
+    return water ? waterBudgetKey : electricityBudgetKey;
+}
+
+// A number typed with a decimal point, or with a decimal comma where locale
+// writes one; group separators are refused ("0,30" must not become 30).
+std::optional<double> typedNumber(const QString &typed, const QLocale &locale)
+{
+    bool ok = false;
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    double value = c.toDouble(typed, &ok);
+    if (!ok && locale.decimalPoint() == QLatin1String(",")) {
+        QLocale own = locale;
+        own.setNumberOptions(QLocale::RejectGroupSeparator);
+        value = own.toDouble(typed, &ok);
+    }
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
 
 // The currency sign last read, and from which database file: every diary text
 // asks for it, a save() forgets it.
@@ -207,6 +230,21 @@ bool storeFields(QSqlDatabase &db, const SettingsLogic::Household &household,
             run(db, QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES (?,?)"),
                 {currencyKey, household.currency.trimmed()})
                 .isActive();
+    // An empty budget is none: its row goes.
+    for (const bool water : {false, true}) {
+        const QString value =
+            (water ? household.waterBudget : household.electricityBudget).trimmed();
+        if (!stored || !which[water ? WaterBudgetField : ElectricityBudgetField])
+            continue;
+        stored =
+            (value.isEmpty()
+                 ? run(db, QStringLiteral("DELETE FROM Settings WHERE key=?"), {budgetKey(water)})
+                 : run(db,
+                       QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) "
+                                      "VALUES (?,?)"),
+                       {budgetKey(water), value}))
+                .isActive();
+    }
     if (stored)
         stored = db.commit();
     if (!stored)
@@ -315,6 +353,23 @@ std::optional<Stored> stored(const QSqlDatabase &db)
                     .arg(storedText(sign.value(0)));
     }
 
+    for (const bool water : {false, true}) {
+        QSqlQuery row =
+            run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"), {budgetKey(water)});
+        if (unread(db, row))
+            return std::nullopt;
+        if (!row.next())
+            continue;
+        const Input<QString> typed = parseBudget(row.value(0).toString(), water);
+        const Field field = water ? WaterBudgetField : ElectricityBudgetField;
+        figures.texts[field] = typed.value;
+        if (!typed.ok)
+            figures.problems[field] =
+                QStringLiteral("The stored %1 budget, %2, is not an amount Viridio can count "
+                               "with, so none is shown: enter it on the settings page.")
+                    .arg(water ? waterType : electricityType, storedText(row.value(0)));
+    }
+
     const QStringList &names = CalculatorLogic::applianceTipNames();
     for (const ApplianceFigure *figure : applianceFigures) {
         QSqlQuery rows =
@@ -358,6 +413,8 @@ Texts texts(const Household &household)
         texts[FirstPowerField + i] = QString::number(household.watts[i]);
         texts[FirstCountField + i] = QString::number(household.counts[i]);
     }
+    texts[ElectricityBudgetField] = household.electricityBudget;
+    texts[WaterBudgetField] = household.waterBudget;
     return texts;
 }
 
@@ -381,6 +438,8 @@ Household load(const QSqlDatabase &db)
         if (!texts[FirstCountField + i].isEmpty())
             household.counts[i] = texts[FirstCountField + i].toInt();
     }
+    household.electricityBudget = texts[ElectricityBudgetField];
+    household.waterBudget = texts[WaterBudgetField];
     return household;
 }
 
@@ -410,6 +469,18 @@ QString currency(const QSqlDatabase &db)
     return sign;
 }
 
+std::optional<double> budget(const QSqlDatabase &db, bool water)
+{
+    QSqlQuery row =
+        run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"), {budgetKey(water)});
+    if (!row.isActive() || !row.next())
+        return std::nullopt;
+    const Input<QString> typed = parseBudget(row.value(0).toString(), water);
+    if (!typed.ok || typed.value.isEmpty())
+        return std::nullopt;
+    return typedNumber(typed.value, QLocale());
+}
+
 QString problem(const Household &household)
 {
     if (!CalculatorLogic::soundRate(household.electricityRate))
@@ -424,6 +495,12 @@ QString problem(const Household &household)
             return wattsError(i);
         if (!parseCount(QString::number(household.counts[i]), i).ok)
             return parseCount(QString(), i).error;
+    }
+    for (const bool water : {false, true}) {
+        const Input<QString> budget =
+            parseBudget(water ? household.waterBudget : household.electricityBudget, water);
+        if (!budget.ok)
+            return budget.error;
     }
     return QString();
 }
@@ -458,6 +535,11 @@ bool saveChanged(QSqlDatabase &db, const Texts &shown, const Texts &typed, QStri
             const Input<QString> sign = parseCurrency(typed[field]);
             household.currency = sign.value;
             errors.append(sign.error);
+        } else if (field == ElectricityBudgetField || field == WaterBudgetField) {
+            const bool water = field == WaterBudgetField;
+            const Input<QString> budget = parseBudget(typed[field], water, locale);
+            (water ? household.waterBudget : household.electricityBudget) = budget.value;
+            errors.append(budget.error);
         } else if (field < FirstCountField) {
             const Input<int> power = parseWatts(typed[field], field - FirstPowerField);
             household.watts[field - FirstPowerField] = power.value;
@@ -481,21 +563,11 @@ Input<double> parseTariff(const QString &text, const QString &rateType, const QL
 {
     Input<double> input;
     const QString typed = text.trimmed();
-    bool ok = false;
-    if (!typed.isEmpty()) {
-        // A decimal point is read in every locale; a decimal comma only where
-        // the user's locale writes one. Group separators ("1,000") are refused:
-        // nobody pays a thousand per kWh, and "0,30" must not become 30.
-        QLocale c = QLocale::c();
-        c.setNumberOptions(QLocale::RejectGroupSeparator);
-        input.value = c.toDouble(typed, &ok);
-        if (!ok && locale.decimalPoint() == QLatin1String(",")) {
-            QLocale own = locale;
-            own.setNumberOptions(QLocale::RejectGroupSeparator);
-            input.value = own.toDouble(typed, &ok);
-        }
-    }
-    input.ok = ok && CalculatorLogic::soundRate(input.value);
+    // Nobody pays a thousand per kWh: "1,000" is refused.
+    const std::optional<double> number =
+        typed.isEmpty() ? std::nullopt : typedNumber(typed, locale);
+    input.value = number.value_or(0);
+    input.ok = number && CalculatorLogic::soundRate(input.value);
     if (!input.ok) {
         input.value = 0;
         input.error = tariffError(rateType, locale);
@@ -529,6 +601,25 @@ Input<int> parseCount(const QString &text, int appliance)
                           .arg(minimumCount)
                           .arg(maximumCount);
     }
+    return input;
+}
+
+Input<QString> parseBudget(const QString &text, bool water, const QLocale &locale)
+{
+    Input<QString> input;
+    const QString typed = text.trimmed();
+    const std::optional<double> number =
+        typed.isEmpty() ? std::nullopt : typedNumber(typed, locale);
+    input.ok = typed.isEmpty() || (number && *number >= 0 && *number <= maximumBudget);
+    if (input.ok)
+        input.value = typed;
+    else
+        input.error =
+            QStringLiteral("Enter what you plan to spend on %1 in a month as an amount "
+                           "from 0 to a million, for example %2, or leave it empty.")
+                .arg(water ? waterType : electricityType,
+                     locale.decimalPoint() == QLatin1String(",") ? QStringLiteral("40,00")
+                                                                 : QStringLiteral("40.00"));
     return input;
 }
 

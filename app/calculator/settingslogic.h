@@ -6,8 +6,9 @@
 // rows every cost is worked from). The power ratings live in
 // AppliancePower(applianceName, watts) and how many of each in
 // ApplianceCount(applianceName, count), keyed by the Tips appliance names
-// (CalculatorLogic::applianceTipNames), and the currency sign in
-// Settings(key, value) under the key "currency".
+// (CalculatorLogic::applianceTipNames), and the currency sign and the two
+// monthly budgets in Settings(key, value) under the keys "currency",
+// "electricityBudget" and "waterBudget" (a budget as typed; no row is none).
 #pragma once
 
 #include "calculator/calculatorlogic.h"
@@ -34,6 +35,8 @@ constexpr int maximumCount = 50;
 constexpr double maximumRate = CalculatorLogic::maximumRate;
 // The longest currency sign, in characters.
 constexpr int maximumCurrencyLength = 3;
+// The highest budget for one calendar month.
+constexpr double maximumBudget = 1000000;
 
 struct Household
 {
@@ -46,6 +49,8 @@ struct Household
         one.fill(1);
         return one;
     }();
+    QString electricityBudget; // a month's budget as typed; empty for none
+    QString waterBudget;
 };
 
 // What a household starts with: the built-in tariffs, "$" and one appliance of
@@ -61,7 +66,8 @@ const Watts &typicalWatts();
 void createTables(const QSqlDatabase &db);
 
 // The settings page's fields in order: the two tariffs, the currency sign,
-// then the eleven powers and the eleven counts in the Diary's column order.
+// then the eleven powers and the eleven counts in the Diary's column order,
+// then the two monthly budgets.
 enum Field
 {
     ElectricityRateField,
@@ -69,7 +75,9 @@ enum Field
     CurrencyField,
     FirstPowerField,
     FirstCountField = FirstPowerField + applianceCount,
-    fieldCount = FirstCountField + applianceCount
+    ElectricityBudgetField = FirstCountField + applianceCount,
+    WaterBudgetField,
+    fieldCount
 };
 using Texts = std::array<QString, fieldCount>;
 using Fields = std::array<bool, fieldCount>;
@@ -117,6 +125,10 @@ std::optional<int> count(const QSqlDatabase &db, int appliance);
 // again after every save().
 QString currency(const QSqlDatabase &db);
 
+// The stored monthly budget of electricity (or of water); nothing when none
+// is stored, it could not be read or is not sound.
+std::optional<double> budget(const QSqlDatabase &db, bool water);
+
 // The first thing wrong with household, as the page shows it; empty when every
 // value is allowed.
 QString problem(const Household &household);
@@ -160,6 +172,11 @@ Input<int> parseWatts(const QString &text, int appliance);
 
 // A count of appliance: a whole number from minimumCount to maximumCount.
 Input<int> parseCount(const QString &text, int appliance);
+
+// A typed monthly budget of electricity (or of water): empty for none, or a
+// money amount from 0 to maximumBudget with a decimal point, or a decimal
+// comma where locale writes one; the value is the trimmed text.
+Input<QString> parseBudget(const QString &text, bool water, const QLocale &locale = QLocale());
 
 // A typed currency sign: 1 to 3 printable characters once blanks around it are
 // removed; the value is the trimmed sign.

@@ -26,7 +26,8 @@
 namespace {
 
 // Three weeks of diary days, some missed, answered as a household answers
-// them, so the history page has bars, totals and usage to show.
+// them, and two monthly budgets, so the history pages have bars, totals,
+// changes, usage and budgets to show.
 void storeDiaryDays()
 {
     using namespace CalculatorLogic;
@@ -44,6 +45,10 @@ void storeDiaryDays()
                      {QStringLiteral("amtOfShowerUsed"), 1, showerFactor}},
                     {{QStringLiteral("noOfFamilyMem"), QStringLiteral("3")}});
     }
+    // Budgets a month: electricity on course to go above its own, water within.
+    QSqlQuery budgets(db);
+    budgets.exec(QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES "
+                                "('electricityBudget', '10'), ('waterBudget', '50')"));
 }
 
 // Presses the named buttons in turn, each only if it is shown.

@@ -65,6 +65,7 @@ const Visit visits[] = {
      "push_viewElecDiary"},
     {"water diary", Calc + W::DiaryChoicePage, Calc + W::WaterDiaryPage, "push_viewWaterDiary"},
     {"diary history", Calc + W::DiaryChoicePage, Calc + W::HistoryPage, "push_diaryHistory"},
+    {"where it went", Calc + W::HistoryPage, Calc + W::SpendingPage, "push_historySpending"},
 };
 
 inline void show(MainWindow &window, int page)

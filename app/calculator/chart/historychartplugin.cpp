@@ -1,5 +1,6 @@
-// The diaries' chart drawn with Qt Charts: 30 stacked bars of electricity and
-// water, a few dates below and money on the left.
+// The diaries' charts drawn with Qt Charts: 30 stacked bars of electricity and
+// water, a few dates below and money on the left; and one bar for each of the
+// dearest appliances and water activities, its name and share beside it.
 #include "calculator/historychart.h"
 
 #include <QBarCategoryAxis>
@@ -7,6 +8,8 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsSimpleTextItem>
+#include <QHorizontalBarSeries>
 #include <QObject>
 #include <QStackedBarSeries>
 #include <QValueAxis>
@@ -17,6 +20,8 @@ namespace {
 
 // Every few days a date under the chart; the bars between go unlabelled.
 constexpr int labelEvery = 7;
+// The bars of the dearest items that fit the page.
+constexpr int spendingBars = 6;
 
 QFont chartFont(int pointSize)
 {
@@ -57,7 +62,47 @@ public:
     QWidget *create(QWidget *parent) const override;
     void fill(QWidget *view, const QList<HistoryLogic::DayCosts> &days,
               const QString &sign) const override;
+    QWidget *createSpending(QWidget *parent) const override;
+    void fillSpending(QWidget *view, const QStringList &labels,
+                      const QList<double> &costs) const override;
 };
+
+namespace {
+
+// The names written on the bars: plain text items of the chart, each keyed
+// with its bar's index.
+constexpr int barNameKey = 0;
+
+QList<QGraphicsItem *> barNames(const QChart *chart)
+{
+    QList<QGraphicsItem *> names;
+    for (QGraphicsItem *item : chart->childItems()) {
+        if (item->data(barNameKey).isValid())
+            names.append(item);
+    }
+    return names;
+}
+
+// Puts each name at the start of its bar, on its middle line.
+void placeBarNames(QChart *chart)
+{
+    for (QGraphicsItem *name : barNames(chart)) {
+        const QPointF start = chart->mapToPosition(QPointF(0, name->data(barNameKey).toInt()));
+        name->setPos(start.x() + 4, start.y() - name->boundingRect().height() / 2);
+    }
+}
+
+QChartView *chartView(QChart *chart, QWidget *parent, const QString &name)
+{
+    auto *view = new QChartView(chart, parent);
+    view->setObjectName(name);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setStyleSheet(QStringLiteral("background: transparent;"));
+    view->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return view;
+}
+
+} // namespace
 
 QWidget *HistoryChartPlugin::create(QWidget *parent) const
 {
@@ -103,12 +148,7 @@ QWidget *HistoryChartPlugin::create(QWidget *parent) const
     chart->addAxis(money, Qt::AlignLeft);
     series->attachAxis(money);
 
-    auto *view = new QChartView(chart, parent);
-    view->setObjectName(QStringLiteral("chart_history"));
-    view->setRenderHint(QPainter::Antialiasing);
-    view->setStyleSheet(QStringLiteral("background: transparent;"));
-    view->setAttribute(Qt::WA_TransparentForMouseEvents);
-    return view;
+    return chartView(chart, parent, QStringLiteral("chart_history"));
 }
 
 void HistoryChartPlugin::fill(QWidget *view, const QList<HistoryLogic::DayCosts> &days,
@@ -151,6 +191,66 @@ void HistoryChartPlugin::fill(QWidget *view, const QList<HistoryLogic::DayCosts>
     money->setLabelFormat(moneyLabelFormat(sign));
     money->setRange(0, highest > 0 ? highest : 1);
     money->applyNiceNumbers();
+}
+
+QWidget *HistoryChartPlugin::createSpending(QWidget *parent) const
+{
+    auto *chart = new QChart;
+    chart->setBackgroundVisible(false);
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->legend()->setVisible(false);
+    auto *costs = new QBarSet(QStringLiteral("Cost"));
+    costs->setColor(QColor(214, 140, 20));
+    costs->setBorderColor(QColor(214, 140, 20));
+    auto *series = new QHorizontalBarSeries;
+    series->append(costs);
+    series->setBarWidth(0.7);
+    chart->addSeries(series);
+    auto *names = new QBarCategoryAxis;
+    names->setLabelsFont(chartFont(10));
+    names->setGridLineVisible(false);
+    names->setLabelsVisible(false); // the names are written on the bars
+    QObject::connect(chart, &QChart::plotAreaChanged, chart, [chart] { placeBarNames(chart); });
+    chart->addAxis(names, Qt::AlignLeft);
+    series->attachAxis(names);
+    auto *money = new QValueAxis;
+    money->setVisible(false);
+    chart->addAxis(money, Qt::AlignBottom);
+    series->attachAxis(money);
+    return chartView(chart, parent, QStringLiteral("chart_spending"));
+}
+
+void HistoryChartPlugin::fillSpending(QWidget *view, const QStringList &labels,
+                                      const QList<double> &costs) const
+{
+    auto *spendingView = qobject_cast<QChartView *>(view);
+    if (!spendingView)
+        return;
+    QChart *chart = spendingView->chart();
+    auto *series = qobject_cast<QHorizontalBarSeries *>(chart->series().constFirst());
+    QBarSet *bars = series->barSets().constFirst();
+    // The dearest at the top: the first category is drawn at the bottom.
+    QStringList shown;
+    QList<qreal> values;
+    const qsizetype count = std::min<qsizetype>({labels.size(), costs.size(), spendingBars});
+    for (qsizetype i = count - 1; i >= 0; --i) {
+        shown.append(labels.at(i));
+        values.append(costs.at(i));
+    }
+    bars->remove(0, bars->count());
+    bars->append(values);
+    axis<QBarCategoryAxis>(chart, Qt::Vertical)->setCategories(shown);
+    qDeleteAll(barNames(chart));
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        auto *name = new QGraphicsSimpleTextItem(shown.at(i), chart);
+        name->setFont(chartFont(10));
+        name->setBrush(QColor(85, 0, 0)); // as the page's text
+        name->setData(barNameKey, int(i));
+        name->setZValue(100); // above the bars
+    }
+    auto *money = axis<QValueAxis>(chart, Qt::Horizontal);
+    money->setRange(0, values.isEmpty() ? 1 : values.constLast());
+    placeBarNames(chart);
 }
 
 #include "historychartplugin.moc"

@@ -1,0 +1,267 @@
+#include "calculator/meterlogic.h"
+
+#include "calculator/calculatorlogic.h"
+#include "data/database.h"
+
+#include <QHash>
+#include <QMap>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+
+namespace {
+
+using MeterLogic::Reading;
+
+QString isoDay(const QDate &date)
+{
+    return date.toString(Qt::ISODate);
+}
+
+QString dayText(const QDate &date)
+{
+    return date.toString(QStringLiteral("d MMMM yyyy"));
+}
+
+// A reading as the page and the messages write it: every digit it has.
+QString readingText(double value)
+{
+    return QLocale::c().toString(value, 'g', QLocale::FloatingPointShortest);
+}
+
+QString unit(const QString &meter)
+{
+    return meter == MeterLogic::waterMeter ? QStringLiteral("m³") : QStringLiteral("kWh");
+}
+
+// The readings of meter by day, oldest first.
+std::optional<QMap<QDate, Reading>> byDay(const QSqlDatabase &db, const QString &meter)
+{
+    QSqlQuery query =
+        Database::run(db,
+                      QStringLiteral("SELECT readingDate, reading, newSeries FROM MeterReading "
+                                     "WHERE meter=?"),
+                      {meter});
+    if (!query.isActive())
+        return std::nullopt;
+    QMap<QDate, Reading> days;
+    while (query.next()) {
+        Reading reading;
+        reading.date = QDate::fromString(query.value(0).toString(), Qt::ISODate);
+        reading.value = CalculatorLogic::readNumber(query.value(1));
+        reading.newSeries = query.value(2).toInt() != 0;
+        if (reading.date.isValid())
+            days.insert(reading.date, reading);
+    }
+    return days;
+}
+
+// What is wrong with reading among the others of its meter (which may hold
+// a reading of the same day, which it replaces); empty when it fits its series.
+QString seriesProblem(const QMap<QDate, Reading> &days, const Reading &reading,
+                      const QString &meter)
+{
+    auto next = days.upperBound(reading.date);
+    auto previous = days.lowerBound(reading.date);
+    if (!reading.newSeries && previous != days.cbegin()) {
+        --previous;
+        if (reading.value < previous->value)
+            return QStringLiteral("%1 is lower than the reading of %2, %3 %4. If the meter was "
+                                  "replaced, tick \"New meter\" and save again.")
+                .arg(readingText(reading.value), dayText(previous->date),
+                     readingText(previous->value), unit(meter));
+    }
+    if (next != days.cend() && !next->newSeries && next->value < reading.value)
+        return QStringLiteral("%1 is higher than the later reading of %2, %3 %4.")
+            .arg(readingText(reading.value), dayText(next->date), readingText(next->value),
+                 unit(meter));
+    return QString();
+}
+
+bool store(const QSqlDatabase &db, const QString &meter, const Reading &reading)
+{
+    return Database::run(
+               db,
+               QStringLiteral("INSERT OR REPLACE INTO MeterReading (meter, "
+                              "readingDate, reading, newSeries) VALUES (?,?,?,?)"),
+               {meter, isoDay(reading.date), readingText(reading.value), int(reading.newSeries)})
+        .isActive();
+}
+
+template<typename Write> bool inTransaction(const QSqlDatabase &db, Write write)
+{
+    QSqlDatabase connection = db;
+    if (!connection.isOpen() || !Database::createHouseholdTables(db) || !connection.transaction())
+        return false;
+    if (write() && connection.commit())
+        return true;
+    connection.rollback();
+    return false;
+}
+
+const QString notStored =
+    QStringLiteral("Not stored: the data file is busy or cannot be written. Please try again.");
+
+} // namespace
+
+namespace MeterLogic {
+
+std::optional<QList<Reading>> readings(const QSqlDatabase &db, const QString &meter)
+{
+    const std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
+    if (!days)
+        return std::nullopt;
+    QList<Reading> newestFirst = days->values();
+    std::reverse(newestFirst.begin(), newestFirst.end());
+    return newestFirst;
+}
+
+std::optional<double> parseReading(const QString &text, const QLocale &locale)
+{
+    const QString typed = text.trimmed();
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    double value = c.toDouble(typed, &ok);
+    if (!ok && locale.decimalPoint() != QLatin1String(".")) {
+        QLocale own = locale;
+        own.setNumberOptions(QLocale::RejectGroupSeparator);
+        value = own.toDouble(typed, &ok);
+    }
+    if (!ok || !qIsFinite(value) || value < 0 || value > maximumReading)
+        return std::nullopt;
+    return value;
+}
+
+Outcome saveReading(const QSqlDatabase &db, const QString &meter, const QDate &date,
+                    const QString &reading, bool replaced, const QDate &today,
+                    const QLocale &locale)
+{
+    if (!date.isValid() || date > today)
+        return {false, QStringLiteral("A reading can only be for today or an earlier day.")};
+    const std::optional<double> value = parseReading(reading, locale);
+    if (!value)
+        return {false, QStringLiteral("Enter the number the meter shows, from 0 to %1, for "
+                                      "example %2.")
+                           .arg(readingText(maximumReading), locale.toString(1234.5, 'f', 1))};
+    Database::createHouseholdTables(db);
+    const std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
+    if (!days)
+        return {false, notStored};
+    // A reading in place of a new meter's first stays the new meter's first.
+    const Reading entry{date, *value, replaced || days->value(date).newSeries};
+    const QString problem = seriesProblem(*days, entry, meter);
+    if (!problem.isEmpty())
+        return {false, problem};
+    if (!inTransaction(db, [&] { return store(db, meter, entry); }))
+        return {false, notStored};
+    const QString what =
+        QStringLiteral("%1 %2 on %3").arg(readingText(*value), unit(meter), dayText(date));
+    if (days->contains(date))
+        return {true, QStringLiteral("Stored %1, in place of the reading of that day.").arg(what)};
+    return {true, QStringLiteral("Stored %1.").arg(what)};
+}
+
+bool removeReading(const QSqlDatabase &db, const QString &meter, const QDate &date)
+{
+    QSqlQuery query = Database::run(
+        db, QStringLiteral("DELETE FROM MeterReading WHERE meter=? AND readingDate=?"),
+        {meter, isoDay(date)});
+    return query.isActive() && query.numRowsAffected() > 0;
+}
+
+Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByteArray &csv,
+                       const QDate &today)
+{
+    const QStringList lines = QString::fromUtf8(csv).split(QLatin1Char('\n'));
+    struct Row
+    {
+        int line;
+        Reading reading;
+    };
+    QList<Row> rows;
+    const auto badLine = [](int line, const QString &why) {
+        return Outcome{false,
+                       QStringLiteral("Nothing was imported: line %1 %2.").arg(line).arg(why)};
+    };
+    for (int i = 0; i < lines.size(); ++i) {
+        QString line = lines.at(i);
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.trimmed().isEmpty())
+            continue;
+        const QStringList fields = line.split(QLatin1Char(','));
+        const QDate date =
+            fields.size() == 2 ? QDate::fromString(fields.at(0).trimmed(), Qt::ISODate) : QDate();
+        const std::optional<double> value =
+            fields.size() == 2 ? parseReading(fields.at(1), QLocale::c()) : std::nullopt;
+        // A first row that is no reading at all is the file's header.
+        if (rows.isEmpty() && i == 0 && !date.isValid() && !value)
+            continue;
+        if (fields.size() != 2)
+            return badLine(i + 1, QStringLiteral("does not have the two fields date,reading"));
+        if (!date.isValid())
+            return badLine(i + 1,
+                           QStringLiteral("does not start with a date written as 2026-12-07"));
+        if (date > today)
+            return badLine(i + 1, QStringLiteral("is for a day after today"));
+        if (!value)
+            return badLine(i + 1, QStringLiteral("does not have a reading from 0 to %1")
+                                      .arg(readingText(maximumReading)));
+        rows.append({i + 1, {date, *value, false}});
+    }
+    if (rows.isEmpty())
+        return {false, QStringLiteral("Nothing was imported: the file has no readings.")};
+
+    Database::createHouseholdTables(db);
+    std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
+    if (!days)
+        return {false, notStored};
+    // Each row must fit among the stored readings and the file's others: going
+    // through the days in order, a reading lower than the one before it is
+    // the bad one, or, when that one is stored, the file's row before it.
+    QHash<QDate, int> lineOf;
+    for (const Row &row : std::as_const(rows)) {
+        days->insert(row.reading.date, row.reading);
+        lineOf.insert(row.reading.date, row.line);
+    }
+    for (auto day = days->cbegin(); day != days->cend(); ++day) {
+        const auto before = day == days->cbegin() ? days->cend() : std::prev(day);
+        if (before == days->cend() || day->newSeries || day->value >= before->value)
+            continue;
+        const bool fromFile = lineOf.contains(day->date);
+        const Reading &bad = fromFile ? *day : *before;
+        return badLine(lineOf.value(bad.date),
+                       QStringLiteral("has %1 %2 for %3, lower than the %4 of %5")
+                           .arg(readingText(day->value), unit(meter), dayText(day->date),
+                                readingText(before->value), dayText(before->date)));
+    }
+    const bool stored = inTransaction(db, [&] {
+        return std::all_of(rows.cbegin(), rows.cend(),
+                           [&](const Row &row) { return store(db, meter, row.reading); });
+    });
+    if (!stored)
+        return {false, notStored};
+    return {true, QStringLiteral("Imported %1 readings.").arg(rows.size())};
+}
+
+QByteArray readingsCsv(const QSqlDatabase &db, bool *ok)
+{
+    QByteArray csv = "meter,date,reading,new series\r\n";
+    bool read = true;
+    for (const QString &meter : {electricityMeter, waterMeter}) {
+        const std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
+        read = read && days.has_value();
+        for (const Reading &reading : days.value_or(QMap<QDate, Reading>()))
+            csv += QStringLiteral("%1,%2,%3,%4\r\n")
+                       .arg(meter, isoDay(reading.date), readingText(reading.value),
+                            reading.newSeries ? QStringLiteral("yes") : QStringLiteral("no"))
+                       .toUtf8();
+    }
+    if (ok)
+        *ok = read;
+    return csv;
+}
+
+} // namespace MeterLogic
