@@ -178,11 +178,14 @@ int main(int argc, char *argv[])
     }
 
     // Messages that pages show after a press, each at its longest: the
-    // export's from the history page just saved, failing as a file stands
-    // where its folder goes, and the craft video's, for an address that is
-    // not a web page.
+    // export's from the history page, failing as a file stands where its
+    // folder goes (the export ends on a thread of its own), and the craft
+    // video's, for an address that is not a web page.
     QFile(home.filePath(QStringLiteral("Documents"))).open(QIODevice::WriteOnly);
+    PageVisits::reach(window, PageVisits::Calc + MainWindow::HistoryPage);
     press(&window, {QStringLiteral("push_exportDiaries")});
+    auto *exportButton = window.findChild<QAbstractButton *>(QStringLiteral("push_exportDiaries"));
+    QTest::qWaitFor([exportButton] { return exportButton->isEnabled(); }, 5000);
     ok = save(&window, folder, QStringLiteral("after-export")) && ok;
     QSqlQuery(QSqlDatabase::database()).exec(QStringLiteral("UPDATE DarAror SET URLVideo='video'"));
     content->setCurrentIndex(MainWindow::MainMenuPage);
