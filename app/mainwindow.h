@@ -84,6 +84,7 @@ public:
         SettingsPage,
         HistoryPage,
         SpendingPage, // where the money went and the month against its budgets
+        MetersPage,   // the household's meter readings
         CalculatorBodyPageCount
     };
 
@@ -223,6 +224,14 @@ private slots:
     // The recorded day (app/calculator/calculator.cpp)
     void on_push_sameAsLastDay_clicked();
 
+    // Meter readings (app/calculator/meters.cpp)
+    void on_push_meters_clicked();
+    void on_push_saveMeterReading_clicked();
+    void on_push_removeMeterReading_clicked();
+    void on_push_importMeterReadings_clicked();
+    void on_push_metersBack_clicked();
+    void on_radio_electricityMeter_toggled(bool checked);
+
     // Household settings (app/settings.cpp)
     void on_push_settings_clicked();
     void on_push_typicalPower_clicked();
@@ -328,6 +337,7 @@ private:
 
     void buildHistoryChart();  // on the history page's first visit
     void buildSpendingChart(); // on the spending page's first visit
+    void prepareMetersPage();  // on the meters page's first visit
 
     // Quiz: helpers and state of its own
     bool quizRoundRunning = false; // a round is in Question or Feedback

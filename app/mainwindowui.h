@@ -20,6 +20,7 @@
 #include "ui_calculatorlcdtvpage.h"
 #include "ui_calculatorlightspage.h"
 #include "ui_calculatorlivingroompage.h"
+#include "ui_calculatormeterspage.h"
 #include "ui_calculatormicrowavepage.h"
 #include "ui_calculatorpage.h"
 #include "ui_calculatorrefrigeratorpage.h"
@@ -62,6 +63,7 @@ class MainWindow : public CalculatorAirConPage,
                    public CalculatorLaptopPage,
                    public CalculatorLawnPage,
                    public CalculatorLcdTvPage,
+                   public CalculatorMetersPage,
                    public CalculatorLightsPage,
                    public CalculatorLivingRoomPage,
                    public CalculatorMicrowavePage,

@@ -68,6 +68,7 @@ const std::array<Setup, MainWindow::CalculatorBodyPageCount> calculatorForms = {
     setup<Ui::CalculatorSettingsPage>,
     setup<Ui::CalculatorHistoryPage>,
     setup<Ui::CalculatorSpendingPage>,
+    setup<Ui::CalculatorMetersPage>,
 };
 
 // Long texts scroll by finger: the phone's kinetic scroller is not here, so
@@ -194,6 +195,9 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
             break;
         case HistoryPage:
             buildHistoryChart();
+            break;
+        case MetersPage:
+            prepareMetersPage();
             break;
         case SpendingPage:
             buildSpendingChart();

@@ -49,14 +49,16 @@ const QStringList &createStatements();
 
 // The create statements of the household's own tables: its settings (power
 // and count of each appliance, the currency sign...) and the answers kept
-// beside the diaries' costs; existing tables are left as they are.
+// beside the diaries' costs and its meter readings; existing tables are left
+// as they are.
 const QStringList &householdStatements();
 
 // Runs householdStatements() on db; false when one fails.
 bool createHouseholdTables(const QSqlDatabase &db);
 
 // The name of every table Viridio creates: the ten above and the household's
-// own tables (AppliancePower, ApplianceCount, Settings, DayUsage).
+// own tables (AppliancePower, ApplianceCount, Settings, DayUsage,
+// MeterReading).
 const QStringList &tableNames();
 
 // The file the connection db reads: its path, also when it was opened

@@ -13,6 +13,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
@@ -21,7 +22,9 @@
 #include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScrollBar>
@@ -154,6 +157,7 @@ private slots:
     void busyDiariesSaySo();
     void minutesAndCountsAreCountedAndShown();
     void anyDayAndSameAsTheLastDay();
+    void meterReadingsThroughThePage();
 
     void historyShowsTotalsChartAndExports();
     void historyComparesRanksAndWarns();
@@ -1432,6 +1436,49 @@ void TestCalculator::anyDayAndSameAsTheLastDay()
              QStringLiteral("You have spent $1.14."));
     click("push_zadUvedoViewAllData");
     QCOMPARE(labelText("lb_valOfFan"), QStringLiteral("$1.14"));
+}
+
+// Two readings through the meters page: a future day cannot be chosen, a
+// lower reading is refused until the meter is said to be new, and the page
+// says what the two readings tell.
+void TestCalculator::meterReadingsThroughThePage()
+{
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_meters");
+    QVERIFY(widget<QRadioButton>("radio_electricityMeter")->isChecked());
+    auto *day = widget<QDateEdit>("date_meterReading");
+    QCOMPARE(day->date(), day1);
+    day->setDate(day1.addDays(1));
+    QCOMPARE(day->date(), day1);
+    day->setDate(day1.addDays(-30));
+    typeInto(widget<QWidget>("le_meterReading"), QStringLiteral("1000.0"));
+    click("push_saveMeterReading");
+    day->setDate(day1);
+    typeInto(widget<QWidget>("le_meterReading"), QStringLiteral("1312.0"));
+    click("push_saveMeterReading");
+    QVERIFY2(labelText("lb_meterMessage").startsWith(QLatin1String("Stored 1312 kWh")),
+             qPrintable(labelText("lb_meterMessage")));
+    auto *list = widget<QListWidget>("list_meterReadings");
+    QCOMPARE(list->count(), 2);
+    QVERIFY(list->item(0)->text().contains(QLatin1String("1312 kWh")));
+    QVERIFY2(labelText("lb_meterSummary").contains(QLatin1String("312.0 kWh")),
+             qPrintable(labelText("lb_meterSummary")));
+
+    typeInto(widget<QWidget>("le_meterReading"), QStringLiteral("12"));
+    click("push_saveMeterReading");
+    QVERIFY(labelText("lb_meterMessage").contains(QLatin1String("lower")));
+    QCOMPARE(queryValue("SELECT count(*) FROM MeterReading").toInt(), 2);
+    widget<QCheckBox>("check_meterReplaced")->setChecked(true);
+    click("push_saveMeterReading");
+    QVERIFY(labelText("lb_meterMessage").contains(QLatin1String("in place of")));
+    QVERIFY(list->item(0)->text().contains(QLatin1String("new meter")));
+
+    list->setCurrentRow(1);
+    click("push_removeMeterReading");
+    QCOMPARE(list->count(), 1);
+    widget<QRadioButton>("radio_waterMeter")->setChecked(true);
+    QCOMPARE(list->count(), 0);
 }
 
 // Look ------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // on a database of known days, without any window.
 #include "app/calculator/calculatorlogic.h"
 #include "app/calculator/historylogic.h"
+#include "app/calculator/meterlogic.h"
 #include "app/clock.h"
 
 #include "data/database.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -55,6 +57,9 @@ private slots:
     void monthAgainstItsBudget();
     void csvFilesOldestFirst();
     void failedExportWritesNothing();
+    void meterReadingsKeepTheirSeries();
+    void meterReadingsAgainstTheDiary();
+    void meterImportStoresAllOrNothing();
 
 private:
     void record(const QString &table, const QDate &date, const ColumnValues &values);
@@ -254,7 +259,8 @@ void TestHistory::csvFilesOldestFirst()
     QCOMPARE(result.folder, QDir::toNativeSeparators(folder + "/viridio-export-2026-12-07"));
     QCOMPARE(entries(folder), QStringList({"viridio-export-2026-12-07"}));
     QCOMPARE(entries(result.folder),
-             QStringList({"viridio-electricity-2026-12-07.csv", "viridio-water-2026-12-07.csv"}));
+             QStringList({"viridio-electricity-2026-12-07.csv", "viridio-meters-2026-12-07.csv",
+                          "viridio-water-2026-12-07.csv"}));
     QCOMPARE(fileBytes(result.files.value(0)), electricity);
     QCOMPARE(fileBytes(result.files.value(1)), water);
     QCOMPARE(csvField("-0.5"), QStringLiteral("-0.5"));
@@ -311,6 +317,96 @@ void TestHistory::failedExportWritesNothing()
     QCOMPARE(result.folder, QDir::toNativeSeparators(taken + "/" + exportFolderName(today, 3)));
     QCOMPARE(entries(elsewhere), QStringList());
     QVERIFY(!QFileInfo::exists(dir->filePath("gone")));
+}
+
+// A meter never runs backwards within one series: a lower reading is refused
+// unless the meter was replaced, and no reading is for a day to come.
+void TestHistory::meterReadingsKeepTheirSeries()
+{
+    using namespace MeterLogic;
+    const QString meter = electricityMeter;
+    QVERIFY(saveReading(db, meter, today.addDays(-30), "1000.0", false, today).stored);
+    QVERIFY(!saveReading(db, meter, today.addDays(1), "1400", false, today).stored);
+    Outcome lower = saveReading(db, meter, today, "999,5", false, today, QLocale(QLocale::German));
+    QVERIFY(!lower.stored);
+    QVERIFY2(lower.message.contains(QLatin1String("lower")), qPrintable(lower.message));
+    // Nor may an earlier day's reading pass a later one.
+    QVERIFY(!saveReading(db, meter, today.addDays(-40), "1200", false, today).stored);
+    QVERIFY(!saveReading(db, meter, today, "abc", false, today).stored);
+    QVERIFY(!saveReading(db, meter, today, "-1", false, today).stored);
+
+    QVERIFY(saveReading(db, meter, today, "12,5", true, today, QLocale(QLocale::German)).stored);
+    const Outcome again = saveReading(db, meter, today, "13", false, today);
+    QVERIFY(again.stored);
+    QVERIFY2(again.message.contains(QLatin1String("in place of")), qPrintable(again.message));
+    const QList<Reading> stored = readings(db, meter).value();
+    QCOMPARE(stored.size(), 2);
+    QCOMPARE(stored.at(0).date, today); // newest first
+    QCOMPARE(stored.at(0).value, 13.0);
+    QCOMPARE(stored.at(1).value, 1000.0);
+    QVERIFY(removeReading(db, meter, today));
+    QCOMPARE(readings(db, meter)->size(), 1);
+    QVERIFY(readings(db, waterMeter)->isEmpty());
+}
+
+// Two readings 30 days apart against the diary's kWh of those days.
+void TestHistory::meterReadingsAgainstTheDiary()
+{
+    using namespace MeterLogic;
+    const QDate from = today.addDays(-30);
+    QVERIFY(saveReading(db, electricityMeter, from, "1000.0", false, today).stored);
+    QVERIFY(!lastPeriod(db, electricityMeter));
+    QVERIFY(saveReading(db, electricityMeter, today, "1312.0", false, today).stored);
+    // 218.4 kWh in the diary over the 30 days; the reading day itself and a
+    // day before the first reading are not the meter's.
+    for (int back = 1; back <= 30; ++back)
+        QVERIFY(QSqlQuery(db).exec(
+            QStringLiteral("INSERT INTO DayUsage (dayKey, item, quantity) VALUES ('%1', "
+                           "'valOfAirCon', 7.28)")
+                .arg(CalculatorLogic::dayKey(today.addDays(-back)))));
+    for (const QDate &outside : {today, from.addDays(-1)})
+        QVERIFY(QSqlQuery(db).exec(
+            QStringLiteral("INSERT INTO DayUsage (dayKey, item, quantity) VALUES ('%1', "
+                           "'valOfFan', 100)")
+                .arg(CalculatorLogic::dayKey(outside))));
+    const Period period = lastPeriod(db, electricityMeter).value();
+    QCOMPARE(period.days, 30);
+    QCOMPARE(period.used, 312.0);
+    QCOMPARE(period.perDay, 10.4);
+    QVERIFY(qAbs(*period.diary - 218.4) < 1e-9);
+    QCOMPARE(qRound(*explainedShare(period)), 70);
+    QVERIFY(qAbs(monthProjection(period, today) - 322.4) < 1e-9); // 31 days of December
+    const QString text = periodText(electricityMeter, period, today, 0.25, "$");
+    QVERIFY2(text.contains(QLatin1String("explains 70 % of the 312.0 kWh")), qPrintable(text));
+    QVERIFY2(text.contains(QLatin1String("$80.60")), qPrintable(text));
+    // A new meter starts a new series: one reading of it tells nothing yet.
+    QVERIFY(saveReading(db, electricityMeter, today, "5", true, today).stored);
+    QVERIFY(!lastPeriod(db, electricityMeter));
+}
+
+// An import with one bad row stores none of its rows and names that line.
+void TestHistory::meterImportStoresAllOrNothing()
+{
+    using namespace MeterLogic;
+    const Outcome bad = importReadings(db, waterMeter,
+                                       "date,reading\r\n2026-11-01,120.5\r\n2026-11-15,"
+                                       "124\r\n2026-12-01,1x9\r\n",
+                                       today);
+    QVERIFY(!bad.stored);
+    QVERIFY2(bad.message.contains(QLatin1String("line 4")), qPrintable(bad.message));
+    QVERIFY(readings(db, waterMeter)->isEmpty());
+    const Outcome lower =
+        importReadings(db, waterMeter, "2026-11-01,120.5\n2026-11-15,119\n", today);
+    QVERIFY2(lower.message.contains(QLatin1String("line 2")), qPrintable(lower.message));
+    QVERIFY(!importReadings(db, waterMeter, "2026-12-08,125\n", today).stored);
+
+    const Outcome good =
+        importReadings(db, waterMeter, "date,reading\n2026-11-15,124\n2026-11-01,120.5\n", today);
+    QVERIFY2(good.stored, qPrintable(good.message));
+    QCOMPARE(readings(db, waterMeter)->size(), 2);
+    QCOMPARE(readingsCsv(db), QByteArray("meter,date,reading,new series\r\n"
+                                         "water,2026-11-01,120.5,no\r\n"
+                                         "water,2026-11-15,124,no\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestHistory)

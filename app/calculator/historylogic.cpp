@@ -1,6 +1,7 @@
 #include "calculator/historylogic.h"
 
 #include "calculator/calculatorlogic.h"
+#include "calculator/meterlogic.h"
 #include "data/database.h"
 
 #include <QDir>
@@ -503,6 +504,11 @@ QString waterFileName(const QDate &date)
     return QStringLiteral("viridio-water-%1.csv").arg(date.toString(Qt::ISODate));
 }
 
+QString metersFileName(const QDate &date)
+{
+    return QStringLiteral("viridio-meters-%1.csv").arg(date.toString(Qt::ISODate));
+}
+
 QString exportFolderName(const QDate &date, int number)
 {
     const QString name = QStringLiteral("viridio-export-%1").arg(date.toString(Qt::ISODate));
@@ -519,11 +525,13 @@ ExportResult exportDiaries(const QSqlDatabase &db, const QString &folder, const 
     const bool snapshot = QSqlDatabase(db).transaction();
     bool electricityRead = false;
     bool waterRead = false;
+    bool metersRead = false;
     const QByteArray electricity = electricityCsv(db, &electricityRead);
     const QByteArray water = waterCsv(db, &waterRead);
+    const QByteArray meters = MeterLogic::readingsCsv(db, &metersRead);
     if (snapshot)
         QSqlDatabase(db).commit();
-    if (!electricityRead || !waterRead) {
+    if (!electricityRead || !waterRead || !metersRead) {
         result.error = QStringLiteral("The diaries could not be read, so nothing was exported.");
         return result;
     }
@@ -542,9 +550,10 @@ ExportResult exportDiaries(const QSqlDatabase &db, const QString &folder, const 
     }
 
     const QDir dir(own);
-    const std::array<QString, 2> paths = {dir.absoluteFilePath(electricityFileName(today)),
-                                          dir.absoluteFilePath(waterFileName(today))};
-    const std::array<const QByteArray *, 2> contents = {&electricity, &water};
+    const std::array<QString, 3> paths = {dir.absoluteFilePath(electricityFileName(today)),
+                                          dir.absoluteFilePath(waterFileName(today)),
+                                          dir.absoluteFilePath(metersFileName(today))};
+    const std::array<const QByteArray *, 3> contents = {&electricity, &water, &meters};
     for (std::size_t i = 0; i < paths.size(); ++i) {
         // Unbuffered: each file is one write, and a buffered one that fails
         // (a full disk) is not reported by commit().

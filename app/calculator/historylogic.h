@@ -154,6 +154,8 @@ QString exportFolderName(const QDate &date, int number = 1);
 // "viridio-electricity-2026-12-07.csv" and "viridio-water-2026-12-07.csv".
 QString electricityFileName(const QDate &date);
 QString waterFileName(const QDate &date);
+// "viridio-meters-2026-12-07.csv": both meters' readings (MeterLogic::readingsCsv).
+QString metersFileName(const QDate &date);
 
 struct ExportResult
 {

@@ -246,6 +246,82 @@ Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByte
     return {true, QStringLiteral("Imported %1 readings.").arg(rows.size())};
 }
 
+std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter)
+{
+    const std::optional<QList<Reading>> stored = readings(db, meter);
+    if (!stored || stored->size() < 2 || stored->at(0).newSeries)
+        return std::nullopt;
+    Period period;
+    period.to = stored->at(0).date;
+    period.from = stored->at(1).date;
+    period.days = int(period.from.daysTo(period.to));
+    period.used = stored->at(0).value - stored->at(1).value;
+    period.perDay = period.days > 0 ? period.used / period.days : 0;
+    // The diary's days the readings cover, by their keys.
+    QStringList marks;
+    QVariantList keys;
+    for (QDate day = period.from; day < period.to; day = day.addDays(1)) {
+        marks.append(QStringLiteral("?"));
+        keys.append(CalculatorLogic::dayKey(day));
+    }
+    const bool water = meter == waterMeter;
+    const QStringList &items =
+        water ? CalculatorLogic::waterColumns() : CalculatorLogic::applianceColumns();
+    QSqlQuery usage = Database::run(
+        db,
+        QStringLiteral("SELECT u.item, u.quantity, w.noOfFamilyMem FROM DayUsage u LEFT JOIN "
+                       "waterDiary w ON w.waterRetrieveDate = u.dayKey WHERE u.dayKey IN (%1)")
+            .arg(marks.join(QLatin1Char(','))),
+        keys);
+    while (usage.isActive() && usage.next()) {
+        if (!items.contains(usage.value(0).toString()))
+            continue;
+        const double quantity = CalculatorLogic::readNumber(usage.value(1));
+        // Litres are kept for one family member; the meter counts the family's.
+        const double inUnit =
+            water ? quantity * CalculatorLogic::readNumber(usage.value(2)) / 1000 : quantity;
+        period.diary = period.diary.value_or(0) + inUnit;
+    }
+    return period;
+}
+
+std::optional<double> explainedShare(const Period &period)
+{
+    if (!period.diary || period.used <= 0)
+        return std::nullopt;
+    return *period.diary / period.used * 100;
+}
+
+double monthProjection(const Period &period, const QDate &today)
+{
+    return period.perDay * today.daysInMonth();
+}
+
+QString periodText(const QString &meter, const Period &period, const QDate &today,
+                   std::optional<double> rate, const QString &sign)
+{
+    const auto amount = [&meter](double value) {
+        return QStringLiteral("%1 %2").arg(QLocale::c().toString(value, 'f', 1), unit(meter));
+    };
+    const auto money = [&rate, &sign](double value) {
+        return rate ? QStringLiteral(", ") + CalculatorLogic::moneyText(value * *rate, sign)
+                    : QString();
+    };
+    QString text = QStringLiteral("From %1 to %2 (%3 days) your meter counted %4%5, %6 a day.")
+                       .arg(period.from.toString(QStringLiteral("d MMM")), dayText(period.to))
+                       .arg(period.days)
+                       .arg(amount(period.used), money(period.used), amount(period.perDay));
+    if (const std::optional<double> share = explainedShare(period))
+        text += QStringLiteral(" Your diary explains %1 % of the %2 your meter counted.")
+                    .arg(QLocale::c().toString(*share, 'f', 0), amount(period.used));
+    else
+        text += QStringLiteral(" Your diary has no answers for those days.");
+    const double projected = monthProjection(period, today);
+    text += QStringLiteral(" At that rate, %1 comes to %2%3.")
+                .arg(today.toString(QStringLiteral("MMMM")), amount(projected), money(projected));
+    return text;
+}
+
 QByteArray readingsCsv(const QSqlDatabase &db, bool *ok)
 {
     QByteArray csv = "meter,date,reading,new series\r\n";

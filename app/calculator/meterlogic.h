@@ -67,6 +67,36 @@ bool removeReading(const QSqlDatabase &db, const QString &meter, const QDate &da
 Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByteArray &csv,
                        const QDate &today);
 
+// What the last two readings of a meter's latest series tell.
+struct Period
+{
+    QDate from; // the earlier reading's day
+    QDate to;   // the later reading's day
+    int days = 0;
+    double used = 0;   // kWh, or cubic metres
+    double perDay = 0; // used / days
+    // The diary's own estimate for the days the readings cover (from, to
+    // included, to not), in the meter's unit: kWh, or cubic metres of the
+    // family's litres; nothing when no day of them has answers kept.
+    std::optional<double> diary;
+};
+
+// The period of meter's last two readings; nothing with fewer than two in
+// its latest series, or when they could not be read.
+std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter);
+
+// The share of the metered use the diary explains, in percent; nothing
+// without a diary figure or without use.
+std::optional<double> explainedShare(const Period &period);
+
+// The use of the month of today at the period's rate: perDay x the month's days.
+double monthProjection(const Period &period, const QDate &today);
+
+// What the page says of a period, with its cost at rate (nothing when the
+// tariff could not be read) and money with sign.
+QString periodText(const QString &meter, const Period &period, const QDate &today,
+                   std::optional<double> rate, const QString &sign);
+
 // Both meters' readings as CSV (meter,date,reading,new series), oldest first
 // per meter, CRLF line ends; ok says whether they could be read.
 QByteArray readingsCsv(const QSqlDatabase &db, bool *ok = nullptr);

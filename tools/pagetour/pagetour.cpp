@@ -5,6 +5,7 @@
 // clicking their button, so they show what their entry fills in.
 
 #include "app/calculator/calculatorlogic.h"
+#include "app/calculator/meterlogic.h"
 #include "app/clock.h"
 #include "data/database.h"
 #include "mainwindow.h"
@@ -49,6 +50,11 @@ void storeDiaryDays()
     QSqlQuery budgets(db);
     budgets.exec(QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES "
                                 "('electricityBudget', '10'), ('waterBudget', '50')"));
+    // Three electricity meter readings, so the meters page has a list and a
+    // period to tell of.
+    for (const auto &[back, reading] : {std::pair{21, "4210.5"}, {7, "4350"}, {0, "4412.8"}})
+        MeterLogic::saveReading(db, MeterLogic::electricityMeter, Clock::today().addDays(-back),
+                                QString::fromLatin1(reading), false, Clock::today());
 }
 
 // Presses the named buttons in turn, each only if it is shown.

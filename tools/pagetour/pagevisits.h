@@ -66,6 +66,7 @@ const Visit visits[] = {
     {"water diary", Calc + W::DiaryChoicePage, Calc + W::WaterDiaryPage, "push_viewWaterDiary"},
     {"diary history", Calc + W::DiaryChoicePage, Calc + W::HistoryPage, "push_diaryHistory"},
     {"where it went", Calc + W::HistoryPage, Calc + W::SpendingPage, "push_historySpending"},
+    {"meters", Calc + W::DiaryChoicePage, Calc + W::MetersPage, "push_meters"},
 };
 
 inline void show(MainWindow &window, int page)
