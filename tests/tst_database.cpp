@@ -13,7 +13,6 @@
 #include <QMessageBox>
 #include <QSqlRecord>
 #include <QStackedWidget>
-#include <QThreadPool>
 #include <QtTest>
 
 namespace {
@@ -96,11 +95,6 @@ private slots:
     void busyStartTriesAgainAtTheNextPress();
     void damagedFileIsReadOnlyAndTheUserIsTold();
     void onlyViridiosFilesAreCompleted();
-
-    // The windows' damage checks ran on the thread pool: its threads end
-    // before the program does, so the leak check at exit meets no thread
-    // that is still going away.
-    void cleanupTestCase() { QThreadPool::globalInstance()->waitForDone(); }
 };
 
 void TestDatabase::firstStartCreatesSchemaAndContent()
