@@ -4,7 +4,6 @@
 
 #include <QAbstractButton>
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -12,18 +11,9 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThreadPool>
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
-
-// The thread pool's threads (the windows' damage checks, the export) end
-// with the application, before the leak check that runs at exit walks the
-// program's threads: one still going away then can make the check fail.
-inline const bool poolThreadsEndWithTheApplication = [] {
-    qAddPostRoutine([] { QThreadPool::globalInstance()->waitForDone(); });
-    return true;
-}();
 
 class TemporaryHome
 {
