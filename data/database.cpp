@@ -315,6 +315,17 @@ bool Database::createHouseholdTables(const QSqlDatabase &db)
     return true;
 }
 
+bool Database::inTransaction(const QSqlDatabase &db, const std::function<bool()> &write)
+{
+    QSqlDatabase connection = db;
+    if (!connection.isOpen() || !connection.transaction())
+        return false;
+    if (write() && connection.commit())
+        return true;
+    connection.rollback();
+    return false;
+}
+
 const QStringList &Database::tableNames()
 {
     static const QStringList names = [] {

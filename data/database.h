@@ -56,6 +56,11 @@ const QStringList &householdStatements();
 // Runs householdStatements() on db; false when one fails.
 bool createHouseholdTables(const QSqlDatabase &db);
 
+// Runs write inside one transaction on db: all of it is stored (write gives
+// true and the commit succeeds), or it is rolled back and nothing is. False
+// without an open connection or when the transaction cannot begin.
+bool inTransaction(const QSqlDatabase &db, const std::function<bool()> &write);
+
 // The name of every table Viridio creates: the ten above and the household's
 // own tables (AppliancePower, ApplianceCount, Settings, DayUsage,
 // MeterReading).

@@ -383,7 +383,7 @@ QSqlDatabase seededDatabase(const QTemporaryDir &dir)
 {
     QSqlDatabase db = Database::open(dir.filePath(QStringLiteral("my.db.sqlite")));
     Database::createAndSeed(db);
-    SettingsLogic::createTables(db);
+    Database::createHouseholdTables(db);
     return db;
 }
 

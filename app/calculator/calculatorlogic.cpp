@@ -35,18 +35,6 @@ bool readable(double number)
     return qIsFinite(number) && qAbs(number) <= CalculatorLogic::largestNumber;
 }
 
-// Runs write inside one transaction: all of it is stored, or nothing.
-template<typename Write> bool inTransaction(const QSqlDatabase &db, Write write)
-{
-    QSqlDatabase connection = db;
-    if (!connection.isOpen() || !connection.transaction())
-        return false;
-    if (write() && connection.commit())
-        return true;
-    connection.rollback();
-    return false;
-}
-
 // One answer in DayUsage: a day's item is answered once, the last answer
 // replacing the one before.
 bool storeUsage(const QSqlDatabase &db, const QString &key, const QString &item, double amount,
@@ -356,7 +344,7 @@ bool recordAppliance(const QSqlDatabase &db, const QString &key, int index, doub
                      double watts, int count)
 {
     const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
-    return electricityRate && inTransaction(db, [&] {
+    return electricityRate && Database::inTransaction(db, [&] {
                return writeAppliance(db, key, index, hours, watts, count, *electricityRate);
            });
 }
@@ -365,8 +353,8 @@ bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAn
                  const ColumnValues &plain)
 {
     const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
-    return waterRate &&
-           inTransaction(db, [&] { return writeWater(db, key, answers, plain, *waterRate); });
+    return waterRate && Database::inTransaction(
+                            db, [&] { return writeWater(db, key, answers, plain, *waterRate); });
 }
 
 QDate lastAnsweredDay(const QSqlDatabase &db, const QDate &before)
@@ -410,7 +398,7 @@ bool copyAnswers(const QSqlDatabase &db, const QString &fromKey, const QString &
     if (members.next() && !members.value(0).isNull())
         plain.append({QStringLiteral("noOfFamilyMem"), members.value(0).toString()});
     members.finish();
-    return inTransaction(db, [&] {
+    return Database::inTransaction(db, [&] {
         for (const auto &[appliance, hours] : std::as_const(appliances)) {
             if (!watts[appliance] || !counts[appliance] ||
                 !writeAppliance(db, toKey, appliance, hours, *watts[appliance], *counts[appliance],
@@ -481,6 +469,44 @@ QHash<QString, double> dayUsage(const QSqlDatabase &db, const QString &key)
     while (query.isActive() && query.next())
         usage.insert(query.value(0).toString(), readNumber(query.value(1)));
     return usage;
+}
+
+std::optional<QHash<QString, DayUse>> usageOfDays(const QSqlDatabase &db, const QStringList &keys)
+{
+    // Keys are bound a few hundred at a time: a statement takes only so many
+    // values, and a meter's period may span years.
+    constexpr qsizetype perStatement = 500;
+    QHash<QString, DayUse> days;
+    for (qsizetype first = 0; first < keys.size(); first += perStatement) {
+        const QStringList some = keys.mid(first, perStatement);
+        QVariantList bound;
+        for (const QString &key : some)
+            bound.append(key);
+        QStringList marks(some.size(), QStringLiteral("?"));
+        QSqlQuery query = Database::run(
+            db,
+            QStringLiteral("SELECT u.dayKey, u.item, u.quantity, w.noOfFamilyMem FROM DayUsage u "
+                           "LEFT JOIN waterDiary w ON w.waterRetrieveDate = u.dayKey WHERE "
+                           "u.dayKey IN (%1)")
+                .arg(marks.join(QLatin1Char(','))),
+            bound);
+        if (!query.isActive())
+            return std::nullopt;
+        while (query.next()) {
+            const QString item = query.value(1).toString();
+            const double quantity = readNumber(query.value(2));
+            if (applianceColumns().contains(item)) {
+                DayUse &day = days[query.value(0).toString()];
+                day.electricity = true;
+                day.kWh += quantity;
+            } else if (waterColumns().contains(item)) {
+                DayUse &day = days[query.value(0).toString()];
+                day.water = true;
+                day.litres += quantity * readNumber(query.value(3));
+            }
+        }
+    }
+    return days;
 }
 
 QString randomTip(const QSqlDatabase &db, const QString &applianceName)

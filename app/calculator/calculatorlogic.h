@@ -205,6 +205,21 @@ WaterDay waterDay(const QSqlDatabase &db, const QString &key);
 // could not be read.
 QHash<QString, double> dayUsage(const QSqlDatabase &db, const QString &key);
 
+// What the answers kept for a day come to: the kWh of its appliances and the
+// litres of the whole family (kept per member, times the members of the
+// day's water diary), each with whether the day has answers of that kind.
+struct DayUse
+{
+    bool electricity = false;
+    double kWh = 0;
+    bool water = false;
+    double litres = 0;
+};
+
+// The kept answers of the days of keys (as dayKey writes them), by key; a day
+// without kept answers is not in it. Nothing when DayUsage could not be read.
+std::optional<QHash<QString, DayUse>> usageOfDays(const QSqlDatabase &db, const QStringList &keys);
+
 // One random tip for an appliance (Tips) or a water activity (waterTips);
 // empty when there is none.
 QString randomTip(const QSqlDatabase &db, const QString &applianceName);

@@ -308,30 +308,18 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
         data.days[i - firstShown].electricity = electricity[i];
         data.days[i - firstShown].water = water[i];
     }
-    // The answers kept beside the costs; litres are kept per family member.
-    QStringList marks;
-    QVariantList bound;
-    for (int i = firstShown; i < readDays; ++i) {
-        marks.append(QStringLiteral("?"));
-        bound.append(keys.at(i));
-    }
-    QSqlQuery usage = Database::run(
-        db,
-        QStringLiteral("SELECT dayKey, item, quantity FROM DayUsage WHERE dayKey IN (%1)")
-            .arg(marks.join(QLatin1Char(','))),
-        bound);
-    forEachDay(usage, dayOfKey, [&](int day) {
-        if (day < firstShown)
-            return;
-        DayCosts &costs = data.days[day - firstShown];
-        const QString item = usage.value(1).toString();
-        const double quantity = readNumber(usage.value(2));
+    // The answers kept beside the costs.
+    const std::optional<QHash<QString, CalculatorLogic::DayUse>> usage =
+        CalculatorLogic::usageOfDays(db, keys.mid(firstShown));
+    for (int i = firstShown; i < readDays && usage; ++i) {
+        const auto kept = usage->constFind(keys.at(i));
+        if (kept == usage->constEnd())
+            continue;
+        DayCosts &costs = data.days[i - firstShown];
         costs.hasUsage = true;
-        if (applianceColumns().contains(item))
-            costs.kWh += quantity;
-        else if (waterColumns().contains(item))
-            costs.litres += quantity * members[day];
-    });
+        costs.kWh = kept->kWh;
+        costs.litres = kept->litres;
+    }
 
     for (int i = 0; i < longPeriod; ++i) {
         const DayCosts &day = data.days.at(i);

@@ -89,17 +89,6 @@ bool store(const QSqlDatabase &db, const QString &meter, const Reading &reading)
         .isActive();
 }
 
-template<typename Write> bool inTransaction(const QSqlDatabase &db, Write write)
-{
-    QSqlDatabase connection = db;
-    if (!connection.isOpen() || !Database::createHouseholdTables(db) || !connection.transaction())
-        return false;
-    if (write() && connection.commit())
-        return true;
-    connection.rollback();
-    return false;
-}
-
 const QString notStored =
     QStringLiteral("Not stored: the data file is busy or cannot be written. Please try again.");
 
@@ -154,7 +143,7 @@ Outcome saveReading(const QSqlDatabase &db, const QString &meter, const QDate &d
     const QString problem = seriesProblem(*days, entry, meter);
     if (!problem.isEmpty())
         return {false, problem};
-    if (!inTransaction(db, [&] { return store(db, meter, entry); }))
+    if (!Database::inTransaction(db, [&] { return store(db, meter, entry); }))
         return {false, notStored};
     const QString what =
         QStringLiteral("%1 %2 on %3").arg(readingText(*value), unit(meter), dayText(date));
@@ -237,7 +226,7 @@ Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByte
                            .arg(readingText(day->value), unit(meter), dayText(day->date),
                                 readingText(before->value), dayText(before->date)));
     }
-    const bool stored = inTransaction(db, [&] {
+    const bool stored = Database::inTransaction(db, [&] {
         return std::all_of(rows.cbegin(), rows.cend(),
                            [&](const Row &row) { return store(db, meter, row.reading); });
     });
@@ -257,30 +246,17 @@ std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter)
     period.days = int(period.from.daysTo(period.to));
     period.used = stored->at(0).value - stored->at(1).value;
     period.perDay = period.days > 0 ? period.used / period.days : 0;
-    // The diary's days the readings cover, by their keys.
-    QStringList marks;
-    QVariantList keys;
-    for (QDate day = period.from; day < period.to; day = day.addDays(1)) {
-        marks.append(QStringLiteral("?"));
+    // The diary's days the readings cover.
+    QStringList keys;
+    for (QDate day = period.from; day < period.to; day = day.addDays(1))
         keys.append(CalculatorLogic::dayKey(day));
-    }
     const bool water = meter == waterMeter;
-    const QStringList &items =
-        water ? CalculatorLogic::waterColumns() : CalculatorLogic::applianceColumns();
-    QSqlQuery usage = Database::run(
-        db,
-        QStringLiteral("SELECT u.item, u.quantity, w.noOfFamilyMem FROM DayUsage u LEFT JOIN "
-                       "waterDiary w ON w.waterRetrieveDate = u.dayKey WHERE u.dayKey IN (%1)")
-            .arg(marks.join(QLatin1Char(','))),
-        keys);
-    while (usage.isActive() && usage.next()) {
-        if (!items.contains(usage.value(0).toString()))
-            continue;
-        const double quantity = CalculatorLogic::readNumber(usage.value(1));
-        // Litres are kept for one family member; the meter counts the family's.
-        const double inUnit =
-            water ? quantity * CalculatorLogic::readNumber(usage.value(2)) / 1000 : quantity;
-        period.diary = period.diary.value_or(0) + inUnit;
+    const std::optional<QHash<QString, CalculatorLogic::DayUse>> usage =
+        CalculatorLogic::usageOfDays(db, keys);
+    for (const CalculatorLogic::DayUse &day :
+         usage.value_or(QHash<QString, CalculatorLogic::DayUse>())) {
+        if (water ? day.water : day.electricity)
+            period.diary = period.diary.value_or(0) + (water ? day.litres / 1000 : day.kWh);
     }
     return period;
 }

@@ -207,49 +207,44 @@ bool storeFields(QSqlDatabase &db, const SettingsLogic::Household &household,
 {
     using namespace SettingsLogic;
     cachedCurrency.valid = false;
-    if (!db.isOpen() || !db.transaction())
-        return false;
-    bool stored = Database::createHouseholdTables(db);
-    if (stored && which[ElectricityRateField])
-        stored = storeRate(db, electricityType, household.electricityRate);
-    if (stored && which[WaterRateField])
-        stored = storeRate(db, waterType, household.waterRate);
-    const QStringList &names = CalculatorLogic::applianceTipNames();
-    for (const ApplianceFigure *figure : applianceFigures) {
-        const Watts &values = figure == &powerFigure ? household.watts : household.counts;
-        const QString sql = QStringLiteral("INSERT OR REPLACE INTO %1 (applianceName, %2) "
-                                           "VALUES (?,?)")
-                                .arg(QLatin1String(figure->table), QLatin1String(figure->column));
-        for (int i = 0; stored && i < applianceCount; ++i) {
-            if (which[figure->firstField + i])
-                stored = run(db, sql, {names.at(i), values[i]}).isActive();
+    return Database::inTransaction(db, [&] {
+        bool stored = Database::createHouseholdTables(db);
+        if (stored && which[ElectricityRateField])
+            stored = storeRate(db, electricityType, household.electricityRate);
+        if (stored && which[WaterRateField])
+            stored = storeRate(db, waterType, household.waterRate);
+        const QStringList &names = CalculatorLogic::applianceTipNames();
+        for (const ApplianceFigure *figure : applianceFigures) {
+            const Watts &values = figure == &powerFigure ? household.watts : household.counts;
+            const QString sql =
+                QStringLiteral("INSERT OR REPLACE INTO %1 (applianceName, %2) VALUES (?,?)")
+                    .arg(QLatin1String(figure->table), QLatin1String(figure->column));
+            for (int i = 0; stored && i < applianceCount; ++i) {
+                if (which[figure->firstField + i])
+                    stored = run(db, sql, {names.at(i), values[i]}).isActive();
+            }
         }
-    }
-    if (stored && which[CurrencyField])
-        stored =
-            run(db, QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES (?,?)"),
-                {currencyKey, household.currency.trimmed()})
-                .isActive();
-    // An empty budget is none: its row goes.
-    for (const bool water : {false, true}) {
-        const QString value =
-            (water ? household.waterBudget : household.electricityBudget).trimmed();
-        if (!stored || !which[water ? WaterBudgetField : ElectricityBudgetField])
-            continue;
-        stored =
-            (value.isEmpty()
-                 ? run(db, QStringLiteral("DELETE FROM Settings WHERE key=?"), {budgetKey(water)})
-                 : run(db,
-                       QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) "
-                                      "VALUES (?,?)"),
-                       {budgetKey(water), value}))
-                .isActive();
-    }
-    if (stored)
-        stored = db.commit();
-    if (!stored)
-        db.rollback();
-    return stored;
+        if (stored && which[CurrencyField])
+            stored =
+                run(db, QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES (?,?)"),
+                    {currencyKey, household.currency.trimmed()})
+                    .isActive();
+        // An empty budget is none: its row goes.
+        for (const bool water : {false, true}) {
+            const QString value =
+                (water ? household.waterBudget : household.electricityBudget).trimmed();
+            if (!stored || !which[water ? WaterBudgetField : ElectricityBudgetField])
+                continue;
+            stored = (value.isEmpty() ? run(db, QStringLiteral("DELETE FROM Settings WHERE key=?"),
+                                            {budgetKey(water)})
+                                      : run(db,
+                                            QStringLiteral("INSERT OR REPLACE INTO Settings "
+                                                           "(key, value) VALUES (?,?)"),
+                                            {budgetKey(water), value}))
+                         .isActive();
+        }
+        return stored;
+    });
 }
 
 // One appliance's stored figure, its fallback without a row; nothing when it
@@ -312,11 +307,6 @@ const Watts &typicalWatts()
               // The DOE table's 725 W is the compressor's draw while it runs.
     };
     return watts;
-}
-
-void createTables(const QSqlDatabase &db)
-{
-    Database::createHouseholdTables(db);
 }
 
 std::optional<Stored> stored(const QSqlDatabase &db)

@@ -61,10 +61,6 @@ Household builtIn();
 // to offer; the sources are given beside the figures.
 const Watts &typicalWatts();
 
-// Creates AppliancePower and Settings when they are missing; existing tables
-// and rows are left as they are.
-void createTables(const QSqlDatabase &db);
-
 // The settings page's fields in order: the two tariffs, the currency sign,
 // then the eleven powers and the eleven counts in the Diary's column order,
 // then the two monthly budgets.

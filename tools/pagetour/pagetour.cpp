@@ -191,7 +191,7 @@ int main(int argc, char *argv[])
     PageVisits::reach(window, PageVisits::Calc + MainWindow::HistoryPage);
     press(&window, {QStringLiteral("push_exportDiaries")});
     auto *exportButton = window.findChild<QAbstractButton *>(QStringLiteral("push_exportDiaries"));
-    QTest::qWaitFor([exportButton] { return exportButton->isEnabled(); }, 5000);
+    ok = QTest::qWaitFor([exportButton] { return exportButton->isEnabled(); }, 5000) && ok;
     ok = save(&window, folder, QStringLiteral("after-export")) && ok;
     QSqlQuery(QSqlDatabase::database()).exec(QStringLiteral("UPDATE DarAror SET URLVideo='video'"));
     content->setCurrentIndex(MainWindow::MainMenuPage);
