@@ -83,8 +83,9 @@ public:
         UnusedPageB, // never shown
         SettingsPage,
         HistoryPage,
-        SpendingPage, // where the money went and the month against its budgets
-        MetersPage,   // the household's meter readings
+        SpendingPage,     // where the money went and the month against its budgets
+        MetersPage,       // the household's meter readings
+        MeterHistoryPage, // what the readings tell beside the diary
         CalculatorBodyPageCount
     };
 
@@ -231,6 +232,10 @@ private slots:
     void on_push_importMeterReadings_clicked();
     void on_push_metersBack_clicked();
     void on_radio_electricityMeter_toggled(bool checked);
+    void on_push_historyMeters_clicked();
+    void on_radio_meterHistoryElectricity_toggled(bool checked);
+    void on_push_meterHistoryReadings_clicked();
+    void on_push_meterHistoryBack_clicked();
 
     // Household settings (app/settings.cpp)
     void on_push_settings_clicked();
@@ -334,10 +339,13 @@ private:
     bool waterBreakdownShown = false;
     // The choice page the settings page was opened from, and returns to.
     CalculatorBodyPage settingsReturnPage = EntryChoicePage;
+    // The page the meters page was opened from, and returns to.
+    CalculatorBodyPage metersReturnPage = DiaryChoicePage;
 
     void buildHistoryChart();  // on the history page's first visit
     void buildSpendingChart(); // on the spending page's first visit
     void prepareMetersPage();  // on the meters page's first visit
+    void buildMeterChart();    // on the meters' history page's first visit
 
     // Quiz: helpers and state of its own
     bool quizRoundRunning = false; // a round is in Question or Feedback

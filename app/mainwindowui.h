@@ -20,6 +20,7 @@
 #include "ui_calculatorlcdtvpage.h"
 #include "ui_calculatorlightspage.h"
 #include "ui_calculatorlivingroompage.h"
+#include "ui_calculatormeterhistorypage.h"
 #include "ui_calculatormeterspage.h"
 #include "ui_calculatormicrowavepage.h"
 #include "ui_calculatorpage.h"
@@ -64,6 +65,7 @@ class MainWindow : public CalculatorAirConPage,
                    public CalculatorLawnPage,
                    public CalculatorLcdTvPage,
                    public CalculatorMetersPage,
+                   public CalculatorMeterHistoryPage,
                    public CalculatorLightsPage,
                    public CalculatorLivingRoomPage,
                    public CalculatorMicrowavePage,

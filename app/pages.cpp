@@ -69,6 +69,7 @@ const std::array<Setup, MainWindow::CalculatorBodyPageCount> calculatorForms = {
     setup<Ui::CalculatorHistoryPage>,
     setup<Ui::CalculatorSpendingPage>,
     setup<Ui::CalculatorMetersPage>,
+    setup<Ui::CalculatorMeterHistoryPage>,
 };
 
 // Long texts scroll by finger: the phone's kinetic scroller is not here, so
@@ -198,6 +199,9 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
             break;
         case MetersPage:
             prepareMetersPage();
+            break;
+        case MeterHistoryPage:
+            buildMeterChart();
             break;
         case SpendingPage:
             buildSpendingChart();

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QBarCategoryAxis>
+#include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
@@ -22,6 +23,7 @@
 #include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -1439,10 +1441,15 @@ void TestCalculator::anyDayAndSameAsTheLastDay()
 }
 
 // Two readings through the meters page: a future day cannot be chosen, a
-// lower reading is refused until the meter is said to be new, and the page
-// says what the two readings tell.
+// lower reading is refused until the meter is said to be new; the history's
+// meters page says what the two readings tell and draws the metered line
+// over the days they cover.
 void TestCalculator::meterReadingsThroughThePage()
 {
+    // The diary: 3 kWh on each of the last 10 days.
+    for (int back = 1; back <= 10; ++back)
+        QVERIFY(CalculatorLogic::recordAppliance(
+            QSqlDatabase::database(), CalculatorLogic::dayKey(day1.addDays(-back)), 0, 3, 1000, 1));
     openCalculator();
     click("push_zadUvedoButton");
     click("push_meters");
@@ -1462,8 +1469,28 @@ void TestCalculator::meterReadingsThroughThePage()
     auto *list = widget<QListWidget>("list_meterReadings");
     QCOMPARE(list->count(), 2);
     QVERIFY(list->item(0)->text().contains(QLatin1String("1312 kWh")));
-    QVERIFY2(labelText("lb_meterSummary").contains(QLatin1String("312.0 kWh")),
-             qPrintable(labelText("lb_meterSummary")));
+
+    click("push_metersBack");
+    click("push_diaryHistory");
+    click("push_historyMeters");
+    // 312 kWh in 30 days at the seeded 0.2287 a kWh; the diary's 30 kWh are
+    // 10 %; December's 31 days at 10.4 kWh.
+    QCOMPARE(labelText("lb_meterHistorySummary"),
+             QStringLiteral("From 6 Nov to 6 December 2026 (30 days) your meter counted 312.0 kWh, "
+                            "$71.35, 10.4 kWh a day. Your diary explains 10 % of the 312.0 kWh "
+                            "your meter counted. At that rate, December comes to 322.4 kWh, "
+                            "$73.73."));
+    QChart *chart = widget<QChartView>("chart_meters")->chart();
+    auto *metered = qobject_cast<QLineSeries *>(chart->series().at(1));
+    QVERIFY(metered);
+    // The last 30 days but today, each a step at 10.4 kWh across its bar.
+    QCOMPARE(metered->count(), 58);
+    QCOMPARE(metered->at(0), QPointF(-0.5, 10.4));
+    QCOMPARE(metered->at(57), QPointF(28.5, 10.4));
+    auto *bars = qobject_cast<QBarSeries *>(chart->series().at(0));
+    QCOMPARE(bars->barSets().at(0)->at(28), 3.0);
+    QCOMPARE(bars->barSets().at(0)->at(29), 0.0);
+    click("push_meterHistoryReadings");
 
     typeInto(widget<QWidget>("le_meterReading"), QStringLiteral("12"));
     click("push_saveMeterReading");

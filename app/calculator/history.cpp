@@ -1,13 +1,15 @@
 // The diaries' history: what was spent over the last 7 and 30 days and how
 // that compares with the days before, a chart of the last 30 days, the export
-// of both diaries to CSV files, and a second page with where the money went
-// and this month against the household's budgets.
+// of both diaries to CSV files, a second page with where the money went and
+// this month against the household's budgets, and a third with what the
+// meter readings tell beside the diary.
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
 #include "calculator/calculatorlogic.h"
 #include "calculator/historychart.h"
 #include "calculator/historylogic.h"
+#include "calculator/meterlogic.h"
 #include "calculator/settingslogic.h"
 #include "clock.h"
 
@@ -63,6 +65,22 @@ void buildChart(QWidget *place, QWidget *(HistoryChart::*create)(QWidget *) cons
     message->setWordWrap(true);
     message->setAlignment(Qt::AlignCenter);
     layout->addWidget(message);
+}
+
+// What a meter's last two readings tell, in words.
+QString meterSummary(const QSqlDatabase &db, const QString &meter, const QDate &today)
+{
+    const std::optional<QList<MeterLogic::Reading>> readings = MeterLogic::readings(db, meter);
+    if (!readings)
+        return QStringLiteral("The readings could not be read: the data file is busy in another "
+                              "program or cannot be opened. Open this page again in a moment.");
+    const std::optional<MeterLogic::Period> period = MeterLogic::lastPeriod(db, meter);
+    if (!period)
+        return QStringLiteral("Enter two readings of this meter under Readings, a few days or "
+                              "weeks apart: this page then says how much it counted, how much of "
+                              "it your diary explains and what the month comes to.");
+    return MeterLogic::periodText(meter, *period, today, CalculatorLogic::rate(db, meter),
+                                  SettingsLogic::currency(db));
 }
 
 } // namespace
@@ -157,6 +175,50 @@ void MainWindow::on_push_historySpending_clicked()
                HistoryLogic::budgetStatus(data.waterMonth, today, SettingsLogic::budget(db, true)),
                QStringLiteral("Water"), sign);
     showPage(SpendingPage);
+}
+
+void MainWindow::buildMeterChart()
+{
+    buildChart(ui->wid_meterChart, &HistoryChart::createMeters);
+}
+
+void MainWindow::on_push_historyMeters_clicked()
+{
+    buildPage(ui->stackWid_ecoCalBody, MeterHistoryPage);
+    // The page opens on the meter last looked at; the electricity one at first.
+    on_radio_meterHistoryElectricity_toggled(ui->radio_meterHistoryElectricity->isChecked());
+    showPage(MeterHistoryPage);
+}
+
+void MainWindow::on_radio_meterHistoryElectricity_toggled(bool)
+{
+    const bool water = ui->radio_meterHistoryWater->isChecked();
+    const QString meter = water ? MeterLogic::waterMeter : MeterLogic::electricityMeter;
+    const QDate today = Clock::today();
+    ui->lb_meterHistorySummary->setText(meterSummary(db, meter, today));
+    QWidget *view = ui->wid_meterChart->findChild<QWidget *>(QStringLiteral("chart_meters"));
+    if (!view)
+        return;
+    const std::optional<QList<MeterLogic::ChartDay>> days =
+        MeterLogic::chartDays(db, meter, today, HistoryLogic::longPeriod);
+    // Days that could not be read are not drawn as nothing used.
+    view->setVisible(days.has_value());
+    if (days)
+        HistoryChart::load()->fillMeters(view, *days, water);
+}
+
+void MainWindow::on_push_meterHistoryReadings_clicked()
+{
+    on_push_meters_clicked();
+    metersReturnPage = MeterHistoryPage;
+    // The readings page opens on the meter looked at here.
+    if (ui->radio_meterHistoryWater->isChecked())
+        ui->radio_waterMeter->setChecked(true);
+}
+
+void MainWindow::on_push_meterHistoryBack_clicked()
+{
+    showPage(HistoryPage);
 }
 
 void MainWindow::on_push_spendingBack_clicked()

@@ -1,11 +1,12 @@
-// The diaries' chart of the last 30 days and the chart of where their money
-// went. It is drawn with Qt Charts, which
-// the window loads only when the history page is first opened: the chart code
-// lives in a plugin of its own, so a start does not pay for loading the chart
-// library and the OpenGL libraries it brings.
+// The diaries' chart of the last 30 days, the chart of where their money
+// went and the meters' chart of the diary's use beside the metered use. It is drawn with Qt Charts,
+// which the window loads only when the history page is first opened: the chart code lives in a
+// plugin of its own, so a start does not pay for loading the chart library and the OpenGL libraries
+// it brings.
 #pragma once
 
 #include "calculator/historylogic.h"
+#include "calculator/meterlogic.h"
 
 #include <QtPlugin>
 
@@ -32,10 +33,19 @@ public:
     virtual void fillSpending(QWidget *view, const QStringList &labels,
                               const QList<double> &costs) const = 0;
 
+    // A new chart of a meter's days, child of parent, named "chart_meters".
+    virtual QWidget *createMeters(QWidget *parent) const = 0;
+
+    // Shows days (oldest first) in a view made by createMeters(): the diary's
+    // use as bars and the metered use a day as a line over them, in kWh or,
+    // for the water meter, cubic metres.
+    virtual void fillMeters(QWidget *view, const QList<MeterLogic::ChartDay> &days,
+                            bool water) const = 0;
+
     // The plugin, loaded on the first call; nullptr, and why in error, when
     // it cannot be loaded.
     static const HistoryChart *load(QString *error = nullptr);
 };
 
-#define HistoryChart_iid "org.viridio.HistoryChart/2"
+#define HistoryChart_iid "org.viridio.HistoryChart/3"
 Q_DECLARE_INTERFACE(HistoryChart, HistoryChart_iid)

@@ -273,6 +273,45 @@ double monthProjection(const Period &period, const QDate &today)
     return period.perDay * today.daysInMonth();
 }
 
+std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &meter,
+                                         const QDate &today, int days)
+{
+    const std::optional<QMap<QDate, Reading>> stored = byDay(db, meter);
+    if (!stored)
+        return std::nullopt;
+    QList<ChartDay> chart;
+    QStringList keys;
+    for (int i = days - 1; i >= 0; --i) {
+        chart.append({today.addDays(-i), std::nullopt, std::nullopt});
+        keys.append(CalculatorLogic::dayKey(chart.constLast().date));
+    }
+    const QDate first = chart.constFirst().date;
+    // Each two readings of one series give their days the same use a day.
+    for (auto later = stored->cbegin(); later != stored->cend(); ++later) {
+        if (later == stored->cbegin() || later->newSeries || later.key() <= first)
+            continue;
+        const auto earlier = std::prev(later);
+        if (earlier.key() > today)
+            break;
+        const double perDay = (later->value - earlier->value) / earlier.key().daysTo(later.key());
+        for (ChartDay &day : chart) {
+            if (day.date >= earlier.key() && day.date < later.key())
+                day.metered = perDay;
+        }
+    }
+    const std::optional<QHash<QString, CalculatorLogic::DayUse>> usage =
+        CalculatorLogic::usageOfDays(db, keys);
+    if (!usage)
+        return std::nullopt;
+    const bool water = meter == waterMeter;
+    for (int i = 0; i < chart.size(); ++i) {
+        const auto kept = usage->constFind(keys.at(i));
+        if (kept != usage->constEnd() && (water ? kept->water : kept->electricity))
+            chart[i].diary = water ? kept->litres / 1000 : kept->kWh;
+    }
+    return chart;
+}
+
 QString periodText(const QString &meter, const Period &period, const QDate &today,
                    std::optional<double> rate, const QString &sign)
 {

@@ -92,6 +92,22 @@ std::optional<double> explainedShare(const Period &period);
 // The use of the month of today at the period's rate: perDay x the month's days.
 double monthProjection(const Period &period, const QDate &today);
 
+// A day of the meters' chart: the diary's use (kWh, or cubic metres of the
+// family's litres; nothing for a day without answers of the meter's kind) and
+// the meter's use a day over the two readings of one series around it (the
+// earlier one's day included, the later one's not; nothing outside them).
+struct ChartDay
+{
+    QDate date;
+    std::optional<double> diary;
+    std::optional<double> metered;
+};
+
+// The days from today - days + 1 to today, oldest first; nothing when the
+// readings or the answers could not be read.
+std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &meter,
+                                         const QDate &today, int days);
+
 // What the page says of a period, with its cost at rate (nothing when the
 // tariff could not be read) and money with sign.
 QString periodText(const QString &meter, const Period &period, const QDate &today,

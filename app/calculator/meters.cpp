@@ -1,12 +1,10 @@
 // The meters page: the household's electricity and water meter readings,
 // entered by day, listed newest first, removable and imported from a CSV
-// file, with what the last two readings tell beside the diary's estimate.
+// file. What they tell is on the history's meters page.
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
-#include "calculator/calculatorlogic.h"
 #include "calculator/meterlogic.h"
-#include "calculator/settingslogic.h"
 #include "clock.h"
 
 #include <QFile>
@@ -22,7 +20,7 @@ QString chosenMeter(Ui::MainWindow *ui)
 }
 
 // Lists the chosen meter's readings, newest first, each item holding its
-// day, and says what the last two of them tell.
+// day.
 void listReadings(Ui::MainWindow *ui, const QSqlDatabase &db)
 {
     const QString meter = chosenMeter(ui);
@@ -42,22 +40,10 @@ void listReadings(Ui::MainWindow *ui, const QSqlDatabase &db)
         item->setData(Qt::UserRole, reading.date);
     }
     ui->push_removeMeterReading->setEnabled(ui->list_meterReadings->count() > 0);
-    if (!readings) {
-        ui->lb_meterSummary->setText(
+    if (!readings)
+        ui->lb_meterMessage->setText(
             QStringLiteral("The readings could not be read: the data file is busy in another "
                            "program or cannot be opened."));
-        return;
-    }
-    const std::optional<MeterLogic::Period> period = MeterLogic::lastPeriod(db, meter);
-    if (!period) {
-        ui->lb_meterSummary->setText(QStringLiteral(
-            "With two readings of this meter, this says how much it counted, how much of it your "
-            "diary explains and what the month comes to."));
-        return;
-    }
-    const std::optional<double> rate = CalculatorLogic::rate(db, meter);
-    ui->lb_meterSummary->setText(
-        MeterLogic::periodText(meter, *period, Clock::today(), rate, SettingsLogic::currency(db)));
 }
 
 } // namespace
@@ -70,6 +56,7 @@ void MainWindow::prepareMetersPage()
 
 void MainWindow::on_push_meters_clicked()
 {
+    metersReturnPage = DiaryChoicePage;
     showPage(MetersPage);
     ui->date_meterReading->setMaximumDate(Clock::today());
     ui->date_meterReading->setDate(Clock::today());
@@ -144,5 +131,9 @@ void MainWindow::on_push_importMeterReadings_clicked()
 
 void MainWindow::on_push_metersBack_clicked()
 {
-    showPage(DiaryChoicePage);
+    // Back to what the readings tell, told anew, when opened from there.
+    if (metersReturnPage == MeterHistoryPage)
+        on_push_historyMeters_clicked();
+    else
+        showPage(DiaryChoicePage);
 }

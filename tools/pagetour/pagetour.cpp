@@ -50,9 +50,10 @@ void storeDiaryDays()
     QSqlQuery budgets(db);
     budgets.exec(QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES "
                                 "('electricityBudget', '10'), ('waterBudget', '50')"));
-    // Three electricity meter readings, so the meters page has a list and a
-    // period to tell of.
-    for (const auto &[back, reading] : {std::pair{21, "4210.5"}, {7, "4350"}, {0, "4412.8"}})
+    // Four electricity meter readings, so the meters page has a list and the
+    // history's meters page a period to tell of and a line of three steps.
+    for (const auto &[back, reading] :
+         {std::pair{35, "4080"}, {21, "4210.5"}, {7, "4350"}, {0, "4412.8"}})
         MeterLogic::saveReading(db, MeterLogic::electricityMeter, Clock::today().addDays(-back),
                                 QString::fromLatin1(reading), false, Clock::today());
 }

@@ -67,6 +67,7 @@ const Visit visits[] = {
     {"diary history", Calc + W::DiaryChoicePage, Calc + W::HistoryPage, "push_diaryHistory"},
     {"where it went", Calc + W::HistoryPage, Calc + W::SpendingPage, "push_historySpending"},
     {"meters", Calc + W::DiaryChoicePage, Calc + W::MetersPage, "push_meters"},
+    {"what meters say", Calc + W::HistoryPage, Calc + W::MeterHistoryPage, "push_historyMeters"},
 };
 
 inline void show(MainWindow &window, int page)

@@ -1,15 +1,20 @@
 // The diaries' charts drawn with Qt Charts: 30 stacked bars of electricity and
-// water, a few dates below and money on the left; and one bar for each of the
-// dearest appliances and water activities, its name and share beside it.
+// water, a few dates below and money on the left; one bar for each of the
+// dearest appliances and water activities, its name and share beside it; and
+// a meter's chart, the diary's use a day as bars and the metered use a day as
+// a line over them.
 #include "calculator/historychart.h"
 
 #include <QBarCategoryAxis>
+#include <QBarSeries>
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QGraphicsSimpleTextItem>
 #include <QHorizontalBarSeries>
+#include <QLegendMarker>
+#include <QLineSeries>
 #include <QObject>
 #include <QStackedBarSeries>
 #include <QValueAxis>
@@ -22,6 +27,9 @@ namespace {
 constexpr int labelEvery = 7;
 // The bars of the dearest items that fit the page.
 constexpr int spendingBars = 6;
+
+const QColor electricityColour(214, 140, 20);
+const QColor waterColour(40, 110, 190);
 
 QFont chartFont(int pointSize)
 {
@@ -50,6 +58,71 @@ QString moneyLabelFormat(const QString &sign)
            QStringLiteral("%.2f");
 }
 
+QBarSet *barSet(const QString &name, const QColor &colour)
+{
+    auto *set = new QBarSet(name);
+    set->setColor(colour);
+    set->setBorderColor(colour);
+    return set;
+}
+
+// A chart of days: no background, the legend on top, numbers written with a
+// decimal point.
+QChart *dayChart()
+{
+    auto *chart = new QChart;
+    chart->setBackgroundVisible(false);
+    chart->setMargins(QMargins(2, 2, 20, 2)); // room for the last date
+    chart->legend()->setAlignment(Qt::AlignTop);
+    chart->legend()->setFont(chartFont(10));
+    chart->legend()->setMarkerShape(QLegend::MarkerShapeRectangle);
+    // Labels with numbers localised are formatted as text around the number,
+    // which keeps a currency sign beyond Latin-1 (a printf-style format would
+    // turn "€" into "?"); the C locale writes the decimal point the diaries show.
+    chart->setLocalizeNumbers(true);
+    chart->setLocale(QLocale::c());
+    return chart;
+}
+
+// The axes of a chart of days: one category a day below, hidden, as its
+// labels would not fit; a second axis below names a few of the days; values
+// on the left.
+void addDayAxes(QChart *chart, QAbstractSeries *series)
+{
+    auto *days = new QBarCategoryAxis;
+    days->setVisible(false);
+    chart->addAxis(days, Qt::AlignBottom);
+    series->attachAxis(days);
+    auto *dates = new QCategoryAxis;
+    dates->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    dates->setLabelsFont(chartFont(10));
+    dates->setGridLineVisible(false);
+    chart->addAxis(dates, Qt::AlignBottom);
+    auto *values = new QValueAxis;
+    values->setLabelsFont(chartFont(10));
+    values->setTickCount(5);
+    chart->addAxis(values, Qt::AlignLeft);
+    series->attachAxis(values);
+}
+
+// Names the days of a chart made with addDayAxes, oldest first: today and
+// every labelEvery days back from it get a date.
+void fillDayAxes(QChart *chart, const QList<QDate> &days)
+{
+    QStringList dayNumbers;
+    for (const QDate &day : days)
+        dayNumbers.append(day.toString(QStringLiteral("d MMM")));
+    axis<QBarCategoryAxis>(chart, Qt::Horizontal)->setCategories(dayNumbers);
+    auto *dates = axis<QCategoryAxis>(chart, Qt::Horizontal);
+    for (const QString &label : dates->categoriesLabels())
+        dates->remove(label);
+    dates->setRange(-0.5, qreal(days.size()) - 0.5);
+    dates->setStartValue(-0.5);
+    // Each label ends a category of its own, so they go in from the oldest.
+    for (qsizetype i = (days.size() - 1) % labelEvery; i < days.size(); i += labelEvery)
+        dates->append(dayNumbers.at(i), qreal(i));
+}
+
 } // namespace
 
 class HistoryChartPlugin : public QObject, public HistoryChart
@@ -65,6 +138,9 @@ public:
     QWidget *createSpending(QWidget *parent) const override;
     void fillSpending(QWidget *view, const QStringList &labels,
                       const QList<double> &costs) const override;
+    QWidget *createMeters(QWidget *parent) const override;
+    void fillMeters(QWidget *view, const QList<MeterLogic::ChartDay> &days,
+                    bool water) const override;
 };
 
 namespace {
@@ -92,6 +168,22 @@ void placeBarNames(QChart *chart)
     }
 }
 
+// The metered line: the page's dark red, over the bars.
+QPen meterPen()
+{
+    QPen pen(QColor(150, 0, 0));
+    pen.setWidth(3);
+    return pen;
+}
+
+// Adds a line to a chart made with addDayAxes, on its days and its values.
+void addMeterLine(QChart *chart, QLineSeries *line)
+{
+    chart->addSeries(line);
+    line->attachAxis(axis<QBarCategoryAxis>(chart, Qt::Horizontal));
+    line->attachAxis(axis<QValueAxis>(chart, Qt::Vertical));
+}
+
 QChartView *chartView(QChart *chart, QWidget *parent, const QString &name)
 {
     auto *view = new QChartView(chart, parent);
@@ -106,48 +198,13 @@ QChartView *chartView(QChart *chart, QWidget *parent, const QString &name)
 
 QWidget *HistoryChartPlugin::create(QWidget *parent) const
 {
-    auto *chart = new QChart;
-    chart->setBackgroundVisible(false);
-    chart->setMargins(QMargins(2, 2, 20, 2)); // room for the last date
-    chart->legend()->setAlignment(Qt::AlignTop);
-    chart->legend()->setFont(chartFont(10));
-    chart->legend()->setMarkerShape(QLegend::MarkerShapeRectangle);
-    // Labels with numbers localised are formatted as text around the number,
-    // which keeps a currency sign beyond Latin-1 (a printf-style format would
-    // turn "€" into "?"); the C locale writes the decimal point the diaries show.
-    chart->setLocalizeNumbers(true);
-    chart->setLocale(QLocale::c());
-
-    auto *electricity = new QBarSet(QStringLiteral("Electricity"));
-    electricity->setColor(QColor(214, 140, 20));
-    electricity->setBorderColor(QColor(214, 140, 20));
-    auto *water = new QBarSet(QStringLiteral("Water"));
-    water->setColor(QColor(40, 110, 190));
-    water->setBorderColor(QColor(40, 110, 190));
+    QChart *chart = dayChart();
     auto *series = new QStackedBarSeries;
-    series->append(electricity);
-    series->append(water);
+    series->append(barSet(QStringLiteral("Electricity"), electricityColour));
+    series->append(barSet(QStringLiteral("Water"), waterColour));
     series->setBarWidth(0.75);
     chart->addSeries(series);
-
-    // One category a day; its thirty labels would not fit, so a second axis
-    // below names a few of the days.
-    auto *days = new QBarCategoryAxis;
-    days->setVisible(false);
-    chart->addAxis(days, Qt::AlignBottom);
-    series->attachAxis(days);
-    auto *dates = new QCategoryAxis;
-    dates->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    dates->setLabelsFont(chartFont(10));
-    dates->setGridLineVisible(false);
-    chart->addAxis(dates, Qt::AlignBottom);
-
-    auto *money = new QValueAxis;
-    money->setLabelsFont(chartFont(10));
-    money->setTickCount(5);
-    chart->addAxis(money, Qt::AlignLeft);
-    series->attachAxis(money);
-
+    addDayAxes(chart, series);
     return chartView(chart, parent, QStringLiteral("chart_history"));
 }
 
@@ -160,12 +217,12 @@ void HistoryChartPlugin::fill(QWidget *view, const QList<HistoryLogic::DayCosts>
     QChart *chart = chartView->chart();
     auto *series = qobject_cast<QStackedBarSeries *>(chart->series().constFirst());
     const QList<QBarSet *> sets = series->barSets();
-    QStringList dayNumbers;
+    QList<QDate> dates;
     QList<qreal> electricity;
     QList<qreal> water;
     qreal highest = 0;
     for (const HistoryLogic::DayCosts &day : days) {
-        dayNumbers.append(day.date.toString(QStringLiteral("d MMM")));
+        dates.append(day.date);
         electricity.append(day.electricity);
         water.append(day.water);
         highest = std::max(highest, qreal(day.electricity + day.water));
@@ -174,23 +231,88 @@ void HistoryChartPlugin::fill(QWidget *view, const QList<HistoryLogic::DayCosts>
     sets.at(0)->append(electricity);
     sets.at(1)->remove(0, sets.at(1)->count());
     sets.at(1)->append(water);
-
-    auto *bars = axis<QBarCategoryAxis>(chart, Qt::Horizontal);
-    bars->setCategories(dayNumbers);
-    // The dates shown: today and every labelEvery days back from it.
-    auto *dates = axis<QCategoryAxis>(chart, Qt::Horizontal);
-    for (const QString &label : dates->categoriesLabels())
-        dates->remove(label);
-    dates->setRange(-0.5, qreal(days.size()) - 0.5);
-    dates->setStartValue(-0.5);
-    // Each label ends a category of its own, so they go in from the oldest.
-    for (qsizetype i = (days.size() - 1) % labelEvery; i < days.size(); i += labelEvery)
-        dates->append(dayNumbers.at(i), qreal(i));
+    fillDayAxes(chart, dates);
 
     auto *money = axis<QValueAxis>(chart, Qt::Vertical);
     money->setLabelFormat(moneyLabelFormat(sign));
     money->setRange(0, highest > 0 ? highest : 1);
     money->applyNiceNumbers();
+}
+
+QWidget *HistoryChartPlugin::createMeters(QWidget *parent) const
+{
+    QChart *chart = dayChart();
+    auto *series = new QBarSeries;
+    series->append(barSet(QStringLiteral("Your diary"), electricityColour));
+    series->setBarWidth(0.75);
+    chart->addSeries(series);
+    addDayAxes(chart, series);
+    // The meter's first run of days; further runs get series of their own,
+    // kept out of the legend, so that no line is drawn across a gap.
+    auto *meter = new QLineSeries;
+    meter->setName(QStringLiteral("Your meter"));
+    meter->setPen(meterPen());
+    addMeterLine(chart, meter);
+    // The bars' box beside the line's stroke.
+    for (QLegendMarker *marker : chart->legend()->markers(meter))
+        marker->setShape(QLegend::MarkerShapeFromSeries);
+    return chartView(chart, parent, QStringLiteral("chart_meters"));
+}
+
+void HistoryChartPlugin::fillMeters(QWidget *view, const QList<MeterLogic::ChartDay> &days,
+                                    bool water) const
+{
+    auto *metersView = qobject_cast<QChartView *>(view);
+    if (!metersView)
+        return;
+    QChart *chart = metersView->chart();
+    const QList<QAbstractSeries *> series = chart->series();
+    QBarSet *diary = qobject_cast<QBarSeries *>(series.at(0))->barSets().constFirst();
+    const QColor colour = water ? waterColour : electricityColour;
+    diary->setColor(colour);
+    diary->setBorderColor(colour);
+    auto *meter = qobject_cast<QLineSeries *>(series.at(1));
+    for (QAbstractSeries *extra : series.mid(2)) {
+        chart->removeSeries(extra);
+        delete extra;
+    }
+    meter->clear();
+
+    QList<QDate> dates;
+    QList<qreal> bars;
+    qreal highest = 0;
+    QLineSeries *run = nullptr;
+    for (qsizetype i = 0; i < days.size(); ++i) {
+        const MeterLogic::ChartDay &day = days.at(i);
+        dates.append(day.date);
+        bars.append(day.diary.value_or(0));
+        highest = std::max({highest, qreal(day.diary.value_or(0)), qreal(day.metered.value_or(0))});
+        if (!day.metered) {
+            run = nullptr;
+            continue;
+        }
+        // The day's use as a step across the day's bar.
+        if (!run) {
+            run = meter->count() == 0 ? meter : new QLineSeries;
+            if (run != meter) {
+                run->setPen(meterPen());
+                addMeterLine(chart, run);
+                for (QLegendMarker *marker : chart->legend()->markers(run))
+                    marker->setVisible(false);
+            }
+        }
+        run->append(qreal(i) - 0.5, *day.metered);
+        run->append(qreal(i) + 0.5, *day.metered);
+    }
+    diary->remove(0, diary->count());
+    diary->append(bars);
+    fillDayAxes(chart, dates);
+
+    auto *used = axis<QValueAxis>(chart, Qt::Vertical);
+    const QString unit = water ? QStringLiteral("m³") : QStringLiteral("kWh");
+    used->setLabelFormat((highest < 5 ? QStringLiteral("%.1f ") : QStringLiteral("%.0f ")) + unit);
+    used->setRange(0, highest > 0 ? highest : 1);
+    used->applyNiceNumbers();
 }
 
 QWidget *HistoryChartPlugin::createSpending(QWidget *parent) const
@@ -199,9 +321,7 @@ QWidget *HistoryChartPlugin::createSpending(QWidget *parent) const
     chart->setBackgroundVisible(false);
     chart->setMargins(QMargins(2, 2, 2, 2));
     chart->legend()->setVisible(false);
-    auto *costs = new QBarSet(QStringLiteral("Cost"));
-    costs->setColor(QColor(214, 140, 20));
-    costs->setBorderColor(QColor(214, 140, 20));
+    QBarSet *costs = barSet(QStringLiteral("Cost"), electricityColour);
     auto *series = new QHorizontalBarSeries;
     series->append(costs);
     series->setBarWidth(0.7);
