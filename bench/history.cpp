@@ -1,11 +1,14 @@
 // The diaries' history with 10,000 stored days in each diary: recording an
-// answer, the history page's data (period totals and the 30-day chart) and
-// the export of both diaries to CSV as the window runs it (on a connection of
-// its own), in milliseconds (median of several runs). Runs in a
-// temporary home directory with its own database.
+// answer, the history page's data (period totals and the 30-day chart), the
+// export of both diaries to CSV as the window runs it (on a connection of
+// its own), and with 1,000 readings of the electricity meter, what the
+// meters page tells and draws and the import of 1,000 water readings, in
+// milliseconds (median of several runs). Runs in a temporary home directory
+// with its own database.
 
 #include "app/calculator/calculatorlogic.h"
 #include "app/calculator/historylogic.h"
+#include "app/calculator/meterlogic.h"
 #include "data/database.h"
 
 #include <QCoreApplication>
@@ -124,8 +127,51 @@ int main(int argc, char *argv[])
                 return 1;
             costRowRuns.push_back(timer.nsecsElapsed() / 1e6);
         }
+        // 1,000 electricity readings, one a day back from today; then 1,000
+        // water readings imported from a file, the stored ones removed before
+        // each run.
+        QByteArray electricityCsv = "date,reading\n";
+        QByteArray waterCsv = "date,reading\n";
+        constexpr int readings = 1000;
+        for (int back = readings - 1; back >= 0; --back) {
+            const QByteArray day = today.addDays(-back).toString(Qt::ISODate).toLatin1();
+            electricityCsv +=
+                day + ',' + QByteArray::number(50000 + (readings - back) * 9.5) + '\n';
+            waterCsv += day + ',' + QByteArray::number(900 + (readings - back) * 0.3) + '\n';
+        }
+        if (!MeterLogic::importReadings(db, MeterLogic::electricityMeter, electricityCsv, today)
+                 .stored)
+            return 1;
+        std::vector<double> importRuns;
+        for (int run = 0; run < 11; ++run) {
+            Database::run(db, QStringLiteral("DELETE FROM MeterReading WHERE meter=?"),
+                          {MeterLogic::waterMeter});
+            QElapsedTimer timer;
+            timer.start();
+            if (!MeterLogic::importReadings(db, MeterLogic::waterMeter, waterCsv, today).stored)
+                return 1;
+            importRuns.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        std::vector<double> meterPageRuns;
+        for (int run = 0; run < 21; ++run) {
+            QElapsedTimer timer;
+            timer.start();
+            const auto period = MeterLogic::lastPeriod(db, MeterLogic::electricityMeter);
+            const auto chart = MeterLogic::chartDays(db, MeterLogic::electricityMeter, today,
+                                                     HistoryLogic::longPeriod);
+            meterPageRuns.push_back(timer.nsecsElapsed() / 1e6);
+            if (!period || !chart)
+                return 1;
+        }
         db.close();
 
+        const Figures imported = figures(importRuns);
+        std::printf("meter import, 1,000 rows, %d readings stored  median %.2f ms  (min %.2f, max "
+                    "%.2f)\n",
+                    readings, imported.median, imported.min, imported.max);
+        const Figures meterPage = figures(meterPageRuns);
+        std::printf("meters history data, %d readings  median %.2f ms  (min %.2f, max %.2f)\n",
+                    readings, meterPage.median, meterPage.min, meterPage.max);
         const Figures answer = figures(answerRuns);
         const Figures costRow = figures(costRowRuns);
         std::printf("recording an answer, %d days  median %.2f ms  (min %.2f, max %.2f; cost row "

@@ -9,7 +9,9 @@
 // the page is reached from the page before it, its button clicked, and the
 // window painted. The same click again, after going back, is the repeat visit.
 // FILL "events" stores 10,000 events of this month first, "diaries" 10,000
-// days in each diary (measured on both diaries and on their history).
+// days in each diary (measured on both diaries and on their history),
+// "meters" those days with their kept answers and 1,000 readings of each
+// meter (measured on the history, its meters page and the readings).
 
 #include "app/calculator/calculatorlogic.h"
 #include "app/clock.h"
@@ -74,6 +76,28 @@ void fillDiaries(int count)
     fill(QStringLiteral("INSERT INTO waterDiary VALUES(?, '4', '1.1', '2.2', '3.3', '4.4', "
                         "'5.5', '6.6')"),
          count, [&key](int i) { return QVariantList{key(i)}; });
+}
+
+// 10,000 days in each diary with the answers kept beside their costs, and
+// 1,000 readings of each meter, one a day back from today.
+void fillMeters(int days, int readings)
+{
+    fillDiaries(days);
+    const QDate today = Clock::today();
+    QStringList items = CalculatorLogic::applianceColumns() + CalculatorLogic::waterColumns();
+    const qsizetype perDay = items.size();
+    fill(QStringLiteral("INSERT INTO DayUsage (dayKey, item, amount, quantity) VALUES (?,?,?,?)"),
+         int(days * perDay), [&](int i) {
+             return QVariantList{CalculatorLogic::dayKey(today.addDays(-i / perDay)),
+                                 items.at(i % perDay), 2, 1.5};
+         });
+    fill(QStringLiteral("INSERT INTO MeterReading (meter, readingDate, reading, newSeries) VALUES "
+                        "(?,?,?,0)"),
+         2 * readings, [&](int i) {
+             return QVariantList{i % 2 ? QStringLiteral("water") : QStringLiteral("electricity"),
+                                 today.addDays(-i / 2).toString(Qt::ISODate),
+                                 QString::number(100000 - (i / 2) * 9.5)};
+         });
 }
 
 // Notes when the window has finished its first paint after the click was
@@ -146,6 +170,8 @@ int measureOne(int index, const QString &fillWith)
         fillEvents(10000);
     else if (fillWith == QLatin1String("diaries"))
         fillDiaries(10000);
+    else if (fillWith == QLatin1String("meters"))
+        fillMeters(10000, 1000);
 
     PageVisits::show(window, visit.from);
     window.repaint();
@@ -234,12 +260,16 @@ int main(int argc, char *argv[])
     {
         const char *fill;
         const char *page;
-    } large[] = {{"events", "events"},
-                 {"diaries", "electricity diary"},
-                 {"diaries", "water diary"},
-                 {"diaries", "diary history"},
-                 {"diaries", "where it went"}};
-    for (const auto &[fillWith, page] : large) {
+        const char *what;
+    } large[] = {{"events", "events", "10,000 events"},
+                 {"diaries", "electricity diary", "10,000 days a diary"},
+                 {"diaries", "water diary", "10,000 days a diary"},
+                 {"diaries", "diary history", "10,000 days a diary"},
+                 {"diaries", "where it went", "10,000 days a diary"},
+                 {"meters", "diary history", "10,000 days, 1,000 readings a meter"},
+                 {"meters", "what meters say", "10,000 days, 1,000 readings a meter"},
+                 {"meters", "meters", "10,000 days, 1,000 readings a meter"}};
+    for (const auto &[fillWith, page, what] : large) {
         const auto *visit =
             std::find_if(std::begin(visits), std::end(visits),
                          [page = page](const Visit &v) { return qstrcmp(v.name, page) == 0; });
@@ -248,8 +278,8 @@ int main(int argc, char *argv[])
         if (index == count ||
             !measure(program, index, QString::fromLatin1(fillWith), &first, &repeat))
             return 1;
-        std::printf("page visit, %s with 10,000 %s: first %.1f ms, repeat %.1f ms\n", page,
-                    fillWith, first, repeat);
+        std::printf("page visit, %s with %s: first %.1f ms, repeat %.1f ms\n", page, what, first,
+                    repeat);
     }
     return 0;
 }

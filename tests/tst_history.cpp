@@ -379,9 +379,19 @@ void TestHistory::meterReadingsAgainstTheDiary()
     const QString text = periodText(electricityMeter, period, today, 0.25, "$");
     QVERIFY2(text.contains(QLatin1String("explains 70 % of the 312.0 kWh")), qPrintable(text));
     QVERIFY2(text.contains(QLatin1String("$80.60")), qPrintable(text));
-    // A new meter starts a new series: one reading of it tells nothing yet.
+    // A new meter starts a new series: one reading of it tells nothing yet,
+    // and the chart draws no use across the change.
+    QVERIFY(saveReading(db, electricityMeter, today.addDays(-10), "1200", false, today).stored);
     QVERIFY(saveReading(db, electricityMeter, today, "5", true, today).stored);
     QVERIFY(!lastPeriod(db, electricityMeter));
+    const QList<ChartDay> chart = chartDays(db, electricityMeter, today, 30).value();
+    QCOMPARE(chart.size(), 30);
+    QCOMPARE(chart.first().date, today.addDays(-29));
+    QCOMPARE(chart.at(18).metered, std::optional<double>(10)); // 200 kWh in the 20 days to -10
+    for (int i = 19; i < 30; ++i)
+        QVERIFY2(!chart.at(i).metered, qPrintable(chart.at(i).date.toString()));
+    QCOMPARE(chart.first().diary, std::optional<double>(7.28));
+    QCOMPARE(chart.last().diary, std::optional<double>(100));
 }
 
 // An import with one bad row stores none of its rows and names that line.

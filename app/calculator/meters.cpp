@@ -52,6 +52,9 @@ void MainWindow::prepareMetersPage()
 {
     // The page opens on the electricity meter and today.
     ui->radio_electricityMeter->setChecked(true);
+    // Every reading is one line of text: the list lays out years of them
+    // without measuring each.
+    ui->list_meterReadings->setUniformItemSizes(true);
 }
 
 void MainWindow::on_push_meters_clicked()
