@@ -315,8 +315,11 @@ std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &
 QString periodText(const QString &meter, const Period &period, const QDate &today,
                    std::optional<double> rate, const QString &sign)
 {
-    const auto amount = [&meter](double value) {
-        return QStringLiteral("%1 %2").arg(QLocale::c().toString(value, 'f', 1), unit(meter));
+    // A household's water comes to fractions of a cubic metre a day.
+    const int decimals = meter == waterMeter ? 2 : 1;
+    const auto amount = [&meter, decimals](double value) {
+        return QStringLiteral("%1 %2").arg(QLocale::c().toString(value, 'f', decimals),
+                                           unit(meter));
     };
     const auto money = [&rate, &sign](double value) {
         return rate ? QStringLiteral(", ") + CalculatorLogic::moneyText(value * *rate, sign)

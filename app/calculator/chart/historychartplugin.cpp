@@ -310,9 +310,19 @@ void HistoryChartPlugin::fillMeters(QWidget *view, const QList<MeterLogic::Chart
 
     auto *used = axis<QValueAxis>(chart, Qt::Vertical);
     const QString unit = water ? QStringLiteral("m³") : QStringLiteral("kWh");
-    used->setLabelFormat((highest < 5 ? QStringLiteral("%.1f ") : QStringLiteral("%.0f ")) + unit);
-    used->setRange(0, highest > 0 ? highest : 1);
-    used->applyNiceNumbers();
+    // As many decimals as tell the ticks apart: a cubic metre of water lasts
+    // a household days.
+    const QString decimals = highest >= 10  ? QStringLiteral("%.0f ")
+                             : highest >= 1 ? QStringLiteral("%.1f ")
+                                            : QStringLiteral("%.2f ");
+    used->setLabelFormat(decimals + unit);
+    if (highest > 0) {
+        used->setRange(0, highest);
+        used->applyNiceNumbers();
+    } else {
+        used->setRange(0, 1);
+        used->setTickCount(3);
+    }
 }
 
 QWidget *HistoryChartPlugin::createSpending(QWidget *parent) const
