@@ -346,6 +346,9 @@ private:
     void buildSpendingChart(); // on the spending page's first visit
     void prepareMetersPage();  // on the meters page's first visit
     void buildMeterChart();    // on the meters' history page's first visit
+    // Shows the meters page on the electricity or the water meter, with
+    // today's date; its Back returns to returnTo.
+    void openMeters(bool water, CalculatorBodyPage returnTo);
 
     // Quiz: helpers and state of its own
     bool quizRoundRunning = false; // a round is in Question or Feedback

@@ -1490,7 +1490,15 @@ void TestCalculator::meterReadingsThroughThePage()
     auto *bars = qobject_cast<QBarSeries *>(chart->series().at(0));
     QCOMPARE(bars->barSets().at(0)->at(28), 3.0);
     QCOMPARE(bars->barSets().at(0)->at(29), 0.0);
+    // The readings of the meter looked at, and back to what they tell.
+    widget<QRadioButton>("radio_meterHistoryWater")->setChecked(true);
     click("push_meterHistoryReadings");
+    QVERIFY(widget<QRadioButton>("radio_waterMeter")->isChecked());
+    click("push_metersBack");
+    QVERIFY(widget<QWidget>("page_meterHistory")->isVisible());
+    widget<QRadioButton>("radio_meterHistoryElectricity")->setChecked(true);
+    click("push_meterHistoryReadings");
+    QCOMPARE(list->count(), 2);
 
     typeInto(widget<QWidget>("le_meterReading"), QStringLiteral("12"));
     click("push_saveMeterReading");

@@ -209,11 +209,8 @@ void MainWindow::on_radio_meterHistoryElectricity_toggled(bool)
 
 void MainWindow::on_push_meterHistoryReadings_clicked()
 {
-    on_push_meters_clicked();
-    metersReturnPage = MeterHistoryPage;
-    // The readings page opens on the meter looked at here.
-    if (ui->radio_meterHistoryWater->isChecked())
-        ui->radio_waterMeter->setChecked(true);
+    // The readings page opens on the meter looked at here, and returns here.
+    openMeters(ui->radio_meterHistoryWater->isChecked(), MeterHistoryPage);
 }
 
 void MainWindow::on_push_meterHistoryBack_clicked()

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 
 namespace {
@@ -50,8 +51,6 @@ void listReadings(Ui::MainWindow *ui, const QSqlDatabase &db)
 
 void MainWindow::prepareMetersPage()
 {
-    // The page opens on the electricity meter and today.
-    ui->radio_electricityMeter->setChecked(true);
     // Every reading is one line of text: the list lays out years of them
     // without measuring each.
     ui->list_meterReadings->setUniformItemSizes(true);
@@ -59,8 +58,18 @@ void MainWindow::prepareMetersPage()
 
 void MainWindow::on_push_meters_clicked()
 {
-    metersReturnPage = DiaryChoicePage;
+    openMeters(false, DiaryChoicePage);
+}
+
+void MainWindow::openMeters(bool water, CalculatorBodyPage returnTo)
+{
+    metersReturnPage = returnTo;
     showPage(MetersPage);
+    {
+        // The readings are listed once, below.
+        const QSignalBlocker quiet(ui->radio_electricityMeter);
+        (water ? ui->radio_waterMeter : ui->radio_electricityMeter)->setChecked(true);
+    }
     ui->date_meterReading->setMaximumDate(Clock::today());
     ui->date_meterReading->setDate(Clock::today());
     ui->lb_meterMessage->clear();
