@@ -265,11 +265,20 @@ const char *backButton(int page, int calculatorPage)
     case MainWindow::CraftIdeaPage:
         return "push_eWand_ImgBack";
     case MainWindow::CalculatorPage:
-        if (calculatorPage == MainWindow::SettingsPage)
+        switch (calculatorPage) {
+        case MainWindow::SettingsPage:
             return "push_settingsBack";
-        if (calculatorPage == MainWindow::HistoryPage)
+        case MainWindow::HistoryPage:
             return "push_historyBack";
-        return "push_ecoCalHomeButton";
+        case MainWindow::SpendingPage:
+            return "push_spendingBack";
+        case MainWindow::MetersPage:
+            return "push_metersBack";
+        case MainWindow::MeterHistoryPage:
+            return "push_meterHistoryBack";
+        default:
+            return "push_ecoCalHomeButton";
+        }
     default:
         return "";
     }

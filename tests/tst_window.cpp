@@ -395,9 +395,13 @@ void TestWindow::escapeDoesWhatBackDoes()
     QCOMPARE(calculatorPage(&window), MainWindow::EntryChoicePage);
     press(Qt::Key_Escape);
     QCOMPARE(contentPage(&window), MainWindow::MainMenuPage);
-    // The history goes back to the diary choice, as its Back button does.
-    for (const char *button : {"push_ecoCal", "push_zadUvedoButton", "push_diaryHistory"})
+    // The history's own pages go back to it, and it to the diary choice, as
+    // their Back buttons do.
+    for (const char *button :
+         {"push_ecoCal", "push_zadUvedoButton", "push_diaryHistory", "push_historyMeters"})
         QVERIFY(clickButton(&window, button));
+    QCOMPARE(calculatorPage(&window), MainWindow::MeterHistoryPage);
+    press(Qt::Key_Escape);
     QCOMPARE(calculatorPage(&window), MainWindow::HistoryPage);
     press(Qt::Key_Escape);
     QCOMPARE(contentPage(&window), MainWindow::CalculatorPage);
