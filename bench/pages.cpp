@@ -99,9 +99,10 @@ void fillMeters(int days, int readings)
     fill(QStringLiteral("INSERT INTO MeterReading (meter, readingDate, reading, newSeries) VALUES "
                         "(?,?,?,0)"),
          2 * readings, [&](int i) {
+             const int back = i / 2;
              return QVariantList{i % 2 ? QStringLiteral("water") : QStringLiteral("electricity"),
-                                 today.addDays(-i / 2).toString(Qt::ISODate),
-                                 QString::number(100000 - (i / 2) * 9.5)};
+                                 today.addDays(-back).toString(Qt::ISODate),
+                                 QString::number(100000 - back * 9.5)};
          });
 }
 
