@@ -172,6 +172,18 @@ double readNumber(const QVariant &value)
 {
     if (value.isNull())
         return 0;
+    // Numbers stored as numbers (the kept answers' REAL columns) are taken as
+    // they are, rather than written out and read back.
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::LongLong:
+    case QMetaType::Int: {
+        const double number = value.toDouble();
+        return readable(number) ? number : 0;
+    }
+    default:
+        break;
+    }
     const QString text = value.toString();
     // Stored numbers are short plain decimals: read those without the
     // toolkit's general parser, which costs several times more (the history
