@@ -4,6 +4,7 @@
 #include "mainwindowui.h"
 #include "pictures.h"
 
+#include "calculator/historychart.h"
 #include "keyboard.h"
 
 #include <QAbstractScrollArea>
@@ -193,6 +194,11 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
                         on_comboBox_zadUvedoDate_water_currentIndexChanged(
                             ui->comboBox_zadUvedoDate_water->itemText(i));
                     });
+            break;
+        case DiaryChoicePage:
+            // The history's charts are a tap away: their library is loaded
+            // meanwhile, so that the history's first visit does not wait for it.
+            HistoryChart::preload();
             break;
         case HistoryPage:
             buildHistoryChart();

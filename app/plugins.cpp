@@ -3,9 +3,39 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QPluginLoader>
+#include <QSet>
 #include <QStringList>
+#include <QThreadPool>
+
+namespace {
+
+// Where plugins are: lib/viridio beside the program's bin folder once
+// installed, else the build tree.
+QStringList folders()
+{
+    return {QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/viridio"),
+            QStringLiteral(VIRIDIO_PLUGIN_BUILD_DIR)};
+}
+
+} // namespace
 
 namespace Plugins {
+
+void preload(const QString &name)
+{
+    static QSet<QString> started;
+    if (started.contains(name))
+        return;
+    started.insert(name);
+    // A loaded library stays in memory after its loader goes; the window's
+    // own loader of the same file then finds it there.
+    QThreadPool::globalInstance()->start([paths = folders(), name] {
+        for (const QString &folder : paths) {
+            if (QPluginLoader(folder + QLatin1Char('/') + name).load())
+                return;
+        }
+    });
+}
 
 QObject *instance(const QString &name, QString *error)
 {
@@ -19,10 +49,7 @@ QObject *instance(const QString &name, QString *error)
     auto found = loaded.find(name);
     if (found == loaded.end()) {
         Loaded plugin;
-        const QStringList folders = {QCoreApplication::applicationDirPath() +
-                                         QStringLiteral("/../lib/viridio"),
-                                     QStringLiteral(VIRIDIO_PLUGIN_BUILD_DIR)};
-        for (const QString &folder : folders) {
+        for (const QString &folder : folders()) {
             QPluginLoader loader(folder + QLatin1Char('/') + name);
             plugin.root = loader.instance();
             if (plugin.root)

@@ -1,6 +1,7 @@
 // Parts of the window that bring large libraries of their own (the chart's
 // Qt Charts, the event update's Qt Network) live in plugins, loaded when they
-// are first needed, so that a start does not load those libraries.
+// are first needed, or ahead on a thread of their own once a page that leads
+// to them is open, so that a start does not load those libraries.
 #pragma once
 
 #include <QObject>
@@ -12,6 +13,12 @@ namespace Plugins {
 // beside the program's bin folder, or still in the build tree. Loaded once
 // for the process; nullptr, and why in error, when it cannot be loaded.
 QObject *instance(const QString &name, QString *error = nullptr);
+
+// Starts loading the plugin named name (its library and those it brings) on a
+// thread of the pool, once for the process, so that instance() later finds it
+// in memory instead of waiting for it. A plugin that cannot be loaded is left
+// for instance() to report.
+void preload(const QString &name);
 
 // The plugin named name, as the Interface it implements; nullptr, and why in
 // error, when it cannot be loaded or implements another.

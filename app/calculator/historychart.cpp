@@ -6,3 +6,8 @@ const HistoryChart *HistoryChart::load(QString *error)
 {
     return Plugins::as<HistoryChart>(QStringLiteral("viridio_historychart"), error);
 }
+
+void HistoryChart::preload()
+{
+    Plugins::preload(QStringLiteral("viridio_historychart"));
+}

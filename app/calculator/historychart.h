@@ -45,6 +45,9 @@ public:
     // The plugin, loaded on the first call; nullptr, and why in error, when
     // it cannot be loaded.
     static const HistoryChart *load(QString *error = nullptr);
+
+    // Starts loading the plugin on a thread of its own, for a load() to come.
+    static void preload();
 };
 
 #define HistoryChart_iid "org.viridio.HistoryChart/3"
