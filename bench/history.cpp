@@ -156,9 +156,12 @@ int main(int argc, char *argv[])
         for (int run = 0; run < 21; ++run) {
             QElapsedTimer timer;
             timer.start();
-            const auto period = MeterLogic::lastPeriod(db, MeterLogic::electricityMeter);
-            const auto chart = MeterLogic::chartDays(db, MeterLogic::electricityMeter, today,
-                                                     HistoryLogic::longPeriod);
+            const auto stored = MeterLogic::readings(db, MeterLogic::electricityMeter);
+            if (!stored)
+                return 1;
+            const auto period = MeterLogic::lastPeriod(db, MeterLogic::electricityMeter, *stored);
+            const auto chart = MeterLogic::chartDays(db, MeterLogic::electricityMeter, *stored,
+                                                     today, HistoryLogic::longPeriod);
             meterPageRuns.push_back(timer.nsecsElapsed() / 1e6);
             if (!period || !chart)
                 return 1;

@@ -384,7 +384,8 @@ void TestHistory::meterReadingsAgainstTheDiary()
     QVERIFY(saveReading(db, electricityMeter, today.addDays(-10), "1200", false, today).stored);
     QVERIFY(saveReading(db, electricityMeter, today, "5", true, today).stored);
     QVERIFY(!lastPeriod(db, electricityMeter));
-    const QList<ChartDay> chart = chartDays(db, electricityMeter, today, 30).value();
+    const QList<ChartDay> chart =
+        chartDays(db, electricityMeter, readings(db, electricityMeter).value(), today, 30).value();
     QCOMPARE(chart.size(), 30);
     QCOMPARE(chart.first().date, today.addDays(-29));
     QCOMPARE(chart.at(18).metered, std::optional<double>(10)); // 200 kWh in the 20 days to -10

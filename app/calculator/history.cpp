@@ -67,14 +67,15 @@ void buildChart(QWidget *place, QWidget *(HistoryChart::*create)(QWidget *) cons
     layout->addWidget(message);
 }
 
-// What a meter's last two readings tell, in words.
-QString meterSummary(const QSqlDatabase &db, const QString &meter, const QDate &today)
+// What a meter's last two readings tell, in words; stored is nothing when
+// they could not be read.
+QString meterSummary(const QSqlDatabase &db, const QString &meter,
+                     const std::optional<QList<MeterLogic::Reading>> &stored, const QDate &today)
 {
-    const std::optional<QList<MeterLogic::Reading>> readings = MeterLogic::readings(db, meter);
-    if (!readings)
+    if (!stored)
         return QStringLiteral("The readings could not be read: the data file is busy in another "
                               "program or cannot be opened. Open this page again in a moment.");
-    const std::optional<MeterLogic::Period> period = MeterLogic::lastPeriod(db, meter);
+    const std::optional<MeterLogic::Period> period = MeterLogic::lastPeriod(db, meter, *stored);
     if (!period)
         return QStringLiteral("Enter two readings of this meter under Readings, a few days or "
                               "weeks apart: this page then says how much it counted, how much of "
@@ -195,12 +196,14 @@ void MainWindow::on_radio_meterHistoryElectricity_toggled(bool)
     const bool water = ui->radio_meterHistoryWater->isChecked();
     const QString meter = water ? MeterLogic::waterMeter : MeterLogic::electricityMeter;
     const QDate today = Clock::today();
-    ui->lb_meterHistorySummary->setText(meterSummary(db, meter, today));
+    const std::optional<QList<MeterLogic::Reading>> stored = MeterLogic::readings(db, meter);
+    ui->lb_meterHistorySummary->setText(meterSummary(db, meter, stored, today));
     QWidget *view = ui->wid_meterChart->findChild<QWidget *>(QStringLiteral("chart_meters"));
     if (!view)
         return;
     const std::optional<QList<MeterLogic::ChartDay>> days =
-        MeterLogic::chartDays(db, meter, today, HistoryLogic::longPeriod);
+        stored ? MeterLogic::chartDays(db, meter, *stored, today, HistoryLogic::longPeriod)
+               : std::nullopt;
     // Days that could not be read are not drawn as nothing used.
     view->setVisible(days.has_value());
     if (days)

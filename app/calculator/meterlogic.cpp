@@ -238,13 +238,21 @@ Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByte
 std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter)
 {
     const std::optional<QList<Reading>> stored = readings(db, meter);
-    if (!stored || stored->size() < 2 || stored->at(0).newSeries)
+    if (!stored)
+        return std::nullopt;
+    return lastPeriod(db, meter, *stored);
+}
+
+std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter,
+                                 const QList<Reading> &stored)
+{
+    if (stored.size() < 2 || stored.at(0).newSeries)
         return std::nullopt;
     Period period;
-    period.to = stored->at(0).date;
-    period.from = stored->at(1).date;
+    period.to = stored.at(0).date;
+    period.from = stored.at(1).date;
     period.days = int(period.from.daysTo(period.to));
-    period.used = stored->at(0).value - stored->at(1).value;
+    period.used = stored.at(0).value - stored.at(1).value;
     period.perDay = period.days > 0 ? period.used / period.days : 0;
     // The diary's days the readings cover.
     QStringList keys;
@@ -274,11 +282,8 @@ double monthProjection(const Period &period, const QDate &today)
 }
 
 std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &meter,
-                                         const QDate &today, int days)
+                                         const QList<Reading> &stored, const QDate &today, int days)
 {
-    const std::optional<QMap<QDate, Reading>> stored = byDay(db, meter);
-    if (!stored)
-        return std::nullopt;
     QList<ChartDay> chart;
     QStringList keys;
     for (int i = days - 1; i >= 0; --i) {
@@ -286,16 +291,16 @@ std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &
         keys.append(CalculatorLogic::dayKey(chart.constLast().date));
     }
     const QDate first = chart.constFirst().date;
-    // Each two readings of one series give their days the same use a day.
-    for (auto later = stored->cbegin(); later != stored->cend(); ++later) {
-        if (later == stored->cbegin() || later->newSeries || later.key() <= first)
+    // Each two readings of one series give their days the same use a day;
+    // from the newest back to the two around the chart's first day.
+    for (qsizetype i = 0; i + 1 < stored.size() && stored.at(i).date > first; ++i) {
+        const Reading &later = stored.at(i);
+        const Reading &earlier = stored.at(i + 1);
+        if (later.newSeries)
             continue;
-        const auto earlier = std::prev(later);
-        if (earlier.key() > today)
-            break;
-        const double perDay = (later->value - earlier->value) / earlier.key().daysTo(later.key());
+        const double perDay = (later.value - earlier.value) / earlier.date.daysTo(later.date);
         for (ChartDay &day : chart) {
-            if (day.date >= earlier.key() && day.date < later.key())
+            if (day.date >= earlier.date && day.date < later.date)
                 day.metered = perDay;
         }
     }

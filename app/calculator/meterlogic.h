@@ -81,8 +81,13 @@ struct Period
     std::optional<double> diary;
 };
 
-// The period of meter's last two readings; nothing with fewer than two in
-// its latest series, or when they could not be read.
+// The period of the last two of stored, meter's readings newest first (as
+// readings() gives them), with the diary's figure read from db; nothing with
+// fewer than two in the latest series.
+std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter,
+                                 const QList<Reading> &stored);
+// The same with meter's readings read from db; also nothing when they could
+// not be read.
 std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter);
 
 // The share of the metered use the diary explains, in percent; nothing
@@ -103,10 +108,12 @@ struct ChartDay
     std::optional<double> metered;
 };
 
-// The days from today - days + 1 to today, oldest first; nothing when the
-// readings or the answers could not be read.
+// The days from today - days + 1 to today, oldest first, from stored,
+// meter's readings newest first, and the diary's answers in db; nothing when
+// the answers could not be read.
 std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &meter,
-                                         const QDate &today, int days);
+                                         const QList<Reading> &stored, const QDate &today,
+                                         int days);
 
 // What the page says of a period, with its cost at rate (nothing when the
 // tariff could not be read) and money with sign.
