@@ -24,16 +24,8 @@ QString dayText(const QDate &date)
     return date.toString(QStringLiteral("d MMMM yyyy"));
 }
 
-// A reading as the page and the messages write it: every digit it has.
-QString readingText(double value)
-{
-    return QLocale::c().toString(value, 'g', QLocale::FloatingPointShortest);
-}
-
-QString unit(const QString &meter)
-{
-    return meter == MeterLogic::waterMeter ? QStringLiteral("m³") : QStringLiteral("kWh");
-}
+using MeterLogic::readingText;
+using MeterLogic::unit;
 
 // The readings of meter by day, oldest first.
 std::optional<QMap<QDate, Reading>> byDay(const QSqlDatabase &db, const QString &meter)
@@ -95,6 +87,11 @@ const QString notStored =
 } // namespace
 
 namespace MeterLogic {
+
+QString readingText(double value)
+{
+    return QLocale::c().toString(value, 'g', QLocale::FloatingPointShortest);
+}
 
 std::optional<QList<Reading>> readings(const QSqlDatabase &db, const QString &meter)
 {

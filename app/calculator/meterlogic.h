@@ -23,6 +23,15 @@ namespace MeterLogic {
 inline const QString electricityMeter = QStringLiteral("electricity");
 inline const QString waterMeter = QStringLiteral("water");
 
+// The unit a meter counts in: "kWh", or "m³" for the water meter.
+inline QString unit(const QString &meter)
+{
+    return meter == waterMeter ? QStringLiteral("m³") : QStringLiteral("kWh");
+}
+
+// A reading as the pages and the messages write it: every digit it has.
+QString readingText(double value);
+
 // The highest reading taken: household meters show at most eight digits.
 constexpr double maximumReading = 99999999;
 

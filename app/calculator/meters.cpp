@@ -25,16 +25,13 @@ QString chosenMeter(Ui::MainWindow *ui)
 void listReadings(Ui::MainWindow *ui, const QSqlDatabase &db)
 {
     const QString meter = chosenMeter(ui);
-    const QString unit =
-        meter == MeterLogic::waterMeter ? QStringLiteral("m³") : QStringLiteral("kWh");
+    const QString unit = MeterLogic::unit(meter);
     ui->list_meterReadings->clear();
     const std::optional<QList<MeterLogic::Reading>> readings = MeterLogic::readings(db, meter);
     for (const MeterLogic::Reading &reading : readings.value_or(QList<MeterLogic::Reading>())) {
-        QString text =
-            QStringLiteral("%1   %2 %3")
-                .arg(reading.date.toString(QStringLiteral("ddd d MMM yyyy")),
-                     QLocale::c().toString(reading.value, 'g', QLocale::FloatingPointShortest),
-                     unit);
+        QString text = QStringLiteral("%1   %2 %3")
+                           .arg(reading.date.toString(QStringLiteral("ddd d MMM yyyy")),
+                                MeterLogic::readingText(reading.value), unit);
         if (reading.newSeries)
             text += QStringLiteral("   (new meter)");
         auto *item = new QListWidgetItem(text, ui->list_meterReadings);

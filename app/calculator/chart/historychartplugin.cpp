@@ -309,7 +309,8 @@ void HistoryChartPlugin::fillMeters(QWidget *view, const QList<MeterLogic::Chart
     fillDayAxes(chart, dates);
 
     auto *used = axis<QValueAxis>(chart, Qt::Vertical);
-    const QString unit = water ? QStringLiteral("m³") : QStringLiteral("kWh");
+    const QString unit =
+        MeterLogic::unit(water ? MeterLogic::waterMeter : MeterLogic::electricityMeter);
     // As many decimals as tell the ticks apart: a cubic metre of water lasts
     // a household days.
     const QString decimals = highest >= 10  ? QStringLiteral("%.0f ")
