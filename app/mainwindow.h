@@ -174,7 +174,7 @@ private slots:
     void on_push_addToCalendar_clicked();
     void on_push_openCalendarFile_clicked();
 
-    // Calculator frame and electricity entry (app/calculator.cpp)
+    // Calculator frame and electricity entry (app/calculator/calculator.cpp)
     void on_push_ecoCal_clicked();
     void on_stackWid_ecoCalBody_currentChanged(int index);
     void on_push_ecoCalHomeButton_clicked();
@@ -208,7 +208,7 @@ private slots:
     void on_push_vozAvaviElectricityIcon_clicked();
     void on_push_vozAvaviButton_clicked();
 
-    // Water entry (app/calculator.cpp)
+    // Water entry (app/calculator/calculator.cpp)
     void on_push_lawnOK_clicked();
     void on_push_showerNtoiletOK_clicked();
     void on_push_dishWashingWaterOK_clicked();
@@ -216,7 +216,7 @@ private slots:
     void on_push_tapOK_clicked();
     void on_push_vozAvaviWaterIcon_clicked();
 
-    // Diaries (app/calculator.cpp)
+    // Diaries (app/calculator/calculator.cpp)
     void on_push_viewElecDiary_clicked();
     void on_push_zadUvedoViewAllData_clicked();
     void on_push_viewWaterDiary_clicked();
@@ -225,7 +225,7 @@ private slots:
     // The recorded day (app/calculator/calculator.cpp)
     void on_push_sameAsLastDay_clicked();
 
-    // Meter readings (app/calculator/meters.cpp)
+    // Meter readings (app/meters/meters.cpp)
     void on_push_meters_clicked();
     void on_push_saveMeterReading_clicked();
     void on_push_removeMeterReading_clicked();
@@ -237,14 +237,14 @@ private slots:
     void on_push_meterHistoryReadings_clicked();
     void on_push_meterHistoryBack_clicked();
 
-    // Household settings (app/settings.cpp)
+    // Household settings (app/settings/settings.cpp)
     void on_push_settings_clicked();
     void on_push_typicalPower_clicked();
     void on_push_builtInSettings_clicked();
     void on_push_settingsBack_clicked();
     void on_push_settingsSave_clicked();
 
-    // Diary history (app/history.cpp)
+    // Diary history (app/history/history.cpp)
     void on_push_diaryHistory_clicked();
     void on_push_historyBack_clicked();
     void on_push_historySpending_clicked();

@@ -4,7 +4,7 @@
 #include "mainwindowui.h"
 #include "pictures.h"
 
-#include "calculator/historychart.h"
+#include "history/historychart.h"
 #include "keyboard.h"
 
 #include <QAbstractScrollArea>

@@ -6,9 +6,9 @@
 // milliseconds (median of several runs). Runs in a temporary home directory
 // with its own database.
 
-#include "app/calculator/calculatorlogic.h"
-#include "app/calculator/historylogic.h"
-#include "app/calculator/meterlogic.h"
+#include "app/household/calculatorlogic.h"
+#include "app/history/historylogic.h"
+#include "app/household/meterlogic.h"
 #include "data/database.h"
 
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 // The energy and water calculator driven as a user drives it: buttons clicked
 // by name, combo items picked, minutes typed; then the pages and the database
 // are read back.
-#include "app/calculator/calculatorlogic.h"
-#include "app/calculator/historylogic.h"
-#include "app/calculator/settingslogic.h"
+#include "app/household/calculatorlogic.h"
+#include "app/history/historylogic.h"
+#include "app/household/settingslogic.h"
 #include "app/clock.h"
 #include "mainwindow.h"
 #include "testsupport.h"

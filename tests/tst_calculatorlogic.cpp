@@ -1,6 +1,6 @@
 // The calculator's arithmetic and number texts, without any window.
-#include "app/calculator/calculatorlogic.h"
-#include "app/calculator/settingslogic.h"
+#include "app/household/calculatorlogic.h"
+#include "app/household/settingslogic.h"
 
 #include "data/database.h"
 

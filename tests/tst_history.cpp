@@ -1,8 +1,8 @@
 // The diaries' history: period totals, the chart's days and the CSV export,
 // on a database of known days, without any window.
-#include "app/calculator/calculatorlogic.h"
-#include "app/calculator/historylogic.h"
-#include "app/calculator/meterlogic.h"
+#include "app/household/calculatorlogic.h"
+#include "app/history/historylogic.h"
+#include "app/household/meterlogic.h"
 #include "app/clock.h"
 
 #include "data/database.h"

@@ -1,7 +1,7 @@
 // The window as a whole: what the user sees at start, the shell pages, the
 // page stacks and the connection's lifetime.
 
-#include "app/calculator/calculatorlogic.h"
+#include "app/household/calculatorlogic.h"
 #include "mainwindow.h"
 #include "testsupport.h"
 #include "tools/pagetour/pagevisits.h"

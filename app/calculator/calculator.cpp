@@ -3,8 +3,8 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
-#include "calculator/calculatorlogic.h"
-#include "calculator/settingslogic.h"
+#include "household/calculatorlogic.h"
+#include "household/settingslogic.h"
 #include "clock.h"
 #include "data/database.h"
 

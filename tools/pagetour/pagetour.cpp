@@ -4,8 +4,8 @@
 // touches the user's database. Pages that the main menu opens are entered by
 // clicking their button, so they show what their entry fills in.
 
-#include "app/calculator/calculatorlogic.h"
-#include "app/calculator/meterlogic.h"
+#include "app/household/calculatorlogic.h"
+#include "app/household/meterlogic.h"
 #include "app/clock.h"
 #include "data/database.h"
 #include "mainwindow.h"

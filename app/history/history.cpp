@@ -6,11 +6,11 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
-#include "calculator/calculatorlogic.h"
-#include "calculator/historychart.h"
-#include "calculator/historylogic.h"
-#include "calculator/meterlogic.h"
-#include "calculator/settingslogic.h"
+#include "household/calculatorlogic.h"
+#include "history/historychart.h"
+#include "history/historylogic.h"
+#include "household/meterlogic.h"
+#include "household/settingslogic.h"
 #include "clock.h"
 
 #include <QFutureWatcher>

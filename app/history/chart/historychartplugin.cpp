@@ -3,7 +3,7 @@
 // dearest appliances and water activities, its name and share beside it; and
 // a meter's chart, the diary's use a day as bars and the metered use a day as
 // a line over them.
-#include "calculator/historychart.h"
+#include "history/historychart.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>

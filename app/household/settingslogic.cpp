@@ -1,6 +1,6 @@
-#include "calculator/settingslogic.h"
+#include "household/settingslogic.h"
 
-#include "calculator/calculatorlogic.h"
+#include "household/calculatorlogic.h"
 #include "clock.h"
 #include "data/database.h"
 #include "data/seedcontent.h"

@@ -3,7 +3,7 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
-#include "calculator/settingslogic.h"
+#include "household/settingslogic.h"
 
 #include <QLineEdit>
 #include <QScrollArea>

@@ -1,4 +1,4 @@
-#include "calculator/calculatorlogic.h"
+#include "household/calculatorlogic.h"
 
 #include "data/database.h"
 

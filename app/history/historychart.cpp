@@ -1,4 +1,4 @@
-#include "calculator/historychart.h"
+#include "history/historychart.h"
 
 #include "plugins.h"
 

@@ -4,7 +4,7 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
-#include "calculator/meterlogic.h"
+#include "household/meterlogic.h"
 #include "clock.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "calculator/historylogic.h"
+#include "history/historylogic.h"
 
-#include "calculator/calculatorlogic.h"
-#include "calculator/meterlogic.h"
+#include "household/calculatorlogic.h"
+#include "household/meterlogic.h"
 #include "data/database.h"
 
 #include <QDir>

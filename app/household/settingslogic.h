@@ -11,7 +11,7 @@
 // "electricityBudget" and "waterBudget" (a budget as typed; no row is none).
 #pragma once
 
-#include "calculator/calculatorlogic.h"
+#include "household/calculatorlogic.h"
 
 #include <QLocale>
 #include <QSqlDatabase>

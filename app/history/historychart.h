@@ -5,8 +5,8 @@
 // it brings.
 #pragma once
 
-#include "calculator/historylogic.h"
-#include "calculator/meterlogic.h"
+#include "history/historylogic.h"
+#include "household/meterlogic.h"
 
 #include <QtPlugin>
 

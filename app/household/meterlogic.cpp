@@ -1,6 +1,6 @@
-#include "calculator/meterlogic.h"
+#include "household/meterlogic.h"
 
-#include "calculator/calculatorlogic.h"
+#include "household/calculatorlogic.h"
 #include "data/database.h"
 
 #include <QHash>
