@@ -1,6 +1,7 @@
 // The calculator's arithmetic and number texts, without any window.
 #include "app/household/calculatorlogic.h"
 #include "app/household/settingslogic.h"
+#include "app/household/typednumber.h"
 
 #include "data/database.h"
 
@@ -52,6 +53,9 @@ private slots:
     void badHouseholdInputChangesNothing_data();
     void badHouseholdInputChangesNothing();
     void decimalCommaOnlyWhereTheLocaleWritesOne();
+    void typedFiguresAsTheLocaleWritesThem_data();
+    void typedFiguresAsTheLocaleWritesThem();
+    void fileFiguresReadTwoWaysAreRefused();
 };
 
 void TestCalculatorLogic::applianceCostText_data()
@@ -460,7 +464,7 @@ void TestCalculatorLogic::badHouseholdInputChangesNothing_data()
                                      ? QStringLiteral("cubic metre")
                                      : QStringLiteral("kWh");
         for (const char *typed : {"", " ", "0", "0.00", "-0.30", "abc", "0.30 per kWh", "0,30",
-                                  "1,000", "nan", "inf", "1e999"})
+                                  "1,0000", "1,000,000.01", "nan", "inf", "1e999"})
             QTest::addRow("%s '%s'", field, typed) << field << typed << mentions;
     }
     for (const char *typed : {"", " \t ", "EURO", "$\x01"})
@@ -522,6 +526,111 @@ void TestCalculatorLogic::decimalCommaOnlyWhereTheLocaleWritesOne()
     QVERIFY(!SettingsLogic::parseBudget("40,50", false, english).ok);
     QVERIFY(SettingsLogic::parseBudget("", true, english).ok);
     QVERIFY(SettingsLogic::parseBudget("", true, german).error.isEmpty());
+}
+
+void TestCalculatorLogic::typedFiguresAsTheLocaleWritesThem_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("plain"); // empty: refused
+
+    QTest::newRow("en grouped") << "en_US"
+                                << "1,234.5"
+                                << "1234.5";
+    QTest::newRow("en two groups") << "en_US"
+                                   << "1,000,000"
+                                   << "1000000";
+    QTest::newRow("en trailing zero kept") << "en_US"
+                                           << "0.30"
+                                           << "0.30";
+    QTest::newRow("en comma is no decimal") << "en_US"
+                                            << "0,30"
+                                            << "";
+    QTest::newRow("en short group") << "en_US"
+                                    << "1,23"
+                                    << "";
+    QTest::newRow("en long group") << "en_US"
+                                   << "1,2345"
+                                   << "";
+    QTest::newRow("en first group too long") << "en_US"
+                                             << "1234,567"
+                                             << "";
+    QTest::newRow("en exponent") << "en_US"
+                                 << "1e6"
+                                 << "";
+    QTest::newRow("en two points") << "en_US"
+                                   << "1.2.3"
+                                   << "";
+    QTest::newRow("en leading point") << "en_US"
+                                      << ".5"
+                                      << "0.5";
+    QTest::newRow("en lone point") << "en_US"
+                                   << "."
+                                   << "";
+    QTest::newRow("en sign") << "en_US"
+                             << " -2 "
+                             << "-2";
+    QTest::newRow("de grouped and decimal") << "de_DE"
+                                            << "1.234,5"
+                                            << "1234.5";
+    QTest::newRow("de group alone") << "de_DE"
+                                    << "1.500"
+                                    << "1500";
+    QTest::newRow("de budget") << "de_DE"
+                               << "500.000"
+                               << "500000";
+    QTest::newRow("de decimal comma") << "de_DE"
+                                      << "0,30"
+                                      << "0.30";
+    QTest::newRow("de decimal point") << "de_DE"
+                                      << "0.30"
+                                      << "0.30";
+    QTest::newRow("de english grouping") << "de_DE"
+                                         << "1,234.5"
+                                         << "";
+    QTest::newRow("fr blank group") << "fr_FR"
+                                    << "1 234,5"
+                                    << "1234.5";
+    QTest::newRow("zeros") << "en_US"
+                           << "007"
+                           << "7";
+    QTest::newRow("zero") << "en_US"
+                          << "0"
+                          << "0";
+}
+
+void TestCalculatorLogic::typedFiguresAsTheLocaleWritesThem()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QFETCH(QString, plain);
+    const TypedNumber::Number number = TypedNumber::typed(text, QLocale(locale));
+    QCOMPARE(number.ok, !plain.isEmpty());
+    QCOMPARE(number.plain, plain);
+    if (number.ok)
+        QCOMPARE(number.value, QLocale::c().toDouble(plain));
+    // What a settings message gives as its example is taken.
+    QVERIFY(TypedNumber::typed(QLocale(locale).toString(1234.5, 'f', 1), QLocale(locale)).ok);
+}
+
+void TestCalculatorLogic::fileFiguresReadTwoWaysAreRefused()
+{
+    const QList<TypedNumber::Writing> either = {{u'.', u','}, {u',', u'.'}};
+    QCOMPARE(TypedNumber::amongWritings("100,5", either).plain, QStringLiteral("100.5"));
+    QCOMPARE(TypedNumber::amongWritings("1.234,5", either).plain, QStringLiteral("1234.5"));
+    QCOMPARE(TypedNumber::amongWritings("1234", either).plain, QStringLiteral("1234"));
+    const TypedNumber::Number twoWays = TypedNumber::amongWritings("1.500", either);
+    QVERIFY(!twoWays.ok);
+    QCOMPARE(twoWays.readings, QStringLiteral("1.500 or 1500"));
+    QVERIFY(TypedNumber::amongWritings("abc", either).readings.isEmpty());
+    // Plain text never has an exponent, and is shown with the locale's mark.
+    QCOMPARE(TypedNumber::plainText(1e6), QStringLiteral("1000000"));
+    QCOMPARE(TypedNumber::plainText(5e-4), QStringLiteral("0.0005"));
+    QCOMPARE(TypedNumber::plainText(0.1234567), QStringLiteral("0.1234567"));
+    QCOMPARE(TypedNumber::shown("0.30", QLocale(QLocale::German)), QStringLiteral("0,30"));
+    // Whole figures refuse a fraction but take a grouping mark.
+    QVERIFY(!SettingsLogic::parseWatts("1.5", 0).ok);
+    QCOMPARE(SettingsLogic::parseWatts("1,000", 0).value, 1000);
 }
 
 QTEST_GUILESS_MAIN(TestCalculatorLogic)

@@ -1,7 +1,8 @@
 #include "household/meterlogic.h"
 
-#include "household/calculatorlogic.h"
 #include "data/database.h"
+#include "household/calculatorlogic.h"
+#include "household/typednumber.h"
 
 #include <QHash>
 #include <QMap>
@@ -105,19 +106,10 @@ std::optional<QList<Reading>> readings(const QSqlDatabase &db, const QString &me
 
 std::optional<double> parseReading(const QString &text, const QLocale &locale)
 {
-    const QString typed = text.trimmed();
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::RejectGroupSeparator);
-    bool ok = false;
-    double value = c.toDouble(typed, &ok);
-    if (!ok && locale.decimalPoint() != QLatin1String(".")) {
-        QLocale own = locale;
-        own.setNumberOptions(QLocale::RejectGroupSeparator);
-        value = own.toDouble(typed, &ok);
-    }
-    if (!ok || !qIsFinite(value) || value < 0 || value > maximumReading)
+    const TypedNumber::Number number = TypedNumber::typed(text, locale);
+    if (!number.ok || number.value < 0 || number.value > maximumReading)
         return std::nullopt;
-    return value;
+    return number.value;
 }
 
 Outcome saveReading(const QSqlDatabase &db, const QString &meter, const QDate &date,

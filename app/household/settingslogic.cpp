@@ -1,15 +1,17 @@
 #include "household/settingslogic.h"
 
-#include "household/calculatorlogic.h"
 #include "clock.h"
 #include "data/database.h"
 #include "data/seedcontent.h"
+#include "household/calculatorlogic.h"
+#include "household/typednumber.h"
 
 #include <QSqlQuery>
 #include <QVariant>
 #include <QtMath>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -27,20 +29,20 @@ const QString &budgetKey(bool water)
     return water ? waterBudgetKey : electricityBudgetKey;
 }
 
-// A number typed with a decimal point, or with a decimal comma where locale
-// writes one; group separators are refused ("0,30" must not become 30).
+// A typed figure, read by the one reader of typed figures.
 std::optional<double> typedNumber(const QString &typed, const QLocale &locale)
 {
-    bool ok = false;
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::RejectGroupSeparator);
-    double value = c.toDouble(typed, &ok);
-    if (!ok && locale.decimalPoint() == QLatin1String(",")) {
-        QLocale own = locale;
-        own.setNumberOptions(QLocale::RejectGroupSeparator);
-        value = own.toDouble(typed, &ok);
-    }
-    return ok ? std::optional<double>(value) : std::nullopt;
+    const TypedNumber::Number number = TypedNumber::typed(typed, locale);
+    return number.ok ? std::optional<double>(number.value) : std::nullopt;
+}
+
+// A typed whole number (watts, a count): nothing for a fraction.
+std::optional<int> typedWhole(const QString &typed, int maximum)
+{
+    const std::optional<double> number = typedNumber(typed, QLocale());
+    if (!number || *number != std::floor(*number) || std::fabs(*number) > maximum)
+        return std::nullopt;
+    return int(*number);
 }
 
 // The currency sign last read, and from which database file: every diary text
@@ -568,9 +570,9 @@ Input<double> parseTariff(const QString &text, const QString &rateType, const QL
 Input<int> parseWatts(const QString &text, int appliance)
 {
     Input<int> input;
-    bool ok = false;
-    input.value = text.trimmed().toInt(&ok);
-    input.ok = ok && allowedWatts(input.value);
+    const std::optional<int> typed = typedWhole(text, maximumWatts);
+    input.value = typed.value_or(0);
+    input.ok = typed && allowedWatts(input.value);
     if (!input.ok) {
         input.value = 0;
         input.error = wattsError(appliance);
@@ -581,9 +583,9 @@ Input<int> parseWatts(const QString &text, int appliance)
 Input<int> parseCount(const QString &text, int appliance)
 {
     Input<int> input;
-    bool ok = false;
-    input.value = text.trimmed().toInt(&ok);
-    input.ok = ok && input.value >= minimumCount && input.value <= maximumCount;
+    const std::optional<int> typed = typedWhole(text, maximumCount);
+    input.value = typed.value_or(0);
+    input.ok = typed && input.value >= minimumCount && input.value <= maximumCount;
     if (!input.ok) {
         input.value = 0;
         input.error = QStringLiteral("Set how many of the %1 you have, from %2 to %3.")
