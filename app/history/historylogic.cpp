@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
-#include <QSqlQuery>
 #include <QStorageInfo>
 #include <QVariant>
 
