@@ -463,9 +463,12 @@ void TestHistory::keptAnswersReadOneWayEverywhere()
     QCOMPARE(data.usage7.litres, std::optional<double>(450));
     QCOMPARE(periodText(7, data.water7, "$", data.usage7.litres, CalculatorLogic::litreUnit,
                         data.usage7.litreDays, data.usage7.waterDays),
-             QStringLiteral("Last 7 days: $0.50\n450 litres on 1 of 3 days"));
+             QStringLiteral("Last 7 days: $0.50\n450 litres in 1 day"));
     QCOMPARE(data.usage7.kWh, std::optional<double>(3));
     QCOMPARE(data.usage7.kWhDays, 2);
+    QCOMPARE(periodText(7, 0.85, "$", data.usage7.kWh, CalculatorLogic::kWhUnit,
+                        data.usage7.kWhDays, data.usage7.electricityDays),
+             QStringLiteral("Last 7 days: $0.85\n3.00 kWh in 2 days"));
     QCOMPARE(periodText(7, 1, "$", 2.0, CalculatorLogic::kWhUnit, 2, 2),
              QStringLiteral("Last 7 days: $1.00\n2.00 kWh"));
 

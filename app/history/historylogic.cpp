@@ -352,8 +352,11 @@ QString periodText(int days, double total, const QString &sign, std::optional<do
     if (!used)
         return money;
     QString text = money + QLatin1Char('\n') + usageText(*used, unit);
+    // Beside the period's recorded days that have costs only, the usage
+    // says the days it covers.
     if (usedDays < recordedDays)
-        text += QStringLiteral(" on %1 of %2 days").arg(usedDays).arg(recordedDays);
+        text += usedDays == 1 ? QStringLiteral(" in 1 day")
+                              : QStringLiteral(" in %1 days").arg(usedDays);
     return text;
 }
 

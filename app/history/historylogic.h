@@ -128,7 +128,7 @@ PageData pageData(const QSqlDatabase &db, const QDate &today = Clock::today());
 
 // The label of a period's total: "Last 7 days: $8.40", and on a second line
 // what was used when it is known ("12.30 kWh" or "840 litres"), with the days
-// it covers when some recorded days have costs only ("12.30 kWh on 4 of 6
+// it covers when some of the recordedDays have costs only ("12.30 kWh in 4
 // days").
 QString periodText(int days, double total, const QString &sign);
 QString periodText(int days, double total, const QString &sign, std::optional<double> used,
