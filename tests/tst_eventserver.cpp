@@ -127,6 +127,55 @@ QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArra
     return file.fileName();
 }
 
+// Starts the server with arguments and waits until it serves; log gets its output.
+bool startServer(QProcess &server, const QStringList &arguments, QString &log)
+{
+    server.start(QStringLiteral(EVENTSERVER_PATH), arguments);
+    if (!server.waitForStarted(5000))
+        return false;
+    QElapsedTimer clock;
+    clock.start();
+    while (!log.contains(QStringLiteral("serving")) && clock.elapsed() < 5000 &&
+           server.state() == QProcess::Running) {
+        server.waitForReadyRead(200);
+        log += QString::fromUtf8(server.readAllStandardOutput());
+    }
+    if (!log.contains(QStringLiteral(":2554")))
+        qWarning().noquote() << log << server.readAllStandardError();
+    return log.contains(QStringLiteral(":2554"));
+}
+
+void stopServer(QProcess &server)
+{
+    server.terminate();
+    if (!server.waitForFinished(3000)) {
+        server.kill();
+        server.waitForFinished(1000);
+    }
+}
+
+// Presses the events page's update, asking the server at address.
+bool updateFrom(MainWindow &window, const char *address)
+{
+    qputenv("VIRIDIO_EVENT_SERVER", address);
+    if (!clickButton(&window, "push_ecoEvent") || !clickButton(&window, "push_updateEvents"))
+        return false;
+    auto *status = child<QLabel>(&window, "lb_updateEventsSuccess");
+    return QTest::qWaitFor(
+        [status] { return status->text() == QStringLiteral("Your events have been updated"); },
+        5000);
+}
+
+// The names the events page lists.
+QStringList listed(MainWindow &window)
+{
+    QStringList names;
+    auto *list = child<QListWidget>(&window, "listWid_upcoming");
+    for (int row = 0; row < list->count(); ++row)
+        names.append(list->item(row)->text());
+    return names;
+}
+
 } // namespace
 
 class TestEventServer : public QObject
@@ -155,6 +204,7 @@ private slots:
     void programServesCalendarByContent();
     void programChecksSample();
     void viewerStoresServedEvents();
+    void viewerListsTownCalendar();
 };
 
 void TestEventServer::sampleIsServable()
@@ -496,19 +546,9 @@ void TestEventServer::viewerStoresServedEvents()
 {
     const int sampleEvents = int(EventFile::parse(readSample()).records.size());
     QProcess server;
-    server.start(QStringLiteral(EVENTSERVER_PATH),
-                 {QStringLiteral("--listen"), QStringLiteral("127.0.0.42"), samplePath});
-    QVERIFY(server.waitForStarted(5000));
     QString log;
-    QElapsedTimer clock;
-    clock.start();
-    while (!log.contains(QStringLiteral("serving")) && clock.elapsed() < 5000 &&
-           server.state() == QProcess::Running) {
-        server.waitForReadyRead(200);
-        log += QString::fromUtf8(server.readAllStandardOutput());
-    }
-    QVERIFY2(log.contains(QStringLiteral("127.0.0.42:2554")),
-             qPrintable(log + QString::fromUtf8(server.readAllStandardError())));
+    QVERIFY(startServer(
+        server, {QStringLiteral("--listen"), QStringLiteral("127.0.0.42"), samplePath}, log));
 
     Clock::setToday(QDate(2026, 3, 10));
     {
@@ -516,18 +556,11 @@ void TestEventServer::viewerStoresServedEvents()
         MainWindow window;
         window.show();
         const int before = queryValue(QStringLiteral("SELECT count(*) FROM Events")).toInt();
-        qputenv("VIRIDIO_EVENT_SERVER", "127.0.0.42");
-        QVERIFY(clickButton(&window, "push_ecoEvent"));
-        QVERIFY(clickButton(&window, "push_updateEvents"));
-        QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>(&window, "lb_updateEventsSuccess")->text(),
-                                  QStringLiteral("Your events have been updated"), 5000);
+        QVERIFY(updateFrom(window, "127.0.0.42"));
         QCOMPARE(queryValue(QStringLiteral("SELECT count(*) FROM Events")).toInt(),
                  before + sampleEvents);
         QVERIFY(clickButton(&window, "push_backToEvents"));
-        QStringList march;
-        auto *list = child<QListWidget>(&window, "listWid_upcoming");
-        for (int row = 0; row < list->count(); ++row)
-            march.append(list->item(row)->text());
+        const QStringList march = listed(window);
         QVERIFY2(march.contains(QStringLiteral("World Water Day 2026")) &&
                      march.contains(QStringLiteral("Earth Hour 2026")) &&
                      !march.contains(QStringLiteral("Earth Hour 2027")),
@@ -545,11 +578,46 @@ void TestEventServer::viewerStoresServedEvents()
     server.waitForReadyRead(500);
     log += QString::fromUtf8(server.readAllStandardOutput());
     QCOMPARE(log.count(QStringLiteral(" sent ")), 2);
-    server.terminate();
-    if (!server.waitForFinished(3000)) {
-        server.kill();
-        server.waitForFinished(1000);
+    stopServer(server);
+}
+
+// A town's calendar in its zone, served by a server on UTC: each event is
+// stored on the town's day and listed under its month.
+void TestEventServer::viewerListsTownCalendar()
+{
+    QTemporaryDir dir;
+    const QString berlin = writeFile(dir, QStringLiteral("berlin.ics"), berlinCalendar);
+    QProcess server;
+    QString log;
+    QVERIFY(startServer(server,
+                        {QStringLiteral("--listen"), QStringLiteral("127.0.0.43"),
+                         QStringLiteral("--time-zone"), QStringLiteral("Europe/Berlin"), berlin},
+                        log));
+    Clock::setToday(QDate(2026, 3, 10));
+    {
+        TemporaryHome home;
+        MainWindow window;
+        window.show();
+        QVERIFY(updateFrom(window, "127.0.0.43"));
+        for (const auto &[name, start] :
+             {std::pair{"Night walk", "3@1@2026"}, std::pair{"Star gazing", "3@1@2026"},
+              std::pair{"Concert", "3@20@2026"},
+              std::pair{"Repair Café 11 April 2026", "4@11@2026"}})
+            QCOMPARE(queryValue(QStringLiteral("SELECT startDate FROM Events WHERE eventName=?"),
+                                {QString::fromUtf8(name)})
+                         .toString(),
+                     QString::fromLatin1(start));
+        QVERIFY(clickButton(&window, "push_backToEvents"));
+        QStringList march = listed(window);
+        march.sort();
+        const QStringList expected = {QStringLiteral("Concert"), QStringLiteral("Night walk"),
+                                      QStringLiteral("Repair Café 14 March 2026"),
+                                      QStringLiteral("Star gazing")};
+        for (const QString &name : expected)
+            QVERIFY2(march.contains(name), qPrintable(march.join(QStringLiteral(", "))));
+        QVERIFY(!march.contains(QStringLiteral("Repair Café 11 April 2026")));
     }
+    stopServer(server);
 }
 
 QTEST_MAIN(TestEventServer)
