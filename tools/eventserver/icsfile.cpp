@@ -217,8 +217,7 @@ QDateTime wallTime(icaltimetype t, const icaltimetype &start, const QTimeZone &z
         t = icaltime_convert_to_zone(t, const_cast<icaltimezone *>(start.zone));
     else if (icaltime_is_utc(start) && isNamedZone(t))
         t = icaltime_convert_to_zone(t, icaltimezone_get_utc_timezone());
-    const QDateTime written(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second),
-                            Qt::UTC);
+    QDateTime written(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second), Qt::UTC);
     if (!icaltime_is_utc(start) || !icaltime_is_utc(t))
         return written;
     const QDateTime there = written.toTimeZone(zone);
