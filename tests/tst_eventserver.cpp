@@ -85,9 +85,9 @@ const QByteArray townCalendar =
     "DTSTART;VALUE=DATE:20260704\r\nRRULE:FREQ=WEEKLY\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
 
 // A town's calendar as towns publish them: a name used twice, times in the
-// town's zone near midnight, one ending at midnight, one in UTC, one without a
-// name, and a yearly clean-up of two months with a day left out (EXDATE) and
-// a day moved (RECURRENCE-ID).
+// town's zone near midnight, one ending at midnight, one in UTC, two sessions
+// of one name on one day, one without a name, and a yearly clean-up of two
+// months with a day left out (EXDATE) and a day moved (RECURRENCE-ID).
 const QByteArray berlinCalendar =
     "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Town//Events//DE\r\n"
     "BEGIN:VEVENT\r\nUID:repair-3@town\r\nSUMMARY:Repair Caf\xC3\xA9\r\n"
@@ -102,6 +102,10 @@ const QByteArray berlinCalendar =
     "DTEND;TZID=Europe/Berlin:20260321T000000\r\nEND:VEVENT\r\n"
     "BEGIN:VEVENT\r\nUID:stars@town\r\nSUMMARY:Star gazing\r\n"
     "DTSTART:20260228T233000Z\r\nEND:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:yoga-am@town\r\nSUMMARY:Yoga\r\n"
+    "DTSTART;TZID=Europe/Berlin:20260322T090000\r\nEND:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:yoga-pm@town\r\nSUMMARY:Yoga\r\n"
+    "DTSTART;TZID=Europe/Berlin:20260322T180000\r\nEND:VEVENT\r\n"
     "BEGIN:VEVENT\r\nUID:blank@town\r\nDTSTART;VALUE=DATE:20260501\r\nEND:VEVENT\r\n"
     "BEGIN:VEVENT\r\nUID:cleanup@town\r\nSUMMARY:Clean-up\r\n"
     "DTSTART;VALUE=DATE:20200418\r\nRRULE:FREQ=YEARLY;BYMONTH=4,9\r\n"
@@ -410,6 +414,8 @@ void TestEventServer::calendarAsTownsPublish()
             {QStringLiteral("Night walk"), QStringLiteral("3@1@2026 - 3@1@2026")},
             {QStringLiteral("Concert"), QStringLiteral("3@20@2026 - 3@20@2026")},
             {QStringLiteral("Star gazing"), QStringLiteral("3@1@2026 - 3@1@2026")},
+            {QStringLiteral("Yoga 22 March 2026"), QStringLiteral("3@22@2026 - 3@22@2026")},
+            {QStringLiteral("Yoga 22 March 2026 (2)"), QStringLiteral("3@22@2026 - 3@22@2026")},
             {QStringLiteral("Clean-up 18 April 2026"), QStringLiteral("4@18@2026 - 4@18@2026")},
             {QStringLiteral("Clean-up 25 April 2027"), QStringLiteral("4@25@2027 - 4@25@2027")},
             {QStringLiteral("Clean-up 18 September 2027"), QStringLiteral("9@18@2027 - 9@18@2027")},
@@ -527,7 +533,7 @@ void TestEventServer::programServesCalendarByContent()
     const Run zoned = runServer({QStringLiteral("--check"), QStringLiteral("--time-zone"),
                                  QStringLiteral("Europe/Berlin"), berlin});
     QCOMPARE(zoned.exitCode, 0);
-    QVERIFY2(zoned.out.contains(QStringLiteral(": 8 events,")), qPrintable(zoned.out));
+    QVERIFY2(zoned.out.contains(QStringLiteral(": 10 events,")), qPrintable(zoned.out));
     const Run unknown = runServer({QStringLiteral("--check"), QStringLiteral("--time-zone"),
                                    QStringLiteral("Europe/Atlantis"), berlin});
     QCOMPARE(unknown.exitCode, 2);

@@ -447,9 +447,6 @@ void nameOccurrences(QList<Occurrence> &occurrences)
     QHash<QString, QList<qsizetype>> byName;
     for (qsizetype i = 0; i < occurrences.size(); ++i)
         byName[occurrences.at(i).record.name].append(i);
-    QSet<QString> taken;
-    for (const Occurrence &occurrence : std::as_const(occurrences))
-        taken.insert(occurrence.record.name);
     const QLocale english(QLocale::English);
     for (auto it = byName.cbegin(); it != byName.cend(); ++it) {
         const QList<qsizetype> &indexes = it.value();
@@ -468,10 +465,13 @@ void nameOccurrences(QList<Occurrence> &occurrences)
         }
     }
     QSet<QString> served;
+    QHash<QString, int> lastNumber; // of the names numbered so far
     for (Occurrence &occurrence : occurrences) {
         const QString name = occurrence.record.name;
-        for (int n = 2; served.contains(occurrence.record.name); ++n)
-            occurrence.record.name = QStringLiteral("%1 (%2)").arg(name).arg(n);
+        int &last = lastNumber[name];
+        last = qMax(last, 1);
+        while (served.contains(occurrence.record.name))
+            occurrence.record.name = QStringLiteral("%1 (%2)").arg(name).arg(++last);
         served.insert(occurrence.record.name);
     }
 }
