@@ -66,8 +66,9 @@ Run runServer(const QStringList &arguments, int limitMs = 10000)
 }
 
 // A town's calendar: a folded line, an escaped comma, a time in a named zone
-// that is the next day in UTC (served on its own zone's day), a yearly day, a weekend fair of three
-// days, a cancelled walk and a weekly market.
+// that is the next day in UTC (served on its own zone's day), a yearly day, a
+// weekend fair of three days, a cancelled walk and a weekly market with one
+// market day moved.
 const QByteArray townCalendar =
     "\xEF\xBB\xBF\r\nBEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Town//Events//EN\r\n"
     "BEGIN:VEVENT\r\nUID:litter@town\r\nSUMMARY:Litter pick\\, river bank\r\n"
@@ -82,7 +83,9 @@ const QByteArray townCalendar =
     "BEGIN:VEVENT\r\nUID:walk@town\r\nSUMMARY:Moor walk\r\nSTATUS:CANCELLED\r\n"
     "DTSTART;VALUE=DATE:20260711\r\nEND:VEVENT\r\n"
     "BEGIN:VEVENT\r\nUID:market@town\r\nSUMMARY:Farmers' market\r\n"
-    "DTSTART;VALUE=DATE:20260704\r\nRRULE:FREQ=WEEKLY\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    "DTSTART;VALUE=DATE:20260704\r\nRRULE:FREQ=WEEKLY\r\nEND:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:market@town\r\nRECURRENCE-ID;VALUE=DATE:20260711\r\n"
+    "DTSTART;VALUE=DATE:20260710\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
 
 // A town's calendar as towns publish them: a name used twice, times in the
 // town's zone near midnight, one ending at midnight, one in UTC, two sessions
@@ -379,12 +382,15 @@ void TestEventServer::calendarRecords()
          QStringLiteral("7@12@2026")},
     };
     QCOMPARE(EventFormat::joinRecords(result.records), EventFormat::joinRecords(expected));
-    QCOMPARE(result.leftOut.size(), 2);
+    QCOMPARE(result.leftOut.size(), 3);
     QVERIFY2(result.leftOut.at(0).contains(QStringLiteral("\"Moor walk\"")) &&
                  result.leftOut.at(0).contains(QStringLiteral("cancelled")),
              qPrintable(result.leftOut.join(QLatin1Char('\n'))));
     QVERIFY2(result.leftOut.at(1).contains(QStringLiteral("\"Farmers' market\"")) &&
                  result.leftOut.at(1).contains(QStringLiteral("FREQ=WEEKLY")),
+             qPrintable(result.leftOut.join(QLatin1Char('\n'))));
+    QVERIFY2(result.leftOut.at(2).contains(QStringLiteral("\"Farmers' market\" (UID market@town): "
+                                                          "left out: it changes one day")),
              qPrintable(result.leftOut.join(QLatin1Char('\n'))));
 
     // The viewer's "Add to my calendar" file gives the same event back.

@@ -321,7 +321,8 @@ public:
 
         const icaltimetype start = icalcomponent_get_dtstart(event);
         const QDateTime first = wallTime(start, start, zone);
-        const QDateTime last = wallTime(icalcomponent_get_dtend(event), start, zone);
+        const icaltimetype end = icalcomponent_get_dtend(event);
+        const QDateTime last = icaltime_is_null_time(end) ? first : wallTime(end, start, zone);
         // The end is the moment after the event: an all-day event's DTEND is
         // the day after its last, and a timed event that ends at midnight
         // ends on the day before.
@@ -343,6 +344,21 @@ public:
                                  label,
                                  false};
         icalproperty *rule = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY);
+        if (changesOneDay) {
+            // A day of a yearly event served, moved within the years served.
+            icalcomponent *main = repeating.value(uid);
+            icalproperty *mainRule =
+                main ? icalcomponent_get_first_property(main, ICAL_RRULE_PROPERTY) : nullptr;
+            if (main && (icalcomponent_get_status(main) == ICAL_STATUS_CANCELLED ||
+                         icalproperty_get_rrule(mainRule).freq != ICAL_YEARLY_RECURRENCE))
+                return leaveOut(QStringLiteral("it changes one day (RECURRENCE-ID) of an event "
+                                               "that is left out"));
+            if (first.date().year() < year || first.date().year() > year + 1)
+                return leaveOut(QStringLiteral("it moves one day (RECURRENCE-ID) of a repeating "
+                                               "event outside %1 and %2")
+                                    .arg(year)
+                                    .arg(year + 1));
+        }
         if (!rule || changesOneDay)
             return occurrences.append(occurrence);
 
