@@ -4,14 +4,12 @@
 #include <QDateTime>
 #include <QHash>
 #include <QLocale>
-#include <QMultiHash>
 #include <QSet>
 #include <QStringDecoder>
 
 #include <libical/ical.h>
 
 #include <memory>
-#include <optional>
 
 namespace IcsFile {
 

@@ -35,10 +35,11 @@ bool isCalendar(QByteArrayView content);
 // the viewer could not store or list, and more events than one message holds.
 // Events of one name are told apart by their year, or by their date when two
 // fall in one year. Left out, each with its reason: cancelled events, events
-// without a name or a start, events that repeat other than yearly, and yearly
-// events without a day in this year or the next. A yearly rule is expanded
-// over those two years only; EXDATE removes a day and a VEVENT with
-// RECURRENCE-ID replaces one.
+// without a name or a start, events that repeat other than yearly, yearly
+// events without a day in this year or the next, and changed days
+// (RECURRENCE-ID) of an event left out or moved outside those years. A yearly
+// rule is expanded over those two years only; EXDATE removes a day and a
+// VEVENT with RECURRENCE-ID replaces one.
 EventFile::Result parse(const QByteArray &content, int year,
                         const QTimeZone &zone = QTimeZone::systemTimeZone());
 
