@@ -1,10 +1,10 @@
 // The energy and water calculator driven as a user drives it: buttons clicked
 // by name, combo items picked, minutes typed; then the pages and the database
 // are read back.
-#include "app/household/calculatorlogic.h"
-#include "app/history/historylogic.h"
-#include "app/household/settingslogic.h"
 #include "app/clock.h"
+#include "app/history/historylogic.h"
+#include "app/household/calculatorlogic.h"
+#include "app/household/settingslogic.h"
 #include "mainwindow.h"
 #include "testsupport.h"
 
@@ -159,6 +159,7 @@ private slots:
     void busyDiariesSaySo();
     void minutesAndCountsAreCountedAndShown();
     void anyDayAndSameAsTheLastDay();
+    void quickDayInFourTaps();
     void meterReadingsThroughThePage();
 
     void historyShowsTotalsChartAndExports();
@@ -1395,6 +1396,68 @@ void TestCalculator::minutesAndCountsAreCountedAndShown()
     QCOMPARE(labelText("lb_valOfLights"), QStringLiteral("$0.09 \u00b7 0.30 kWh"));
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
              QStringLiteral("You have spent $0.20. You used 0.68 kWh."));
+}
+
+// A usual day: four taps from the main menu, every answer filled in from the
+// last recorded day; one changed answer is two taps more. An appliance counted
+// 0 has no row and no question in its room.
+void TestCalculator::quickDayInFourTaps()
+{
+    const QSqlDatabase db = QSqlDatabase::database();
+    const QString before = CalculatorLogic::dayKey(day1.addDays(-2));
+    // Two days ago: 3 h of laptop at 1000 W; three people, one washing-machine
+    // load and a shower each.
+    QVERIFY(CalculatorLogic::recordAppliance(db, before, 1, 3));
+    QVERIFY(CalculatorLogic::recordWater(
+        db, before,
+        {{"amtOfWashingMachineUsed", 1, CalculatorLogic::washingMachineFactor},
+         {"amtOfShowerUsed", 1, CalculatorLogic::showerFactor}},
+        {{"noOfFamilyMem", "3"}}));
+    execute("INSERT INTO ApplianceCount (applianceName, count) VALUES ('Fan', 0)");
+
+    openCalculator();
+    click("push_vozAvaviButton");
+    click("push_quickDay");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::QuickDayPage));
+    QCOMPARE(widget<QComboBox>("combo_quickDay_valOfLaptop")->currentText(), QStringLiteral("3"));
+    QCOMPARE(widget<QComboBox>("combo_quickDay_valOfAirCon")->currentText(), QStringLiteral("N.A"));
+    QCOMPARE(widget<QComboBox>("combo_quickDay_noOfFamilyMem")->currentText(), QStringLiteral("3"));
+    QCOMPARE(widget<QComboBox>("combo_quickDay_amtOfShowerUsed")->currentText(),
+             QStringLiteral("1"));
+    QVERIFY(!window->findChild<QComboBox *>("combo_quickDay_valOfFan"));
+    click("push_saveQuickDay");
+
+    // The whole day is stored: 3 h of laptop at the seeded 0.2287 a kWh.
+    QVariantMap stored = storedRow("Diary", "retrieveDate", key1);
+    QCOMPARE(stored.value("valOfLaptop").toString(), QStringLiteral("0.6861"));
+    QCOMPARE(stored.value("valOfAirCon").toString(), QStringLiteral("0"));
+    QVERIFY(stored.value("valOfFan").isNull());
+    stored = storedRow("waterDiary", "waterRetrieveDate", key1);
+    QCOMPARE(stored.value("noOfFamilyMem").toString(), QStringLiteral("3"));
+    QCOMPARE(stored.value("amtOfShowerUsed").toString(), QStringLiteral("0.1872"));
+    QCOMPARE(stored.value("amtOfWashingMachineUsed").toString(), QStringLiteral("0.01755"));
+    // The load once, the showers three times: 15 + 3 x 160 litres.
+    QVERIFY2(labelText("lb_quickDayMessage").contains(QLatin1String("3.00 kWh")),
+             qPrintable(labelText("lb_quickDayMessage")));
+    QVERIFY2(labelText("lb_quickDayMessage").contains(QLatin1String("495 litres")),
+             qPrintable(labelText("lb_quickDayMessage")));
+
+    // Opened again, the day shows its own answers; one changed is stored.
+    click("push_quickDayBack");
+    click("push_quickDay");
+    pick("combo_quickDay_valOfLaptop", "5");
+    click("push_saveQuickDay");
+    QCOMPARE(storedRow("Diary", "retrieveDate", key1).value("valOfLaptop").toString(),
+             QStringLiteral("1.1435"));
+
+    // The fan is not asked in the bedroom: the laptop leads back to the rooms.
+    click("push_quickDayBack");
+    click("push_vozAvaviElectricityIcon");
+    click("push_bedroom");
+    QVERIFY(!shown("push_fan"));
+    click("push_laptop");
+    click("push_laptopOK");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::RoomsPage));
 }
 
 // Answers go to the chosen day, never a future one; a missed day is filled

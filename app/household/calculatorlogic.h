@@ -37,7 +37,7 @@ constexpr double washingMachineFactor = 0.015; // per wash
 constexpr double dishWashingFactor = 0.068;    // per wash
 constexpr double showerFactor = 0.16;          // per shower
 constexpr double toiletFactor = 0.016;         // per flush
-constexpr double lawnFactor = 0.45461;         // per mowing
+constexpr double lawnFactor = 0.45461;         // per watering
 // The factors in the waterDiary's column order.
 constexpr double waterFactors[] = {tapFactor,    washingMachineFactor, dishWashingFactor,
                                    showerFactor, lawnFactor,           toiletFactor};
@@ -107,6 +107,11 @@ const QStringList &applianceNames();
 const QStringList &waterColumns();
 const QStringList &waterTipNames();
 
+// Whether a water activity (waterColumns order) is asked for each person (the
+// tap, the shower, the toilet) rather than for the household (the washing
+// machine, the dishes, the lawn).
+bool personalActivity(int activity);
+
 // The tariff of rateType ("electricity" or "water") from the first matching
 // Rates row; 0 without a row. Nothing when the tariff could not be read (a
 // closed db, a file busy or damaged) or the row holds no sound tariff ("abc",
@@ -160,6 +165,36 @@ struct WaterAnswer
 };
 bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAnswer> &answers,
                  const ColumnValues &plain = {});
+
+// What a day's answers were, as DayUsage keeps them: the hours, or the count
+// of uses, by item (a Diary or waterDiary cost column), and the family members
+// of the day's waterDiary row (nothing when it has none). read is false when
+// they could not be read (a busy or closed file).
+struct DayAnswers
+{
+    bool read = false;
+    QHash<QString, double> amounts;
+    std::optional<double> members;
+};
+DayAnswers dayAnswers(const QSqlDatabase &db, const QString &key);
+
+// One appliance's answer of a whole day: hours for count appliances of watts
+// at index (applianceColumns order).
+struct ApplianceAnswer
+{
+    int index;
+    double hours;
+    int watts;
+    int count;
+};
+
+// Records a whole day in one transaction: each appliance's cost and answer
+// (as recordAppliance), the water answers and plain values (as recordWater).
+// Nothing is stored when a tariff needed could not be read or any write
+// fails; returns whether the day was stored.
+bool recordWholeDay(const QSqlDatabase &db, const QString &key,
+                    const QList<ApplianceAnswer> &appliances, const QList<WaterAnswer> &water,
+                    const ColumnValues &plain);
 
 // The latest day before before with any answer in DayUsage; an invalid date
 // when there is none.
