@@ -851,14 +851,15 @@ void TestCalculator::electricityDiaryShowsTheFirstDayAtOnce()
     QCOMPARE(dates->itemText(0), key1);
     QCOMPARE(dates->itemText(1), key2);
     QCOMPARE(dates->itemText(2), QStringLiteral("01/12/2026"));
-    QCOMPARE(dates->currentIndex(), 0);
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
-    QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).size(), 1);
-
-    pick("comboBox_zadUvedoDate", key2);
+    // The diary opens on the latest day, wherever it is listed.
+    QCOMPARE(dates->currentIndex(), 1);
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
              QStringLiteral("You have spent $2.29. You used 10.00 kWh."));
+    QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).size(), 1);
+
+    pick("comboBox_zadUvedoDate", key1);
+    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+             QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
     QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).size(), 1);
 }
 
@@ -871,22 +872,22 @@ void TestCalculator::electricityDiaryDayChangeRefreshesTheBreakdown()
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
     click("push_zadUvedoViewAllData");
-    QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14 \u00b7 5.00 kWh"));
-    QCOMPARE(labelText("lb_valOfRefrigerator"), QStringLiteral("$0.00"));
-
-    pick("comboBox_zadUvedoDate", key2);
-    QVERIFY(shown("push_zadUvedoViewAllData"));
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $5.49. You used 24.00 kWh."));
-    QVERIFY(shown("label_40"));
     QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$0.00"));
     QCOMPARE(labelText("lb_valOfRefrigerator"), QStringLiteral("$5.49 \u00b7 24.00 kWh"));
+
+    pick("comboBox_zadUvedoDate", key1);
+    QVERIFY(shown("push_zadUvedoViewAllData"));
+    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+             QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
+    QVERIFY(shown("label_40"));
+    QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14 \u00b7 5.00 kWh"));
+    QCOMPARE(labelText("lb_valOfRefrigerator"), QStringLiteral("$0.00"));
 
     // Entering the diary again hides the breakdown; a day change keeps it hidden.
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
     QVERIFY(!shown("label_40"));
-    pick("comboBox_zadUvedoDate", key2);
+    pick("comboBox_zadUvedoDate", key1);
     QVERIFY(!shown("label_40"));
 }
 
@@ -907,7 +908,8 @@ void TestCalculator::electricityDiaryAgainShowsWhatWasStoredSince()
     auto *dates = widget<QComboBox>("comboBox_zadUvedoDate");
     QCOMPARE(dates->count(), 2);
     QCOMPARE(dates->itemText(1), key2);
-    QCOMPARE(dates->currentText(), key1);
+    QCOMPARE(dates->currentText(), key2);
+    pick("comboBox_zadUvedoDate", key1);
     QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $2.29. You used 10.00 kWh."));
 }
 
@@ -929,7 +931,8 @@ void TestCalculator::waterDiaryShowsTotalAndBreakdown()
     QVERIFY(!shown("push_zadUvedoViewAllData_water"));
     QCOMPARE(labelText("label_19"), QStringLiteral("Family Members"));
     QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("3"));
-    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$0.18 \u00b7 150 litres"));
+    // The tap's row is the household's: 3 x 0.1755, the total.
+    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$0.53 \u00b7 450 litres"));
     for (const char *name : {"lb_amtOfWashingMachine", "lb_amtOfDishWashing", "lb_amtOfShower",
                              "lb_amtOfLawn", "lb_amtOfToilet"}) {
         QVERIFY2(shown(name), name);
@@ -948,10 +951,12 @@ void TestCalculator::waterDiaryWithoutMembersCostsNothing()
     openCalculator();
     click("push_zadUvedoButton");
     click("push_viewWaterDiary");
+    // The lawn is the household's; the tap, for each person, counts 0 times.
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
-             QStringLiteral("You have spent $0.00."));
+             QStringLiteral("You have spent $0.53."));
     click("push_zadUvedoViewAllData_water");
     QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("0"));
+    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$0.00"));
     QCOMPARE(labelText("lb_amtOfLawn"), QStringLiteral("$0.53"));
 }
 
@@ -1012,17 +1017,18 @@ void TestCalculator::waterDiaryDayChangeRefreshesTheBreakdown()
     answerWaterSequence("100", "2", "N.A", "N.A", "2", "N.A", "N.A");
     click("push_viewWaterDiary");
     click("push_zadUvedoViewAllData_water");
-    QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("3"));
-
-    pick("comboBox_zadUvedoDate_water", key2);
-    QVERIFY(shown("push_zadUvedoViewAllData_water"));
-    // 2 x (1.755 + 0.3744) = 4.2588
+    // The latest day first: 2 x (1.755 + 0.3744) = 4.2588, and the rows, the
+    // household's, add up to it.
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
              QStringLiteral("You have spent $4.26. You used 3640 litres."));
-    QVERIFY(shown("label_19"));
     QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("2"));
-    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$1.75 \u00b7 1500 litres"));
-    QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.37 \u00b7 320 litres"));
+    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$3.51 \u00b7 3000 litres"));
+    QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.75 \u00b7 640 litres"));
+
+    pick("comboBox_zadUvedoDate_water", key1);
+    QVERIFY(shown("push_zadUvedoViewAllData_water"));
+    QVERIFY(shown("label_19"));
+    QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("3"));
 }
 
 // Household settings ----------------------------------------------------------
@@ -1063,6 +1069,7 @@ void TestCalculator::householdSettingsPriceNewAnswersOnly()
         click("push_zadUvedoButton");
         click("push_viewElecDiary");
         auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
+        pick("comboBox_zadUvedoDate", key1);
         QCOMPARE(summary->toPlainText(),
                  QStringLiteral("You have spent €2.29. You used 10.00 kWh."));
         pick("comboBox_zadUvedoDate", key2);
@@ -1442,8 +1449,19 @@ void TestCalculator::quickDayInFourTaps()
     QVERIFY2(labelText("lb_quickDayMessage").contains(QLatin1String("495 litres")),
              qPrintable(labelText("lb_quickDayMessage")));
 
-    // Opened again, the day shows its own answers; one changed is stored.
+    // The water diary opens on the day: its rows add up to its total.
     click("push_quickDayBack");
+    click("push_zadUvedoButton");
+    click("push_viewWaterDiary");
+    QCOMPARE(widget<QComboBox>("comboBox_zadUvedoDate_water")->currentText(), key1);
+    click("push_zadUvedoViewAllData_water");
+    QCOMPARE(labelText("lb_amtOfWashingMachine"), QStringLiteral("$0.02 \u00b7 15 litres"));
+    QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.56 \u00b7 480 litres"));
+    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
+             QStringLiteral("You have spent $0.58. You used 495 litres."));
+    click("push_vozAvaviButton");
+
+    // Opened again, the day shows its own answers; one changed is stored.
     click("push_quickDay");
     pick("combo_quickDay_valOfLaptop", "5");
     click("push_saveQuickDay");

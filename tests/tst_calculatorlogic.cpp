@@ -231,11 +231,15 @@ void TestCalculatorLogic::totals()
     WaterCosts water{0.1755, 0, 0, 0, 0, 0};
     QCOMPARE(waterTotal(3, water), 3 * 0.1755);
     QCOMPARE(moneyText(waterTotal(3, water)), QStringLiteral("0.53"));
-    // Family members multiply the sum of the six costs, added in column order.
+    // Three people, one washing-machine load (0.01755) and a shower each
+    // (0.1872): the load counts once, the showers three times.
+    water = {0, 0.01755, 0, 0.1872, 0, 0};
+    QCOMPARE(waterTotal(3, water), 0.01755 + 0.5616);
+    // Tap, shower and toilet for each person; machine, dishes and lawn once.
     water = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6};
-    QCOMPARE(waterTotal(2, water), 2 * (((((0.1 + 0.2) + 0.3) + 0.4) + 0.5) + 0.6));
-    // Members never recorded: nothing is counted.
-    QCOMPARE(waterTotal(0, water), 0.0);
+    QCOMPARE(waterTotal(2, water), (((((0.2 + 0.2) + 0.3) + 0.8) + 0.5) + 1.2));
+    // Members never recorded: the household's own uses only.
+    QCOMPARE(waterTotal(0, water), ((0.2 + 0.3) + 0.5));
 }
 
 void TestCalculatorLogic::tipsOnlyForCostsThatAreNotZero()

@@ -16,6 +16,8 @@
 #include <QScrollBar>
 #include <QStringListModel>
 
+#include <functional>
+
 using namespace CalculatorLogic;
 
 namespace {
@@ -295,13 +297,17 @@ void setBreakdownVisible(const QList<QPair<QLabel *, QLabel *>> &rows, bool visi
 
 // A cost with what it stood for beside it ("$0.38 · 0.38 kWh") when the
 // answer was kept; days recorded before usage was kept show the cost only.
+// share turns a kept figure into the household's (a water activity's).
 QString costWithUsage(double cost, const QString &sign, const QHash<QString, double> &usage,
-                      const QString &column, const QString &unit)
+                      const QString &column, const QString &unit,
+                      const std::function<double(double)> &share = {})
 {
     const auto used = usage.constFind(column);
+    const double shared = share ? share(cost) : cost;
     if (used == usage.constEnd())
-        return moneyText(cost, sign);
-    return QStringLiteral("%1 \u00b7 %2").arg(moneyText(cost, sign), usageText(*used, unit));
+        return moneyText(shared, sign);
+    return QStringLiteral("%1 \u00b7 %2")
+        .arg(moneyText(shared, sign), usageText(share ? share(*used) : *used, unit));
 }
 
 void fillElectricityBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QString &key,
@@ -322,9 +328,11 @@ void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QStrin
     const QHash<QString, double> usage = dayUsage(db, key);
     const auto rows = waterBreakdown(ui);
     rows.at(0).second->setText(numberText(day.members));
+    // The rows are the household's, so that they add up to its total.
     for (int i = 0; i < int(day.costs.size()); ++i)
         rows.at(i + 1).second->setText(
-            costWithUsage(day.costs[i], sign, usage, waterColumns().at(i), litreUnit));
+            costWithUsage(day.costs[i], sign, usage, waterColumns().at(i), litreUnit,
+                          [&](double kept) { return householdWater(i, kept, day.members); }));
 }
 
 // The day's summary: what was spent and, for a day whose answers were kept,
@@ -339,16 +347,16 @@ QString daySummary(const QSqlDatabase &db, double total, const QString &key, boo
     double used = 0;
     const QStringList &columns = water ? waterColumns() : applianceColumns();
     for (auto it = usage.cbegin(); it != usage.cend(); ++it) {
-        if (columns.contains(it.key()))
-            used += it.value();
+        const int item = int(columns.indexOf(it.key()));
+        if (item >= 0)
+            used += water ? householdWater(item, it.value(), members) : it.value();
     }
     return summary +
-           QStringLiteral(" You used %1.")
-               .arg(usageText(water ? members * used : used, water ? litreUnit : kWhUnit));
+           QStringLiteral(" You used %1.").arg(usageText(used, water ? litreUnit : kWhUnit));
 }
 
-// Lists a diary's stored days in its date chooser. Clearing the chooser shows
-// no day; the new list then shows its first day. The chooser holds plain texts
+// Lists a diary's stored days in its date chooser and shows the latest day.
+// Clearing the chooser shows no day. The chooser holds plain texts
 // in a string list model: thousands of days cost one model reset, not an item
 // and an insertion each.
 void listDays(QComboBox *dates, const QStringList &days)
@@ -359,7 +367,23 @@ void listDays(QComboBox *dates, const QStringList &days)
         model = new QStringListModel(dates);
         dates->setModel(model);
     }
-    model->setStringList(days);
+    int latest = 0;
+    QDate latestDate;
+    for (int i = 0; i < days.size(); ++i) {
+        const QDate date = dateOfKey(days.at(i));
+        if (date.isValid() && (!latestDate.isValid() || date > latestDate)) {
+            latest = i;
+            latestDate = date;
+        }
+    }
+    // The first day shown is the latest: the list is set without signals.
+    {
+        const QSignalBlocker quiet(dates);
+        model->setStringList(days);
+        dates->setCurrentIndex(-1);
+    }
+    if (!days.isEmpty())
+        dates->setCurrentIndex(latest);
 }
 
 } // namespace

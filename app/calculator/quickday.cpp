@@ -111,6 +111,9 @@ QComboBox *addRow(QGridLayout *grid, int &slot, const QString &caption, const QS
     const int column = (slot % 2) * 2;
     grid->addWidget(label, row, column);
     grid->addWidget(box, row, column + 1);
+    // Rows built while the page is on screen show at once.
+    label->show();
+    box->show();
     ++slot;
     return box;
 }
@@ -122,6 +125,7 @@ void addHeading(QGridLayout *grid, int &slot, const QString &text)
     heading->setTextFormat(Qt::PlainText);
     heading->setStyleSheet(QStringLiteral("color: rgb(85, 0, 0); font-weight: bold;"));
     grid->addWidget(heading, slot / 2, 0, 1, 4);
+    heading->show();
     slot += 2;
 }
 

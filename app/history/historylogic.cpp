@@ -1,8 +1,8 @@
 #include "history/historylogic.h"
 
+#include "data/database.h"
 #include "household/calculatorlogic.h"
 #include "household/meterlogic.h"
-#include "data/database.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -302,7 +302,9 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
         hasWater[day] = true;
         members[day] = readNumber(waterRows.value(1));
         for (int item = appliances; day >= firstShown && item < itemCosts.size(); ++item)
-            itemCosts[item] += members[day] * readNumber(waterRows.value(item - appliances + 2));
+            itemCosts[item] +=
+                householdWater(item - appliances,
+                               readNumber(waterRows.value(item - appliances + 2)), members[day]);
     });
     for (int i = firstShown; i < readDays; ++i) {
         data.days[i - firstShown].electricity = electricity[i];

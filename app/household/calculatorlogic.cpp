@@ -214,12 +214,17 @@ double electricityTotal(const ElectricityCosts &costs)
     return total;
 }
 
+double householdWater(int activity, double kept, double members)
+{
+    return personalActivity(activity) ? members * kept : kept;
+}
+
 double waterTotal(double members, const WaterCosts &costs)
 {
-    double sum = 0;
-    for (double cost : costs)
-        sum += cost;
-    return members * sum;
+    double total = 0;
+    for (int i = 0; i < int(costs.size()); ++i)
+        total += householdWater(i, costs[i], members);
+    return total;
 }
 
 const QStringList &applianceColumns()

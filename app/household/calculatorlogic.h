@@ -90,7 +90,15 @@ using WaterCosts = std::array<double, 6>;
 // The sum of the eleven costs, added in column order.
 double electricityTotal(const ElectricityCosts &costs);
 
-// Family members times the sum of the six costs (added in column order).
+// What a day's kept figure (a cost, or litres) of a water activity
+// (waterColumns order) comes to for the household: a personal activity's is
+// kept for one person and counts members times, a household activity's counts
+// once.
+double householdWater(int activity, double kept, double members);
+
+// The household's water cost of a day: the six costs as householdWater counts
+// them, added in column order. Without members (never recorded) the personal
+// ones count 0 and the household ones once.
 double waterTotal(double members, const WaterCosts &costs);
 
 // The Diary's eleven cost columns and the names under which Tips holds each
