@@ -295,6 +295,13 @@ void setBreakdownVisible(const QList<QPair<QLabel *, QLabel *>> &rows, bool visi
     }
 }
 
+// The answers kept for the day of key; none when there are none or they
+// could not be read.
+DayUse keptUse(const QSqlDatabase &db, const QString &key)
+{
+    return usageOfDays(db, {key}).value_or(QHash<QString, DayUse>()).value(key);
+}
+
 // A cost with what it stood for beside it ("$0.38 · 0.38 kWh") when the
 // answer was kept; days recorded before usage was kept show the cost only.
 // share turns a kept figure into the household's (a water activity's).
@@ -314,7 +321,7 @@ void fillElectricityBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const 
                               const ElectricityDay &day)
 {
     const QString sign = SettingsLogic::currency(db);
-    const QHash<QString, double> usage = dayUsage(db, key);
+    const QHash<QString, double> usage = keptUse(db, key).items;
     const auto rows = electricityBreakdown(ui);
     for (int i = 0; i < rows.size(); ++i)
         rows.at(i).second->setText(
@@ -325,7 +332,7 @@ void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QStrin
                         const WaterDay &day)
 {
     const QString sign = SettingsLogic::currency(db);
-    const QHash<QString, double> usage = dayUsage(db, key);
+    const QHash<QString, double> usage = keptUse(db, key).items;
     const auto rows = waterBreakdown(ui);
     rows.at(0).second->setText(numberText(day.members));
     // The rows are the household's, so that they add up to its total.
@@ -337,22 +344,15 @@ void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QStrin
 
 // The day's summary: what was spent and, for a day whose answers were kept,
 // how much was used.
-QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water,
-                   double members = 1)
+QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water)
 {
-    QString summary = spentSentence(db, total);
-    const QHash<QString, double> usage = dayUsage(db, key);
-    if (usage.isEmpty())
+    const QString summary = spentSentence(db, total);
+    const DayUse kept = keptUse(db, key);
+    const std::optional<double> used = water ? kept.litres : kept.kWh;
+    if (!used)
         return summary;
-    double used = 0;
-    const QStringList &columns = water ? waterColumns() : applianceColumns();
-    for (auto it = usage.cbegin(); it != usage.cend(); ++it) {
-        const int item = int(columns.indexOf(it.key()));
-        if (item >= 0)
-            used += water ? householdWater(item, it.value(), members) : it.value();
-    }
     return summary +
-           QStringLiteral(" You used %1.").arg(usageText(used, water ? litreUnit : kWhUnit));
+           QStringLiteral(" You used %1.").arg(usageText(*used, water ? litreUnit : kWhUnit));
 }
 
 // Lists a diary's stored days in its date chooser and shows the latest day.
@@ -766,7 +766,7 @@ void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QStrin
         return;
     ui->txtBrowse_consumptionSumm_water->setPlainText(
         daySummary(db, waterTotal(day.members, day.costs),
-                   ui->comboBox_zadUvedoDate_water->currentText(), true, day.members));
+                   ui->comboBox_zadUvedoDate_water->currentText(), true));
 
     const QStringList tips = tipsFor(day.costs, waterTipNames(), [this](const QString &name) {
         return randomWaterTip(db, name);
@@ -793,7 +793,7 @@ void MainWindow::on_push_zadUvedoViewAllData_water_clicked()
     }
     ui->txtBrowse_consumptionSumm_water->setPlainText(
         daySummary(db, waterTotal(day.members, day.costs),
-                   ui->comboBox_zadUvedoDate_water->currentText(), true, day.members));
+                   ui->comboBox_zadUvedoDate_water->currentText(), true));
     setBreakdownVisible(waterBreakdown(ui), true);
     fillWaterBreakdown(ui, db, ui->comboBox_zadUvedoDate_water->currentText(), day);
     ui->push_zadUvedoViewAllData_water->hide();
