@@ -346,7 +346,7 @@ void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QStrin
 // how much was used.
 QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water)
 {
-    const QString summary = spentSentence(db, total);
+    QString summary = spentSentence(db, total);
     const DayUse kept = keptUse(db, key);
     const std::optional<double> used = water ? kept.litres : kept.kWh;
     if (!used)
