@@ -1,0 +1,267 @@
+// Smart plugs: their three payload families, the counters kept as each
+// appliance's readings and the kWh a day they give, without any window.
+#include "household/plugreadings.h"
+#include "plugs/pluglogic.h"
+
+#include "data/database.h"
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using PlugLogic::Family;
+
+namespace {
+
+QVariant scalar(const QSqlDatabase &db, const QString &sql)
+{
+    QSqlQuery query(db);
+    return query.exec(sql) && query.next() ? query.value(0) : QVariant();
+}
+
+QDate day(int month, int dayOfMonth)
+{
+    return QDate(2026, month, dayOfMonth);
+}
+
+} // namespace
+
+class TestPlugs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void payloadFamilies_data();
+    void payloadFamilies();
+    void badPayloadsAreNamed_data();
+    void badPayloadsAreNamed();
+    void warningsOncePerPlugAndHour();
+    void dailyKWhAcrossGapsAndNewSeries();
+    void aFailedBatchStoresNothingAndIsKept();
+    void assignmentsAndBroker();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    QSqlDatabase db;
+};
+
+void TestPlugs::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("plugs"));
+    db.setDatabaseName(dir->filePath(QStringLiteral("plugs.sqlite")));
+    QVERIFY(db.open());
+    QVERIFY(Database::createHouseholdTables(db));
+}
+
+void TestPlugs::cleanup()
+{
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("plugs"));
+}
+
+void TestPlugs::payloadFamilies_data()
+{
+    QTest::addColumn<QString>("topic");
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<int>("family");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("kWh");
+
+    QTest::newRow("Tasmota kWh") << "tele/fridge-plug/SENSOR"
+                                 << QByteArray(R"({"Time":"2026-12-07T10:00:00","ENERGY":{)"
+                                               R"("Total":12.345,"Today":0.4,"Power":85}})")
+                                 << int(Family::Tasmota) << "fridge-plug" << 12.345;
+    QTest::newRow("Shelly Wh") << "shellyplusplugs-a1b2/status/switch:0"
+                               << QByteArray(R"({"id":0,"apower":8.1,"aenergy":{"total":12345.6,)"
+                                             R"("by_minute":[0,0,0]}})")
+                               << int(Family::Shelly) << "shellyplusplugs-a1b2 switch:0" << 12.3456;
+    QTest::newRow("Shelly at the highest")
+        << "plug/status/switch:1" << QByteArray(R"({"aenergy":{"total":1000000000}})")
+        << int(Family::Shelly) << "plug switch:1" << 1e6;
+    QTest::newRow("Zigbee2MQTT at zero")
+        << "zigbee2mqtt/TV plug" << QByteArray(R"({"energy":0,"power":0,"state":"ON"})")
+        << int(Family::Zigbee2Mqtt) << "TV plug" << 0.0;
+}
+
+void TestPlugs::payloadFamilies()
+{
+    QFETCH(QString, topic);
+    QFETCH(QByteArray, payload);
+    QFETCH(int, family);
+    QFETCH(QString, name);
+    QFETCH(double, kWh);
+    const std::optional<PlugLogic::Counter> counter = PlugLogic::counterOf(topic, payload);
+    QVERIFY(counter);
+    QCOMPARE(counter->problem, QString());
+    QCOMPARE(int(counter->plug.family), family);
+    QCOMPARE(counter->plug.name, name);
+    QCOMPARE(counter->kWh, kWh);
+}
+
+void TestPlugs::badPayloadsAreNamed_data()
+{
+    QTest::addColumn<QString>("topic");
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<bool>("plug"); // the topic and payload are a plug's
+
+    const QString tasmota = QStringLiteral("tele/p/SENSOR");
+    QTest::newRow("not JSON") << tasmota << QByteArray("12.5") << true;
+    QTest::newRow("cut short") << tasmota << QByteArray(R"({"ENERGY":{"Total":1)") << true;
+    QTest::newRow("over 64 KiB") << tasmota
+                                 << QByteArray(R"({"ENERGY":{"Total":1},"x":")") +
+                                        QByteArray(65536, 'a') + "\"}"
+                                 << true;
+    QTest::newRow("negative") << tasmota << QByteArray(R"({"ENERGY":{"Total":-0.001}})") << true;
+    QTest::newRow("a text") << tasmota << QByteArray(R"({"ENERGY":{"Total":"12"}})") << true;
+    QTest::newRow("not finite") << QStringLiteral("zigbee2mqtt/p")
+                                << QByteArray(R"({"energy":1e400})") << true;
+    QTest::newRow("above a million kWh")
+        << QStringLiteral("zigbee2mqtt/p") << QByteArray(R"({"energy":1000000.1})") << true;
+    QTest::newRow("Shelly above a billion Wh")
+        << QStringLiteral("p/status/switch:0") << QByteArray(R"({"aenergy":{"total":1000000001}})")
+        << true;
+    // No plug at all: nothing to say.
+    QTest::newRow("thermometer") << QStringLiteral("zigbee2mqtt/hall")
+                                 << QByteArray(R"({"temperature":21})") << false;
+    QTest::newRow("bridge") << QStringLiteral("zigbee2mqtt/bridge") << QByteArray(R"({"energy":1})")
+                            << false;
+    QTest::newRow("deeper topic") << QStringLiteral("tele/a/b/SENSOR")
+                                  << QByteArray(R"({"ENERGY":{"Total":1}})") << false;
+    QTest::newRow("Shelly's input")
+        << QStringLiteral("p/status/input:0") << QByteArray(R"({"aenergy":{"total":1}})") << false;
+}
+
+void TestPlugs::badPayloadsAreNamed()
+{
+    QFETCH(QString, topic);
+    QFETCH(QByteArray, payload);
+    QFETCH(bool, plug);
+    const std::optional<PlugLogic::Counter> counter = PlugLogic::counterOf(topic, payload);
+    QCOMPARE(counter.has_value(), plug);
+    if (counter)
+        QVERIFY2(!counter->problem.isEmpty(), qPrintable(QString::number(counter->kWh)));
+}
+
+void TestPlugs::warningsOncePerPlugAndHour()
+{
+    PlugLogic::Warnings warnings;
+    const QDateTime start(day(12, 7), QTime(10, 0));
+    QVERIFY(warnings.due(QStringLiteral("a"), start));
+    QVERIFY(!warnings.due(QStringLiteral("a"), start.addSecs(3599)));
+    QVERIFY(warnings.due(QStringLiteral("b"), start.addSecs(3599)));
+    QVERIFY(warnings.due(QStringLiteral("a"), start.addSecs(3600)));
+}
+
+void TestPlugs::dailyKWhAcrossGapsAndNewSeries()
+{
+    // Counters heard over the end of November, through the window's batches.
+    PlugReadings::Recorder recorder;
+    const QString plug = QStringLiteral("tele/fridge/SENSOR");
+    const QList<std::pair<QDate, double>> heard = {
+        {day(11, 29), 10.0},
+        {day(11, 29), 10.5},
+        {day(11, 29), 11.0}, // first day: 1.0
+        {day(11, 30), 12.5}, // 1.5
+        // 1 and 2 December not heard: 3.0 over three days
+        {day(12, 3), 15.5},
+        // reset in the middle of the day: 0.5 before, 0.5 after
+        {day(12, 4), 16.0},
+        {day(12, 4), 0.2},
+        {day(12, 4), 0.7},
+        {day(12, 5), 0.7}, // an equal counter: 0
+    };
+    for (const auto &[date, kWh] : heard)
+        recorder.heard(plug, kWh, date);
+    recorder.heard(QStringLiteral("zigbee2mqtt/tv"), 3.25, day(12, 3));
+    QVERIFY(recorder.flush(db));
+    QVERIFY(recorder.isEmpty());
+    // A counter for a day before the latest stored one (the clock went back)
+    // is not placed.
+    QVERIFY(PlugReadings::record(db, {{plug, day(12, 1), 20}}));
+
+    QCOMPARE(scalar(db, "SELECT count(*) FROM PlugReading WHERE plug='tele/fridge/SENSOR'").toInt(),
+             6);
+    QCOMPARE(scalar(db, "SELECT firstReading || ' ' || reading FROM PlugReading WHERE "
+                        "readingDate='2026-11-29'")
+                 .toString(),
+             QStringLiteral("10 11"));
+    const auto days = PlugReadings::measuredDays(db, plug);
+    QVERIFY(days);
+    const QList<QDate> expectedDays = {day(11, 29), day(11, 30), day(12, 1), day(12, 2),
+                                       day(12, 3),  day(12, 4),  day(12, 5)};
+    QCOMPARE(days->keys(), expectedDays);
+    const QList<double> kWh = {1.0, 1.5, 1.0, 1.0, 1.0, 1.0, 0.0};
+    const QList<bool> spread = {false, false, true, true, true, false, false};
+    for (int i = 0; i < expectedDays.size(); ++i) {
+        QVERIFY2(qAbs(days->value(expectedDays.at(i)).kWh - kWh.at(i)) < 1e-9,
+                 qPrintable(expectedDays.at(i).toString()));
+        QCOMPARE(days->value(expectedDays.at(i)).spread, spread.at(i));
+    }
+    // The plug's first day only has its first counter: nothing measured yet.
+    QCOMPARE(
+        PlugReadings::measuredDays(db, QStringLiteral("zigbee2mqtt/tv"))->value(day(12, 3)).kWh,
+        0.0);
+
+    // Over a meter's days, only appliances measured on each of them count.
+    QVERIFY(PlugReadings::assign(db, plug, QStringLiteral("Refrigerator")));
+    QVERIFY(PlugReadings::assign(db, QStringLiteral("zigbee2mqtt/tv"), QStringLiteral("LCD TV")));
+    const auto period = PlugReadings::measuredPeriod(db, day(11, 30), day(12, 4));
+    QVERIFY(period);
+    QCOMPARE(period->appliances.keys(), QStringList{QStringLiteral("Refrigerator")});
+    QVERIFY(qAbs(period->kWh - 5.5) < 1e-9);
+    QVERIFY(period->spread);
+}
+
+void TestPlugs::aFailedBatchStoresNothingAndIsKept()
+{
+    PlugReadings::Recorder recorder;
+    recorder.heard(QStringLiteral("a/status/switch:0"), 1.5, day(12, 31));
+    recorder.heard(QStringLiteral("a/status/switch:0"), 2.0, day(12, 31));
+    QSqlQuery trigger(db);
+    QVERIFY(trigger.exec("CREATE TRIGGER refuse BEFORE UPDATE ON PlugReading BEGIN "
+                         "SELECT RAISE(ABORT, 'no'); END"));
+    QVERIFY(!recorder.flush(db));
+    QCOMPARE(scalar(db, "SELECT count(*) FROM PlugReading").toInt(), 0);
+    QVERIFY(!recorder.isEmpty());
+    QVERIFY(trigger.exec("DROP TRIGGER refuse"));
+    QVERIFY(recorder.flush(db));
+    QCOMPARE(scalar(db, "SELECT firstReading || ' ' || reading FROM PlugReading").toString(),
+             QStringLiteral("1.5 2"));
+}
+
+void TestPlugs::assignmentsAndBroker()
+{
+    const QString a = QStringLiteral("tele/a/SENSOR");
+    const QString b = QStringLiteral("zigbee2mqtt/b");
+    QVERIFY(PlugReadings::assign(db, a, QStringLiteral("Refrigerator")));
+    QVERIFY(PlugReadings::assign(db, a, QStringLiteral("Microwave"))); // the plug moves
+    QVERIFY(PlugReadings::assign(db, b, QStringLiteral("Microwave"))); // and is replaced
+    QCOMPARE(*PlugReadings::assignments(db), (QHash<QString, QString>{{"Microwave", b}}));
+    QVERIFY(PlugReadings::assign(db, b, QString()));
+    QVERIFY(PlugReadings::assignments(db)->isEmpty());
+
+    QVERIFY(PlugReadings::broker(db)->address.isEmpty());
+    QVERIFY(!PlugReadings::saveBroker(db, "192.168.1.5", "0", "", "", false).stored);
+    QVERIFY(!PlugReadings::saveBroker(db, "192.168.1.5", "65536", "", "", false).stored);
+    QVERIFY(!PlugReadings::saveBroker(db, "192.168.1.5", "18.83", "", "", false).stored);
+    QVERIFY(!PlugReadings::saveBroker(db, "my broker", "", "", "", false).stored);
+    QVERIFY(PlugReadings::broker(db)->address.isEmpty());
+    QVERIFY(PlugReadings::saveBroker(db, " broker.home ", "", "me", "p w", true).stored);
+    PlugReadings::Broker stored = *PlugReadings::broker(db);
+    QCOMPARE(stored.address, QStringLiteral("broker.home"));
+    QCOMPARE(stored.port, 1883);
+    QCOMPARE(stored.password, QStringLiteral("p w"));
+    QVERIFY(stored.tls);
+    QVERIFY(PlugReadings::saveBroker(db, "10.0.0.2", "65535", "", "", false).stored);
+    QCOMPARE(PlugReadings::broker(db)->port, 65535);
+    QVERIFY(!PlugReadings::inUse(db));
+    QVERIFY(PlugReadings::assign(db, a, QStringLiteral("Refrigerator")));
+    QVERIFY(PlugReadings::inUse(db));
+}
+
+QTEST_GUILESS_MAIN(TestPlugs)
+#include "tst_plugs.moc"
