@@ -29,6 +29,7 @@
 #include "ui_calculatorroomspage.h"
 #include "ui_calculatorsettingspage.h"
 #include "ui_calculatorshowerandtoiletpage.h"
+#include "ui_calculatorsmartplugspage.h"
 #include "ui_calculatorspendingpage.h"
 #include "ui_calculatortappage.h"
 #include "ui_calculatortoiletroompage.h"
@@ -75,6 +76,7 @@ class MainWindow : public CalculatorAirConPage,
                    public CalculatorRoomsPage,
                    public CalculatorSettingsPage,
                    public CalculatorShowerAndToiletPage,
+                   public CalculatorSmartPlugsPage,
                    public CalculatorSpendingPage,
                    public CalculatorTapPage,
                    public CalculatorToiletRoomPage,

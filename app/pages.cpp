@@ -71,6 +71,7 @@ const std::array<Setup, MainWindow::CalculatorBodyPageCount> calculatorForms = {
     setup<Ui::CalculatorSpendingPage>,
     setup<Ui::CalculatorMetersPage>,
     setup<Ui::CalculatorMeterHistoryPage>,
+    setup<Ui::CalculatorSmartPlugsPage>,
 };
 
 // Long texts scroll by finger: the phone's kinetic scroller is not here, so
@@ -211,6 +212,9 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
             break;
         case SpendingPage:
             buildSpendingChart();
+            break;
+        case SmartPlugsPage:
+            preparePlugsPage();
             break;
         case SettingsPage:
             scrollByFinger(ui->scroll_settings);

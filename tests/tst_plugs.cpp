@@ -3,11 +3,22 @@
 #include "household/plugreadings.h"
 #include "plugs/pluglogic.h"
 
+#include "clock.h"
 #include "data/database.h"
+#include "mainwindow.h"
+#include "mosquittobroker.h"
+#include "testsupport.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using PlugLogic::Family;
 
@@ -24,6 +35,56 @@ QDate day(int month, int dayOfMonth)
     return QDate(2026, month, dayOfMonth);
 }
 
+// Whether the MQTT library is mapped into this process.
+bool mqttLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libmosquitto");
+}
+
+// The window's smart plugs page, set up for broker with typed settings.
+void openPlugsPage(MainWindow &window, quint16 port, const QString &user = QString(),
+                   const QString &password = QString())
+{
+    window.showPage(MainWindow::SettingsPage);
+    QVERIFY(clickButton(&window, "push_smartPlugs"));
+    child<QLineEdit>(&window, "le_brokerAddress")->setText(QStringLiteral("127.0.0.1"));
+    child<QLineEdit>(&window, "le_brokerPort")->setText(QString::number(port));
+    child<QLineEdit>(&window, "le_brokerUser")->setText(user);
+    child<QLineEdit>(&window, "le_brokerPassword")->setText(password);
+    QVERIFY(clickButton(&window, "push_connectBroker"));
+}
+
+QString brokerStatus(MainWindow &window)
+{
+    return child<QLabel>(&window, "lb_brokerStatus")->text();
+}
+
+// The longest the window's event loop was held over ms milliseconds, in
+// milliseconds: a timer that should fire every 10 ms, and how late it was.
+qint64 longestHold(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    tick.start(10);
+    while (clock.elapsed() < ms)
+        QTest::qWait(10);
+    return longest;
+}
+
+QVariant homeValue(const QString &sql)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    return query.exec(sql) && query.next() ? query.value(0) : QVariant();
+}
+
 } // namespace
 
 class TestPlugs : public QObject
@@ -31,6 +92,11 @@ class TestPlugs : public QObject
     Q_OBJECT
 
 private slots:
+    // First: nothing of the MQTT library may be in the process yet.
+    void startWithoutPlugsLoadsNoMqtt();
+    void plugsFoundAssignedAndMeasured();
+    void brokerRestartedIsReconnected();
+    void refusedPassword();
     void init();
     void cleanup();
     void payloadFamilies_data();
@@ -46,6 +112,138 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
     QSqlDatabase db;
 };
+
+void TestPlugs::startWithoutPlugsLoadsNoMqtt()
+{
+    TemporaryHome home;
+    {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::qWait(300); // past the work after the first frame
+        window.showPage(MainWindow::SettingsPage);
+        QTest::qWait(100);
+    }
+    QVERIFY(!mqttLoaded());
+}
+
+void TestPlugs::plugsFoundAssignedAndMeasured()
+{
+    if (!MosquittoBroker::available())
+        QSKIP("mosquitto and mosquitto-clients are not installed");
+    MosquittoBroker broker;
+    QVERIFY(broker.start());
+    TemporaryHome home;
+    Clock::setToday(day(11, 30));
+    auto window = std::make_unique<MainWindow>();
+    window->show();
+    openPlugsPage(*window, broker.port);
+    QTRY_COMPARE_WITH_TIMEOUT(brokerStatus(*window), QStringLiteral("Broker: connected"), 10000);
+    QVERIFY(mqttLoaded());
+
+    // The three families, and payloads that are no sound counter.
+    QVERIFY(broker.publish("tele/fridge/SENSOR", R"({"ENERGY":{"Total":10.0,"Power":80}})"));
+    QVERIFY(broker.publish("tele/fridge/SENSOR", R"({"ENERGY":{"Total":11.0,"Power":80}})"));
+    QVERIFY(broker.publish("kettle/status/switch:0", R"({"aenergy":{"total":2500}})"));
+    QVERIFY(broker.publish("zigbee2mqtt/tv", R"({"energy":0.75})"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("ignored .*not JSON.*tele/bad/SENSOR")));
+    QVERIFY(broker.publish("tele/bad/SENSOR", "12.5"));
+    QVERIFY(broker.publish("tele/bad/SENSOR", "13.5")); // said once an hour
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("ignored .*zigbee2mqtt/neg")));
+    QVERIFY(broker.publish("zigbee2mqtt/neg", R"({"energy":-2})"));
+    auto *list = child<QListWidget>(window.get(), "list_plugs");
+    QTRY_COMPARE_WITH_TIMEOUT(list->count(), 3, 10000);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("fridge (Tasmota)   11 kWh"));
+    QCOMPARE(list->item(1)->text(), QStringLiteral("kettle switch:0 (Shelly)   2.5 kWh"));
+    QCOMPARE(list->item(2)->text(), QStringLiteral("tv (Zigbee2MQTT)   0.75 kWh"));
+
+    // Assigned with a finger: the plug, then its appliance.
+    auto *appliances = child<QComboBox>(window.get(), "comboBox_plugAppliance");
+    const QList<std::pair<int, QString>> assigned = {
+        {0, "Refrigerator"}, {1, "Microwave"}, {2, "LcdTv"}};
+    for (const auto &[row, appliance] : assigned) {
+        list->setCurrentRow(row);
+        appliances->setCurrentIndex(appliances->findData(appliance));
+        QVERIFY(clickButton(window.get(), "push_assignPlug"));
+    }
+    QCOMPARE(homeValue("SELECT group_concat(appliance || '=' || plug, ' ') FROM (SELECT * FROM "
+                       "PlugAssignment ORDER BY appliance)")
+                 .toString(),
+             QStringLiteral("LcdTv=zigbee2mqtt/tv Microwave=kettle/status/switch:0 "
+                            "Refrigerator=tele/fridge/SENSOR"));
+    QVERIFY(list->item(0)->text().endsWith(QStringLiteral("→ refrigerator")));
+
+    // The next day: one more counter of the fridge.
+    Clock::setToday(day(12, 1));
+    QVERIFY(broker.publish("tele/fridge/SENSOR", R"({"ENERGY":{"Total":12.5}})"));
+    QTRY_VERIFY_WITH_TIMEOUT(list->item(0)->text().contains(QStringLiteral(" 12.5 kWh")), 10000);
+    window.reset(); // stores what was heard
+    Clock::setToday(QDate());
+
+    QCOMPARE(homeValue("SELECT count(*) FROM PlugReading WHERE plug LIKE '%bad%' OR plug LIKE "
+                       "'%neg%'")
+                 .toInt(),
+             0);
+    QCOMPARE(homeValue("SELECT group_concat(readingDate || ' ' || firstReading || ' ' || reading, "
+                       "'; ') FROM PlugReading WHERE plug='tele/fridge/SENSOR'")
+                 .toString(),
+             QStringLiteral("2026-11-30 10 11; 2026-12-01 12.5 12.5"));
+    QCOMPARE(
+        homeValue("SELECT reading FROM PlugReading WHERE plug='kettle/status/switch:0'").toString(),
+        QStringLiteral("2.5"));
+    const auto measured =
+        PlugReadings::measuredDays(QSqlDatabase::database(), QStringLiteral("tele/fridge/SENSOR"));
+    QCOMPARE(measured->value(day(11, 30)).kWh, 1.0);
+    QCOMPARE(measured->value(day(12, 1)).kWh, 1.5);
+}
+
+void TestPlugs::brokerRestartedIsReconnected()
+{
+    if (!MosquittoBroker::available())
+        QSKIP("mosquitto and mosquitto-clients are not installed");
+    auto broker = std::make_unique<MosquittoBroker>();
+    QVERIFY(broker->start());
+    const quint16 port = broker->port;
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    openPlugsPage(window, port);
+    QTRY_COMPARE_WITH_TIMEOUT(brokerStatus(window), QStringLiteral("Broker: connected"), 10000);
+
+    broker.reset();
+    QTRY_VERIFY_WITH_TIMEOUT(brokerStatus(window).startsWith(QStringLiteral("Broker: lost")),
+                             10000);
+    // While the broker is away the window answers: no turn of its loop waits.
+    QVERIFY2(longestHold(2500) < 200, "the window was held while the broker was down");
+    QVERIFY(brokerStatus(window).contains(QStringLiteral("cannot reach 127.0.0.1:%1: connection "
+                                                         "refused")
+                                              .arg(port)));
+    broker = std::make_unique<MosquittoBroker>();
+    QVERIFY(broker->start(port));
+    QTRY_COMPARE_WITH_TIMEOUT(brokerStatus(window), QStringLiteral("Broker: connected"), 20000);
+    QVERIFY(broker->publish("zigbee2mqtt/lamp", R"({"energy":1.25})"));
+    QTRY_COMPARE_WITH_TIMEOUT(child<QListWidget>(&window, "list_plugs")->count(), 1, 10000);
+}
+
+void TestPlugs::refusedPassword()
+{
+    if (!MosquittoBroker::available())
+        QSKIP("mosquitto and mosquitto-clients are not installed");
+    MosquittoBroker broker;
+    QVERIFY(broker.start(0, QStringLiteral("house"), QStringLiteral("right")));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    openPlugsPage(window, broker.port, QStringLiteral("house"), QStringLiteral("wrong"));
+    QTRY_COMPARE_WITH_TIMEOUT(brokerStatus(window),
+                              QStringLiteral("Broker: the broker refused the user name or "
+                                             "password"),
+                              10000);
+    openPlugsPage(window, broker.port, QStringLiteral("house"), QStringLiteral("right"));
+    QTRY_COMPARE_WITH_TIMEOUT(brokerStatus(window), QStringLiteral("Broker: connected"), 10000);
+}
 
 void TestPlugs::init()
 {
@@ -208,7 +406,7 @@ void TestPlugs::dailyKWhAcrossGapsAndNewSeries()
 
     // Over a meter's days, only appliances measured on each of them count.
     QVERIFY(PlugReadings::assign(db, plug, QStringLiteral("Refrigerator")));
-    QVERIFY(PlugReadings::assign(db, QStringLiteral("zigbee2mqtt/tv"), QStringLiteral("LCD TV")));
+    QVERIFY(PlugReadings::assign(db, QStringLiteral("zigbee2mqtt/tv"), QStringLiteral("LcdTv")));
     const auto period = PlugReadings::measuredPeriod(db, day(11, 30), day(12, 4));
     QVERIFY(period);
     QCOMPARE(period->appliances.keys(), QStringList{QStringLiteral("Refrigerator")});
@@ -263,5 +461,5 @@ void TestPlugs::assignmentsAndBroker()
     QVERIFY(PlugReadings::inUse(db));
 }
 
-QTEST_GUILESS_MAIN(TestPlugs)
+QTEST_MAIN(TestPlugs)
 #include "tst_plugs.moc"
