@@ -1,10 +1,10 @@
 // The energy and water calculator driven as a user drives it: buttons clicked
 // by name, combo items picked, minutes typed; then the pages and the database
 // are read back.
-#include "app/household/calculatorlogic.h"
-#include "app/history/historylogic.h"
-#include "app/household/settingslogic.h"
 #include "app/clock.h"
+#include "app/history/historylogic.h"
+#include "app/household/calculatorlogic.h"
+#include "app/household/settingslogic.h"
 #include "mainwindow.h"
 #include "testsupport.h"
 
@@ -1563,7 +1563,7 @@ void TestCalculator::historyShowsTotalsChartAndExports()
     // The export goes to the documents folder of this home.
     const QByteArray config = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home->path() + "/.config"));
-    const QString folder = HistoryLogic::defaultExportFolder();
+    const QString folder = Documents::folder();
     QVERIFY(folder.startsWith(home->path()));
     // A file where the folder should be: the page says so and writes nothing.
     QFile blocker(folder);
