@@ -1,5 +1,7 @@
 // Smart plugs: their three payload families, the counters kept as each
 // appliance's readings and the kWh a day they give, without any window.
+#include "household/calculatorlogic.h"
+#include "household/meterlogic.h"
 #include "household/plugreadings.h"
 #include "plugs/pluglogic.h"
 
@@ -18,6 +20,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 using PlugLogic::Family;
@@ -180,7 +183,6 @@ void TestPlugs::plugsFoundAssignedAndMeasured()
     QVERIFY(broker.publish("tele/fridge/SENSOR", R"({"ENERGY":{"Total":12.5}})"));
     QTRY_VERIFY_WITH_TIMEOUT(list->item(0)->text().contains(QStringLiteral(" 12.5 kWh")), 10000);
     window.reset(); // stores what was heard
-    Clock::setToday(QDate());
 
     QCOMPARE(homeValue("SELECT count(*) FROM PlugReading WHERE plug LIKE '%bad%' OR plug LIKE "
                        "'%neg%'")
@@ -193,10 +195,37 @@ void TestPlugs::plugsFoundAssignedAndMeasured()
     QCOMPARE(
         homeValue("SELECT reading FROM PlugReading WHERE plug='kettle/status/switch:0'").toString(),
         QStringLiteral("2.5"));
-    const auto measured =
-        PlugReadings::measuredDays(QSqlDatabase::database(), QStringLiteral("tele/fridge/SENSOR"));
-    QCOMPARE(measured->value(day(11, 30)).kWh, 1.0);
-    QCOMPARE(measured->value(day(12, 1)).kWh, 1.5);
+
+    // Beside the diary's estimate and under the meter's total: the fridge's
+    // 1 kWh of 30 November against 1.32 kWh answered (24 h at 55 W) and
+    // the meter's 4 kWh from 30 November to 1 December.
+    Clock::setToday(day(12, 1));
+    window = std::make_unique<MainWindow>();
+    const QSqlDatabase db = QSqlDatabase::database();
+    QVERIFY(CalculatorLogic::recordAppliance(db, QStringLiteral("30/11/2026"), 10, 24, 55));
+    for (const auto &[date, reading] : {std::pair{day(11, 30), "100"}, {day(12, 1), "104"}})
+        QVERIFY(MeterLogic::saveReading(db, MeterLogic::electricityMeter, date, reading, false,
+                                        day(12, 1))
+                    .stored);
+    window->showPage(MainWindow::DiaryChoicePage);
+    QVERIFY(clickButton(window.get(), "push_viewElecDiary"));
+    auto *days = child<QComboBox>(window.get(), "comboBox_zadUvedoDate");
+    days->setCurrentIndex(days->findText(QStringLiteral("30/11/2026")));
+    QVERIFY(child<QTextEdit>(window.get(), "txtBrowse_consumptionSumm")
+                ->toPlainText()
+                .endsWith(QStringLiteral("You used 1.32 kWh. Your plugs measured: TV 0.00 kWh "
+                                         "(your diary: no answer); microwave 0.00 kWh (your "
+                                         "diary: no answer); refrigerator 1.00 kWh (your diary: "
+                                         "1.32 kWh).")));
+    window->showPage(MainWindow::HistoryPage);
+    QVERIFY(clickButton(window.get(), "push_historyMeters"));
+    QVERIFY(child<QLabel>(window.get(), "lb_meterHistorySummary")
+                ->text()
+                .contains(QStringLiteral("Your plugs (TV, microwave, refrigerator) measured 1.00 "
+                                         "kWh, 25 % of what the meter counted; your diary "
+                                         "estimates 33 % for the same appliances.")));
+    window.reset();
+    Clock::setToday(QDate());
 }
 
 void TestPlugs::brokerRestartedIsReconnected()
@@ -404,14 +433,27 @@ void TestPlugs::dailyKWhAcrossGapsAndNewSeries()
         PlugReadings::measuredDays(db, QStringLiteral("zigbee2mqtt/tv"))->value(day(12, 3)).kWh,
         0.0);
 
-    // Over a meter's days, only appliances measured on each of them count.
+    // Beside the diary and a meter: the fridge's 5.5 kWh of 30 November to
+    // 4 December are half the meter's 11; the diary's 1.32 kWh are 12 %. The
+    // TV, measured on one of those days only, is left out.
     QVERIFY(PlugReadings::assign(db, plug, QStringLiteral("Refrigerator")));
     QVERIFY(PlugReadings::assign(db, QStringLiteral("zigbee2mqtt/tv"), QStringLiteral("LcdTv")));
-    const auto period = PlugReadings::measuredPeriod(db, day(11, 30), day(12, 4));
-    QVERIFY(period);
-    QCOMPARE(period->appliances.keys(), QStringList{QStringLiteral("Refrigerator")});
-    QVERIFY(qAbs(period->kWh - 5.5) < 1e-9);
-    QVERIFY(period->spread);
+    Database::createTable(db, QStringLiteral("waterDiary"));
+    QSqlQuery answer(db);
+    QVERIFY(answer.exec("INSERT INTO DayUsage (dayKey, item, amount, watts, count, quantity) "
+                        "VALUES ('30/11/2026', 'valOfRefrigerator', 24, 55, 1, 1.32)"));
+    QCOMPARE(PlugReadings::meterSentence(db, day(11, 30), day(12, 4), 11),
+             QStringLiteral(" Your plugs (refrigerator) measured ~5.50 kWh, 50 % of what the "
+                            "meter counted; your diary estimates 12 % for the same appliances. "
+                            "Figures with ~ are a rise spread evenly over days your plugs were "
+                            "not heard."));
+    QCOMPARE(PlugReadings::daySentence(db, day(11, 30), {{"valOfRefrigerator", 1.32}}),
+             QStringLiteral(" Your plugs measured: refrigerator 1.50 kWh (your diary: 1.32 kWh)."));
+    QCOMPARE(PlugReadings::daySentence(db, day(12, 3), {}),
+             QStringLiteral(" Your plugs measured: TV 0.00 kWh (your diary: no answer); "
+                            "refrigerator ~1.00 kWh (your diary: no answer). Figures with ~ are "
+                            "a rise spread evenly over days your plugs were not heard."));
+    QCOMPARE(PlugReadings::daySentence(db, day(11, 28), {}), QString());
 }
 
 void TestPlugs::aFailedBatchStoresNothingAndIsKept()

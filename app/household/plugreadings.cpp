@@ -24,6 +24,9 @@ const QString tlsKey = QStringLiteral("plugBrokerTls");
 
 constexpr int maximumPort = 65535;
 
+const QString spreadNote = QStringLiteral(" Figures with ~ are a rise spread evenly over days "
+                                          "your plugs were not heard.");
+
 QString isoDay(const QDate &date)
 {
     return date.toString(Qt::ISODate);
@@ -287,34 +290,122 @@ std::optional<QMap<QDate, Measured>> measuredDays(const QSqlDatabase &db, const 
     return days;
 }
 
-std::optional<Period> measuredPeriod(const QSqlDatabase &db, const QDate &first, const QDate &last)
+std::optional<QHash<QString, Sum>> measuredSums(const QSqlDatabase &db, const QDate &first,
+                                                const QDate &last)
 {
     const std::optional<QHash<QString, QString>> plugs = assignments(db);
     if (!plugs)
         return std::nullopt;
-    Period period;
+    QHash<QString, Sum> sums;
     for (auto plug = plugs->cbegin(); plug != plugs->cend(); ++plug) {
         const std::optional<QMap<QDate, Measured>> days = measuredDays(db, plug.value());
         if (!days)
             return std::nullopt;
-        double kWh = 0;
-        bool spread = false;
-        bool everyDay = first <= last;
-        for (QDate day = first; everyDay && day <= last; day = day.addDays(1)) {
-            const auto measured = days->constFind(day);
-            everyDay = measured != days->constEnd();
-            if (everyDay) {
-                kWh += measured->kWh;
-                spread = spread || measured->spread;
-            }
+        Sum sum;
+        for (auto day = days->lowerBound(first); day != days->cend() && day.key() <= last; ++day) {
+            sum.kWh += day->kWh;
+            sum.spread = sum.spread || day->spread;
+            ++sum.days;
         }
-        if (!everyDay)
-            continue;
-        period.appliances.insert(plug.key(), kWh);
-        period.kWh += kWh;
-        period.spread = period.spread || spread;
+        if (sum.days > 0)
+            sums.insert(plug.key(), sum);
     }
-    return period;
+    return sums;
+}
+
+QString measuredText(const Sum &sum)
+{
+    return (sum.spread ? QStringLiteral("~") : QString()) +
+           CalculatorLogic::usageText(sum.kWh, CalculatorLogic::kWhUnit);
+}
+
+QString spendingMark(const QHash<QString, Sum> &sums, const QString &tipName)
+{
+    const auto sum = sums.constFind(tipName);
+    if (tipName.isEmpty() || sum == sums.cend())
+        return QString();
+    return QStringLiteral("  \u00b7 plug %1 in %2 %3")
+        .arg(measuredText(*sum))
+        .arg(sum->days)
+        .arg(sum->days == 1 ? QStringLiteral("day") : QStringLiteral("days"));
+}
+
+QString daySentence(const QSqlDatabase &db, const QDate &date,
+                    const QHash<QString, double> &answered)
+{
+    const std::optional<QHash<QString, Sum>> sums = measuredSums(db, date, date);
+    if (!sums)
+        return QStringLiteral(" Your plugs' figures could not be read.");
+    QStringList parts;
+    bool spread = false;
+    const QStringList &tipNames = CalculatorLogic::applianceTipNames();
+    for (int i = 0; i < tipNames.size(); ++i) {
+        const auto sum = sums->constFind(tipNames.at(i));
+        if (sum == sums->cend())
+            continue;
+        spread = spread || sum->spread;
+        const auto diary = answered.constFind(CalculatorLogic::applianceColumns().at(i));
+        parts.append(QStringLiteral("%1 %2 (your diary: %3)")
+                         .arg(CalculatorLogic::applianceNames().at(i), measuredText(*sum),
+                              diary == answered.cend()
+                                  ? QStringLiteral("no answer")
+                                  : CalculatorLogic::usageText(*diary, CalculatorLogic::kWhUnit)));
+    }
+    if (parts.isEmpty())
+        return QString();
+    QString sentence =
+        QStringLiteral(" Your plugs measured: %1.").arg(parts.join(QStringLiteral("; ")));
+    if (spread)
+        sentence += spreadNote;
+    return sentence;
+}
+
+QString meterSentence(const QSqlDatabase &db, const QDate &first, const QDate &last,
+                      double meterKWh)
+{
+    const std::optional<QHash<QString, Sum>> sums = measuredSums(db, first, last);
+    if (!sums)
+        return QStringLiteral(" Your plugs' figures could not be read.");
+    const int days = int(first.daysTo(last)) + 1;
+    QStringList keys;
+    for (QDate day = first; day <= last; day = day.addDays(1))
+        keys.append(CalculatorLogic::dayKey(day));
+    const std::optional<QHash<QString, CalculatorLogic::DayUse>> usage =
+        CalculatorLogic::usageOfDays(db, keys);
+    Sum measured;
+    std::optional<double> diary;
+    QStringList names;
+    const QStringList &tipNames = CalculatorLogic::applianceTipNames();
+    for (int i = 0; i < tipNames.size(); ++i) {
+        const auto sum = sums->constFind(tipNames.at(i));
+        // Only a plug heard over the whole period is set beside the meter.
+        if (sum == sums->cend() || sum->days < days)
+            continue;
+        names.append(CalculatorLogic::applianceNames().at(i));
+        measured.kWh += sum->kWh;
+        measured.spread = measured.spread || sum->spread;
+        for (const CalculatorLogic::DayUse &day :
+             usage.value_or(QHash<QString, CalculatorLogic::DayUse>())) {
+            const auto answer = day.items.constFind(CalculatorLogic::applianceColumns().at(i));
+            if (answer != day.items.cend())
+                diary = diary.value_or(0) + *answer;
+        }
+    }
+    if (names.isEmpty() || meterKWh <= 0)
+        return QString();
+    const auto percent = [meterKWh](double kWh) {
+        return QLocale::c().toString(kWh / meterKWh * 100, 'f', 0);
+    };
+    QString sentence =
+        QStringLiteral(" Your plugs (%1) measured %2, %3 % of what the meter "
+                       "counted; ")
+            .arg(names.join(QStringLiteral(", ")), measuredText(measured), percent(measured.kWh));
+    sentence += diary ? QStringLiteral("your diary estimates %1 % for the same appliances.")
+                            .arg(percent(*diary))
+                      : QStringLiteral("your diary has no answers for them on those days.");
+    if (measured.spread)
+        sentence += spreadNote;
+    return sentence;
 }
 
 std::optional<QHash<QString, double>> latestCounters(const QSqlDatabase &db)

@@ -22,6 +22,7 @@
 #include <QMap>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -127,17 +128,42 @@ struct Measured
 // the counters could not be read.
 std::optional<QMap<QDate, Measured>> measuredDays(const QSqlDatabase &db, const QString &plug);
 
-// What the plugs of appliances measured over the days from first to last
-// (both included): the total, and the kWh of each appliance that has a plug
-// and a figure for every one of those days.
-struct Period
+// What an appliance's plug measured over some days: their kWh, how many of
+// them have a figure, and whether one of those was spread.
+struct Sum
 {
     double kWh = 0;
-    QHash<QString, double> appliances; // by Tips name
-    bool spread = false;               // a figure was spread over days not heard
+    int days = 0;
+    bool spread = false;
 };
-// Nothing when nothing could be read; an empty Period without plugs.
-std::optional<Period> measuredPeriod(const QSqlDatabase &db, const QDate &first, const QDate &last);
+
+// What each appliance's plug measured over the days from first to last (both
+// included), by Tips name; an appliance whose plug measured none of them is
+// not in it. Nothing when the plugs could not be read.
+std::optional<QHash<QString, Sum>> measuredSums(const QSqlDatabase &db, const QDate &first,
+                                                const QDate &last);
+
+// A figure a plug measured, as the pages write it: "1.50 kWh", "~1.50 kWh"
+// when spread over days the plug was not heard.
+QString measuredText(const Sum &sum);
+
+// The mark of a measured figure beside an appliance's cost, from sums by
+// Tips name: "  · plug 9.80 kWh in 20 days"; empty for an appliance whose
+// plug measured nothing (or an empty tipName).
+QString spendingMark(const QHash<QString, Sum> &sums, const QString &tipName);
+
+// The diary's sentence on the plugs' day: each appliance's measured kWh
+// beside the diary's (answered, the day's kWh of each Diary column as kept);
+// empty without plugs measuring that day.
+QString daySentence(const QSqlDatabase &db, const QDate &date,
+                    const QHash<QString, double> &answered);
+
+// The meters' sentence on the plugs over a meter's period (the days from
+// first to last, meterKWh counted over them): the share of the meter that the
+// plugs measuring every one of those days cover, and the share the diary
+// estimates for the same appliances; empty without such plugs.
+QString meterSentence(const QSqlDatabase &db, const QDate &first, const QDate &last,
+                      double meterKWh);
 
 // The latest counter of each plug heard, by topic (to list plugs heard
 // before the page opened); nothing when they could not be read.
