@@ -209,12 +209,14 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
             break;
         case MeterHistoryPage:
             buildMeterChart();
+            scrollByFinger(ui->scroll_meterHistorySummary);
             break;
         case SpendingPage:
             buildSpendingChart();
             break;
         case SmartPlugsPage:
             preparePlugsPage();
+            scrollByFinger(ui->list_plugs);
             break;
         case SettingsPage:
             scrollByFinger(ui->scroll_settings);

@@ -158,9 +158,9 @@ void TestPlugs::plugsFoundAssignedAndMeasured()
     QVERIFY(broker.publish("zigbee2mqtt/neg", R"({"energy":-2})"));
     auto *list = child<QListWidget>(window.get(), "list_plugs");
     QTRY_COMPARE_WITH_TIMEOUT(list->count(), 3, 10000);
-    QCOMPARE(list->item(0)->text(), QStringLiteral("fridge (Tasmota)   11 kWh"));
-    QCOMPARE(list->item(1)->text(), QStringLiteral("kettle switch:0 (Shelly)   2.5 kWh"));
-    QCOMPARE(list->item(2)->text(), QStringLiteral("tv (Zigbee2MQTT)   0.75 kWh"));
+    QCOMPARE(list->item(0)->text(), QStringLiteral("fridge (Tasmota)\n   11 kWh"));
+    QCOMPARE(list->item(1)->text(), QStringLiteral("kettle switch:0 (Shelly)\n   2.5 kWh"));
+    QCOMPARE(list->item(2)->text(), QStringLiteral("tv (Zigbee2MQTT)\n   0.75 kWh"));
 
     // Assigned with a finger: the plug, then its appliance.
     auto *appliances = child<QComboBox>(window.get(), "comboBox_plugAppliance");

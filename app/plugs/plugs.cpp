@@ -22,17 +22,17 @@ QString applianceName(const QString &tipName)
     return index < 0 ? QString() : CalculatorLogic::applianceNames().at(index);
 }
 
-// A plug's line in the list: its name as its topic gives it, its family, its
-// latest counter and the appliance it measures.
+// A plug's two lines in the list: its name as its topic gives it and its
+// family, then its latest counter and the appliance it measures.
 QString plugText(const QString &topic, double kWh, const QString &appliance)
 {
     const std::optional<PlugLogic::Plug> plug = PlugLogic::plugOf(topic);
-    QString text = plug ? QStringLiteral("%1 (%2)   %3 kWh")
+    QString text = plug ? QStringLiteral("%1 (%2)\n   %3 kWh")
                               .arg(plug->name, PlugLogic::familyName(plug->family),
                                    TypedNumber::plainText(kWh))
                         : topic;
     if (!appliance.isEmpty())
-        text += QStringLiteral("   → ") + applianceName(appliance);
+        text += QStringLiteral("   \u2192 ") + applianceName(appliance);
     return text;
 }
 
@@ -172,7 +172,9 @@ void MainWindow::on_push_assignPlug_clicked()
                                                    "be written. Please try again."));
         return;
     }
-    const QString plug = item->text().section(QStringLiteral(" ("), 0, 0);
+    const QString topic = item->data(topicRole).toString();
+    const std::optional<PlugLogic::Plug> named = PlugLogic::plugOf(topic);
+    const QString plug = named ? named->name : topic;
     ui->lb_plugMessage->setText(
         appliance.isEmpty()
             ? QStringLiteral("%1 measures no appliance now.").arg(plug)
