@@ -33,7 +33,7 @@ QFuture<void> preloaded(const QString &name)
         return *found;
     // A loaded library stays in memory after its loader goes; the window's
     // own loader of the same file then finds it there.
-    const QFuture<void> loading = QtConcurrent::run([paths = folders(), name] {
+    QFuture<void> loading = QtConcurrent::run([paths = folders(), name] {
         for (const QString &folder : paths) {
             if (QPluginLoader(folder + QLatin1Char('/') + name).load())
                 return;
