@@ -99,6 +99,13 @@ public:
         return pub.waitForFinished(5000) && pub.exitCode() == 0;
     }
 
+    // What the broker logged so far.
+    QByteArray log() const
+    {
+        QFile file(dir.filePath(QStringLiteral("mosquitto.log")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     quint16 port = 0;
 
 private:

@@ -199,8 +199,12 @@ void TestPlugs::plugsFoundAssignedAndMeasured()
     // Beside the diary's estimate and under the meter's total: the fridge's
     // 1 kWh of 30 November against 1.32 kWh answered (24 h at 55 W) and
     // the meter's 4 kWh from 30 November to 1 December.
+    // A start with plugs set up connects by itself, after its first frame.
     Clock::setToday(day(12, 1));
     window = std::make_unique<MainWindow>();
+    window->show();
+    // The window's clients keep alive 30 s, mosquitto_pub 60 s.
+    QTRY_COMPARE_WITH_TIMEOUT(broker.log().count("(p2, c1, k30)"), 2, 10000);
     const QSqlDatabase db = QSqlDatabase::database();
     QVERIFY(CalculatorLogic::recordAppliance(db, QStringLiteral("30/11/2026"), 10, 24, 55));
     for (const auto &[date, reading] : {std::pair{day(11, 30), "100"}, {day(12, 1), "104"}})
