@@ -155,8 +155,15 @@ void run(const std::shared_ptr<Shared> &shared, const Broker &broker, const QStr
     if (!broker.user.isEmpty())
         mosquitto_username_pw_set(mosq, broker.user.toUtf8().constData(),
                                   broker.password.toUtf8().constData());
-    if (broker.tls)
-        mosquitto_int_option(mosq, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
+    // A library too old for the system's certificate store must not connect
+    // without TLS when TLS was asked for.
+    if (broker.tls &&
+        mosquitto_int_option(mosq, MOSQ_OPT_TLS_USE_OS_CERTS, 1) != MOSQ_ERR_SUCCESS) {
+        postStatus(shared, false,
+                   QStringLiteral("TLS with the system's certificates needs libmosquitto 2.0"));
+        mosquitto_destroy(mosq);
+        return;
+    }
     mosquitto_connect_callback_set(mosq, onConnect);
     mosquitto_message_callback_set(mosq, onMessage);
 
