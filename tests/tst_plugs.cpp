@@ -276,6 +276,13 @@ void TestPlugs::refusedPassword()
                               10000);
     openPlugsPage(window, broker.port, QStringLiteral("house"), QStringLiteral("right"));
     QTRY_COMPARE_WITH_TIMEOUT(brokerStatus(window), QStringLiteral("Broker: connected"), 10000);
+    // TLS ticked before a broker without it: never connected in plain text.
+    child<QCheckBox>(&window, "check_brokerTls")->setChecked(true);
+    QVERIFY(clickButton(&window, "push_connectBroker"));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        brokerStatus(window).startsWith(
+            QStringLiteral("Broker: cannot reach 127.0.0.1:%1: a TLS error").arg(broker.port)),
+        10000);
 }
 
 void TestPlugs::init()

@@ -106,6 +106,7 @@ struct Session
     std::shared_ptr<Shared> shared;
     QStringList topics;
     bool refused = false; // the broker answered, and refused
+    bool up = false;      // the broker accepted this connection
     int wait = firstWaitSeconds;
 };
 
@@ -123,6 +124,7 @@ void onConnect(mosquitto *mosq, void *data, int rc)
         return;
     }
     session->refused = false;
+    session->up = true;
     session->wait = firstWaitSeconds;
     for (const QString &topic : std::as_const(session->topics))
         mosquitto_subscribe(mosq, nullptr, topic.toUtf8().constData(), 0);
@@ -169,8 +171,13 @@ void run(const std::shared_ptr<Shared> &shared, const Broker &broker, const QStr
 
     const QByteArray host = broker.address.toUtf8();
     const QString where = QStringLiteral("%1:%2").arg(broker.address).arg(broker.port);
+    const auto cannotReach = [&shared, &where](int rc, int error) {
+        postStatus(shared, false,
+                   QStringLiteral("cannot reach %1: %2").arg(where, reason(rc, error)));
+    };
     while (!shared->stopped()) {
         session.refused = false;
+        session.up = false;
         errno = 0;
         int rc = mosquitto_connect(mosq, host.constData(), broker.port, keepAliveSeconds);
         if (rc == MOSQ_ERR_SUCCESS) {
@@ -178,13 +185,16 @@ void run(const std::shared_ptr<Shared> &shared, const Broker &broker, const QStr
                 rc = mosquitto_loop(mosq, loopWaitMs, 1);
             if (shared->stopped())
                 break;
-            if (!session.refused)
+            const int error = errno;
+            // A TLS handshake that failed never brought the connection up.
+            if (session.up)
                 postStatus(shared, false,
                            QStringLiteral("lost the connection to %1 (%2); trying again")
-                               .arg(where, reason(rc, errno)));
+                               .arg(where, reason(rc, error)));
+            else if (!session.refused)
+                cannotReach(rc, error);
         } else {
-            postStatus(shared, false,
-                       QStringLiteral("cannot reach %1: %2").arg(where, reason(rc, errno)));
+            cannotReach(rc, errno);
         }
         shared->sleep(session.wait);
         session.wait = std::min(session.wait * 2, lastWaitSeconds);
