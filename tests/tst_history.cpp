@@ -1,9 +1,9 @@
 // The diaries' history: period totals, the chart's days and the CSV export,
 // on a database of known days, without any window.
-#include "app/household/calculatorlogic.h"
-#include "app/history/historylogic.h"
-#include "app/household/meterlogic.h"
 #include "app/clock.h"
+#include "app/history/historylogic.h"
+#include "app/household/calculatorlogic.h"
+#include "app/meters/meterslogic.h"
 
 #include "data/database.h"
 
@@ -353,6 +353,7 @@ void TestHistory::meterReadingsKeepTheirSeries()
 void TestHistory::meterReadingsAgainstTheDiary()
 {
     using namespace MeterLogic;
+    using namespace MetersLogic;
     const QDate from = today.addDays(-30);
     QVERIFY(saveReading(db, electricityMeter, from, "1000.0", false, today).stored);
     QVERIFY(!lastPeriod(db, electricityMeter));

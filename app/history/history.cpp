@@ -6,12 +6,12 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
-#include "household/calculatorlogic.h"
+#include "clock.h"
 #include "history/historychart.h"
 #include "history/historylogic.h"
-#include "household/meterlogic.h"
+#include "household/calculatorlogic.h"
 #include "household/settingslogic.h"
-#include "clock.h"
+#include "meters/meterslogic.h"
 
 #include <QFutureWatcher>
 #include <QLabel>
@@ -75,13 +75,13 @@ QString meterSummary(const QSqlDatabase &db, const QString &meter,
     if (!stored)
         return QStringLiteral("The readings could not be read: the data file is busy in another "
                               "program or cannot be opened. Open this page again in a moment.");
-    const std::optional<MeterLogic::Period> period = MeterLogic::lastPeriod(db, meter, *stored);
+    const std::optional<MetersLogic::Period> period = MetersLogic::lastPeriod(db, meter, *stored);
     if (!period)
         return QStringLiteral("Enter two readings of this meter under Readings, a few days or "
                               "weeks apart: this page then says how much it counted, how much of "
                               "it your diary explains and what the month comes to.");
-    return MeterLogic::periodText(meter, *period, today, CalculatorLogic::rate(db, meter),
-                                  SettingsLogic::currency(db));
+    return MetersLogic::periodText(meter, *period, today, CalculatorLogic::rate(db, meter),
+                                   SettingsLogic::currency(db));
 }
 
 } // namespace
@@ -201,8 +201,8 @@ void MainWindow::on_radio_meterHistoryElectricity_toggled(bool)
     QWidget *view = ui->wid_meterChart->findChild<QWidget *>(QStringLiteral("chart_meters"));
     if (!view)
         return;
-    const std::optional<QList<MeterLogic::ChartDay>> days =
-        stored ? MeterLogic::chartDays(db, meter, *stored, today, HistoryLogic::longPeriod)
+    const std::optional<QList<MetersLogic::ChartDay>> days =
+        stored ? MetersLogic::chartDays(db, meter, *stored, today, HistoryLogic::longPeriod)
                : std::nullopt;
     // Days that could not be read are not drawn as nothing used.
     view->setVisible(days.has_value());

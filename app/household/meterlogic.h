@@ -76,59 +76,6 @@ bool removeReading(const QSqlDatabase &db, const QString &meter, const QDate &da
 Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByteArray &csv,
                        const QDate &today);
 
-// What the last two readings of a meter's latest series tell.
-struct Period
-{
-    QDate from; // the earlier reading's day
-    QDate to;   // the later reading's day
-    int days = 0;
-    double used = 0;   // kWh, or cubic metres
-    double perDay = 0; // used / days
-    // The diary's own estimate for the days the readings cover (from, to
-    // included, to not), in the meter's unit: kWh, or cubic metres of the
-    // family's litres; nothing when no day of them has answers kept.
-    std::optional<double> diary;
-};
-
-// The period of the last two of stored, meter's readings newest first (as
-// readings() gives them), with the diary's figure read from db; nothing with
-// fewer than two in the latest series.
-std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter,
-                                 const QList<Reading> &stored);
-// The same with meter's readings read from db; also nothing when they could
-// not be read.
-std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter);
-
-// The share of the metered use the diary explains, in percent; nothing
-// without a diary figure or without use.
-std::optional<double> explainedShare(const Period &period);
-
-// The use of the month of today at the period's rate: perDay x the month's days.
-double monthProjection(const Period &period, const QDate &today);
-
-// A day of the meters' chart: the diary's use (kWh, or cubic metres of the
-// family's litres; nothing for a day without answers of the meter's kind) and
-// the meter's use a day over the two readings of one series around it (the
-// earlier one's day included, the later one's not; nothing outside them).
-struct ChartDay
-{
-    QDate date;
-    std::optional<double> diary;
-    std::optional<double> metered;
-};
-
-// The days from today - days + 1 to today, oldest first, from stored,
-// meter's readings newest first, and the diary's answers in db; nothing when
-// the answers could not be read.
-std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &meter,
-                                         const QList<Reading> &stored, const QDate &today,
-                                         int days);
-
-// What the page says of a period, with its cost at rate (nothing when the
-// tariff could not be read) and money with sign.
-QString periodText(const QString &meter, const Period &period, const QDate &today,
-                   std::optional<double> rate, const QString &sign);
-
 // Both meters' readings as CSV (meter,date,reading,new series), oldest first
 // per meter, CRLF line ends; ok says whether they could be read.
 QByteArray readingsCsv(const QSqlDatabase &db, bool *ok = nullptr);

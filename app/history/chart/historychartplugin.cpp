@@ -139,7 +139,7 @@ public:
     void fillSpending(QWidget *view, const QStringList &labels,
                       const QList<double> &costs) const override;
     QWidget *createMeters(QWidget *parent) const override;
-    void fillMeters(QWidget *view, const QList<MeterLogic::ChartDay> &days,
+    void fillMeters(QWidget *view, const QList<MetersLogic::ChartDay> &days,
                     bool water) const override;
 };
 
@@ -259,7 +259,7 @@ QWidget *HistoryChartPlugin::createMeters(QWidget *parent) const
     return chartView(chart, parent, QStringLiteral("chart_meters"));
 }
 
-void HistoryChartPlugin::fillMeters(QWidget *view, const QList<MeterLogic::ChartDay> &days,
+void HistoryChartPlugin::fillMeters(QWidget *view, const QList<MetersLogic::ChartDay> &days,
                                     bool water) const
 {
     auto *metersView = qobject_cast<QChartView *>(view);
@@ -283,7 +283,7 @@ void HistoryChartPlugin::fillMeters(QWidget *view, const QList<MeterLogic::Chart
     qreal highest = 0;
     QLineSeries *run = nullptr;
     for (qsizetype i = 0; i < days.size(); ++i) {
-        const MeterLogic::ChartDay &day = days.at(i);
+        const MetersLogic::ChartDay &day = days.at(i);
         dates.append(day.date);
         bars.append(day.diary.value_or(0));
         highest = std::max({highest, qreal(day.diary.value_or(0)), qreal(day.metered.value_or(0))});

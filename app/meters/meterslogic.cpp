@@ -1,0 +1,133 @@
+#include "meters/meterslogic.h"
+
+#include "household/calculatorlogic.h"
+
+#include <QHash>
+#include <QLocale>
+
+namespace {
+
+using MeterLogic::readingText;
+using MeterLogic::unit;
+using MeterLogic::waterMeter;
+
+QString dayText(const QDate &date)
+{
+    return date.toString(QStringLiteral("d MMMM yyyy"));
+}
+
+} // namespace
+
+namespace MetersLogic {
+
+std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter)
+{
+    const std::optional<QList<Reading>> stored = MeterLogic::readings(db, meter);
+    if (!stored)
+        return std::nullopt;
+    return lastPeriod(db, meter, *stored);
+}
+
+std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter,
+                                 const QList<Reading> &stored)
+{
+    if (stored.size() < 2 || stored.at(0).newSeries)
+        return std::nullopt;
+    Period period;
+    period.to = stored.at(0).date;
+    period.from = stored.at(1).date;
+    period.days = int(period.from.daysTo(period.to));
+    period.used = stored.at(0).value - stored.at(1).value;
+    period.perDay = period.days > 0 ? period.used / period.days : 0;
+    // The diary's days the readings cover.
+    QStringList keys;
+    for (QDate day = period.from; day < period.to; day = day.addDays(1))
+        keys.append(CalculatorLogic::dayKey(day));
+    const bool water = meter == waterMeter;
+    const std::optional<QHash<QString, CalculatorLogic::DayUse>> usage =
+        CalculatorLogic::usageOfDays(db, keys);
+    for (const CalculatorLogic::DayUse &day :
+         usage.value_or(QHash<QString, CalculatorLogic::DayUse>())) {
+        if (water ? day.water : day.electricity)
+            period.diary = period.diary.value_or(0) + (water ? day.litres / 1000 : day.kWh);
+    }
+    return period;
+}
+
+std::optional<double> explainedShare(const Period &period)
+{
+    if (!period.diary || period.used <= 0)
+        return std::nullopt;
+    return *period.diary / period.used * 100;
+}
+
+double monthProjection(const Period &period, const QDate &today)
+{
+    return period.perDay * today.daysInMonth();
+}
+
+std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &meter,
+                                         const QList<Reading> &stored, const QDate &today, int days)
+{
+    QList<ChartDay> chart;
+    QStringList keys;
+    for (int i = days - 1; i >= 0; --i) {
+        chart.append({today.addDays(-i), std::nullopt, std::nullopt});
+        keys.append(CalculatorLogic::dayKey(chart.constLast().date));
+    }
+    const QDate first = chart.constFirst().date;
+    // Each two readings of one series give their days the same use a day;
+    // from the newest back to the two around the chart's first day.
+    for (qsizetype i = 0; i + 1 < stored.size() && stored.at(i).date > first; ++i) {
+        const Reading &later = stored.at(i);
+        const Reading &earlier = stored.at(i + 1);
+        if (later.newSeries)
+            continue;
+        const double perDay = (later.value - earlier.value) / earlier.date.daysTo(later.date);
+        for (ChartDay &day : chart) {
+            if (day.date >= earlier.date && day.date < later.date)
+                day.metered = perDay;
+        }
+    }
+    const std::optional<QHash<QString, CalculatorLogic::DayUse>> usage =
+        CalculatorLogic::usageOfDays(db, keys);
+    if (!usage)
+        return std::nullopt;
+    const bool water = meter == waterMeter;
+    for (int i = 0; i < chart.size(); ++i) {
+        const auto kept = usage->constFind(keys.at(i));
+        if (kept != usage->constEnd() && (water ? kept->water : kept->electricity))
+            chart[i].diary = water ? kept->litres / 1000 : kept->kWh;
+    }
+    return chart;
+}
+
+QString periodText(const QString &meter, const Period &period, const QDate &today,
+                   std::optional<double> rate, const QString &sign)
+{
+    // A household's water comes to fractions of a cubic metre a day.
+    const int decimals = meter == waterMeter ? 2 : 1;
+    const auto amount = [&meter, decimals](double value) {
+        return QStringLiteral("%1 %2").arg(QLocale::c().toString(value, 'f', decimals),
+                                           unit(meter));
+    };
+    const auto money = [&rate, &sign](double value) {
+        return rate ? QStringLiteral(", ") + CalculatorLogic::moneyText(value * *rate, sign)
+                    : QString();
+    };
+    QString text = QStringLiteral("From %1 to %2 (%3 days) your meter counted %4%5, %6 a day.")
+                       .arg(period.from.toString(QStringLiteral("d MMM")), dayText(period.to))
+                       .arg(period.days)
+                       .arg(amount(period.used), money(period.used), amount(period.perDay));
+    if (const std::optional<double> share = explainedShare(period))
+        text += QStringLiteral(" Your diary explains %1 % of the %2 your meter counted.")
+                    .arg(QLocale::c().toString(*share, 'f', 0), amount(period.used));
+    else
+        text += QStringLiteral(" Your diary has no answers for those days.");
+    const double projected = monthProjection(period, today);
+    text += QStringLiteral(" At that rate, %1 comes to %2%3.")
+                .arg(today.toString(QStringLiteral("MMMM")), amount(projected), money(projected));
+    return text;
+}
+
+} // namespace MetersLogic
