@@ -230,6 +230,9 @@ private slots:
     void on_push_saveMeterReading_clicked();
     void on_push_removeMeterReading_clicked();
     void on_push_importMeterReadings_clicked();
+    void on_push_importMeterReadingsAnyway_clicked();
+    void on_date_meterReading_dateChanged(const QDate &date);
+    void on_list_meterReadings_itemClicked(QListWidgetItem *item);
     void on_push_metersBack_clicked();
     void on_radio_electricityMeter_toggled(bool checked);
     void on_push_historyMeters_clicked();
@@ -341,6 +344,11 @@ private:
     CalculatorBodyPage settingsReturnPage = EntryChoicePage;
     // The page the meters page was opened from, and returns to.
     CalculatorBodyPage metersReturnPage = DiaryChoicePage;
+    // The readings file last picked, which "Import anyway" imports again.
+    QString meterImportPath;
+    // Each visit of the meters' history page counts on: only the latest
+    // visit's figures, worked out on a thread, are shown.
+    int meterHistoryVisit = 0;
 
     void buildHistoryChart();  // on the history page's first visit
     void buildSpendingChart(); // on the spending page's first visit
@@ -349,6 +357,9 @@ private:
     // Shows the meters page on the electricity or the water meter, with
     // today's date; its Back returns to returnTo.
     void openMeters(bool water, CalculatorBodyPage returnTo);
+    // Imports the file at path into the chosen meter's readings on a thread,
+    // replacing stored days when replace says so; the page says the outcome.
+    void importMeterFile(const QString &path, bool replace);
 
     // Quiz: helpers and state of its own
     bool quizRoundRunning = false; // a round is in Question or Feedback

@@ -67,23 +67,6 @@ void buildChart(QWidget *place, QWidget *(HistoryChart::*create)(QWidget *) cons
     layout->addWidget(message);
 }
 
-// What a meter's last two readings tell, in words; stored is nothing when
-// they could not be read.
-QString meterSummary(const QSqlDatabase &db, const QString &meter,
-                     const std::optional<QList<MeterLogic::Reading>> &stored, const QDate &today)
-{
-    if (!stored)
-        return QStringLiteral("The readings could not be read: the data file is busy in another "
-                              "program or cannot be opened. Open this page again in a moment.");
-    const std::optional<MetersLogic::Period> period = MetersLogic::lastPeriod(db, meter, *stored);
-    if (!period)
-        return QStringLiteral("Enter two readings of this meter under Readings, a few days or "
-                              "weeks apart: this page then says how much it counted, how much of "
-                              "it your diary explains and what the month comes to.");
-    return MetersLogic::periodText(meter, *period, today, CalculatorLogic::rate(db, meter),
-                                   SettingsLogic::currency(db));
-}
-
 } // namespace
 
 void MainWindow::buildHistoryChart()
@@ -193,21 +176,35 @@ void MainWindow::on_push_historyMeters_clicked()
 
 void MainWindow::on_radio_meterHistoryElectricity_toggled(bool)
 {
+    // The readings and the diary's days are read on a thread, on a connection
+    // of their own: a century of readings does not hold the window. Only the
+    // latest visit's figures are shown.
     const bool water = ui->radio_meterHistoryWater->isChecked();
-    const QString meter = water ? MeterLogic::waterMeter : MeterLogic::electricityMeter;
-    const QDate today = Clock::today();
-    const std::optional<QList<MeterLogic::Reading>> stored = MeterLogic::readings(db, meter);
-    ui->lb_meterHistorySummary->setText(meterSummary(db, meter, stored, today));
-    QWidget *view = ui->wid_meterChart->findChild<QWidget *>(QStringLiteral("chart_meters"));
-    if (!view)
-        return;
-    const std::optional<QList<MetersLogic::ChartDay>> days =
-        stored ? MetersLogic::chartDays(db, meter, *stored, today, HistoryLogic::longPeriod)
-               : std::nullopt;
-    // Days that could not be read are not drawn as nothing used.
-    view->setVisible(days.has_value());
-    if (days)
-        HistoryChart::load()->fillMeters(view, *days, water);
+    const int visit = ++meterHistoryVisit;
+    ui->lb_meterHistorySummary->setText(QStringLiteral("Reading the meter ..."));
+    auto *watcher = new QFutureWatcher<MetersLogic::PageFigures>(this);
+    connect(watcher, &QFutureWatcher<MetersLogic::PageFigures>::finished, this,
+            [this, watcher, visit, water] {
+                watcher->deleteLater();
+                if (visit != meterHistoryVisit)
+                    return;
+                const MetersLogic::PageFigures figures = watcher->result();
+                ui->lb_meterHistorySummary->setText(figures.summary);
+                QWidget *view =
+                    ui->wid_meterChart->findChild<QWidget *>(QStringLiteral("chart_meters"));
+                if (!view)
+                    return;
+                // Days that could not be read are not drawn as nothing used.
+                view->setVisible(figures.days.has_value());
+                if (figures.days)
+                    HistoryChart::load()->fillMeters(view, *figures.days, water);
+            });
+    watcher->setFuture(QtConcurrent::run(
+        &MetersLogic::pageFigures, db.databaseName(),
+        water ? MeterLogic::waterMeter : MeterLogic::electricityMeter, Clock::today(),
+        ui->wid_meterChart->findChild<QWidget *>(QStringLiteral("chart_meters"))
+            ? HistoryLogic::longPeriod
+            : 0));
 }
 
 void MainWindow::on_push_meterHistoryReadings_clicked()

@@ -4,13 +4,16 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
-#include "household/meterlogic.h"
 #include "clock.h"
+#include "household/meterlogic.h"
+#include "household/typednumber.h"
+#include "meters/meterslogic.h"
 
-#include <QFile>
 #include <QFileDialog>
+#include <QFutureWatcher>
 #include <QSignalBlocker>
 #include <QStandardPaths>
+#include <QtConcurrent>
 
 namespace {
 
@@ -20,8 +23,29 @@ QString chosenMeter(Ui::MainWindow *ui)
                                              : MeterLogic::electricityMeter;
 }
 
+// The list items' roles: the reading's day, and whether it is a new meter's
+// first.
+constexpr int dayRole = Qt::UserRole;
+constexpr int newMeterRole = Qt::UserRole + 1;
+
+// Ticks "New meter" as the reading of the picked day is marked; unticked on a
+// day without a reading.
+void showMark(Ui::MainWindow *ui)
+{
+    const QDate date = ui->date_meterReading->date();
+    bool marked = false;
+    for (int i = 0; i < ui->list_meterReadings->count(); ++i) {
+        const QListWidgetItem *item = ui->list_meterReadings->item(i);
+        if (item->data(dayRole).toDate() == date) {
+            marked = item->data(newMeterRole).toBool();
+            break;
+        }
+    }
+    ui->check_meterReplaced->setChecked(marked);
+}
+
 // Lists the chosen meter's readings, newest first, each item holding its
-// day.
+// day and mark.
 void listReadings(Ui::MainWindow *ui, const QSqlDatabase &db)
 {
     const QString meter = chosenMeter(ui);
@@ -31,17 +55,29 @@ void listReadings(Ui::MainWindow *ui, const QSqlDatabase &db)
     for (const MeterLogic::Reading &reading : readings.value_or(QList<MeterLogic::Reading>())) {
         QString text = QStringLiteral("%1   %2 %3")
                            .arg(reading.date.toString(QStringLiteral("ddd d MMM yyyy")),
-                                MeterLogic::readingText(reading.value), unit);
+                                TypedNumber::shown(reading.plain), unit);
         if (reading.newSeries)
             text += QStringLiteral("   (new meter)");
         auto *item = new QListWidgetItem(text, ui->list_meterReadings);
-        item->setData(Qt::UserRole, reading.date);
+        item->setData(dayRole, reading.date);
+        item->setData(newMeterRole, reading.newSeries);
     }
+    showMark(ui);
     ui->push_removeMeterReading->setEnabled(ui->list_meterReadings->count() > 0);
     if (!readings)
         ui->lb_meterMessage->setText(
             QStringLiteral("The readings could not be read: the data file is busy in another "
                            "program or cannot be opened."));
+}
+
+// Enables or disables what changes the readings, while an import runs.
+void enableChanges(Ui::MainWindow *ui, bool enabled)
+{
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             ui->push_importMeterReadings, ui->push_importMeterReadingsAnyway,
+             ui->push_saveMeterReading, ui->radio_electricityMeter, ui->radio_waterMeter})
+        control->setEnabled(enabled);
+    ui->push_removeMeterReading->setEnabled(enabled && ui->list_meterReadings->count() > 0);
 }
 
 } // namespace
@@ -68,19 +104,23 @@ void MainWindow::openMeters(bool water, CalculatorBodyPage returnTo)
         (water ? ui->radio_waterMeter : ui->radio_electricityMeter)->setChecked(true);
     }
     ui->date_meterReading->setMaximumDate(Clock::today());
+    ui->date_meterReading->setMinimumDate(MeterLogic::firstReadingDay);
     ui->date_meterReading->setDate(Clock::today());
     ui->lb_meterMessage->clear();
+    ui->push_importMeterReadingsAnyway->hide();
     listReadings(ui, db);
 }
 
 void MainWindow::on_radio_electricityMeter_toggled(bool)
 {
     ui->lb_meterMessage->clear();
+    ui->push_importMeterReadingsAnyway->hide();
     listReadings(ui, db);
 }
 
 void MainWindow::on_push_saveMeterReading_clicked()
 {
+    ui->push_importMeterReadingsAnyway->hide();
     const MeterLogic::Outcome outcome = MeterLogic::saveReading(
         db, chosenMeter(ui), ui->date_meterReading->date(), ui->le_meterReading->text(),
         ui->check_meterReplaced->isChecked(), Clock::today());
@@ -94,18 +134,15 @@ void MainWindow::on_push_saveMeterReading_clicked()
 
 void MainWindow::on_push_removeMeterReading_clicked()
 {
+    ui->push_importMeterReadingsAnyway->hide();
     const QListWidgetItem *item = ui->list_meterReadings->currentItem();
     if (!item) {
         ui->lb_meterMessage->setText(QStringLiteral("Tap a reading in the list to remove it."));
         return;
     }
-    const QDate date = item->data(Qt::UserRole).toDate();
-    ui->lb_meterMessage->setText(
-        MeterLogic::removeReading(db, chosenMeter(ui), date)
-            ? QStringLiteral("Removed the reading of %1.")
-                  .arg(date.toString(QStringLiteral("d MMMM yyyy")))
-            : QStringLiteral("Not removed: the data file is busy or cannot be written. Please "
-                             "try again."));
+    const MeterLogic::Outcome outcome =
+        MeterLogic::removeReading(db, chosenMeter(ui), item->data(dayRole).toDate());
+    ui->lb_meterMessage->setText(outcome.message);
     listReadings(ui, db);
 }
 
@@ -120,22 +157,46 @@ void MainWindow::on_push_importMeterReadings_clicked()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
-    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &path) {
-        QFile file(path);
-        // A meter's readings fit in a few kilobytes; a larger file is no such list.
-        constexpr qint64 largest = 1 << 20;
-        if (!file.open(QIODevice::ReadOnly) || file.size() > largest) {
-            ui->lb_meterMessage->setText(
-                QStringLiteral("Nothing was imported: %1 cannot be read as a list of readings.")
-                    .arg(QDir::toNativeSeparators(path)));
-            return;
-        }
-        const MeterLogic::Outcome outcome =
-            MeterLogic::importReadings(db, chosenMeter(ui), file.read(largest), Clock::today());
-        ui->lb_meterMessage->setText(outcome.message);
-        listReadings(ui, db);
-    });
+    connect(dialog, &QFileDialog::fileSelected, this,
+            [this](const QString &path) { importMeterFile(path, false); });
     dialog->open();
+}
+
+void MainWindow::on_push_importMeterReadingsAnyway_clicked()
+{
+    importMeterFile(meterImportPath, true);
+}
+
+void MainWindow::importMeterFile(const QString &path, bool replace)
+{
+    // The file is read and imported on a thread, on a connection of its own:
+    // the window goes on meanwhile, and the buttons wait for this import.
+    meterImportPath = path;
+    const QString meter = chosenMeter(ui);
+    enableChanges(ui, false);
+    ui->lb_meterMessage->setText(QStringLiteral("Importing the readings ..."));
+    auto *watcher = new QFutureWatcher<MeterLogic::Outcome>(this);
+    connect(watcher, &QFutureWatcher<MeterLogic::Outcome>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        const MeterLogic::Outcome outcome = watcher->result();
+        enableChanges(ui, true);
+        ui->push_importMeterReadingsAnyway->setVisible(outcome.askToReplace);
+        listReadings(ui, db);
+        ui->lb_meterMessage->setText(outcome.message);
+    });
+    watcher->setFuture(QtConcurrent::run(&MetersLogic::importFile, db.databaseName(), meter, path,
+                                         Clock::today(), replace));
+}
+
+void MainWindow::on_date_meterReading_dateChanged(const QDate &)
+{
+    showMark(ui);
+}
+
+void MainWindow::on_list_meterReadings_itemClicked(QListWidgetItem *item)
+{
+    // A reading tapped: its day is picked, its mark shown, ready to correct.
+    ui->date_meterReading->setDate(item->data(dayRole).toDate());
 }
 
 void MainWindow::on_push_metersBack_clicked()

@@ -1,15 +1,28 @@
 #include "meters/meterslogic.h"
 
+#include "data/database.h"
 #include "household/calculatorlogic.h"
+#include "household/settingslogic.h"
+
+#include <QDir>
+#include <QFile>
 
 #include <QHash>
 #include <QLocale>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 using MeterLogic::readingText;
 using MeterLogic::unit;
 using MeterLogic::waterMeter;
+
+// The share of the meter above which the diary is said to be too high, in
+// percent.
+constexpr double overExplained = 100;
 
 QString dayText(const QDate &date)
 {
@@ -115,19 +128,111 @@ QString periodText(const QString &meter, const Period &period, const QDate &toda
         return rate ? QStringLiteral(", ") + CalculatorLogic::moneyText(value * *rate, sign)
                     : QString();
     };
+    // The first day's year is said when it is not the last day's.
+    const QString from =
+        period.from.toString(period.from.year() == period.to.year() ? QStringLiteral("d MMM")
+                                                                    : QStringLiteral("d MMM yyyy"));
     QString text = QStringLiteral("From %1 to %2 (%3 days) your meter counted %4%5, %6 a day.")
-                       .arg(period.from.toString(QStringLiteral("d MMM")), dayText(period.to))
+                       .arg(from, dayText(period.to))
                        .arg(period.days)
                        .arg(amount(period.used), money(period.used), amount(period.perDay));
-    if (const std::optional<double> share = explainedShare(period))
+    if (period.used <= 0)
+        text += QStringLiteral(" The meter did not move between those two readings.");
+    if (const std::optional<double> share = explainedShare(period)) {
         text += QStringLiteral(" Your diary explains %1 % of the %2 your meter counted.")
                     .arg(QLocale::c().toString(*share, 'f', 0), amount(period.used));
-    else
+        if (*share > overExplained)
+            text += QStringLiteral(" That is more than the meter counted: usually hours or "
+                                   "watts set too high in the diary, or days counted twice.");
+    } else if (period.diary) {
+        text += QStringLiteral(" Your diary has %1 for those days.").arg(amount(*period.diary));
+    } else {
         text += QStringLiteral(" Your diary has no answers for those days.");
+    }
     const double projected = monthProjection(period, today);
     text += QStringLiteral(" At that rate, %1 comes to %2%3.")
                 .arg(today.toString(QStringLiteral("MMMM")), amount(projected), money(projected));
+    if (!rate)
+        text += QStringLiteral(" No cost is shown: the tariff in Settings cannot be read.");
     return text;
+}
+
+PageFigures pageFigures(const QString &databaseName, const QString &meter, const QDate &today,
+                        int days)
+{
+    PageFigures figures;
+    Database::withOwnConnection(databaseName, [&](QSqlDatabase &db) {
+        const std::optional<QList<Reading>> stored = MeterLogic::readings(db, meter);
+        if (!stored) {
+            figures.summary = QStringLiteral(
+                "The readings could not be read: the data file is busy in another program or "
+                "cannot be opened. Open this page again in a moment.");
+            return;
+        }
+        const std::optional<Period> period = lastPeriod(db, meter, *stored);
+        figures.summary =
+            period ? periodText(meter, *period, today, CalculatorLogic::rate(db, meter),
+                                SettingsLogic::currency(db))
+                   : QStringLiteral("Enter two readings of this meter under Readings, a few days "
+                                    "or weeks apart: this page then says how much it counted, "
+                                    "how much of it your diary explains and what the month "
+                                    "comes to.");
+        if (days > 0)
+            figures.days = chartDays(db, meter, *stored, today, days);
+    });
+    return figures;
+}
+
+std::optional<QByteArray> readRegularFile(const QString &path, QString *why)
+{
+    // Opened without waiting (a FIFO would wait for a writer), then taken
+    // only if it is a regular file.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info = {};
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size > largestReadingsFile) {
+        if (why)
+            *why = fd < 0 ? QStringLiteral("it cannot be opened")
+                   : !S_ISREG(info.st_mode)
+                       ? QStringLiteral("it is not a file")
+                       : QStringLiteral("it is larger than a list of readings");
+        if (fd >= 0)
+            ::close(fd);
+        return std::nullopt;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        if (why)
+            *why = QStringLiteral("it cannot be read");
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.read(largestReadingsFile + 1);
+    if (bytes.size() > largestReadingsFile) {
+        if (why)
+            *why = QStringLiteral("it is larger than a list of readings");
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+MeterLogic::Outcome importFile(const QString &databaseName, const QString &meter,
+                               const QString &path, const QDate &today, bool replace)
+{
+    QString why;
+    const std::optional<QByteArray> bytes = readRegularFile(path, &why);
+    if (!bytes)
+        return {false, QStringLiteral("Nothing was imported: %1 cannot be read as a list of "
+                                      "readings: %2.")
+                           .arg(QDir::toNativeSeparators(path), why)};
+    MeterLogic::Outcome outcome;
+    Database::withOwnConnection(
+        databaseName,
+        [&](QSqlDatabase &db) {
+            outcome = MeterLogic::importReadings(db, meter, *bytes, today, replace);
+        },
+        true);
+    return outcome;
 }
 
 } // namespace MetersLogic

@@ -72,4 +72,32 @@ std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &
 QString periodText(const QString &meter, const Period &period, const QDate &today,
                    std::optional<double> rate, const QString &sign);
 
+// What the meters' history page shows of a meter.
+struct PageFigures
+{
+    QString summary;                     // what the last two readings tell, in words
+    std::optional<QList<ChartDay>> days; // the chart's days; nothing when not read
+};
+
+// The meters' history page's figures of meter: its readings read on a
+// connection of its own to databaseName (so that it may run on any thread),
+// the summary, and chartDays days of the chart up to today (none for 0).
+PageFigures pageFigures(const QString &databaseName, const QString &meter, const QDate &today,
+                        int chartDays);
+
+// The largest readings file imported: a reading a day since firstReadingDay
+// is under 1 MiB.
+constexpr qint64 largestReadingsFile = 1 << 20;
+
+// The bytes of the regular file at path (no FIFO, device or directory, which
+// could hold the thread), up to largestReadingsFile; nothing, with why set,
+// for anything else.
+std::optional<QByteArray> readRegularFile(const QString &path, QString *why);
+
+// Imports the readings file at path into meter's readings
+// (MeterLogic::importReadings) on a connection of its own to databaseName, so
+// that it may run on any thread.
+MeterLogic::Outcome importFile(const QString &databaseName, const QString &meter,
+                               const QString &path, const QDate &today, bool replace);
+
 } // namespace MetersLogic
