@@ -50,7 +50,7 @@ void fillDiaries(QSqlDatabase &db, const QDate &today)
         QStringLiteral("INSERT INTO waterDiary (waterRetrieveDate,noOfFamilyMem,%1) VALUES (?,?%2)")
             .arg(activities.join(QLatin1Char(',')),
                  QStringLiteral(",?").repeated(activities.size()));
-    CalculatorLogic::createUsageTable(db);
+    Database::createHouseholdTables(db);
     const QString usage =
         QStringLiteral("INSERT INTO DayUsage (dayKey, item, amount, quantity) VALUES (?,?,?,?)");
     db.transaction();

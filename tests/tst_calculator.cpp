@@ -1619,7 +1619,7 @@ void TestCalculator::historyShowsTotalsChartAndExports()
     // The export goes to the documents folder of this home.
     const QByteArray config = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home->path() + "/.config"));
-    const QString folder = HistoryLogic::defaultExportFolder();
+    const QString folder = Documents::folder();
     QVERIFY(folder.startsWith(home->path()));
     // A file where the folder should be: the page says so and writes nothing.
     QFile blocker(folder);

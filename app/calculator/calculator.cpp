@@ -3,10 +3,10 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
-#include "household/calculatorlogic.h"
-#include "household/settingslogic.h"
 #include "clock.h"
 #include "data/database.h"
+#include "household/calculatorlogic.h"
+#include "household/settingslogic.h"
 
 #include "pictures.h"
 
@@ -245,6 +245,13 @@ void setBreakdownVisible(const QList<QPair<QLabel *, QLabel *>> &rows, bool visi
     }
 }
 
+// The answers kept for the day of key; none when there are none or they
+// could not be read.
+DayUse keptUse(const QSqlDatabase &db, const QString &key)
+{
+    return usageOfDays(db, {key}).value_or(QHash<QString, DayUse>()).value(key);
+}
+
 // A cost with what it stood for beside it ("$0.38 · 0.38 kWh") when the
 // answer was kept; days recorded before usage was kept show the cost only.
 QString costWithUsage(double cost, const QString &sign, const QHash<QString, double> &usage,
@@ -260,7 +267,7 @@ void fillElectricityBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const 
                               const ElectricityDay &day)
 {
     const QString sign = SettingsLogic::currency(db);
-    const QHash<QString, double> usage = dayUsage(db, key);
+    const QHash<QString, double> usage = keptUse(db, key).items;
     const auto rows = electricityBreakdown(ui);
     for (int i = 0; i < rows.size(); ++i)
         rows.at(i).second->setText(
@@ -271,7 +278,7 @@ void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QStrin
                         const WaterDay &day)
 {
     const QString sign = SettingsLogic::currency(db);
-    const QHash<QString, double> usage = dayUsage(db, key);
+    const QHash<QString, double> usage = keptUse(db, key).items;
     const auto rows = waterBreakdown(ui);
     rows.at(0).second->setText(numberText(day.members));
     for (int i = 0; i < int(day.costs.size()); ++i)
@@ -281,22 +288,15 @@ void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QStrin
 
 // The day's summary: what was spent and, for a day whose answers were kept,
 // how much was used.
-QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water,
-                   double members = 1)
+QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water)
 {
-    QString summary = spentSentence(db, total);
-    const QHash<QString, double> usage = dayUsage(db, key);
-    if (usage.isEmpty())
+    const QString summary = spentSentence(db, total);
+    const DayUse kept = keptUse(db, key);
+    const std::optional<double> used = water ? kept.litres : kept.kWh;
+    if (!used)
         return summary;
-    double used = 0;
-    const QStringList &columns = water ? waterColumns() : applianceColumns();
-    for (auto it = usage.cbegin(); it != usage.cend(); ++it) {
-        if (columns.contains(it.key()))
-            used += it.value();
-    }
     return summary +
-           QStringLiteral(" You used %1.")
-               .arg(usageText(water ? members * used : used, water ? litreUnit : kWhUnit));
+           QStringLiteral(" You used %1.").arg(usageText(*used, water ? litreUnit : kWhUnit));
 }
 
 // Lists a diary's stored days in its date chooser. Clearing the chooser shows
@@ -694,7 +694,7 @@ void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QStrin
         return;
     ui->txtBrowse_consumptionSumm_water->setPlainText(
         daySummary(db, waterTotal(day.members, day.costs),
-                   ui->comboBox_zadUvedoDate_water->currentText(), true, day.members));
+                   ui->comboBox_zadUvedoDate_water->currentText(), true));
 
     const QStringList tips = tipsFor(day.costs, waterTipNames(), [this](const QString &name) {
         return randomWaterTip(db, name);
@@ -721,7 +721,7 @@ void MainWindow::on_push_zadUvedoViewAllData_water_clicked()
     }
     ui->txtBrowse_consumptionSumm_water->setPlainText(
         daySummary(db, waterTotal(day.members, day.costs),
-                   ui->comboBox_zadUvedoDate_water->currentText(), true, day.members));
+                   ui->comboBox_zadUvedoDate_water->currentText(), true));
     setBreakdownVisible(waterBreakdown(ui), true);
     fillWaterBreakdown(ui, db, ui->comboBox_zadUvedoDate_water->currentText(), day);
     ui->push_zadUvedoViewAllData_water->hide();

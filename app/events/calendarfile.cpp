@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 namespace CalendarFile {
 
@@ -142,12 +141,6 @@ QString fileName(const EventFormat::Record &event)
     if (slug.isEmpty())
         slug = QStringLiteral("event");
     return QStringLiteral("viridio-%1.ics").arg(slug);
-}
-
-QString documentsFolder()
-{
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
 SaveResult save(const EventFormat::Record &event, const QString &folder, const QDateTime &stamp)

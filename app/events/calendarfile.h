@@ -5,6 +5,8 @@
 // folder and in a calendar that imported it.
 #pragma once
 
+#include "documents.h"
+
 #include "events/eventformat.h"
 
 #include <QByteArray>
@@ -46,9 +48,6 @@ QByteArray calendarText(const EventFormat::Record &event, const QDateTime &stamp
 // other characters as dashes, at most 60 of them.
 QString fileName(const EventFormat::Record &event);
 
-// The user's documents folder, or the home folder when there is none.
-QString documentsFolder();
-
 struct SaveResult
 {
     bool ok = false;
@@ -60,7 +59,7 @@ struct SaveResult
 // Writes the event's file into folder (made when missing), whole or not at
 // all. A file of that name that is a symbolic link, or not a regular file, is
 // left as it is and nothing is written.
-SaveResult save(const EventFormat::Record &event, const QString &folder = documentsFolder(),
+SaveResult save(const EventFormat::Record &event, const QString &folder = Documents::folder(),
                 const QDateTime &stamp = QDateTime::currentDateTimeUtc());
 
 } // namespace CalendarFile

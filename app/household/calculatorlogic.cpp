@@ -41,7 +41,6 @@ bool storeUsage(const QSqlDatabase &db, const QString &key, const QString &item,
                 double quantity, const QVariant &watts = QVariant(),
                 const QVariant &count = QVariant())
 {
-    CalculatorLogic::createUsageTable(db);
     return Database::run(db,
                          QStringLiteral("INSERT OR REPLACE INTO DayUsage (dayKey, item, amount, "
                                         "watts, count, quantity) VALUES (?,?,?,?,?,?)"),
@@ -93,6 +92,28 @@ QString firstText(const QSqlDatabase &db, const QString &sql, const QVariantList
     if (query.isActive() && query.next())
         return query.value(0).toString();
     return QString();
+}
+
+// Runs read once for every day with keys empty, or for the keys a few
+// hundred at a time (a statement takes only so many values, and a meter's
+// period may span years): read gets a WHERE clause on keyColumn and its
+// bound keys. Whether every read succeeded.
+template<typename Read> bool forKeys(const QString &keyColumn, const QStringList &keys, Read read)
+{
+    if (keys.isEmpty())
+        return read(QString(), QVariantList());
+    constexpr qsizetype perStatement = 500;
+    for (qsizetype first = 0; first < keys.size(); first += perStatement) {
+        const QStringList some = keys.mid(first, perStatement);
+        QVariantList bound;
+        for (const QString &key : some)
+            bound.append(key);
+        const QStringList marks(some.size(), QStringLiteral("?"));
+        if (!read(QStringLiteral(" WHERE %1 IN (%2)").arg(keyColumn, marks.join(QLatin1Char(','))),
+                  bound))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -347,11 +368,6 @@ double litres(double count, double factor)
     return count * factor * 1000;
 }
 
-void createUsageTable(const QSqlDatabase &db)
-{
-    Database::createHouseholdTables(db);
-}
-
 bool recordAppliance(const QSqlDatabase &db, const QString &key, int index, double hours,
                      double watts, int count)
 {
@@ -473,52 +489,93 @@ WaterDay waterDay(const QSqlDatabase &db, const QString &key)
     return day;
 }
 
-QHash<QString, double> dayUsage(const QSqlDatabase &db, const QString &key)
+double householdLitres(const QString &item, double perMember, double members)
 {
-    QHash<QString, double> usage;
-    QSqlQuery query = Database::run(
-        db, QStringLiteral("SELECT item, quantity FROM DayUsage WHERE dayKey=?"), {key});
-    while (query.isActive() && query.next())
-        usage.insert(query.value(0).toString(), readNumber(query.value(1)));
-    return usage;
+    Q_UNUSED(item);
+    return perMember * members;
 }
 
 std::optional<QHash<QString, DayUse>> usageOfDays(const QSqlDatabase &db, const QStringList &keys)
 {
-    // Keys are bound a few hundred at a time: a statement takes only so many
-    // values, and a meter's period may span years.
-    constexpr qsizetype perStatement = 500;
     QHash<QString, DayUse> days;
-    for (qsizetype first = 0; first < keys.size(); first += perStatement) {
-        const QStringList some = keys.mid(first, perStatement);
-        QVariantList bound;
-        for (const QString &key : some)
-            bound.append(key);
-        QStringList marks(some.size(), QStringLiteral("?"));
-        QSqlQuery query = Database::run(
-            db,
-            QStringLiteral("SELECT u.dayKey, u.item, u.quantity, w.noOfFamilyMem FROM DayUsage u "
-                           "LEFT JOIN waterDiary w ON w.waterRetrieveDate = u.dayKey WHERE "
-                           "u.dayKey IN (%1)")
-                .arg(marks.join(QLatin1Char(','))),
-            bound);
-        if (!query.isActive())
-            return std::nullopt;
-        while (query.next()) {
-            const QString item = query.value(1).toString();
-            const double quantity = readNumber(query.value(2));
-            if (applianceColumns().contains(item)) {
+    const bool read = forKeys(
+        QStringLiteral("u.dayKey"), keys, [&](const QString &where, const QVariantList &bound) {
+            QSqlQuery query = Database::run(
+                db,
+                QStringLiteral(
+                    "SELECT u.dayKey, u.item, u.quantity, w.noOfFamilyMem FROM DayUsage u "
+                    "LEFT JOIN waterDiary w ON w.waterRetrieveDate = u.dayKey") +
+                    where,
+                bound);
+            if (!query.isActive())
+                return false;
+            while (query.next()) {
+                const QString item = query.value(1).toString();
+                const double quantity = readNumber(query.value(2));
+                const bool electricity = applianceColumns().contains(item);
+                if (!electricity && !waterColumns().contains(item))
+                    continue;
                 DayUse &day = days[query.value(0).toString()];
-                day.electricity = true;
-                day.kWh += quantity;
-            } else if (waterColumns().contains(item)) {
-                DayUse &day = days[query.value(0).toString()];
-                day.water = true;
-                day.litres += quantity * readNumber(query.value(3));
+                day.items.insert(item, quantity);
+                if (electricity)
+                    day.kWh = day.kWh.value_or(0) + quantity;
+                else
+                    day.litres = day.litres.value_or(0) +
+                                 householdLitres(item, quantity, readNumber(query.value(3)));
             }
-        }
+            return true;
+        });
+    return read ? std::optional(days) : std::nullopt;
+}
+
+std::optional<QList<DiaryRow>> diaryRows(const QSqlDatabase &db, bool water,
+                                         const QStringList &keys)
+{
+    const QString table = water ? QStringLiteral("waterDiary") : QStringLiteral("Diary");
+    const QString keyColumn =
+        water ? QStringLiteral("waterRetrieveDate") : QStringLiteral("retrieveDate");
+    const QStringList columns =
+        water ? QStringList{QStringLiteral("noOfFamilyMem")} + waterColumns() : applianceColumns();
+    QList<DiaryRow> rows;
+    const bool read =
+        forKeys(keyColumn, keys, [&](const QString &where, const QVariantList &bound) {
+            // Table and column names come from the fixed lists above; keys are bound.
+            QSqlQuery query(db);
+            query.setForwardOnly(true); // read once: the driver keeps no copy of the rows read
+            if (!db.isOpen() ||
+                !query.prepare(QStringLiteral("SELECT %1,%2 FROM %3")
+                                   .arg(keyColumn, columns.join(QLatin1Char(',')), table) +
+                               where + QStringLiteral(" ORDER BY rowid")))
+                return false;
+            for (const QVariant &value : bound)
+                query.addBindValue(value);
+            if (!query.exec())
+                return false;
+            while (query.next()) {
+                DiaryRow row;
+                row.key = query.value(0).toString();
+                row.values.reserve(columns.size());
+                for (int i = 1; i <= columns.size(); ++i)
+                    row.values.append(query.value(i));
+                rows.append(std::move(row));
+            }
+            return true;
+        });
+    return read ? std::optional(rows) : std::nullopt;
+}
+
+double dayCost(const DiaryRow &row, bool water)
+{
+    if (water) {
+        WaterCosts costs{};
+        for (int i = 0; i < int(costs.size()) && i + 1 < row.values.size(); ++i)
+            costs[i] = readNumber(row.values.at(i + 1));
+        return waterTotal(row.values.isEmpty() ? 0 : readNumber(row.values.at(0)), costs);
     }
-    return days;
+    ElectricityCosts costs{};
+    for (int i = 0; i < int(costs.size()) && i < row.values.size(); ++i)
+        costs[i] = readNumber(row.values.at(i));
+    return electricityTotal(costs);
 }
 
 QString randomTip(const QSqlDatabase &db, const QString &applianceName)

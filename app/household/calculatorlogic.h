@@ -131,8 +131,8 @@ double hoursOfChoice(const QString &choice);
 // DayUsage(dayKey, item, amount, watts, count, quantity), one row per day and
 // item (a Diary or waterDiary cost column). amount is the hours (electricity)
 // or the count of the water activity; quantity is kWh, or litres for one
-// family member. Days recorded before it existed have costs only.
-void createUsageTable(const QSqlDatabase &db);
+// family member. Days recorded before it existed have costs only. The table is
+// made with the others when the file is opened (Database::createAndSeed).
 
 // An electricity answer: the day's cost of hours for count appliances of
 // watts at column index (applianceColumns order), hours x watts x count /
@@ -200,25 +200,43 @@ struct WaterDay
 };
 WaterDay waterDay(const QSqlDatabase &db, const QString &key);
 
-// The kWh or litres of each item (cost column) answered on the day of key,
-// from DayUsage; empty for a day recorded before usage was kept, or when it
-// could not be read.
-QHash<QString, double> dayUsage(const QSqlDatabase &db, const QString &key);
+// The household's litres of a water item (a waterDiary column) from the
+// litres kept for one family member and the day's members: the one rule for
+// the family size.
+double householdLitres(const QString &item, double perMember, double members);
 
-// What the answers kept for a day come to: the kWh of its appliances and the
-// litres of the whole family (kept per member, times the members of the
-// day's water diary), each with whether the day has answers of that kind.
+// What the answers kept for a day (DayUsage) come to. A kind of which the day
+// has no kept answer has no figure: a day recorded with costs only has its
+// costs and no usage, never "0 kWh" or "0 litres".
 struct DayUse
 {
-    bool electricity = false;
-    double kWh = 0;
-    bool water = false;
-    double litres = 0;
+    QHash<QString, double> items; // each answered item as kept: kWh, or litres for one member
+    std::optional<double> kWh;    // the day's appliances
+    std::optional<double> litres; // the whole family's water (householdLitres)
 };
 
-// The kept answers of the days of keys (as dayKey writes them), by key; a day
-// without kept answers is not in it. Nothing when DayUsage could not be read.
-std::optional<QHash<QString, DayUse>> usageOfDays(const QSqlDatabase &db, const QStringList &keys);
+// The one reading of the answers kept per day: the days of keys (as dayKey
+// writes them), or every day with kept answers when keys is empty, by key; a
+// day without kept answers is not in it. Nothing when DayUsage could not be
+// read.
+std::optional<QHash<QString, DayUse>> usageOfDays(const QSqlDatabase &db,
+                                                  const QStringList &keys = {});
+
+// A diary's stored rows: Diary's eleven costs, or waterDiary's family members
+// then six costs, each as stored (NULL stays NULL), keyed by the day key as
+// stored; of the days of keys only, or of every stored day, in the order the
+// rows were stored, when keys is empty. Nothing when the diary could not be read.
+struct DiaryRow
+{
+    QString key;
+    QVariantList values;
+};
+std::optional<QList<DiaryRow>> diaryRows(const QSqlDatabase &db, bool water,
+                                         const QStringList &keys = {});
+
+// A diary row's day cost: the sum of the eleven costs, or the family members
+// times the sum of the six (as electricityTotal and waterTotal).
+double dayCost(const DiaryRow &row, bool water);
 
 // One random tip for an appliance (Tips) or a water activity (waterTips);
 // empty when there is none.

@@ -172,7 +172,6 @@ Outcome saveReading(const QSqlDatabase &db, const QString &meter, const QDate &d
                            .arg(readingText(maximumReading), locale.toString(1234.5, 'f', 1))};
     entry->date = date;
     entry->newSeries = newMeter;
-    Database::createHouseholdTables(db);
     std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
     if (!days)
         return {false, notStored};
@@ -318,7 +317,6 @@ Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByte
                                       "%1 meter.")
                            .arg(meter)};
 
-    Database::createHouseholdTables(db);
     std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
     if (!days)
         return {false, notStored};

@@ -210,8 +210,8 @@ bool storeFields(QSqlDatabase &db, const SettingsLogic::Household &household,
     using namespace SettingsLogic;
     cachedCurrency.valid = false;
     return Database::inTransaction(db, [&] {
-        bool stored = Database::createHouseholdTables(db);
-        if (stored && which[ElectricityRateField])
+        bool stored = true;
+        if (which[ElectricityRateField])
             stored = storeRate(db, electricityType, household.electricityRate);
         if (stored && which[WaterRateField])
             stored = storeRate(db, waterType, household.waterRate);

@@ -5,6 +5,7 @@
 #include "mainwindowui.h"
 
 #include "clock.h"
+#include "documents.h"
 #include "household/meterlogic.h"
 #include "household/typednumber.h"
 #include "meters/meterslogic.h"
@@ -12,7 +13,6 @@
 #include <QFileDialog>
 #include <QFutureWatcher>
 #include <QSignalBlocker>
-#include <QStandardPaths>
 #include <QtConcurrent>
 
 namespace {
@@ -149,10 +149,8 @@ void MainWindow::on_push_removeMeterReading_clicked()
 void MainWindow::on_push_importMeterReadings_clicked()
 {
     // The dialog is the window's own sheet; the window goes on behind it.
-    auto *dialog =
-        new QFileDialog(this, QStringLiteral("A CSV file of date,reading rows"),
-                        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-                        QStringLiteral("CSV files (*.csv *.txt)"));
+    auto *dialog = new QFileDialog(this, QStringLiteral("A CSV file of date,reading rows"),
+                                   Documents::folder(), QStringLiteral("CSV files (*.csv *.txt)"));
     dialog->setObjectName(QStringLiteral("dialog_importMeterReadings"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);

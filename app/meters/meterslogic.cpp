@@ -24,6 +24,15 @@ using MeterLogic::waterMeter;
 // percent.
 constexpr double overExplained = 100;
 
+// A day's kept answers in a meter's unit: kWh, or cubic metres of the
+// family's litres; nothing without answers of that kind.
+std::optional<double> diaryUse(const CalculatorLogic::DayUse &day, bool water)
+{
+    if (water)
+        return day.litres ? std::optional(*day.litres / 1000) : std::nullopt;
+    return day.kWh;
+}
+
 QString dayText(const QDate &date)
 {
     return date.toString(QStringLiteral("d MMMM yyyy"));
@@ -61,8 +70,8 @@ std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter,
         CalculatorLogic::usageOfDays(db, keys);
     for (const CalculatorLogic::DayUse &day :
          usage.value_or(QHash<QString, CalculatorLogic::DayUse>())) {
-        if (water ? day.water : day.electricity)
-            period.diary = period.diary.value_or(0) + (water ? day.litres / 1000 : day.kWh);
+        if (const std::optional<double> used = diaryUse(day, water))
+            period.diary = period.diary.value_or(0) + *used;
     }
     return period;
 }
@@ -109,8 +118,8 @@ std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &
     const bool water = meter == waterMeter;
     for (int i = 0; i < chart.size(); ++i) {
         const auto kept = usage->constFind(keys.at(i));
-        if (kept != usage->constEnd() && (water ? kept->water : kept->electricity))
-            chart[i].diary = water ? kept->litres / 1000 : kept->kWh;
+        if (kept != usage->constEnd())
+            chart[i].diary = diaryUse(*kept, water);
     }
     return chart;
 }
