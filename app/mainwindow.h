@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <utility>
 
 class QCompleter;
 class QListWidgetItem;
@@ -344,6 +345,10 @@ private:
     CalculatorBodyPage settingsReturnPage = EntryChoicePage;
     // The page the meters page was opened from, and returns to.
     CalculatorBodyPage metersReturnPage = DiaryChoicePage;
+    // The day and new-meter mark of each row of the meters page's list.
+    QList<std::pair<QDate, bool>> listedMeterReadings;
+    // Each listing of the meters page counts on: only the latest is shown.
+    int meterListing = 0;
     // The readings file last picked, which "Import anyway" imports again.
     QString meterImportPath;
     // Each visit of the meters' history page counts on: only the latest
@@ -357,6 +362,8 @@ private:
     // Shows the meters page on the electricity or the water meter, with
     // today's date; its Back returns to returnTo.
     void openMeters(bool water, CalculatorBodyPage returnTo);
+    // Lists the chosen meter's readings on the meters page, read on a thread.
+    void listMeterReadings();
     // Imports the file at path into the chosen meter's readings on a thread,
     // replacing stored days when replace says so; the page says the outcome.
     void importMeterFile(const QString &path, bool replace);

@@ -5,9 +5,9 @@
 #include "mainwindowui.h"
 
 #include "clock.h"
+#include "data/database.h"
 #include "documents.h"
 #include "household/meterlogic.h"
-#include "household/typednumber.h"
 #include "meters/meterslogic.h"
 
 #include <QFileDialog>
@@ -15,7 +15,12 @@
 #include <QSignalBlocker>
 #include <QtConcurrent>
 
+#include <algorithm>
+
 namespace {
+
+// The readings the list lays out in one turn of the window's work.
+constexpr int readingsLaidOutAtOnce = 2000;
 
 QString chosenMeter(Ui::MainWindow *ui)
 {
@@ -23,48 +28,28 @@ QString chosenMeter(Ui::MainWindow *ui)
                                              : MeterLogic::electricityMeter;
 }
 
-// The list items' roles: the reading's day, and whether it is a new meter's
-// first.
-constexpr int dayRole = Qt::UserRole;
-constexpr int newMeterRole = Qt::UserRole + 1;
-
 // Ticks "New meter" as the reading of the picked day is marked; unticked on a
-// day without a reading.
-void showMark(Ui::MainWindow *ui)
+// day without a reading. listed holds each row's day and mark.
+void showMark(Ui::MainWindow *ui, const QList<std::pair<QDate, bool>> &listed)
 {
     const QDate date = ui->date_meterReading->date();
-    bool marked = false;
-    for (int i = 0; i < ui->list_meterReadings->count(); ++i) {
-        const QListWidgetItem *item = ui->list_meterReadings->item(i);
-        if (item->data(dayRole).toDate() == date) {
-            marked = item->data(newMeterRole).toBool();
-            break;
-        }
-    }
-    ui->check_meterReplaced->setChecked(marked);
+    const auto found = std::find_if(listed.cbegin(), listed.cend(),
+                                    [&date](const auto &row) { return row.first == date; });
+    ui->check_meterReplaced->setChecked(found != listed.cend() && found->second);
 }
 
-// Lists the chosen meter's readings, newest first, each item holding its
-// day and mark.
-void listReadings(Ui::MainWindow *ui, const QSqlDatabase &db)
+// Shows listed in the page's list, their days and marks in days, row by
+// row. The rows go in at once: years of daily readings are one insertion,
+// not one each.
+void showReadings(Ui::MainWindow *ui, const MetersLogic::ListedReadings &listed,
+                  QList<std::pair<QDate, bool>> &days)
 {
-    const QString meter = chosenMeter(ui);
-    const QString unit = MeterLogic::unit(meter);
     ui->list_meterReadings->clear();
-    const std::optional<QList<MeterLogic::Reading>> readings = MeterLogic::readings(db, meter);
-    for (const MeterLogic::Reading &reading : readings.value_or(QList<MeterLogic::Reading>())) {
-        QString text = QStringLiteral("%1   %2 %3")
-                           .arg(reading.date.toString(QStringLiteral("ddd d MMM yyyy")),
-                                TypedNumber::shown(reading.plain), unit);
-        if (reading.newSeries)
-            text += QStringLiteral("   (new meter)");
-        auto *item = new QListWidgetItem(text, ui->list_meterReadings);
-        item->setData(dayRole, reading.date);
-        item->setData(newMeterRole, reading.newSeries);
-    }
-    showMark(ui);
-    ui->push_removeMeterReading->setEnabled(ui->list_meterReadings->count() > 0);
-    if (!readings)
+    ui->list_meterReadings->addItems(listed.rows);
+    days = listed.days;
+    showMark(ui, days);
+    ui->push_removeMeterReading->setEnabled(!days.isEmpty());
+    if (!listed.read)
         ui->lb_meterMessage->setText(
             QStringLiteral("The readings could not be read: the data file is busy in another "
                            "program or cannot be opened."));
@@ -87,6 +72,10 @@ void MainWindow::prepareMetersPage()
     // Every reading is one line of text: the list lays out years of them
     // without measuring each.
     ui->list_meterReadings->setUniformItemSizes(true);
+    // A century of daily readings is laid out a part at a time, between the
+    // window's other work, the newest (on top) first.
+    ui->list_meterReadings->setLayoutMode(QListView::Batched);
+    ui->list_meterReadings->setBatchSize(readingsLaidOutAtOnce);
 }
 
 void MainWindow::on_push_meters_clicked()
@@ -108,14 +97,14 @@ void MainWindow::openMeters(bool water, CalculatorBodyPage returnTo)
     ui->date_meterReading->setDate(Clock::today());
     ui->lb_meterMessage->clear();
     ui->push_importMeterReadingsAnyway->hide();
-    listReadings(ui, db);
+    listMeterReadings();
 }
 
 void MainWindow::on_radio_electricityMeter_toggled(bool)
 {
     ui->lb_meterMessage->clear();
     ui->push_importMeterReadingsAnyway->hide();
-    listReadings(ui, db);
+    listMeterReadings();
 }
 
 void MainWindow::on_push_saveMeterReading_clicked()
@@ -129,21 +118,21 @@ void MainWindow::on_push_saveMeterReading_clicked()
         return;
     ui->le_meterReading->clear();
     ui->check_meterReplaced->setChecked(false);
-    listReadings(ui, db);
+    listMeterReadings();
 }
 
 void MainWindow::on_push_removeMeterReading_clicked()
 {
     ui->push_importMeterReadingsAnyway->hide();
-    const QListWidgetItem *item = ui->list_meterReadings->currentItem();
-    if (!item) {
+    const int row = ui->list_meterReadings->currentRow();
+    if (row < 0 || row >= listedMeterReadings.size()) {
         ui->lb_meterMessage->setText(QStringLiteral("Tap a reading in the list to remove it."));
         return;
     }
     const MeterLogic::Outcome outcome =
-        MeterLogic::removeReading(db, chosenMeter(ui), item->data(dayRole).toDate());
+        MeterLogic::removeReading(db, chosenMeter(ui), listedMeterReadings.at(row).first);
     ui->lb_meterMessage->setText(outcome.message);
-    listReadings(ui, db);
+    listMeterReadings();
 }
 
 void MainWindow::on_push_importMeterReadings_clicked()
@@ -160,6 +149,26 @@ void MainWindow::on_push_importMeterReadings_clicked()
     dialog->open();
 }
 
+void MainWindow::listMeterReadings()
+{
+    // Read on a connection of their own: a century of daily readings does
+    // not hold the window.
+    const int listing = ++meterListing;
+    auto *watcher = new QFutureWatcher<MetersLogic::ListedReadings>(this);
+    connect(watcher, &QFutureWatcher<MetersLogic::ListedReadings>::finished, this,
+            [this, watcher, listing] {
+                watcher->deleteLater();
+                if (listing == meterListing)
+                    showReadings(ui, watcher->result(), listedMeterReadings);
+            });
+    watcher->setFuture(QtConcurrent::run([name = db.databaseName(), meter = chosenMeter(ui)] {
+        MetersLogic::ListedReadings listed;
+        Database::withOwnConnection(
+            name, [&](QSqlDatabase &own) { listed = MetersLogic::listedReadings(own, meter); });
+        return listed;
+    }));
+}
+
 void MainWindow::on_push_importMeterReadingsAnyway_clicked()
 {
     importMeterFile(meterImportPath, true);
@@ -173,13 +182,15 @@ void MainWindow::importMeterFile(const QString &path, bool replace)
     const QString meter = chosenMeter(ui);
     enableChanges(ui, false);
     ui->lb_meterMessage->setText(QStringLiteral("Importing the readings ..."));
-    auto *watcher = new QFutureWatcher<MeterLogic::Outcome>(this);
-    connect(watcher, &QFutureWatcher<MeterLogic::Outcome>::finished, this, [this, watcher] {
+    auto *watcher = new QFutureWatcher<MetersLogic::ImportResult>(this);
+    connect(watcher, &QFutureWatcher<MetersLogic::ImportResult>::finished, this, [this, watcher] {
         watcher->deleteLater();
-        const MeterLogic::Outcome outcome = watcher->result();
+        const MetersLogic::ImportResult result = watcher->result();
+        const MeterLogic::Outcome &outcome = result.outcome;
         enableChanges(ui, true);
         ui->push_importMeterReadingsAnyway->setVisible(outcome.askToReplace);
-        listReadings(ui, db);
+        ++meterListing; // a listing begun before is older than this one
+        showReadings(ui, result.listed, listedMeterReadings);
         ui->lb_meterMessage->setText(outcome.message);
     });
     watcher->setFuture(QtConcurrent::run(&MetersLogic::importFile, db.databaseName(), meter, path,
@@ -188,13 +199,15 @@ void MainWindow::importMeterFile(const QString &path, bool replace)
 
 void MainWindow::on_date_meterReading_dateChanged(const QDate &)
 {
-    showMark(ui);
+    showMark(ui, listedMeterReadings);
 }
 
 void MainWindow::on_list_meterReadings_itemClicked(QListWidgetItem *item)
 {
     // A reading tapped: its day is picked, its mark shown, ready to correct.
-    ui->date_meterReading->setDate(item->data(dayRole).toDate());
+    const int row = ui->list_meterReadings->row(item);
+    if (row >= 0 && row < listedMeterReadings.size())
+        ui->date_meterReading->setDate(listedMeterReadings.at(row).first);
 }
 
 void MainWindow::on_push_metersBack_clicked()

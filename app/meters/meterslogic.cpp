@@ -3,6 +3,7 @@
 #include "data/database.h"
 #include "household/calculatorlogic.h"
 #include "household/settingslogic.h"
+#include "household/typednumber.h"
 
 #include <QDir>
 #include <QFile>
@@ -225,23 +226,43 @@ std::optional<QByteArray> readRegularFile(const QString &path, QString *why)
     return bytes;
 }
 
-MeterLogic::Outcome importFile(const QString &databaseName, const QString &meter,
-                               const QString &path, const QDate &today, bool replace)
+ListedReadings listedReadings(const QSqlDatabase &db, const QString &meter)
 {
+    ListedReadings listed;
+    const std::optional<QList<Reading>> readings = MeterLogic::readings(db, meter);
+    listed.read = readings.has_value();
+    const QString unitText = unit(meter);
+    for (const Reading &reading : readings.value_or(QList<Reading>())) {
+        QString text = QStringLiteral("%1   %2 %3")
+                           .arg(reading.date.toString(QStringLiteral("ddd d MMM yyyy")),
+                                TypedNumber::shown(reading.plain), unitText);
+        if (reading.newSeries)
+            text += QStringLiteral("   (new meter)");
+        listed.rows.append(text);
+        listed.days.append({reading.date, reading.newSeries});
+    }
+    return listed;
+}
+
+ImportResult importFile(const QString &databaseName, const QString &meter, const QString &path,
+                        const QDate &today, bool replace)
+{
+    ImportResult result;
     QString why;
     const std::optional<QByteArray> bytes = readRegularFile(path, &why);
     if (!bytes)
-        return {false, QStringLiteral("Nothing was imported: %1 cannot be read as a list of "
-                                      "readings: %2.")
-                           .arg(QDir::toNativeSeparators(path), why)};
-    MeterLogic::Outcome outcome;
+        result.outcome = {false, QStringLiteral("Nothing was imported: %1 cannot be read as a "
+                                                "list of readings: %2.")
+                                     .arg(QDir::toNativeSeparators(path), why)};
     Database::withOwnConnection(
         databaseName,
         [&](QSqlDatabase &db) {
-            outcome = MeterLogic::importReadings(db, meter, *bytes, today, replace);
+            if (bytes)
+                result.outcome = MeterLogic::importReadings(db, meter, *bytes, today, replace);
+            result.listed = listedReadings(db, meter);
         },
         true);
-    return outcome;
+    return result;
 }
 
 } // namespace MetersLogic

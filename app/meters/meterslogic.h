@@ -12,8 +12,10 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
+#include <utility>
 
 namespace MetersLogic {
 
@@ -94,10 +96,27 @@ constexpr qint64 largestReadingsFile = 1 << 20;
 // for anything else.
 std::optional<QByteArray> readRegularFile(const QString &path, QString *why);
 
+// A meter's readings as the meters page lists them, newest first.
+struct ListedReadings
+{
+    bool read = false;                  // whether they could be read
+    QStringList rows;                   // "Sun 6 Dec 2026   1312.0 kWh   (new meter)"
+    QList<std::pair<QDate, bool>> days; // each row's day and new-meter mark
+};
+
+// meter's readings from db as the page lists them.
+ListedReadings listedReadings(const QSqlDatabase &db, const QString &meter);
+
+struct ImportResult
+{
+    MeterLogic::Outcome outcome;
+    ListedReadings listed; // the readings after the import
+};
+
 // Imports the readings file at path into meter's readings
 // (MeterLogic::importReadings) on a connection of its own to databaseName, so
-// that it may run on any thread.
-MeterLogic::Outcome importFile(const QString &databaseName, const QString &meter,
-                               const QString &path, const QDate &today, bool replace);
+// that it may run on any thread, and lists the readings then.
+ImportResult importFile(const QString &databaseName, const QString &meter, const QString &path,
+                        const QDate &today, bool replace);
 
 } // namespace MetersLogic
