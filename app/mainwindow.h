@@ -349,7 +349,7 @@ private:
     QList<std::pair<QDate, bool>> listedMeterReadings;
     // Each listing of the meters page counts on: only the latest is shown.
     int meterListing = 0;
-    // The readings file last picked, which "Import anyway" imports again.
+    // The readings file last picked, which "Go ahead" imports again.
     QString meterImportPath;
     // Each visit of the meters' history page counts on: only the latest
     // visit's figures, worked out on a thread, are shown.

@@ -76,9 +76,8 @@ QString seriesProblem(const QMap<QDate, Reading> &days, const QString &meter)
     const std::optional<qsizetype> descent = MeterLogic::firstDescent(oldestFirst);
     if (!descent)
         return QString();
-    return QStringLiteral("%1 would be lower than %2, the reading before it on the same meter. "
-                          "If the meter was replaced in between, tick \"New meter\" on the day "
-                          "of the new meter's first reading.")
+    return QStringLiteral("%1 would be lower than %2 before it. A new meter? Tick \"New "
+                          "meter\" on the day of its first reading.")
         .arg(readingOn(oldestFirst.at(*descent), meter),
              readingOn(oldestFirst.at(*descent - 1), meter));
 }
@@ -342,14 +341,13 @@ Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByte
         lineOf.insert(row.reading.date, row.line);
     }
     if (!clashes.isEmpty() && !replace) {
-        constexpr int named = 3;
+        constexpr int named = 2;
         QString which = clashes.mid(0, named).join(QStringLiteral("; "));
         if (clashes.size() > named)
             which += QStringLiteral("; and %1 more").arg(clashes.size() - named);
-        Outcome ask{false,
-                    QStringLiteral("Nothing was imported yet: %1. Tap \"Import anyway\" to store "
-                                   "the file's readings in their place.")
-                        .arg(which)};
+        Outcome ask{false, QStringLiteral("Not imported yet: %1. \"Go ahead\" stores the file's "
+                                          "readings in their place.")
+                               .arg(which)};
         ask.askToReplace = true;
         return ask;
     }

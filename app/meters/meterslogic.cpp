@@ -153,7 +153,7 @@ QString periodText(const QString &meter, const Period &period, const QDate &toda
                     .arg(QLocale::c().toString(*share, 'f', 0), amount(period.used));
         if (*share > overExplained)
             text += QStringLiteral(" That is more than the meter counted: usually hours or "
-                                   "watts set too high in the diary, or days counted twice.");
+                                   "watts set too high, or days counted twice.");
     } else if (period.diary) {
         text += QStringLiteral(" Your diary has %1 for those days.").arg(amount(*period.diary));
     } else {
