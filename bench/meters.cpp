@@ -225,7 +225,8 @@ int main(int argc, char *argv[])
     }
     std::printf("meter import, the largest file (%lld bytes, %lld readings): window held %.1f ms "
                 "(on its thread before: %.1f ms)\n",
-                qint64(file.size()), qint64(file.count('\n') - 1), median(after), median(before));
+                static_cast<long long>(file.size()), static_cast<long long>(file.count('\n') - 1),
+                median(after), median(before));
     // The readings page opened on those readings.
     std::vector<double> visits, listings;
     for (int run = 0; run < runs; ++run) {
@@ -246,6 +247,6 @@ int main(int argc, char *argv[])
     }
     std::printf("meter readings page, %lld readings: window held %.1f ms (on its thread before: "
                 "%.1f ms and the list)\n",
-                qint64(file.count('\n') - 1), median(visits), median(listings));
+                static_cast<long long>(file.count('\n') - 1), median(visits), median(listings));
     return 0;
 }

@@ -15,7 +15,6 @@ namespace {
 
 using MeterLogic::Outcome;
 using MeterLogic::Reading;
-using MeterLogic::readingText;
 using MeterLogic::unit;
 
 QString isoDay(const QDate &date)

@@ -17,7 +17,6 @@
 
 namespace {
 
-using MeterLogic::readingText;
 using MeterLogic::unit;
 using MeterLogic::waterMeter;
 
