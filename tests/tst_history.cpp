@@ -16,6 +16,8 @@
 
 #include <cmath>
 
+#include <sys/stat.h>
+
 using namespace HistoryLogic;
 using CalculatorLogic::ColumnValues;
 using CalculatorLogic::dayKey;
@@ -462,13 +464,16 @@ void TestHistory::meterImportStoresAllOrNothing()
     QVERIFY(readings(db, waterMeter)->isEmpty());
     QVERIFY(QSqlQuery(db).exec("DROP TRIGGER planted"));
 
+    // A meter that did not move from the 15th to the 20th.
     const Outcome good =
-        importReadings(db, waterMeter, "date,reading\n2026-11-15,124\n2026-11-01,120.5\n", today);
+        importReadings(db, waterMeter,
+                       "date,reading\n2026-11-15,124\n2026-11-01,120.5\n2026-11-20,124.0\n", today);
     QVERIFY2(good.stored, qPrintable(good.message));
-    QCOMPARE(readings(db, waterMeter)->size(), 2);
+    QCOMPARE(readings(db, waterMeter)->size(), 3);
     QCOMPARE(readingsCsv(db), QByteArray("meter,date,reading,new series\r\n"
                                          "water,2026-11-01,120.5,no\r\n"
-                                         "water,2026-11-15,124,no\r\n"));
+                                         "water,2026-11-15,124,no\r\n"
+                                         "water,2026-11-20,124.0,no\r\n"));
 }
 
 // A replaced meter's readings, corrected and removed, never make a series go
@@ -542,6 +547,14 @@ void TestHistory::meterFilesAsSpreadsheetsSaveThem()
     QCOMPARE(rows("meter,date,reading,new series\r\nelectricity,2026-11-01,5,no\r\n"
                   "water,2026-11-01,0.50,yes\r\n"),
              QStringLiteral("3 2026-11-01=0.50"));
+
+    // Only regular files are read: a FIFO would hold the reading thread.
+    const QString fifo = dir->filePath("readings.csv");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QString why;
+    QVERIFY(!MetersLogic::readRegularFile(fifo, &why));
+    QCOMPARE(why, QStringLiteral("it is not a file"));
+    QVERIFY(!MetersLogic::readRegularFile(dir->path(), &why));
 
     // A day stored and a day twice are named before anything is replaced.
     QVERIFY(saveReading(db, waterMeter, QDate(2026, 11, 1), "100", false, today).stored);
