@@ -255,7 +255,7 @@ void TestHistory::csvFilesOldestFirst()
         "\"'=HYPERLINK(\"\"http://x\"\")\",,\"two\nlines\",'@SUM(A1),'\t=1,,,,,,,,0.00,\r\n";
     const QByteArray water =
         "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,total,litres\r\n"
-        "2026-12-06,,,,,,0.531894,,0.00,\r\n"
+        "2026-12-06,,,,,,0.531894,,0.53,\r\n"
         "2026-12-07,3,0.1755,,,0.3744,,,1.65,42.6\r\n";
 
     const QString folder = dir->filePath(QStringLiteral("exports/new"));

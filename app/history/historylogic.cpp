@@ -218,7 +218,8 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
         hasWater[day] = true;
         const double members = readNumber(row.values.value(0));
         for (int item = appliances; day >= firstShown && item < itemCosts.size(); ++item)
-            itemCosts[item] += members * readNumber(row.values.value(item - appliances + 1));
+            itemCosts[item] += householdWater(
+                item - appliances, readNumber(row.values.value(item - appliances + 1)), members);
     }
     for (int i = firstShown; i < readDays; ++i) {
         DayCosts &day = data.days[i - firstShown];

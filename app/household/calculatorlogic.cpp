@@ -235,12 +235,17 @@ double electricityTotal(const ElectricityCosts &costs)
     return total;
 }
 
+double householdWater(int activity, double kept, double members)
+{
+    return personalActivity(activity) ? members * kept : kept;
+}
+
 double waterTotal(double members, const WaterCosts &costs)
 {
-    double sum = 0;
-    for (double cost : costs)
-        sum += cost;
-    return members * sum;
+    double total = 0;
+    for (int i = 0; i < int(costs.size()); ++i)
+        total += householdWater(i, costs[i], members);
+    return total;
 }
 
 const QStringList &applianceColumns()
@@ -305,6 +310,12 @@ const QStringList &waterColumns()
         QStringLiteral("amtOfLawnUsed"),        QStringLiteral("amtOfToiletBowlUsed"),
     };
     return columns;
+}
+
+bool personalActivity(int activity)
+{
+    static constexpr bool personal[] = {true, false, false, true, false, true};
+    return activity >= 0 && activity < int(std::size(personal)) && personal[activity];
 }
 
 const QStringList &waterTipNames()
@@ -383,6 +394,44 @@ bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAn
     const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
     return waterRate && Database::inTransaction(
                             db, [&] { return writeWater(db, key, answers, plain, *waterRate); });
+}
+
+DayAnswers dayAnswers(const QSqlDatabase &db, const QString &key)
+{
+    DayAnswers day;
+    QSqlQuery answers = Database::run(
+        db, QStringLiteral("SELECT item, amount FROM DayUsage WHERE dayKey=?"), {key});
+    QSqlQuery members = Database::run(
+        db, QStringLiteral("SELECT noOfFamilyMem FROM waterDiary WHERE waterRetrieveDate=?"),
+        {key});
+    day.read = answers.isActive() && members.isActive();
+    if (!day.read)
+        return day;
+    while (answers.next())
+        day.amounts.insert(answers.value(0).toString(), readNumber(answers.value(1)));
+    if (members.next() && !members.value(0).isNull())
+        day.members = readNumber(members.value(0));
+    return day;
+}
+
+bool recordWholeDay(const QSqlDatabase &db, const QString &key,
+                    const QList<ApplianceAnswer> &appliances, const QList<WaterAnswer> &water,
+                    const ColumnValues &plain)
+{
+    const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
+    const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
+    if ((!appliances.isEmpty() && !electricityRate) ||
+        ((!water.isEmpty() || !plain.isEmpty()) && !waterRate))
+        return false;
+    return Database::inTransaction(db, [&] {
+        for (const ApplianceAnswer &answer : appliances) {
+            if (!writeAppliance(db, key, answer.index, answer.hours, answer.watts, answer.count,
+                                *electricityRate))
+                return false;
+        }
+        return (water.isEmpty() && plain.isEmpty()) ||
+               writeWater(db, key, water, plain, *waterRate);
+    });
 }
 
 QDate lastAnsweredDay(const QSqlDatabase &db, const QDate &before)
@@ -491,8 +540,7 @@ WaterDay waterDay(const QSqlDatabase &db, const QString &key)
 
 double householdLitres(const QString &item, double perMember, double members)
 {
-    Q_UNUSED(item);
-    return perMember * members;
+    return householdWater(int(waterColumns().indexOf(item)), perMember, members);
 }
 
 std::optional<QHash<QString, DayUse>> usageOfDays(const QSqlDatabase &db, const QStringList &keys)

@@ -18,6 +18,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStackedWidget>
@@ -231,6 +233,15 @@ int main(int argc, char *argv[])
     auto *exportButton = window.findChild<QAbstractButton *>(QStringLiteral("push_exportDiaries"));
     ok = QTest::qWaitFor([exportButton] { return exportButton->isEnabled(); }, 5000) && ok;
     ok = save(&window, folder, QStringLiteral("after-export")) && ok;
+    // The settings' water fixtures further down the page, and a quick day
+    // after saving it.
+    PageVisits::reach(window, PageVisits::Calc + MainWindow::SettingsPage);
+    if (auto *area = window.findChild<QScrollArea *>(QStringLiteral("scroll_settings")))
+        area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+    ok = save(&window, folder, QStringLiteral("settings-litres")) && ok;
+    PageVisits::reach(window, PageVisits::Calc + MainWindow::QuickDayPage);
+    press(&window, {QStringLiteral("push_saveQuickDay")});
+    ok = save(&window, folder, QStringLiteral("quick-day-saved")) && ok;
     QSqlQuery(QSqlDatabase::database()).exec(QStringLiteral("UPDATE DarAror SET URLVideo='video'"));
     content->setCurrentIndex(MainWindow::MainMenuPage);
     press(&window, {QStringLiteral("push_darAror"), QStringLiteral("push_MenuPaper"),
