@@ -435,6 +435,7 @@ void TestHistory::meterReadingsAgainstTheDiary()
     still = lastPeriod(db, waterMeter).value();
     QCOMPARE(qRound(*explainedShare(still)), 200);
     still.from = QDate(2025, 12, 30);
+    QVERIFY(periodText(waterMeter, still, today, 0.0, "$").contains("no tariff is set"));
     words = periodText(waterMeter, still, today, 2.0, "$");
     QVERIFY2(words.contains(QLatin1String("From 30 Dec 2025 to")) &&
                  words.contains(QLatin1String("too high")) && !words.contains("tariff"),

@@ -133,9 +133,11 @@ QString periodText(const QString &meter, const Period &period, const QDate &toda
         return QStringLiteral("%1 %2").arg(QLocale::c().toString(value, 'f', decimals),
                                            unit(meter));
     };
-    const auto money = [&rate, &sign](double value) {
-        return rate ? QStringLiteral(", ") + CalculatorLogic::moneyText(value * *rate, sign)
-                    : QString();
+    // No tariff set (0) is no cost, not a cost of nothing.
+    const bool priced = rate && *rate > 0;
+    const auto money = [&rate, &sign, priced](double value) {
+        return priced ? QStringLiteral(", ") + CalculatorLogic::moneyText(value * *rate, sign)
+                      : QString();
     };
     // The first day's year is said when it is not the last day's.
     const QString from =
@@ -163,6 +165,8 @@ QString periodText(const QString &meter, const Period &period, const QDate &toda
                 .arg(today.toString(QStringLiteral("MMMM")), amount(projected), money(projected));
     if (!rate)
         text += QStringLiteral(" No cost is shown: the tariff in Settings cannot be read.");
+    else if (!priced)
+        text += QStringLiteral(" No cost is shown: no tariff is set in Settings.");
     return text;
 }
 

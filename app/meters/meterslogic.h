@@ -69,8 +69,9 @@ std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &
                                          const QList<Reading> &stored, const QDate &today,
                                          int days);
 
-// What the page says of a period, with its cost at rate (nothing when the
-// tariff could not be read) and money with sign.
+// What the page says of a period, with its cost at rate and money with sign;
+// without a cost, and saying why, when the tariff could not be read (nothing)
+// or none is set (0).
 QString periodText(const QString &meter, const Period &period, const QDate &today,
                    std::optional<double> rate, const QString &sign);
 
