@@ -89,6 +89,9 @@ void scrollByFinger(QAbstractScrollArea *area)
 
 void MainWindow::showPage(Page page)
 {
+    // A day chosen for recording lasts while the calculator is open.
+    if (page != CalculatorPage)
+        forgetRecordDay();
     buildPage(ui->stackWid_content, page);
     ui->stackWid_content->setCurrentIndex(page);
 }
@@ -98,6 +101,7 @@ void MainWindow::showPage(CalculatorBodyPage page)
     showPage(CalculatorPage);
     buildPage(ui->stackWid_ecoCalBody, page);
     ui->stackWid_ecoCalBody->setCurrentIndex(page);
+    showRecordDay(page);
 }
 
 void MainWindow::buildPage(QStackedWidget *stack, int index)

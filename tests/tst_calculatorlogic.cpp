@@ -56,6 +56,7 @@ private slots:
     void typedFiguresAsTheLocaleWritesThem_data();
     void typedFiguresAsTheLocaleWritesThem();
     void fileFiguresReadTwoWaysAreRefused();
+    void sameAsTheLastRecordedDay();
 };
 
 void TestCalculatorLogic::applianceCostText_data()
@@ -635,3 +636,61 @@ void TestCalculatorLogic::fileFiguresReadTwoWaysAreRefused()
 
 QTEST_GUILESS_MAIN(TestCalculatorLogic)
 #include "tst_calculatorlogic.moc"
+
+// "Same as the last recorded day": the latest earlier day, never the chosen
+// day itself; both kinds and the family replace the day's own answers, each
+// activity costed with its own factor; all in one transaction.
+void TestCalculatorLogic::sameAsTheLastRecordedDay()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = seededDatabase(dir);
+    QVERIFY(QSqlQuery(db).exec(
+        QStringLiteral("UPDATE Rates SET rateAmt='0.5' WHERE rateType='electricity'")));
+    QVERIFY(
+        QSqlQuery(db).exec(QStringLiteral("UPDATE Rates SET rateAmt='2' WHERE rateType='water'")));
+    const QDate chosen(2026, 12, 6);
+    const QString key = CalculatorLogic::dayKey(chosen);
+    const QString last = CalculatorLogic::dayKey(chosen.addDays(-1));
+    QVERIFY(recordAppliance(db, CalculatorLogic::dayKey(chosen.addDays(-3)), 2, 5));
+    QVERIFY(recordAppliance(db, last, 0, 2)); // 2 h of the air conditioner at 1000 W
+    QVERIFY(recordWater(db, last,
+                        {{QStringLiteral("amtOfLawnUsed"), 2, lawnFactor},
+                         {QStringLiteral("amtOfToiletBowlUsed"), 10, toiletFactor}},
+                        {{QStringLiteral("noOfFamilyMem"), QStringLiteral("3")}}));
+    // The chosen day's own answers: a fan and a tap.
+    QVERIFY(recordAppliance(db, key, 2, 4));
+    QVERIFY(recordWater(db, key, {{QStringLiteral("amtOfTapUsed"), 10, tapFactor}}));
+    QCOMPARE(lastAnsweredDay(db, chosen), chosen.addDays(-1));
+    QCOMPARE(dayHasAnswers(db, key), std::optional<bool>(true));
+    QCOMPARE(dayHasAnswers(db, CalculatorLogic::dayKey(chosen.addDays(-2))), std::optional<bool>(false));
+
+    ApplianceFigures watts;
+    ApplianceFigures counts;
+    watts.fill(1000);
+    counts.fill(1);
+    // A failing water write leaves the day's electricity as it was.
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral(
+        "CREATE TRIGGER refuse BEFORE INSERT ON waterDiary BEGIN SELECT RAISE(ABORT, 'no'); END")));
+    QVERIFY(!copyAnswers(db, last, key, watts, counts));
+    QCOMPARE(electricityDay(db, key).costs[2], 2.0);
+    QCOMPARE(electricityDay(db, key).costs[0], 0.0);
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM DayUsage WHERE dayKey='06/12/2026'"), 2);
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral("DROP TRIGGER refuse")));
+
+    const std::optional<CopiedAnswers> copied = copyAnswers(db, last, key, watts, counts);
+    QVERIFY(copied);
+    QCOMPARE(copied->appliances, 1);
+    QCOMPARE(copied->activities, 2);
+    QCOMPARE(copied->members, QStringLiteral("3"));
+    const ElectricityDay electricity = electricityDay(db, key);
+    QCOMPARE(electricity.costs[0], 1.0); // 2 h x 1000 W x 0.5
+    QCOMPARE(electricity.costs[2], 0.0); // the fan is replaced
+    const WaterDay water = waterDay(db, key);
+    QCOMPARE(water.members, 3.0);
+    QCOMPARE(water.costs[0], 0.0);     // the tap is replaced
+    QCOMPARE(water.costs[4], 1.81844); // 2 mowings x 0.45461 x 2
+    QCOMPARE(water.costs[5], 0.32);    // 10 flushes x 0.016 x 2
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM DayUsage WHERE dayKey='06/12/2026'"), 3);
+    // The chosen day itself is never the source.
+    QVERIFY(!copyAnswers(db, key, key, watts, counts));
+}

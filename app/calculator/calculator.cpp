@@ -3,10 +3,10 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
-#include "household/calculatorlogic.h"
-#include "household/settingslogic.h"
 #include "clock.h"
 #include "data/database.h"
+#include "household/calculatorlogic.h"
+#include "household/settingslogic.h"
 
 #include "pictures.h"
 
@@ -14,6 +14,7 @@
 #include <QDateEdit>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStringListModel>
 
 using namespace CalculatorLogic;
@@ -82,6 +83,31 @@ enum ApplianceIndex
     Refrigerator
 };
 
+// A day as the calculator names it: "Sunday 6 December", with the year
+// when it is not this year's.
+QString dayName(const QDate &day)
+{
+    return day.toString(day.year() == Clock::today().year() ? QStringLiteral("dddd d MMMM")
+                                                            : QStringLiteral("dddd d MMMM yyyy"));
+}
+
+// What a copy brought: "2 appliances, 1 water activity, a family of 3".
+QString copiedText(const CopiedAnswers &copied)
+{
+    QStringList parts;
+    const auto counted = [](int count, const QString &one, const QString &more) {
+        return count == 1 ? QStringLiteral("1 %1").arg(one)
+                          : QStringLiteral("%1 %2").arg(count).arg(more);
+    };
+    parts.append(
+        counted(copied.appliances, QStringLiteral("appliance"), QStringLiteral("appliances")));
+    parts.append(counted(copied.activities, QStringLiteral("water activity"),
+                         QStringLiteral("water activities")));
+    if (!copied.members.isEmpty())
+        parts.append(QStringLiteral("a family of %1").arg(copied.members));
+    return parts.join(QStringLiteral(", ")) + QStringLiteral(", costed with today's settings");
+}
+
 // The rooms page shows a picture of each room under its button.
 void loadRoomPictures(Ui::MainWindow *ui)
 {
@@ -119,17 +145,19 @@ QString unusableDataMessage(const QSqlDatabase &db)
 // fields are the settings the answer's cost is worked from: one that is
 // stored but not sound is named, since trying again would not help either.
 bool showSaved(Ui::MainWindow *ui, const QSqlDatabase &db, bool saved,
-               const QList<SettingsLogic::Field> &fields)
+               const QList<SettingsLogic::Field> &fields, const QDate &day)
 {
     if (saved) {
         ui->lb_calculatorMessage->clear();
         return true;
     }
     QString message = unusableDataMessage(db);
-    if (message.isEmpty())
-        message = SettingsLogic::storedProblem(db, fields);
-    if (message.isEmpty())
-        message = QStringLiteral("Not saved. Please try again.");
+    if (message.isEmpty()) {
+        const QString problem = SettingsLogic::storedProblem(db, fields);
+        message = QStringLiteral("Not saved for %1. %2")
+                      .arg(dayName(day),
+                           problem.isEmpty() ? QStringLiteral("Please try again.") : problem);
+    }
     ui->lb_calculatorMessage->setText(message);
     return false;
 }
@@ -172,7 +200,8 @@ void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase 
                 recordAppliance(db, dayKey(window->recordDay()), index, hours, *watts, *count),
             {SettingsLogic::ElectricityRateField,
              SettingsLogic::Field(SettingsLogic::FirstPowerField + index),
-             SettingsLogic::Field(SettingsLogic::FirstCountField + index)}))
+             SettingsLogic::Field(SettingsLogic::FirstCountField + index)},
+            window->recordDay()))
         return;
     (ui->*appliance.picture)->clear();
 
@@ -189,8 +218,9 @@ void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase 
 bool answerWater(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &db,
                  const QList<WaterAnswer> &answers, const ColumnValues &plain = {})
 {
-    return showSaved(ui, db, recordWater(db, dayKey(window->recordDay()), answers, plain),
-                     {SettingsLogic::WaterRateField});
+    const QDate day = window->recordDay();
+    return showSaved(ui, db, recordWater(db, dayKey(day), answers, plain),
+                     {SettingsLogic::WaterRateField}, day);
 }
 
 QString spentSentence(const QSqlDatabase &db, double total)
@@ -345,35 +375,96 @@ void MainWindow::on_push_vozAvaviButton_clicked()
     Pictures::clear(ui->lb_tipsImage);
     Pictures::clear(ui->lb_tipsImage_2);
     showPage(EntryChoicePage);
-    // No day after today can be chosen; a chooser left on its latest day
-    // moves on to the new today.
-    const bool followsToday = ui->date_recordDay->date() >= ui->date_recordDay->maximumDate() ||
-                              !ui->date_recordDay->property("shown").toBool();
+    // No day after today can be chosen; the chooser shows the day being
+    // recorded, today once a choice has lapsed.
+    const QDate day = recordDay();
+    const QSignalBlocker quiet(ui->date_recordDay);
     ui->date_recordDay->setMaximumDate(Clock::today());
-    if (followsToday)
-        ui->date_recordDay->setDate(Clock::today());
-    ui->date_recordDay->setProperty("shown", true);
+    ui->date_recordDay->setDate(day);
     ui->lb_recordDayMessage->clear();
+    ui->push_replaceDayAnswers->hide();
 }
 
 QDate MainWindow::recordDay() const
 {
-    // While the chooser is on its latest day, the day it was shown, answers
-    // go to today, even when midnight passes on a question.
-    const QDateEdit *chooser = ui->date_recordDay;
-    if (!chooser || chooser->date() >= chooser->maximumDate())
+    if (!chosenRecordDay.isValid() || recordDayChosenOn != Clock::today() ||
+        chosenRecordDay > Clock::today())
         return Clock::today();
-    return chooser->date();
+    return chosenRecordDay;
+}
+
+void MainWindow::forgetRecordDay()
+{
+    chosenRecordDay = QDate();
+    recordDayChosenOn = QDate();
+    if (!ui->date_recordDay)
+        return;
+    const QSignalBlocker quiet(ui->date_recordDay);
+    ui->date_recordDay->setMaximumDate(Clock::today());
+    ui->date_recordDay->setDate(Clock::today());
+}
+
+void MainWindow::on_date_recordDay_dateChanged(const QDate &date)
+{
+    chosenRecordDay = date;
+    recordDayChosenOn = Clock::today();
+    // A question about replacing belongs to the day it was asked for.
+    ui->lb_recordDayMessage->clear();
+    ui->push_replaceDayAnswers->hide();
+}
+
+void MainWindow::showRecordDay(CalculatorBodyPage page)
+{
+    const bool question =
+        (page >= RoomsPage && page <= RefrigeratorPage) || (page >= TapPage && page <= LawnPage);
+    ui->lb_recordingDay->setVisible(question);
+    if (!question)
+        return;
+    const QString day = dayName(recordDay());
+    ui->lb_recordingDay->setText(QStringLiteral("Recording for %1").arg(day));
+    // The answers' names say "today" in the forms: they name the day instead.
+    for (QWidget *answer : ui->stackWid_ecoCalBody->widget(page)->findChildren<QWidget *>()) {
+        QVariant formName = answer->property("formAccessibleName");
+        if (!formName.isValid()) {
+            if (!answer->accessibleName().endsWith(QLatin1String(" today")))
+                continue;
+            formName = answer->accessibleName().chopped(6);
+            answer->setProperty("formAccessibleName", formName);
+        }
+        answer->setAccessibleName(QStringLiteral("%1 for %2").arg(formName.toString(), day));
+    }
 }
 
 void MainWindow::on_push_sameAsLastDay_clicked()
 {
+    const std::optional<bool> answered = dayHasAnswers(db, dayKey(recordDay()));
+    if (answered.value_or(false)) {
+        // Answers already given are never merged nor replaced unasked.
+        const QDate source = lastAnsweredDay(db, recordDay());
+        if (source.isValid()) {
+            ui->lb_recordDayMessage->setText(
+                QStringLiteral("%1 already has answers. Replace them all with those of %2?")
+                    .arg(dayName(recordDay()), dayName(source)));
+            ui->push_replaceDayAnswers->show();
+            return;
+        }
+    }
+    copyLastDay(answered.has_value());
+}
+
+void MainWindow::on_push_replaceDayAnswers_clicked()
+{
+    ui->push_replaceDayAnswers->hide();
+    copyLastDay(true);
+}
+
+void MainWindow::copyLastDay(bool read)
+{
     const QDate day = recordDay();
     const QDate source = lastAnsweredDay(db, day);
-    const QString format = QStringLiteral("dddd d MMMM yyyy");
     if (!source.isValid()) {
         ui->lb_recordDayMessage->setText(
-            QStringLiteral("No day before %1 has answers to copy.").arg(day.toString(format)));
+            QStringLiteral("No day before %1 has answers to copy.").arg(dayName(day)));
         return;
     }
     ApplianceFigures watts;
@@ -382,15 +473,16 @@ void MainWindow::on_push_sameAsLastDay_clicked()
         watts[i] = SettingsLogic::watts(db, i);
         counts[i] = SettingsLogic::count(db, i);
     }
-    if (copyAnswers(db, dayKey(source), dayKey(day), watts, counts))
-        ui->lb_recordDayMessage->setText(
-            QStringLiteral("The answers of %1 are now those of %2 too, costed with today's "
-                           "settings.")
-                .arg(source.toString(format), day.toString(format)));
-    else
+    const std::optional<CopiedAnswers> copied =
+        read ? copyAnswers(db, dayKey(source), dayKey(day), watts, counts) : std::nullopt;
+    if (!copied) {
         ui->lb_recordDayMessage->setText(
             QStringLiteral("Nothing was copied: the data file is busy or a setting cannot be "
                            "read. Please try again."));
+        return;
+    }
+    ui->lb_recordDayMessage->setText(QStringLiteral("%1 now has the answers of %2: %3.")
+                                         .arg(dayName(day), dayName(source), copiedText(*copied)));
 }
 
 void MainWindow::on_push_zadUvedoButton_clicked()
