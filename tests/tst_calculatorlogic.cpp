@@ -57,6 +57,7 @@ private slots:
     void typedFiguresAsTheLocaleWritesThem();
     void fileFiguresReadTwoWaysAreRefused();
     void sameAsTheLastRecordedDay();
+    void typedFiguresComeBackAsTyped();
 };
 
 void TestCalculatorLogic::applianceCostText_data()
@@ -522,8 +523,9 @@ void TestCalculatorLogic::decimalCommaOnlyWhereTheLocaleWritesOne()
     QVERIFY(SettingsLogic::parseTariff("", "water", english).error.contains("1.17"));
     QCOMPARE(SettingsLogic::parseWatts(" 50 ", 1).value, 50);
     QCOMPARE(SettingsLogic::parseCurrency(" kr ").value, QStringLiteral("kr"));
-    // A budget is kept as typed; empty is none.
-    QCOMPARE(SettingsLogic::parseBudget(" 40,50 ", false, german).value, QStringLiteral("40,50"));
+    // A budget is kept as plain decimal digits; empty is none.
+    QCOMPARE(SettingsLogic::parseBudget(" 40,50 ", false, german).value, QStringLiteral("40.50"));
+    QCOMPARE(SettingsLogic::parseBudget("500.000", false, german).value, QStringLiteral("500000"));
     QVERIFY(!SettingsLogic::parseBudget("40,50", false, english).ok);
     QVERIFY(SettingsLogic::parseBudget("", true, english).ok);
     QVERIFY(SettingsLogic::parseBudget("", true, german).error.isEmpty());
@@ -662,7 +664,8 @@ void TestCalculatorLogic::sameAsTheLastRecordedDay()
     QVERIFY(recordWater(db, key, {{QStringLiteral("amtOfTapUsed"), 10, tapFactor}}));
     QCOMPARE(lastAnsweredDay(db, chosen), chosen.addDays(-1));
     QCOMPARE(dayHasAnswers(db, key), std::optional<bool>(true));
-    QCOMPARE(dayHasAnswers(db, CalculatorLogic::dayKey(chosen.addDays(-2))), std::optional<bool>(false));
+    QCOMPARE(dayHasAnswers(db, CalculatorLogic::dayKey(chosen.addDays(-2))),
+             std::optional<bool>(false));
 
     ApplianceFigures watts;
     ApplianceFigures counts;
@@ -693,4 +696,49 @@ void TestCalculatorLogic::sameAsTheLastRecordedDay()
     QCOMPARE(queryRows(db, "SELECT count(*) FROM DayUsage WHERE dayKey='06/12/2026'"), 3);
     // The chosen day itself is never the source.
     QVERIFY(!copyAnswers(db, key, key, watts, counts));
+}
+
+// Tariffs and budgets are stored as plain decimal numbers with the digits
+// typed and shown back so; budgets stored as typed by an older version
+// still read; a cleared budget is removed.
+void TestCalculatorLogic::typedFiguresComeBackAsTyped()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = seededDatabase(dir);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    using SettingsLogic::Texts;
+    const Texts shown = SettingsLogic::stored(db)->texts;
+    Texts typed = shown;
+    typed[SettingsLogic::ElectricityRateField] = QStringLiteral("0,30");
+    typed[SettingsLogic::WaterRateField] = QStringLiteral("1.000.000");
+    typed[SettingsLogic::ElectricityBudgetField] = QStringLiteral("1.234,50");
+    QString error;
+    QVERIFY2(SettingsLogic::saveChanged(db, shown, typed, &error, german), qPrintable(error));
+    QCOMPARE(queryRows(db, "SELECT rateAmt='0.30' FROM Rates WHERE rateType='electricity'"), 1);
+    QCOMPARE(queryRows(db, "SELECT rateAmt='1000000' FROM Rates WHERE rateType='water'"), 1);
+    QCOMPARE(queryRows(db, "SELECT value='1234.50' FROM Settings WHERE key='electricityBudget'"),
+             1);
+    Texts now = SettingsLogic::stored(db)->texts;
+    QCOMPARE(now[SettingsLogic::ElectricityRateField], QStringLiteral("0.30"));
+    QCOMPARE(now[SettingsLogic::WaterRateField], QStringLiteral("1000000"));
+    QCOMPARE(now[SettingsLogic::ElectricityBudgetField], QStringLiteral("1234.50"));
+    QCOMPARE(SettingsLogic::budget(db, false), 1234.5);
+
+    // Seven decimals are kept exactly.
+    typed = now;
+    typed[SettingsLogic::ElectricityRateField] = QStringLiteral("0.1234567");
+    typed[SettingsLogic::ElectricityBudgetField] = QString();
+    QVERIFY(SettingsLogic::saveChanged(db, now, typed, &error, QLocale::c()));
+    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.1234567);
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM Settings WHERE key='electricityBudget'"), 0);
+    QCOMPARE(SettingsLogic::budget(db, false), std::nullopt);
+
+    // Budgets an older version stored as typed.
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral(
+        "INSERT OR REPLACE INTO Settings (key, value) VALUES ('waterBudget', '40,50')")));
+    QCOMPARE(SettingsLogic::budget(db, true), 40.5);
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral(
+        "INSERT OR REPLACE INTO Settings (key, value) VALUES ('waterBudget', '1,500')")));
+    QCOMPARE(SettingsLogic::budget(db, true), std::nullopt);
+    QVERIFY(!SettingsLogic::stored(db)->problems[SettingsLogic::WaterBudgetField].isEmpty());
 }
