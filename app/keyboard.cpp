@@ -194,6 +194,12 @@ private:
 // Esc presses the current page's back or home button, if shown and enabled.
 void pressBackButton(MainWindow *window)
 {
+    // Escape with a drop-down list open closes only the list: the answers
+    // not yet saved stay on their page.
+    if (QWidget *popup = QApplication::activePopupWidget()) {
+        popup->close();
+        return;
+    }
     auto *content = window->findChild<QStackedWidget *>(QStringLiteral("stackWid_content"));
     auto *calculator = window->findChild<QStackedWidget *>(QStringLiteral("stackWid_ecoCalBody"));
     if (!content)
@@ -276,6 +282,8 @@ const char *backButton(int page, int calculatorPage)
             return "push_metersBack";
         case MainWindow::MeterHistoryPage:
             return "push_meterHistoryBack";
+        case MainWindow::QuickDayPage:
+            return "push_quickDayBack";
         default:
             return "push_ecoCalHomeButton";
         }

@@ -86,6 +86,7 @@ public:
         SpendingPage,     // where the money went and the month against its budgets
         MetersPage,       // the household's meter readings
         MeterHistoryPage, // what the readings tell beside the diary
+        QuickDayPage,     // the whole day on one page
         CalculatorBodyPageCount
     };
 
@@ -227,6 +228,11 @@ private slots:
     void on_date_recordDay_dateChanged(const QDate &date);
     void on_push_sameAsLastDay_clicked();
     void on_push_replaceDayAnswers_clicked();
+
+    // The whole day on one page (app/calculator/quickday.cpp)
+    void on_push_quickDay_clicked();
+    void on_push_saveQuickDay_clicked();
+    void on_push_quickDayBack_clicked();
 
     // Meter readings (app/meters/meters.cpp)
     void on_push_meters_clicked();

@@ -24,6 +24,7 @@
 #include "ui_calculatormeterspage.h"
 #include "ui_calculatormicrowavepage.h"
 #include "ui_calculatorpage.h"
+#include "ui_calculatorquickdaypage.h"
 #include "ui_calculatorrefrigeratorpage.h"
 #include "ui_calculatorricecookerpage.h"
 #include "ui_calculatorroomspage.h"
@@ -70,6 +71,7 @@ class MainWindow : public CalculatorAirConPage,
                    public CalculatorLivingRoomPage,
                    public CalculatorMicrowavePage,
                    public CalculatorPage,
+                   public CalculatorQuickDayPage,
                    public CalculatorRefrigeratorPage,
                    public CalculatorRiceCookerPage,
                    public CalculatorRoomsPage,

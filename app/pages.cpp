@@ -72,6 +72,7 @@ const std::array<Setup, MainWindow::CalculatorBodyPageCount> calculatorForms = {
     setup<Ui::CalculatorSpendingPage>,
     setup<Ui::CalculatorMetersPage>,
     setup<Ui::CalculatorMeterHistoryPage>,
+    setup<Ui::CalculatorQuickDayPage>,
 };
 
 // Long texts scroll by finger: the phone's kinetic scroller is not here, so
@@ -226,6 +227,9 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
             break;
         case SettingsPage:
             scrollByFinger(ui->scroll_settings);
+            break;
+        case QuickDayPage:
+            scrollByFinger(ui->scroll_quickDay);
             break;
         case TapPage:
             ui->le_tapAmt->setValidator(new QIntValidator(0, 9999, ui->le_tapAmt));

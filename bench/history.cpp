@@ -6,8 +6,8 @@
 // milliseconds (median of several runs). Runs in a temporary home directory
 // with its own database.
 
-#include "app/household/calculatorlogic.h"
 #include "app/history/historylogic.h"
+#include "app/household/calculatorlogic.h"
 #include "app/household/meterlogic.h"
 #include "data/database.h"
 
@@ -50,7 +50,7 @@ void fillDiaries(QSqlDatabase &db, const QDate &today)
         QStringLiteral("INSERT INTO waterDiary (waterRetrieveDate,noOfFamilyMem,%1) VALUES (?,?%2)")
             .arg(activities.join(QLatin1Char(',')),
                  QStringLiteral(",?").repeated(activities.size()));
-    CalculatorLogic::createUsageTable(db);
+    Database::createHouseholdTables(db);
     const QString usage =
         QStringLiteral("INSERT INTO DayUsage (dayKey, item, amount, quantity) VALUES (?,?,?,?)");
     db.transaction();

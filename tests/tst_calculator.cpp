@@ -159,6 +159,7 @@ private slots:
     void busyDiariesSaySo();
     void minutesAndCountsAreCountedAndShown();
     void anyDayAndSameAsTheLastDay();
+    void quickDayInFourTaps();
     void meterReadingsThroughThePage();
 
     void historyShowsTotalsChartAndExports();
@@ -852,14 +853,15 @@ void TestCalculator::electricityDiaryShowsTheFirstDayAtOnce()
     QCOMPARE(dates->itemText(0), key1);
     QCOMPARE(dates->itemText(1), key2);
     QCOMPARE(dates->itemText(2), QStringLiteral("01/12/2026"));
-    QCOMPARE(dates->currentIndex(), 0);
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
-    QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).size(), 1);
-
-    pick("comboBox_zadUvedoDate", key2);
+    // The diary opens on the latest day, wherever it is listed.
+    QCOMPARE(dates->currentIndex(), 1);
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
              QStringLiteral("You have spent $2.29. You used 10.00 kWh."));
+    QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).size(), 1);
+
+    pick("comboBox_zadUvedoDate", key1);
+    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+             QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
     QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).size(), 1);
 }
 
@@ -872,22 +874,22 @@ void TestCalculator::electricityDiaryDayChangeRefreshesTheBreakdown()
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
     click("push_zadUvedoViewAllData");
-    QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14 \u00b7 5.00 kWh"));
-    QCOMPARE(labelText("lb_valOfRefrigerator"), QStringLiteral("$0.00"));
-
-    pick("comboBox_zadUvedoDate", key2);
-    QVERIFY(shown("push_zadUvedoViewAllData"));
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $5.49. You used 24.00 kWh."));
-    QVERIFY(shown("label_40"));
     QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$0.00"));
     QCOMPARE(labelText("lb_valOfRefrigerator"), QStringLiteral("$5.49 \u00b7 24.00 kWh"));
+
+    pick("comboBox_zadUvedoDate", key1);
+    QVERIFY(shown("push_zadUvedoViewAllData"));
+    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+             QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
+    QVERIFY(shown("label_40"));
+    QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14 \u00b7 5.00 kWh"));
+    QCOMPARE(labelText("lb_valOfRefrigerator"), QStringLiteral("$0.00"));
 
     // Entering the diary again hides the breakdown; a day change keeps it hidden.
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
     QVERIFY(!shown("label_40"));
-    pick("comboBox_zadUvedoDate", key2);
+    pick("comboBox_zadUvedoDate", key1);
     QVERIFY(!shown("label_40"));
 }
 
@@ -908,7 +910,8 @@ void TestCalculator::electricityDiaryAgainShowsWhatWasStoredSince()
     auto *dates = widget<QComboBox>("comboBox_zadUvedoDate");
     QCOMPARE(dates->count(), 2);
     QCOMPARE(dates->itemText(1), key2);
-    QCOMPARE(dates->currentText(), key1);
+    QCOMPARE(dates->currentText(), key2);
+    pick("comboBox_zadUvedoDate", key1);
     QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $2.29. You used 10.00 kWh."));
 }
 
@@ -930,7 +933,8 @@ void TestCalculator::waterDiaryShowsTotalAndBreakdown()
     QVERIFY(!shown("push_zadUvedoViewAllData_water"));
     QCOMPARE(labelText("label_19"), QStringLiteral("Family Members"));
     QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("3"));
-    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$0.18 \u00b7 150 litres"));
+    // The tap's row is the household's: 3 x 0.1755, the total.
+    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$0.53 \u00b7 450 litres"));
     for (const char *name : {"lb_amtOfWashingMachine", "lb_amtOfDishWashing", "lb_amtOfShower",
                              "lb_amtOfLawn", "lb_amtOfToilet"}) {
         QVERIFY2(shown(name), name);
@@ -949,10 +953,12 @@ void TestCalculator::waterDiaryWithoutMembersCostsNothing()
     openCalculator();
     click("push_zadUvedoButton");
     click("push_viewWaterDiary");
+    // The lawn is the household's; the tap, for each person, counts 0 times.
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
-             QStringLiteral("You have spent $0.00."));
+             QStringLiteral("You have spent $0.53."));
     click("push_zadUvedoViewAllData_water");
     QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("0"));
+    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$0.00"));
     QCOMPARE(labelText("lb_amtOfLawn"), QStringLiteral("$0.53"));
 }
 
@@ -1013,17 +1019,18 @@ void TestCalculator::waterDiaryDayChangeRefreshesTheBreakdown()
     answerWaterSequence("100", "2", "N.A", "N.A", "2", "N.A", "N.A");
     click("push_viewWaterDiary");
     click("push_zadUvedoViewAllData_water");
-    QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("3"));
-
-    pick("comboBox_zadUvedoDate_water", key2);
-    QVERIFY(shown("push_zadUvedoViewAllData_water"));
-    // 2 x (1.755 + 0.3744) = 4.2588
+    // The latest day first: 2 x (1.755 + 0.3744) = 4.2588, and the rows, the
+    // household's, add up to it.
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
              QStringLiteral("You have spent $4.26. You used 3640 litres."));
-    QVERIFY(shown("label_19"));
     QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("2"));
-    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$1.75 \u00b7 1500 litres"));
-    QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.37 \u00b7 320 litres"));
+    QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$3.51 \u00b7 3000 litres"));
+    QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.75 \u00b7 640 litres"));
+
+    pick("comboBox_zadUvedoDate_water", key1);
+    QVERIFY(shown("push_zadUvedoViewAllData_water"));
+    QVERIFY(shown("label_19"));
+    QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("3"));
 }
 
 // Household settings ----------------------------------------------------------
@@ -1064,6 +1071,7 @@ void TestCalculator::householdSettingsPriceNewAnswersOnly()
         click("push_zadUvedoButton");
         click("push_viewElecDiary");
         auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
+        pick("comboBox_zadUvedoDate", key1);
         QCOMPARE(summary->toPlainText(),
                  QStringLiteral("You have spent €2.29. You used 10.00 kWh."));
         pick("comboBox_zadUvedoDate", key2);
@@ -1399,6 +1407,79 @@ void TestCalculator::minutesAndCountsAreCountedAndShown()
              QStringLiteral("You have spent $0.20. You used 0.68 kWh."));
 }
 
+// A usual day: four taps from the main menu, every answer filled in from the
+// last recorded day; one changed answer is two taps more. An appliance counted
+// 0 has no row and no question in its room.
+void TestCalculator::quickDayInFourTaps()
+{
+    const QSqlDatabase db = QSqlDatabase::database();
+    const QString before = CalculatorLogic::dayKey(day1.addDays(-2));
+    // Two days ago: 3 h of laptop at 1000 W; three people, one washing-machine
+    // load and a shower each.
+    QVERIFY(CalculatorLogic::recordAppliance(db, before, 1, 3));
+    QVERIFY(CalculatorLogic::recordWater(
+        db, before,
+        {{"amtOfWashingMachineUsed", 1, CalculatorLogic::washingMachineFactor},
+         {"amtOfShowerUsed", 1, CalculatorLogic::showerFactor}},
+        {{"noOfFamilyMem", "3"}}));
+    execute("INSERT INTO ApplianceCount (applianceName, count) VALUES ('Fan', 0)");
+
+    openCalculator();
+    click("push_vozAvaviButton");
+    click("push_quickDay");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::QuickDayPage));
+    QCOMPARE(widget<QComboBox>("combo_quickDay_valOfLaptop")->currentText(), QStringLiteral("3"));
+    QCOMPARE(widget<QComboBox>("combo_quickDay_valOfAirCon")->currentText(), QStringLiteral("N.A"));
+    QCOMPARE(widget<QComboBox>("combo_quickDay_noOfFamilyMem")->currentText(), QStringLiteral("3"));
+    QCOMPARE(widget<QComboBox>("combo_quickDay_amtOfShowerUsed")->currentText(),
+             QStringLiteral("1"));
+    QVERIFY(!window->findChild<QComboBox *>("combo_quickDay_valOfFan"));
+    click("push_saveQuickDay");
+
+    // The whole day is stored: 3 h of laptop at the seeded 0.2287 a kWh.
+    QVariantMap stored = storedRow("Diary", "retrieveDate", key1);
+    QCOMPARE(stored.value("valOfLaptop").toString(), QStringLiteral("0.6861"));
+    QCOMPARE(stored.value("valOfAirCon").toString(), QStringLiteral("0"));
+    QVERIFY(stored.value("valOfFan").isNull());
+    stored = storedRow("waterDiary", "waterRetrieveDate", key1);
+    QCOMPARE(stored.value("noOfFamilyMem").toString(), QStringLiteral("3"));
+    QCOMPARE(stored.value("amtOfShowerUsed").toString(), QStringLiteral("0.1872"));
+    QCOMPARE(stored.value("amtOfWashingMachineUsed").toString(), QStringLiteral("0.01755"));
+    // The load once, the showers three times: 15 + 3 x 160 litres.
+    QVERIFY2(labelText("lb_quickDayMessage").contains(QLatin1String("3.00 kWh")),
+             qPrintable(labelText("lb_quickDayMessage")));
+    QVERIFY2(labelText("lb_quickDayMessage").contains(QLatin1String("495 litres")),
+             qPrintable(labelText("lb_quickDayMessage")));
+
+    // The water diary opens on the day: its rows add up to its total.
+    click("push_quickDayBack");
+    click("push_zadUvedoButton");
+    click("push_viewWaterDiary");
+    QCOMPARE(widget<QComboBox>("comboBox_zadUvedoDate_water")->currentText(), key1);
+    click("push_zadUvedoViewAllData_water");
+    QCOMPARE(labelText("lb_amtOfWashingMachine"), QStringLiteral("$0.02 \u00b7 15 litres"));
+    QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.56 \u00b7 480 litres"));
+    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
+             QStringLiteral("You have spent $0.58. You used 495 litres."));
+    click("push_vozAvaviButton");
+
+    // Opened again, the day shows its own answers; one changed is stored.
+    click("push_quickDay");
+    pick("combo_quickDay_valOfLaptop", "5");
+    click("push_saveQuickDay");
+    QCOMPARE(storedRow("Diary", "retrieveDate", key1).value("valOfLaptop").toString(),
+             QStringLiteral("1.1435"));
+
+    // The fan is not asked in the bedroom: the laptop leads back to the rooms.
+    click("push_quickDayBack");
+    click("push_vozAvaviElectricityIcon");
+    click("push_bedroom");
+    QVERIFY(!shown("push_fan"));
+    click("push_laptop");
+    click("push_laptopOK");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::RoomsPage));
+}
+
 // Answers go to the chosen day, never a future one, named on the question
 // pages; the choice lapses when the calculator is left and at midnight. "Same
 // as the last recorded day" asks before replacing a day's answers. A day
@@ -1609,7 +1690,7 @@ void TestCalculator::historyShowsTotalsChartAndExports()
     // The export goes to the documents folder of this home.
     const QByteArray config = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home->path() + "/.config"));
-    const QString folder = HistoryLogic::defaultExportFolder();
+    const QString folder = Documents::folder();
     QVERIFY(folder.startsWith(home->path()));
     // A file where the folder should be: the page says so and writes nothing.
     QFile blocker(folder);

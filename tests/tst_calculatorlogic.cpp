@@ -58,6 +58,7 @@ private slots:
     void fileFiguresReadTwoWaysAreRefused();
     void sameAsTheLastRecordedDay();
     void typedFiguresComeBackAsTyped();
+    void wholeDayAndFixtureLitres();
 };
 
 void TestCalculatorLogic::applianceCostText_data()
@@ -232,11 +233,15 @@ void TestCalculatorLogic::totals()
     WaterCosts water{0.1755, 0, 0, 0, 0, 0};
     QCOMPARE(waterTotal(3, water), 3 * 0.1755);
     QCOMPARE(moneyText(waterTotal(3, water)), QStringLiteral("0.53"));
-    // Family members multiply the sum of the six costs, added in column order.
+    // Three people, one washing-machine load (0.01755) and a shower each
+    // (0.1872): the load counts once, the showers three times.
+    water = {0, 0.01755, 0, 0.1872, 0, 0};
+    QCOMPARE(waterTotal(3, water), 0.01755 + 0.5616);
+    // Tap, shower and toilet for each person; machine, dishes and lawn once.
     water = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6};
-    QCOMPARE(waterTotal(2, water), 2 * (((((0.1 + 0.2) + 0.3) + 0.4) + 0.5) + 0.6));
-    // Members never recorded: nothing is counted.
-    QCOMPARE(waterTotal(0, water), 0.0);
+    QCOMPARE(waterTotal(2, water), (((((0.2 + 0.2) + 0.3) + 0.8) + 0.5) + 1.2));
+    // Members never recorded: the household's own uses only.
+    QCOMPARE(waterTotal(0, water), ((0.2 + 0.3) + 0.5));
 }
 
 void TestCalculatorLogic::tipsOnlyForCostsThatAreNotZero()
@@ -671,16 +676,18 @@ void TestCalculatorLogic::sameAsTheLastRecordedDay()
     ApplianceFigures counts;
     watts.fill(1000);
     counts.fill(1);
+    WaterFactors factors;
+    std::copy(std::begin(waterFactors), std::end(waterFactors), factors.begin());
     // A failing water write leaves the day's electricity as it was.
     QVERIFY(QSqlQuery(db).exec(QStringLiteral(
         "CREATE TRIGGER refuse BEFORE INSERT ON waterDiary BEGIN SELECT RAISE(ABORT, 'no'); END")));
-    QVERIFY(!copyAnswers(db, last, key, watts, counts));
+    QVERIFY(!copyAnswers(db, last, key, watts, counts, factors));
     QCOMPARE(electricityDay(db, key).costs[2], 2.0);
     QCOMPARE(electricityDay(db, key).costs[0], 0.0);
     QCOMPARE(queryRows(db, "SELECT count(*) FROM DayUsage WHERE dayKey='06/12/2026'"), 2);
     QVERIFY(QSqlQuery(db).exec(QStringLiteral("DROP TRIGGER refuse")));
 
-    const std::optional<CopiedAnswers> copied = copyAnswers(db, last, key, watts, counts);
+    const std::optional<CopiedAnswers> copied = copyAnswers(db, last, key, watts, counts, factors);
     QVERIFY(copied);
     QCOMPARE(copied->appliances, 1);
     QCOMPARE(copied->activities, 2);
@@ -695,7 +702,7 @@ void TestCalculatorLogic::sameAsTheLastRecordedDay()
     QCOMPARE(water.costs[5], 0.32);    // 10 flushes x 0.016 x 2
     QCOMPARE(queryRows(db, "SELECT count(*) FROM DayUsage WHERE dayKey='06/12/2026'"), 3);
     // The chosen day itself is never the source.
-    QVERIFY(!copyAnswers(db, key, key, watts, counts));
+    QVERIFY(!copyAnswers(db, key, key, watts, counts, factors));
 }
 
 // Tariffs and budgets are stored as plain decimal numbers with the digits
@@ -741,4 +748,59 @@ void TestCalculatorLogic::typedFiguresComeBackAsTyped()
         "INSERT OR REPLACE INTO Settings (key, value) VALUES ('waterBudget', '1,500')")));
     QCOMPARE(SettingsLogic::budget(db, true), std::nullopt);
     QVERIFY(!SettingsLogic::stored(db)->problems[SettingsLogic::WaterBudgetField].isEmpty());
+}
+
+// A whole day is stored in one transaction or not at all; the household's
+// own litres of a fixture are stored as typed and refused when not sound.
+void TestCalculatorLogic::wholeDayAndFixtureLitres()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = seededDatabase(dir);
+    const QString key = QStringLiteral("31/12/2026");
+    // Its second write, the fan's answer, fails: nothing of the day is kept.
+    QVERIFY(QSqlQuery(db).exec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON DayUsage WHEN NEW.item='valOfFan' "
+                       "BEGIN SELECT RAISE(ABORT, 'no'); END")));
+    const QList<ApplianceAnswer> appliances = {{1, 2, 50, 1}, {2, 1, 75, 2}};
+    const QList<WaterAnswer> water = {{QStringLiteral("amtOfShowerUsed"), 2, 0.06}};
+    const ColumnValues members = {{QStringLiteral("noOfFamilyMem"), QStringLiteral("3")}};
+    QVERIFY(!recordWholeDay(db, key, appliances, water, members));
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM Diary"), 0);
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM DayUsage"), 0);
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral("DROP TRIGGER refuse")));
+    QVERIFY(recordWholeDay(db, key, appliances, water, members));
+    const DayAnswers day = dayAnswers(db, key);
+    QCOMPARE(day.amounts.value(QStringLiteral("valOfFan")), 1.0);
+    QCOMPARE(day.amounts.value(QStringLiteral("amtOfShowerUsed")), 2.0);
+    QCOMPARE(day.members, std::optional<double>(3));
+    // 2 x 75 W for 1 h at 0.2287: 0.15 kWh, 0.034305; two showers of 60
+    // litres at 1.17 a cubic metre: 0.1404.
+    QCOMPARE(electricityDay(db, key).costs[2], 0.034305);
+    QCOMPARE(waterDay(db, key).costs[3], 0.1404);
+
+    // Built in: 160 litres a shower, 454.61 a watering; typed " 60.50" is
+    // kept as typed.
+    QCOMPARE(SettingsLogic::litres(db, 3), std::optional<double>(160));
+    QCOMPARE(SettingsLogic::litres(db, 4), std::optional<double>(454.61));
+    SettingsLogic::Texts shown = SettingsLogic::stored(db)->texts;
+    SettingsLogic::Texts typed = shown;
+    typed[SettingsLogic::FirstLitresField + 3] = QStringLiteral(" 60.50");
+    QString error;
+    QVERIFY(SettingsLogic::saveChanged(db, shown, typed, &error));
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM Settings WHERE key='litresShower' AND "
+                           "value='60.50'"),
+             1);
+    QCOMPARE(SettingsLogic::litres(db, 3), std::optional<double>(60.5));
+    shown = typed;
+    for (const char *bad : {"0", "-1", "10001", "abc", ""}) {
+        typed[SettingsLogic::FirstLitresField + 5] = QLatin1String(bad);
+        QVERIFY2(!SettingsLogic::saveChanged(db, shown, typed, &error), bad);
+        QVERIFY(error.contains(QLatin1String("a flush")));
+    }
+    QCOMPARE(SettingsLogic::litres(db, 5), std::optional<double>(16));
+    // A stored figure that is not sound is not counted with.
+    QVERIFY(QSqlQuery(db).exec(
+        QStringLiteral("UPDATE Settings SET value='lots' WHERE key='litresShower'")));
+    QCOMPARE(SettingsLogic::litres(db, 3), std::optional<double>());
+    QVERIFY(!SettingsLogic::stored(db)->problems[SettingsLogic::FirstLitresField + 3].isEmpty());
 }

@@ -18,7 +18,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTextCharFormat>
 
 #include <libical/ical.h>
@@ -147,6 +150,7 @@ private slots:
     void markupShowsAsItsCharacters();
 
     void calendarFileReadByLibical();
+    void calendarFileBytesAndNames();
     void addToCalendarThroughWindow();
 };
 
@@ -612,6 +616,61 @@ void TestEvents::calendarFileReadByLibical()
     QVERIFY(CalendarFile::calendarText(event, stamp.addDays(3)).contains(uid.toUtf8()));
 }
 
+// The written bytes themselves (libical reads an unescaped comma back as
+// well), and file names that never make two events share a file.
+void TestEvents::calendarFileBytesAndNames()
+{
+    const QDateTime stamp(QDate(2026, 12, 7), QTime(21, 50, 5), Qt::UTC);
+    const EventFormat::Record litter = {QStringLiteral("Litter pick, river bank"),
+                                        {},
+                                        {},
+                                        {},
+                                        QStringLiteral("3@30@2026"),
+                                        QStringLiteral("3@28@2026")};
+    const QByteArray text = CalendarFile::calendarText(litter, stamp);
+    QVERIFY2(text.contains("\r\nSUMMARY:Litter pick\\, river bank\r\n"), text.constData());
+    // An end before the start is the start's day: the end is never earlier.
+    QVERIFY2(text.contains("\r\nDTSTART;VALUE=DATE:20260330\r\nDTEND;VALUE=DATE:20260331\r\n"),
+             text.constData());
+
+    const auto named = [](const QString &name) {
+        return EventFormat::Record{
+            name, {}, {}, {}, QStringLiteral("4@11@2026"), QStringLiteral("4@11@2026")};
+    };
+    const QList<EventFormat::Record> events = {
+        named(QStringLiteral("Repair Café")), named(QStringLiteral("repair café!")),
+        named(QStringLiteral("♻")), named(QStringLiteral("🌍"))};
+    QTemporaryDir dir;
+    QSet<QString> paths;
+    for (const EventFormat::Record &event : events) {
+        QVERIFY2(CalendarFile::fileName(event).startsWith(
+                     event.name.startsWith(QLatin1Char('R'), Qt::CaseInsensitive)
+                         ? QStringLiteral("viridio-repair-café-")
+                         : QStringLiteral("viridio-event-")),
+                 qPrintable(CalendarFile::fileName(event)));
+        const CalendarFile::SaveResult saved = CalendarFile::save(event, dir.path(), stamp);
+        QVERIFY2(saved.ok, qPrintable(saved.reason));
+        paths.insert(saved.path);
+    }
+    QCOMPARE(paths.size(), events.size());
+
+    // A file of that name that is not the event's stays as it was; the event
+    // goes beside it, and there again when added again.
+    const QString taken = dir.filePath(CalendarFile::fileName(events.first()));
+    QFile foreign(taken);
+    QVERIFY(foreign.open(QIODevice::WriteOnly) && foreign.write("my own notes\n") == 13);
+    foreign.close();
+    for (int i = 0; i < 2; ++i) {
+        const CalendarFile::SaveResult saved =
+            CalendarFile::save(events.first(), dir.path(), stamp);
+        QVERIFY2(saved.ok, qPrintable(saved.reason));
+        QCOMPARE(saved.path, taken.chopped(4) + QStringLiteral("-2.ics"));
+    }
+    QVERIFY(foreign.open(QIODevice::ReadOnly));
+    QCOMPARE(foreign.readAll(), QByteArray("my own notes\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), events.size() + 1);
+}
+
 // The button writes the event on show into Documents and offers to open it;
 // a link or a folder of that name is left alone and said so on the page.
 void TestEvents::addToCalendarThroughWindow()
@@ -627,7 +686,14 @@ void TestEvents::addToCalendarThroughWindow()
     QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("/Documents")));
     QVERIFY(clickButton(&window, "push_addToCalendar"));
 
-    const QString path = home.path() + QStringLiteral("/Documents/viridio-earth-hour-2026.ics");
+    const QStringList files =
+        QDir(home.path() + QStringLiteral("/Documents")).entryList(QDir::Files);
+    QCOMPARE(files.size(), 1);
+    QVERIFY2(QRegularExpression(QStringLiteral("^viridio-earth-hour-2026-[0-9a-f]{8}\\.ics$"))
+                 .match(files.first())
+                 .hasMatch(),
+             qPrintable(files.first()));
+    const QString path = home.path() + QStringLiteral("/Documents/") + files.first();
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray written = file.readAll();
@@ -656,8 +722,7 @@ void TestEvents::addToCalendarThroughWindow()
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), written);
     QVERIFY(!child<QPushButton>(&window, "push_openCalendarFile")->isVisible());
-    QCOMPARE(QDir(home.path() + QStringLiteral("/Documents")).entryList(QDir::Files),
-             QStringList{QStringLiteral("viridio-earth-hour-2026.ics")});
+    QCOMPARE(QDir(home.path() + QStringLiteral("/Documents")).entryList(QDir::Files), files);
 
     // Documents that cannot be made: a file has its name.
     QVERIFY(QDir(home.path() + QStringLiteral("/Documents")).removeRecursively());

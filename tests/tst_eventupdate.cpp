@@ -36,6 +36,8 @@ const QString updateFailed =
     QStringLiteral("An error has occured please check if your phone is connected to the Internet");
 const QString unusable = QStringLiteral("The event server's answer could not be used, so no "
                                         "events were added. Please try again later.");
+const QString cutShort = QStringLiteral("The event server's answer was cut short, so no events "
+                                        "were added. Please try again later.");
 const QString busy = QStringLiteral("Another program is using your data file, so no events were "
                                     "added. Please try again in a moment.");
 
@@ -138,7 +140,7 @@ private slots:
 
     void updateStoresOnlyNewEvents();
     void updateStoresHostileTextExactly();
-    void updateRejectsMalformedMessage();
+    void updateRejectsMalformedOrCutShortMessage();
     void updateIntoBusyFileStoresNothing();
     void updateWithoutListener();
     void updateWithoutDatabaseKeepsWaiting();
@@ -473,7 +475,7 @@ void TestEventUpdate::updateStoresHostileTextExactly()
              QStringLiteral("Surr\uFFFDX"));
 }
 
-void TestEventUpdate::updateRejectsMalformedMessage()
+void TestEventUpdate::updateRejectsMalformedOrCutShortMessage()
 {
     TemporaryHome home;
     MainWindow window;
@@ -487,6 +489,15 @@ void TestEventUpdate::updateRejectsMalformedMessage()
     pressUpdate(window, "127.0.0.16");
     QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), unusable, 3000);
     QCOMPARE(contentPage(&window), 6);
+    QCOMPARE(eventCount(), before);
+
+    // Half a message, then the server hangs up: that is no phone without
+    // Internet.
+    EventTestServer halfway(
+        {EventTestServer::send(message.left(message.size() / 2)), EventTestServer::close()});
+    QVERIFY(halfway.listen("127.0.0.29"));
+    pressUpdate(window, "127.0.0.29");
+    QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), cutShort, 3000);
     QCOMPARE(eventCount(), before);
 }
 

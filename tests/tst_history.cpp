@@ -1,9 +1,9 @@
 // The diaries' history: period totals, the chart's days and the CSV export,
 // on a database of known days, without any window.
-#include "app/household/calculatorlogic.h"
-#include "app/history/historylogic.h"
-#include "app/household/meterlogic.h"
 #include "app/clock.h"
+#include "app/history/historylogic.h"
+#include "app/household/calculatorlogic.h"
+#include "app/household/meterlogic.h"
 
 #include "data/database.h"
 
@@ -60,6 +60,7 @@ private slots:
     void meterReadingsKeepTheirSeries();
     void meterReadingsAgainstTheDiary();
     void meterImportStoresAllOrNothing();
+    void keptAnswersReadOneWayEverywhere();
 
 private:
     void record(const QString &table, const QDate &date, const ColumnValues &values);
@@ -250,7 +251,7 @@ void TestHistory::csvFilesOldestFirst()
         "\"'=HYPERLINK(\"\"http://x\"\")\",,\"two\nlines\",'@SUM(A1),'\t=1,,,,,,,,0.00,\r\n";
     const QByteArray water =
         "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,total,litres\r\n"
-        "2026-12-06,,,,,,0.531894,,0.00,\r\n"
+        "2026-12-06,,,,,,0.531894,,0.53,\r\n"
         "2026-12-07,3,0.1755,,,0.3744,,,1.65,42.6\r\n";
 
     const QString folder = dir->filePath(QStringLiteral("exports/new"));
@@ -418,6 +419,72 @@ void TestHistory::meterImportStoresAllOrNothing()
     QCOMPARE(readingsCsv(db), QByteArray("meter,date,reading,new series\r\n"
                                          "water,2026-11-01,120.5,no\r\n"
                                          "water,2026-11-15,124,no\r\n"));
+}
+
+void TestHistory::keptAnswersReadOneWayEverywhere()
+{
+    const auto keep = [this](const QDate &date, const char *item, double quantity) {
+        QSqlQuery query(db);
+        QVERIFY(query.prepare(
+            QStringLiteral("INSERT INTO DayUsage (dayKey, item, quantity) VALUES (?,?,?)")));
+        query.addBindValue(dayKey(date));
+        query.addBindValue(QLatin1String(item));
+        query.addBindValue(quantity);
+        QVERIFY(query.exec());
+    };
+    // Yesterday: answers kept, three family members, 150 litres each at the
+    // tap and 2 kWh of air conditioner. Today: costs only, as recorded before
+    // answers were kept.
+    const QDate yesterday = today.addDays(-1);
+    record("Diary", yesterday, {{"valOfAirCon", "0.5"}});
+    record("waterDiary", yesterday, {{"noOfFamilyMem", "3"}, {"amtOfTapUsed", "0.1"}});
+    keep(yesterday, "valOfAirCon", 2);
+    keep(yesterday, "amtOfTapUsed", 150);
+    record("Diary", today, {{"valOfAirCon", "0.25"}});
+    record("waterDiary", today, {{"noOfFamilyMem", "2"}, {"amtOfTapUsed", "0.1"}});
+    // Two days ago: electricity answers kept, water costs only.
+    record("Diary", today.addDays(-2), {{"valOfFan", "0.1"}});
+    record("waterDiary", today.addDays(-2), {{"noOfFamilyMem", "1"}});
+    keep(today.addDays(-2), "valOfFan", 1);
+
+    const QHash<QString, CalculatorLogic::DayUse> kept = CalculatorLogic::usageOfDays(db).value();
+    QCOMPARE(kept.size(), 2);
+    QCOMPARE(kept.value(dayKey(today.addDays(-2))).litres, std::optional<double>());
+    QCOMPARE(kept.value(dayKey(yesterday)).litres, std::optional<double>(450));
+    QCOMPARE(kept.value(dayKey(yesterday)).kWh, std::optional<double>(2));
+    QCOMPARE(kept.value(dayKey(yesterday)).items.value("amtOfTapUsed"), 150.0);
+
+    // The history: the costs-only day counts its money, adds no usage and
+    // the period says which days its usage covers.
+    const PageData data = pageData(db);
+    QCOMPARE(data.electricity7, 0.85);
+    QCOMPARE(data.days.last().kWh, std::optional<double>());
+    QCOMPARE(data.days.last().litres, std::optional<double>());
+    QCOMPARE(data.usage7.litres, std::optional<double>(450));
+    QCOMPARE(periodText(7, data.water7, "$", data.usage7.litres, CalculatorLogic::litreUnit,
+                        data.usage7.litreDays, data.usage7.waterDays),
+             QStringLiteral("Last 7 days: $0.50\n450 litres in 1 day"));
+    QCOMPARE(data.usage7.kWh, std::optional<double>(3));
+    QCOMPARE(data.usage7.kWhDays, 2);
+    QCOMPARE(periodText(7, 0.85, "$", data.usage7.kWh, CalculatorLogic::kWhUnit,
+                        data.usage7.kWhDays, data.usage7.electricityDays),
+             QStringLiteral("Last 7 days: $0.85\n3.00 kWh in 2 days"));
+    QCOMPARE(periodText(7, 1, "$", 2.0, CalculatorLogic::kWhUnit, 2, 2),
+             QStringLiteral("Last 7 days: $1.00\n2.00 kWh"));
+
+    // The export: the usage field of the costs-only day is empty, never 0.
+    const QByteArray water = waterCsv(db);
+    QVERIFY2(water.contains("2026-12-06,3,0.1,,,,,,0.30,450\r\n"), water.constData());
+    QVERIFY2(water.contains("2026-12-07,2,0.1,,,,,,0.20,\r\n"), water.constData());
+    QVERIFY2(electricityCsv(db).endsWith(",0.25,,,,,,,,,,,0.25,\r\n"),
+             electricityCsv(db).constData());
+
+    // The meter compares cubic metres: 450 litres are 0.45 m³.
+    QVERIFY(
+        MeterLogic::saveReading(db, MeterLogic::waterMeter, yesterday, "10", false, today).stored);
+    QVERIFY(MeterLogic::saveReading(db, MeterLogic::waterMeter, today, "11", false, today).stored);
+    QCOMPARE(MeterLogic::lastPeriod(db, MeterLogic::waterMeter)->diary,
+             std::optional<double>(0.45));
 }
 
 QTEST_GUILESS_MAIN(TestHistory)

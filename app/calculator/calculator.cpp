@@ -17,6 +17,8 @@
 #include <QSignalBlocker>
 #include <QStringListModel>
 
+#include <functional>
+
 using namespace CalculatorLogic;
 
 namespace {
@@ -32,6 +34,7 @@ void loadPicture(QLabel *label, const QString &fileName)
 // follow each other; the last of a room leads back to the rooms page.
 struct Appliance
 {
+    QPushButton *Ui::MainWindow::*button; // on its room's page
     QComboBox *Ui::MainWindow::*hours;
     QLabel *Ui::MainWindow::*picture;
     QLabel *Ui::MainWindow::*rating; // the power the answer is worked with
@@ -41,31 +44,37 @@ struct Appliance
 };
 
 const Appliance appliances[] = {
-    {&Ui::MainWindow::comboBox_airCon, &Ui::MainWindow::lb_airConImage,
-     &Ui::MainWindow::lb_airConRating, "ecoCalAirCon.png", MainWindow::AirConPage, false},
-    {&Ui::MainWindow::comboBox_laptop, &Ui::MainWindow::lb_laptopImage,
-     &Ui::MainWindow::lb_laptopRating, "ecoCalLaptop.png", MainWindow::LaptopPage, false},
-    {&Ui::MainWindow::comboBox_fan, &Ui::MainWindow::lb_fanImage, &Ui::MainWindow::lb_fanRating,
-     "ecoCalFan.png", MainWindow::FanPage, true},
-    {&Ui::MainWindow::comboBox_lights, &Ui::MainWindow::lb_lightsImage,
-     &Ui::MainWindow::lb_lightsRating, "ecoCalCeilingLights.png", MainWindow::LightsPage, false},
-    {&Ui::MainWindow::comboBox_dvdPlayer, &Ui::MainWindow::lb_dvdPlayerImage,
-     &Ui::MainWindow::lb_dvdPlayerRating, "ecoCalDVDPlayer.png", MainWindow::DvdPlayerPage, false},
-    {&Ui::MainWindow::comboBox_lcdTv, &Ui::MainWindow::lb_lcdTv, &Ui::MainWindow::lb_lcdTvRating,
-     "ecoCalLcdTv copy.png", MainWindow::LcdTvPage, true},
-    {&Ui::MainWindow::comboBox_washingMachine, &Ui::MainWindow::lb_washingMachineImage,
-     &Ui::MainWindow::lb_washingMachineRating, "ecoCalwWashingMachine.png",
-     MainWindow::WashingMachinePage, false},
-    {&Ui::MainWindow::comboBox_hairDryer, &Ui::MainWindow::lb_hairDryerImage,
-     &Ui::MainWindow::lb_hairDryerRating, "ecoCalHairDryer.png", MainWindow::HairDryerPage, true},
-    {&Ui::MainWindow::comboBox_microwave, &Ui::MainWindow::lb_microwaveImage,
-     &Ui::MainWindow::lb_microwaveRating, "ecoCalMicrowave.png", MainWindow::MicrowavePage, false},
-    {&Ui::MainWindow::comboBox_riceCooker, &Ui::MainWindow::lb_riceCookerImage,
-     &Ui::MainWindow::lb_riceCookerRating, "ecoCalRiceCooker.png", MainWindow::RiceCookerPage,
-     false},
-    {&Ui::MainWindow::comboBox_refrigerator, &Ui::MainWindow::lb_refrigeratorImage,
-     &Ui::MainWindow::lb_refrigeratorRating, "ecoCalRefrigerator.png", MainWindow::RefrigeratorPage,
-     true},
+    {&Ui::MainWindow::push_airCon, &Ui::MainWindow::comboBox_airCon,
+     &Ui::MainWindow::lb_airConImage, &Ui::MainWindow::lb_airConRating, "ecoCalAirCon.png",
+     MainWindow::AirConPage, false},
+    {&Ui::MainWindow::push_laptop, &Ui::MainWindow::comboBox_laptop,
+     &Ui::MainWindow::lb_laptopImage, &Ui::MainWindow::lb_laptopRating, "ecoCalLaptop.png",
+     MainWindow::LaptopPage, false},
+    {&Ui::MainWindow::push_fan, &Ui::MainWindow::comboBox_fan, &Ui::MainWindow::lb_fanImage,
+     &Ui::MainWindow::lb_fanRating, "ecoCalFan.png", MainWindow::FanPage, true},
+    {&Ui::MainWindow::push_lights, &Ui::MainWindow::comboBox_lights,
+     &Ui::MainWindow::lb_lightsImage, &Ui::MainWindow::lb_lightsRating, "ecoCalCeilingLights.png",
+     MainWindow::LightsPage, false},
+    {&Ui::MainWindow::push_dvdPlayer, &Ui::MainWindow::comboBox_dvdPlayer,
+     &Ui::MainWindow::lb_dvdPlayerImage, &Ui::MainWindow::lb_dvdPlayerRating, "ecoCalDVDPlayer.png",
+     MainWindow::DvdPlayerPage, false},
+    {&Ui::MainWindow::push_lcdTv, &Ui::MainWindow::comboBox_lcdTv, &Ui::MainWindow::lb_lcdTv,
+     &Ui::MainWindow::lb_lcdTvRating, "ecoCalLcdTv copy.png", MainWindow::LcdTvPage, true},
+    {&Ui::MainWindow::push_washingMachine, &Ui::MainWindow::comboBox_washingMachine,
+     &Ui::MainWindow::lb_washingMachineImage, &Ui::MainWindow::lb_washingMachineRating,
+     "ecoCalwWashingMachine.png", MainWindow::WashingMachinePage, false},
+    {&Ui::MainWindow::push_hairDryer, &Ui::MainWindow::comboBox_hairDryer,
+     &Ui::MainWindow::lb_hairDryerImage, &Ui::MainWindow::lb_hairDryerRating, "ecoCalHairDryer.png",
+     MainWindow::HairDryerPage, true},
+    {&Ui::MainWindow::push_microwave, &Ui::MainWindow::comboBox_microwave,
+     &Ui::MainWindow::lb_microwaveImage, &Ui::MainWindow::lb_microwaveRating, "ecoCalMicrowave.png",
+     MainWindow::MicrowavePage, false},
+    {&Ui::MainWindow::push_riceCooker, &Ui::MainWindow::comboBox_riceCooker,
+     &Ui::MainWindow::lb_riceCookerImage, &Ui::MainWindow::lb_riceCookerRating,
+     "ecoCalRiceCooker.png", MainWindow::RiceCookerPage, false},
+    {&Ui::MainWindow::push_refrigerator, &Ui::MainWindow::comboBox_refrigerator,
+     &Ui::MainWindow::lb_refrigeratorImage, &Ui::MainWindow::lb_refrigeratorRating,
+     "ecoCalRefrigerator.png", MainWindow::RefrigeratorPage, true},
 };
 
 enum ApplianceIndex
@@ -175,6 +184,23 @@ QString ratingText(const QSqlDatabase &db, int index)
     return QStringLiteral("%1 \u00d7 %2 W").arg(*count).arg(*watts);
 }
 
+// Whether the household has the appliance: a count of 0 is none. A count
+// that could not be read is asked about, and its answer says why it is not
+// stored.
+bool owned(const QSqlDatabase &db, int index)
+{
+    return SettingsLogic::count(db, index) != 0;
+}
+
+// A room's page shows the appliances the household has.
+void showOwnedButtons(Ui::MainWindow *ui, const QSqlDatabase &db)
+{
+    for (int i = 0; i < int(std::size(appliances)); ++i) {
+        if (QPushButton *button = ui->*appliances[i].button)
+            button->setVisible(owned(db, i));
+    }
+}
+
 void openAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &db,
                    ApplianceIndex index)
 {
@@ -205,22 +231,45 @@ void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase 
         return;
     (ui->*appliance.picture)->clear();
 
-    if (appliance.lastOfRoom) {
-        window->showPage(MainWindow::RoomsPage);
-        loadRoomPictures(ui);
-    } else {
-        openAppliance(window, ui, db, ApplianceIndex(index + 1));
+    // The room's next appliance the household has, or the rooms page.
+    for (int next = index; !appliances[next].lastOfRoom;) {
+        if (owned(db, ++next)) {
+            openAppliance(window, ui, db, ApplianceIndex(next));
+            return;
+        }
     }
+    window->showPage(MainWindow::RoomsPage);
+    loadRoomPictures(ui);
 }
 
-// Records a water page's answers in today's waterDiary row; false (and the
-// message line says so) when they could not be stored.
-bool answerWater(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &db,
-                 const QList<WaterAnswer> &answers, const ColumnValues &plain = {})
+// The water activities in the waterDiary's column order.
+enum WaterActivity
 {
+    TapUse,
+    WashingMachineUse,
+    DishWashingUse,
+    ShowerUse,
+    LawnUse,
+    ToiletUse
+};
+
+// Records a water page's answers (how many uses of each activity) in the
+// recorded day's waterDiary row, each use costed with the household's litres
+// of it; false (and the message line says so) when they could not be stored.
+bool answerWater(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &db,
+                 const QList<QPair<WaterActivity, double>> &uses, const ColumnValues &plain = {})
+{
+    QList<WaterAnswer> answers;
+    QList<SettingsLogic::Field> fields{SettingsLogic::WaterRateField};
+    bool known = true;
+    for (const auto &[activity, count] : uses) {
+        const std::optional<double> litres = SettingsLogic::litres(db, activity);
+        known = known && litres;
+        fields.append(SettingsLogic::Field(SettingsLogic::FirstLitresField + activity));
+        answers.append({waterColumns().at(activity), count, litres.value_or(0) / 1000});
+    }
     const QDate day = window->recordDay();
-    return showSaved(ui, db, recordWater(db, dayKey(day), answers, plain),
-                     {SettingsLogic::WaterRateField}, day);
+    return showSaved(ui, db, known && recordWater(db, dayKey(day), answers, plain), fields, day);
 }
 
 QString spentSentence(const QSqlDatabase &db, double total)
@@ -275,22 +324,33 @@ void setBreakdownVisible(const QList<QPair<QLabel *, QLabel *>> &rows, bool visi
     }
 }
 
+// The answers kept for the day of key; none when there are none or they
+// could not be read.
+DayUse keptUse(const QSqlDatabase &db, const QString &key)
+{
+    return usageOfDays(db, {key}).value_or(QHash<QString, DayUse>()).value(key);
+}
+
 // A cost with what it stood for beside it ("$0.38 · 0.38 kWh") when the
 // answer was kept; days recorded before usage was kept show the cost only.
+// share turns a kept figure into the household's (a water activity's).
 QString costWithUsage(double cost, const QString &sign, const QHash<QString, double> &usage,
-                      const QString &column, const QString &unit)
+                      const QString &column, const QString &unit,
+                      const std::function<double(double)> &share = {})
 {
     const auto used = usage.constFind(column);
+    const double shared = share ? share(cost) : cost;
     if (used == usage.constEnd())
-        return moneyText(cost, sign);
-    return QStringLiteral("%1 \u00b7 %2").arg(moneyText(cost, sign), usageText(*used, unit));
+        return moneyText(shared, sign);
+    return QStringLiteral("%1 \u00b7 %2")
+        .arg(moneyText(shared, sign), usageText(share ? share(*used) : *used, unit));
 }
 
 void fillElectricityBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QString &key,
                               const ElectricityDay &day)
 {
     const QString sign = SettingsLogic::currency(db);
-    const QHash<QString, double> usage = dayUsage(db, key);
+    const QHash<QString, double> usage = keptUse(db, key).items;
     const auto rows = electricityBreakdown(ui);
     for (int i = 0; i < rows.size(); ++i)
         rows.at(i).second->setText(
@@ -301,36 +361,31 @@ void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QStrin
                         const WaterDay &day)
 {
     const QString sign = SettingsLogic::currency(db);
-    const QHash<QString, double> usage = dayUsage(db, key);
+    const QHash<QString, double> usage = keptUse(db, key).items;
     const auto rows = waterBreakdown(ui);
     rows.at(0).second->setText(numberText(day.members));
+    // The rows are the household's, so that they add up to its total.
     for (int i = 0; i < int(day.costs.size()); ++i)
         rows.at(i + 1).second->setText(
-            costWithUsage(day.costs[i], sign, usage, waterColumns().at(i), litreUnit));
+            costWithUsage(day.costs[i], sign, usage, waterColumns().at(i), litreUnit,
+                          [&](double kept) { return householdWater(i, kept, day.members); }));
 }
 
 // The day's summary: what was spent and, for a day whose answers were kept,
 // how much was used.
-QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water,
-                   double members = 1)
+QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water)
 {
-    QString summary = spentSentence(db, total);
-    const QHash<QString, double> usage = dayUsage(db, key);
-    if (usage.isEmpty())
+    const QString summary = spentSentence(db, total);
+    const DayUse kept = keptUse(db, key);
+    const std::optional<double> used = water ? kept.litres : kept.kWh;
+    if (!used)
         return summary;
-    double used = 0;
-    const QStringList &columns = water ? waterColumns() : applianceColumns();
-    for (auto it = usage.cbegin(); it != usage.cend(); ++it) {
-        if (columns.contains(it.key()))
-            used += it.value();
-    }
     return summary +
-           QStringLiteral(" You used %1.")
-               .arg(usageText(water ? members * used : used, water ? litreUnit : kWhUnit));
+           QStringLiteral(" You used %1.").arg(usageText(*used, water ? litreUnit : kWhUnit));
 }
 
-// Lists a diary's stored days in its date chooser. Clearing the chooser shows
-// no day; the new list then shows its first day. The chooser holds plain texts
+// Lists a diary's stored days in its date chooser and shows the latest day.
+// Clearing the chooser shows no day. The chooser holds plain texts
 // in a string list model: thousands of days cost one model reset, not an item
 // and an insertion each.
 void listDays(QComboBox *dates, const QStringList &days)
@@ -341,7 +396,23 @@ void listDays(QComboBox *dates, const QStringList &days)
         model = new QStringListModel(dates);
         dates->setModel(model);
     }
-    model->setStringList(days);
+    int latest = 0;
+    QDate latestDate;
+    for (int i = 0; i < days.size(); ++i) {
+        const QDate date = dateOfKey(days.at(i));
+        if (date.isValid() && (!latestDate.isValid() || date > latestDate)) {
+            latest = i;
+            latestDate = date;
+        }
+    }
+    // The first day shown is the latest: the list is set without signals.
+    {
+        const QSignalBlocker quiet(dates);
+        model->setStringList(days);
+        dates->setCurrentIndex(-1);
+    }
+    if (!days.isEmpty())
+        dates->setCurrentIndex(latest);
 }
 
 } // namespace
@@ -473,8 +544,13 @@ void MainWindow::copyLastDay(bool read)
         watts[i] = SettingsLogic::watts(db, i);
         counts[i] = SettingsLogic::count(db, i);
     }
+    WaterFactors factors;
+    for (int i = 0; i < int(factors.size()); ++i) {
+        if (const std::optional<double> litres = SettingsLogic::litres(db, i))
+            factors[i] = *litres / 1000;
+    }
     const std::optional<CopiedAnswers> copied =
-        read ? copyAnswers(db, dayKey(source), dayKey(day), watts, counts) : std::nullopt;
+        read ? copyAnswers(db, dayKey(source), dayKey(day), watts, counts, factors) : std::nullopt;
     if (!copied) {
         ui->lb_recordDayMessage->setText(
             QStringLiteral("Nothing was copied: the data file is busy or a setting cannot be "
@@ -506,24 +582,28 @@ void MainWindow::on_push_bedroom_clicked()
 {
     showPage(BedroomPage);
     clearRoomPictures(ui);
+    showOwnedButtons(ui, db);
 }
 
 void MainWindow::on_push_livingRoom_clicked()
 {
     showPage(LivingRoomPage);
     clearRoomPictures(ui);
+    showOwnedButtons(ui, db);
 }
 
 void MainWindow::on_push_toilet_clicked()
 {
     showPage(ToiletRoomPage);
     clearRoomPictures(ui);
+    showOwnedButtons(ui, db);
 }
 
 void MainWindow::on_push_kitchen_clicked()
 {
     showPage(KitchenPage);
     clearRoomPictures(ui);
+    showOwnedButtons(ui, db);
 }
 
 void MainWindow::on_push_airCon_clicked()
@@ -648,7 +728,7 @@ void MainWindow::on_push_tapOK_clicked()
 {
     const double minutes = readNumber(ui->le_tapAmt->text());
     const double members = readNumber(ui->comboBox_familyMem->currentText());
-    if (!answerWater(this, ui, db, {{QStringLiteral("amtOfTapUsed"), minutes, tapFactor}},
+    if (!answerWater(this, ui, db, {{TapUse, minutes}},
                      {{QStringLiteral("noOfFamilyMem"), numberText(members)}}))
         return;
     Pictures::clear(ui->lb_tapIconImage);
@@ -659,8 +739,7 @@ void MainWindow::on_push_tapOK_clicked()
 void MainWindow::on_push_washingMachineWaterOK_clicked()
 {
     const double uses = readNumber(ui->comboBox_washingMachineWater->currentText());
-    if (!answerWater(this, ui, db,
-                     {{QStringLiteral("amtOfWashingMachineUsed"), uses, washingMachineFactor}}))
+    if (!answerWater(this, ui, db, {{WashingMachineUse, uses}}))
         return;
     Pictures::clear(ui->lb_washingMachineIconImageWater);
     showPage(DishWashingPage);
@@ -670,8 +749,7 @@ void MainWindow::on_push_washingMachineWaterOK_clicked()
 void MainWindow::on_push_dishWashingWaterOK_clicked()
 {
     const double washes = readNumber(ui->comboBox_dishWashingWater->currentText());
-    if (!answerWater(this, ui, db,
-                     {{QStringLiteral("amtOfdishWashingUsed"), washes, dishWashingFactor}}))
+    if (!answerWater(this, ui, db, {{DishWashingUse, washes}}))
         return;
     Pictures::clear(ui->lb_dishWashingImage);
     showPage(ShowerAndToiletPage);
@@ -683,9 +761,7 @@ void MainWindow::on_push_showerNtoiletOK_clicked()
 {
     const double showers = readNumber(ui->comboBox_showerWater->currentText());
     const double flushes = readNumber(ui->comboBox_toiletWater->currentText());
-    if (!answerWater(this, ui, db,
-                     {{QStringLiteral("amtOfShowerUsed"), showers, showerFactor},
-                      {QStringLiteral("amtOfToiletBowlUsed"), flushes, toiletFactor}}))
+    if (!answerWater(this, ui, db, {{ShowerUse, showers}, {ToiletUse, flushes}}))
         return;
     Pictures::clear(ui->lb_showerImage);
     Pictures::clear(ui->lb_toiletImage);
@@ -695,8 +771,8 @@ void MainWindow::on_push_showerNtoiletOK_clicked()
 
 void MainWindow::on_push_lawnOK_clicked()
 {
-    const double mowings = readNumber(ui->comboBox_lawnWater->currentText());
-    if (!answerWater(this, ui, db, {{QStringLiteral("amtOfLawnUsed"), mowings, lawnFactor}}))
+    const double waterings = readNumber(ui->comboBox_lawnWater->currentText());
+    if (!answerWater(this, ui, db, {{LawnUse, waterings}}))
         return;
     Pictures::clear(ui->lb_lawnImage);
     showPage(DiaryChoicePage);
@@ -786,7 +862,7 @@ void MainWindow::on_comboBox_zadUvedoDate_water_currentIndexChanged(const QStrin
         return;
     ui->txtBrowse_consumptionSumm_water->setPlainText(
         daySummary(db, waterTotal(day.members, day.costs),
-                   ui->comboBox_zadUvedoDate_water->currentText(), true, day.members));
+                   ui->comboBox_zadUvedoDate_water->currentText(), true));
 
     const QStringList tips = tipsFor(day.costs, waterTipNames(), [this](const QString &name) {
         return randomWaterTip(db, name);
@@ -813,7 +889,7 @@ void MainWindow::on_push_zadUvedoViewAllData_water_clicked()
     }
     ui->txtBrowse_consumptionSumm_water->setPlainText(
         daySummary(db, waterTotal(day.members, day.costs),
-                   ui->comboBox_zadUvedoDate_water->currentText(), true, day.members));
+                   ui->comboBox_zadUvedoDate_water->currentText(), true));
     setBreakdownVisible(waterBreakdown(ui), true);
     fillWaterBreakdown(ui, db, ui->comboBox_zadUvedoDate_water->currentText(), day);
     ui->push_zadUvedoViewAllData_water->hide();

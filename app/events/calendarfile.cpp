@@ -5,9 +5,9 @@
 #include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 namespace CalendarFile {
 
@@ -26,6 +26,40 @@ QByteArray textLine(const QByteArray &name, const QString &value)
 QString dateValue(const QDate &date)
 {
     return date.toString(QStringLiteral("yyyyMMdd"));
+}
+
+// name's letters and digits in lower case, other characters as dashes.
+QString nameSlug(const QString &name)
+{
+    constexpr qsizetype longest = 60;
+    QString slug;
+    for (const QChar c : name.toLower()) {
+        if (slug.size() >= longest)
+            break;
+        if (c.isLetterOrNumber())
+            slug += c;
+        else if (!slug.isEmpty() && !slug.endsWith(QLatin1Char('-')))
+            slug += QLatin1Char('-');
+    }
+    while (slug.endsWith(QLatin1Char('-')))
+        slug.chop(1);
+    // A surrogate pair cut in two is no letter.
+    if (!slug.isEmpty() && slug.back().isHighSurrogate())
+        slug.chop(1);
+    if (slug.isEmpty())
+        slug = QStringLiteral("event");
+    return slug;
+}
+
+// Whether the regular file at path is the calendar file of the event with
+// uid, by its UID line; a file too large to be one is not.
+bool holdsEvent(const QString &path, const QString &uid)
+{
+    constexpr qint64 largest = 1 << 20;
+    QFile file(path);
+    if (file.size() > largest || !file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(largest).contains("\r\nUID:" + uid.toUtf8() + "\r\n");
 }
 
 } // namespace
@@ -124,38 +158,34 @@ QByteArray calendarText(const EventFormat::Record &event, const QDateTime &stamp
 
 QString fileName(const EventFormat::Record &event)
 {
-    constexpr qsizetype longest = 60;
-    QString slug;
-    for (const QChar c : event.name.toLower()) {
-        if (slug.size() >= longest)
-            break;
-        if (c.isLetterOrNumber())
-            slug += c;
-        else if (!slug.isEmpty() && !slug.endsWith(QLatin1Char('-')))
-            slug += QLatin1Char('-');
-    }
-    while (slug.endsWith(QLatin1Char('-')))
-        slug.chop(1);
-    // A surrogate pair cut in two is no letter.
-    if (!slug.isEmpty() && slug.back().isHighSurrogate())
-        slug.chop(1);
-    if (slug.isEmpty())
-        slug = QStringLiteral("event");
-    return QStringLiteral("viridio-%1.ics").arg(slug);
-}
-
-QString documentsFolder()
-{
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+    return QStringLiteral("viridio-%1-%2.ics").arg(nameSlug(event.name), eventUid(event).left(8));
 }
 
 SaveResult save(const EventFormat::Record &event, const QString &folder, const QDateTime &stamp)
 {
     SaveResult result;
     const QDir dir(folder);
-    const QString target = dir.absoluteFilePath(fileName(event));
-    result.path = QDir::toNativeSeparators(target);
+    // Another event's file, or the user's, of that name is kept: the event
+    // takes the first of nine names that is free or holds it already.
+    const QString name = fileName(event);
+    const QString uid = eventUid(event);
+    QString target;
+    for (int n = 1; n <= 9 && target.isEmpty(); ++n) {
+        const QString candidate = dir.absoluteFilePath(
+            n == 1 ? name : name.chopped(4) + QStringLiteral("-%1.ics").arg(n));
+        const QFileInfo info(candidate);
+        if (!info.exists() || !info.isFile() || info.isSymLink() || holdsEvent(candidate, uid))
+            target = candidate;
+    }
+    result.path = QDir::toNativeSeparators(target.isEmpty() ? dir.absoluteFilePath(name) : target);
+    if (target.isEmpty()) {
+        result.error = QStringLiteral("Files of other events have the names Viridio gives this "
+                                      "one in %1; it left them alone and did not save the event.")
+                           .arg(QDir::toNativeSeparators(dir.absolutePath()));
+        result.reason =
+            QStringLiteral("%1 and its eight other names hold other events").arg(result.path);
+        return result;
+    }
     const QString shownFolder = QDir::toNativeSeparators(dir.absolutePath());
 
     const QByteArray text = calendarText(event, stamp);

@@ -1,9 +1,12 @@
 // "Add to my calendar": one stored event as an iCalendar file (RFC 5545,
 // ".ics") holding one all-day VEVENT, which calendar programs import, written
-// into the user's documents folder (viridio-<name>.ics). The same event always
-// gets the same file name and UID, so adding it again replaces it, in the
-// folder and in a calendar that imported it.
+// into the user's documents folder (viridio-<name>-<code>.ics). The same event
+// always gets the same file name and UID, so adding it again replaces it, in
+// the folder and in a calendar that imported it; two different events never
+// share a file.
 #pragma once
+
+#include "documents.h"
 
 #include "events/eventformat.h"
 
@@ -42,12 +45,11 @@ QString eventUid(const EventFormat::Record &event);
 // date cannot be read.
 QByteArray calendarText(const EventFormat::Record &event, const QDateTime &stamp);
 
-// "viridio-earth-hour-2026.ics": the name's letters and digits in lower case,
-// other characters as dashes, at most 60 of them.
+// "viridio-earth-hour-2026-1a2b3c4d.ics": the name's letters and digits in
+// lower case, other characters as dashes, at most 60 of them ("event" when
+// there are none), then the first 8 characters of the event's UID, which
+// tell apart events whose names differ only in case or punctuation.
 QString fileName(const EventFormat::Record &event);
-
-// The user's documents folder, or the home folder when there is none.
-QString documentsFolder();
 
 struct SaveResult
 {
@@ -59,8 +61,11 @@ struct SaveResult
 
 // Writes the event's file into folder (made when missing), whole or not at
 // all. A file of that name that is a symbolic link, or not a regular file, is
-// left as it is and nothing is written.
-SaveResult save(const EventFormat::Record &event, const QString &folder = documentsFolder(),
+// left as it is and nothing is written. A regular file of that name that is
+// not this event's (it has not its UID) is left as it is too, and the event
+// goes to the same name with "-2" ... "-9" before ".ics", the first that is
+// free or this event's.
+SaveResult save(const EventFormat::Record &event, const QString &folder = Documents::folder(),
                 const QDateTime &stamp = QDateTime::currentDateTimeUtc());
 
 } // namespace CalendarFile

@@ -56,6 +56,9 @@ QString updateFailed(EventUpdateClient::Failure why)
     switch (why) {
     case EventUpdateClient::Failure::NoNetworkPart:
         return QStringLiteral("The update cannot run: Viridio's network part is not installed.");
+    case EventUpdateClient::Failure::CutShort:
+        return QStringLiteral("The event server's answer was cut short, so no events were added. "
+                              "Please try again later.");
     case EventUpdateClient::Failure::Unusable:
         return QStringLiteral("The event server's answer could not be used, so no events were "
                               "added. Please try again later.");

@@ -99,9 +99,17 @@ void EventUpdateClient::onDisconnected()
         return;
     buffer.append(socket->readAll());
     if (!tryDecode()) {
+        // Nothing at all is no answer; part of a message is an answer cut short.
+        const bool nothing = buffer.isEmpty();
         finish();
-        emit failed(Failure::NoAnswer,
-                    QStringLiteral("the server closed the connection before its message ended"));
+        if (nothing)
+            emit failed(Failure::NoAnswer,
+                        QStringLiteral("the server closed the connection without a message"));
+        else
+            emit failed(Failure::CutShort,
+                        QStringLiteral("the server closed the connection after %1 bytes, before "
+                                       "its message ended")
+                            .arg(buffer.size()));
     }
 }
 

@@ -29,7 +29,8 @@ public:
     enum class Failure
     {
         NoNetworkPart, // the network plugin is not installed or cannot be loaded
-        NoAnswer,      // no connection, no data in time, or the server closed early
+        NoAnswer,      // no connection, no data in time, or the server closed before it sent any
+        CutShort,      // the server closed the connection before its message ended
         Unusable,      // the message was malformed
     };
 

@@ -1,15 +1,13 @@
 #include "history/historylogic.h"
 
+#include "data/database.h"
 #include "household/calculatorlogic.h"
 #include "household/meterlogic.h"
-#include "data/database.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
-#include <QSqlQuery>
-#include <QStandardPaths>
 #include <QStorageInfo>
 #include <QVariant>
 
@@ -21,137 +19,50 @@ using namespace CalculatorLogic;
 
 namespace {
 
-const QString electricityTable = QStringLiteral("Diary");
-const QString electricityKey = QStringLiteral("retrieveDate");
-const QString waterTable = QStringLiteral("waterDiary");
-const QString waterKey = QStringLiteral("waterRetrieveDate");
-const QString membersColumn = QStringLiteral("noOfFamilyMem");
-
 // Less room than this on the export's disk after a failed write: it is full.
 constexpr qint64 minimumRoom = qint64(1024) * 1024;
 
-// Both diaries are read with the key first, then the columns below.
-QStringList electricityValueColumns()
+// The CSV's usage field of a day: its kWh, or the family's litres; empty for
+// a day without kept answers of that kind.
+QString usageField(const QHash<QString, DayUse> &usage, const QString &key, bool water)
 {
-    return applianceColumns();
-}
-
-QStringList waterValueColumns()
-{
-    return QStringList{membersColumn} + waterColumns();
-}
-
-// A day's cost from its row (the key at 0, then the value columns).
-double electricityDayCost(const QSqlQuery &row)
-{
-    ElectricityCosts costs{};
-    for (int i = 0; i < int(costs.size()); ++i)
-        costs[i] = readNumber(row.value(i + 1));
-    return electricityTotal(costs);
-}
-
-double waterDayCost(const QSqlQuery &row)
-{
-    WaterCosts costs{};
-    for (int i = 0; i < int(costs.size()); ++i)
-        costs[i] = readNumber(row.value(i + 2));
-    return waterTotal(readNumber(row.value(1)), costs);
-}
-
-QSqlQuery selectDiary(const QSqlDatabase &db, const QString &table, const QString &keyColumn,
-                      const QStringList &columns, const QStringList &keys = {})
-{
-    // Table and column names come from the fixed lists above; keys are bound.
-    QString sql = QStringLiteral("SELECT %1,%2 FROM %3")
-                      .arg(keyColumn, columns.join(QLatin1Char(',')), table);
-    QVariantList values;
-    if (!keys.isEmpty()) {
-        QStringList marks;
-        for (const QString &key : keys) {
-            marks.append(QStringLiteral("?"));
-            values.append(key);
-        }
-        sql += QStringLiteral(" WHERE %1 IN (%2)").arg(keyColumn, marks.join(QLatin1Char(',')));
-    } else {
-        sql += QStringLiteral(" ORDER BY rowid");
-    }
-    // As Database::run, but read once from first to last: the driver then
-    // keeps no copy of the rows already read.
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (db.isOpen() && query.prepare(sql)) {
-        for (const QVariant &value : std::as_const(values))
-            query.addBindValue(value);
-        query.exec();
-    }
-    return query;
+    const auto day = usage.constFind(key);
+    if (day == usage.constEnd())
+        return QString();
+    const std::optional<double> used = water ? day->litres : day->kWh;
+    return used ? numberText(*used) : QString();
 }
 
 // The diary's records as CSV, oldest day first; see electricityCsv().
-// What each day used, from the answers kept beside the costs: kWh, or litres
-// for one family member, by day key; days without kept answers are absent.
-QHash<QString, double> usageByDay(const QSqlDatabase &db, const QStringList &items)
-{
-    QHash<QString, double> used;
-    QVariantList bound;
-    for (const QString &item : items)
-        bound.append(item);
-    QSqlQuery query = Database::run(
-        db,
-        QStringLiteral("SELECT CAST(dayKey AS BLOB), sum(quantity) FROM DayUsage WHERE item IN "
-                       "(?%1) GROUP BY dayKey")
-            .arg(QStringLiteral(",?").repeated(items.size() - 1)),
-        bound);
-    while (query.isActive() && query.next())
-        used.insert(QString::fromUtf8(query.value(0).toByteArray()), readNumber(query.value(1)));
-    return used;
-}
-
-// The CSV's usage field of a day: empty without kept answers; water's are kept
-// per member, so the day's row gives the family's (its members at column 1).
-auto usageField(const QHash<QString, double> &used, bool perMember)
-{
-    return [&used, perMember](const QString &key, const QSqlQuery &row) {
-        const auto day = used.constFind(key);
-        if (day == used.constEnd())
-            return QString();
-        return numberText(*day * (perMember ? readNumber(row.value(1)) : 1));
-    };
-}
-
-template<typename Cost, typename Usage>
-QByteArray diaryCsv(const QSqlDatabase &db, const QString &table, const QString &keyColumn,
-                    const QStringList &columns, const char *header, Cost cost, Usage usage,
-                    bool *ok)
+QByteArray diaryCsv(const QSqlDatabase &db, bool water, const char *header, bool *ok)
 {
     struct Record
     {
         QDate date;
         QString dateField;
-        QString rest; // ",value,...,total"
+        QString rest; // ",value,...,total,usage"
     };
-    QList<Record> records;
-    QSqlQuery query = selectDiary(db, table, keyColumn, columns);
+    const std::optional<QList<DiaryRow>> rows = diaryRows(db, water);
+    const std::optional<QHash<QString, DayUse>> usage = usageOfDays(db);
     if (ok)
-        *ok = query.isActive();
-    while (query.isActive() && query.next()) {
+        *ok = rows && usage;
+    QList<Record> records;
+    for (const DiaryRow &row : rows.value_or(QList<DiaryRow>())) {
         Record record;
-        record.rest.reserve(16 * (columns.size() + 1));
-        const QString key = query.value(0).toString();
-        record.date = dateOfKey(key);
+        record.rest.reserve(16 * (row.values.size() + 1));
+        record.date = dateOfKey(row.key);
         // A valid key is "dd/MM/yyyy": its parts make the ISO date.
         record.dateField = record.date.isValid()
-                               ? key.mid(6, 4) + QLatin1Char('-') + key.mid(3, 2) +
-                                     QLatin1Char('-') + key.mid(0, 2)
-                               : HistoryLogic::csvField(key);
-        for (int i = 1; i <= columns.size(); ++i) {
+                               ? row.key.mid(6, 4) + QLatin1Char('-') + row.key.mid(3, 2) +
+                                     QLatin1Char('-') + row.key.mid(0, 2)
+                               : HistoryLogic::csvField(row.key);
+        for (const QVariant &value : row.values) {
             record.rest += QLatin1Char(',');
-            const QVariant value = query.value(i);
             if (!value.isNull())
                 record.rest += HistoryLogic::csvField(value.toString());
         }
-        record.rest +=
-            QLatin1Char(',') + moneyText(cost(query)) + QLatin1Char(',') + usage(key, query);
+        record.rest += QLatin1Char(',') + moneyText(dayCost(row, water)) + QLatin1Char(',') +
+                       usageField(usage.value_or(QHash<QString, DayUse>()), row.key, water);
         records.append(std::move(record));
     }
     // Undated rows keep their stored order after every dated one.
@@ -204,18 +115,6 @@ QString writeProblem(const QSaveFile &file, const QString &folder)
     return QStringLiteral("the files could not be written");
 }
 
-// Calls take(day) for each row of rows whose key (its first value) is one of
-// dayOfKey's, with the day's index.
-template<typename Take>
-void forEachDay(QSqlQuery &rows, const QHash<QString, int> &dayOfKey, Take take)
-{
-    while (rows.isActive() && rows.next()) {
-        const auto day = dayOfKey.constFind(rows.value(0).toString());
-        if (day != dayOfKey.constEnd())
-            take(*day);
-    }
-}
-
 // What the days of a period before cost, and whether any of them was recorded.
 struct PeriodBefore
 {
@@ -253,10 +152,20 @@ QList<HistoryLogic::Spending> ranking(const QList<double> &costs)
     return items;
 }
 
-void addUsage(HistoryLogic::PeriodUsage &period, const HistoryLogic::DayCosts &day)
+// Adds a day to a period: its costs count; its usage only where it has
+// answers kept of that kind.
+void addDay(HistoryLogic::PeriodUsage &period, const HistoryLogic::DayCosts &day)
 {
-    period.kWh = period.kWh.value_or(0) + day.kWh;
-    period.litres = period.litres.value_or(0) + day.litres;
+    period.electricityDays += day.hasElectricity;
+    period.waterDays += day.hasWater;
+    if (day.kWh) {
+        period.kWh = period.kWh.value_or(0) + *day.kWh;
+        ++period.kWhDays;
+    }
+    if (day.litres) {
+        period.litres = period.litres.value_or(0) + *day.litres;
+        ++period.litreDays;
+    }
 }
 
 } // namespace
@@ -276,8 +185,11 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
         keys.append(dayKey(today.addDays(i - (readDays - 1))));
         dayOfKey.insert(keys.last(), i);
     }
-    for (int i = firstShown; i < readDays; ++i)
-        data.days.append(DayCosts{today.addDays(i - (readDays - 1)), 0, 0});
+    for (int i = firstShown; i < readDays; ++i) {
+        DayCosts day;
+        day.date = today.addDays(i - (readDays - 1));
+        data.days.append(day);
+    }
     const int monthStart = readDays - today.day();
     std::array<double, readDays> electricity{};
     std::array<double, readDays> water{};
@@ -286,37 +198,43 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
     const int appliances = int(applianceColumns().size());
     QList<double> itemCosts(appliances + waterColumns().size(), 0);
 
-    QSqlQuery electricityRows =
-        selectDiary(db, electricityTable, electricityKey, electricityValueColumns(), keys);
-    forEachDay(electricityRows, dayOfKey, [&](int day) {
-        electricity[day] = electricityDayCost(electricityRows);
+    const std::optional<QList<DiaryRow>> electricityRows = diaryRows(db, false, keys);
+    const std::optional<QList<DiaryRow>> waterRows = diaryRows(db, true, keys);
+    data.read = electricityRows && waterRows;
+    for (const DiaryRow &row : electricityRows.value_or(QList<DiaryRow>())) {
+        const int day = dayOfKey.value(row.key, -1);
+        if (day < 0)
+            continue;
+        electricity[day] = dayCost(row, false);
         hasElectricity[day] = true;
         for (int item = 0; day >= firstShown && item < appliances; ++item)
-            itemCosts[item] += readNumber(electricityRows.value(item + 1));
-    });
-    QSqlQuery waterRows = selectDiary(db, waterTable, waterKey, waterValueColumns(), keys);
-    data.read = electricityRows.isActive() && waterRows.isActive();
-    std::array<double, readDays> members{};
-    forEachDay(waterRows, dayOfKey, [&](int day) {
-        water[day] = waterDayCost(waterRows);
+            itemCosts[item] += readNumber(row.values.value(item));
+    }
+    for (const DiaryRow &row : waterRows.value_or(QList<DiaryRow>())) {
+        const int day = dayOfKey.value(row.key, -1);
+        if (day < 0)
+            continue;
+        water[day] = dayCost(row, true);
         hasWater[day] = true;
-        members[day] = readNumber(waterRows.value(1));
+        const double members = readNumber(row.values.value(0));
         for (int item = appliances; day >= firstShown && item < itemCosts.size(); ++item)
-            itemCosts[item] += members[day] * readNumber(waterRows.value(item - appliances + 2));
-    });
+            itemCosts[item] += householdWater(
+                item - appliances, readNumber(row.values.value(item - appliances + 1)), members);
+    }
     for (int i = firstShown; i < readDays; ++i) {
-        data.days[i - firstShown].electricity = electricity[i];
-        data.days[i - firstShown].water = water[i];
+        DayCosts &day = data.days[i - firstShown];
+        day.electricity = electricity[i];
+        day.water = water[i];
+        day.hasElectricity = hasElectricity[i];
+        day.hasWater = hasWater[i];
     }
     // The answers kept beside the costs.
-    const std::optional<QHash<QString, CalculatorLogic::DayUse>> usage =
-        CalculatorLogic::usageOfDays(db, keys.mid(firstShown));
+    const std::optional<QHash<QString, DayUse>> usage = usageOfDays(db, keys.mid(firstShown));
     for (int i = firstShown; i < readDays && usage; ++i) {
         const auto kept = usage->constFind(keys.at(i));
         if (kept == usage->constEnd())
             continue;
         DayCosts &costs = data.days[i - firstShown];
-        costs.hasUsage = true;
         costs.kWh = kept->kWh;
         costs.litres = kept->litres;
     }
@@ -325,13 +243,11 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
         const DayCosts &day = data.days.at(i);
         data.electricity30 += day.electricity;
         data.water30 += day.water;
-        if (day.hasUsage)
-            addUsage(data.usage30, day);
+        addDay(data.usage30, day);
         if (i >= longPeriod - shortPeriod) {
             data.electricity7 += day.electricity;
             data.water7 += day.water;
-            if (day.hasUsage)
-                addUsage(data.usage7, day);
+            addDay(data.usage7, day);
         }
     }
     for (int i = monthStart; i < readDays; ++i) {
@@ -431,28 +347,34 @@ QString periodText(int days, double total, const QString &sign)
 }
 
 QString periodText(int days, double total, const QString &sign, std::optional<double> used,
-                   const QString &unit)
+                   const QString &unit, int usedDays, int recordedDays)
 {
     const QString money = periodText(days, total, sign);
-    return used ? money + QLatin1Char('\n') + usageText(*used, unit) : money;
+    if (!used)
+        return money;
+    QString text = money + QLatin1Char('\n') + usageText(*used, unit);
+    // Beside the period's recorded days that have costs only, the usage
+    // says the days it covers.
+    if (usedDays < recordedDays)
+        text += usedDays == 1 ? QStringLiteral(" in 1 day")
+                              : QStringLiteral(" in %1 days").arg(usedDays);
+    return text;
 }
 
 QByteArray electricityCsv(const QSqlDatabase &db, bool *ok)
 {
-    const QHash<QString, double> kWh = usageByDay(db, applianceColumns());
-    return diaryCsv(db, electricityTable, electricityKey, electricityValueColumns(),
+    return diaryCsv(db, false,
                     "date,air conditioner,laptop,fan,lights,dvd player,tv,washing machine,"
                     "hair dryer,microwave,rice cooker,refrigerator,total,kWh",
-                    electricityDayCost, usageField(kWh, false), ok);
+                    ok);
 }
 
 QByteArray waterCsv(const QSqlDatabase &db, bool *ok)
 {
-    const QHash<QString, double> litres = usageByDay(db, waterColumns());
-    return diaryCsv(db, waterTable, waterKey, waterValueColumns(),
+    return diaryCsv(db, true,
                     "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,"
                     "total,litres",
-                    waterDayCost, usageField(litres, true), ok);
+                    ok);
 }
 
 QString csvField(const QString &value)
@@ -474,12 +396,6 @@ QString csvField(const QString &value)
     QString quoted = value;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-QString defaultExportFolder()
-{
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
 QString electricityFileName(const QDate &date)
@@ -506,7 +422,7 @@ QString exportFolderName(const QDate &date, int number)
 ExportResult exportDiaries(const QSqlDatabase &db, const QString &folder, const QDate &today)
 {
     ExportResult result;
-    const QDir parent(folder.isEmpty() ? defaultExportFolder() : folder);
+    const QDir parent(folder.isEmpty() ? Documents::folder() : folder);
     result.folder = QDir::toNativeSeparators(parent.absolutePath());
 
     // Both diaries as of one moment.

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "clock.h"
+#include "documents.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -33,18 +34,24 @@ struct DayCosts
     QDate date;
     double electricity = 0;
     double water = 0;
-    double kWh = 0;        // from the answers kept for the day (DayUsage); 0 without
-    double litres = 0;     // for the whole family
-    bool hasUsage = false; // the day has answers kept beside its costs
+    bool hasElectricity = false; // the day has a row in the diary
+    bool hasWater = false;
+    std::optional<double> kWh;    // from the answers kept for the day (DayUsage); nothing without
+    std::optional<double> litres; // for the whole family
 };
 
 // What a period used, from the days whose answers were kept; nothing when no
-// day of the period has any (days recorded before answers were kept have
-// costs only, and no usage is made up for them).
+// day of the period has any (days recorded with costs only have no usage, and
+// none is made up for them). The counts tell whether the usage covers every
+// recorded day of the period.
 struct PeriodUsage
 {
     std::optional<double> kWh;
     std::optional<double> litres;
+    int kWhDays = 0;         // days with electricity answers kept
+    int litreDays = 0;       // days with water answers kept
+    int electricityDays = 0; // days with a row in the electricity diary
+    int waterDays = 0;
 };
 
 // One appliance or water activity and what it cost over the last longPeriod
@@ -120,10 +127,12 @@ QString budgetText(const BudgetStatus &status, const QString &kind, const QStrin
 PageData pageData(const QSqlDatabase &db, const QDate &today = Clock::today());
 
 // The label of a period's total: "Last 7 days: $8.40", and on a second line
-// what was used when it is known ("12.30 kWh" or "840 litres").
+// what was used when it is known ("12.30 kWh" or "840 litres"), with the days
+// it covers when some of the recordedDays have costs only ("12.30 kWh in 4
+// days").
 QString periodText(int days, double total, const QString &sign);
 QString periodText(int days, double total, const QString &sign, std::optional<double> used,
-                   const QString &unit);
+                   const QString &unit, int usedDays = 0, int recordedDays = 0);
 
 // The diaries as CSV (RFC 4180): comma-separated, CRLF after every record
 // including the last, UTF-8 without a byte order mark, a header record first.
@@ -143,9 +152,6 @@ QByteArray waterCsv(const QSqlDatabase &db, bool *ok = nullptr);
 // quoted, with its quotes doubled, when it holds a comma, a quote, a carriage
 // return or a line feed; otherwise it is as it is.
 QString csvField(const QString &value);
-
-// The user's documents folder, where exports go unless told otherwise.
-QString defaultExportFolder();
 
 // "viridio-export-2026-12-07" for a day's first export; "-2", "-3"... are
 // added for the next ones.
@@ -173,7 +179,7 @@ struct ExportResult
 // show the same moment. Each file is written whole through QSaveFile (on Linux
 // an unnamed file, given its name when complete), so a kill leaves no
 // temporary file; a failure removes what this export made and says why.
-ExportResult exportDiaries(const QSqlDatabase &db, const QString &folder = defaultExportFolder(),
+ExportResult exportDiaries(const QSqlDatabase &db, const QString &folder = Documents::folder(),
                            const QDate &today = Clock::today());
 
 // exportDiaries on a read-only connection of its own to the file that a

@@ -41,7 +41,6 @@ bool storeUsage(const QSqlDatabase &db, const QString &key, const QString &item,
                 double quantity, const QVariant &watts = QVariant(),
                 const QVariant &count = QVariant())
 {
-    CalculatorLogic::createUsageTable(db);
     return Database::run(db,
                          QStringLiteral("INSERT OR REPLACE INTO DayUsage (dayKey, item, amount, "
                                         "watts, count, quantity) VALUES (?,?,?,?,?,?)"),
@@ -93,6 +92,28 @@ QString firstText(const QSqlDatabase &db, const QString &sql, const QVariantList
     if (query.isActive() && query.next())
         return query.value(0).toString();
     return QString();
+}
+
+// Runs read once for every day with keys empty, or for the keys a few
+// hundred at a time (a statement takes only so many values, and a meter's
+// period may span years): read gets a WHERE clause on keyColumn and its
+// bound keys. Whether every read succeeded.
+template<typename Read> bool forKeys(const QString &keyColumn, const QStringList &keys, Read read)
+{
+    if (keys.isEmpty())
+        return read(QString(), QVariantList());
+    constexpr qsizetype perStatement = 500;
+    for (qsizetype first = 0; first < keys.size(); first += perStatement) {
+        const QStringList some = keys.mid(first, perStatement);
+        QVariantList bound;
+        for (const QString &key : some)
+            bound.append(key);
+        const QStringList marks(some.size(), QStringLiteral("?"));
+        if (!read(QStringLiteral(" WHERE %1 IN (%2)").arg(keyColumn, marks.join(QLatin1Char(','))),
+                  bound))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -214,12 +235,17 @@ double electricityTotal(const ElectricityCosts &costs)
     return total;
 }
 
+double householdWater(int activity, double kept, double members)
+{
+    return personalActivity(activity) ? members * kept : kept;
+}
+
 double waterTotal(double members, const WaterCosts &costs)
 {
-    double sum = 0;
-    for (double cost : costs)
-        sum += cost;
-    return members * sum;
+    double total = 0;
+    for (int i = 0; i < int(costs.size()); ++i)
+        total += householdWater(i, costs[i], members);
+    return total;
 }
 
 const QStringList &applianceColumns()
@@ -286,6 +312,12 @@ const QStringList &waterColumns()
     return columns;
 }
 
+bool personalActivity(int activity)
+{
+    static constexpr bool personal[] = {true, false, false, true, false, true};
+    return activity >= 0 && activity < int(std::size(personal)) && personal[activity];
+}
+
 const QStringList &waterTipNames()
 {
     static const QStringList names = {
@@ -347,11 +379,6 @@ double litres(double count, double factor)
     return count * factor * 1000;
 }
 
-void createUsageTable(const QSqlDatabase &db)
-{
-    Database::createHouseholdTables(db);
-}
-
 bool recordAppliance(const QSqlDatabase &db, const QString &key, int index, double hours,
                      double watts, int count)
 {
@@ -367,6 +394,44 @@ bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAn
     const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
     return waterRate && Database::inTransaction(
                             db, [&] { return writeWater(db, key, answers, plain, *waterRate); });
+}
+
+DayAnswers dayAnswers(const QSqlDatabase &db, const QString &key)
+{
+    DayAnswers day;
+    QSqlQuery answers = Database::run(
+        db, QStringLiteral("SELECT item, amount FROM DayUsage WHERE dayKey=?"), {key});
+    QSqlQuery members = Database::run(
+        db, QStringLiteral("SELECT noOfFamilyMem FROM waterDiary WHERE waterRetrieveDate=?"),
+        {key});
+    day.read = answers.isActive() && members.isActive();
+    if (!day.read)
+        return day;
+    while (answers.next())
+        day.amounts.insert(answers.value(0).toString(), readNumber(answers.value(1)));
+    if (members.next() && !members.value(0).isNull())
+        day.members = readNumber(members.value(0));
+    return day;
+}
+
+bool recordWholeDay(const QSqlDatabase &db, const QString &key,
+                    const QList<ApplianceAnswer> &appliances, const QList<WaterAnswer> &water,
+                    const ColumnValues &plain)
+{
+    const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
+    const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
+    if ((!appliances.isEmpty() && !electricityRate) ||
+        ((!water.isEmpty() || !plain.isEmpty()) && !waterRate))
+        return false;
+    return Database::inTransaction(db, [&] {
+        for (const ApplianceAnswer &answer : appliances) {
+            if (!writeAppliance(db, key, answer.index, answer.hours, answer.watts, answer.count,
+                                *electricityRate))
+                return false;
+        }
+        return (water.isEmpty() && plain.isEmpty()) ||
+               writeWater(db, key, water, plain, *waterRate);
+    });
 }
 
 QDate lastAnsweredDay(const QSqlDatabase &db, const QDate &before)
@@ -397,7 +462,8 @@ std::optional<bool> dayHasAnswers(const QSqlDatabase &db, const QString &key)
 
 std::optional<CopiedAnswers> copyAnswers(const QSqlDatabase &db, const QString &fromKey,
                                          const QString &toKey, const ApplianceFigures &watts,
-                                         const ApplianceFigures &counts)
+                                         const ApplianceFigures &counts,
+                                         const WaterFactors &factors)
 {
     const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
     const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
@@ -418,8 +484,10 @@ std::optional<CopiedAnswers> copyAnswers(const QSqlDatabase &db, const QString &
         const int activity = int(waterColumns().indexOf(item));
         if (appliance >= 0)
             appliances.append({appliance, amount});
+        else if (activity >= 0 && !factors[activity])
+            return std::nullopt;
         else if (activity >= 0)
-            water.append({item, amount, waterFactors[activity]});
+            water.append({item, amount, *factors[activity]});
     }
     answers.finish();
     CopiedAnswers copied{int(appliances.size()), int(water.size()), QString()};
@@ -509,52 +577,92 @@ WaterDay waterDay(const QSqlDatabase &db, const QString &key)
     return day;
 }
 
-QHash<QString, double> dayUsage(const QSqlDatabase &db, const QString &key)
+double householdLitres(const QString &item, double perMember, double members)
 {
-    QHash<QString, double> usage;
-    QSqlQuery query = Database::run(
-        db, QStringLiteral("SELECT item, quantity FROM DayUsage WHERE dayKey=?"), {key});
-    while (query.isActive() && query.next())
-        usage.insert(query.value(0).toString(), readNumber(query.value(1)));
-    return usage;
+    return householdWater(int(waterColumns().indexOf(item)), perMember, members);
 }
 
 std::optional<QHash<QString, DayUse>> usageOfDays(const QSqlDatabase &db, const QStringList &keys)
 {
-    // Keys are bound a few hundred at a time: a statement takes only so many
-    // values, and a meter's period may span years.
-    constexpr qsizetype perStatement = 500;
     QHash<QString, DayUse> days;
-    for (qsizetype first = 0; first < keys.size(); first += perStatement) {
-        const QStringList some = keys.mid(first, perStatement);
-        QVariantList bound;
-        for (const QString &key : some)
-            bound.append(key);
-        QStringList marks(some.size(), QStringLiteral("?"));
-        QSqlQuery query = Database::run(
-            db,
-            QStringLiteral("SELECT u.dayKey, u.item, u.quantity, w.noOfFamilyMem FROM DayUsage u "
-                           "LEFT JOIN waterDiary w ON w.waterRetrieveDate = u.dayKey WHERE "
-                           "u.dayKey IN (%1)")
-                .arg(marks.join(QLatin1Char(','))),
-            bound);
-        if (!query.isActive())
-            return std::nullopt;
-        while (query.next()) {
-            const QString item = query.value(1).toString();
-            const double quantity = readNumber(query.value(2));
-            if (applianceColumns().contains(item)) {
+    const bool read = forKeys(
+        QStringLiteral("u.dayKey"), keys, [&](const QString &where, const QVariantList &bound) {
+            QSqlQuery query = Database::run(
+                db,
+                QStringLiteral(
+                    "SELECT u.dayKey, u.item, u.quantity, w.noOfFamilyMem FROM DayUsage u "
+                    "LEFT JOIN waterDiary w ON w.waterRetrieveDate = u.dayKey") +
+                    where,
+                bound);
+            if (!query.isActive())
+                return false;
+            while (query.next()) {
+                const QString item = query.value(1).toString();
+                const double quantity = readNumber(query.value(2));
+                const bool electricity = applianceColumns().contains(item);
+                if (!electricity && !waterColumns().contains(item))
+                    continue;
                 DayUse &day = days[query.value(0).toString()];
-                day.electricity = true;
-                day.kWh += quantity;
-            } else if (waterColumns().contains(item)) {
-                DayUse &day = days[query.value(0).toString()];
-                day.water = true;
-                day.litres += quantity * readNumber(query.value(3));
+                day.items.insert(item, quantity);
+                if (electricity)
+                    day.kWh = day.kWh.value_or(0) + quantity;
+                else
+                    day.litres = day.litres.value_or(0) +
+                                 householdLitres(item, quantity, readNumber(query.value(3)));
             }
-        }
+            return true;
+        });
+    return read ? std::optional(days) : std::nullopt;
+}
+
+std::optional<QList<DiaryRow>> diaryRows(const QSqlDatabase &db, bool water,
+                                         const QStringList &keys)
+{
+    const QString table = water ? QStringLiteral("waterDiary") : QStringLiteral("Diary");
+    const QString keyColumn =
+        water ? QStringLiteral("waterRetrieveDate") : QStringLiteral("retrieveDate");
+    const QStringList columns =
+        water ? QStringList{QStringLiteral("noOfFamilyMem")} + waterColumns() : applianceColumns();
+    QList<DiaryRow> rows;
+    const bool read =
+        forKeys(keyColumn, keys, [&](const QString &where, const QVariantList &bound) {
+            // Table and column names come from the fixed lists above; keys are bound.
+            QSqlQuery query(db);
+            query.setForwardOnly(true); // read once: the driver keeps no copy of the rows read
+            if (!db.isOpen() ||
+                !query.prepare(QStringLiteral("SELECT %1,%2 FROM %3")
+                                   .arg(keyColumn, columns.join(QLatin1Char(',')), table) +
+                               where + QStringLiteral(" ORDER BY rowid")))
+                return false;
+            for (const QVariant &value : bound)
+                query.addBindValue(value);
+            if (!query.exec())
+                return false;
+            while (query.next()) {
+                DiaryRow row;
+                row.key = query.value(0).toString();
+                row.values.reserve(columns.size());
+                for (int i = 1; i <= columns.size(); ++i)
+                    row.values.append(query.value(i));
+                rows.append(std::move(row));
+            }
+            return true;
+        });
+    return read ? std::optional(rows) : std::nullopt;
+}
+
+double dayCost(const DiaryRow &row, bool water)
+{
+    if (water) {
+        WaterCosts costs{};
+        for (int i = 0; i < int(costs.size()) && i + 1 < row.values.size(); ++i)
+            costs[i] = readNumber(row.values.at(i + 1));
+        return waterTotal(row.values.isEmpty() ? 0 : readNumber(row.values.at(0)), costs);
     }
-    return days;
+    ElectricityCosts costs{};
+    for (int i = 0; i < int(costs.size()) && i < row.values.size(); ++i)
+        costs[i] = readNumber(row.values.at(i));
+    return electricityTotal(costs);
 }
 
 QString randomTip(const QSqlDatabase &db, const QString &applianceName)

@@ -37,7 +37,7 @@ constexpr double washingMachineFactor = 0.015; // per wash
 constexpr double dishWashingFactor = 0.068;    // per wash
 constexpr double showerFactor = 0.16;          // per shower
 constexpr double toiletFactor = 0.016;         // per flush
-constexpr double lawnFactor = 0.45461;         // per mowing
+constexpr double lawnFactor = 0.45461;         // per watering
 // The factors in the waterDiary's column order.
 constexpr double waterFactors[] = {tapFactor,    washingMachineFactor, dishWashingFactor,
                                    showerFactor, lawnFactor,           toiletFactor};
@@ -90,7 +90,15 @@ using WaterCosts = std::array<double, 6>;
 // The sum of the eleven costs, added in column order.
 double electricityTotal(const ElectricityCosts &costs);
 
-// Family members times the sum of the six costs (added in column order).
+// What a day's kept figure (a cost, or litres) of a water activity
+// (waterColumns order) comes to for the household: a personal activity's is
+// kept for one person and counts members times, a household activity's counts
+// once.
+double householdWater(int activity, double kept, double members);
+
+// The household's water cost of a day: the six costs as householdWater counts
+// them, added in column order. Without members (never recorded) the personal
+// ones count 0 and the household ones once.
 double waterTotal(double members, const WaterCosts &costs);
 
 // The Diary's eleven cost columns and the names under which Tips holds each
@@ -106,6 +114,11 @@ const QStringList &applianceNames();
 // column order (tap, washing machine, dish washing, shower, lawn, toilet bowl).
 const QStringList &waterColumns();
 const QStringList &waterTipNames();
+
+// Whether a water activity (waterColumns order) is asked for each person (the
+// tap, the shower, the toilet) rather than for the household (the washing
+// machine, the dishes, the lawn).
+bool personalActivity(int activity);
 
 // The tariff of rateType ("electricity" or "water") from the first matching
 // Rates row; 0 without a row. Nothing when the tariff could not be read (a
@@ -130,9 +143,9 @@ double hoursOfChoice(const QString &choice);
 // What each answer was, beside the costs the diaries hold: the table
 // DayUsage(dayKey, item, amount, watts, count, quantity), one row per day and
 // item (a Diary or waterDiary cost column). amount is the hours (electricity)
-// or the count of the water activity; quantity is kWh, or litres for one
-// family member. Days recorded before it existed have costs only.
-void createUsageTable(const QSqlDatabase &db);
+// or the count of the water activity; quantity is kWh, or litres as asked:
+// for one person, or for the household (see householdWater). Days recorded before it existed have
+// costs only. The table is made with the others when the file is opened (Database::createAndSeed).
 
 // An electricity answer: the day's cost of hours for count appliances of
 // watts at column index (applianceColumns order), hours x watts x count /
@@ -161,6 +174,36 @@ struct WaterAnswer
 bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAnswer> &answers,
                  const ColumnValues &plain = {});
 
+// What a day's answers were, as DayUsage keeps them: the hours, or the count
+// of uses, by item (a Diary or waterDiary cost column), and the family members
+// of the day's waterDiary row (nothing when it has none). read is false when
+// they could not be read (a busy or closed file).
+struct DayAnswers
+{
+    bool read = false;
+    QHash<QString, double> amounts;
+    std::optional<double> members;
+};
+DayAnswers dayAnswers(const QSqlDatabase &db, const QString &key);
+
+// One appliance's answer of a whole day: hours for count appliances of watts
+// at index (applianceColumns order).
+struct ApplianceAnswer
+{
+    int index;
+    double hours;
+    int watts;
+    int count;
+};
+
+// Records a whole day in one transaction: each appliance's cost and answer
+// (as recordAppliance), the water answers and plain values (as recordWater).
+// Nothing is stored when a tariff needed could not be read or any write
+// fails; returns whether the day was stored.
+bool recordWholeDay(const QSqlDatabase &db, const QString &key,
+                    const QList<ApplianceAnswer> &appliances, const QList<WaterAnswer> &water,
+                    const ColumnValues &plain);
+
 // The latest day before before with any answer in DayUsage; an invalid date
 // when there is none.
 QDate lastAnsweredDay(const QSqlDatabase &db, const QDate &before);
@@ -185,11 +228,14 @@ std::optional<bool> dayHasAnswers(const QSqlDatabase &db, const QString &key);
 // Replaces the day of toKey's answers and costs, of both kinds, with every
 // answer DayUsage holds for the day of fromKey (and that day's family
 // members), costed with today's tariffs and the given powers and counts, in
-// one transaction. Nothing, with the day left as it was, when a tariff,
-// power or count needed could not be read or a write failed.
+// one transaction; a water use is costed with its cubic metres in factors
+// (waterDiary column order). Nothing, with the day left as it was, when a
+// tariff, power, count or factor needed could not be read or a write failed.
+using WaterFactors = std::array<std::optional<double>, 6>;
 std::optional<CopiedAnswers> copyAnswers(const QSqlDatabase &db, const QString &fromKey,
                                          const QString &toKey, const ApplianceFigures &watts,
-                                         const ApplianceFigures &counts);
+                                         const ApplianceFigures &counts,
+                                         const WaterFactors &factors);
 
 // The day keys of table's keyColumn, in the order the rows were stored;
 // nothing when they could not be read (a busy or closed file).
@@ -215,25 +261,42 @@ struct WaterDay
 };
 WaterDay waterDay(const QSqlDatabase &db, const QString &key);
 
-// The kWh or litres of each item (cost column) answered on the day of key,
-// from DayUsage; empty for a day recorded before usage was kept, or when it
-// could not be read.
-QHash<QString, double> dayUsage(const QSqlDatabase &db, const QString &key);
+// The household's litres of a water item (a waterDiary column) from the
+// litres kept and the day's members, as householdWater counts them.
+double householdLitres(const QString &item, double perMember, double members);
 
-// What the answers kept for a day come to: the kWh of its appliances and the
-// litres of the whole family (kept per member, times the members of the
-// day's water diary), each with whether the day has answers of that kind.
+// What the answers kept for a day (DayUsage) come to. A kind of which the day
+// has no kept answer has no figure: a day recorded with costs only has its
+// costs and no usage, never "0 kWh" or "0 litres".
 struct DayUse
 {
-    bool electricity = false;
-    double kWh = 0;
-    bool water = false;
-    double litres = 0;
+    QHash<QString, double> items; // each answered item as kept: kWh, or litres for one member
+    std::optional<double> kWh;    // the day's appliances
+    std::optional<double> litres; // the whole family's water (householdLitres)
 };
 
-// The kept answers of the days of keys (as dayKey writes them), by key; a day
-// without kept answers is not in it. Nothing when DayUsage could not be read.
-std::optional<QHash<QString, DayUse>> usageOfDays(const QSqlDatabase &db, const QStringList &keys);
+// The one reading of the answers kept per day: the days of keys (as dayKey
+// writes them), or every day with kept answers when keys is empty, by key; a
+// day without kept answers is not in it. Nothing when DayUsage could not be
+// read.
+std::optional<QHash<QString, DayUse>> usageOfDays(const QSqlDatabase &db,
+                                                  const QStringList &keys = {});
+
+// A diary's stored rows: Diary's eleven costs, or waterDiary's family members
+// then six costs, each as stored (NULL stays NULL), keyed by the day key as
+// stored; of the days of keys only, or of every stored day, in the order the
+// rows were stored, when keys is empty. Nothing when the diary could not be read.
+struct DiaryRow
+{
+    QString key;
+    QVariantList values;
+};
+std::optional<QList<DiaryRow>> diaryRows(const QSqlDatabase &db, bool water,
+                                         const QStringList &keys = {});
+
+// A diary row's day cost: the sum of the eleven costs, or the six water
+// costs as waterTotal counts them with the row's family members.
+double dayCost(const DiaryRow &row, bool water);
 
 // One random tip for an appliance (Tips) or a water activity (waterTips);
 // empty when there is none.

@@ -82,6 +82,15 @@ bool store(const QSqlDatabase &db, const QString &meter, const Reading &reading)
         .isActive();
 }
 
+// A day's kept answers in a meter's unit: kWh, or cubic metres of the
+// family's litres; nothing without answers of that kind.
+std::optional<double> diaryUse(const CalculatorLogic::DayUse &day, bool water)
+{
+    if (water)
+        return day.litres ? std::optional(*day.litres / 1000) : std::nullopt;
+    return day.kWh;
+}
+
 const QString notStored =
     QStringLiteral("Not stored: the data file is busy or cannot be written. Please try again.");
 
@@ -123,7 +132,6 @@ Outcome saveReading(const QSqlDatabase &db, const QString &meter, const QDate &d
         return {false, QStringLiteral("Enter the number the meter shows, from 0 to %1, for "
                                       "example %2.")
                            .arg(readingText(maximumReading), locale.toString(1234.5, 'f', 1))};
-    Database::createHouseholdTables(db);
     const std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
     if (!days)
         return {false, notStored};
@@ -192,7 +200,6 @@ Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByte
     if (rows.isEmpty())
         return {false, QStringLiteral("Nothing was imported: the file has no readings.")};
 
-    Database::createHouseholdTables(db);
     std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
     if (!days)
         return {false, notStored};
@@ -252,8 +259,8 @@ std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter,
         CalculatorLogic::usageOfDays(db, keys);
     for (const CalculatorLogic::DayUse &day :
          usage.value_or(QHash<QString, CalculatorLogic::DayUse>())) {
-        if (water ? day.water : day.electricity)
-            period.diary = period.diary.value_or(0) + (water ? day.litres / 1000 : day.kWh);
+        if (const std::optional<double> used = diaryUse(day, water))
+            period.diary = period.diary.value_or(0) + *used;
     }
     return period;
 }
@@ -300,8 +307,8 @@ std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &
     const bool water = meter == waterMeter;
     for (int i = 0; i < chart.size(); ++i) {
         const auto kept = usage->constFind(keys.at(i));
-        if (kept != usage->constEnd() && (water ? kept->water : kept->electricity))
-            chart[i].diary = water ? kept->litres / 1000 : kept->kWh;
+        if (kept != usage->constEnd())
+            chart[i].diary = diaryUse(*kept, water);
     }
     return chart;
 }

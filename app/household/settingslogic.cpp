@@ -29,6 +29,26 @@ const QString &budgetKey(bool water)
     return water ? waterBudgetKey : electricityBudgetKey;
 }
 
+QString litresKey(int activity)
+{
+    return QStringLiteral("litres") + CalculatorLogic::waterTipNames().value(activity);
+}
+
+// What one use of a fixture is called in a sentence, in the waterDiary's
+// column order.
+QString fixtureUse(int activity)
+{
+    static const QStringList uses = {
+        QStringLiteral("a minute at the tap"),
+        QStringLiteral("a washing-machine load"),
+        QStringLiteral("a dish wash"),
+        QStringLiteral("a shower"),
+        QStringLiteral("a watering of the lawn"),
+        QStringLiteral("a flush"),
+    };
+    return uses.value(activity);
+}
+
 // A typed figure, read by the one reader of typed figures.
 std::optional<double> typedNumber(const QString &typed, const QLocale &locale)
 {
@@ -233,8 +253,8 @@ bool storeFields(QSqlDatabase &db, const SettingsLogic::Household &household,
     using namespace SettingsLogic;
     cachedCurrency.valid = false;
     return Database::inTransaction(db, [&] {
-        bool stored = Database::createHouseholdTables(db);
-        if (stored && which[ElectricityRateField])
+        bool stored = true;
+        if (which[ElectricityRateField])
             stored = storeRate(db, electricityType, household.electricityRate,
                                household.electricityRateText);
         if (stored && which[WaterRateField])
@@ -268,6 +288,14 @@ bool storeFields(QSqlDatabase &db, const SettingsLogic::Household &household,
                                                            "(key, value) VALUES (?,?)"),
                                             {budgetKey(water), value}))
                          .isActive();
+        }
+        for (int i = 0; stored && i < waterActivityCount; ++i) {
+            if (which[FirstLitresField + i])
+                stored = run(db,
+                             QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES "
+                                            "(?,?)"),
+                             {litresKey(i), household.litres[i].trimmed()})
+                             .isActive();
         }
         return stored;
     });
@@ -387,6 +415,23 @@ std::optional<Stored> stored(const QSqlDatabase &db)
                     .arg(water ? waterType : electricityType, storedText(row.value(0)));
     }
 
+    for (int i = 0; i < waterActivityCount; ++i) {
+        QSqlQuery row =
+            run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"), {litresKey(i)});
+        if (unread(db, row))
+            return std::nullopt;
+        if (!row.next())
+            continue;
+        const Input<QString> typed = parseLitres(row.value(0).toString(), i);
+        figures.texts[FirstLitresField + i] = typed.value;
+        if (!typed.ok)
+            figures.problems[FirstLitresField + i] =
+                QStringLiteral("The stored litres of %1, %2, are not a figure Viridio can count "
+                               "with, so no cost of it is worked out: enter them on the settings "
+                               "page.")
+                    .arg(fixtureUse(i), storedText(row.value(0)));
+    }
+
     const QStringList &names = CalculatorLogic::applianceTipNames();
     for (const ApplianceFigure *figure : applianceFigures) {
         QSqlQuery rows =
@@ -433,6 +478,7 @@ Texts texts(const Household &household)
     }
     texts[ElectricityBudgetField] = household.electricityBudget;
     texts[WaterBudgetField] = household.waterBudget;
+    std::copy(household.litres.cbegin(), household.litres.cend(), texts.begin() + FirstLitresField);
     return texts;
 }
 
@@ -462,6 +508,10 @@ Household load(const QSqlDatabase &db)
     }
     household.electricityBudget = texts[ElectricityBudgetField];
     household.waterBudget = texts[WaterBudgetField];
+    for (int i = 0; i < waterActivityCount; ++i) {
+        if (!texts[FirstLitresField + i].isEmpty())
+            household.litres[i] = texts[FirstLitresField + i];
+    }
     return household;
 }
 
@@ -503,6 +553,32 @@ std::optional<double> budget(const QSqlDatabase &db, bool water)
     return typedNumber(typed.value, QLocale::c());
 }
 
+const LitreTexts &builtInLitres()
+{
+    // The cubic metres the calculator always counted each use with.
+    static const LitreTexts litres = {
+        QStringLiteral("15"),  QStringLiteral("15"),     QStringLiteral("68"),
+        QStringLiteral("160"), QStringLiteral("454.61"), QStringLiteral("16"),
+    };
+    return litres;
+}
+
+std::optional<double> litres(const QSqlDatabase &db, int activity)
+{
+    if (activity < 0 || activity >= waterActivityCount)
+        return std::nullopt;
+    QSqlQuery row =
+        run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"), {litresKey(activity)});
+    if (unread(db, row))
+        return std::nullopt;
+    const QString text =
+        row.isActive() && row.next() ? row.value(0).toString() : builtInLitres()[activity];
+    const Input<QString> typed = parseLitres(text, activity);
+    if (!typed.ok)
+        return std::nullopt;
+    return typedNumber(typed.value, QLocale());
+}
+
 QString problem(const Household &household)
 {
     if (!CalculatorLogic::soundRate(household.electricityRate))
@@ -523,6 +599,11 @@ QString problem(const Household &household)
             parseBudget(water ? household.waterBudget : household.electricityBudget, water);
         if (!budget.ok)
             return budget.error;
+    }
+    for (int i = 0; i < waterActivityCount; ++i) {
+        const Input<QString> litres = parseLitres(household.litres[i], i);
+        if (!litres.ok)
+            return litres.error;
     }
     return QString();
 }
@@ -563,6 +644,11 @@ bool saveChanged(QSqlDatabase &db, const Texts &shown, const Texts &typed, QStri
             const Input<QString> budget = parseBudget(typed[field], water, locale);
             (water ? household.waterBudget : household.electricityBudget) = budget.value;
             errors.append(budget.error);
+        } else if (field >= FirstLitresField) {
+            const Input<QString> litres =
+                parseLitres(typed[field], field - FirstLitresField, locale);
+            household.litres[field - FirstLitresField] = litres.value;
+            errors.append(litres.error);
         } else if (field < FirstCountField) {
             const Input<int> power = parseWatts(typed[field], field - FirstPowerField);
             household.watts[field - FirstPowerField] = power.value;
@@ -620,7 +706,7 @@ Input<int> parseCount(const QString &text, int appliance)
     input.ok = typed && input.value >= minimumCount && input.value <= maximumCount;
     if (!input.ok) {
         input.value = 0;
-        input.error = QStringLiteral("Set how many of the %1 you have, from %2 to %3.")
+        input.error = QStringLiteral("Set how many of the %1 you have, from %2 (none) to %3.")
                           .arg(CalculatorLogic::applianceNames().value(appliance))
                           .arg(minimumCount)
                           .arg(maximumCount);
@@ -643,6 +729,24 @@ Input<QString> parseBudget(const QString &text, bool water, const QLocale &local
                 .arg(water ? waterType : electricityType,
                      locale.decimalPoint() == QLatin1String(",") ? QStringLiteral("40,00")
                                                                  : QStringLiteral("40.00"));
+    return input;
+}
+
+Input<QString> parseLitres(const QString &text, int activity, const QLocale &locale)
+{
+    Input<QString> input;
+    const QString typed = text.trimmed();
+    const std::optional<double> number =
+        typed.isEmpty() ? std::nullopt : typedNumber(typed, locale);
+    input.ok = number && *number > 0 && *number <= maximumLitres;
+    if (input.ok)
+        input.value = typed;
+    else
+        input.error = QStringLiteral("Enter the litres of %1 as a number above 0 and up to "
+                                     "10,000, for example %2.")
+                          .arg(fixtureUse(activity), activity >= 0 && activity < waterActivityCount
+                                                         ? builtInLitres()[activity]
+                                                         : QStringLiteral("15"));
     return input;
 }
 

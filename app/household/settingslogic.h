@@ -11,6 +11,9 @@
 // "electricityBudget" and "waterBudget" (a budget in plain decimal, "40.50";
 // no row is none). Tariffs and budgets keep the digits the household typed,
 // without grouping or exponent, and are shown back so.
+// The litres of one use of each water fixture are in Settings too, as typed,
+// under "litres" and the waterTips activity name ("litresShower"); no row is
+// the built-in figure.
 #pragma once
 
 #include "household/calculatorlogic.h"
@@ -30,8 +33,9 @@ using Watts = std::array<int, applianceCount>;
 // The allowed power of one appliance, in watts.
 constexpr int minimumWatts = 1;
 constexpr int maximumWatts = 5000;
-// How many of one appliance a household may have (six bulbs, two fans).
-constexpr int minimumCount = 1;
+// How many of one appliance a household may have (six bulbs, two fans); 0 is
+// none: its questions are not asked.
+constexpr int minimumCount = 0;
 constexpr int maximumCount = 50;
 // The highest tariff, per kWh or per cubic metre (see CalculatorLogic).
 constexpr double maximumRate = CalculatorLogic::maximumRate;
@@ -39,6 +43,17 @@ constexpr double maximumRate = CalculatorLogic::maximumRate;
 constexpr int maximumCurrencyLength = 3;
 // The highest budget for one calendar month.
 constexpr double maximumBudget = 1000000;
+// The water fixtures, in the waterDiary's column order (tap, washing machine,
+// dish washing, shower, lawn, toilet bowl), and the most litres one use of
+// one may take (a lawn's watering by sprinkler is a few hundred).
+constexpr int waterActivityCount = 6;
+constexpr double maximumLitres = 10000;
+using LitreTexts = std::array<QString, waterActivityCount>;
+
+// The litres the calculator has always counted one use of each fixture with
+// (a minute at the tap, a washing-machine load, a dish wash, a shower, a
+// watering of the lawn, a flush), as the page shows them.
+const LitreTexts &builtInLitres();
 
 struct Household
 {
@@ -57,6 +72,7 @@ struct Household
     }();
     QString electricityBudget; // a month's budget as typed; empty for none
     QString waterBudget;
+    LitreTexts litres = builtInLitres(); // litres of one use of each fixture, as typed
 };
 
 // What a household starts with: the built-in tariffs, "$" and one appliance of
@@ -69,7 +85,7 @@ const Watts &typicalWatts();
 
 // The settings page's fields in order: the two tariffs, the currency sign,
 // then the eleven powers and the eleven counts in the Diary's column order,
-// then the two monthly budgets.
+// then the two monthly budgets and the litres of the six water fixtures.
 enum Field
 {
     ElectricityRateField,
@@ -79,7 +95,8 @@ enum Field
     FirstCountField = FirstPowerField + applianceCount,
     ElectricityBudgetField = FirstCountField + applianceCount,
     WaterBudgetField,
-    fieldCount
+    FirstLitresField, // the six fixtures' litres, in the waterDiary's column order
+    fieldCount = FirstLitresField + waterActivityCount
 };
 using Texts = std::array<QString, fieldCount>;
 using Fields = std::array<bool, fieldCount>;
@@ -131,6 +148,11 @@ QString currency(const QSqlDatabase &db);
 // is stored, it could not be read or is not sound.
 std::optional<double> budget(const QSqlDatabase &db, bool water);
 
+// The litres of one use of a water fixture (waterDiary column order): the
+// stored figure, or the built-in one when none is stored; nothing when it
+// could not be read or is not sound, so that no cost is worked from a guess.
+std::optional<double> litres(const QSqlDatabase &db, int activity);
+
 // The first thing wrong with household, as the page shows it; empty when every
 // value is allowed.
 QString problem(const Household &household);
@@ -181,6 +203,11 @@ Input<int> parseCount(const QString &text, int appliance);
 // comma where locale writes one; the value is its plain decimal text
 // ("40,50" in German is "40.50").
 Input<QString> parseBudget(const QString &text, bool water, const QLocale &locale = QLocale());
+
+// Typed litres of one use of a water fixture (waterDiary column order): a
+// number above 0 and up to maximumLitres, with a decimal point, or a decimal
+// comma where locale writes one; the value is the trimmed text.
+Input<QString> parseLitres(const QString &text, int activity, const QLocale &locale = QLocale());
 
 // A typed currency sign: 1 to 3 printable characters once blanks around it are
 // removed; the value is the trimmed sign.

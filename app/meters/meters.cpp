@@ -4,13 +4,13 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
-#include "household/meterlogic.h"
 #include "clock.h"
+#include "documents.h"
+#include "household/meterlogic.h"
 
 #include <QFile>
 #include <QFileDialog>
 #include <QSignalBlocker>
-#include <QStandardPaths>
 
 namespace {
 
@@ -112,10 +112,8 @@ void MainWindow::on_push_removeMeterReading_clicked()
 void MainWindow::on_push_importMeterReadings_clicked()
 {
     // The dialog is the window's own sheet; the window goes on behind it.
-    auto *dialog =
-        new QFileDialog(this, QStringLiteral("A CSV file of date,reading rows"),
-                        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-                        QStringLiteral("CSV files (*.csv *.txt)"));
+    auto *dialog = new QFileDialog(this, QStringLiteral("A CSV file of date,reading rows"),
+                                   Documents::folder(), QStringLiteral("CSV files (*.csv *.txt)"));
     dialog->setObjectName(QStringLiteral("dialog_importMeterReadings"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);

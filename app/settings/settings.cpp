@@ -28,14 +28,21 @@ std::array<QLineEdit *, SettingsLogic::applianceCount> powerBoxes(Ui::MainWindow
 }
 
 // The count boxes in the Diary's column order. They are stepped with a
-// finger or the arrow keys, never typed into, so no keystroke is dropped; 0
-// shows as a dash and stands for a count that could not be read.
+// finger or the arrow keys, never typed into, so no keystroke is dropped; 0 is
+// none, and the dash below it stands for a count that could not be read.
 std::array<QSpinBox *, SettingsLogic::applianceCount> countBoxes(Ui::MainWindow *ui)
 {
     return {ui->spin_countAirCon,         ui->spin_countLaptop,      ui->spin_countFan,
             ui->spin_countLights,         ui->spin_countDvdPlayer,   ui->spin_countLcdTv,
             ui->spin_countWashingMachine, ui->spin_countHairDryer,   ui->spin_countMicrowave,
             ui->spin_countRiceCooker,     ui->spin_countRefrigerator};
+}
+
+// The litres boxes in the waterDiary's column order.
+std::array<QLineEdit *, SettingsLogic::waterActivityCount> litresBoxes(Ui::MainWindow *ui)
+{
+    return {ui->le_litresTap,    ui->le_litresWashingMachine, ui->le_litresDishWashing,
+            ui->le_litresShower, ui->le_litresLawn,           ui->le_litresToilet};
 }
 
 // Every box of the page, in the order of SettingsLogic::Field.
@@ -51,20 +58,22 @@ std::array<QWidget *, SettingsLogic::fieldCount> fieldBoxes(Ui::MainWindow *ui)
     std::copy(counts.cbegin(), counts.cend(), boxes.begin() + SettingsLogic::FirstCountField);
     boxes[SettingsLogic::ElectricityBudgetField] = ui->le_electricityBudget;
     boxes[SettingsLogic::WaterBudgetField] = ui->le_waterBudget;
+    const auto litres = litresBoxes(ui);
+    std::copy(litres.cbegin(), litres.cend(), boxes.begin() + SettingsLogic::FirstLitresField);
     return boxes;
 }
 
 QString boxText(const QWidget *box)
 {
     if (const auto *count = qobject_cast<const QSpinBox *>(box))
-        return count->value() == 0 ? QString() : QString::number(count->value());
+        return count->value() < 0 ? QString() : QString::number(count->value());
     return static_cast<const QLineEdit *>(box)->text();
 }
 
 void setBoxText(QWidget *box, const QString &text)
 {
     if (auto *count = qobject_cast<QSpinBox *>(box))
-        count->setValue(text.toInt());
+        count->setValue(text.isEmpty() ? -1 : text.toInt());
     else
         static_cast<QLineEdit *>(box)->setText(text);
 }
@@ -75,7 +84,7 @@ void prepareCountBoxes(Ui::MainWindow *ui, QWidget *page)
         return;
     page->setProperty("prepared", true);
     for (QSpinBox *count : countBoxes(ui)) {
-        count->setMinimum(0);
+        count->setMinimum(-1);
         count->setSpecialValueText(QStringLiteral("\u2013"));
         if (auto *edit = count->findChild<QLineEdit *>())
             edit->setReadOnly(true);

@@ -1,5 +1,5 @@
 // viridio-eventserver: serves a list of events to Viridio's event update.
-//   viridio-eventserver [--listen ADDRESS] [--port PORT] [--check] FILE
+//   viridio-eventserver [--listen ADDRESS] [--port PORT] [--time-zone ZONE] [--check] FILE
 // It reads FILE once at start, in its own text format or as an iCalendar file
 // (docs/eventserver.md describes both), refuses to start when any event in it
 // could not be stored or listed by the viewer, then sends the one message to
@@ -20,6 +20,7 @@
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimeZone>
 #include <QTimer>
 
 #include <cstdio>
@@ -55,9 +56,14 @@ int main(int argc, char *argv[])
     const QCommandLineOption port(QStringLiteral("port"),
                                   QStringLiteral("Port to listen on (2554, the viewer's)."),
                                   QStringLiteral("port"), QStringLiteral("2554"));
+    const QCommandLineOption timeZone(
+        QStringLiteral("time-zone"),
+        QStringLiteral("The zone whose day an iCalendar time in UTC is served on, such as "
+                       "Europe/Berlin (the system's)."),
+        QStringLiteral("zone"));
     const QCommandLineOption check(QStringLiteral("check"),
                                    QStringLiteral("Check FILE, print a summary and exit."));
-    parser.addOptions({listen, port, check});
+    parser.addOptions({listen, port, timeZone, check});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The events to serve."));
     parser.process(app);
 
@@ -78,6 +84,16 @@ int main(int argc, char *argv[])
     if (!portOk || portNumber == 0 || portNumber > 65535) {
         say(stderr, QStringLiteral("viridio-eventserver: \"%1\" is not a port number")
                         .arg(parser.value(port)));
+        return 2;
+    }
+
+    // Empty, as the service's defaults file may leave it, is the system's zone.
+    const QByteArray zoneName = parser.value(timeZone).trimmed().toUtf8();
+    const QTimeZone zone = zoneName.isEmpty() ? QTimeZone::systemTimeZone() : QTimeZone(zoneName);
+    if (!zone.isValid()) {
+        say(stderr, QStringLiteral("viridio-eventserver: \"%1\" is not a time zone known here; "
+                                   "give one such as Europe/Berlin or UTC")
+                        .arg(QString::fromUtf8(zoneName)));
         return 2;
     }
 
@@ -110,9 +126,11 @@ int main(int argc, char *argv[])
     if (content.size() > maxFileBytes)
         return tooLarge();
     // An iCalendar file is known by its content, whatever its name.
-    const EventFile::Result events = IcsFile::isCalendar(content)
-                                         ? IcsFile::parse(content, QDate::currentDate().year())
-                                         : EventFile::parse(QString::fromUtf8(content));
+    const EventFile::Result events =
+        IcsFile::isCalendar(content)
+            ? IcsFile::parse(content,
+                             QDateTime::currentDateTimeUtc().toTimeZone(zone).date().year(), zone)
+            : EventFile::parse(QString::fromUtf8(content));
     for (const QString &leftOut : events.leftOut)
         say(stderr, QStringLiteral("%1: %2").arg(path, leftOut));
     if (!events.errors.isEmpty()) {

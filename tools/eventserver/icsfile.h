@@ -8,18 +8,39 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QTimeZone>
 
 namespace IcsFile {
+
+// The property that carries an event's admission fee, which iCalendar has no
+// property for. Viridio's "Add to my calendar" writes it too: the name is
+// part of the file format that docs/eventserver.md describes.
+inline QByteArray feeProperty()
+{
+    return QByteArrayLiteral("X-VIRIDIO-FEE");
+}
 
 // Whether content is an iCalendar file: "BEGIN:VCALENDAR" first, after an
 // optional UTF-8 byte order mark and white space.
 bool isCalendar(QByteArrayView content);
 
-// Reads the events of content; year is this year, for repeating events. A
-// file libical cannot read whole or reports a fault in, or that holds any
-// event the viewer could not store or list, gives errors and no events. Cancelled
-// events, events without a start, events that repeat other than yearly and
-// changes to one day of a repeating event are left out, each with its reason.
-EventFile::Result parse(const QByteArray &content, int year);
+// Reads the events of content; year is this year, for repeating events, and
+// zone the zone whose day a time in UTC falls on. A timed event in a named
+// zone (TZID) is on its date in that zone; a date or a floating time is on its
+// date as written.
+//
+// Refused as a whole, with errors and no events: text that is not UTF-8, a
+// BEGIN and END that do not match or components nested where RFC 5545 does not
+// allow them, a file libical cannot read whole or reports a fault in, an event
+// the viewer could not store or list, and more events than one message holds.
+// Events of one name are told apart by their year, or by their date when two
+// fall in one year. Left out, each with its reason: cancelled events, events
+// without a name or a start, events that repeat other than yearly, yearly
+// events without a day in this year or the next, and changed days
+// (RECURRENCE-ID) of an event left out or moved outside those years. A yearly
+// rule is expanded over those two years only; EXDATE removes a day and a
+// VEVENT with RECURRENCE-ID replaces one.
+EventFile::Result parse(const QByteArray &content, int year,
+                        const QTimeZone &zone = QTimeZone::systemTimeZone());
 
 } // namespace IcsFile

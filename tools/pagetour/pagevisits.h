@@ -37,6 +37,7 @@ const Visit visits[] = {
     {"entry choice", Calc + W::IntroPage, Calc + W::EntryChoicePage, "push_vozAvaviButton"},
     {"diary choice", Calc + W::IntroPage, Calc + W::DiaryChoicePage, "push_zadUvedoButton"},
     {"settings", Calc + W::EntryChoicePage, Calc + W::SettingsPage, "push_settings"},
+    {"quick day", Calc + W::EntryChoicePage, Calc + W::QuickDayPage, "push_quickDay"},
     {"rooms", Calc + W::EntryChoicePage, Calc + W::RoomsPage, "push_vozAvaviElectricityIcon"},
     {"bedroom", Calc + W::RoomsPage, Calc + W::BedroomPage, "push_bedroom"},
     {"air conditioner", Calc + W::BedroomPage, Calc + W::AirConPage, "push_airCon"},

@@ -1,0 +1,276 @@
+// The quick day: every appliance the household owns and every water use of
+// the day being recorded on one page, each with its answer, filled in from
+// the day's own answers or else from the latest earlier recorded day, and
+// stored in one go (the Diary, waterDiary and DayUsage rows, through
+// CalculatorLogic).
+#include "mainwindow.h"
+#include "mainwindowui.h"
+
+#include "household/calculatorlogic.h"
+#include "household/settingslogic.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QScrollBar>
+
+using namespace CalculatorLogic;
+
+namespace {
+
+// A row's answer box carries the item it answers (a Diary or waterDiary
+// column, or the family members) in this property.
+const char *const itemProperty = "quickDayItem";
+const QString membersItem = QStringLiteral("noOfFamilyMem");
+
+// The answer box's height and its text: a finger's width.
+constexpr int rowHeight = 40;
+constexpr int answerPointSize = 13;
+
+// The hours an appliance's box offers, as the room pages offer them.
+const QStringList &hourChoices()
+{
+    static const QStringList choices = [] {
+        QStringList all = {QStringLiteral("N.A"), QStringLiteral("15 min"),
+                           QStringLiteral("30 min"), QStringLiteral("45 min")};
+        for (int hour = 1; hour <= 24; ++hour)
+            all.append(QString::number(hour));
+        return all;
+    }();
+    return choices;
+}
+
+// The counts a water box offers: "N.A" and 1 to most.
+QStringList countChoices(int most)
+{
+    QStringList all{QStringLiteral("N.A")};
+    for (int count = 1; count <= most; ++count)
+        all.append(QString::number(count));
+    return all;
+}
+
+const QStringList &tapChoices()
+{
+    static const QStringList choices = {
+        QStringLiteral("N.A"), QStringLiteral("1"),  QStringLiteral("2"),  QStringLiteral("3"),
+        QStringLiteral("4"),   QStringLiteral("5"),  QStringLiteral("8"),  QStringLiteral("10"),
+        QStringLiteral("15"),  QStringLiteral("20"), QStringLiteral("30"), QStringLiteral("45"),
+        QStringLiteral("60"),
+    };
+    return choices;
+}
+
+// The text a box shows for an amount: its choice when it offers one
+// (0 is "N.A", a quarter of an hour "15 min"), else the number itself.
+QString choiceOf(double amount, const QStringList &choices)
+{
+    for (const QString &choice : choices) {
+        if (hoursOfChoice(choice) == amount)
+            return choice;
+    }
+    return numberText(amount);
+}
+
+// The water questions in the waterDiary's column order: what the row asks
+// and the most a box offers.
+struct WaterQuestion
+{
+    const char *caption;
+    int most; // 0 for the tap's minutes
+};
+const WaterQuestion waterQuestions[] = {
+    {"Tap, minutes each person", 0},   {"Washing machine loads, household", 10},
+    {"Dish washes, household", 20},    {"Showers, each person", 10},
+    {"Lawn waterings, household", 10}, {"Toilet flushes, each person", 10},
+};
+
+QComboBox *addRow(QGridLayout *grid, int &slot, const QString &caption, const QString &item,
+                  const QStringList &choices, const QString &shown)
+{
+    QWidget *rows = grid->parentWidget();
+    auto *label = new QLabel(caption, rows);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setStyleSheet(QStringLiteral("color: rgb(85, 0, 0);"));
+    QFont font = label->font();
+    font.setPointSize(11);
+    label->setFont(font);
+    auto *box = new QComboBox(rows);
+    box->setObjectName(QStringLiteral("combo_quickDay_") + item);
+    box->setProperty(itemProperty, item);
+    box->setAccessibleName(caption);
+    box->setMinimumHeight(rowHeight);
+    font.setPointSize(answerPointSize);
+    box->setFont(font);
+    box->addItems(choices);
+    if (box->findText(shown) < 0)
+        box->addItem(shown);
+    box->setCurrentText(shown);
+    label->setBuddy(box);
+    const int row = slot / 2;
+    const int column = (slot % 2) * 2;
+    grid->addWidget(label, row, column);
+    grid->addWidget(box, row, column + 1);
+    // Rows built while the page is on screen show at once.
+    label->show();
+    box->show();
+    ++slot;
+    return box;
+}
+
+void addHeading(QGridLayout *grid, int &slot, const QString &text)
+{
+    slot += slot % 2; // a heading starts a line
+    auto *heading = new QLabel(text, grid->parentWidget());
+    heading->setTextFormat(Qt::PlainText);
+    heading->setStyleSheet(QStringLiteral("color: rgb(85, 0, 0); font-weight: bold;"));
+    grid->addWidget(heading, slot / 2, 0, 1, 4);
+    heading->show();
+    slot += 2;
+}
+
+void clearRows(QGridLayout *grid)
+{
+    while (QLayoutItem *item = grid->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+}
+
+QList<QComboBox *> answerBoxes(Ui::MainWindow *ui)
+{
+    return ui->wid_quickDayRows->findChildren<QComboBox *>(Qt::FindDirectChildrenOnly);
+}
+
+const QString dayFormat = QStringLiteral("dddd d MMMM yyyy");
+
+} // namespace
+
+void MainWindow::on_push_quickDay_clicked()
+{
+    showPage(QuickDayPage);
+    const QDate day = recordDay();
+    ui->lb_quickDayMessage->clear();
+
+    // The day's own answers, or else those of the latest day before it.
+    DayAnswers answers = dayAnswers(db, dayKey(day));
+    QString from = QStringLiteral("Your answers of %1 so far.").arg(day.toString(dayFormat));
+    if (answers.read && answers.amounts.isEmpty()) {
+        const QDate last = lastAnsweredDay(db, day);
+        if (last.isValid()) {
+            answers = dayAnswers(db, dayKey(last));
+            from = QStringLiteral("Filled in from %1: change what differs, then save.")
+                       .arg(last.toString(dayFormat));
+        } else {
+            from = QStringLiteral("No earlier day to fill in from: pick each answer, then save.");
+        }
+    }
+    if (!answers.read)
+        from = QStringLiteral("Your answers could not be read: the data file is busy. Each "
+                              "answer shows N.A until the page is opened again.");
+    ui->lb_quickDayHeading->setText(QStringLiteral("Your day: %1").arg(day.toString(dayFormat)));
+    ui->lb_quickDayMessage->setText(from);
+
+    auto *grid = qobject_cast<QGridLayout *>(ui->wid_quickDayRows->layout());
+    ui->wid_quickDayRows->setUpdatesEnabled(false);
+    clearRows(grid);
+    int slot = 0;
+    addHeading(grid, slot, QStringLiteral("Electricity: hours on"));
+    const QStringList &columns = applianceColumns();
+    for (int i = 0; i < columns.size(); ++i) {
+        // A count of 0 is an appliance the household does not have.
+        const std::optional<int> count = SettingsLogic::count(db, i);
+        if (count && *count == 0)
+            continue;
+        QString name = applianceNames().at(i);
+        name[0] = name[0].toUpper();
+        addRow(grid, slot, name, columns.at(i), hourChoices(),
+               choiceOf(answers.amounts.value(columns.at(i)), hourChoices()));
+    }
+    addHeading(grid, slot, QStringLiteral("Water: a day"));
+    addRow(grid, slot, QStringLiteral("People at home"), membersItem, countChoices(10).mid(1),
+           numberText(answers.members.value_or(1)));
+    for (int i = 0; i < int(std::size(waterQuestions)); ++i) {
+        const QStringList choices =
+            waterQuestions[i].most ? countChoices(waterQuestions[i].most) : tapChoices();
+        addRow(grid, slot, QString::fromLatin1(waterQuestions[i].caption), waterColumns().at(i),
+               choices, choiceOf(answers.amounts.value(waterColumns().at(i)), choices));
+    }
+    ui->wid_quickDayRows->setUpdatesEnabled(true);
+    ui->scroll_quickDay->verticalScrollBar()->setValue(0);
+}
+
+void MainWindow::on_push_saveQuickDay_clicked()
+{
+    const QDate day = recordDay();
+    QList<ApplianceAnswer> appliances;
+    QList<WaterAnswer> water;
+    ColumnValues plain;
+    QList<SettingsLogic::Field> unsound;
+    double kWh = 0;
+    double litresPerMember = 0;
+    double householdLitres = 0;
+    double members = 1;
+    for (QComboBox *box : answerBoxes(ui)) {
+        const QString item = box->property(itemProperty).toString();
+        const double amount = hoursOfChoice(box->currentText());
+        const int appliance = int(applianceColumns().indexOf(item));
+        const int activity = int(waterColumns().indexOf(item));
+        if (item == membersItem) {
+            members = amount;
+            plain.append({membersItem, numberText(amount)});
+        } else if (appliance >= 0) {
+            const std::optional<int> watts = SettingsLogic::watts(db, appliance);
+            const std::optional<int> count = SettingsLogic::count(db, appliance);
+            if (!watts || !count) {
+                unsound << SettingsLogic::Field(SettingsLogic::FirstPowerField + appliance)
+                        << SettingsLogic::Field(SettingsLogic::FirstCountField + appliance);
+                continue;
+            }
+            appliances.append({appliance, amount, *watts, *count});
+            kWh += amount * *watts * *count / 1000;
+        } else if (activity >= 0) {
+            const std::optional<double> litres = SettingsLogic::litres(db, activity);
+            if (!litres) {
+                unsound << SettingsLogic::Field(SettingsLogic::FirstLitresField + activity);
+                continue;
+            }
+            water.append({item, amount, *litres / 1000});
+            (personalActivity(activity) ? litresPerMember : householdLitres) += amount * *litres;
+        }
+    }
+    if (!unsound.isEmpty()) {
+        QString problem = SettingsLogic::storedProblem(db, unsound);
+        ui->lb_quickDayMessage->setText(
+            problem.isEmpty() ? QStringLiteral("Nothing was stored: a setting could not be read. "
+                                               "Please try again.")
+                              : QStringLiteral("Nothing was stored. ") + problem);
+        return;
+    }
+    if (!recordWholeDay(db, dayKey(day), appliances, water, plain)) {
+        QString problem = SettingsLogic::storedProblem(
+            db, {SettingsLogic::ElectricityRateField, SettingsLogic::WaterRateField});
+        ui->lb_quickDayMessage->setText(
+            problem.isEmpty() ? QStringLiteral("Nothing was stored: the data file is busy. "
+                                               "Please try again.")
+                              : QStringLiteral("Nothing was stored. ") + problem);
+        return;
+    }
+    const QString sign = SettingsLogic::currency(db);
+    const ElectricityDay electricity = electricityDay(db, dayKey(day));
+    const WaterDay waterSpent = waterDay(db, dayKey(day));
+    ui->lb_quickDayMessage->setText(
+        QStringLiteral("Stored for %1: %2 appliances, %3 (%4); water for %5, %6 (%7).")
+            .arg(day.toString(dayFormat))
+            .arg(appliances.size())
+            .arg(usageText(kWh, kWhUnit), moneyText(electricityTotal(electricity.costs), sign),
+                 members == 1 ? QStringLiteral("1 person")
+                              : QStringLiteral("%1 people").arg(numberText(members)),
+                 usageText(members * litresPerMember + householdLitres, litreUnit),
+                 moneyText(waterTotal(waterSpent.members, waterSpent.costs), sign)));
+}
+
+void MainWindow::on_push_quickDayBack_clicked()
+{
+    showPage(EntryChoicePage);
+}
