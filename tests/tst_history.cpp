@@ -200,6 +200,26 @@ void TestHistory::whereTheMoneyWent()
     QCOMPARE(data.spending.first().tipName, CalculatorLogic::applianceTipNames().first());
     QVERIFY(data.spending.at(1).water);
     QCOMPARE(data.spending.at(1).tipName, QStringLiteral("Shower"));
+    // The chart: the five dearest and "other" for the rest; whole percents
+    // that add to 100.
+    QList<Spending> eight;
+    for (const double cost : {30, 20, 15, 10, 10, 5, 5, 5})
+        eight.append({QString::number(cost), QString(), false, cost, cost / 100});
+    const QList<Spending> chart = spendingChart(eight);
+    QCOMPARE(chart.size(), 6);
+    QCOMPARE(chart.last().name, QStringLiteral("other"));
+    QCOMPARE(chart.last().cost, 15.0);
+    QList<int> percents;
+    for (const Spending &item : chart)
+        percents.append(item.percent);
+    QCOMPARE(percents, QList<int>({30, 20, 15, 10, 10, 15}));
+    // Seven sevenths: 14.29 five times and 28.57 for the other two; the two
+    // largest remainders are rounded up.
+    const QList<Spending> sevenths(7, {"seventh", QString(), false, 1, 1.0 / 7});
+    percents.clear();
+    for (const Spending &item : spendingChart(sevenths))
+        percents.append(item.percent);
+    QCOMPARE(percents, QList<int>({15, 14, 14, 14, 14, 29}));
     // This month so far: from the 1st of December.
     QCOMPARE(data.electricityMonth, 5.0);
     QCOMPARE(data.waterMonth, 4.0);

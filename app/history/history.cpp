@@ -151,7 +151,7 @@ void MainWindow::on_push_historySpending_clicked()
     const QString sign = SettingsLogic::currency(db);
     QStringList labels;
     QList<double> costs;
-    for (const HistoryLogic::Spending &item : data.spending) {
+    for (const HistoryLogic::Spending &item : HistoryLogic::spendingChart(data.spending)) {
         labels.append(HistoryLogic::spendingLabel(item, sign));
         costs.append(item.cost);
     }

@@ -149,7 +149,7 @@ QList<HistoryLogic::Spending> ranking(const QList<double> &costs)
                      [](const HistoryLogic::Spending &a, const HistoryLogic::Spending &b) {
                          return a.cost > b.cost;
                      });
-    return items;
+    return HistoryLogic::spendingChart(items, int(items.size()));
 }
 
 // Adds a day to a period: its costs count; its usage only where it has
@@ -285,7 +285,35 @@ QString spendingLabel(const Spending &item, const QString &sign)
 {
     return QStringLiteral("%1  %2  %3 %")
         .arg(item.name, moneyText(item.cost, sign))
-        .arg(std::lround(item.share * 100));
+        .arg(item.percent);
+}
+
+QList<Spending> spendingChart(const QList<Spending> &spending, int bars)
+{
+    QList<Spending> items = spending.mid(0, spending.size() > bars ? bars - 1 : bars);
+    if (spending.size() > bars) {
+        Spending other{QStringLiteral("other"), QString(), false, 0, 0, 0};
+        for (qsizetype i = items.size(); i < spending.size(); ++i) {
+            other.cost += spending.at(i).cost;
+            other.share += spending.at(i).share;
+        }
+        items.append(other);
+    }
+    // Whole percents that add to 100: each rounded down, then the largest
+    // remainders rounded up.
+    int given = 0;
+    QList<QPair<double, qsizetype>> remainders;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const double percent = items.at(i).share * 100;
+        items[i].percent = int(std::floor(percent));
+        given += items.at(i).percent;
+        remainders.append({percent - items.at(i).percent, i});
+    }
+    std::stable_sort(remainders.begin(), remainders.end(),
+                     [](const auto &a, const auto &b) { return a.first > b.first; });
+    for (qsizetype i = 0; !items.isEmpty() && given < 100 && i < remainders.size(); ++i, ++given)
+        ++items[remainders.at(i).second].percent;
+    return items;
 }
 
 std::optional<double> change(double now, double before, bool beforeRecorded)
