@@ -110,7 +110,6 @@ void MainWindow::showPage(CalculatorBodyPage page)
     showPage(CalculatorPage);
     buildPage(ui->stackWid_ecoCalBody, page);
     ui->stackWid_ecoCalBody->setCurrentIndex(page);
-    showRecordDay(page);
 }
 
 void MainWindow::buildPage(QStackedWidget *stack, int index)

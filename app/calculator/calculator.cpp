@@ -431,6 +431,7 @@ void MainWindow::on_push_ecoCal_clicked()
 void MainWindow::on_stackWid_ecoCalBody_currentChanged(int index)
 {
     ui->lb_ecoCalBody->setVisible(index == IntroPage);
+    showRecordDay(CalculatorBodyPage(index));
 }
 
 void MainWindow::on_push_ecoCalHomeButton_clicked()

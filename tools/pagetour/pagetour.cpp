@@ -25,6 +25,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <tuple>
 
 namespace {
 
@@ -192,6 +193,17 @@ int main(int argc, char *argv[])
                                  .arg(index, 2, 10, QLatin1Char('0'))
                                  .arg(calculator->widget(index)->objectName());
         ok = save(&window, folder, name) && ok;
+    }
+
+    // The two diaries with every item of their latest day shown.
+    for (const auto &[page, button, name] :
+         {std::tuple{MainWindow::ElectricityDiaryPage, "push_zadUvedoViewAllData",
+                     "electricity-diary-all"},
+          std::tuple{MainWindow::WaterDiaryPage, "push_zadUvedoViewAllData_water",
+                     "water-diary-all"}}) {
+        PageVisits::reach(window, PageVisits::Calc + page);
+        press(&window, {QString::fromLatin1(button)});
+        ok = save(&window, folder, QString::fromLatin1(name)) && ok;
     }
 
     // Messages that pages show after a press, each at its longest: the
