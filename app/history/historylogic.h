@@ -149,9 +149,9 @@ QString periodText(int days, double total, const QString &sign, std::optional<do
 // date follow the dated ones in the order they were stored, with the key as
 // stored in the date column. Dates are ISO (2026-12-07), every value is exactly
 // as stored (empty for NULL) and the total has two decimals without a currency
-// sign. A last column gives the day's kWh (electricity) or the family's litres
-// (water) from the answers kept beside the costs, empty for a day recorded
-// before they were kept. ok (when given) says whether the diary could be read.
+// sign, which the header of each money column gives ("total ($)"). A last column gives the day's
+// kWh (electricity) or the family's litres (water) from the answers kept beside the costs, empty
+// for a day recorded before they were kept. ok (when given) says whether the diary could be read.
 QByteArray electricityCsv(const QSqlDatabase &db, bool *ok = nullptr);
 QByteArray waterCsv(const QSqlDatabase &db, bool *ok = nullptr);
 
