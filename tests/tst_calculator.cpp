@@ -849,12 +849,12 @@ void TestCalculator::electricityDiaryShowsTheFirstDayAtOnce()
     click("push_viewElecDiary");
     auto *dates = widget<QComboBox>("comboBox_zadUvedoDate");
     QCOMPARE(dates->count(), 3);
-    // Days are listed as they were recorded.
-    QCOMPARE(dates->itemText(0), key1);
-    QCOMPARE(dates->itemText(1), key2);
-    QCOMPARE(dates->itemText(2), QStringLiteral("01/12/2026"));
-    // The diary opens on the latest day, wherever it is listed.
-    QCOMPARE(dates->currentIndex(), 1);
+    // Days are listed in date order, whenever they were recorded; the diary
+    // opens on the latest.
+    QCOMPARE(dates->itemText(0), QStringLiteral("01/12/2026"));
+    QCOMPARE(dates->itemText(1), key1);
+    QCOMPARE(dates->itemText(2), key2);
+    QCOMPARE(dates->currentIndex(), 2);
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
              QStringLiteral("You have spent $2.29. You used 10.00 kWh."));
     QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).size(), 1);

@@ -17,6 +17,8 @@
 #include <QSignalBlocker>
 #include <QStringListModel>
 
+#include <algorithm>
+
 #include <functional>
 
 using namespace CalculatorLogic;
@@ -396,23 +398,33 @@ void listDays(QComboBox *dates, const QStringList &days)
         model = new QStringListModel(dates);
         dates->setModel(model);
     }
-    int latest = 0;
-    QDate latestDate;
-    for (int i = 0; i < days.size(); ++i) {
-        const QDate date = dateOfKey(days.at(i));
-        if (date.isValid() && (!latestDate.isValid() || date > latestDate)) {
-            latest = i;
-            latestDate = date;
-        }
+    // In date order, the latest last; a key that is no date after them all,
+    // as stored.
+    QList<QPair<QDate, QString>> dated;
+    dated.reserve(days.size());
+    for (const QString &day : days)
+        dated.append({dateOfKey(day), day});
+    std::stable_sort(dated.begin(), dated.end(), [](const auto &a, const auto &b) {
+        if (a.first.isValid() != b.first.isValid())
+            return a.first.isValid();
+        return a.first < b.first;
+    });
+    QStringList ordered;
+    ordered.reserve(dated.size());
+    int latest = -1;
+    for (const auto &[date, day] : std::as_const(dated)) {
+        if (date.isValid())
+            latest = int(ordered.size());
+        ordered.append(day);
     }
     // The first day shown is the latest: the list is set without signals.
     {
         const QSignalBlocker quiet(dates);
-        model->setStringList(days);
+        model->setStringList(ordered);
         dates->setCurrentIndex(-1);
     }
-    if (!days.isEmpty())
-        dates->setCurrentIndex(latest);
+    if (!ordered.isEmpty())
+        dates->setCurrentIndex(std::max(latest, 0));
 }
 
 } // namespace
