@@ -15,8 +15,8 @@
 // "answers" the same with an answer given on the page before, so that the
 // click records it (a page's OK) before the next page is painted.
 
-#include "app/household/calculatorlogic.h"
 #include "app/clock.h"
+#include "app/household/calculatorlogic.h"
 #include "mainwindow.h"
 #include "tools/pagetour/pagevisits.h"
 

@@ -6,6 +6,7 @@
 #include "clock.h"
 #include "data/database.h"
 #include "household/calculatorlogic.h"
+#include "household/plugreadings.h"
 #include "household/settingslogic.h"
 
 #include "pictures.h"
@@ -377,13 +378,16 @@ void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QStrin
 // how much was used.
 QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water)
 {
-    const QString summary = spentSentence(db, total);
+    QString summary = spentSentence(db, total);
     const DayUse kept = keptUse(db, key);
     const std::optional<double> used = water ? kept.litres : kept.kWh;
-    if (!used)
-        return summary;
-    return summary +
-           QStringLiteral(" You used %1.").arg(usageText(*used, water ? litreUnit : kWhUnit));
+    if (used)
+        summary +=
+            QStringLiteral(" You used %1.").arg(usageText(*used, water ? litreUnit : kWhUnit));
+    // What the smart plugs measured that day, beside the diary's figures.
+    if (!water)
+        summary += PlugReadings::daySentence(db, dateOfKey(key), kept.items);
+    return summary;
 }
 
 // Lists a diary's stored days in its date chooser and shows the latest day.
@@ -796,6 +800,7 @@ void MainWindow::on_push_lawnOK_clicked()
 
 void MainWindow::on_push_viewElecDiary_clicked()
 {
+    storePlugCounters();
     showPage(ElectricityDiaryPage);
     loadPicture(ui->lb_tipsImage, QStringLiteral("vozAvavi_tips.png"));
     setBreakdownVisible(electricityBreakdown(ui), false);

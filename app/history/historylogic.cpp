@@ -403,7 +403,7 @@ QString periodText(int days, double total, const QString &sign)
 QString periodText(int days, double total, const QString &sign, std::optional<double> used,
                    const QString &unit, int usedDays, int recordedDays)
 {
-    const QString money = periodText(days, total, sign);
+    QString money = periodText(days, total, sign);
     if (!used)
         return money;
     QString text = money + QLatin1Char('\n') + usageText(*used, unit);
