@@ -224,6 +224,10 @@ void TestCalculatorLogic::dayKey()
 
 void TestCalculatorLogic::totals()
 {
+    // The hours box's choices: 45 minutes are 0.75 h.
+    QCOMPARE(hoursOfChoice(QStringLiteral("45 min")), 0.75);
+    QCOMPARE(hoursOfChoice(QStringLiteral("N.A")), 0.0);
+    QCOMPARE(hoursOfChoice(QStringLiteral("24")), 24.0);
     ElectricityCosts electricity{};
     electricity[3] = 0.6861; // lights
     electricity[5] = 2.287;  // television

@@ -238,6 +238,16 @@ void TestHistory::whereTheMoneyWent()
     // This month so far: from the 1st of December.
     QCOMPARE(data.electricityMonth, 5.0);
     QCOMPARE(data.waterMonth, 4.0);
+
+    // A cost on the last day of November is not December's; the water of the
+    // day before the 30 is not ranked.
+    record("Diary", QDate(2026, 11, 30), {{"valOfFan", "7"}});
+    record("waterDiary", today.addDays(-30), {{"noOfFamilyMem", "1"}, {"amtOfShowerUsed", "100"}});
+    const PageData later = pageData(db);
+    QCOMPARE(later.electricityMonth, 5.0);
+    QCOMPARE(later.spending.first().name, QStringLiteral("fan"));
+    QCOMPARE(later.spending.at(2).name, QStringLiteral("shower"));
+    QCOMPARE(later.spending.at(2).cost, 3.0);
 }
 
 void TestHistory::monthAgainstItsBudget()
