@@ -3,6 +3,7 @@
 #include "data/database.h"
 #include "household/calculatorlogic.h"
 #include "household/meterlogic.h"
+#include "household/settingslogic.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,8 +34,33 @@ QString usageField(const QHash<QString, DayUse> &usage, const QString &key, bool
     return used ? numberText(*used) : QString();
 }
 
+// A diary's header line: the date, the plain columns, the money columns and
+// the total with the currency sign ("tap ($)", "total ($)"), then the
+// usage's unit; each name escaped as a field.
+QString csvHeader(const QStringList &plain, const QStringList &money, const QString &unit,
+                  const QString &sign)
+{
+    QStringList fields{QStringLiteral("date")};
+    fields += plain;
+    for (const QString &column : money + QStringList{QStringLiteral("total")})
+        fields.append(QStringLiteral("%1 (%2)").arg(column, sign));
+    fields.append(unit);
+    for (QString &field : fields)
+        field = HistoryLogic::csvField(field);
+    return fields.join(QLatin1Char(','));
+}
+
+// The household's currency sign, read anew: an export runs on a thread of
+// its own, away from the sign the window remembers.
+QString storedSign(const QSqlDatabase &db)
+{
+    const std::optional<SettingsLogic::Stored> figures = SettingsLogic::stored(db);
+    const QString sign = figures ? figures->texts[SettingsLogic::CurrencyField] : QString();
+    return sign.isEmpty() ? SettingsLogic::builtIn().currency : sign;
+}
+
 // The diary's records as CSV, oldest day first; see electricityCsv().
-QByteArray diaryCsv(const QSqlDatabase &db, bool water, const char *header, bool *ok)
+QByteArray diaryCsv(const QSqlDatabase &db, bool water, const QString &header, bool *ok)
 {
     struct Record
     {
@@ -72,7 +98,7 @@ QByteArray diaryCsv(const QSqlDatabase &db, bool water, const char *header, bool
         return a.date < b.date;
     });
 
-    QString text = QString::fromUtf8(header) + QStringLiteral("\r\n");
+    QString text = header + QStringLiteral("\r\n");
     text.reserve(text.size() + records.size() * 96);
     for (const Record &record : std::as_const(records))
         text += record.dateField + record.rest + QStringLiteral("\r\n");
@@ -149,7 +175,7 @@ QList<HistoryLogic::Spending> ranking(const QList<double> &costs)
                      [](const HistoryLogic::Spending &a, const HistoryLogic::Spending &b) {
                          return a.cost > b.cost;
                      });
-    return items;
+    return HistoryLogic::spendingChart(items, int(items.size()));
 }
 
 // Adds a day to a period: its costs count; its usage only where it has
@@ -285,7 +311,35 @@ QString spendingLabel(const Spending &item, const QString &sign)
 {
     return QStringLiteral("%1  %2  %3 %")
         .arg(item.name, moneyText(item.cost, sign))
-        .arg(std::lround(item.share * 100));
+        .arg(item.percent);
+}
+
+QList<Spending> spendingChart(const QList<Spending> &spending, int bars)
+{
+    QList<Spending> items = spending.mid(0, spending.size() > bars ? bars - 1 : bars);
+    if (spending.size() > bars) {
+        Spending other{QStringLiteral("other"), QString(), false, 0, 0, 0};
+        for (qsizetype i = items.size(); i < spending.size(); ++i) {
+            other.cost += spending.at(i).cost;
+            other.share += spending.at(i).share;
+        }
+        items.append(other);
+    }
+    // Whole percents that add to 100: each rounded down, then the largest
+    // remainders rounded up.
+    int given = 0;
+    QList<QPair<double, qsizetype>> remainders;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const double percent = items.at(i).share * 100;
+        items[i].percent = int(std::floor(percent));
+        given += items.at(i).percent;
+        remainders.append({percent - items.at(i).percent, i});
+    }
+    std::stable_sort(remainders.begin(), remainders.end(),
+                     [](const auto &a, const auto &b) { return a.first > b.first; });
+    for (qsizetype i = 0; !items.isEmpty() && given < 100 && i < remainders.size(); ++i, ++given)
+        ++items[remainders.at(i).second].percent;
+    return items;
 }
 
 std::optional<double> change(double now, double before, bool beforeRecorded)
@@ -363,18 +417,23 @@ QString periodText(int days, double total, const QString &sign, std::optional<do
 
 QByteArray electricityCsv(const QSqlDatabase &db, bool *ok)
 {
-    return diaryCsv(db, false,
-                    "date,air conditioner,laptop,fan,lights,dvd player,tv,washing machine,"
-                    "hair dryer,microwave,rice cooker,refrigerator,total,kWh",
-                    ok);
+    return diaryCsv(
+        db, false,
+        csvHeader({},
+                  {"air conditioner", "laptop", "fan", "lights", "dvd player", "tv",
+                   "washing machine", "hair dryer", "microwave", "rice cooker", "refrigerator"},
+                  "kWh", storedSign(db)),
+        ok);
 }
 
 QByteArray waterCsv(const QSqlDatabase &db, bool *ok)
 {
-    return diaryCsv(db, true,
-                    "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,"
-                    "total,litres",
-                    ok);
+    return diaryCsv(
+        db, true,
+        csvHeader({"family members"},
+                  {"tap", "washing machine", "dish washing", "shower", "lawn", "toilet"}, "litres",
+                  storedSign(db)),
+        ok);
 }
 
 QString csvField(const QString &value)

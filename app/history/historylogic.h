@@ -63,7 +63,16 @@ struct Spending
     bool water = false;
     double cost = 0;
     double share = 0; // from 0 to 1
+    int percent = 0;  // the share in whole percent; those of a chart's items add to 100
 };
+
+// The bars of the chart of where the money went.
+constexpr int spendingBars = 6;
+
+// The items of the chart: all of spending (dearest first) when they are at
+// most bars, otherwise the bars - 1 dearest and "other" for the rest; their
+// percents add to 100 (largest remainders rounded up).
+QList<Spending> spendingChart(const QList<Spending> &spending, int bars = spendingBars);
 
 // The change of each total on the same number of days before it, in percent;
 // nothing where the earlier period has no recorded day or cost nothing.
@@ -140,9 +149,9 @@ QString periodText(int days, double total, const QString &sign, std::optional<do
 // date follow the dated ones in the order they were stored, with the key as
 // stored in the date column. Dates are ISO (2026-12-07), every value is exactly
 // as stored (empty for NULL) and the total has two decimals without a currency
-// sign. A last column gives the day's kWh (electricity) or the family's litres
-// (water) from the answers kept beside the costs, empty for a day recorded
-// before they were kept. ok (when given) says whether the diary could be read.
+// sign, which the header of each money column gives ("total ($)"). A last column gives the day's
+// kWh (electricity) or the family's litres (water) from the answers kept beside the costs, empty
+// for a day recorded before they were kept. ok (when given) says whether the diary could be read.
 QByteArray electricityCsv(const QSqlDatabase &db, bool *ok = nullptr);
 QByteArray waterCsv(const QSqlDatabase &db, bool *ok = nullptr);
 

@@ -447,8 +447,23 @@ QDate lastAnsweredDay(const QSqlDatabase &db, const QDate &before)
     return latest;
 }
 
-bool copyAnswers(const QSqlDatabase &db, const QString &fromKey, const QString &toKey,
-                 const ApplianceFigures &watts, const ApplianceFigures &counts)
+std::optional<bool> dayHasAnswers(const QSqlDatabase &db, const QString &key)
+{
+    QSqlQuery query = Database::run(
+        db,
+        QStringLiteral("SELECT EXISTS(SELECT 1 FROM Diary WHERE retrieveDate=?) OR "
+                       "EXISTS(SELECT 1 FROM waterDiary WHERE waterRetrieveDate=?) OR "
+                       "EXISTS(SELECT 1 FROM DayUsage WHERE dayKey=?)"),
+        {key, key, key});
+    if (!query.isActive() || !query.next())
+        return std::nullopt;
+    return query.value(0).toBool();
+}
+
+std::optional<CopiedAnswers> copyAnswers(const QSqlDatabase &db, const QString &fromKey,
+                                         const QString &toKey, const ApplianceFigures &watts,
+                                         const ApplianceFigures &counts,
+                                         const WaterFactors &factors)
 {
     const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
     const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
@@ -457,8 +472,9 @@ bool copyAnswers(const QSqlDatabase &db, const QString &fromKey, const QString &
     QSqlQuery members = Database::run(
         db, QStringLiteral("SELECT noOfFamilyMem FROM waterDiary WHERE waterRetrieveDate=?"),
         {fromKey});
-    if (!electricityRate || !waterRate || !answers.isActive() || !members.isActive())
-        return false;
+    if (!electricityRate || !waterRate || !answers.isActive() || !members.isActive() ||
+        fromKey == toKey)
+        return std::nullopt;
     QList<QPair<int, double>> appliances;
     QList<WaterAnswer> water;
     while (answers.next()) {
@@ -468,22 +484,45 @@ bool copyAnswers(const QSqlDatabase &db, const QString &fromKey, const QString &
         const int activity = int(waterColumns().indexOf(item));
         if (appliance >= 0)
             appliances.append({appliance, amount});
+        else if (activity >= 0 && !factors[activity])
+            return std::nullopt;
         else if (activity >= 0)
-            water.append({item, amount, waterFactors[activity]});
+            water.append({item, amount, *factors[activity]});
     }
+    answers.finish();
+    CopiedAnswers copied{int(appliances.size()), int(water.size()), QString()};
     ColumnValues plain;
-    if (members.next() && !members.value(0).isNull())
-        plain.append({QStringLiteral("noOfFamilyMem"), members.value(0).toString()});
+    if (members.next() && !members.value(0).isNull()) {
+        copied.members = members.value(0).toString();
+        plain.append({QStringLiteral("noOfFamilyMem"), copied.members});
+    }
     members.finish();
-    return Database::inTransaction(db, [&] {
+    // The day's own answers go first, of both kinds, so that none is left
+    // beside the copied ones.
+    const QList<QPair<QString, QString>> dayRows = {
+        {QStringLiteral("Diary"), QStringLiteral("retrieveDate")},
+        {QStringLiteral("waterDiary"), QStringLiteral("waterRetrieveDate")},
+        {QStringLiteral("DayUsage"), QStringLiteral("dayKey")},
+    };
+    const bool stored = Database::inTransaction(db, [&] {
+        for (const auto &[table, keyColumn] : dayRows) {
+            if (!Database::run(
+                     db, QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(table, keyColumn), {toKey})
+                     .isActive())
+                return false;
+        }
         for (const auto &[appliance, hours] : std::as_const(appliances)) {
             if (!watts[appliance] || !counts[appliance] ||
                 !writeAppliance(db, toKey, appliance, hours, *watts[appliance], *counts[appliance],
                                 *electricityRate))
                 return false;
         }
-        return water.isEmpty() || writeWater(db, toKey, water, plain, *waterRate);
+        return (water.isEmpty() && plain.isEmpty()) ||
+               writeWater(db, toKey, water, plain, *waterRate);
     });
+    if (!stored)
+        return std::nullopt;
+    return copied;
 }
 
 std::optional<QStringList> storedDays(const QSqlDatabase &db, const QString &table,

@@ -212,12 +212,30 @@ QDate lastAnsweredDay(const QSqlDatabase &db, const QDate &before);
 // one that could not be read.
 using ApplianceFigures = std::array<std::optional<int>, 11>;
 
-// Records on the day of toKey every answer DayUsage holds for the day of
-// fromKey (and that day's family members), costed with today's tariffs and
-// the given powers and counts, in one transaction. False, with nothing
-// stored, when a tariff, power or count needed could not be read.
-bool copyAnswers(const QSqlDatabase &db, const QString &fromKey, const QString &toKey,
-                 const ApplianceFigures &watts, const ApplianceFigures &counts);
+// What copyAnswers copied: how many appliances and water activities, and
+// the family members (empty when the day had none).
+struct CopiedAnswers
+{
+    int appliances = 0;
+    int activities = 0;
+    QString members;
+};
+
+// Whether the day of key has anything stored: a cost in Diary or waterDiary,
+// or a kept answer. Nothing when it could not be read.
+std::optional<bool> dayHasAnswers(const QSqlDatabase &db, const QString &key);
+
+// Replaces the day of toKey's answers and costs, of both kinds, with every
+// answer DayUsage holds for the day of fromKey (and that day's family
+// members), costed with today's tariffs and the given powers and counts, in
+// one transaction; a water use is costed with its cubic metres in factors
+// (waterDiary column order). Nothing, with the day left as it was, when a
+// tariff, power, count or factor needed could not be read or a write failed.
+using WaterFactors = std::array<std::optional<double>, 6>;
+std::optional<CopiedAnswers> copyAnswers(const QSqlDatabase &db, const QString &fromKey,
+                                         const QString &toKey, const ApplianceFigures &watts,
+                                         const ApplianceFigures &counts,
+                                         const WaterFactors &factors);
 
 // The day keys of table's keyColumn, in the order the rows were stored;
 // nothing when they could not be read (a busy or closed file).
