@@ -160,6 +160,7 @@ private slots:
     void minutesAndCountsAreCountedAndShown();
     void anyDayAndSameAsTheLastDay();
     void quickDayInFourTaps();
+    void ownApplianceRecordedRankedAndExported();
     void meterReadingsThroughThePage();
 
     void historyShowsTotalsChartAndExports();
@@ -1476,6 +1477,84 @@ void TestCalculator::quickDayInFourTaps()
     click("push_laptop");
     click("push_laptopOK");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::RoomsPage));
+}
+
+// An own electric water heater of 2000 W for 2 h: 4 kWh at the seeded
+// 0.2287 a kWh, in the diary, the history, the ranking and the CSV; removed,
+// it is no longer asked and its day keeps it.
+void TestCalculator::ownApplianceRecordedRankedAndExported()
+{
+    openCalculator();
+    click("push_vozAvaviButton");
+    click("push_settings");
+    // Further down the page, as a finger scrolls to it.
+    auto *settings = widget<QScrollArea>("scroll_settings");
+    settings->ensureWidgetVisible(widget<QWidget>("push_addOwnAppliance"));
+    widget<QLineEdit>("le_ownApplianceName")->setText("Electric water heater");
+    widget<QLineEdit>("le_ownApplianceWatts")->setText("0");
+    click("push_addOwnAppliance");
+    QVERIFY2(labelText("lb_settingsMessage").contains("from 1 to 5000"),
+             qPrintable(labelText("lb_settingsMessage")));
+    widget<QLineEdit>("le_ownApplianceWatts")->setText("2000");
+    click("push_addOwnAppliance");
+    QVariantMap own = storedRow("OwnAppliance", "id", "1");
+    QCOMPARE(own.value("name").toString(), QStringLiteral("Electric water heater"));
+    QCOMPARE(own.value("watts").toInt(), 2000);
+    QCOMPARE(own.value("count").toInt(), 1);
+    QVERIFY(shown("push_removeOwnAppliance_1"));
+    click("push_settingsBack");
+
+    click("push_quickDay");
+    pick("combo_quickDay_own:1", "2");
+    click("push_saveQuickDay");
+    QVERIFY2(labelText("lb_quickDayMessage").contains("4.00 kWh ($0.91)"),
+             qPrintable(labelText("lb_quickDayMessage")));
+    QSqlQuery kept(QSqlDatabase::database());
+    QVERIFY(kept.exec("SELECT amount, watts, count, quantity, cost FROM DayUsage JOIN "
+                      "OwnApplianceDay ON applianceId = 1 AND OwnApplianceDay.dayKey = "
+                      "DayUsage.dayKey WHERE item = 'own:1'"));
+    QVERIFY(kept.next());
+    QCOMPARE(kept.value(0).toDouble(), 2.0);
+    QCOMPARE(kept.value(1).toInt(), 2000);
+    QCOMPARE(kept.value(2).toInt(), 1);
+    QCOMPARE(kept.value(3).toDouble(), 4.0);
+    QCOMPARE(kept.value(4).toDouble(), 0.9148);
+
+    click("push_quickDayBack");
+    click("push_zadUvedoButton");
+    click("push_viewElecDiary");
+    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+             QStringLiteral("You have spent $0.91. You used 4.00 kWh.\n"
+                            "Electric water heater: $0.91 \u00b7 4.00 kWh \u00b7 2 h"));
+    click("push_zadUvedoButton");
+    click("push_diaryHistory");
+    QVERIFY2(labelText("lb_elec7").startsWith("Last 7 days: $0.91\n4.00 kWh"),
+             qPrintable(labelText("lb_elec7")));
+    click("push_historySpending");
+    auto *names = qobject_cast<QBarCategoryAxis *>(
+        widget<QChartView>("chart_spending")->chart()->axes(Qt::Vertical).first());
+    QCOMPARE(names->categories(), QStringList({"Electric water heater  $0.91  100 %"}));
+    QCOMPARE(labelText("lb_spendingTip"),
+             QStringLiteral("The Electric water heater cost you most."));
+    const QByteArray csv = HistoryLogic::electricityCsv(QSqlDatabase::database());
+    QVERIFY2(csv.contains(",refrigerator ($),Electric water heater (h),Electric water heater "
+                          "($),total ($),used (kWh)\r\n2026-12-06,0,0,0,0,0,0,0,0,0,0,0,0,0,0,"
+                          "0,0,0,0,0,0,0,0,2,0.9148,0.91,4\r\n"),
+             csv.constData());
+
+    // Removed: no longer asked; its recorded day keeps its name and cost.
+    click("push_spendingBack");
+    click("push_historyBack");
+    click("push_settings");
+    settings->ensureWidgetVisible(widget<QWidget>("push_removeOwnAppliance_1"));
+    click("push_removeOwnAppliance_1");
+    QCOMPARE(storedRow("OwnAppliance", "id", "1").value("removed").toInt(), 1);
+    click("push_settingsBack");
+    click("push_vozAvaviButton");
+    click("push_quickDay");
+    QVERIFY(!window->findChild<QComboBox *>("combo_quickDay_own:1"));
+    QVERIFY(
+        HistoryLogic::electricityCsv(QSqlDatabase::database()).contains(",2,0.9148,0.91,4\r\n"));
 }
 
 // Answers go to the chosen day, never a future one; a missed day is filled

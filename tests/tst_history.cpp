@@ -234,25 +234,43 @@ void TestHistory::csvFilesOldestFirst()
     record("waterDiary", QStringLiteral("07/12/2026"),
            {{"noOfFamilyMem", "3"}, {"amtOfTapUsed", "0.1755"}, {"amtOfShowerUsed", "0.3744"}});
     record("waterDiary", QStringLiteral("06/12/2026"), {{"amtOfLawnUsed", "0.531894"}});
-    // The answers kept for 7 December: 10 kWh, and 11.7 + 2.5 litres a member.
-    for (const auto &[item, quantity] : QList<QPair<QString, double>>{
-             {"valOfAirCon", 10}, {"amtOfTapUsed", 11.7}, {"amtOfShowerUsed", 2.5}})
-        QVERIFY(QSqlQuery(db).exec(QStringLiteral("INSERT INTO DayUsage (dayKey, item, quantity) "
-                                                  "VALUES ('07/12/2026', '%1', %2)")
+    // The answers kept for 7 December: 2.5 h of air conditioner (10 kWh), an
+    // own appliance's 2 h (4 kWh), 3 minutes at the tap and a shower (11.7 +
+    // 2.5 litres a member). The own appliance's name needs quoting.
+    for (const auto &[item, amount, quantity] :
+         QList<std::tuple<QString, double, double>>{{"valOfAirCon", 2.5, 10},
+                                                    {"own:1", 2, 4},
+                                                    {"amtOfTapUsed", 3, 11.7},
+                                                    {"amtOfShowerUsed", 1, 2.5}})
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("INSERT INTO DayUsage (dayKey, item, amount, "
+                                                  "quantity) VALUES ('07/12/2026', '%1', %2, %3)")
                                        .arg(item)
+                                       .arg(amount)
                                        .arg(quantity)));
+    QVERIFY(QSqlQuery(db).exec("INSERT INTO OwnAppliance (id, name, watts, count) VALUES (1, "
+                               "'Heater, \"big\"', 2000, 1)"));
+    QVERIFY(QSqlQuery(db).exec(
+        "INSERT INTO OwnApplianceDay (dayKey, applianceId, cost) VALUES ('07/12/2026', 1, 4.8)"));
 
     const QByteArray electricity =
-        "date,air conditioner,laptop,fan,lights,dvd player,tv,washing machine,hair dryer,"
-        "microwave,rice cooker,refrigerator,total,kWh\r\n"
-        "2026-11-30,,,,0.6861,,,,,,,,0.69,\r\n"
-        "2026-12-07,2.287,0.15,,,,,,,,,,2.44,10\r\n"
-        "\"say \"\"hi\"\", then\",,,\"1,5\",,,,,,,,,0.00,\r\n"
-        "\"'=HYPERLINK(\"\"http://x\"\")\",,\"two\nlines\",'@SUM(A1),'\t=1,,,,,,,,0.00,\r\n";
+        "date,air conditioner (h),air conditioner ($),laptop (h),laptop ($),fan (h),fan ($),"
+        "lights (h),lights ($),dvd player (h),dvd player ($),tv (h),tv ($),washing machine (h),"
+        "washing machine ($),hair dryer (h),hair dryer ($),microwave (h),microwave ($),"
+        "rice cooker (h),rice cooker ($),refrigerator (h),refrigerator ($),"
+        "\"Heater, \"\"big\"\" (h)\",\"Heater, \"\"big\"\" ($)\",total ($),used (kWh)\r\n"
+        "2026-11-30,,,,,,,,0.6861,,,,,,,,,,,,,,,,,0.69,\r\n"
+        "2026-12-07,2.5,2.287,,0.15,,,,,,,,,,,,,,,,,,,2,4.8,7.24,14\r\n"
+        "\"say \"\"hi\"\", then\",,,,,,\"1,5\",,,,,,,,,,,,,,,,,,,0.00,\r\n"
+        "\"'=HYPERLINK(\"\"http://"
+        "x\"\")\",,,,\"two\nlines\",,'@SUM(A1),,'\t=1,,,,,,,,,,,,,,,,,0.00,"
+        "\r\n";
     const QByteArray water =
-        "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,total,litres\r\n"
-        "2026-12-06,,,,,,0.531894,,0.53,\r\n"
-        "2026-12-07,3,0.1755,,,0.3744,,,1.65,42.6\r\n";
+        "date,family members (people),tap (min each person),tap ($),washing machine (loads),"
+        "washing machine ($),dish washing (washes),dish washing ($),shower (showers each "
+        "person),shower ($),lawn (waterings),lawn ($),toilet (flushes each person),toilet ($),"
+        "total ($),used (litres)\r\n"
+        "2026-12-06,,,,,,,,,,,0.531894,,,0.53,\r\n"
+        "2026-12-07,3,3,0.1755,,,,,1,0.3744,,,,,1.65,42.6\r\n";
 
     const QString folder = dir->filePath(QStringLiteral("exports/new"));
     ExportResult result = exportDiaries(db, folder);
@@ -272,8 +290,8 @@ void TestHistory::csvFilesOldestFirst()
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(entries(folder),
              QStringList({"viridio-export-2026-12-07", "viridio-export-2026-12-07-2"}));
-    QVERIFY(
-        fileBytes(result.files.value(1)).endsWith("2026-12-07,1,0.1755,,,0.3744,,,0.55,14.2\r\n"));
+    QVERIFY(fileBytes(result.files.value(1))
+                .endsWith("2026-12-07,1,3,0.1755,,,,,1,0.3744,,,,,0.55,14.2\r\n"));
     QCOMPARE(fileBytes(folder + "/viridio-export-2026-12-07/viridio-water-2026-12-07.csv"), water);
 }
 
@@ -474,9 +492,9 @@ void TestHistory::keptAnswersReadOneWayEverywhere()
 
     // The export: the usage field of the costs-only day is empty, never 0.
     const QByteArray water = waterCsv(db);
-    QVERIFY2(water.contains("2026-12-06,3,0.1,,,,,,0.30,450\r\n"), water.constData());
-    QVERIFY2(water.contains("2026-12-07,2,0.1,,,,,,0.20,\r\n"), water.constData());
-    QVERIFY2(electricityCsv(db).endsWith(",0.25,,,,,,,,,,,0.25,\r\n"),
+    QVERIFY2(water.contains("2026-12-06,3,,0.1,,,,,,,,,,,0.30,450\r\n"), water.constData());
+    QVERIFY2(water.contains("2026-12-07,2,,0.1,,,,,,,,,,,0.20,\r\n"), water.constData());
+    QVERIFY2(electricityCsv(db).endsWith(",,0.25,,,,,,,,,,,,,,,,,,,,,0.25,\r\n"),
              electricityCsv(db).constData());
 
     // The meter compares cubic metres: 450 litres are 0.45 m³.

@@ -342,17 +342,49 @@ void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QStrin
                           [&](double kept) { return householdWater(i, kept, day.members); }));
 }
 
-// The day's summary: what was spent and, for a day whose answers were kept,
-// how much was used.
-QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water)
+// What an answer kept for an item was: "2 h", "15 min each", "1 load"; the
+// personal water uses are each person's.
+QString amountText(const QString &item, double amount)
 {
-    const QString summary = spentSentence(db, total);
+    const int activity = int(waterColumns().indexOf(item));
+    if (activity < 0)
+        return numberText(amount) + QStringLiteral(" h");
+    static const char *const units[][2] = {
+        {"min each", "min each"},        {"load", "loads"},         {"wash", "washes"},
+        {"shower each", "showers each"}, {"watering", "waterings"}, {"flush each", "flushes each"},
+    };
+    return numberText(amount) + QLatin1Char(' ') +
+           QString::fromLatin1(units[activity][amount == 1 ? 0 : 1]);
+}
+
+// The day's summary: what was spent and, for a day whose answers were kept,
+// how much was used; then each own appliance recorded that day with its
+// cost, kWh and hours, as the household named it.
+QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water,
+                   const OwnCosts &own = {})
+{
+    QString summary = spentSentence(db, total);
     const DayUse kept = keptUse(db, key);
     const std::optional<double> used = water ? kept.litres : kept.kWh;
-    if (!used)
+    if (used)
+        summary +=
+            QStringLiteral(" You used %1.").arg(usageText(*used, water ? litreUnit : kWhUnit));
+    if (own.isEmpty())
         return summary;
-    return summary +
-           QStringLiteral(" You used %1.").arg(usageText(*used, water ? litreUnit : kWhUnit));
+    const QString sign = SettingsLogic::currency(db);
+    for (const OwnAppliance &appliance : ownAppliances(db, true).value_or(QList<OwnAppliance>())) {
+        const auto cost = own.constFind(appliance.id);
+        if (cost == own.constEnd())
+            continue;
+        const QString item = ownItem(appliance.id);
+        summary +=
+            QLatin1Char('\n') + appliance.name + QStringLiteral(": ") + moneyText(*cost, sign);
+        if (kept.items.contains(item))
+            summary += QStringLiteral(" \u00b7 ") + usageText(kept.items.value(item), kWhUnit);
+        if (kept.amounts.contains(item))
+            summary += QStringLiteral(" \u00b7 ") + amountText(item, kept.amounts.value(item));
+    }
+    return summary;
 }
 
 // Lists a diary's stored days in its date chooser and shows the latest day.
@@ -450,11 +482,14 @@ void MainWindow::on_push_sameAsLastDay_clicked()
     }
     ApplianceFigures watts;
     ApplianceFigures counts;
+    LitreFigures litres;
     for (int i = 0; i < int(watts.size()); ++i) {
         watts[i] = SettingsLogic::watts(db, i);
         counts[i] = SettingsLogic::count(db, i);
     }
-    if (copyAnswers(db, dayKey(source), dayKey(day), watts, counts))
+    for (int i = 0; i < int(litres.size()); ++i)
+        litres[i] = SettingsLogic::litres(db, i);
+    if (copyAnswers(db, dayKey(source), dayKey(day), watts, counts, litres))
         ui->lb_recordDayMessage->setText(
             QStringLiteral("The answers of %1 are now those of %2 too, costed with today's "
                            "settings.")
@@ -707,8 +742,9 @@ void MainWindow::on_comboBox_zadUvedoDate_currentIndexChanged(const QString &)
         ui->txtBrowse_consumptionSumm->setPlainText(unreadDiaryMessage);
     if (!day.found)
         return;
-    ui->txtBrowse_consumptionSumm->setPlainText(daySummary(
-        db, electricityTotal(day.costs), ui->comboBox_zadUvedoDate->currentText(), false));
+    ui->txtBrowse_consumptionSumm->setPlainText(daySummary(db, electricityTotal(day.costs, day.own),
+                                                           ui->comboBox_zadUvedoDate->currentText(),
+                                                           false, day.own));
 
     const QStringList tips = tipsFor(day.costs, applianceTipNames(),
                                      [this](const QString &name) { return randomTip(db, name); });
@@ -732,8 +768,9 @@ void MainWindow::on_push_zadUvedoViewAllData_clicked()
         ui->txtBrowse_tips->setPlainText(day.read ? emptyDiaryMessage : unreadDiaryMessage);
         return;
     }
-    ui->txtBrowse_consumptionSumm->setPlainText(daySummary(
-        db, electricityTotal(day.costs), ui->comboBox_zadUvedoDate->currentText(), false));
+    ui->txtBrowse_consumptionSumm->setPlainText(daySummary(db, electricityTotal(day.costs, day.own),
+                                                           ui->comboBox_zadUvedoDate->currentText(),
+                                                           false, day.own));
     setBreakdownVisible(electricityBreakdown(ui), true);
     fillElectricityBreakdown(ui, db, ui->comboBox_zadUvedoDate->currentText(), day);
     ui->push_zadUvedoViewAllData->hide();

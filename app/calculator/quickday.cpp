@@ -1,4 +1,4 @@
-// The quick day: every appliance the household owns and every water use of
+// The quick day: every appliance the household owns (its own ones too) and every water use of
 // the day being recorded on one page, each with its answer, filled in from
 // the day's own answers or else from the latest earlier recorded day, and
 // stored in one go (the Diary, waterDiary and DayUsage rows, through
@@ -187,6 +187,12 @@ void MainWindow::on_push_quickDay_clicked()
         addRow(grid, slot, name, columns.at(i), hourChoices(),
                choiceOf(answers.amounts.value(columns.at(i)), hourChoices()));
     }
+    // The household's own appliances, after the built-in ones.
+    for (const OwnAppliance &own : ownAppliances(db).value_or(QList<OwnAppliance>())) {
+        const QString item = ownItem(own.id);
+        addRow(grid, slot, own.name, item, hourChoices(),
+               choiceOf(answers.amounts.value(item), hourChoices()));
+    }
     addHeading(grid, slot, QStringLiteral("Water: a day"));
     addRow(grid, slot, QStringLiteral("People at home"), membersItem, countChoices(10).mid(1),
            numberText(answers.members.value_or(1)));
@@ -204,6 +210,13 @@ void MainWindow::on_push_saveQuickDay_clicked()
 {
     const QDate day = recordDay();
     QList<ApplianceAnswer> appliances;
+    QList<OwnAnswer> own;
+    const std::optional<QList<OwnAppliance>> owned = ownAppliances(db);
+    if (!owned) {
+        ui->lb_quickDayMessage->setText(
+            QStringLiteral("Nothing was stored: the data file is busy. Please try again."));
+        return;
+    }
     QList<WaterAnswer> water;
     ColumnValues plain;
     QList<SettingsLogic::Field> unsound;
@@ -216,7 +229,16 @@ void MainWindow::on_push_saveQuickDay_clicked()
         const double amount = hoursOfChoice(box->currentText());
         const int appliance = int(applianceColumns().indexOf(item));
         const int activity = int(waterColumns().indexOf(item));
-        if (item == membersItem) {
+        const std::optional<int> id = ownId(item);
+        if (id) {
+            // An appliance removed since the page opened is not recorded.
+            for (const OwnAppliance &appliance : *owned) {
+                if (appliance.id == *id) {
+                    own.append({*id, amount, appliance.watts, appliance.count});
+                    kWh += amount * appliance.watts * appliance.count / 1000;
+                }
+            }
+        } else if (item == membersItem) {
             members = amount;
             plain.append({membersItem, numberText(amount)});
         } else if (appliance >= 0) {
@@ -247,7 +269,7 @@ void MainWindow::on_push_saveQuickDay_clicked()
                               : QStringLiteral("Nothing was stored. ") + problem);
         return;
     }
-    if (!recordWholeDay(db, dayKey(day), appliances, water, plain)) {
+    if (!recordWholeDay(db, dayKey(day), appliances, water, plain, own)) {
         QString problem = SettingsLogic::storedProblem(
             db, {SettingsLogic::ElectricityRateField, SettingsLogic::WaterRateField});
         ui->lb_quickDayMessage->setText(
@@ -262,8 +284,9 @@ void MainWindow::on_push_saveQuickDay_clicked()
     ui->lb_quickDayMessage->setText(
         QStringLiteral("Stored for %1: %2 appliances, %3 (%4); water for %5, %6 (%7).")
             .arg(day.toString(dayFormat))
-            .arg(appliances.size())
-            .arg(usageText(kWh, kWhUnit), moneyText(electricityTotal(electricity.costs), sign),
+            .arg(appliances.size() + own.size())
+            .arg(usageText(kWh, kWhUnit),
+                 moneyText(electricityTotal(electricity.costs, electricity.own), sign),
                  members == 1 ? QStringLiteral("1 person")
                               : QStringLiteral("%1 people").arg(numberText(members)),
                  usageText(members * litresPerMember + householdLitres, litreUnit),

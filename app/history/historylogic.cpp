@@ -3,6 +3,7 @@
 #include "data/database.h"
 #include "household/calculatorlogic.h"
 #include "household/meterlogic.h"
+#include "household/settingslogic.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,45 +25,120 @@ constexpr qint64 minimumRoom = qint64(1024) * 1024;
 
 // The CSV's usage field of a day: its kWh, or the family's litres; empty for
 // a day without kept answers of that kind.
-QString usageField(const QHash<QString, DayUse> &usage, const QString &key, bool water)
+QString usageField(const DayUse *day, bool water)
 {
-    const auto day = usage.constFind(key);
-    if (day == usage.constEnd())
+    if (!day)
         return QString();
     const std::optional<double> used = water ? day->litres : day->kWh;
     return used ? numberText(*used) : QString();
 }
 
+// What each item's answers are counted in, in the Diary's or the
+// waterDiary's column order.
+const QStringList &amountUnits(bool water)
+{
+    static const QStringList hours(applianceColumns().size(), QStringLiteral("h"));
+    static const QStringList uses = {
+        QStringLiteral("min each person"), QStringLiteral("loads"),
+        QStringLiteral("washes"),          QStringLiteral("showers each person"),
+        QStringLiteral("waterings"),       QStringLiteral("flushes each person"),
+    };
+    return water ? uses : hours;
+}
+
+// The header record: the date, then for each item what was answered and
+// what it cost, in the diary's column order, then the own appliances', the
+// total and the usage; every header with its unit.
+QString csvHeader(bool water, const QList<OwnAppliance> &own, const QString &sign)
+{
+    static const QStringList electricityNames = {
+        QStringLiteral("air conditioner"),
+        QStringLiteral("laptop"),
+        QStringLiteral("fan"),
+        QStringLiteral("lights"),
+        QStringLiteral("dvd player"),
+        QStringLiteral("tv"),
+        QStringLiteral("washing machine"),
+        QStringLiteral("hair dryer"),
+        QStringLiteral("microwave"),
+        QStringLiteral("rice cooker"),
+        QStringLiteral("refrigerator"),
+    };
+    static const QStringList waterNames = {
+        QStringLiteral("tap"),          QStringLiteral("washing machine"),
+        QStringLiteral("dish washing"), QStringLiteral("shower"),
+        QStringLiteral("lawn"),         QStringLiteral("toilet"),
+    };
+    const QString money = QStringLiteral(" (%1)").arg(sign);
+    QStringList fields{QStringLiteral("date")};
+    if (water)
+        fields.append(QStringLiteral("family members (people)"));
+    const QStringList &names = water ? waterNames : electricityNames;
+    for (int i = 0; i < names.size(); ++i)
+        fields << QStringLiteral("%1 (%2)").arg(names.at(i), amountUnits(water).at(i))
+               << names.at(i) + money;
+    for (const OwnAppliance &appliance : own)
+        fields << appliance.name + QStringLiteral(" (h)") << appliance.name + money;
+    fields << QStringLiteral("total") + money
+           << (water ? QStringLiteral("used (litres)") : QStringLiteral("used (kWh)"));
+    QString header;
+    for (const QString &field : std::as_const(fields))
+        header +=
+            (header.isEmpty() ? QString() : QStringLiteral(",")) + HistoryLogic::csvField(field);
+    return header;
+}
+
 // The diary's records as CSV, oldest day first; see electricityCsv().
-QByteArray diaryCsv(const QSqlDatabase &db, bool water, const char *header, bool *ok)
+QByteArray diaryCsv(const QSqlDatabase &db, bool water, bool *ok)
 {
     struct Record
     {
         QDate date;
         QString dateField;
-        QString rest; // ",value,...,total,usage"
+        QString rest; // ",hours,value,...,total,usage"
     };
     const std::optional<QList<DiaryRow>> rows = diaryRows(db, water);
     const std::optional<QHash<QString, DayUse>> usage = usageOfDays(db);
+    const std::optional<QList<OwnAppliance>> own =
+        water ? std::optional(QList<OwnAppliance>()) : ownAppliances(db, true);
     if (ok)
-        *ok = rows && usage;
+        *ok = rows && usage && own;
+    const QStringList &columns = water ? waterColumns() : applianceColumns();
+    const qsizetype firstCost = water ? 1 : 0; // the family members come first
     QList<Record> records;
     for (const DiaryRow &row : rows.value_or(QList<DiaryRow>())) {
         Record record;
-        record.rest.reserve(16 * (row.values.size() + 1));
+        record.rest.reserve(16 * (2 * row.values.size() + 1));
         record.date = dateOfKey(row.key);
         // A valid key is "dd/MM/yyyy": its parts make the ISO date.
         record.dateField = record.date.isValid()
                                ? row.key.mid(6, 4) + QLatin1Char('-') + row.key.mid(3, 2) +
                                      QLatin1Char('-') + row.key.mid(0, 2)
                                : HistoryLogic::csvField(row.key);
-        for (const QVariant &value : row.values) {
+        const DayUse *day = nullptr;
+        if (const auto kept =
+                usage ? usage->constFind(row.key) : QHash<QString, DayUse>::const_iterator();
+            usage && kept != usage->constEnd())
+            day = &*kept;
+        // The answer kept for an item; empty without one.
+        const auto amount = [day](const QString &item) {
+            return day && day->amounts.contains(item) ? numberText(day->amounts.value(item))
+                                                      : QString();
+        };
+        for (qsizetype i = 0; i < row.values.size(); ++i) {
+            if (i >= firstCost)
+                record.rest += QLatin1Char(',') + amount(columns.value(i - firstCost));
             record.rest += QLatin1Char(',');
-            if (!value.isNull())
-                record.rest += HistoryLogic::csvField(value.toString());
+            if (!row.values.at(i).isNull())
+                record.rest += HistoryLogic::csvField(row.values.at(i).toString());
+        }
+        for (const OwnAppliance &appliance : own.value_or(QList<OwnAppliance>())) {
+            const auto cost = row.own.constFind(appliance.id);
+            record.rest += QLatin1Char(',') + amount(ownItem(appliance.id)) + QLatin1Char(',') +
+                           (cost != row.own.constEnd() ? numberText(*cost) : QString());
         }
         record.rest += QLatin1Char(',') + moneyText(dayCost(row, water)) + QLatin1Char(',') +
-                       usageField(usage.value_or(QHash<QString, DayUse>()), row.key, water);
+                       usageField(day, water);
         records.append(std::move(record));
     }
     // Undated rows keep their stored order after every dated one.
@@ -72,8 +148,10 @@ QByteArray diaryCsv(const QSqlDatabase &db, bool water, const char *header, bool
         return a.date < b.date;
     });
 
-    QString text = QString::fromUtf8(header) + QStringLiteral("\r\n");
-    text.reserve(text.size() + records.size() * 96);
+    QString text =
+        csvHeader(water, own.value_or(QList<OwnAppliance>()), SettingsLogic::currency(db)) +
+        QStringLiteral("\r\n");
+    text.reserve(text.size() + records.size() * 160);
     for (const Record &record : std::as_const(records))
         text += record.dateField + record.rest + QStringLiteral("\r\n");
     return text.toUtf8();
@@ -122,29 +200,16 @@ struct PeriodBefore
     bool recorded = false;
 };
 
-// The appliances and water activities that cost anything, dearest first (the
-// order of the columns between equals), each with its share of costs' sum;
-// costs are in the Diary's then the waterDiary's column order.
-QList<HistoryLogic::Spending> ranking(const QList<double> &costs)
+// The items that cost anything, dearest first (the given order between
+// equals), each with its share of the items' sum.
+QList<HistoryLogic::Spending> ranking(QList<HistoryLogic::Spending> items)
 {
-    static const QStringList waterNames = {
-        QStringLiteral("tap"),          QStringLiteral("washing machine water"),
-        QStringLiteral("dish washing"), QStringLiteral("shower"),
-        QStringLiteral("lawn"),         QStringLiteral("toilet"),
-    };
-    const int appliances = int(applianceColumns().size());
     double total = 0;
-    for (const double cost : costs)
-        total += cost;
-    QList<HistoryLogic::Spending> items;
-    for (int i = 0; i < costs.size(); ++i) {
-        if (costs.at(i) <= 0)
-            continue;
-        const bool water = i >= appliances;
-        items.append({water ? waterNames.at(i - appliances) : applianceNames().at(i),
-                      water ? waterTipNames().at(i - appliances) : applianceTipNames().at(i), water,
-                      costs.at(i), costs.at(i) / total});
-    }
+    for (const HistoryLogic::Spending &item : std::as_const(items))
+        total += item.cost;
+    items.removeIf([](const HistoryLogic::Spending &item) { return item.cost <= 0; });
+    for (HistoryLogic::Spending &item : items)
+        item.share = item.cost / total;
     std::stable_sort(items.begin(), items.end(),
                      [](const HistoryLogic::Spending &a, const HistoryLogic::Spending &b) {
                          return a.cost > b.cost;
@@ -197,6 +262,7 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
     std::array<bool, readDays> hasWater{};
     const int appliances = int(applianceColumns().size());
     QList<double> itemCosts(appliances + waterColumns().size(), 0);
+    QHash<int, double> ownCosts; // by own appliance
 
     const std::optional<QList<DiaryRow>> electricityRows = diaryRows(db, false, keys);
     const std::optional<QList<DiaryRow>> waterRows = diaryRows(db, true, keys);
@@ -209,6 +275,8 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
         hasElectricity[day] = true;
         for (int item = 0; day >= firstShown && item < appliances; ++item)
             itemCosts[item] += readNumber(row.values.value(item));
+        for (auto own = row.own.cbegin(); day >= firstShown && own != row.own.cend(); ++own)
+            ownCosts[own.key()] += own.value();
     }
     for (const DiaryRow &row : waterRows.value_or(QList<DiaryRow>())) {
         const int day = dayOfKey.value(row.key, -1);
@@ -277,7 +345,25 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
     data.changes.water7 = change(data.water7, water7.total, water7.recorded);
     data.changes.water30 = change(data.water30, water30.total, water30.recorded);
 
-    data.spending = ranking(itemCosts);
+    // Each item in the Diary's then the waterDiary's column order, then the
+    // household's own appliances in the order they were added.
+    static const QStringList waterNames = {
+        QStringLiteral("tap"),          QStringLiteral("washing machine water"),
+        QStringLiteral("dish washing"), QStringLiteral("shower"),
+        QStringLiteral("lawn"),         QStringLiteral("toilet"),
+    };
+    QList<Spending> items;
+    for (int i = 0; i < itemCosts.size(); ++i) {
+        const bool water = i >= appliances;
+        items.append({water ? waterNames.at(i - appliances) : applianceNames().at(i),
+                      water ? waterTipNames().at(i - appliances) : applianceTipNames().at(i), water,
+                      itemCosts.at(i)});
+    }
+    const std::optional<QList<OwnAppliance>> own = ownAppliances(db, true);
+    data.read = data.read && own;
+    for (const OwnAppliance &appliance : own.value_or(QList<OwnAppliance>()))
+        items.append({appliance.name, QString(), false, ownCosts.value(appliance.id)});
+    data.spending = ranking(items);
     return data;
 }
 
@@ -363,18 +449,12 @@ QString periodText(int days, double total, const QString &sign, std::optional<do
 
 QByteArray electricityCsv(const QSqlDatabase &db, bool *ok)
 {
-    return diaryCsv(db, false,
-                    "date,air conditioner,laptop,fan,lights,dvd player,tv,washing machine,"
-                    "hair dryer,microwave,rice cooker,refrigerator,total,kWh",
-                    ok);
+    return diaryCsv(db, false, ok);
 }
 
 QByteArray waterCsv(const QSqlDatabase &db, bool *ok)
 {
-    return diaryCsv(db, true,
-                    "date,family members,tap,washing machine,dish washing,shower,lawn,toilet,"
-                    "total,litres",
-                    ok);
+    return diaryCsv(db, true, ok);
 }
 
 QString csvField(const QString &value)

@@ -4,7 +4,8 @@
 // 30 days went, this month's spending against the household's budgets, and
 // the export of every stored day to two CSV files.
 //
-// A day's electricity cost is the sum of its eleven Diary columns; its water
+// A day's electricity cost is the sum of its eleven Diary columns and its own
+// appliances' costs (CalculatorLogic::electricityTotal); its water
 // cost is the family members times the sum of its six waterDiary columns (as
 // CalculatorLogic::waterTotal). NULL and unreadable values count as 0. A day
 // is found by its key, dayKey(date); rows whose key is not a "dd/MM/yyyy" date
@@ -138,11 +139,17 @@ QString periodText(int days, double total, const QString &sign, std::optional<do
 // including the last, UTF-8 without a byte order mark, a header record first.
 // Every stored day is one record, oldest day first; rows whose key is not a
 // date follow the dated ones in the order they were stored, with the key as
-// stored in the date column. Dates are ISO (2026-12-07), every value is exactly
-// as stored (empty for NULL) and the total has two decimals without a currency
-// sign. A last column gives the day's kWh (electricity) or the family's litres
-// (water) from the answers kept beside the costs, empty for a day recorded
-// before they were kept. ok (when given) says whether the diary could be read.
+// stored in the date column. Every header names its unit: the household's
+// currency sign for money ("laptop ($)"), "h" for hours, the uses of water
+// ("shower (showers each person)"). Each item has two columns, the answer
+// kept for it (hours, minutes or uses; empty for a day recorded before
+// answers were kept) then its cost; the electricity file then has two for
+// each own appliance ever added, removed ones too. Dates are ISO (2026-12-07),
+// every cost is exactly as stored (empty for NULL) and the total has two
+// decimals without a currency sign. A last column gives the day's kWh
+// (electricity, own appliances included) or the family's litres (water) from
+// the answers kept, empty for a day recorded before they were kept. ok (when
+// given) says whether the diary could be read.
 QByteArray electricityCsv(const QSqlDatabase &db, bool *ok = nullptr);
 QByteArray waterCsv(const QSqlDatabase &db, bool *ok = nullptr);
 
