@@ -131,9 +131,10 @@ void TestHistory::totalsAndChartOfTheLastDays()
     QCOMPARE(data.electricity30, 12.0);
     QCOMPARE(data.water7, 7.0);
     QCOMPARE(data.water30, 10.0);
-    QCOMPARE(periodText(shortPeriod, data.electricity7, "$"), QStringLiteral("Last 7 days: $8.40"));
-    QCOMPARE(periodText(longPeriod, data.electricity30, "€"),
-             QStringLiteral("Last 30 days: €12.00"));
+    QCOMPARE(periodText(shortPeriod, data.electricity7, "$", data.usage7.electricityDays),
+             QStringLiteral("Last 7 days: $8.40 (7 of 7 days)"));
+    QCOMPARE(periodText(longPeriod, data.electricity30, "€", data.usage30.electricityDays),
+             QStringLiteral("Last 30 days: €12.00 (10 of 30 days)"));
 
     QCOMPARE(data.days.size(), 30);
     QCOMPARE(data.days.first().date, today.addDays(-29));
@@ -149,30 +150,42 @@ void TestHistory::totalsAndChartOfTheLastDays()
 
 void TestHistory::changesOnTheDaysBefore()
 {
-    // Electricity: 1.20 on each of the last 7 days, 1.00 on each of the 7
-    // before, 30.80 forty days ago. Water: 1.00 today, 1.00 forty-five days
-    // ago, nothing in the 7 days before the last 7.
-    for (int back = 0; back < 14; ++back)
-        record("Diary", today.addDays(-back), {{"valOfAirCon", back < 7 ? "1.2" : "1.0"}});
-    record("Diary", today.addDays(-40), {{"valOfFan", "30.8"}});
-    record("waterDiary", today, {{"noOfFamilyMem", "2"}, {"amtOfTapUsed", "0.5"}});
-    record("waterDiary", today.addDays(-45), {{"noOfFamilyMem", "1"}, {"amtOfTapUsed", "1"}});
+    // Electricity: the last 7 days 1.20 on 6 recorded days, the 7 before
+    // 1.00 on each: +20 % a recorded day (by totals it would be +2.9 %). The
+    // last 30 days have 15 recorded (two more at 1.30: 16.80, 1.12 a day),
+    // the 30 before 15 at 1.40: -20 %, at exactly half the days recorded.
+    for (int back = 0; back < 14; ++back) {
+        if (back != 3)
+            record("Diary", today.addDays(-back), {{"valOfAirCon", back < 7 ? "1.2" : "1.0"}});
+    }
+    for (int back : {14, 15})
+        record("Diary", today.addDays(-back), {{"valOfAirCon", "1.3"}});
+    for (int back = 30; back < 45; ++back)
+        record("Diary", today.addDays(-back), {{"valOfAirCon", "1.4"}});
+    // Water: two recorded days of the last 7 against seven before: no change.
+    for (int back : {0, 1, 7, 8, 9, 10, 11, 12, 13})
+        record("waterDiary", today.addDays(-back),
+               {{"noOfFamilyMem", "2"}, {"amtOfTapUsed", "0.5"}});
 
-    const Changes changes = pageData(db).changes;
-    QVERIFY(changes.electricity7 && changes.electricity30 && changes.water30);
+    const PageData data = pageData(db);
+    const Changes changes = data.changes;
+    QVERIFY(changes.electricity7 && changes.electricity30);
     QCOMPARE(*changes.electricity7, 20.0);
-    QCOMPARE(*changes.electricity30, -50.0);
-    QCOMPARE(*changes.water30, 0.0);
+    QCOMPARE(*changes.electricity30, -20.0);
     QVERIFY(!changes.water7);
+    QVERIFY(!changes.water30);
+    QCOMPARE(periodText(shortPeriod, data.water7, "$", data.usage7.waterDays),
+             QStringLiteral("Last 7 days: $2.00 (2 of 7 days)"));
     QCOMPARE(changeText(changes.electricity7), QStringLiteral("\u25B2 20 %"));
     QCOMPARE(changeWords(changes.electricity7, shortPeriod),
-             QStringLiteral("up 20 % on the 7 days before"));
+             QStringLiteral("up 20 % a recorded day on the 7 days before"));
     QCOMPARE(changeWords(changes.electricity30, longPeriod),
-             QStringLiteral("down 50 % on the 30 days before"));
-    QCOMPARE(changeWords(changes.water30, longPeriod),
-             QStringLiteral("the same as the 30 days before"));
+             QStringLiteral("down 20 % a recorded day on the 30 days before"));
     QCOMPARE(changeText(changes.water7), QString());
     QCOMPARE(changeWords(changes.water7, shortPeriod), QString());
+    // Three of seven days is fewer than half; four is not.
+    QVERIFY(!change(3, 3, 7, 7, 7));
+    QCOMPARE(change(4, 4, 7, 7, 7), std::optional<double>(0));
 }
 
 void TestHistory::whereTheMoneyWent()
@@ -479,16 +492,16 @@ void TestHistory::keptAnswersReadOneWayEverywhere()
     QCOMPARE(data.days.last().kWh, std::optional<double>());
     QCOMPARE(data.days.last().litres, std::optional<double>());
     QCOMPARE(data.usage7.litres, std::optional<double>(450));
-    QCOMPARE(periodText(7, data.water7, "$", data.usage7.litres, CalculatorLogic::litreUnit,
-                        data.usage7.litreDays, data.usage7.waterDays),
-             QStringLiteral("Last 7 days: $0.50\n450 litres in 1 day"));
+    QCOMPARE(periodText(7, data.water7, "$", data.usage7.waterDays, data.usage7.litres,
+                        CalculatorLogic::litreUnit, data.usage7.litreDays),
+             QStringLiteral("Last 7 days: $0.50 (3 of 7 days)\n450 litres in 1 day"));
     QCOMPARE(data.usage7.kWh, std::optional<double>(3));
     QCOMPARE(data.usage7.kWhDays, 2);
-    QCOMPARE(periodText(7, 0.85, "$", data.usage7.kWh, CalculatorLogic::kWhUnit,
-                        data.usage7.kWhDays, data.usage7.electricityDays),
-             QStringLiteral("Last 7 days: $0.85\n3.00 kWh in 2 days"));
-    QCOMPARE(periodText(7, 1, "$", 2.0, CalculatorLogic::kWhUnit, 2, 2),
-             QStringLiteral("Last 7 days: $1.00\n2.00 kWh"));
+    QCOMPARE(periodText(7, 0.85, "$", data.usage7.electricityDays, data.usage7.kWh,
+                        CalculatorLogic::kWhUnit, data.usage7.kWhDays),
+             QStringLiteral("Last 7 days: $0.85 (3 of 7 days)\n3.00 kWh in 2 days"));
+    QCOMPARE(periodText(7, 1, "$", 2, 2.0, CalculatorLogic::kWhUnit, 2),
+             QStringLiteral("Last 7 days: $1.00 (2 of 7 days)\n2.00 kWh"));
 
     // The export: the usage field of the costs-only day is empty, never 0.
     const QByteArray water = waterCsv(db);

@@ -109,14 +109,16 @@ void MainWindow::on_push_diaryHistory_clicked()
     using HistoryLogic::longPeriod;
     using HistoryLogic::periodText;
     using HistoryLogic::shortPeriod;
-    ui->lb_elec7->setText(periodText(shortPeriod, data.electricity7, sign, data.usage7.kWh, kWhUnit,
-                                     data.usage7.kWhDays, data.usage7.electricityDays));
-    ui->lb_elec30->setText(periodText(longPeriod, data.electricity30, sign, data.usage30.kWh,
-                                      kWhUnit, data.usage30.kWhDays, data.usage30.electricityDays));
-    ui->lb_water7->setText(periodText(shortPeriod, data.water7, sign, data.usage7.litres, litreUnit,
-                                      data.usage7.litreDays, data.usage7.waterDays));
-    ui->lb_water30->setText(periodText(longPeriod, data.water30, sign, data.usage30.litres,
-                                       litreUnit, data.usage30.litreDays, data.usage30.waterDays));
+    ui->lb_elec7->setText(periodText(shortPeriod, data.electricity7, sign,
+                                     data.usage7.electricityDays, data.usage7.kWh, kWhUnit,
+                                     data.usage7.kWhDays));
+    ui->lb_elec30->setText(periodText(longPeriod, data.electricity30, sign,
+                                      data.usage30.electricityDays, data.usage30.kWh, kWhUnit,
+                                      data.usage30.kWhDays));
+    ui->lb_water7->setText(periodText(shortPeriod, data.water7, sign, data.usage7.waterDays,
+                                      data.usage7.litres, litreUnit, data.usage7.litreDays));
+    ui->lb_water30->setText(periodText(longPeriod, data.water30, sign, data.usage30.waterDays,
+                                       data.usage30.litres, litreUnit, data.usage30.litreDays));
     showChange(ui->lb_elec7, ui->lb_elec7Change, data.changes.electricity7, shortPeriod);
     showChange(ui->lb_elec30, ui->lb_elec30Change, data.changes.electricity30, longPeriod);
     showChange(ui->lb_water7, ui->lb_water7Change, data.changes.water7, shortPeriod);

@@ -193,11 +193,11 @@ QString writeProblem(const QSaveFile &file, const QString &folder)
     return QStringLiteral("the files could not be written");
 }
 
-// What the days of a period before cost, and whether any of them was recorded.
+// What the days of a period before cost, and how many of them were recorded.
 struct PeriodBefore
 {
     double total = 0;
-    bool recorded = false;
+    int recorded = 0;
 };
 
 // The items that cost anything, dearest first (the given order between
@@ -330,7 +330,7 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
         PeriodBefore period;
         for (int i = from; i < from + days; ++i) {
             period.total += costs[i];
-            period.recorded = period.recorded || recorded[i];
+            period.recorded += recorded[i];
         }
         return period;
     };
@@ -338,12 +338,14 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
     const PeriodBefore electricity30 = before(electricity, hasElectricity, longPeriod);
     const PeriodBefore water7 = before(water, hasWater, shortPeriod);
     const PeriodBefore water30 = before(water, hasWater, longPeriod);
-    data.changes.electricity7 =
-        change(data.electricity7, electricity7.total, electricity7.recorded);
-    data.changes.electricity30 =
-        change(data.electricity30, electricity30.total, electricity30.recorded);
-    data.changes.water7 = change(data.water7, water7.total, water7.recorded);
-    data.changes.water30 = change(data.water30, water30.total, water30.recorded);
+    data.changes.electricity7 = change(data.electricity7, data.usage7.electricityDays,
+                                       electricity7.total, electricity7.recorded, shortPeriod);
+    data.changes.electricity30 = change(data.electricity30, data.usage30.electricityDays,
+                                        electricity30.total, electricity30.recorded, longPeriod);
+    data.changes.water7 =
+        change(data.water7, data.usage7.waterDays, water7.total, water7.recorded, shortPeriod);
+    data.changes.water30 =
+        change(data.water30, data.usage30.waterDays, water30.total, water30.recorded, longPeriod);
 
     // Each item in the Diary's then the waterDiary's column order, then the
     // household's own appliances in the order they were added.
@@ -374,11 +376,14 @@ QString spendingLabel(const Spending &item, const QString &sign)
         .arg(std::lround(item.share * 100));
 }
 
-std::optional<double> change(double now, double before, bool beforeRecorded)
+std::optional<double> change(double now, int nowRecorded, double before, int beforeRecorded,
+                             int days)
 {
-    if (!beforeRecorded || before <= 0)
+    // Fewer than half: 3 of 7 days, 14 of 30.
+    if (2 * nowRecorded < days || 2 * beforeRecorded < days || before <= 0)
         return std::nullopt;
-    return (now - before) / before * 100;
+    const double beforePerDay = before / beforeRecorded;
+    return (now / nowRecorded - beforePerDay) / beforePerDay * 100;
 }
 
 QString changeText(std::optional<double> percent)
@@ -398,8 +403,8 @@ QString changeWords(std::optional<double> percent, int days)
         return QString();
     const long rounded = std::lround(*percent);
     if (rounded == 0)
-        return QStringLiteral("the same as the %1 days before").arg(days);
-    return QStringLiteral("%1 %2 % on the %3 days before")
+        return QStringLiteral("the same a recorded day as the %1 days before").arg(days);
+    return QStringLiteral("%1 %2 % a recorded day on the %3 days before")
         .arg(rounded > 0 ? QStringLiteral("up") : QStringLiteral("down"))
         .arg(std::labs(rounded))
         .arg(days);
@@ -427,15 +432,17 @@ QString budgetText(const BudgetStatus &status, const QString &kind, const QStrin
                          : QStringLiteral("within your budget."));
 }
 
-QString periodText(int days, double total, const QString &sign)
+QString periodText(int days, double total, const QString &sign, int recordedDays)
 {
-    return QStringLiteral("Last %1 days: %2").arg(days).arg(moneyText(total, sign));
+    // One pass: a currency sign holding "%3" stays as it is.
+    return QStringLiteral("Last %1 days: %2 (%3 of %1 days)")
+        .arg(QString::number(days), moneyText(total, sign), QString::number(recordedDays));
 }
 
-QString periodText(int days, double total, const QString &sign, std::optional<double> used,
-                   const QString &unit, int usedDays, int recordedDays)
+QString periodText(int days, double total, const QString &sign, int recordedDays,
+                   std::optional<double> used, const QString &unit, int usedDays)
 {
-    const QString money = periodText(days, total, sign);
+    const QString money = periodText(days, total, sign, recordedDays);
     if (!used)
         return money;
     QString text = money + QLatin1Char('\n') + usageText(*used, unit);

@@ -66,8 +66,9 @@ struct Spending
     double share = 0; // from 0 to 1
 };
 
-// The change of each total on the same number of days before it, in percent;
-// nothing where the earlier period has no recorded day or cost nothing.
+// The change of each total on the same number of days before it, in percent,
+// each period's total taken per recorded day; nothing where either period
+// has fewer than half its days recorded or the earlier one cost nothing.
 struct Changes
 {
     std::optional<double> electricity7;
@@ -95,15 +96,18 @@ struct PageData
 // An item's label on the chart of where the money went: "shower  $12.30  41 %".
 QString spendingLabel(const Spending &item, const QString &sign);
 
-// The change from before to now in percent; nothing when before had no
-// recorded day (beforeRecorded false) or is 0.
-std::optional<double> change(double now, double before, bool beforeRecorded);
+// The change from before to now in percent, both periods of days days, each
+// total divided by its recorded days; nothing when either period has fewer
+// than half its days recorded, or before cost nothing.
+std::optional<double> change(double now, int nowRecorded, double before, int beforeRecorded,
+                             int days);
 
 // A change with its arrow, for the page: "▲ 12 %", "▼ 5 %", "= 0 %"; empty for
 // nothing.
 QString changeText(std::optional<double> percent);
 
-// The same in words, for a screen reader: "up 12 % on the 7 days before";
+// The same in words, for a screen reader: "up 12 % a recorded day on the 7
+// days before";
 // empty for nothing.
 QString changeWords(std::optional<double> percent, int days);
 
@@ -127,13 +131,13 @@ QString budgetText(const BudgetStatus &status, const QString &kind, const QStrin
 // or busy database gives 0 everywhere, with read false.
 PageData pageData(const QSqlDatabase &db, const QDate &today = Clock::today());
 
-// The label of a period's total: "Last 7 days: $8.40", and on a second line
-// what was used when it is known ("12.30 kWh" or "840 litres"), with the days
-// it covers when some of the recordedDays have costs only ("12.30 kWh in 4
-// days").
-QString periodText(int days, double total, const QString &sign);
-QString periodText(int days, double total, const QString &sign, std::optional<double> used,
-                   const QString &unit, int usedDays = 0, int recordedDays = 0);
+// The label of a period's total with the days of it that are recorded:
+// "Last 7 days: $8.40 (6 of 7 days)", and on a second line what was used when
+// it is known ("12.30 kWh" or "840 litres"), with the days it covers when
+// some of the recorded days have costs only ("12.30 kWh in 4 days").
+QString periodText(int days, double total, const QString &sign, int recordedDays);
+QString periodText(int days, double total, const QString &sign, int recordedDays,
+                   std::optional<double> used, const QString &unit, int usedDays);
 
 // The diaries as CSV (RFC 4180): comma-separated, CRLF after every record
 // including the last, UTF-8 without a byte order mark, a header record first.
