@@ -233,6 +233,27 @@ void TestHistory::monthAgainstItsBudget()
     QVERIFY(!none.over);
     QCOMPARE(budgetText(none, "Water", "$"),
              QStringLiteral("Water this month: $12.00, no budget set."));
+    // The meter: readings up to the 1st cover none of December, and the
+    // diary's 12.00 by the 7th is on course for 53.14, within 60.00. A
+    // reading on the 7th: 60 kWh in 6 days, 2.50 a day at 0.25, 77.50 for
+    // the 31 days: above.
+    Database::createTable(db, QStringLiteral("Rates"));
+    QVERIFY(QSqlQuery(db).exec("INSERT INTO Rates (rateType, rateAmt) VALUES ('electricity', "
+                               "'0.25')"));
+    using MeterLogic::electricityMeter;
+    QCOMPARE(meterCostADay(db, electricityMeter, today), std::optional<double>());
+    for (const auto &[date, reading] :
+         {std::pair{QDate(2026, 11, 25), "1000"}, {QDate(2026, 12, 1), "1060"}})
+        QVERIFY(MeterLogic::saveReading(db, electricityMeter, date, reading, false, today).stored);
+    QCOMPARE(meterCostADay(db, electricityMeter, today), std::optional<double>());
+    QVERIFY(!budgetStatus(12, today, 60.0, meterCostADay(db, electricityMeter, today)).over);
+    QVERIFY(MeterLogic::saveReading(db, electricityMeter, today, "1120", false, today).stored);
+    const BudgetStatus metered =
+        budgetStatus(12, today, 60.0, meterCostADay(db, electricityMeter, today));
+    QCOMPARE(metered.projection, 77.5);
+    QCOMPARE(budgetText(metered, "Electricity", "$"),
+             QStringLiteral("Electricity this month: $12.00 of $60.00, on course for $77.50 by "
+                            "your meter readings: above your budget."));
 }
 
 void TestHistory::csvFilesOldestFirst()

@@ -171,13 +171,16 @@ void MainWindow::on_push_historySpending_clicked()
     }
     ui->lb_spendingTip->setText(tip);
     const QDate today = Clock::today();
+    showBudget(ui->lb_electricityBudgetStatus,
+               HistoryLogic::budgetStatus(
+                   data.electricityMonth, today, SettingsLogic::budget(db, false),
+                   HistoryLogic::meterCostADay(db, MeterLogic::electricityMeter, today)),
+               QStringLiteral("Electricity"), sign);
     showBudget(
-        ui->lb_electricityBudgetStatus,
-        HistoryLogic::budgetStatus(data.electricityMonth, today, SettingsLogic::budget(db, false)),
-        QStringLiteral("Electricity"), sign);
-    showBudget(ui->lb_waterBudgetStatus,
-               HistoryLogic::budgetStatus(data.waterMonth, today, SettingsLogic::budget(db, true)),
-               QStringLiteral("Water"), sign);
+        ui->lb_waterBudgetStatus,
+        HistoryLogic::budgetStatus(data.waterMonth, today, SettingsLogic::budget(db, true),
+                                   HistoryLogic::meterCostADay(db, MeterLogic::waterMeter, today)),
+        QStringLiteral("Water"), sign);
     showPage(SpendingPage);
 }
 

@@ -410,12 +410,17 @@ QString changeWords(std::optional<double> percent, int days)
         .arg(days);
 }
 
-BudgetStatus budgetStatus(double spent, const QDate &today, std::optional<double> budget)
+BudgetStatus budgetStatus(double spent, const QDate &today, std::optional<double> budget,
+                          std::optional<double> meterADay)
 {
     BudgetStatus status;
     status.spent = spent;
     status.budget = budget;
-    status.projection = today.day() > 0 ? spent / today.day() * today.daysInMonth() : spent;
+    status.fromMeter = meterADay.has_value();
+    if (meterADay)
+        status.projection = *meterADay * today.daysInMonth();
+    else
+        status.projection = today.day() > 0 ? spent / today.day() * today.daysInMonth() : spent;
     status.over = budget && status.projection > *budget + 0.005;
     return status;
 }
@@ -426,10 +431,22 @@ QString budgetText(const BudgetStatus &status, const QString &kind, const QStrin
         QStringLiteral("%1 this month: %2").arg(kind, moneyText(status.spent, sign));
     if (!status.budget)
         return spent + QStringLiteral(", no budget set.");
-    return QStringLiteral("%1 of %2, on course for %3: %4")
+    return QStringLiteral("%1 of %2, on course for %3%4: %5")
         .arg(spent, moneyText(*status.budget, sign), moneyText(status.projection, sign),
+             status.fromMeter ? QStringLiteral(" by your meter readings") : QString(),
              status.over ? QStringLiteral("above your budget.")
                          : QStringLiteral("within your budget."));
+}
+
+std::optional<double> meterCostADay(const QSqlDatabase &db, const QString &meter,
+                                    const QDate &today)
+{
+    const std::optional<MeterLogic::Period> period = MeterLogic::lastPeriod(db, meter);
+    const std::optional<double> tariff = rate(db, meter);
+    const QDate first(today.year(), today.month(), 1);
+    if (!period || period->days <= 0 || period->to <= first || !tariff || !soundRate(*tariff))
+        return std::nullopt;
+    return period->perDay * *tariff;
 }
 
 QString periodText(int days, double total, const QString &sign, int recordedDays)

@@ -112,19 +112,33 @@ QString changeText(std::optional<double> percent);
 QString changeWords(std::optional<double> percent, int days);
 
 // A month's spending so far against a budget: the projection for the whole
-// month is the daily average so far (spent over the days from the 1st to
-// today) times the days of the month.
+// month is what the meter says a day costs (meterADay) times the days of the
+// month when the meter's readings cover part of it; otherwise the diary's
+// daily average so far (spent over the days from the 1st to today) times the
+// days of the month.
 struct BudgetStatus
 {
     double spent = 0;
     double projection = 0;
     std::optional<double> budget;
-    bool over = false; // the projection is above the budget
+    bool over = false;      // the projection is above the budget
+    bool fromMeter = false; // the projection is the meter's
 };
-BudgetStatus budgetStatus(double spent, const QDate &today, std::optional<double> budget);
+BudgetStatus budgetStatus(double spent, const QDate &today, std::optional<double> budget,
+                          std::optional<double> meterADay = std::nullopt);
+
+// What a meter (MeterLogic::electricityMeter or waterMeter) says a day of
+// today's month costs: the use a day between its latest two readings of one
+// series times the tariff, when those readings cover a day of the month (the
+// later one is after its 1st). Nothing otherwise, or when the readings or a
+// sound tariff could not be read.
+std::optional<double> meterCostADay(const QSqlDatabase &db, const QString &meter,
+                                    const QDate &today);
 
 // The status in words: "Electricity this month: $12.00 of $30.00, on course
-// for $36.00: above your budget." Without a budget, only what was spent.
+// for $36.00: above your budget.", "on course for $36.00 by your meter
+// readings" when the projection is the meter's. Without a budget, only what
+// was spent.
 QString budgetText(const BudgetStatus &status, const QString &kind, const QString &sign);
 
 // Everything the history page shows, from two queries (one per diary). A closed
