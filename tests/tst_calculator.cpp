@@ -1261,7 +1261,7 @@ void TestCalculator::currencySignShowsAsTypedEverywhere()
     click("push_zadUvedoButton");
     click("push_diaryHistory");
     QCOMPARE(labelText("lb_elec7"), QStringLiteral("Last 7 days: ") + sign +
-                                        QStringLiteral("5.00 (1 of 7 days)\n10.00 kWh"));
+                                        QStringLiteral("5.00\n1 of 7 days, 10.00 kWh"));
     // The value axis's labels, as drawn: money from 0 up, each with the sign.
     QStringList money;
     const QRegularExpression amount(QStringLiteral("^(\\D*)\\d+\\.\\d\\d$"));
@@ -1528,7 +1528,7 @@ void TestCalculator::ownApplianceRecordedRankedAndExported()
                             "Electric water heater: $0.91 \u00b7 4.00 kWh \u00b7 2 h"));
     click("push_zadUvedoButton");
     click("push_diaryHistory");
-    QVERIFY2(labelText("lb_elec7").startsWith("Last 7 days: $0.91 (1 of 7 days)\n4.00 kWh"),
+    QVERIFY2(labelText("lb_elec7").startsWith("Last 7 days: $0.91\n1 of 7 days, 4.00 kWh"),
              qPrintable(labelText("lb_elec7")));
     click("push_historySpending");
     auto *names = qobject_cast<QBarCategoryAxis *>(
@@ -1702,10 +1702,10 @@ void TestCalculator::historyShowsTotalsChartAndExports()
     click("push_zadUvedoButton");
     click("push_diaryHistory");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::HistoryPage));
-    QCOMPARE(labelText("lb_elec7"), QStringLiteral("Last 7 days: $8.40 (7 of 7 days)"));
-    QCOMPARE(labelText("lb_elec30"), QStringLiteral("Last 30 days: $12.00 (8 of 30 days)"));
-    QCOMPARE(labelText("lb_water7"), QStringLiteral("Last 7 days: $3.00 (3 of 7 days)"));
-    QCOMPARE(labelText("lb_water30"), QStringLiteral("Last 30 days: $6.00 (4 of 30 days)"));
+    QCOMPARE(labelText("lb_elec7"), QStringLiteral("Last 7 days: $8.40\n7 of 7 days"));
+    QCOMPARE(labelText("lb_elec30"), QStringLiteral("Last 30 days: $12.00\n8 of 30 days"));
+    QCOMPARE(labelText("lb_water7"), QStringLiteral("Last 7 days: $3.00\n3 of 7 days"));
+    QCOMPARE(labelText("lb_water30"), QStringLiteral("Last 30 days: $6.00\n4 of 30 days"));
 
     QChart *chart = widget<QChartView>("chart_history")->chart();
     QVERIFY(chart->isVisible());

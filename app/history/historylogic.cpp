@@ -452,22 +452,21 @@ std::optional<double> meterCostADay(const QSqlDatabase &db, const QString &meter
 QString periodText(int days, double total, const QString &sign, int recordedDays)
 {
     // One pass: a currency sign holding "%3" stays as it is.
-    return QStringLiteral("Last %1 days: %2 (%3 of %1 days)")
+    return QStringLiteral("Last %1 days: %2\n%3 of %1 days")
         .arg(QString::number(days), moneyText(total, sign), QString::number(recordedDays));
 }
 
 QString periodText(int days, double total, const QString &sign, int recordedDays,
                    std::optional<double> used, const QString &unit, int usedDays)
 {
-    const QString money = periodText(days, total, sign, recordedDays);
+    QString text = periodText(days, total, sign, recordedDays);
     if (!used)
-        return money;
-    QString text = money + QLatin1Char('\n') + usageText(*used, unit);
+        return text;
+    text += QStringLiteral(", ") + usageText(*used, unit);
     // Beside the period's recorded days that have costs only, the usage
-    // says the days it covers.
+    // says how many of them it covers.
     if (usedDays < recordedDays)
-        text += usedDays == 1 ? QStringLiteral(" in 1 day")
-                              : QStringLiteral(" in %1 days").arg(usedDays);
+        text += QStringLiteral(" in %1").arg(usedDays);
     return text;
 }
 

@@ -145,10 +145,10 @@ QString budgetText(const BudgetStatus &status, const QString &kind, const QStrin
 // or busy database gives 0 everywhere, with read false.
 PageData pageData(const QSqlDatabase &db, const QDate &today = Clock::today());
 
-// The label of a period's total with the days of it that are recorded:
-// "Last 7 days: $8.40 (6 of 7 days)", and on a second line what was used when
-// it is known ("12.30 kWh" or "840 litres"), with the days it covers when
-// some of the recorded days have costs only ("12.30 kWh in 4 days").
+// The label of a period's total, and on a second line how many of its days
+// are recorded and what was used when it is known: "Last 7 days: $8.40\n6 of
+// 7 days, 12.30 kWh" ("840 litres"), with how many of the recorded days the
+// usage covers when some have costs only ("6 of 7 days, 12.30 kWh in 4").
 QString periodText(int days, double total, const QString &sign, int recordedDays);
 QString periodText(int days, double total, const QString &sign, int recordedDays,
                    std::optional<double> used, const QString &unit, int usedDays);
