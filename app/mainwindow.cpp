@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 #include "pictures.h"
+#include "plugs/plugsession.h"
 
 #include "keyboard.h"
 
@@ -138,10 +139,15 @@ MainWindow::MainWindow(QWidget *parent)
 
     openDB();
     insertTable();
+    // A household with plugs set up has them heard from the start; one
+    // without loads none of their code.
+    new AfterFirstFrame(this, [this] { listenToPlugs(); });
 }
 
 MainWindow::~MainWindow()
 {
+    // The plugs' counters heard last are stored before the file closes.
+    delete plugSession;
     if (db.isOpen())
         db.close();
     delete ui;

@@ -87,6 +87,7 @@ public:
         MetersPage,       // the household's meter readings
         MeterHistoryPage, // what the readings tell beside the diary
         QuickDayPage,     // the whole day on one page
+        SmartPlugsPage,   // the broker and which appliance each plug measures
         CalculatorBodyPageCount
     };
 
@@ -251,6 +252,13 @@ private slots:
     void on_push_settingsSave_clicked();
     void on_push_addOwnAppliance_clicked();
 
+    // Smart plugs (app/plugs/plugs.cpp)
+    void on_push_smartPlugs_clicked();
+    void on_push_connectBroker_clicked();
+    void on_push_assignPlug_clicked();
+    void on_list_plugs_currentRowChanged(int row);
+    void on_push_smartPlugsBack_clicked();
+
     // Diary history (app/history/history.cpp)
     void on_push_diaryHistory_clicked();
     void on_push_historyBack_clicked();
@@ -360,6 +368,16 @@ private:
     // Shows the meters page on the electricity or the water meter, with
     // today's date; its Back returns to returnTo.
     void openMeters(bool water, CalculatorBodyPage returnTo);
+
+    // Smart plugs: the connection and the counters heard, from the first
+    // frame when plugs are set up, else from the plugs page's first visit.
+    class PlugSession *plugSession = nullptr;
+    void listenToPlugs(); // connects when a broker and a plug are set up
+    void startPlugSession();
+    void listPlugs();
+    void preparePlugsPage(); // on the plugs page's first visit
+    // Stores the counters heard so far, before a page reads them.
+    void storePlugCounters();
 
     // Quiz: helpers and state of its own
     bool quizRoundRunning = false; // a round is in Question or Feedback

@@ -30,6 +30,7 @@
 #include "ui_calculatorroomspage.h"
 #include "ui_calculatorsettingspage.h"
 #include "ui_calculatorshowerandtoiletpage.h"
+#include "ui_calculatorsmartplugspage.h"
 #include "ui_calculatorspendingpage.h"
 #include "ui_calculatortappage.h"
 #include "ui_calculatortoiletroompage.h"
@@ -77,6 +78,7 @@ class MainWindow : public CalculatorAirConPage,
                    public CalculatorRoomsPage,
                    public CalculatorSettingsPage,
                    public CalculatorShowerAndToiletPage,
+                   public CalculatorSmartPlugsPage,
                    public CalculatorSpendingPage,
                    public CalculatorTapPage,
                    public CalculatorToiletRoomPage,

@@ -72,6 +72,7 @@ const std::array<Setup, MainWindow::CalculatorBodyPageCount> calculatorForms = {
     setup<Ui::CalculatorMetersPage>,
     setup<Ui::CalculatorMeterHistoryPage>,
     setup<Ui::CalculatorQuickDayPage>,
+    setup<Ui::CalculatorSmartPlugsPage>,
 };
 
 // Long texts scroll by finger: the phone's kinetic scroller is not here, so
@@ -209,9 +210,14 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
             break;
         case MeterHistoryPage:
             buildMeterChart();
+            scrollByFinger(ui->scroll_meterHistorySummary);
             break;
         case SpendingPage:
             buildSpendingChart();
+            break;
+        case SmartPlugsPage:
+            preparePlugsPage();
+            scrollByFinger(ui->list_plugs);
             break;
         case SettingsPage:
             scrollByFinger(ui->scroll_settings);

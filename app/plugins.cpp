@@ -3,9 +3,8 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QPluginLoader>
-#include <QSet>
 #include <QStringList>
-#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -23,18 +22,25 @@ namespace Plugins {
 
 void preload(const QString &name)
 {
-    static QSet<QString> started;
-    if (started.contains(name))
-        return;
-    started.insert(name);
+    preloaded(name);
+}
+
+QFuture<void> preloaded(const QString &name)
+{
+    static QHash<QString, QFuture<void>> started;
+    const auto found = started.constFind(name);
+    if (found != started.constEnd())
+        return *found;
     // A loaded library stays in memory after its loader goes; the window's
     // own loader of the same file then finds it there.
-    QThreadPool::globalInstance()->start([paths = folders(), name] {
+    QFuture<void> loading = QtConcurrent::run([paths = folders(), name] {
         for (const QString &folder : paths) {
             if (QPluginLoader(folder + QLatin1Char('/') + name).load())
                 return;
         }
     });
+    started.insert(name, loading);
+    return loading;
 }
 
 QObject *instance(const QString &name, QString *error)

@@ -4,6 +4,7 @@
 // to them is open, so that a start does not load those libraries.
 #pragma once
 
+#include <QFuture>
 #include <QObject>
 #include <QString>
 
@@ -19,6 +20,11 @@ QObject *instance(const QString &name, QString *error = nullptr);
 // in memory instead of waiting for it. A plugin that cannot be loaded is left
 // for instance() to report.
 void preload(const QString &name);
+
+// The same, with a future that finishes once the plugin is in memory (or
+// could not be loaded), for the window's thread to call instance() then
+// without waiting.
+QFuture<void> preloaded(const QString &name);
 
 // The plugin named name, as the Interface it implements; nullptr, and why in
 // error, when it cannot be loaded or implements another.

@@ -308,6 +308,11 @@ const QStringList &Database::householdStatements()
         QStringLiteral("CREATE TABLE IF NOT EXISTS MeterReading (meter TEXT NOT NULL, readingDate "
                        "TEXT NOT NULL, reading TEXT NOT NULL, newSeries INTEGER NOT NULL DEFAULT "
                        "0, PRIMARY KEY (meter, readingDate))"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS PlugAssignment (appliance TEXT PRIMARY KEY, "
+                       "plug TEXT NOT NULL UNIQUE)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS PlugReading (plug TEXT NOT NULL, series "
+                       "INTEGER NOT NULL, readingDate TEXT NOT NULL, firstReading TEXT NOT NULL, "
+                       "reading TEXT NOT NULL, PRIMARY KEY (plug, series, readingDate))"),
     };
     return statements;
 }

@@ -63,7 +63,7 @@ bool inTransaction(const QSqlDatabase &db, const std::function<bool()> &write);
 
 // The name of every table Viridio creates: the ten above and the household's
 // own tables (AppliancePower, ApplianceCount, Settings, DayUsage,
-// MeterReading).
+// MeterReading, PlugAssignment, PlugReading).
 const QStringList &tableNames();
 
 // The file the connection db reads: its path, also when it was opened

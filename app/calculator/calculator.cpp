@@ -6,6 +6,7 @@
 #include "clock.h"
 #include "data/database.h"
 #include "household/calculatorlogic.h"
+#include "household/plugreadings.h"
 #include "household/settingslogic.h"
 
 #include "pictures.h"
@@ -358,8 +359,9 @@ QString amountText(const QString &item, double amount)
 }
 
 // The day's summary: what was spent and, for a day whose answers were kept,
-// how much was used; then each own appliance recorded that day with its
-// cost, kWh and hours, as the household named it.
+// how much was used and what the smart plugs measured; then each own
+// appliance recorded that day with its cost, kWh and hours, as the household
+// named it.
 QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water,
                    const OwnCosts &own = {})
 {
@@ -369,10 +371,14 @@ QString daySummary(const QSqlDatabase &db, double total, const QString &key, boo
     if (used)
         summary +=
             QStringLiteral(" You used %1.").arg(usageText(*used, water ? litreUnit : kWhUnit));
-    if (own.isEmpty())
-        return summary;
+    // What the smart plugs measured that day, beside the diary's figures.
+    if (!water)
+        summary += PlugReadings::daySentence(db, dateOfKey(key), kept.items);
     const QString sign = SettingsLogic::currency(db);
-    for (const OwnAppliance &appliance : ownAppliances(db, true).value_or(QList<OwnAppliance>())) {
+    const QList<OwnAppliance> appliances =
+        own.isEmpty() ? QList<OwnAppliance>()
+                      : ownAppliances(db, true).value_or(QList<OwnAppliance>());
+    for (const OwnAppliance &appliance : appliances) {
         const auto cost = own.constFind(appliance.id);
         if (cost == own.constEnd())
             continue;
@@ -722,6 +728,7 @@ void MainWindow::on_push_lawnOK_clicked()
 
 void MainWindow::on_push_viewElecDiary_clicked()
 {
+    storePlugCounters();
     showPage(ElectricityDiaryPage);
     loadPicture(ui->lb_tipsImage, QStringLiteral("vozAvavi_tips.png"));
     setBreakdownVisible(electricityBreakdown(ui), false);

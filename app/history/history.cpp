@@ -12,6 +12,7 @@
 #include "history/historylogic.h"
 #include "household/calculatorlogic.h"
 #include "household/meterlogic.h"
+#include "household/plugreadings.h"
 #include "household/settingslogic.h"
 
 #include <QFutureWatcher>
@@ -81,8 +82,12 @@ QString meterSummary(const QSqlDatabase &db, const QString &meter,
         return QStringLiteral("Enter two readings of this meter under Readings, a few days or "
                               "weeks apart: this page then says how much it counted, how much of "
                               "it your diary explains and what the month comes to.");
-    return MeterLogic::periodText(meter, *period, today, CalculatorLogic::rate(db, meter),
-                                  SettingsLogic::currency(db));
+    QString text = MeterLogic::periodText(meter, *period, today, CalculatorLogic::rate(db, meter),
+                                          SettingsLogic::currency(db));
+    // The smart plugs' share of the electricity meter, beside the diary's.
+    if (meter == MeterLogic::electricityMeter)
+        text += PlugReadings::meterSentence(db, period->from, period->to.addDays(-1), period->used);
+    return text;
 }
 
 } // namespace
@@ -148,13 +153,20 @@ void MainWindow::on_push_historyBack_clicked()
 
 void MainWindow::on_push_historySpending_clicked()
 {
+    storePlugCounters();
     buildPage(ui->stackWid_ecoCalBody, SpendingPage);
     const HistoryLogic::PageData data = HistoryLogic::pageData(db);
     const QString sign = SettingsLogic::currency(db);
     QStringList labels;
     QList<double> costs;
+    // The appliances' figures their smart plugs measured are marked.
+    const QHash<QString, PlugReadings::Sum> measured =
+        PlugReadings::measuredSums(db, Clock::today().addDays(1 - HistoryLogic::longPeriod),
+                                   Clock::today())
+            .value_or(QHash<QString, PlugReadings::Sum>());
     for (const HistoryLogic::Spending &item : data.spending) {
-        labels.append(HistoryLogic::spendingLabel(item, sign));
+        labels.append(HistoryLogic::spendingLabel(item, sign) +
+                      PlugReadings::spendingMark(measured, item.water ? QString() : item.tipName));
         costs.append(item.cost);
     }
     if (QWidget *view =
@@ -191,6 +203,7 @@ void MainWindow::buildMeterChart()
 
 void MainWindow::on_push_historyMeters_clicked()
 {
+    storePlugCounters();
     buildPage(ui->stackWid_ecoCalBody, MeterHistoryPage);
     // The page opens on the meter last looked at; the electricity one at first.
     on_radio_meterHistoryElectricity_toggled(ui->radio_meterHistoryElectricity->isChecked());

@@ -7,6 +7,7 @@
 #include "app/clock.h"
 #include "app/household/calculatorlogic.h"
 #include "app/household/meterlogic.h"
+#include "app/household/plugreadings.h"
 #include "app/household/settingslogic.h"
 #include "data/database.h"
 #include "mainwindow.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -74,6 +76,28 @@ void storeDiaryDays()
          {std::pair{35, "4080"}, {21, "4210.5"}, {7, "4350"}, {0, "4412.8"}})
         MeterLogic::saveReading(db, MeterLogic::electricityMeter, Clock::today().addDays(-back),
                                 QString::fromLatin1(reading), false, Clock::today());
+}
+
+// Three smart plugs heard over the last ten days, two assigned: the fridge's
+// (Tasmota, not heard four days ago) and the air conditioner's (Shelly).
+void storePlugDays()
+{
+    const QSqlDatabase db = QSqlDatabase::database();
+    QList<PlugReadings::Heard> heard;
+    for (int back = 10; back >= 0; --back) {
+        const QDate day = Clock::today().addDays(-back);
+        if (back != 4)
+            heard.append(
+                {QStringLiteral("tele/fridge-plug/SENSOR"), day, 100 + (10 - back) * 1.41});
+        heard.append({QStringLiteral("shellyplusplugs-aircon/status/switch:0"), day,
+                      2000 + (10 - back) * 2.2 + back % 3});
+        heard.append({QStringLiteral("zigbee2mqtt/TV plug"), day, 35.5 + (10 - back) * 0.31});
+    }
+    PlugReadings::record(db, heard);
+    PlugReadings::assign(db, QStringLiteral("tele/fridge-plug/SENSOR"),
+                         QStringLiteral("Refrigerator"));
+    PlugReadings::assign(db, QStringLiteral("shellyplusplugs-aircon/status/switch:0"),
+                         QStringLiteral("AirCon"));
 }
 
 // Presses the named buttons in turn, each only if it is shown.
@@ -186,6 +210,7 @@ int main(int argc, char *argv[])
 
     ok = saveEventDetails(&window, folder) && ok;
     storeDiaryDays();
+    storePlugDays();
 
     // The calculator's pages, each reached through the buttons that lead to it
     // (the two pages no button shows are switched to directly).
@@ -201,6 +226,23 @@ int main(int argc, char *argv[])
                                  .arg(calculator->widget(index)->objectName());
         ok = save(&window, folder, name) && ok;
     }
+
+    // The smart plugs page with plugs heard and a broker typed, and the
+    // electricity diary's day with their measured figures.
+    PageVisits::reach(window, PageVisits::Calc + MainWindow::SmartPlugsPage);
+    window.findChild<QLineEdit *>(QStringLiteral("le_brokerAddress"))
+        ->setText(QStringLiteral("192.168.1.5"));
+    window.findChild<QLineEdit *>(QStringLiteral("le_brokerUser"))
+        ->setText(QStringLiteral("viridio"));
+    window.findChild<QListWidget *>(QStringLiteral("list_plugs"))->setCurrentRow(0);
+    ok = save(&window, folder, QStringLiteral("after-plugs")) && ok;
+    PageVisits::reach(window, PageVisits::Calc + MainWindow::ElectricityDiaryPage);
+    press(&window, {QStringLiteral("push_zadUvedoViewAllData")});
+    ok = save(&window, folder, QStringLiteral("after-diary-plugs")) && ok;
+    PageVisits::reach(window, PageVisits::Calc + MainWindow::MeterHistoryPage);
+    ok = save(&window, folder, QStringLiteral("after-meters-plugs")) && ok;
+    PageVisits::reach(window, PageVisits::Calc + MainWindow::SpendingPage);
+    ok = save(&window, folder, QStringLiteral("after-spending-plugs")) && ok;
 
     // Messages that pages show after a press, each at its longest: the
     // export's from the history page, failing as a file stands where its

@@ -38,6 +38,7 @@ const Visit visits[] = {
     {"diary choice", Calc + W::IntroPage, Calc + W::DiaryChoicePage, "push_zadUvedoButton"},
     {"settings", Calc + W::EntryChoicePage, Calc + W::SettingsPage, "push_settings"},
     {"quick day", Calc + W::EntryChoicePage, Calc + W::QuickDayPage, "push_quickDay"},
+    {"smart plugs", Calc + W::SettingsPage, Calc + W::SmartPlugsPage, "push_smartPlugs"},
     {"rooms", Calc + W::EntryChoicePage, Calc + W::RoomsPage, "push_vozAvaviElectricityIcon"},
     {"bedroom", Calc + W::RoomsPage, Calc + W::BedroomPage, "push_bedroom"},
     {"air conditioner", Calc + W::BedroomPage, Calc + W::AirConPage, "push_airCon"},

@@ -1,0 +1,425 @@
+#include "household/plugreadings.h"
+
+#include "data/database.h"
+#include "household/calculatorlogic.h"
+#include "household/typednumber.h"
+
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using Database::run;
+
+const QString addressKey = QStringLiteral("plugBroker");
+const QString portKey = QStringLiteral("plugBrokerPort");
+const QString userKey = QStringLiteral("plugBrokerUser");
+const QString passwordKey = QStringLiteral("plugBrokerPassword");
+const QString tlsKey = QStringLiteral("plugBrokerTls");
+
+constexpr int maximumPort = 65535;
+
+const QString spreadNote = QStringLiteral(" Figures with ~ are a rise spread evenly over days "
+                                          "your plugs were not heard.");
+
+QString isoDay(const QDate &date)
+{
+    return date.toString(Qt::ISODate);
+}
+
+// A stored counter; nothing for text that is not one.
+std::optional<double> storedCounter(const QVariant &value)
+{
+    bool ok = false;
+    const double counter = value.toString().toDouble(&ok);
+    return ok && counter >= 0 ? std::optional<double>(counter) : std::nullopt;
+}
+
+// A port as typed; nothing for anything but a whole number from 1 to 65535.
+std::optional<int> portOf(const QString &text, const QLocale &locale)
+{
+    if (text.trimmed().isEmpty())
+        return PlugReadings::defaultPort;
+    const TypedNumber::Number number = TypedNumber::typed(text, locale);
+    if (!number.ok || number.value < 1 || number.value > maximumPort ||
+        number.value != std::floor(number.value))
+        return std::nullopt;
+    return int(number.value);
+}
+
+// A plug's latest stored row.
+struct Latest
+{
+    bool found = false;
+    int series = 0;
+    QDate date;
+    double reading = 0;
+};
+
+std::optional<Latest> latestOf(const QSqlDatabase &db, const QString &plug)
+{
+    QSqlQuery query = run(db,
+                          QStringLiteral("SELECT series, readingDate, reading FROM PlugReading "
+                                         "WHERE plug=? ORDER BY series DESC, readingDate DESC "
+                                         "LIMIT 1"),
+                          {plug});
+    if (!query.isActive())
+        return std::nullopt;
+    Latest latest;
+    if (query.next()) {
+        const std::optional<double> reading = storedCounter(query.value(2));
+        latest = {true, query.value(0).toInt(),
+                  QDate::fromString(query.value(1).toString(), Qt::ISODate), reading.value_or(0)};
+        // A row that cannot be read is not built upon: the next counter
+        // starts a series of its own.
+        if (!reading || !latest.date.isValid())
+            latest.reading = std::numeric_limits<double>::infinity();
+    }
+    return latest;
+}
+
+bool recordOne(const QSqlDatabase &db, const PlugReadings::Heard &heard)
+{
+    const std::optional<Latest> latest = latestOf(db, heard.plug);
+    if (!latest)
+        return false;
+    const QString counter = TypedNumber::plainText(heard.kWh);
+    if (latest->found && heard.date < latest->date)
+        return true; // the clock went back: not placed
+    if (latest->found && heard.kWh >= latest->reading) {
+        if (heard.date == latest->date)
+            return run(db,
+                       QStringLiteral("UPDATE PlugReading SET reading=? WHERE plug=? AND "
+                                      "series=? AND readingDate=?"),
+                       {counter, heard.plug, latest->series, isoDay(heard.date)})
+                .isActive();
+    }
+    const int series = !latest->found                 ? 0
+                       : heard.kWh >= latest->reading ? latest->series
+                                                      : latest->series + 1;
+    return run(db,
+               QStringLiteral("INSERT INTO PlugReading (plug, series, readingDate, firstReading, "
+                              "reading) VALUES (?,?,?,?,?)"),
+               {heard.plug, series, isoDay(heard.date), counter, counter})
+        .isActive();
+}
+
+} // namespace
+
+namespace PlugReadings {
+
+std::optional<Broker> broker(const QSqlDatabase &db)
+{
+    QSqlQuery query = run(db,
+                          QStringLiteral("SELECT key, value FROM Settings WHERE key IN "
+                                         "(?,?,?,?,?)"),
+                          {addressKey, portKey, userKey, passwordKey, tlsKey});
+    if (!query.isActive())
+        return std::nullopt;
+    Broker stored;
+    while (query.next()) {
+        const QString key = query.value(0).toString();
+        const QString value = query.value(1).toString();
+        if (key == addressKey) {
+            stored.address = value;
+        } else if (key == portKey) {
+            const std::optional<int> port = portOf(value, QLocale::c());
+            if (!port)
+                return std::nullopt;
+            stored.port = *port;
+        } else if (key == userKey) {
+            stored.user = value;
+        } else if (key == passwordKey) {
+            stored.password = value;
+        } else if (key == tlsKey) {
+            stored.tls = value == QLatin1String("1");
+        }
+    }
+    return stored;
+}
+
+Outcome saveBroker(const QSqlDatabase &db, const QString &address, const QString &port,
+                   const QString &user, const QString &password, bool tls, const QLocale &locale)
+{
+    static const QRegularExpression host(QStringLiteral("^[A-Za-z0-9._:-]+$"));
+    const QString trimmed = address.trimmed();
+    if (trimmed.size() > maximumAddressLength || !host.match(trimmed).hasMatch())
+        return {false, QStringLiteral("Enter the broker's address, a name such as "
+                                      "broker.home or an address such as 192.168.1.5.")};
+    const std::optional<int> number = portOf(port, locale);
+    if (!number)
+        return {false, QStringLiteral("Enter the broker's port, a whole number from 1 to "
+                                      "65535; it is usually %1.")
+                           .arg(defaultPort)};
+    Database::createHouseholdTables(db);
+    const QList<std::pair<QString, QString>> values = {
+        {addressKey, trimmed},
+        {portKey, QString::number(*number)},
+        {userKey, user},
+        {passwordKey, password},
+        {tlsKey, tls ? QStringLiteral("1") : QStringLiteral("0")}};
+    const bool stored = Database::inTransaction(db, [&] {
+        return std::all_of(values.cbegin(), values.cend(), [&](const auto &value) {
+            return run(db,
+                       QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES (?,?)"),
+                       {value.first, value.second})
+                .isActive();
+        });
+    });
+    if (!stored)
+        return {false, QStringLiteral("Not stored: the data file is busy or cannot be "
+                                      "written. Please try again.")};
+    return {true, QString()};
+}
+
+std::optional<QHash<QString, QString>> assignments(const QSqlDatabase &db)
+{
+    QSqlQuery query = run(db, QStringLiteral("SELECT appliance, plug FROM PlugAssignment"));
+    if (!query.isActive())
+        return std::nullopt;
+    QHash<QString, QString> plugs;
+    while (query.next())
+        plugs.insert(query.value(0).toString(), query.value(1).toString());
+    return plugs;
+}
+
+bool assign(const QSqlDatabase &db, const QString &plug, const QString &appliance)
+{
+    Database::createHouseholdTables(db);
+    return Database::inTransaction(db, [&] {
+        if (!run(db, QStringLiteral("DELETE FROM PlugAssignment WHERE plug=? OR appliance=?"),
+                 {plug, appliance})
+                 .isActive())
+            return false;
+        return appliance.isEmpty() ||
+               run(db, QStringLiteral("INSERT INTO PlugAssignment (appliance, plug) VALUES (?,?)"),
+                   {appliance, plug})
+                   .isActive();
+    });
+}
+
+bool inUse(const QSqlDatabase &db)
+{
+    const std::optional<Broker> stored = broker(db);
+    const std::optional<QHash<QString, QString>> plugs = assignments(db);
+    return stored && !stored->address.isEmpty() && plugs && !plugs->isEmpty();
+}
+
+bool record(const QSqlDatabase &db, const QList<Heard> &counters)
+{
+    if (counters.isEmpty())
+        return true;
+    Database::createHouseholdTables(db);
+    return Database::inTransaction(db, [&] {
+        return std::all_of(counters.cbegin(), counters.cend(),
+                           [&](const Heard &heard) { return recordOne(db, heard); });
+    });
+}
+
+void Recorder::heard(const QString &plug, double kWh, const QDate &date)
+{
+    const auto last = lastOfPlug.constFind(plug);
+    if (last != lastOfPlug.constEnd()) {
+        Segment &segment = segments[*last];
+        if (segment.date == date && kWh >= segment.last) {
+            segment.last = kWh;
+            return;
+        }
+    }
+    lastOfPlug.insert(plug, segments.size());
+    segments.append({plug, date, kWh, kWh});
+}
+
+bool Recorder::flush(const QSqlDatabase &db)
+{
+    QList<Heard> counters;
+    for (const Segment &segment : std::as_const(segments)) {
+        counters.append({segment.plug, segment.date, segment.first});
+        if (segment.last != segment.first)
+            counters.append({segment.plug, segment.date, segment.last});
+    }
+    if (!record(db, counters))
+        return false;
+    segments.clear();
+    lastOfPlug.clear();
+    return true;
+}
+
+std::optional<QMap<QDate, Measured>> measuredDays(const QSqlDatabase &db, const QString &plug)
+{
+    QSqlQuery query = run(db,
+                          QStringLiteral("SELECT series, readingDate, firstReading, reading FROM "
+                                         "PlugReading WHERE plug=? ORDER BY series, readingDate"),
+                          {plug});
+    if (!query.isActive())
+        return std::nullopt;
+    QMap<QDate, Measured> days;
+    constexpr int noSeries = -1;
+    int series = noSeries;
+    QDate previousDate;
+    double previous = 0;
+    while (query.next()) {
+        const QDate date = QDate::fromString(query.value(1).toString(), Qt::ISODate);
+        const std::optional<double> first = storedCounter(query.value(2));
+        const std::optional<double> last = storedCounter(query.value(3));
+        // A row that cannot be read ends its series' figures there.
+        if (!date.isValid() || !first || !last || *last < *first) {
+            series = noSeries;
+            continue;
+        }
+        if (series != query.value(0).toInt() || *last < previous) {
+            Measured &day = days[date];
+            day.kWh += *last - *first;
+        } else {
+            const qint64 count = previousDate.daysTo(date);
+            for (QDate day = previousDate.addDays(1); day <= date; day = day.addDays(1)) {
+                Measured &measured = days[day];
+                measured.kWh += (*last - previous) / double(count);
+                measured.spread = measured.spread || count > 1;
+            }
+        }
+        series = query.value(0).toInt();
+        previousDate = date;
+        previous = *last;
+    }
+    return days;
+}
+
+std::optional<QHash<QString, Sum>> measuredSums(const QSqlDatabase &db, const QDate &first,
+                                                const QDate &last)
+{
+    const std::optional<QHash<QString, QString>> plugs = assignments(db);
+    if (!plugs)
+        return std::nullopt;
+    QHash<QString, Sum> sums;
+    for (auto plug = plugs->cbegin(); plug != plugs->cend(); ++plug) {
+        const std::optional<QMap<QDate, Measured>> days = measuredDays(db, plug.value());
+        if (!days)
+            return std::nullopt;
+        Sum sum;
+        for (auto day = days->lowerBound(first); day != days->cend() && day.key() <= last; ++day) {
+            sum.kWh += day->kWh;
+            sum.spread = sum.spread || day->spread;
+            ++sum.days;
+        }
+        if (sum.days > 0)
+            sums.insert(plug.key(), sum);
+    }
+    return sums;
+}
+
+QString measuredText(const Sum &sum)
+{
+    return (sum.spread ? QStringLiteral("~") : QString()) +
+           CalculatorLogic::usageText(sum.kWh, CalculatorLogic::kWhUnit);
+}
+
+QString spendingMark(const QHash<QString, Sum> &sums, const QString &tipName)
+{
+    const auto sum = sums.constFind(tipName);
+    if (tipName.isEmpty() || sum == sums.cend())
+        return QString();
+    return QStringLiteral("  \u00b7 plug %1 in %2 %3")
+        .arg(measuredText(*sum))
+        .arg(sum->days)
+        .arg(sum->days == 1 ? QStringLiteral("day") : QStringLiteral("days"));
+}
+
+QString daySentence(const QSqlDatabase &db, const QDate &date,
+                    const QHash<QString, double> &answered)
+{
+    const std::optional<QHash<QString, Sum>> sums = measuredSums(db, date, date);
+    if (!sums)
+        return QStringLiteral(" Your plugs' figures could not be read.");
+    QStringList parts;
+    bool spread = false;
+    const QStringList &tipNames = CalculatorLogic::applianceTipNames();
+    for (int i = 0; i < tipNames.size(); ++i) {
+        const auto sum = sums->constFind(tipNames.at(i));
+        if (sum == sums->cend())
+            continue;
+        spread = spread || sum->spread;
+        const auto diary = answered.constFind(CalculatorLogic::applianceColumns().at(i));
+        parts.append(QStringLiteral("%1 %2 (your diary: %3)")
+                         .arg(CalculatorLogic::applianceNames().at(i), measuredText(*sum),
+                              diary == answered.cend()
+                                  ? QStringLiteral("no answer")
+                                  : CalculatorLogic::usageText(*diary, CalculatorLogic::kWhUnit)));
+    }
+    if (parts.isEmpty())
+        return QString();
+    QString sentence =
+        QStringLiteral(" Your plugs measured: %1.").arg(parts.join(QStringLiteral("; ")));
+    if (spread)
+        sentence += spreadNote;
+    return sentence;
+}
+
+QString meterSentence(const QSqlDatabase &db, const QDate &first, const QDate &last,
+                      double meterKWh)
+{
+    const std::optional<QHash<QString, Sum>> sums = measuredSums(db, first, last);
+    if (!sums)
+        return QStringLiteral(" Your plugs' figures could not be read.");
+    const int days = int(first.daysTo(last)) + 1;
+    QStringList keys;
+    for (QDate day = first; day <= last; day = day.addDays(1))
+        keys.append(CalculatorLogic::dayKey(day));
+    const std::optional<QHash<QString, CalculatorLogic::DayUse>> usage =
+        CalculatorLogic::usageOfDays(db, keys);
+    Sum measured;
+    std::optional<double> diary;
+    QStringList names;
+    const QStringList &tipNames = CalculatorLogic::applianceTipNames();
+    for (int i = 0; i < tipNames.size(); ++i) {
+        const auto sum = sums->constFind(tipNames.at(i));
+        // Only a plug heard over the whole period is set beside the meter.
+        if (sum == sums->cend() || sum->days < days)
+            continue;
+        names.append(CalculatorLogic::applianceNames().at(i));
+        measured.kWh += sum->kWh;
+        measured.spread = measured.spread || sum->spread;
+        for (const CalculatorLogic::DayUse &day :
+             usage.value_or(QHash<QString, CalculatorLogic::DayUse>())) {
+            const auto answer = day.items.constFind(CalculatorLogic::applianceColumns().at(i));
+            if (answer != day.items.cend())
+                diary = diary.value_or(0) + *answer;
+        }
+    }
+    if (names.isEmpty() || meterKWh <= 0)
+        return QString();
+    const auto percent = [meterKWh](double kWh) {
+        return QLocale::c().toString(kWh / meterKWh * 100, 'f', 0);
+    };
+    QString sentence =
+        QStringLiteral(" Your plugs (%1) measured %2, %3 % of what the meter "
+                       "counted; ")
+            .arg(names.join(QStringLiteral(", ")), measuredText(measured), percent(measured.kWh));
+    sentence += diary ? QStringLiteral("your diary estimates %1 % for the same appliances.")
+                            .arg(percent(*diary))
+                      : QStringLiteral("your diary has no answers for them on those days.");
+    if (measured.spread)
+        sentence += spreadNote;
+    return sentence;
+}
+
+std::optional<QHash<QString, double>> latestCounters(const QSqlDatabase &db)
+{
+    QSqlQuery query = run(db, QStringLiteral("SELECT plug, reading FROM PlugReading ORDER BY "
+                                             "series, readingDate"));
+    if (!query.isActive())
+        return std::nullopt;
+    QHash<QString, double> latest;
+    while (query.next()) {
+        if (const std::optional<double> counter = storedCounter(query.value(1)))
+            latest.insert(query.value(0).toString(), *counter);
+    }
+    return latest;
+}
+
+} // namespace PlugReadings

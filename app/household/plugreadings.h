@@ -1,0 +1,172 @@
+// The household's smart plugs, apart from any widget and any connection: the
+// broker they publish to, which appliance each plug measures, and the energy
+// counter each plug reported day by day. A plug is a meter of one appliance,
+// read automatically.
+//
+// The broker lives in Settings(key, value) under "plugBroker" (its address),
+// "plugBrokerPort", "plugBrokerUser", "plugBrokerPassword" (kept as typed, in
+// the data file) and "plugBrokerTls" ("1" when ticked). Assignments live in
+// PlugAssignment(appliance, plug): an appliance by its Tips name
+// (CalculatorLogic::applianceTipNames), a plug by its topic, one plug per
+// appliance. Counters live in PlugReading(plug, series, readingDate,
+// firstReading, reading): one row per plug, series and day (an ISO date), the
+// day's first and latest counter of that series in kWh, written with a decimal
+// point. A counter lower than the one before it (the plug was reset or
+// replaced) starts the next series, and use is only counted within a series.
+#pragma once
+
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QLocale>
+#include <QMap>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace PlugReadings {
+
+// The port an MQTT broker listens on without TLS.
+constexpr int defaultPort = 1883;
+// The longest broker address, in characters (a DNS name's limit).
+constexpr int maximumAddressLength = 253;
+
+struct Broker
+{
+    QString address; // empty when no broker is set up
+    int port = defaultPort;
+    QString user; // empty for none
+    QString password;
+    bool tls = false;
+};
+
+// The stored broker; an empty address when none is stored; nothing when it
+// could not be read or the stored port is not sound.
+std::optional<Broker> broker(const QSqlDatabase &db);
+
+struct Outcome
+{
+    bool stored = false;
+    QString message; // what is wrong, for the page; empty when stored
+};
+
+// Stores the broker the page shows: address (a host name or an IP address),
+// port as typed (empty is defaultPort; else a whole number from 1 to 65535,
+// read as locale writes numbers), user, password and tls, in one transaction.
+// Refused with a message, nothing stored, for anything else or a file that
+// cannot be written.
+Outcome saveBroker(const QSqlDatabase &db, const QString &address, const QString &port,
+                   const QString &user, const QString &password, bool tls,
+                   const QLocale &locale = QLocale());
+
+// The plug of each appliance (Tips name) that has one; nothing when they
+// could not be read.
+std::optional<QHash<QString, QString>> assignments(const QSqlDatabase &db);
+
+// Gives plug to appliance, in one transaction: the plug leaves any other
+// appliance and the appliance's former plug leaves it. An empty appliance
+// leaves plug unassigned. False, nothing changed, when it cannot be stored.
+bool assign(const QSqlDatabase &db, const QString &plug, const QString &appliance);
+
+// Whether a broker is set up and at least one plug assigned: then the window
+// listens from its start. False when that could not be read.
+bool inUse(const QSqlDatabase &db);
+
+// A counter heard from a plug on a day.
+struct Heard
+{
+    QString plug;
+    QDate date;
+    double kWh = 0;
+};
+
+// Stores counters in the order heard, in one transaction: the day's latest
+// counter of its series, or the first of the next series when it is lower
+// than the plug's latest. A counter for a day before the plug's latest stored
+// day (the clock went back) is left out. False, nothing stored, when the file
+// cannot be written.
+bool record(const QSqlDatabase &db, const QList<Heard> &counters);
+
+// Counters heard on the window's thread, kept in memory and stored a batch at
+// a time, so that a message costs no write to the file.
+class Recorder
+{
+public:
+    void heard(const QString &plug, double kWh, const QDate &date);
+    bool isEmpty() const { return segments.isEmpty(); }
+    // Stores what was heard (record()); kept for the next try when it fails.
+    bool flush(const QSqlDatabase &db);
+
+private:
+    // A run of rising counters of one plug on one day: only its first and
+    // last tell anything.
+    struct Segment
+    {
+        QString plug;
+        QDate date;
+        double first = 0;
+        double last = 0;
+    };
+    QList<Segment> segments;
+    QHash<QString, qsizetype> lastOfPlug; // the index of each plug's last segment
+};
+
+// What a plug measured on a day: the counter's rise from its last value
+// before that day (or, on a series' first day, from its first value of the
+// day) to its last value of the day, in kWh. A rise across days the plug was
+// not heard is spread evenly over them, and spread says so.
+struct Measured
+{
+    double kWh = 0;
+    bool spread = false;
+};
+
+// Each day plug measured, from its stored counters; a day it did not (never
+// heard, or before the first counter of a series) is not in it. Nothing when
+// the counters could not be read.
+std::optional<QMap<QDate, Measured>> measuredDays(const QSqlDatabase &db, const QString &plug);
+
+// What an appliance's plug measured over some days: their kWh, how many of
+// them have a figure, and whether one of those was spread.
+struct Sum
+{
+    double kWh = 0;
+    int days = 0;
+    bool spread = false;
+};
+
+// What each appliance's plug measured over the days from first to last (both
+// included), by Tips name; an appliance whose plug measured none of them is
+// not in it. Nothing when the plugs could not be read.
+std::optional<QHash<QString, Sum>> measuredSums(const QSqlDatabase &db, const QDate &first,
+                                                const QDate &last);
+
+// A figure a plug measured, as the pages write it: "1.50 kWh", "~1.50 kWh"
+// when spread over days the plug was not heard.
+QString measuredText(const Sum &sum);
+
+// The mark of a measured figure beside an appliance's cost, from sums by
+// Tips name: "  · plug 9.80 kWh in 20 days"; empty for an appliance whose
+// plug measured nothing (or an empty tipName).
+QString spendingMark(const QHash<QString, Sum> &sums, const QString &tipName);
+
+// The diary's sentence on the plugs' day: each appliance's measured kWh
+// beside the diary's (answered, the day's kWh of each Diary column as kept);
+// empty without plugs measuring that day.
+QString daySentence(const QSqlDatabase &db, const QDate &date,
+                    const QHash<QString, double> &answered);
+
+// The meters' sentence on the plugs over a meter's period (the days from
+// first to last, meterKWh counted over them): the share of the meter that the
+// plugs measuring every one of those days cover, and the share the diary
+// estimates for the same appliances; empty without such plugs.
+QString meterSentence(const QSqlDatabase &db, const QDate &first, const QDate &last,
+                      double meterKWh);
+
+// The latest counter of each plug heard, by topic (to list plugs heard
+// before the page opened); nothing when they could not be read.
+std::optional<QHash<QString, double>> latestCounters(const QSqlDatabase &db);
+
+} // namespace PlugReadings

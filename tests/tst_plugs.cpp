@@ -1,0 +1,518 @@
+// Smart plugs: their three payload families, the counters kept as each
+// appliance's readings and the kWh a day they give, without any window.
+#include "household/calculatorlogic.h"
+#include "household/meterlogic.h"
+#include "household/plugreadings.h"
+#include "plugs/pluglogic.h"
+
+#include "clock.h"
+#include "data/database.h"
+#include "mainwindow.h"
+#include "mosquittobroker.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+
+using PlugLogic::Family;
+
+namespace {
+
+QVariant scalar(const QSqlDatabase &db, const QString &sql)
+{
+    QSqlQuery query(db);
+    return query.exec(sql) && query.next() ? query.value(0) : QVariant();
+}
+
+QDate day(int month, int dayOfMonth)
+{
+    return QDate(2026, month, dayOfMonth);
+}
+
+// Whether the MQTT library is mapped into this process.
+bool mqttLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libmosquitto");
+}
+
+// The window's smart plugs page, set up for broker with typed settings.
+void openPlugsPage(MainWindow &window, quint16 port, const QString &user = QString(),
+                   const QString &password = QString())
+{
+    window.showPage(MainWindow::SettingsPage);
+    QVERIFY(clickButton(&window, "push_smartPlugs"));
+    child<QLineEdit>(&window, "le_brokerAddress")->setText(QStringLiteral("127.0.0.1"));
+    child<QLineEdit>(&window, "le_brokerPort")->setText(QString::number(port));
+    child<QLineEdit>(&window, "le_brokerUser")->setText(user);
+    child<QLineEdit>(&window, "le_brokerPassword")->setText(password);
+    QVERIFY(clickButton(&window, "push_connectBroker"));
+}
+
+QString brokerStatus(MainWindow &window)
+{
+    return child<QLabel>(&window, "lb_brokerStatus")->text();
+}
+
+// The longest the window's event loop was held over ms milliseconds, in
+// milliseconds: a timer that should fire every 10 ms, and how late it was.
+qint64 longestHold(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    tick.start(10);
+    while (clock.elapsed() < ms)
+        QTest::qWait(10);
+    return longest;
+}
+
+QVariant homeValue(const QString &sql)
+{
+    QSqlQuery query(QSqlDatabase::database());
+    return query.exec(sql) && query.next() ? query.value(0) : QVariant();
+}
+
+} // namespace
+
+class TestPlugs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // First: nothing of the MQTT library may be in the process yet.
+    void startWithoutPlugsLoadsNoMqtt();
+    void plugsFoundAssignedAndMeasured();
+    void brokerRestartedIsReconnected();
+    void refusedPassword();
+    void init();
+    void cleanup();
+    void payloadFamilies_data();
+    void payloadFamilies();
+    void badPayloadsAreNamed_data();
+    void badPayloadsAreNamed();
+    void warningsOncePerPlugAndHour();
+    void dailyKWhAcrossGapsAndNewSeries();
+    void aFailedBatchStoresNothingAndIsKept();
+    void assignmentsAndBroker();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    QSqlDatabase db;
+};
+
+void TestPlugs::startWithoutPlugsLoadsNoMqtt()
+{
+    TemporaryHome home;
+    {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::qWait(300); // past the work after the first frame
+        window.showPage(MainWindow::SettingsPage);
+        QTest::qWait(100);
+    }
+    QVERIFY(!mqttLoaded());
+}
+
+void TestPlugs::plugsFoundAssignedAndMeasured()
+{
+    if (!MosquittoBroker::available())
+        QSKIP("mosquitto and mosquitto-clients are not installed");
+    MosquittoBroker broker;
+    QVERIFY(broker.start());
+    TemporaryHome home;
+    Clock::setToday(day(11, 30));
+    auto window = std::make_unique<MainWindow>();
+    window->show();
+    openPlugsPage(*window, broker.port);
+    QTRY_COMPARE_WITH_TIMEOUT(brokerStatus(*window), QStringLiteral("Broker: connected"), 10000);
+    QVERIFY(mqttLoaded());
+
+    // The three families, and payloads that are no sound counter.
+    QVERIFY(broker.publish("tele/fridge/SENSOR", R"({"ENERGY":{"Total":10.0,"Power":80}})"));
+    QVERIFY(broker.publish("tele/fridge/SENSOR", R"({"ENERGY":{"Total":11.0,"Power":80}})"));
+    QVERIFY(broker.publish("kettle/status/switch:0", R"({"aenergy":{"total":2500}})"));
+    QVERIFY(broker.publish("zigbee2mqtt/tv", R"({"energy":0.75})"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("ignored .*not JSON.*tele/bad/SENSOR")));
+    QVERIFY(broker.publish("tele/bad/SENSOR", "12.5"));
+    QVERIFY(broker.publish("tele/bad/SENSOR", "13.5")); // said once an hour
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("ignored .*zigbee2mqtt/neg")));
+    QVERIFY(broker.publish("zigbee2mqtt/neg", R"({"energy":-2})"));
+    auto *list = child<QListWidget>(window.get(), "list_plugs");
+    QTRY_COMPARE_WITH_TIMEOUT(list->count(), 3, 10000);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("fridge (Tasmota)\n   11 kWh"));
+    QCOMPARE(list->item(1)->text(), QStringLiteral("kettle switch:0 (Shelly)\n   2.5 kWh"));
+    QCOMPARE(list->item(2)->text(), QStringLiteral("tv (Zigbee2MQTT)\n   0.75 kWh"));
+
+    // Assigned with a finger: the plug, then its appliance.
+    auto *appliances = child<QComboBox>(window.get(), "comboBox_plugAppliance");
+    const QList<std::pair<int, QString>> assigned = {
+        {0, "Refrigerator"}, {1, "Microwave"}, {2, "LcdTv"}};
+    for (const auto &[row, appliance] : assigned) {
+        list->setCurrentRow(row);
+        appliances->setCurrentIndex(appliances->findData(appliance));
+        QVERIFY(clickButton(window.get(), "push_assignPlug"));
+    }
+    QCOMPARE(homeValue("SELECT group_concat(appliance || '=' || plug, ' ') FROM (SELECT * FROM "
+                       "PlugAssignment ORDER BY appliance)")
+                 .toString(),
+             QStringLiteral("LcdTv=zigbee2mqtt/tv Microwave=kettle/status/switch:0 "
+                            "Refrigerator=tele/fridge/SENSOR"));
+    QVERIFY(list->item(0)->text().endsWith(QStringLiteral("→ refrigerator")));
+
+    // The next day: one more counter of the fridge.
+    Clock::setToday(day(12, 1));
+    QVERIFY(broker.publish("tele/fridge/SENSOR", R"({"ENERGY":{"Total":12.5}})"));
+    QTRY_VERIFY_WITH_TIMEOUT(list->item(0)->text().contains(QStringLiteral(" 12.5 kWh")), 10000);
+    window.reset(); // stores what was heard
+
+    QCOMPARE(homeValue("SELECT count(*) FROM PlugReading WHERE plug LIKE '%bad%' OR plug LIKE "
+                       "'%neg%'")
+                 .toInt(),
+             0);
+    QCOMPARE(homeValue("SELECT group_concat(readingDate || ' ' || firstReading || ' ' || reading, "
+                       "'; ') FROM PlugReading WHERE plug='tele/fridge/SENSOR'")
+                 .toString(),
+             QStringLiteral("2026-11-30 10 11; 2026-12-01 12.5 12.5"));
+    QCOMPARE(
+        homeValue("SELECT reading FROM PlugReading WHERE plug='kettle/status/switch:0'").toString(),
+        QStringLiteral("2.5"));
+
+    // Beside the diary's estimate and under the meter's total: the fridge's
+    // 1 kWh of 30 November against 1.32 kWh answered (24 h at 55 W) and
+    // the meter's 4 kWh from 30 November to 1 December.
+    // A start with plugs set up connects by itself, after its first frame.
+    Clock::setToday(day(12, 1));
+    window = std::make_unique<MainWindow>();
+    window->show();
+    // The window's clients keep alive 30 s, mosquitto_pub 60 s.
+    QTRY_COMPARE_WITH_TIMEOUT(broker.log().count("(p2, c1, k30)"), 2, 10000);
+    const QSqlDatabase db = QSqlDatabase::database();
+    QVERIFY(CalculatorLogic::recordAppliance(db, QStringLiteral("30/11/2026"), 10, 24, 55));
+    for (const auto &[date, reading] : {std::pair{day(11, 30), "100"}, {day(12, 1), "104"}})
+        QVERIFY(MeterLogic::saveReading(db, MeterLogic::electricityMeter, date, reading, false,
+                                        day(12, 1))
+                    .stored);
+    window->showPage(MainWindow::DiaryChoicePage);
+    QVERIFY(clickButton(window.get(), "push_viewElecDiary"));
+    auto *days = child<QComboBox>(window.get(), "comboBox_zadUvedoDate");
+    days->setCurrentIndex(days->findText(QStringLiteral("30/11/2026")));
+    QVERIFY(child<QTextEdit>(window.get(), "txtBrowse_consumptionSumm")
+                ->toPlainText()
+                .endsWith(QStringLiteral("You used 1.32 kWh. Your plugs measured: TV 0.00 kWh "
+                                         "(your diary: no answer); microwave 0.00 kWh (your "
+                                         "diary: no answer); refrigerator 1.00 kWh (your diary: "
+                                         "1.32 kWh).")));
+    window->showPage(MainWindow::HistoryPage);
+    QVERIFY(clickButton(window.get(), "push_historyMeters"));
+    QVERIFY(child<QLabel>(window.get(), "lb_meterHistorySummary")
+                ->text()
+                .contains(QStringLiteral("Your plugs (TV, microwave, refrigerator) measured 1.00 "
+                                         "kWh, 25 % of what the meter counted; your diary "
+                                         "estimates 33 % for the same appliances.")));
+    window.reset();
+    Clock::setToday(QDate());
+}
+
+void TestPlugs::brokerRestartedIsReconnected()
+{
+    if (!MosquittoBroker::available())
+        QSKIP("mosquitto and mosquitto-clients are not installed");
+    auto broker = std::make_unique<MosquittoBroker>();
+    QVERIFY(broker->start());
+    const quint16 port = broker->port;
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    openPlugsPage(window, port);
+    QTRY_COMPARE_WITH_TIMEOUT(brokerStatus(window), QStringLiteral("Broker: connected"), 10000);
+
+    broker.reset();
+    QTRY_VERIFY_WITH_TIMEOUT(brokerStatus(window).startsWith(QStringLiteral("Broker: lost")),
+                             10000);
+    // While the broker is away the window answers: no turn of its loop waits.
+    QVERIFY2(longestHold(2500) < 200, "the window was held while the broker was down");
+    QVERIFY(brokerStatus(window).contains(QStringLiteral("cannot reach 127.0.0.1:%1: connection "
+                                                         "refused")
+                                              .arg(port)));
+    broker = std::make_unique<MosquittoBroker>();
+    QVERIFY(broker->start(port));
+    QTRY_COMPARE_WITH_TIMEOUT(brokerStatus(window), QStringLiteral("Broker: connected"), 20000);
+    QVERIFY(broker->publish("zigbee2mqtt/lamp", R"({"energy":1.25})"));
+    QTRY_COMPARE_WITH_TIMEOUT(child<QListWidget>(&window, "list_plugs")->count(), 1, 10000);
+}
+
+void TestPlugs::refusedPassword()
+{
+    if (!MosquittoBroker::available())
+        QSKIP("mosquitto and mosquitto-clients are not installed");
+    MosquittoBroker broker;
+    QVERIFY(broker.start(0, QStringLiteral("house"), QStringLiteral("right")));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    openPlugsPage(window, broker.port, QStringLiteral("house"), QStringLiteral("wrong"));
+    QTRY_COMPARE_WITH_TIMEOUT(brokerStatus(window),
+                              QStringLiteral("Broker: the broker refused the user name or "
+                                             "password"),
+                              10000);
+    openPlugsPage(window, broker.port, QStringLiteral("house"), QStringLiteral("right"));
+    QTRY_COMPARE_WITH_TIMEOUT(brokerStatus(window), QStringLiteral("Broker: connected"), 10000);
+    // TLS ticked before a broker without it: never connected in plain text.
+    child<QCheckBox>(&window, "check_brokerTls")->setChecked(true);
+    QVERIFY(clickButton(&window, "push_connectBroker"));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        brokerStatus(window).startsWith(
+            QStringLiteral("Broker: cannot reach 127.0.0.1:%1: a TLS error").arg(broker.port)),
+        10000);
+}
+
+void TestPlugs::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("plugs"));
+    db.setDatabaseName(dir->filePath(QStringLiteral("plugs.sqlite")));
+    QVERIFY(db.open());
+    QVERIFY(Database::createHouseholdTables(db));
+}
+
+void TestPlugs::cleanup()
+{
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("plugs"));
+}
+
+void TestPlugs::payloadFamilies_data()
+{
+    QTest::addColumn<QString>("topic");
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<int>("family");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("kWh");
+
+    QTest::newRow("Tasmota kWh") << "tele/fridge-plug/SENSOR"
+                                 << QByteArray(R"({"Time":"2026-12-07T10:00:00","ENERGY":{)"
+                                               R"("Total":12.345,"Today":0.4,"Power":85}})")
+                                 << int(Family::Tasmota) << "fridge-plug" << 12.345;
+    QTest::newRow("Shelly Wh") << "shellyplusplugs-a1b2/status/switch:0"
+                               << QByteArray(R"({"id":0,"apower":8.1,"aenergy":{"total":12345.6,)"
+                                             R"("by_minute":[0,0,0]}})")
+                               << int(Family::Shelly) << "shellyplusplugs-a1b2 switch:0" << 12.3456;
+    QTest::newRow("Shelly at the highest")
+        << "plug/status/switch:1" << QByteArray(R"({"aenergy":{"total":1000000000}})")
+        << int(Family::Shelly) << "plug switch:1" << 1e6;
+    QTest::newRow("Zigbee2MQTT at zero")
+        << "zigbee2mqtt/TV plug" << QByteArray(R"({"energy":0,"power":0,"state":"ON"})")
+        << int(Family::Zigbee2Mqtt) << "TV plug" << 0.0;
+}
+
+void TestPlugs::payloadFamilies()
+{
+    QFETCH(QString, topic);
+    QFETCH(QByteArray, payload);
+    QFETCH(int, family);
+    QFETCH(QString, name);
+    QFETCH(double, kWh);
+    const std::optional<PlugLogic::Counter> counter = PlugLogic::counterOf(topic, payload);
+    QVERIFY(counter);
+    QCOMPARE(counter->problem, QString());
+    QCOMPARE(int(counter->plug.family), family);
+    QCOMPARE(counter->plug.name, name);
+    QCOMPARE(counter->kWh, kWh);
+}
+
+void TestPlugs::badPayloadsAreNamed_data()
+{
+    QTest::addColumn<QString>("topic");
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<bool>("plug"); // the topic and payload are a plug's
+
+    const QString tasmota = QStringLiteral("tele/p/SENSOR");
+    QTest::newRow("not JSON") << tasmota << QByteArray("12.5") << true;
+    QTest::newRow("cut short") << tasmota << QByteArray(R"({"ENERGY":{"Total":1)") << true;
+    QTest::newRow("over 64 KiB") << tasmota
+                                 << QByteArray(R"({"ENERGY":{"Total":1},"x":")") +
+                                        QByteArray(65536, 'a') + "\"}"
+                                 << true;
+    QTest::newRow("negative") << tasmota << QByteArray(R"({"ENERGY":{"Total":-0.001}})") << true;
+    QTest::newRow("a text") << tasmota << QByteArray(R"({"ENERGY":{"Total":"12"}})") << true;
+    QTest::newRow("not finite") << QStringLiteral("zigbee2mqtt/p")
+                                << QByteArray(R"({"energy":1e400})") << true;
+    QTest::newRow("above a million kWh")
+        << QStringLiteral("zigbee2mqtt/p") << QByteArray(R"({"energy":1000000.1})") << true;
+    QTest::newRow("Shelly above a billion Wh")
+        << QStringLiteral("p/status/switch:0") << QByteArray(R"({"aenergy":{"total":1000000001}})")
+        << true;
+    // No plug at all: nothing to say.
+    QTest::newRow("thermometer") << QStringLiteral("zigbee2mqtt/hall")
+                                 << QByteArray(R"({"temperature":21})") << false;
+    QTest::newRow("bridge") << QStringLiteral("zigbee2mqtt/bridge") << QByteArray(R"({"energy":1})")
+                            << false;
+    QTest::newRow("deeper topic") << QStringLiteral("tele/a/b/SENSOR")
+                                  << QByteArray(R"({"ENERGY":{"Total":1}})") << false;
+    QTest::newRow("Shelly's input")
+        << QStringLiteral("p/status/input:0") << QByteArray(R"({"aenergy":{"total":1}})") << false;
+}
+
+void TestPlugs::badPayloadsAreNamed()
+{
+    QFETCH(QString, topic);
+    QFETCH(QByteArray, payload);
+    QFETCH(bool, plug);
+    const std::optional<PlugLogic::Counter> counter = PlugLogic::counterOf(topic, payload);
+    QCOMPARE(counter.has_value(), plug);
+    if (counter)
+        QVERIFY2(!counter->problem.isEmpty(), qPrintable(QString::number(counter->kWh)));
+}
+
+void TestPlugs::warningsOncePerPlugAndHour()
+{
+    PlugLogic::Warnings warnings;
+    const QDateTime start(day(12, 7), QTime(10, 0));
+    QVERIFY(warnings.due(QStringLiteral("a"), start));
+    QVERIFY(!warnings.due(QStringLiteral("a"), start.addSecs(3599)));
+    QVERIFY(warnings.due(QStringLiteral("b"), start.addSecs(3599)));
+    QVERIFY(warnings.due(QStringLiteral("a"), start.addSecs(3600)));
+}
+
+void TestPlugs::dailyKWhAcrossGapsAndNewSeries()
+{
+    // Counters heard over the end of November, through the window's batches.
+    PlugReadings::Recorder recorder;
+    const QString plug = QStringLiteral("tele/fridge/SENSOR");
+    const QList<std::pair<QDate, double>> heard = {
+        {day(11, 29), 10.0},
+        {day(11, 29), 10.5},
+        {day(11, 29), 11.0}, // first day: 1.0
+        {day(11, 30), 12.5}, // 1.5
+        // 1 and 2 December not heard: 3.0 over three days
+        {day(12, 3), 15.5},
+        // reset in the middle of the day: 0.5 before, 0.5 after
+        {day(12, 4), 16.0},
+        {day(12, 4), 0.2},
+        {day(12, 4), 0.7},
+        {day(12, 5), 0.7}, // an equal counter: 0
+    };
+    for (const auto &[date, kWh] : heard)
+        recorder.heard(plug, kWh, date);
+    recorder.heard(QStringLiteral("zigbee2mqtt/tv"), 3.25, day(12, 3));
+    QVERIFY(recorder.flush(db));
+    QVERIFY(recorder.isEmpty());
+    // A counter for a day before the latest stored one (the clock went back)
+    // is not placed.
+    QVERIFY(PlugReadings::record(db, {{plug, day(12, 1), 20}}));
+
+    QCOMPARE(scalar(db, "SELECT count(*) FROM PlugReading WHERE plug='tele/fridge/SENSOR'").toInt(),
+             6);
+    QCOMPARE(scalar(db, "SELECT firstReading || ' ' || reading FROM PlugReading WHERE "
+                        "readingDate='2026-11-29'")
+                 .toString(),
+             QStringLiteral("10 11"));
+    const auto days = PlugReadings::measuredDays(db, plug);
+    QVERIFY(days);
+    const QList<QDate> expectedDays = {day(11, 29), day(11, 30), day(12, 1), day(12, 2),
+                                       day(12, 3),  day(12, 4),  day(12, 5)};
+    QCOMPARE(days->keys(), expectedDays);
+    const QList<double> kWh = {1.0, 1.5, 1.0, 1.0, 1.0, 1.0, 0.0};
+    const QList<bool> spread = {false, false, true, true, true, false, false};
+    for (int i = 0; i < expectedDays.size(); ++i) {
+        QVERIFY2(qAbs(days->value(expectedDays.at(i)).kWh - kWh.at(i)) < 1e-9,
+                 qPrintable(expectedDays.at(i).toString()));
+        QCOMPARE(days->value(expectedDays.at(i)).spread, spread.at(i));
+    }
+    // The plug's first day only has its first counter: nothing measured yet.
+    QCOMPARE(
+        PlugReadings::measuredDays(db, QStringLiteral("zigbee2mqtt/tv"))->value(day(12, 3)).kWh,
+        0.0);
+
+    // Beside the diary and a meter: the fridge's 5.5 kWh of 30 November to
+    // 4 December are half the meter's 11; the diary's 1.32 kWh are 12 %. The
+    // TV, measured on one of those days only, is left out.
+    QVERIFY(PlugReadings::assign(db, plug, QStringLiteral("Refrigerator")));
+    QVERIFY(PlugReadings::assign(db, QStringLiteral("zigbee2mqtt/tv"), QStringLiteral("LcdTv")));
+    Database::createTable(db, QStringLiteral("waterDiary"));
+    QSqlQuery answer(db);
+    QVERIFY(answer.exec("INSERT INTO DayUsage (dayKey, item, amount, watts, count, quantity) "
+                        "VALUES ('30/11/2026', 'valOfRefrigerator', 24, 55, 1, 1.32)"));
+    QCOMPARE(PlugReadings::meterSentence(db, day(11, 30), day(12, 4), 11),
+             QStringLiteral(" Your plugs (refrigerator) measured ~5.50 kWh, 50 % of what the "
+                            "meter counted; your diary estimates 12 % for the same appliances. "
+                            "Figures with ~ are a rise spread evenly over days your plugs were "
+                            "not heard."));
+    QCOMPARE(PlugReadings::daySentence(db, day(11, 30), {{"valOfRefrigerator", 1.32}}),
+             QStringLiteral(" Your plugs measured: refrigerator 1.50 kWh (your diary: 1.32 kWh)."));
+    QCOMPARE(PlugReadings::daySentence(db, day(12, 3), {}),
+             QStringLiteral(" Your plugs measured: TV 0.00 kWh (your diary: no answer); "
+                            "refrigerator ~1.00 kWh (your diary: no answer). Figures with ~ are "
+                            "a rise spread evenly over days your plugs were not heard."));
+    QCOMPARE(PlugReadings::daySentence(db, day(11, 28), {}), QString());
+}
+
+void TestPlugs::aFailedBatchStoresNothingAndIsKept()
+{
+    PlugReadings::Recorder recorder;
+    recorder.heard(QStringLiteral("a/status/switch:0"), 1.5, day(12, 31));
+    recorder.heard(QStringLiteral("a/status/switch:0"), 2.0, day(12, 31));
+    QSqlQuery trigger(db);
+    QVERIFY(trigger.exec("CREATE TRIGGER refuse BEFORE UPDATE ON PlugReading BEGIN "
+                         "SELECT RAISE(ABORT, 'no'); END"));
+    QVERIFY(!recorder.flush(db));
+    QCOMPARE(scalar(db, "SELECT count(*) FROM PlugReading").toInt(), 0);
+    QVERIFY(!recorder.isEmpty());
+    QVERIFY(trigger.exec("DROP TRIGGER refuse"));
+    QVERIFY(recorder.flush(db));
+    QCOMPARE(scalar(db, "SELECT firstReading || ' ' || reading FROM PlugReading").toString(),
+             QStringLiteral("1.5 2"));
+}
+
+void TestPlugs::assignmentsAndBroker()
+{
+    const QString a = QStringLiteral("tele/a/SENSOR");
+    const QString b = QStringLiteral("zigbee2mqtt/b");
+    QVERIFY(PlugReadings::assign(db, a, QStringLiteral("Refrigerator")));
+    QVERIFY(PlugReadings::assign(db, a, QStringLiteral("Microwave"))); // the plug moves
+    QVERIFY(PlugReadings::assign(db, b, QStringLiteral("Microwave"))); // and is replaced
+    QCOMPARE(*PlugReadings::assignments(db), (QHash<QString, QString>{{"Microwave", b}}));
+    QVERIFY(PlugReadings::assign(db, b, QString()));
+    QVERIFY(PlugReadings::assignments(db)->isEmpty());
+
+    QVERIFY(PlugReadings::broker(db)->address.isEmpty());
+    QVERIFY(!PlugReadings::saveBroker(db, "192.168.1.5", "0", "", "", false).stored);
+    QVERIFY(!PlugReadings::saveBroker(db, "192.168.1.5", "65536", "", "", false).stored);
+    QVERIFY(!PlugReadings::saveBroker(db, "192.168.1.5", "18.83", "", "", false).stored);
+    QVERIFY(!PlugReadings::saveBroker(db, "my broker", "", "", "", false).stored);
+    QVERIFY(PlugReadings::broker(db)->address.isEmpty());
+    QVERIFY(PlugReadings::saveBroker(db, " broker.home ", "", "me", "p w", true).stored);
+    PlugReadings::Broker stored = *PlugReadings::broker(db);
+    QCOMPARE(stored.address, QStringLiteral("broker.home"));
+    QCOMPARE(stored.port, 1883);
+    QCOMPARE(stored.password, QStringLiteral("p w"));
+    QVERIFY(stored.tls);
+    QVERIFY(PlugReadings::saveBroker(db, "10.0.0.2", "65535", "", "", false).stored);
+    QCOMPARE(PlugReadings::broker(db)->port, 65535);
+    QVERIFY(!PlugReadings::inUse(db));
+    QVERIFY(PlugReadings::assign(db, a, QStringLiteral("Refrigerator")));
+    QVERIFY(PlugReadings::inUse(db));
+}
+
+QTEST_MAIN(TestPlugs)
+#include "tst_plugs.moc"
