@@ -742,14 +742,18 @@ void TestCalculator::electricityDiaryShowsTotalAndBreakdown()
     QCOMPARE(calculatorPage(window.get()), 18);
     QCOMPARE(widget<QComboBox>("comboBox_zadUvedoDate")->currentText(), key1);
     auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
+    QCOMPARE(
+        summary->toPlainText(),
+        QStringLiteral("You have spent $1.14. You used 5.00 kWh.\nAnswers: air conditioner 5 h"));
     QVERIFY(!shown("label_18"));
     QVERIFY(!shown("lb_valOfMicrowave"));
     QVERIFY(shown("push_zadUvedoViewAllData"));
 
     click("push_zadUvedoViewAllData");
     QVERIFY(!shown("push_zadUvedoViewAllData"));
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
+    QCOMPARE(
+        summary->toPlainText(),
+        QStringLiteral("You have spent $1.14. You used 5.00 kWh.\nAnswers: air conditioner 5 h"));
     const QList<QPair<const char *, const char *>> rows = {{"label_18", "lb_valOfAirCon"},
                                                            {"label_21", "lb_valOfLaptop"},
                                                            {"label_23", "lb_valOfFan"},
@@ -786,8 +790,9 @@ void TestCalculator::electricityDiaryTipsFollowTheAppliances()
     click("push_lcdTvOK");
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $2.97. You used 13.00 kWh."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+        QStringLiteral("You have spent $2.97. You used 13.00 kWh.\nAnswers: lights 3 h, TV 10 h"));
 
     const QStringList tips = paragraphs(widget<QTextBrowser>("txtBrowse_tips"));
     QCOMPARE(tips.size(), 2);
@@ -854,13 +859,15 @@ void TestCalculator::electricityDiaryShowsTheFirstDayAtOnce()
     QCOMPARE(dates->itemText(2), QStringLiteral("01/12/2026"));
     // The diary opens on the latest day, wherever it is listed.
     QCOMPARE(dates->currentIndex(), 1);
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $2.29. You used 10.00 kWh."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+        QStringLiteral("You have spent $2.29. You used 10.00 kWh.\nAnswers: air conditioner 10 h"));
     QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).size(), 1);
 
     pick("comboBox_zadUvedoDate", key1);
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+        QStringLiteral("You have spent $1.14. You used 5.00 kWh.\nAnswers: air conditioner 5 h"));
     QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).size(), 1);
 }
 
@@ -878,8 +885,9 @@ void TestCalculator::electricityDiaryDayChangeRefreshesTheBreakdown()
 
     pick("comboBox_zadUvedoDate", key1);
     QVERIFY(shown("push_zadUvedoViewAllData"));
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+        QStringLiteral("You have spent $1.14. You used 5.00 kWh.\nAnswers: air conditioner 5 h"));
     QVERIFY(shown("label_40"));
     QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14 \u00b7 5.00 kWh"));
     QCOMPARE(labelText("lb_valOfRefrigerator"), QStringLiteral("$0.00"));
@@ -898,7 +906,9 @@ void TestCalculator::electricityDiaryAgainShowsWhatWasStoredSince()
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
     auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
+    QCOMPARE(
+        summary->toPlainText(),
+        QStringLiteral("You have spent $1.14. You used 5.00 kWh.\nAnswers: air conditioner 5 h"));
 
     // The shown day is answered again and a new day is stored.
     answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "10", "push_airConOK");
@@ -911,7 +921,9 @@ void TestCalculator::electricityDiaryAgainShowsWhatWasStoredSince()
     QCOMPARE(dates->itemText(1), key2);
     QCOMPARE(dates->currentText(), key2);
     pick("comboBox_zadUvedoDate", key1);
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $2.29. You used 10.00 kWh."));
+    QCOMPARE(
+        summary->toPlainText(),
+        QStringLiteral("You have spent $2.29. You used 10.00 kWh.\nAnswers: air conditioner 10 h"));
 }
 
 // Water diary -----------------------------------------------------------------
@@ -923,7 +935,9 @@ void TestCalculator::waterDiaryShowsTotalAndBreakdown()
     QCOMPARE(calculatorPage(window.get()), 24);
     QCOMPARE(widget<QComboBox>("comboBox_zadUvedoDate_water")->currentText(), key1);
     auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm_water");
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $0.53. You used 450 litres."));
+    QCOMPARE(
+        summary->toPlainText(),
+        QStringLiteral("You have spent $0.53. You used 450 litres.\nAnswers: tap 10 min each"));
     QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips_water")).size(), 1);
     QVERIFY(!shown("label_19"));
     QVERIFY(!shown("lb_amtOfToilet"));
@@ -1021,7 +1035,8 @@ void TestCalculator::waterDiaryDayChangeRefreshesTheBreakdown()
     // The latest day first: 2 x (1.755 + 0.3744) = 4.2588, and the rows, the
     // household's, add up to it.
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
-             QStringLiteral("You have spent $4.26. You used 3640 litres."));
+             QStringLiteral("You have spent $4.26. You used 3640 litres.\nAnswers: tap 100 min "
+                            "each, shower 2 showers each"));
     QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("2"));
     QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$3.51 \u00b7 3000 litres"));
     QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.75 \u00b7 640 litres"));
@@ -1072,18 +1087,19 @@ void TestCalculator::householdSettingsPriceNewAnswersOnly()
         auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
         pick("comboBox_zadUvedoDate", key1);
         QCOMPARE(summary->toPlainText(),
-                 QStringLiteral("You have spent €2.29. You used 10.00 kWh."));
+                 QStringLiteral("You have spent €2.29. You used 10.00 kWh.\nAnswers: laptop 10 h"));
         pick("comboBox_zadUvedoDate", key2);
         QCOMPARE(summary->toPlainText(),
-                 QStringLiteral("You have spent €0.15. You used 0.50 kWh."));
+                 QStringLiteral("You have spent €0.15. You used 0.50 kWh.\nAnswers: laptop 10 h"));
         click("push_zadUvedoViewAllData");
         QCOMPARE(labelText("lb_valOfLaptop"), QStringLiteral("€0.15 \u00b7 0.50 kWh"));
         QCOMPARE(labelText("lb_valOfFan"), QStringLiteral("€0.00"));
     }
     answerWaterSequence("10", "1", "N.A", "N.A", "N.A", "N.A", "N.A");
     click("push_viewWaterDiary");
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
-             QStringLiteral("You have spent €0.18. You used 150 litres."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
+        QStringLiteral("You have spent €0.18. You used 150 litres.\nAnswers: tap 10 min each"));
 }
 
 namespace {
@@ -1251,9 +1267,10 @@ void TestCalculator::currencySignShowsAsTypedEverywhere()
     click("push_laptopOK");
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent ") + sign +
-                 QStringLiteral("5.00. You used 10.00 kWh."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+        QStringLiteral("You have spent ") + sign +
+            QStringLiteral("5.00. You used 10.00 kWh.\nAnswers: air conditioner 2 h, laptop 2 h"));
     click("push_zadUvedoViewAllData");
     QCOMPARE(labelText("lb_valOfLaptop"), sign + QStringLiteral("5.00 \u00b7 10.00 kWh"));
     QCOMPARE(widget<QLabel>("lb_valOfLaptop")->textFormat(), Qt::PlainText);
@@ -1402,8 +1419,10 @@ void TestCalculator::minutesAndCountsAreCountedAndShown()
     click("push_zadUvedoViewAllData");
     QCOMPARE(labelText("lb_valOfHairDryer"), QStringLiteral("$0.11 \u00b7 0.38 kWh"));
     QCOMPARE(labelText("lb_valOfLights"), QStringLiteral("$0.09 \u00b7 0.30 kWh"));
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $0.20. You used 0.68 kWh."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+        QStringLiteral(
+            "You have spent $0.20. You used 0.68 kWh.\nAnswers: lights 5 h, hair dryer 0.25 h"));
 }
 
 // A usual day: four taps from the main menu, every answer filled in from the
@@ -1458,8 +1477,10 @@ void TestCalculator::quickDayInFourTaps()
     click("push_zadUvedoViewAllData_water");
     QCOMPARE(labelText("lb_amtOfWashingMachine"), QStringLiteral("$0.02 \u00b7 15 litres"));
     QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.56 \u00b7 480 litres"));
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
-             QStringLiteral("You have spent $0.58. You used 495 litres."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
+        QStringLiteral("You have spent $0.58. You used 495 litres.\nAnswers: washing machine 1 "
+                       "load, shower 1 shower each"));
     click("push_vozAvaviButton");
 
     // Opened again, the day shows its own answers; one changed is stored.

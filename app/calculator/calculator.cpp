@@ -359,7 +359,8 @@ QString amountText(const QString &item, double amount)
 }
 
 // The day's summary: what was spent and, for a day whose answers were kept,
-// how much was used and what the smart plugs measured; then each own
+// how much was used, what the smart plugs measured and the answers given
+// (hours, minutes, uses); then each own
 // appliance recorded that day with its cost, kWh and hours, as the household
 // named it.
 QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water,
@@ -374,6 +375,22 @@ QString daySummary(const QSqlDatabase &db, double total, const QString &key, boo
     // What the smart plugs measured that day, beside the diary's figures.
     if (!water)
         summary += PlugReadings::daySentence(db, dateOfKey(key), kept.items);
+    // The answers behind the figures, in column order: "laptop 3 h, lights 5 h".
+    const QStringList &columns = water ? waterColumns() : applianceColumns();
+    static const QStringList waterNames = {
+        QStringLiteral("tap"),    QStringLiteral("washing machine"),
+        QStringLiteral("dishes"), QStringLiteral("shower"),
+        QStringLiteral("lawn"),   QStringLiteral("toilet"),
+    };
+    QStringList answers;
+    for (int i = 0; i < columns.size(); ++i) {
+        const double amount = kept.amounts.value(columns.at(i));
+        if (amount > 0)
+            answers.append((water ? waterNames.at(i) : applianceNames().at(i)) + QLatin1Char(' ') +
+                           amountText(columns.at(i), amount));
+    }
+    if (!answers.isEmpty())
+        summary += QStringLiteral("\nAnswers: ") + answers.join(QStringLiteral(", "));
     const QString sign = SettingsLogic::currency(db);
     const QList<OwnAppliance> appliances =
         own.isEmpty() ? QList<OwnAppliance>()
