@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <utility>
 
 class QCompleter;
 class QListWidgetItem;
@@ -237,6 +238,9 @@ private slots:
     void on_push_saveMeterReading_clicked();
     void on_push_removeMeterReading_clicked();
     void on_push_importMeterReadings_clicked();
+    void on_push_importMeterReadingsAnyway_clicked();
+    void on_date_meterReading_dateChanged(const QDate &date);
+    void on_list_meterReadings_itemClicked(QListWidgetItem *item);
     void on_push_metersBack_clicked();
     void on_radio_electricityMeter_toggled(bool checked);
     void on_push_historyMeters_clicked();
@@ -360,6 +364,15 @@ private:
     CalculatorBodyPage settingsReturnPage = EntryChoicePage;
     // The page the meters page was opened from, and returns to.
     CalculatorBodyPage metersReturnPage = DiaryChoicePage;
+    // The day and new-meter mark of each row of the meters page's list.
+    QList<std::pair<QDate, bool>> listedMeterReadings;
+    // Each listing of the meters page counts on: only the latest is shown.
+    int meterListing = 0;
+    // The readings file last picked, which "Go ahead" imports again.
+    QString meterImportPath;
+    // Each visit of the meters' history page counts on: only the latest
+    // visit's figures, worked out on a thread, are shown.
+    int meterHistoryVisit = 0;
 
     void buildHistoryChart();  // on the history page's first visit
     void buildSpendingChart(); // on the spending page's first visit
@@ -368,6 +381,11 @@ private:
     // Shows the meters page on the electricity or the water meter, with
     // today's date; its Back returns to returnTo.
     void openMeters(bool water, CalculatorBodyPage returnTo);
+    // Lists the chosen meter's readings on the meters page, read on a thread.
+    void listMeterReadings();
+    // Imports the file at path into the chosen meter's readings on a thread,
+    // replacing stored days when replace says so; the page says the outcome.
+    void importMeterFile(const QString &path, bool replace);
 
     // Smart plugs: the connection and the counters heard, from the first
     // frame when plugs are set up, else from the plugs page's first visit.

@@ -8,7 +8,7 @@
 
 #include "app/history/historylogic.h"
 #include "app/household/calculatorlogic.h"
-#include "app/household/meterlogic.h"
+#include "app/meters/meterslogic.h"
 #include "data/database.h"
 
 #include <QCoreApplication>
@@ -159,9 +159,9 @@ int main(int argc, char *argv[])
             const auto stored = MeterLogic::readings(db, MeterLogic::electricityMeter);
             if (!stored)
                 return 1;
-            const auto period = MeterLogic::lastPeriod(db, MeterLogic::electricityMeter, *stored);
-            const auto chart = MeterLogic::chartDays(db, MeterLogic::electricityMeter, *stored,
-                                                     today, HistoryLogic::longPeriod);
+            const auto period = MetersLogic::lastPeriod(db, MeterLogic::electricityMeter, *stored);
+            const auto chart = MetersLogic::chartDays(db, MeterLogic::electricityMeter, *stored,
+                                                      today, HistoryLogic::longPeriod);
             meterPageRuns.push_back(timer.nsecsElapsed() / 1e6);
             if (!period || !chart)
                 return 1;

@@ -198,14 +198,14 @@ bool Database::isReadOnly(const QSqlDatabase &db)
 }
 
 void Database::withOwnConnection(const QString &databaseName,
-                                 const std::function<void(QSqlDatabase &)> &work)
+                                 const std::function<void(QSqlDatabase &)> &work, bool writable)
 {
     const QString name =
         QStringLiteral("viridio-own-%1").arg(quintptr(QThread::currentThreadId()), 0, 16);
     {
         QSqlDatabase own = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         own.setDatabaseName(databaseName);
-        own.setConnectOptions(connectOptions(true, databaseName));
+        own.setConnectOptions(connectOptions(!writable, databaseName));
         // SQLite would make an empty file of a missing one.
         if (!databaseName.isEmpty() && QFileInfo::exists(pathOfName(databaseName)))
             own.open();

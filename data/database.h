@@ -131,12 +131,12 @@ Seeding createAndSeed(QSqlDatabase &db);
 // few busy timeouts); false when there is no data to be had.
 bool ensureReady(QSqlDatabase &db);
 
-// Runs work with a read-only connection of its own to the file that a
-// connection of databaseName (a path or a "file:" address) reads, so it may be
-// called from any thread. The connection is closed when the file is missing
-// or cannot be opened; work is called in every case.
-void withOwnConnection(const QString &databaseName,
-                       const std::function<void(QSqlDatabase &)> &work);
+// Runs work with a connection of its own (read-only unless writable says so)
+// to the file that a connection of databaseName (a path or a "file:" address)
+// reads, so it may be called from any thread. The connection is closed when
+// the file is missing or cannot be opened; work is called in every case.
+void withOwnConnection(const QString &databaseName, const std::function<void(QSqlDatabase &)> &work,
+                       bool writable = false);
 
 // What PRAGMA quick_check tells of a data file.
 enum class FileCheck

@@ -4,6 +4,7 @@
 #include "app/clock.h"
 #include "app/history/historylogic.h"
 #include "app/household/calculatorlogic.h"
+#include "app/household/meterlogic.h"
 #include "app/household/settingslogic.h"
 #include "mainwindow.h"
 #include "testsupport.h"
@@ -19,6 +20,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGraphicsTextItem>
 #include <QLabel>
@@ -1645,27 +1647,28 @@ void TestCalculator::meterReadingsThroughThePage()
     day->setDate(day1);
     typeInto(widget<QWidget>("le_meterReading"), QStringLiteral("1312.0"));
     click("push_saveMeterReading");
-    QVERIFY2(labelText("lb_meterMessage").startsWith(QLatin1String("Stored 1312 kWh")),
+    QVERIFY2(labelText("lb_meterMessage").startsWith(QLatin1String("Stored 1312.0 kWh")),
              qPrintable(labelText("lb_meterMessage")));
     auto *list = widget<QListWidget>("list_meterReadings");
-    QCOMPARE(list->count(), 2);
-    QVERIFY(list->item(0)->text().contains(QLatin1String("1312 kWh")));
+    QTRY_COMPARE(list->count(), 2);
+    QVERIFY(list->item(0)->text().contains(QLatin1String("1312.0 kWh")));
 
     click("push_metersBack");
     click("push_diaryHistory");
     click("push_historyMeters");
     // 312 kWh in 30 days at the seeded 0.2287 a kWh; the diary's 30 kWh are
     // 10 %; December's 31 days at 10.4 kWh.
-    QCOMPARE(labelText("lb_meterHistorySummary"),
-             QStringLiteral("From 6 Nov to 6 December 2026 (30 days) your meter counted 312.0 kWh, "
-                            "$71.35, 10.4 kWh a day. Your diary explains 10 % of the 312.0 kWh "
-                            "your meter counted. At that rate, December comes to 322.4 kWh, "
-                            "$73.73."));
+    QTRY_COMPARE(
+        labelText("lb_meterHistorySummary"),
+        QStringLiteral("From 6 Nov to 6 December 2026 (30 days) your meter counted 312.0 kWh, "
+                       "$71.35, 10.4 kWh a day. Your diary explains 10 % of the 312.0 kWh "
+                       "your meter counted. At that rate, December comes to 322.4 kWh, "
+                       "$73.73."));
     QChart *chart = widget<QChartView>("chart_meters")->chart();
     auto *metered = qobject_cast<QLineSeries *>(chart->series().at(1));
     QVERIFY(metered);
     // The last 30 days but today, each a step at 10.4 kWh across its bar.
-    QCOMPARE(metered->count(), 58);
+    QTRY_COMPARE(metered->count(), 58);
     QCOMPARE(metered->at(0), QPointF(-0.5, 10.4));
     QCOMPARE(metered->at(57), QPointF(28.5, 10.4));
     auto *bars = qobject_cast<QBarSeries *>(chart->series().at(0));
@@ -1679,22 +1682,76 @@ void TestCalculator::meterReadingsThroughThePage()
     QVERIFY(widget<QWidget>("page_meterHistory")->isVisible());
     widget<QRadioButton>("radio_meterHistoryElectricity")->setChecked(true);
     click("push_meterHistoryReadings");
-    QCOMPARE(list->count(), 2);
+    QTRY_COMPARE(list->count(), 2);
 
+    // The meter replaced 5 days ago: its first reading is lower, refused
+    // until ticked as a new meter's.
+    day->setDate(day1.addDays(-5));
+    auto *newMeter = widget<QCheckBox>("check_meterReplaced");
+    QVERIFY(!newMeter->isChecked());
     typeInto(widget<QWidget>("le_meterReading"), QStringLiteral("12"));
     click("push_saveMeterReading");
     QVERIFY(labelText("lb_meterMessage").contains(QLatin1String("lower")));
     QCOMPARE(queryValue("SELECT count(*) FROM MeterReading").toInt(), 2);
-    widget<QCheckBox>("check_meterReplaced")->setChecked(true);
+    newMeter->setChecked(true);
+    click("push_saveMeterReading");
+    day->setDate(day1);
+    QVERIFY(!newMeter->isChecked()); // 1312 carries no mark
+    typeInto(widget<QWidget>("le_meterReading"), QStringLiteral("20"));
     click("push_saveMeterReading");
     QVERIFY(labelText("lb_meterMessage").contains(QLatin1String("in place of")));
-    QVERIFY(list->item(0)->text().contains(QLatin1String("new meter")));
-
+    // Tapping the new meter's first reading shows its mark; cleared, the two
+    // meters would join and go down, so it is refused.
+    QTRY_VERIFY(list->count() == 3 && list->item(0)->text().contains(QLatin1String("20 kWh")));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(1)).center());
+    QCOMPARE(day->date(), day1.addDays(-5));
+    QVERIFY(newMeter->isChecked());
+    newMeter->setChecked(false);
+    typeInto(widget<QWidget>("le_meterReading"), QStringLiteral("12"));
+    click("push_saveMeterReading");
+    QVERIFY(labelText("lb_meterMessage").contains(QLatin1String("lower")));
+    // Removed, its mark moves to the next reading: no use below zero.
     list->setCurrentRow(1);
     click("push_removeMeterReading");
-    QCOMPARE(list->count(), 1);
-    widget<QRadioButton>("radio_waterMeter")->setChecked(true);
-    QCOMPARE(list->count(), 0);
+    QVERIFY(labelText("lb_meterMessage").contains(QLatin1String("6 December 2026 is now")));
+    QCOMPARE(
+        queryValue("SELECT newSeries FROM MeterReading WHERE readingDate='2026-12-06'").toInt(), 1);
+    click("push_metersBack");
+    QTRY_VERIFY(labelText("lb_meterHistorySummary").startsWith(QLatin1String("Enter two")));
+
+    // A spreadsheet's semicolon file with decimal commas, then the app's own
+    // export read back whole, through the import's file dialog.
+    click("push_meterHistoryReadings");
+    const QString spreadsheet = QDir::home().filePath("readings.csv");
+    const auto importFile = [this](const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        click("push_importMeterReadings");
+        auto *dialog = window->findChild<QFileDialog *>("dialog_importMeterReadings");
+        QVERIFY(dialog);
+        dialog->selectFile(path);
+        QVERIFY(QMetaObject::invokeMethod(dialog, "accept"));
+        QTRY_VERIFY(!labelText("lb_meterMessage").startsWith(QLatin1String("Importing")));
+    };
+    importFile(spreadsheet, "Datum;Z\xC3\xA4hlerstand\r\n2026-11-20;1100,5\r\n");
+    QVERIFY2(labelText("lb_meterMessage").startsWith(QLatin1String("Imported 1 readings")),
+             qPrintable(labelText("lb_meterMessage")));
+    QVERIFY(list->item(1)->text().contains(QLatin1String("1100.5 kWh")));
+    const QByteArray exported = MeterLogic::readingsCsv(QSqlDatabase::database());
+    QVERIFY(exported.contains("electricity,2026-12-06,20,yes\r\n"));
+    QVERIFY(QSqlQuery(QSqlDatabase::database()).exec("DELETE FROM MeterReading"));
+    importFile(QDir::home().filePath("export.csv"), exported);
+    QCOMPARE(list->count(), 3);
+    QCOMPARE(MeterLogic::readingsCsv(QSqlDatabase::database()), exported);
+    // Again: the same rows replace nothing; another reading of a day asks.
+    importFile(spreadsheet, "2026-11-20;1100,7\r\n");
+    QVERIFY(labelText("lb_meterMessage").contains(QLatin1String("stored as 1100.5")));
+    QVERIFY(widget<QWidget>("push_importMeterReadingsAnyway")->isVisible());
+    click("push_importMeterReadingsAnyway");
+    QTRY_VERIFY(labelText("lb_meterMessage").startsWith(QLatin1String("Imported 1 readings, 1")));
+    QVERIFY(list->item(1)->text().contains(QLatin1String("1100.7 kWh")));
 }
 
 // Look ------------------------------------------------------------------------

@@ -3,7 +3,7 @@
 #include "app/clock.h"
 #include "app/history/historylogic.h"
 #include "app/household/calculatorlogic.h"
-#include "app/household/meterlogic.h"
+#include "app/meters/meterslogic.h"
 
 #include "data/database.h"
 
@@ -15,6 +15,8 @@
 #include <QTest>
 
 #include <cmath>
+
+#include <sys/stat.h>
 
 using namespace HistoryLogic;
 using CalculatorLogic::ColumnValues;
@@ -60,6 +62,8 @@ private slots:
     void meterReadingsKeepTheirSeries();
     void meterReadingsAgainstTheDiary();
     void meterImportStoresAllOrNothing();
+    void meterSeriesUnderCorrections();
+    void meterFilesAsSpreadsheetsSaveThem();
     void keptAnswersReadOneWayEverywhere();
 
 private:
@@ -389,7 +393,9 @@ void TestHistory::meterReadingsKeepTheirSeries()
     QVERIFY(!saveReading(db, meter, today, "-1", false, today).stored);
 
     QVERIFY(saveReading(db, meter, today, "12,5", true, today, QLocale(QLocale::German)).stored);
-    const Outcome again = saveReading(db, meter, today, "13", false, today);
+    // Its mark cleared, the series would go down; kept, the correction stands.
+    QVERIFY(!saveReading(db, meter, today, "13", false, today).stored);
+    const Outcome again = saveReading(db, meter, today, "13", true, today);
     QVERIFY(again.stored);
     QVERIFY2(again.message.contains(QLatin1String("in place of")), qPrintable(again.message));
     const QList<Reading> stored = readings(db, meter).value();
@@ -397,15 +403,25 @@ void TestHistory::meterReadingsKeepTheirSeries()
     QCOMPARE(stored.at(0).date, today); // newest first
     QCOMPARE(stored.at(0).value, 13.0);
     QCOMPARE(stored.at(1).value, 1000.0);
-    QVERIFY(removeReading(db, meter, today));
+    QVERIFY(removeReading(db, meter, today).stored);
     QCOMPARE(readings(db, meter)->size(), 1);
-    QVERIFY(readings(db, waterMeter)->isEmpty());
+    // A meter that did not move, and a day before a sound first day.
+    QVERIFY(saveReading(db, meter, today.addDays(-2), "1000", false, today).stored);
+    QVERIFY(!saveReading(db, meter, QDate(1899, 12, 31), "1", false, today).stored);
+    // Stored as typed, shown in plain decimals; an older row's exponent too.
+    QCOMPARE(Database::column(db, "SELECT reading FROM MeterReading WHERE readingDate=?",
+                              {"2026-11-07"}),
+             QStringList({"1000.0"}));
+    QVERIFY(QSqlQuery(db).exec("INSERT INTO MeterReading VALUES ('water', '2026-12-01', "
+                               "'3e+05', 0)"));
+    QCOMPARE(readings(db, waterMeter)->constFirst().plain, QStringLiteral("300000"));
 }
 
 // Two readings 30 days apart against the diary's kWh of those days.
 void TestHistory::meterReadingsAgainstTheDiary()
 {
     using namespace MeterLogic;
+    using namespace MetersLogic;
     const QDate from = today.addDays(-30);
     QVERIFY(saveReading(db, electricityMeter, from, "1000.0", false, today).stored);
     QVERIFY(!lastPeriod(db, electricityMeter));
@@ -446,6 +462,36 @@ void TestHistory::meterReadingsAgainstTheDiary()
         QVERIFY2(!chart.at(i).metered, qPrintable(chart.at(i).date.toString()));
     QCOMPARE(chart.first().diary, std::optional<double>(7.28));
     QCOMPARE(chart.last().diary, std::optional<double>(100));
+
+    // Water: 2 members x 750 litres on each of 2 days are 3 cubic metres,
+    // against a meter that did not move, then one that counted 1.5.
+    for (int back : {1, 2}) {
+        record("waterDiary", today.addDays(-back), {{"noOfFamilyMem", "2"}});
+        QVERIFY(QSqlQuery(db).exec(
+            QStringLiteral("INSERT INTO DayUsage (dayKey, item, quantity) VALUES ('%1', "
+                           "'amtOfShowerUsed', 750)")
+                .arg(dayKey(today.addDays(-back)))));
+    }
+    QVERIFY(saveReading(db, waterMeter, today.addDays(-2), "100.50", false, today).stored);
+    QVERIFY(saveReading(db, waterMeter, today, "100.5", false, today).stored);
+    Period still = lastPeriod(db, waterMeter).value();
+    QCOMPARE(still.used, 0.0);
+    QCOMPARE(still.diary, std::optional<double>(3));
+    QVERIFY(!explainedShare(still)); // not an infinite share
+    QString words = periodText(waterMeter, still, today, std::nullopt, "$");
+    QVERIFY2(words.contains(QLatin1String("did not move")) &&
+                 words.contains(QStringLiteral("Your diary has 3.00 m³")) &&
+                 words.contains(QLatin1String("tariff")),
+             qPrintable(words));
+    QVERIFY(saveReading(db, waterMeter, today, "102", false, today).stored);
+    still = lastPeriod(db, waterMeter).value();
+    QCOMPARE(qRound(*explainedShare(still)), 200);
+    still.from = QDate(2025, 12, 30);
+    QVERIFY(periodText(waterMeter, still, today, 0.0, "$").contains("no tariff is set"));
+    words = periodText(waterMeter, still, today, 2.0, "$");
+    QVERIFY2(words.contains(QLatin1String("From 30 Dec 2025 to")) &&
+                 words.contains(QLatin1String("too high")) && !words.contains("tariff"),
+             qPrintable(words));
 }
 
 // An import with one bad row stores none of its rows and names that line.
@@ -463,14 +509,120 @@ void TestHistory::meterImportStoresAllOrNothing()
         importReadings(db, waterMeter, "2026-11-01,120.5\n2026-11-15,119\n", today);
     QVERIFY2(lower.message.contains(QLatin1String("line 2")), qPrintable(lower.message));
     QVERIFY(!importReadings(db, waterMeter, "2026-12-08,125\n", today).stored);
+    // A write made to fail at the second row stores the first neither.
+    QVERIFY(QSqlQuery(db).exec("CREATE TRIGGER planted BEFORE INSERT ON MeterReading WHEN "
+                               "NEW.readingDate = '2026-11-15' BEGIN SELECT RAISE(ABORT, "
+                               "'planted'); END"));
+    QVERIFY(!importReadings(db, waterMeter, "2026-11-01,120.5\n2026-11-15,124\n", today).stored);
+    QVERIFY(readings(db, waterMeter)->isEmpty());
+    QVERIFY(QSqlQuery(db).exec("DROP TRIGGER planted"));
 
+    // A meter that did not move from the 15th to the 20th.
     const Outcome good =
-        importReadings(db, waterMeter, "date,reading\n2026-11-15,124\n2026-11-01,120.5\n", today);
+        importReadings(db, waterMeter,
+                       "date,reading\n2026-11-15,124\n2026-11-01,120.5\n2026-11-20,124.0\n", today);
     QVERIFY2(good.stored, qPrintable(good.message));
-    QCOMPARE(readings(db, waterMeter)->size(), 2);
+    QCOMPARE(readings(db, waterMeter)->size(), 3);
     QCOMPARE(readingsCsv(db), QByteArray("meter,date,reading,new series\r\n"
                                          "water,2026-11-01,120.5,no\r\n"
-                                         "water,2026-11-15,124,no\r\n"));
+                                         "water,2026-11-15,124,no\r\n"
+                                         "water,2026-11-20,124.0,no\r\n"));
+}
+
+// A replaced meter's readings, corrected and removed, never make a series go
+// down.
+void TestHistory::meterSeriesUnderCorrections()
+{
+    using namespace MeterLogic;
+    const QString meter = electricityMeter;
+    // The old meter to 1400, the new one from 5.
+    const QList<std::pair<int, QString>> typed = {
+        {-30, "1000"}, {-20, "1400"}, {-10, "5"}, {-5, "20"}, {0, "35"}};
+    for (const auto &[back, reading] : typed)
+        QVERIFY(saveReading(db, meter, today.addDays(back), reading, back == -10, today).stored);
+    // The old meter's forgotten reading, before the new meter's first.
+    QVERIFY(saveReading(db, meter, today.addDays(-12), "1450", false, today).stored);
+    // The mark cannot be cleared where the series would go down.
+    Outcome joined = saveReading(db, meter, today.addDays(-10), "5", false, today);
+    QVERIFY(!joined.stored);
+    QVERIFY2(joined.message.contains(QLatin1String("5 kWh on 27 November 2026")) &&
+                 joined.message.contains(QLatin1String("1450 kWh on 25 November 2026")),
+             qPrintable(joined.message));
+    // Removing the new meter's first reading hands its mark to the next.
+    const Outcome removed = removeReading(db, meter, today.addDays(-10));
+    QVERIFY2(removed.stored && removed.message.contains(QLatin1String("2 December 2026")),
+             qPrintable(removed.message));
+    QList<Reading> stored = readings(db, meter).value();
+    std::reverse(stored.begin(), stored.end());
+    QCOMPARE(stored.size(), 5);
+    QVERIFY(stored.at(3).newSeries);
+    QCOMPARE(firstDescent(stored), std::nullopt);
+    // An import over the marked day keeps its mark; the export keeps it and
+    // reads back to the same rows, marks included.
+    QVERIFY(importReadings(db, meter, "2026-12-02,20\n", today).stored);
+    QVERIFY(readings(db, meter)->at(1).newSeries);
+    const QByteArray exported = readingsCsv(db);
+    QVERIFY2(exported.contains("electricity,2026-12-02,20,yes\r\nelectricity,2026-12-07,35,no\r\n"),
+             exported.constData());
+    QVERIFY(QSqlQuery(db).exec("DELETE FROM MeterReading"));
+    const Outcome back = importReadings(db, meter, exported, today);
+    QVERIFY2(back.stored, qPrintable(back.message));
+    QCOMPARE(readingsCsv(db), exported);
+}
+
+// Files as spreadsheets save them, read as typed or refused line by line.
+void TestHistory::meterFilesAsSpreadsheetsSaveThem()
+{
+    using namespace MeterLogic;
+    const auto rows = [](const QByteArray &bytes) {
+        const ReadingsFile file = readReadingsFile(bytes, waterMeter, today);
+        QStringList read;
+        for (const FileRow &row : file.rows)
+            read.append(QStringLiteral("%1 %2=%3")
+                            .arg(row.line)
+                            .arg(row.reading.date.toString(Qt::ISODate), row.reading.plain));
+        return file.error.isEmpty() ? read.join(u' ') : file.error;
+    };
+    // Semicolons and decimal commas, a byte order mark, CR line ends.
+    QCOMPARE(rows("\xEF\xBB\xBF"
+                  "Datum;Stand\r2026-11-01;100,5\r2026-11-02;\"1.234,50\"\r"),
+             QStringLiteral("2 2026-11-01=100.5 3 2026-11-02=1234.50"));
+    QCOMPARE(rows("\n\ndate\treading\r\n2026-11-01\t7\r\n"), QStringLiteral("4 2026-11-01=7"));
+    QCOMPARE(rows("2026-11-01;1.500\n"), QStringLiteral("line 1 has a reading that could be 1.500 "
+                                                        "or 1500; write it without the grouping "
+                                                        "mark"));
+    QVERIFY(rows("2026-11-01,100,5\n").startsWith(QLatin1String("line 1 does not have the two")));
+    QVERIFY(
+        rows("2026-11-01 08:00,100\n").startsWith(QLatin1String("line 1 does not have a date")));
+    QVERIFY(rows("2026-13-01,1x9\n").startsWith(QLatin1String("line 1 does not have a date")));
+    QVERIFY(rows("0001-01-01,1\n").startsWith(QLatin1String("line 1 is for a day before 1900")));
+    // The export's rows of the other meter are left out.
+    QCOMPARE(rows("meter,date,reading,new series\r\nelectricity,2026-11-01,5,no\r\n"
+                  "water,2026-11-01,0.50,yes\r\n"),
+             QStringLiteral("3 2026-11-01=0.50"));
+
+    // Only regular files are read: a FIFO would hold the reading thread.
+    const QString fifo = dir->filePath("readings.csv");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QString why;
+    QVERIFY(!MetersLogic::readRegularFile(fifo, &why));
+    QCOMPARE(why, QStringLiteral("it is not a file"));
+    QVERIFY(!MetersLogic::readRegularFile(dir->path(), &why));
+
+    // A day stored and a day twice are named before anything is replaced.
+    QVERIFY(saveReading(db, waterMeter, QDate(2026, 11, 1), "100", false, today).stored);
+    const QByteArray file = "2026-11-01;100,5\n2026-11-02;101\n2026-11-02;101,5\n";
+    const Outcome asked = importReadings(db, waterMeter, file, today);
+    QVERIFY(!asked.stored && asked.askToReplace);
+    QVERIFY2(asked.message.contains(QLatin1String("2026-11-01 is stored as 100, the file has "
+                                                  "100.5")) &&
+                 asked.message.contains(QLatin1String("2026-11-02 is on lines 2 and 3")),
+             qPrintable(asked.message));
+    QCOMPARE(readings(db, waterMeter)->size(), 1);
+    const Outcome replaced = importReadings(db, waterMeter, file, today, true);
+    QVERIFY2(replaced.stored, qPrintable(replaced.message));
+    QCOMPARE(Database::column(db, "SELECT reading FROM MeterReading ORDER BY readingDate"),
+             QStringList({"100.5", "101.5"}));
 }
 
 void TestHistory::keptAnswersReadOneWayEverywhere()
@@ -535,7 +687,7 @@ void TestHistory::keptAnswersReadOneWayEverywhere()
     QVERIFY(
         MeterLogic::saveReading(db, MeterLogic::waterMeter, yesterday, "10", false, today).stored);
     QVERIFY(MeterLogic::saveReading(db, MeterLogic::waterMeter, today, "11", false, today).stored);
-    QCOMPARE(MeterLogic::lastPeriod(db, MeterLogic::waterMeter)->diary,
+    QCOMPARE(MetersLogic::lastPeriod(db, MeterLogic::waterMeter)->diary,
              std::optional<double>(0.45));
 }
 

@@ -11,9 +11,9 @@
 #include "history/historychart.h"
 #include "history/historylogic.h"
 #include "household/calculatorlogic.h"
-#include "household/meterlogic.h"
 #include "household/plugreadings.h"
 #include "household/settingslogic.h"
+#include "meters/meterslogic.h"
 
 #include <QFutureWatcher>
 #include <QLabel>
@@ -67,27 +67,6 @@ void buildChart(QWidget *place, QWidget *(HistoryChart::*create)(QWidget *) cons
     message->setWordWrap(true);
     message->setAlignment(Qt::AlignCenter);
     layout->addWidget(message);
-}
-
-// What a meter's last two readings tell, in words; stored is nothing when
-// they could not be read.
-QString meterSummary(const QSqlDatabase &db, const QString &meter,
-                     const std::optional<QList<MeterLogic::Reading>> &stored, const QDate &today)
-{
-    if (!stored)
-        return QStringLiteral("The readings could not be read: the data file is busy in another "
-                              "program or cannot be opened. Open this page again in a moment.");
-    const std::optional<MeterLogic::Period> period = MeterLogic::lastPeriod(db, meter, *stored);
-    if (!period)
-        return QStringLiteral("Enter two readings of this meter under Readings, a few days or "
-                              "weeks apart: this page then says how much it counted, how much of "
-                              "it your diary explains and what the month comes to.");
-    QString text = MeterLogic::periodText(meter, *period, today, CalculatorLogic::rate(db, meter),
-                                          SettingsLogic::currency(db));
-    // The smart plugs' share of the electricity meter, beside the diary's.
-    if (meter == MeterLogic::electricityMeter)
-        text += PlugReadings::meterSentence(db, period->from, period->to.addDays(-1), period->used);
-    return text;
 }
 
 } // namespace
@@ -212,21 +191,35 @@ void MainWindow::on_push_historyMeters_clicked()
 
 void MainWindow::on_radio_meterHistoryElectricity_toggled(bool)
 {
+    // The readings and the diary's days are read on a thread, on a connection
+    // of their own: a century of readings does not hold the window. Only the
+    // latest visit's figures are shown.
     const bool water = ui->radio_meterHistoryWater->isChecked();
-    const QString meter = water ? MeterLogic::waterMeter : MeterLogic::electricityMeter;
-    const QDate today = Clock::today();
-    const std::optional<QList<MeterLogic::Reading>> stored = MeterLogic::readings(db, meter);
-    ui->lb_meterHistorySummary->setText(meterSummary(db, meter, stored, today));
-    QWidget *view = ui->wid_meterChart->findChild<QWidget *>(QStringLiteral("chart_meters"));
-    if (!view)
-        return;
-    const std::optional<QList<MeterLogic::ChartDay>> days =
-        stored ? MeterLogic::chartDays(db, meter, *stored, today, HistoryLogic::longPeriod)
-               : std::nullopt;
-    // Days that could not be read are not drawn as nothing used.
-    view->setVisible(days.has_value());
-    if (days)
-        HistoryChart::load()->fillMeters(view, *days, water);
+    const int visit = ++meterHistoryVisit;
+    ui->lb_meterHistorySummary->setText(QStringLiteral("Reading the meter ..."));
+    auto *watcher = new QFutureWatcher<MetersLogic::PageFigures>(this);
+    connect(watcher, &QFutureWatcher<MetersLogic::PageFigures>::finished, this,
+            [this, watcher, visit, water] {
+                watcher->deleteLater();
+                if (visit != meterHistoryVisit)
+                    return;
+                const MetersLogic::PageFigures figures = watcher->result();
+                ui->lb_meterHistorySummary->setText(figures.summary);
+                QWidget *view =
+                    ui->wid_meterChart->findChild<QWidget *>(QStringLiteral("chart_meters"));
+                if (!view)
+                    return;
+                // Days that could not be read are not drawn as nothing used.
+                view->setVisible(figures.days.has_value());
+                if (figures.days)
+                    HistoryChart::load()->fillMeters(view, *figures.days, water);
+            });
+    watcher->setFuture(QtConcurrent::run(
+        &MetersLogic::pageFigures, db.databaseName(),
+        water ? MeterLogic::waterMeter : MeterLogic::electricityMeter, Clock::today(),
+        ui->wid_meterChart->findChild<QWidget *>(QStringLiteral("chart_meters"))
+            ? HistoryLogic::longPeriod
+            : 0));
 }
 
 void MainWindow::on_push_meterHistoryReadings_clicked()

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "history/historylogic.h"
-#include "household/meterlogic.h"
+#include "meters/meterslogic.h"
 
 #include <QtPlugin>
 
@@ -39,7 +39,7 @@ public:
     // Shows days (oldest first) in a view made by createMeters(): the diary's
     // use as bars and the metered use a day as a line over them, in kWh or,
     // for the water meter, cubic metres.
-    virtual void fillMeters(QWidget *view, const QList<MeterLogic::ChartDay> &days,
+    virtual void fillMeters(QWidget *view, const QList<MetersLogic::ChartDay> &days,
                             bool water) const = 0;
 
     // The plugin, loaded on the first call; nullptr, and why in error, when

@@ -4,8 +4,8 @@
 #include "household/calculatorlogic.h"
 #include "household/typednumber.h"
 
-#include <QHash>
 #include <QMap>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -13,7 +13,9 @@
 
 namespace {
 
+using MeterLogic::Outcome;
 using MeterLogic::Reading;
+using MeterLogic::unit;
 
 QString isoDay(const QDate &date)
 {
@@ -25,8 +27,22 @@ QString dayText(const QDate &date)
     return date.toString(QStringLiteral("d MMMM yyyy"));
 }
 
-using MeterLogic::readingText;
-using MeterLogic::unit;
+// How a plain reading is written: a decimal point, no grouping.
+constexpr TypedNumber::Writing plainWriting{u'.', QChar()};
+
+// A stored reading's text: plain decimals as typed, or an older row's number.
+void readStored(Reading &reading, const QVariant &stored)
+{
+    const std::optional<QString> plain = TypedNumber::plainOf(stored.toString(), plainWriting);
+    reading.value = plain ? QLocale::c().toDouble(*plain) : CalculatorLogic::readNumber(stored);
+    reading.plain = plain ? *plain : TypedNumber::plainText(reading.value);
+}
+
+// "1000.0 kWh on 6 December 2026"
+QString readingOn(const Reading &reading, const QString &meter)
+{
+    return QStringLiteral("%1 %2 on %3").arg(reading.plain, unit(meter), dayText(reading.date));
+}
 
 // The readings of meter by day, oldest first.
 std::optional<QMap<QDate, Reading>> byDay(const QSqlDatabase &db, const QString &meter)
@@ -38,11 +54,12 @@ std::optional<QMap<QDate, Reading>> byDay(const QSqlDatabase &db, const QString 
                       {meter});
     if (!query.isActive())
         return std::nullopt;
+    query.setForwardOnly(true);
     QMap<QDate, Reading> days;
     while (query.next()) {
         Reading reading;
         reading.date = QDate::fromString(query.value(0).toString(), Qt::ISODate);
-        reading.value = CalculatorLogic::readNumber(query.value(1));
+        readStored(reading, query.value(1));
         reading.newSeries = query.value(2).toInt() != 0;
         if (reading.date.isValid())
             days.insert(reading.date, reading);
@@ -50,49 +67,54 @@ std::optional<QMap<QDate, Reading>> byDay(const QSqlDatabase &db, const QString 
     return days;
 }
 
-// What is wrong with reading among the others of its meter (which may hold
-// a reading of the same day, which it replaces); empty when it fits its series.
-QString seriesProblem(const QMap<QDate, Reading> &days, const Reading &reading,
-                      const QString &meter)
+// What is wrong with days (oldest first) under the series rules, naming the
+// two readings; empty when they keep them.
+QString seriesProblem(const QMap<QDate, Reading> &days, const QString &meter)
 {
-    auto next = days.upperBound(reading.date);
-    auto previous = days.lowerBound(reading.date);
-    if (!reading.newSeries && previous != days.cbegin()) {
-        --previous;
-        if (reading.value < previous->value)
-            return QStringLiteral("%1 is lower than the reading of %2, %3 %4. If the meter was "
-                                  "replaced, tick \"New meter\" and save again.")
-                .arg(readingText(reading.value), dayText(previous->date),
-                     readingText(previous->value), unit(meter));
-    }
-    if (next != days.cend() && !next->newSeries && next->value < reading.value)
-        return QStringLiteral("%1 is higher than the later reading of %2, %3 %4.")
-            .arg(readingText(reading.value), dayText(next->date), readingText(next->value),
-                 unit(meter));
-    return QString();
+    const QList<Reading> oldestFirst = days.values();
+    const std::optional<qsizetype> descent = MeterLogic::firstDescent(oldestFirst);
+    if (!descent)
+        return QString();
+    return QStringLiteral("%1 would be lower than %2 before it. A new meter? Tick \"New "
+                          "meter\" on the day of its first reading.")
+        .arg(readingOn(oldestFirst.at(*descent), meter),
+             readingOn(oldestFirst.at(*descent - 1), meter));
 }
+
+const QString storeSql = QStringLiteral(
+    "INSERT OR REPLACE INTO MeterReading (meter, readingDate, reading, newSeries) VALUES "
+    "(?,?,?,?)");
 
 bool store(const QSqlDatabase &db, const QString &meter, const Reading &reading)
 {
-    return Database::run(
-               db,
-               QStringLiteral("INSERT OR REPLACE INTO MeterReading (meter, "
-                              "readingDate, reading, newSeries) VALUES (?,?,?,?)"),
-               {meter, isoDay(reading.date), readingText(reading.value), int(reading.newSeries)})
+    return Database::run(db, storeSql,
+                         {meter, isoDay(reading.date), reading.plain, int(reading.newSeries)})
         .isActive();
-}
-
-// A day's kept answers in a meter's unit: kWh, or cubic metres of the
-// family's litres; nothing without answers of that kind.
-std::optional<double> diaryUse(const CalculatorLogic::DayUse &day, bool water)
-{
-    if (water)
-        return day.litres ? std::optional(*day.litres / 1000) : std::nullopt;
-    return day.kWh;
 }
 
 const QString notStored =
     QStringLiteral("Not stored: the data file is busy or cannot be written. Please try again.");
+
+Outcome badLine(int line, const QString &why)
+{
+    return {false, QStringLiteral("Nothing was imported: line %1 %2.").arg(line).arg(why)};
+}
+
+// A field of a file, without blanks and a spreadsheet's quotes around it.
+QString fieldText(const QString &field)
+{
+    QString text = field.trimmed();
+    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
+        text = text.mid(1, text.size() - 2).trimmed();
+    return text;
+}
+
+// A date written exactly as 2026-12-07; invalid for anything else.
+QDate isoDate(const QString &text)
+{
+    static const QRegularExpression iso(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    return iso.match(text).hasMatch() ? QDate::fromString(text, Qt::ISODate) : QDate();
+}
 
 } // namespace
 
@@ -100,7 +122,16 @@ namespace MeterLogic {
 
 QString readingText(double value)
 {
-    return QLocale::c().toString(value, 'g', QLocale::FloatingPointShortest);
+    return TypedNumber::plainText(value);
+}
+
+std::optional<qsizetype> firstDescent(const QList<Reading> &oldestFirst)
+{
+    for (qsizetype i = 1; i < oldestFirst.size(); ++i) {
+        if (!oldestFirst.at(i).newSeries && oldestFirst.at(i).value < oldestFirst.at(i - 1).value)
+            return i;
+    }
+    return std::nullopt;
 }
 
 std::optional<QList<Reading>> readings(const QSqlDatabase &db, const QString &meter)
@@ -113,232 +144,252 @@ std::optional<QList<Reading>> readings(const QSqlDatabase &db, const QString &me
     return newestFirst;
 }
 
-std::optional<double> parseReading(const QString &text, const QLocale &locale)
+std::optional<Reading> parseReading(const QString &text, const QLocale &locale)
 {
     const TypedNumber::Number number = TypedNumber::typed(text, locale);
     if (!number.ok || number.value < 0 || number.value > maximumReading)
         return std::nullopt;
-    return number.value;
+    Reading reading;
+    reading.value = number.value;
+    reading.plain = number.plain;
+    return reading;
 }
 
 Outcome saveReading(const QSqlDatabase &db, const QString &meter, const QDate &date,
-                    const QString &reading, bool replaced, const QDate &today,
+                    const QString &reading, bool newMeter, const QDate &today,
                     const QLocale &locale)
 {
-    if (!date.isValid() || date > today)
-        return {false, QStringLiteral("A reading can only be for today or an earlier day.")};
-    const std::optional<double> value = parseReading(reading, locale);
-    if (!value)
+    if (!date.isValid() || date > today || date < firstReadingDay)
+        return {false, QStringLiteral("A reading can only be for today or an earlier day, from "
+                                      "%1 on.")
+                           .arg(firstReadingDay.year())};
+    std::optional<Reading> entry = parseReading(reading, locale);
+    if (!entry)
         return {false, QStringLiteral("Enter the number the meter shows, from 0 to %1, for "
                                       "example %2.")
                            .arg(readingText(maximumReading), locale.toString(1234.5, 'f', 1))};
-    const std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
+    entry->date = date;
+    entry->newSeries = newMeter;
+    std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
     if (!days)
         return {false, notStored};
-    // A reading in place of a new meter's first stays the new meter's first.
-    const Reading entry{date, *value, replaced || days->value(date).newSeries};
-    const QString problem = seriesProblem(*days, entry, meter);
+    const std::optional<Reading> before =
+        days->contains(date) ? std::optional<Reading>(days->value(date)) : std::nullopt;
+    days->insert(date, *entry);
+    const QString problem = seriesProblem(*days, meter);
     if (!problem.isEmpty())
-        return {false, problem};
-    if (!Database::inTransaction(db, [&] { return store(db, meter, entry); }))
+        return {false, QStringLiteral("Not stored: ") + problem};
+    if (!Database::inTransaction(db, [&] { return store(db, meter, *entry); }))
         return {false, notStored};
-    const QString what =
-        QStringLiteral("%1 %2 on %3").arg(readingText(*value), unit(meter), dayText(date));
-    if (days->contains(date))
-        return {true, QStringLiteral("Stored %1, in place of the reading of that day.").arg(what)};
-    return {true, QStringLiteral("Stored %1.").arg(what)};
+    QString message = QStringLiteral("Stored %1").arg(readingOn(*entry, meter));
+    if (before) {
+        message += QStringLiteral(", in place of the reading of that day (%1)").arg(before->plain);
+        if (before->newSeries != newMeter)
+            message += newMeter ? QStringLiteral(", now the new meter's first")
+                                : QStringLiteral(", no longer a new meter's first");
+    }
+    return {true, message + u'.'};
 }
 
-bool removeReading(const QSqlDatabase &db, const QString &meter, const QDate &date)
+Outcome removeReading(const QSqlDatabase &db, const QString &meter, const QDate &date)
 {
-    QSqlQuery query = Database::run(
-        db, QStringLiteral("DELETE FROM MeterReading WHERE meter=? AND readingDate=?"),
-        {meter, isoDay(date)});
-    return query.isActive() && query.numRowsAffected() > 0;
+    std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
+    if (!days)
+        return {false, notStored};
+    const auto removed = days->constFind(date);
+    if (removed == days->cend())
+        return {false, QStringLiteral("There is no reading of %1 to remove.").arg(dayText(date))};
+    // A new meter's first reading gone, its next is the new meter's first.
+    const auto next = std::next(removed);
+    const bool moveMark = removed->newSeries && next != days->cend() && !next->newSeries;
+    const QDate heir = moveMark ? next->date : QDate();
+    days->erase(removed);
+    if (moveMark)
+        (*days)[heir].newSeries = true;
+    const QString problem = seriesProblem(*days, meter);
+    if (!problem.isEmpty())
+        return {false, QStringLiteral("Not removed: without it, ") + problem};
+    const bool done = Database::inTransaction(db, [&] {
+        return Database::run(db,
+                             QStringLiteral("DELETE FROM MeterReading WHERE meter=? AND "
+                                            "readingDate=?"),
+                             {meter, isoDay(date)})
+                   .isActive() &&
+               (!moveMark ||
+                Database::run(db,
+                              QStringLiteral("UPDATE MeterReading SET newSeries=1 WHERE "
+                                             "meter=? AND readingDate=?"),
+                              {meter, isoDay(heir)})
+                    .isActive());
+    });
+    if (!done)
+        return {false, QStringLiteral("Not removed: the data file is busy or cannot be written. "
+                                      "Please try again.")};
+    QString message = QStringLiteral("Removed the reading of %1.").arg(dayText(date));
+    if (moveMark)
+        message +=
+            QStringLiteral(" The reading of %1 is now the new meter's first.").arg(dayText(heir));
+    return {true, message};
+}
+
+ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, const QDate &today)
+{
+    ReadingsFile file;
+    QString text = QString::fromUtf8(bytes);
+    if (text.startsWith(QChar(0xFEFF))) // the byte order mark spreadsheets write
+        text.remove(0, 1);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    const QStringList lines = text.split(u'\n');
+    static const QRegularExpression digit(QStringLiteral("\\d"));
+    QChar separator;
+    QList<TypedNumber::Writing> writings;
+    const auto bad = [&file](int line, const QString &why) {
+        file.error = QStringLiteral("line %1 %2").arg(line).arg(why);
+        file.rows.clear();
+        return file;
+    };
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString &line = lines.at(i);
+        if (line.trimmed().isEmpty())
+            continue;
+        if (separator.isNull()) {
+            // The first line tells how the file is written; a header has no digit.
+            separator = line.contains(u'\t') ? u'\t' : line.contains(u';') ? u';' : u',';
+            writings = separator == u',' ? QList<TypedNumber::Writing>{plainWriting}
+                                         : QList<TypedNumber::Writing>{{u'.', u','}, {u',', u'.'}};
+            if (!line.contains(digit))
+                continue;
+        }
+        const QStringList fields = line.split(separator);
+        const bool exported = fields.size() == 4;
+        if (fields.size() != 2 && !exported)
+            return bad(i + 1, QStringLiteral("does not have the two fields date and reading"));
+        FileRow row;
+        row.line = i + 1;
+        if (exported) {
+            const QString rowMeter = fieldText(fields.at(0));
+            const QString mark = fieldText(fields.at(3));
+            if (rowMeter != electricityMeter && rowMeter != waterMeter)
+                return bad(i + 1, QStringLiteral("does not start with the meter, electricity "
+                                                 "or water"));
+            if (mark != QLatin1String("yes") && mark != QLatin1String("no"))
+                return bad(i + 1, QStringLiteral("does not end with yes or no for a new meter"));
+            if (rowMeter != meter)
+                continue;
+            row.markGiven = true;
+            row.reading.newSeries = mark == QLatin1String("yes");
+        }
+        const QString dateText = fieldText(fields.at(exported ? 1 : 0));
+        row.reading.date = isoDate(dateText);
+        if (!row.reading.date.isValid())
+            return bad(i + 1, QStringLiteral("does not have a date written as 2026-12-07"));
+        if (row.reading.date > today)
+            return bad(i + 1, QStringLiteral("is for a day after today"));
+        if (row.reading.date < firstReadingDay)
+            return bad(i + 1, QStringLiteral("is for a day before %1").arg(firstReadingDay.year()));
+        const TypedNumber::Number number =
+            TypedNumber::amongWritings(fieldText(fields.at(exported ? 2 : 1)), writings);
+        if (!number.readings.isEmpty())
+            return bad(i + 1, QStringLiteral("has a reading that could be %1; write it without "
+                                             "the grouping mark")
+                                  .arg(number.readings));
+        if (!number.ok || number.value < 0 || number.value > maximumReading)
+            return bad(i + 1, QStringLiteral("does not have a reading from 0 to %1")
+                                  .arg(readingText(maximumReading)));
+        row.reading.value = number.value;
+        row.reading.plain = number.plain;
+        file.rows.append(row);
+    }
+    return file;
 }
 
 Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByteArray &csv,
-                       const QDate &today)
+                       const QDate &today, bool replace)
 {
-    const QStringList lines = QString::fromUtf8(csv).split(QLatin1Char('\n'));
-    struct Row
-    {
-        int line;
-        Reading reading;
-    };
-    QList<Row> rows;
-    const auto badLine = [](int line, const QString &why) {
-        return Outcome{false,
-                       QStringLiteral("Nothing was imported: line %1 %2.").arg(line).arg(why)};
-    };
-    for (int i = 0; i < lines.size(); ++i) {
-        QString line = lines.at(i);
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        if (line.trimmed().isEmpty())
-            continue;
-        const QStringList fields = line.split(QLatin1Char(','));
-        const QDate date =
-            fields.size() == 2 ? QDate::fromString(fields.at(0).trimmed(), Qt::ISODate) : QDate();
-        const std::optional<double> value =
-            fields.size() == 2 ? parseReading(fields.at(1), QLocale::c()) : std::nullopt;
-        // A first row that is no reading at all is the file's header.
-        if (rows.isEmpty() && i == 0 && !date.isValid() && !value)
-            continue;
-        if (fields.size() != 2)
-            return badLine(i + 1, QStringLiteral("does not have the two fields date,reading"));
-        if (!date.isValid())
-            return badLine(i + 1,
-                           QStringLiteral("does not start with a date written as 2026-12-07"));
-        if (date > today)
-            return badLine(i + 1, QStringLiteral("is for a day after today"));
-        if (!value)
-            return badLine(i + 1, QStringLiteral("does not have a reading from 0 to %1")
-                                      .arg(readingText(maximumReading)));
-        rows.append({i + 1, {date, *value, false}});
-    }
-    if (rows.isEmpty())
-        return {false, QStringLiteral("Nothing was imported: the file has no readings.")};
+    const ReadingsFile file = readReadingsFile(csv, meter, today);
+    if (!file.error.isEmpty())
+        return {false, QStringLiteral("Nothing was imported: %1.").arg(file.error)};
+    if (file.rows.isEmpty())
+        return {false, QStringLiteral("Nothing was imported: the file has no readings of the "
+                                      "%1 meter.")
+                           .arg(meter)};
 
     std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
     if (!days)
         return {false, notStored};
-    // Each row must fit among the stored readings and the file's others: going
-    // through the days in order, a reading lower than the one before it is
-    // the bad one, or, when that one is stored, the file's row before it.
-    QHash<QDate, int> lineOf;
-    for (const Row &row : std::as_const(rows)) {
-        days->insert(row.reading.date, row.reading);
+    // The days the file would change or has twice, named before anything is
+    // replaced.
+    QStringList clashes;
+    QMap<QDate, int> lineOf;
+    int replaced = 0;
+    for (const FileRow &row : file.rows) {
+        const auto stored = days->constFind(row.reading.date);
+        if (lineOf.contains(row.reading.date)) {
+            clashes.append(QStringLiteral("%1 is on lines %2 and %3")
+                               .arg(isoDay(row.reading.date))
+                               .arg(lineOf.value(row.reading.date))
+                               .arg(row.line));
+        } else if (stored != days->cend() &&
+                   (stored->value != row.reading.value ||
+                    (row.markGiven && stored->newSeries != row.reading.newSeries))) {
+            clashes.append(QStringLiteral("%1 is stored as %2, the file has %3")
+                               .arg(isoDay(row.reading.date), stored->plain, row.reading.plain));
+            ++replaced;
+        }
         lineOf.insert(row.reading.date, row.line);
     }
-    for (auto day = days->cbegin(); day != days->cend(); ++day) {
-        const auto before = day == days->cbegin() ? days->cend() : std::prev(day);
-        if (before == days->cend() || day->newSeries || day->value >= before->value)
-            continue;
-        const bool fromFile = lineOf.contains(day->date);
-        const Reading &bad = fromFile ? *day : *before;
-        return badLine(lineOf.value(bad.date),
-                       QStringLiteral("has %1 %2 for %3, lower than the %4 of %5")
-                           .arg(readingText(day->value), unit(meter), dayText(day->date),
-                                readingText(before->value), dayText(before->date)));
+    if (!clashes.isEmpty() && !replace) {
+        constexpr int named = 2;
+        QString which = clashes.mid(0, named).join(QStringLiteral("; "));
+        if (clashes.size() > named)
+            which += QStringLiteral("; and %1 more").arg(clashes.size() - named);
+        Outcome ask{false, QStringLiteral("Not imported yet: %1. \"Go ahead\" stores the file's "
+                                          "readings in their place.")
+                               .arg(which)};
+        ask.askToReplace = true;
+        return ask;
+    }
+    QMap<QDate, Reading> fromFile;
+    for (const FileRow &row : file.rows) {
+        Reading reading = row.reading;
+        // A file that does not say keeps the mark the household set.
+        if (!row.markGiven)
+            reading.newSeries = days->value(reading.date).newSeries;
+        fromFile.insert(reading.date, reading);
+        days->insert(reading.date, reading);
+    }
+    // A reading lower than the one before it: the file's line of it or, when
+    // it is a stored one, the file's line of the one before.
+    const QList<Reading> oldestFirst = days->values();
+    if (const std::optional<qsizetype> descent = firstDescent(oldestFirst)) {
+        const Reading &later = oldestFirst.at(*descent);
+        const Reading &earlier = oldestFirst.at(*descent - 1);
+        const int line = lineOf.value(later.date, lineOf.value(earlier.date));
+        return badLine(line, QStringLiteral("has %1 %2 for %3, lower than the %4 of %5")
+                                 .arg(later.plain, unit(meter), dayText(later.date), earlier.plain,
+                                      dayText(earlier.date)));
     }
     const bool stored = Database::inTransaction(db, [&] {
-        return std::all_of(rows.cbegin(), rows.cend(),
-                           [&](const Row &row) { return store(db, meter, row.reading); });
+        QSqlQuery query(db);
+        if (!query.prepare(storeSql))
+            return false;
+        for (const Reading &reading : std::as_const(fromFile)) {
+            query.bindValue(0, meter);
+            query.bindValue(1, isoDay(reading.date));
+            query.bindValue(2, reading.plain);
+            query.bindValue(3, int(reading.newSeries));
+            if (!query.exec())
+                return false;
+        }
+        return true;
     });
     if (!stored)
         return {false, notStored};
-    return {true, QStringLiteral("Imported %1 readings.").arg(rows.size())};
-}
-
-std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter)
-{
-    const std::optional<QList<Reading>> stored = readings(db, meter);
-    if (!stored)
-        return std::nullopt;
-    return lastPeriod(db, meter, *stored);
-}
-
-std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter,
-                                 const QList<Reading> &stored)
-{
-    if (stored.size() < 2 || stored.at(0).newSeries)
-        return std::nullopt;
-    Period period;
-    period.to = stored.at(0).date;
-    period.from = stored.at(1).date;
-    period.days = int(period.from.daysTo(period.to));
-    period.used = stored.at(0).value - stored.at(1).value;
-    period.perDay = period.days > 0 ? period.used / period.days : 0;
-    // The diary's days the readings cover.
-    QStringList keys;
-    for (QDate day = period.from; day < period.to; day = day.addDays(1))
-        keys.append(CalculatorLogic::dayKey(day));
-    const bool water = meter == waterMeter;
-    const std::optional<QHash<QString, CalculatorLogic::DayUse>> usage =
-        CalculatorLogic::usageOfDays(db, keys);
-    for (const CalculatorLogic::DayUse &day :
-         usage.value_or(QHash<QString, CalculatorLogic::DayUse>())) {
-        if (const std::optional<double> used = diaryUse(day, water))
-            period.diary = period.diary.value_or(0) + *used;
-    }
-    return period;
-}
-
-std::optional<double> explainedShare(const Period &period)
-{
-    if (!period.diary || period.used <= 0)
-        return std::nullopt;
-    return *period.diary / period.used * 100;
-}
-
-double monthProjection(const Period &period, const QDate &today)
-{
-    return period.perDay * today.daysInMonth();
-}
-
-std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &meter,
-                                         const QList<Reading> &stored, const QDate &today, int days)
-{
-    QList<ChartDay> chart;
-    QStringList keys;
-    for (int i = days - 1; i >= 0; --i) {
-        chart.append({today.addDays(-i), std::nullopt, std::nullopt});
-        keys.append(CalculatorLogic::dayKey(chart.constLast().date));
-    }
-    const QDate first = chart.constFirst().date;
-    // Each two readings of one series give their days the same use a day;
-    // from the newest back to the two around the chart's first day.
-    for (qsizetype i = 0; i + 1 < stored.size() && stored.at(i).date > first; ++i) {
-        const Reading &later = stored.at(i);
-        const Reading &earlier = stored.at(i + 1);
-        if (later.newSeries)
-            continue;
-        const double perDay = (later.value - earlier.value) / earlier.date.daysTo(later.date);
-        for (ChartDay &day : chart) {
-            if (day.date >= earlier.date && day.date < later.date)
-                day.metered = perDay;
-        }
-    }
-    const std::optional<QHash<QString, CalculatorLogic::DayUse>> usage =
-        CalculatorLogic::usageOfDays(db, keys);
-    if (!usage)
-        return std::nullopt;
-    const bool water = meter == waterMeter;
-    for (int i = 0; i < chart.size(); ++i) {
-        const auto kept = usage->constFind(keys.at(i));
-        if (kept != usage->constEnd())
-            chart[i].diary = diaryUse(*kept, water);
-    }
-    return chart;
-}
-
-QString periodText(const QString &meter, const Period &period, const QDate &today,
-                   std::optional<double> rate, const QString &sign)
-{
-    // A household's water comes to fractions of a cubic metre a day.
-    const int decimals = meter == waterMeter ? 2 : 1;
-    const auto amount = [&meter, decimals](double value) {
-        return QStringLiteral("%1 %2").arg(QLocale::c().toString(value, 'f', decimals),
-                                           unit(meter));
-    };
-    const auto money = [&rate, &sign](double value) {
-        return rate ? QStringLiteral(", ") + CalculatorLogic::moneyText(value * *rate, sign)
-                    : QString();
-    };
-    QString text = QStringLiteral("From %1 to %2 (%3 days) your meter counted %4%5, %6 a day.")
-                       .arg(period.from.toString(QStringLiteral("d MMM")), dayText(period.to))
-                       .arg(period.days)
-                       .arg(amount(period.used), money(period.used), amount(period.perDay));
-    if (const std::optional<double> share = explainedShare(period))
-        text += QStringLiteral(" Your diary explains %1 % of the %2 your meter counted.")
-                    .arg(QLocale::c().toString(*share, 'f', 0), amount(period.used));
-    else
-        text += QStringLiteral(" Your diary has no answers for those days.");
-    const double projected = monthProjection(period, today);
-    text += QStringLiteral(" At that rate, %1 comes to %2%3.")
-                .arg(today.toString(QStringLiteral("MMMM")), amount(projected), money(projected));
-    return text;
+    QString message = QStringLiteral("Imported %1 readings").arg(fromFile.size());
+    if (replaced > 0)
+        message += QStringLiteral(", %1 of them in place of stored ones").arg(replaced);
+    return {true, message + u'.'};
 }
 
 QByteArray readingsCsv(const QSqlDatabase &db, bool *ok)
@@ -350,7 +401,7 @@ QByteArray readingsCsv(const QSqlDatabase &db, bool *ok)
         read = read && days.has_value();
         for (const Reading &reading : days.value_or(QMap<QDate, Reading>()))
             csv += QStringLiteral("%1,%2,%3,%4\r\n")
-                       .arg(meter, isoDay(reading.date), readingText(reading.value),
+                       .arg(meter, isoDay(reading.date), reading.plain,
                             reading.newSeries ? QStringLiteral("yes") : QStringLiteral("no"))
                        .toUtf8();
     }

@@ -4,9 +4,17 @@
 //
 // Readings live in MeterReading(meter, readingDate, reading, newSeries): one
 // row per meter and day, the day as an ISO date ("2026-12-07", so that rows
-// sort by day), the reading as the number typed, written with a decimal point.
-// newSeries is 1 on the first reading of a meter that replaced an older one:
-// a series never goes down, and use is only counted within one series.
+// sort by day). reading is the figure as the household typed it, in plain
+// decimal text (TypedNumber's plain: "1000.0" stays "1000.0", "1.234,5" typed
+// in German is "1234.5"; never grouped, never an exponent). Rows written before
+// that kept the shortest text of the number ("3e+05"): they are read as the
+// number and shown in plain decimals ("300000").
+// newSeries is 1 on the first reading of a meter that replaced an older one.
+// The series rules: a series runs from a reading with the mark (or the
+// meter's first) to the reading before the next mark; within a series a
+// reading is never lower than the one before it, and use is only counted
+// within one series. Every change (a reading typed or corrected, removed or
+// imported) keeps them, or is refused with nothing stored.
 #pragma once
 
 #include <QDate>
@@ -29,108 +37,101 @@ inline QString unit(const QString &meter)
     return meter == waterMeter ? QStringLiteral("m³") : QStringLiteral("kWh");
 }
 
-// A reading as the pages and the messages write it: every digit it has.
+// A figure as the pages and the messages write it: plain decimals, the
+// shortest digits that read back as value, never an exponent (300000, 0.0005).
 QString readingText(double value);
 
 // The highest reading taken: household meters show at most eight digits.
 constexpr double maximumReading = 99999999;
 
+// The first day a reading can be for: no household meter was read before.
+inline const QDate firstReadingDay = QDate(1900, 1, 1);
+
 struct Reading
 {
     QDate date;
     double value = 0;
+    QString plain; // the figure as typed, in plain decimal text ("1000.0")
     bool newSeries = false;
 };
+
+// The series rules on readings of one meter (or of anything counted up the
+// same way, like a plug), oldest first: the index of the first reading lower
+// than the one before it in its series (a series starts at the first reading
+// and at each one with newSeries); nothing when every series only goes up or
+// stays.
+std::optional<qsizetype> firstDescent(const QList<Reading> &oldestFirst);
 
 // The readings of meter, newest first; nothing when they could not be read.
 std::optional<QList<Reading>> readings(const QSqlDatabase &db, const QString &meter);
 
-// A typed reading: a number with a decimal point, or the locale's decimal
-// mark, from 0 to maximumReading; nothing for anything else.
-std::optional<double> parseReading(const QString &text, const QLocale &locale = QLocale());
+// A typed reading: a number with a decimal point, or as locale writes them,
+// from 0 to maximumReading, its plain text kept; nothing for anything else.
+std::optional<Reading> parseReading(const QString &text, const QLocale &locale = QLocale());
 
 struct Outcome
 {
     bool stored = false;
     QString message; // what was stored, or what is wrong, for the page
+    // Nothing stored yet: the file would replace stored readings, or has a day
+    // twice, which the message names; importing again with replace goes ahead.
+    bool askToReplace = false;
 };
 
-// Stores reading (as typed) for meter on date, in one transaction. Refused,
-// with a message and nothing stored: a date after today, a text that is not a
-// reading, or a reading lower than the one before it (or higher than the one
-// after it) in its series, unless replaced says the meter was replaced on that
-// day, which starts a new series there. A second reading for the same day
-// replaces the first, and the message says so.
+// Stores reading (as typed) for meter on date, newMeter saying whether it is
+// the first reading of a replaced meter, in one transaction. Refused, with a
+// message and nothing stored: a date after today or before firstReadingDay, a
+// text that is not a reading, or a change that breaks the series rules (the
+// message names the two readings). A second reading for the same day
+// replaces the first, its mark set or cleared as newMeter says, and the
+// message says so.
 Outcome saveReading(const QSqlDatabase &db, const QString &meter, const QDate &date,
-                    const QString &reading, bool replaced, const QDate &today,
+                    const QString &reading, bool newMeter, const QDate &today,
                     const QLocale &locale = QLocale());
 
-// Removes meter's reading of date; whether a row was removed.
-bool removeReading(const QSqlDatabase &db, const QString &meter, const QDate &date);
+// Removes meter's reading of date, in one transaction. The first reading of a
+// new meter hands its mark to the next reading, when there is one without a
+// mark, and the message says so; a removal that would still break the series
+// rules is refused, naming the readings.
+Outcome removeReading(const QSqlDatabase &db, const QString &meter, const QDate &date);
 
-// Reads a CSV of "date,reading" rows (ISO dates, a decimal point; a first row
-// that is not a reading is taken for a header) into meter's readings, in one
-// transaction. A file with any bad row (not two fields, a date that is not a
-// day or after today, a reading that is not one, a reading lower than the one
-// before it) stores nothing, and the message names the first bad line and why.
+// A readings file's rows for one meter, in the file's order.
+struct FileRow
+{
+    int line = 0; // from 1
+    Reading reading;
+    bool markGiven = false; // the file says whether it starts a new meter
+};
+struct ReadingsFile
+{
+    QList<FileRow> rows;
+    QString error; // the first bad line and why, empty when every line reads
+};
+
+// Reads a readings file for meter. Lines end in CR, LF or CRLF; blank lines
+// are skipped; the first non-blank line is the header when it has no digit.
+// Fields are separated by commas, semicolons or tabs, as the first non-blank
+// line has them. With commas a reading has a decimal point; with semicolons
+// or tabs a decimal point or a decimal comma, grouped or not, and a figure
+// that the two read differently ("1.500") is a bad line. A line is
+// "date,reading", or the export's "meter,date,reading,new series" (yes or
+// no), whose rows of the other meter are left out. A date is exactly an ISO
+// date, from firstReadingDay to today.
+ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, const QDate &today);
+
+// Imports a readings file (see readReadingsFile) into meter's readings, in one
+// transaction: all of its rows or, with any bad line or any break of the
+// series rules, none, the message naming the line and why. A row without a
+// mark keeps the mark of the day's stored reading. Without replace, a file
+// with a day stored with another reading, or a day twice, stores nothing and
+// asks (askToReplace, the days named); with replace the file's last row of a
+// day is stored.
 Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByteArray &csv,
-                       const QDate &today);
-
-// What the last two readings of a meter's latest series tell.
-struct Period
-{
-    QDate from; // the earlier reading's day
-    QDate to;   // the later reading's day
-    int days = 0;
-    double used = 0;   // kWh, or cubic metres
-    double perDay = 0; // used / days
-    // The diary's own estimate for the days the readings cover (from, to
-    // included, to not), in the meter's unit: kWh, or cubic metres of the
-    // family's litres; nothing when no day of them has answers kept.
-    std::optional<double> diary;
-};
-
-// The period of the last two of stored, meter's readings newest first (as
-// readings() gives them), with the diary's figure read from db; nothing with
-// fewer than two in the latest series.
-std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter,
-                                 const QList<Reading> &stored);
-// The same with meter's readings read from db; also nothing when they could
-// not be read.
-std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter);
-
-// The share of the metered use the diary explains, in percent; nothing
-// without a diary figure or without use.
-std::optional<double> explainedShare(const Period &period);
-
-// The use of the month of today at the period's rate: perDay x the month's days.
-double monthProjection(const Period &period, const QDate &today);
-
-// A day of the meters' chart: the diary's use (kWh, or cubic metres of the
-// family's litres; nothing for a day without answers of the meter's kind) and
-// the meter's use a day over the two readings of one series around it (the
-// earlier one's day included, the later one's not; nothing outside them).
-struct ChartDay
-{
-    QDate date;
-    std::optional<double> diary;
-    std::optional<double> metered;
-};
-
-// The days from today - days + 1 to today, oldest first, from stored,
-// meter's readings newest first, and the diary's answers in db; nothing when
-// the answers could not be read.
-std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &meter,
-                                         const QList<Reading> &stored, const QDate &today,
-                                         int days);
-
-// What the page says of a period, with its cost at rate (nothing when the
-// tariff could not be read) and money with sign.
-QString periodText(const QString &meter, const Period &period, const QDate &today,
-                   std::optional<double> rate, const QString &sign);
+                       const QDate &today, bool replace = false);
 
 // Both meters' readings as CSV (meter,date,reading,new series), oldest first
-// per meter, CRLF line ends; ok says whether they could be read.
+// per meter, the readings as typed, CRLF line ends (importReadings reads it
+// back); ok says whether they could be read.
 QByteArray readingsCsv(const QSqlDatabase &db, bool *ok = nullptr);
 
 } // namespace MeterLogic

@@ -5,14 +5,22 @@
 #include "mainwindowui.h"
 
 #include "clock.h"
+#include "data/database.h"
 #include "documents.h"
 #include "household/meterlogic.h"
+#include "meters/meterslogic.h"
 
-#include <QFile>
 #include <QFileDialog>
+#include <QFutureWatcher>
 #include <QSignalBlocker>
+#include <QtConcurrent>
+
+#include <algorithm>
 
 namespace {
+
+// The readings the list lays out in one turn of the window's work.
+constexpr int readingsLaidOutAtOnce = 2000;
 
 QString chosenMeter(Ui::MainWindow *ui)
 {
@@ -20,28 +28,41 @@ QString chosenMeter(Ui::MainWindow *ui)
                                              : MeterLogic::electricityMeter;
 }
 
-// Lists the chosen meter's readings, newest first, each item holding its
-// day.
-void listReadings(Ui::MainWindow *ui, const QSqlDatabase &db)
+// Ticks "New meter" as the reading of the picked day is marked; unticked on a
+// day without a reading. listed holds each row's day and mark.
+void showMark(Ui::MainWindow *ui, const QList<std::pair<QDate, bool>> &listed)
 {
-    const QString meter = chosenMeter(ui);
-    const QString unit = MeterLogic::unit(meter);
+    const QDate date = ui->date_meterReading->date();
+    const auto found = std::find_if(listed.cbegin(), listed.cend(),
+                                    [&date](const auto &row) { return row.first == date; });
+    ui->check_meterReplaced->setChecked(found != listed.cend() && found->second);
+}
+
+// Shows listed in the page's list, their days and marks in days, row by
+// row. The rows go in at once: years of daily readings are one insertion,
+// not one each.
+void showReadings(Ui::MainWindow *ui, const MetersLogic::ListedReadings &listed,
+                  QList<std::pair<QDate, bool>> &days)
+{
     ui->list_meterReadings->clear();
-    const std::optional<QList<MeterLogic::Reading>> readings = MeterLogic::readings(db, meter);
-    for (const MeterLogic::Reading &reading : readings.value_or(QList<MeterLogic::Reading>())) {
-        QString text = QStringLiteral("%1   %2 %3")
-                           .arg(reading.date.toString(QStringLiteral("ddd d MMM yyyy")),
-                                MeterLogic::readingText(reading.value), unit);
-        if (reading.newSeries)
-            text += QStringLiteral("   (new meter)");
-        auto *item = new QListWidgetItem(text, ui->list_meterReadings);
-        item->setData(Qt::UserRole, reading.date);
-    }
-    ui->push_removeMeterReading->setEnabled(ui->list_meterReadings->count() > 0);
-    if (!readings)
+    ui->list_meterReadings->addItems(listed.rows);
+    days = listed.days;
+    showMark(ui, days);
+    ui->push_removeMeterReading->setEnabled(!days.isEmpty());
+    if (!listed.read)
         ui->lb_meterMessage->setText(
             QStringLiteral("The readings could not be read: the data file is busy in another "
                            "program or cannot be opened."));
+}
+
+// Enables or disables what changes the readings, while an import runs.
+void enableChanges(Ui::MainWindow *ui, bool enabled)
+{
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             ui->push_importMeterReadings, ui->push_importMeterReadingsAnyway,
+             ui->push_saveMeterReading, ui->radio_electricityMeter, ui->radio_waterMeter})
+        control->setEnabled(enabled);
+    ui->push_removeMeterReading->setEnabled(enabled && ui->list_meterReadings->count() > 0);
 }
 
 } // namespace
@@ -51,6 +72,10 @@ void MainWindow::prepareMetersPage()
     // Every reading is one line of text: the list lays out years of them
     // without measuring each.
     ui->list_meterReadings->setUniformItemSizes(true);
+    // A century of daily readings is laid out a part at a time, between the
+    // window's other work, the newest (on top) first.
+    ui->list_meterReadings->setLayoutMode(QListView::Batched);
+    ui->list_meterReadings->setBatchSize(readingsLaidOutAtOnce);
 }
 
 void MainWindow::on_push_meters_clicked()
@@ -68,19 +93,23 @@ void MainWindow::openMeters(bool water, CalculatorBodyPage returnTo)
         (water ? ui->radio_waterMeter : ui->radio_electricityMeter)->setChecked(true);
     }
     ui->date_meterReading->setMaximumDate(Clock::today());
+    ui->date_meterReading->setMinimumDate(MeterLogic::firstReadingDay);
     ui->date_meterReading->setDate(Clock::today());
     ui->lb_meterMessage->clear();
-    listReadings(ui, db);
+    ui->push_importMeterReadingsAnyway->hide();
+    listMeterReadings();
 }
 
 void MainWindow::on_radio_electricityMeter_toggled(bool)
 {
     ui->lb_meterMessage->clear();
-    listReadings(ui, db);
+    ui->push_importMeterReadingsAnyway->hide();
+    listMeterReadings();
 }
 
 void MainWindow::on_push_saveMeterReading_clicked()
 {
+    ui->push_importMeterReadingsAnyway->hide();
     const MeterLogic::Outcome outcome = MeterLogic::saveReading(
         db, chosenMeter(ui), ui->date_meterReading->date(), ui->le_meterReading->text(),
         ui->check_meterReplaced->isChecked(), Clock::today());
@@ -89,24 +118,21 @@ void MainWindow::on_push_saveMeterReading_clicked()
         return;
     ui->le_meterReading->clear();
     ui->check_meterReplaced->setChecked(false);
-    listReadings(ui, db);
+    listMeterReadings();
 }
 
 void MainWindow::on_push_removeMeterReading_clicked()
 {
-    const QListWidgetItem *item = ui->list_meterReadings->currentItem();
-    if (!item) {
+    ui->push_importMeterReadingsAnyway->hide();
+    const int row = ui->list_meterReadings->currentRow();
+    if (row < 0 || row >= listedMeterReadings.size()) {
         ui->lb_meterMessage->setText(QStringLiteral("Tap a reading in the list to remove it."));
         return;
     }
-    const QDate date = item->data(Qt::UserRole).toDate();
-    ui->lb_meterMessage->setText(
-        MeterLogic::removeReading(db, chosenMeter(ui), date)
-            ? QStringLiteral("Removed the reading of %1.")
-                  .arg(date.toString(QStringLiteral("d MMMM yyyy")))
-            : QStringLiteral("Not removed: the data file is busy or cannot be written. Please "
-                             "try again."));
-    listReadings(ui, db);
+    const MeterLogic::Outcome outcome =
+        MeterLogic::removeReading(db, chosenMeter(ui), listedMeterReadings.at(row).first);
+    ui->lb_meterMessage->setText(outcome.message);
+    listMeterReadings();
 }
 
 void MainWindow::on_push_importMeterReadings_clicked()
@@ -118,22 +144,70 @@ void MainWindow::on_push_importMeterReadings_clicked()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
-    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &path) {
-        QFile file(path);
-        // A meter's readings fit in a few kilobytes; a larger file is no such list.
-        constexpr qint64 largest = 1 << 20;
-        if (!file.open(QIODevice::ReadOnly) || file.size() > largest) {
-            ui->lb_meterMessage->setText(
-                QStringLiteral("Nothing was imported: %1 cannot be read as a list of readings.")
-                    .arg(QDir::toNativeSeparators(path)));
-            return;
-        }
-        const MeterLogic::Outcome outcome =
-            MeterLogic::importReadings(db, chosenMeter(ui), file.read(largest), Clock::today());
-        ui->lb_meterMessage->setText(outcome.message);
-        listReadings(ui, db);
-    });
+    connect(dialog, &QFileDialog::fileSelected, this,
+            [this](const QString &path) { importMeterFile(path, false); });
     dialog->open();
+}
+
+void MainWindow::listMeterReadings()
+{
+    // Read on a connection of their own: a century of daily readings does
+    // not hold the window.
+    const int listing = ++meterListing;
+    auto *watcher = new QFutureWatcher<MetersLogic::ListedReadings>(this);
+    connect(watcher, &QFutureWatcher<MetersLogic::ListedReadings>::finished, this,
+            [this, watcher, listing] {
+                watcher->deleteLater();
+                if (listing == meterListing)
+                    showReadings(ui, watcher->result(), listedMeterReadings);
+            });
+    watcher->setFuture(QtConcurrent::run([name = db.databaseName(), meter = chosenMeter(ui)] {
+        MetersLogic::ListedReadings listed;
+        Database::withOwnConnection(
+            name, [&](QSqlDatabase &own) { listed = MetersLogic::listedReadings(own, meter); });
+        return listed;
+    }));
+}
+
+void MainWindow::on_push_importMeterReadingsAnyway_clicked()
+{
+    importMeterFile(meterImportPath, true);
+}
+
+void MainWindow::importMeterFile(const QString &path, bool replace)
+{
+    // The file is read and imported on a thread, on a connection of its own:
+    // the window goes on meanwhile, and the buttons wait for this import.
+    meterImportPath = path;
+    const QString meter = chosenMeter(ui);
+    enableChanges(ui, false);
+    ui->lb_meterMessage->setText(QStringLiteral("Importing the readings ..."));
+    auto *watcher = new QFutureWatcher<MetersLogic::ImportResult>(this);
+    connect(watcher, &QFutureWatcher<MetersLogic::ImportResult>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        const MetersLogic::ImportResult result = watcher->result();
+        const MeterLogic::Outcome &outcome = result.outcome;
+        enableChanges(ui, true);
+        ui->push_importMeterReadingsAnyway->setVisible(outcome.askToReplace);
+        ++meterListing; // a listing begun before is older than this one
+        showReadings(ui, result.listed, listedMeterReadings);
+        ui->lb_meterMessage->setText(outcome.message);
+    });
+    watcher->setFuture(QtConcurrent::run(&MetersLogic::importFile, db.databaseName(), meter, path,
+                                         Clock::today(), replace));
+}
+
+void MainWindow::on_date_meterReading_dateChanged(const QDate &)
+{
+    showMark(ui, listedMeterReadings);
+}
+
+void MainWindow::on_list_meterReadings_itemClicked(QListWidgetItem *item)
+{
+    // A reading tapped: its day is picked, its mark shown, ready to correct.
+    const int row = ui->list_meterReadings->row(item);
+    if (row >= 0 && row < listedMeterReadings.size())
+        ui->date_meterReading->setDate(listedMeterReadings.at(row).first);
 }
 
 void MainWindow::on_push_metersBack_clicked()

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollArea>
@@ -224,6 +225,9 @@ int main(int argc, char *argv[])
         const QString name = QStringLiteral("calculator-%1-%2")
                                  .arg(index, 2, 10, QLatin1Char('0'))
                                  .arg(calculator->widget(index)->objectName());
+        // The meters' pages read their readings on a thread.
+        if (index == MainWindow::MetersPage || index == MainWindow::MeterHistoryPage)
+            QTest::qWait(500);
         ok = save(&window, folder, name) && ok;
     }
 
@@ -243,6 +247,29 @@ int main(int argc, char *argv[])
     ok = save(&window, folder, QStringLiteral("after-meters-plugs")) && ok;
     PageVisits::reach(window, PageVisits::Calc + MainWindow::SpendingPage);
     ok = save(&window, folder, QStringLiteral("after-spending-plugs")) && ok;
+    // The meters page asking before an import replaces a stored day, and
+    // refusing a reading that would make the series go down.
+    const QString readings = home.filePath(QStringLiteral("readings.csv"));
+    QFile file(readings);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(QStringLiteral("Datum;Stand\r\n%1;4090,5\r\n%2;4212\r\n%2;4213\r\n")
+                       .arg(Clock::today().addDays(-35).toString(Qt::ISODate),
+                            Clock::today().addDays(-21).toString(Qt::ISODate))
+                       .toUtf8());
+    file.close();
+    PageVisits::reach(window, PageVisits::Calc + MainWindow::MetersPage);
+    press(&window, {QStringLiteral("push_importMeterReadings")});
+    if (auto *dialog =
+            window.findChild<QFileDialog *>(QStringLiteral("dialog_importMeterReadings"))) {
+        dialog->selectFile(readings);
+        QMetaObject::invokeMethod(dialog, "accept");
+    }
+    auto *anyway = window.findChild<QWidget *>(QStringLiteral("push_importMeterReadingsAnyway"));
+    ok = QTest::qWaitFor([anyway] { return anyway->isVisible(); }, 5000) && ok;
+    ok = save(&window, folder, QStringLiteral("meters-import-asks")) && ok;
+    window.findChild<QLineEdit *>(QStringLiteral("le_meterReading"))->setText(QStringLiteral("12"));
+    press(&window, {QStringLiteral("push_saveMeterReading")});
+    ok = save(&window, folder, QStringLiteral("meters-series-refused")) && ok;
 
     // Messages that pages show after a press, each at its longest: the
     // export's from the history page, failing as a file stands where its

@@ -20,6 +20,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -139,7 +140,7 @@ public:
     void fillSpending(QWidget *view, const QStringList &labels,
                       const QList<double> &costs) const override;
     QWidget *createMeters(QWidget *parent) const override;
-    void fillMeters(QWidget *view, const QList<MeterLogic::ChartDay> &days,
+    void fillMeters(QWidget *view, const QList<MetersLogic::ChartDay> &days,
                     bool water) const override;
 };
 
@@ -259,7 +260,7 @@ QWidget *HistoryChartPlugin::createMeters(QWidget *parent) const
     return chartView(chart, parent, QStringLiteral("chart_meters"));
 }
 
-void HistoryChartPlugin::fillMeters(QWidget *view, const QList<MeterLogic::ChartDay> &days,
+void HistoryChartPlugin::fillMeters(QWidget *view, const QList<MetersLogic::ChartDay> &days,
                                     bool water) const
 {
     auto *metersView = qobject_cast<QChartView *>(view);
@@ -283,7 +284,7 @@ void HistoryChartPlugin::fillMeters(QWidget *view, const QList<MeterLogic::Chart
     qreal highest = 0;
     QLineSeries *run = nullptr;
     for (qsizetype i = 0; i < days.size(); ++i) {
-        const MeterLogic::ChartDay &day = days.at(i);
+        const MetersLogic::ChartDay &day = days.at(i);
         dates.append(day.date);
         bars.append(day.diary.value_or(0));
         highest = std::max({highest, qreal(day.diary.value_or(0)), qreal(day.metered.value_or(0))});
@@ -311,12 +312,6 @@ void HistoryChartPlugin::fillMeters(QWidget *view, const QList<MeterLogic::Chart
     auto *used = axis<QValueAxis>(chart, Qt::Vertical);
     const QString unit =
         MeterLogic::unit(water ? MeterLogic::waterMeter : MeterLogic::electricityMeter);
-    // As many decimals as tell the ticks apart: a cubic metre of water lasts
-    // a household days.
-    const QString decimals = highest >= 10  ? QStringLiteral("%.0f ")
-                             : highest >= 1 ? QStringLiteral("%.1f ")
-                                            : QStringLiteral("%.2f ");
-    used->setLabelFormat(decimals + unit);
     if (highest > 0) {
         used->setRange(0, highest);
         used->applyNiceNumbers();
@@ -324,6 +319,19 @@ void HistoryChartPlugin::fillMeters(QWidget *view, const QList<MeterLogic::Chart
         used->setRange(0, 1);
         used->setTickCount(3);
     }
+    // As many decimals as tell the ticks apart, however small the use: a cubic
+    // metre of water lasts a household days, a standby plug a year.
+    const qreal step = (used->max() - used->min()) / std::max(1, used->tickCount() - 1);
+    int decimals = 0;
+    constexpr int mostDecimals = 6;
+    while (decimals < mostDecimals) {
+        const qreal scaled = step * std::pow(10.0, decimals);
+        if (std::abs(scaled - std::round(scaled)) < 1e-6 * std::max(1.0, scaled))
+            break;
+        ++decimals;
+    }
+    used->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f ") +
+                         unit);
 }
 
 QWidget *HistoryChartPlugin::createSpending(QWidget *parent) const

@@ -1,0 +1,123 @@
+// What a household's meter readings tell, apart from any widget: the use
+// between the last two readings of a series beside the diary's estimate of
+// those days, the month it comes to, the days of the meters' chart and the
+// words the meters' history page says. The readings themselves are the
+// household's (household/meterlogic.h); the diary's answers are read through
+// CalculatorLogic::usageOfDays.
+#pragma once
+
+#include "household/meterlogic.h"
+
+#include <QDate>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+
+namespace MetersLogic {
+
+using MeterLogic::Reading;
+
+// What the last two readings of a meter's latest series tell.
+struct Period
+{
+    QDate from; // the earlier reading's day
+    QDate to;   // the later reading's day
+    int days = 0;
+    double used = 0;   // kWh, or cubic metres
+    double perDay = 0; // used / days
+    // The diary's own estimate for the days the readings cover (from, to
+    // included, to not), in the meter's unit: kWh, or cubic metres of the
+    // family's litres; nothing when no day of them has answers kept.
+    std::optional<double> diary;
+};
+
+// The period of the last two of stored, meter's readings newest first (as
+// readings() gives them), with the diary's figure read from db; nothing with
+// fewer than two in the latest series.
+std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter,
+                                 const QList<Reading> &stored);
+// The same with meter's readings read from db; also nothing when they could
+// not be read.
+std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter);
+
+// The share of the metered use the diary explains, in percent; nothing
+// without a diary figure or without use.
+std::optional<double> explainedShare(const Period &period);
+
+// The use of the month of today at the period's rate: perDay x the month's days.
+double monthProjection(const Period &period, const QDate &today);
+
+// A day of the meters' chart: the diary's use (kWh, or cubic metres of the
+// family's litres; nothing for a day without answers of the meter's kind) and
+// the meter's use a day over the two readings of one series around it (the
+// earlier one's day included, the later one's not; nothing outside them).
+struct ChartDay
+{
+    QDate date;
+    std::optional<double> diary;
+    std::optional<double> metered;
+};
+
+// The days from today - days + 1 to today, oldest first, from stored,
+// meter's readings newest first, and the diary's answers in db; nothing when
+// the answers could not be read.
+std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &meter,
+                                         const QList<Reading> &stored, const QDate &today,
+                                         int days);
+
+// What the page says of a period, with its cost at rate and money with sign;
+// without a cost, and saying why, when the tariff could not be read (nothing)
+// or none is set (0).
+QString periodText(const QString &meter, const Period &period, const QDate &today,
+                   std::optional<double> rate, const QString &sign);
+
+// What the meters' history page shows of a meter.
+struct PageFigures
+{
+    QString summary;                     // what the last two readings tell, in words
+    std::optional<QList<ChartDay>> days; // the chart's days; nothing when not read
+};
+
+// The meters' history page's figures of meter: its readings read on a
+// connection of its own to databaseName (so that it may run on any thread),
+// the summary, and chartDays days of the chart up to today (none for 0).
+PageFigures pageFigures(const QString &databaseName, const QString &meter, const QDate &today,
+                        int chartDays);
+
+// The largest readings file imported: a reading a day since firstReadingDay
+// is under 1 MiB.
+constexpr qint64 largestReadingsFile = 1 << 20;
+
+// The bytes of the regular file at path (no FIFO, device or directory, which
+// could hold the thread), up to largestReadingsFile; nothing, with why set,
+// for anything else.
+std::optional<QByteArray> readRegularFile(const QString &path, QString *why);
+
+// A meter's readings as the meters page lists them, newest first.
+struct ListedReadings
+{
+    bool read = false;                  // whether they could be read
+    QStringList rows;                   // "Sun 6 Dec 2026   1312.0 kWh   (new meter)"
+    QList<std::pair<QDate, bool>> days; // each row's day and new-meter mark
+};
+
+// meter's readings from db as the page lists them.
+ListedReadings listedReadings(const QSqlDatabase &db, const QString &meter);
+
+struct ImportResult
+{
+    MeterLogic::Outcome outcome;
+    ListedReadings listed; // the readings after the import
+};
+
+// Imports the readings file at path into meter's readings
+// (MeterLogic::importReadings) on a connection of its own to databaseName, so
+// that it may run on any thread, and lists the readings then.
+ImportResult importFile(const QString &databaseName, const QString &meter, const QString &path,
+                        const QDate &today, bool replace);
+
+} // namespace MetersLogic
