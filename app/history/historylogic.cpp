@@ -4,6 +4,7 @@
 #include "household/calculatorlogic.h"
 #include "household/meterlogic.h"
 #include "household/settingslogic.h"
+#include "meters/meterslogic.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -441,7 +442,7 @@ QString budgetText(const BudgetStatus &status, const QString &kind, const QStrin
 std::optional<double> meterCostADay(const QSqlDatabase &db, const QString &meter,
                                     const QDate &today)
 {
-    const std::optional<MeterLogic::Period> period = MeterLogic::lastPeriod(db, meter);
+    const std::optional<MetersLogic::Period> period = MetersLogic::lastPeriod(db, meter);
     const std::optional<double> tariff = rate(db, meter);
     const QDate first(today.year(), today.month(), 1);
     if (!period || period->days <= 0 || period->to <= first || !tariff || !soundRate(*tariff))
