@@ -61,7 +61,7 @@ void storeDiaryDays()
         recordAppliance(db, key, 3, 5, 10, 6);          // six bulbs
         recordAppliance(db, key, 10, 24, 55);           // refrigerator
         // The household's own electric water heater, an hour or two a day.
-        recordWholeDay(db, key, {}, {}, {}, {{heater, 1 + back % 2, 2000, 1}});
+        recordWholeDay(db, key, {}, {}, {}, {{heater, double(1 + back % 2), 2000, 1}});
         recordWater(db, key,
                     {{QStringLiteral("amtOfTapUsed"), 4 + more, tapFactor},
                      {QStringLiteral("amtOfShowerUsed"), 1, showerFactor}},
