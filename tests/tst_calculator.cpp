@@ -1662,7 +1662,9 @@ void TestCalculator::meterReadingsThroughThePage()
         labelText("lb_meterHistorySummary"),
         QStringLiteral("From 6 Nov to 6 December 2026 (30 days) your meter counted 312.0 kWh, "
                        "$71.35, 10.4 kWh a day. Your diary explains 10 % of the 312.0 kWh "
-                       "your meter counted. At that rate, December comes to 322.4 kWh, "
+                       "your meter counted. The diary's days compared: 6 Nov to 5 Dec; without "
+                       "answers: 6 Nov, 7 Nov, 8 Nov, 9 Nov, 10 Nov, 15 more. At that rate, "
+                       "December comes to 322.4 kWh, "
                        "$73.73."));
     QChart *chart = widget<QChartView>("chart_meters")->chart();
     auto *metered = qobject_cast<QLineSeries *>(chart->series().at(1));

@@ -448,6 +448,16 @@ void TestHistory::meterReadingsAgainstTheDiary()
     const QString text = periodText(electricityMeter, period, today, 0.25, "$");
     QVERIFY2(text.contains(QLatin1String("explains 70 % of the 312.0 kWh")), qPrintable(text));
     QVERIFY2(text.contains(QLatin1String("$80.60")), qPrintable(text));
+    QVERIFY2(text.contains(QLatin1String("compared: 7 Nov to 6 Dec, none without answers.")),
+             qPrintable(text));
+    // Two days without answers are named, oldest first.
+    for (int back : {3, 5})
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("DELETE FROM DayUsage WHERE dayKey='%1'")
+                                       .arg(CalculatorLogic::dayKey(today.addDays(-back)))));
+    QVERIFY2(
+        periodText(electricityMeter, lastPeriod(db, electricityMeter).value(), today, 0.25, "$")
+            .contains(QLatin1String("7 Nov to 6 Dec; without answers: 2 Dec, 4 Dec.")),
+        qPrintable(text));
     // A new meter starts a new series: one reading of it tells nothing yet,
     // and the chart draws no use across the change.
     QVERIFY(saveReading(db, electricityMeter, today.addDays(-10), "1200", false, today).stored);
