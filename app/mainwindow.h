@@ -98,8 +98,9 @@ public:
     void showPage(CalculatorBodyPage page);
 
     // The day the calculator's answers go to: the day chosen on the entry
-    // choice page, or today while the choice is today (it follows the clock
-    // past midnight).
+    // choice page today, or today. A choice lasts while the calculator is
+    // open on the day it was made: leaving the calculator or midnight brings
+    // today back.
     QDate recordDay() const;
 
     // Database (data/database.cpp, data/seed.cpp)
@@ -226,7 +227,9 @@ private slots:
     void on_push_zadUvedoViewAllData_water_clicked();
 
     // The recorded day (app/calculator/calculator.cpp)
+    void on_date_recordDay_dateChanged(const QDate &date);
     void on_push_sameAsLastDay_clicked();
+    void on_push_replaceDayAnswers_clicked();
 
     // The whole day on one page (app/calculator/quickday.cpp)
     void on_push_quickDay_clicked();
@@ -373,6 +376,18 @@ private:
     // Each visit of the meters' history page counts on: only the latest
     // visit's figures, worked out on a thread, are shown.
     int meterHistoryVisit = 0;
+    // The day chosen for recording and the day it was chosen on; invalid
+    // while answers go to today.
+    QDate chosenRecordDay;
+    QDate recordDayChosenOn;
+    // Forgets the chosen day: the chooser shows today again.
+    void forgetRecordDay();
+    // Shows the day being recorded on the question pages, in the frame and in
+    // the accessible names of page's answers.
+    void showRecordDay(CalculatorBodyPage page);
+    // Copies the last recorded day's answers onto the day being recorded,
+    // replacing the answers it has when replace is true.
+    void copyLastDay(bool replace);
 
     void buildHistoryChart();  // on the history page's first visit
     void buildSpendingChart(); // on the spending page's first visit

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMetaMethod>
 #include <QScroller>
+#include <QScrollerProperties>
 #include <QStackedWidget>
 #include <QTextEdit>
 
@@ -83,6 +84,13 @@ void scrollByFinger(QAbstractScrollArea *area)
 {
     area->setProperty("FingerScrollable", true);
     QScroller::grabGesture(area->viewport(), QScroller::LeftMouseButtonGesture);
+    // A press reaches the field or arrow under the finger at once, as the
+    // scroller would after its wait: a tap shorter than the wait is replayed
+    // by the scroller at the wrong place on a scaled screen, and is lost.
+    QScroller *scroller = QScroller::scroller(area->viewport());
+    QScrollerProperties properties = scroller->scrollerProperties();
+    properties.setScrollMetric(QScrollerProperties::MousePressEventDelay, 0);
+    scroller->setScrollerProperties(properties);
     if (auto *text = qobject_cast<QTextEdit *>(area))
         text->setTextInteractionFlags(text->textInteractionFlags() & ~Qt::TextSelectableByMouse);
 }
@@ -91,6 +99,9 @@ void scrollByFinger(QAbstractScrollArea *area)
 
 void MainWindow::showPage(Page page)
 {
+    // A day chosen for recording lasts while the calculator is open.
+    if (page != CalculatorPage)
+        forgetRecordDay();
     buildPage(ui->stackWid_content, page);
     ui->stackWid_content->setCurrentIndex(page);
 }

@@ -426,7 +426,7 @@ const QList<Craft> &crafts()
                         "snip off the sharp points. Paint the car, add a driver cut from card and "
                         "let it roll."),
          craftPicture("recycled_potato_container_car.jpg"), QString(),
-         QStringLiteral("file:///recycled_potato_container_car.3gp")},
+         QStringLiteral("https://www.youtube.com/results?search_query=potato+crisps+container+car+craft")},
         {QStringLiteral("Rag Doll"),
          QStringLiteral("Sew a soft rag doll from old clothes that nobody wears any more. Every "
                         "doll turns out different."),

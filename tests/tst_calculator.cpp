@@ -561,7 +561,8 @@ void TestCalculator::answerWhileAnotherProgramHoldsTheFile()
     QVERIFY2(held.elapsed() < 2500, qPrintable(QString::number(held.elapsed())));
     QCOMPARE(calculatorPage(window.get()), 3);
     const QString question = labelText("lb_airConQn");
-    QCOMPARE(labelText("lb_calculatorMessage"), QStringLiteral("Not saved. Please try again."));
+    QCOMPARE(labelText("lb_calculatorMessage"),
+             QStringLiteral("Not saved for Sunday 6 December. Please try again."));
     QVERIFY(shown("lb_calculatorMessage"));
 
     QVERIFY(lock.exec("COMMIT"));
@@ -586,7 +587,8 @@ void TestCalculator::answerWhileAnotherProgramHoldsTheFile()
     QTest::keyClicks(widget<QLineEdit>("le_tapAmt"), "10");
     click("push_tapOK");
     QCOMPARE(calculatorPage(window.get()), 19);
-    QCOMPARE(labelText("lb_calculatorMessage"), QStringLiteral("Not saved. Please try again."));
+    QCOMPARE(labelText("lb_calculatorMessage"),
+             QStringLiteral("Not saved for Sunday 6 December. Please try again."));
     QVERIFY(lock.exec("ROLLBACK"));
     lock.finish();
     other.close();
@@ -855,12 +857,12 @@ void TestCalculator::electricityDiaryShowsTheFirstDayAtOnce()
     click("push_viewElecDiary");
     auto *dates = widget<QComboBox>("comboBox_zadUvedoDate");
     QCOMPARE(dates->count(), 3);
-    // Days are listed as they were recorded.
-    QCOMPARE(dates->itemText(0), key1);
-    QCOMPARE(dates->itemText(1), key2);
-    QCOMPARE(dates->itemText(2), QStringLiteral("01/12/2026"));
-    // The diary opens on the latest day, wherever it is listed.
-    QCOMPARE(dates->currentIndex(), 1);
+    // Days are listed in date order, whenever they were recorded; the diary
+    // opens on the latest.
+    QCOMPARE(dates->itemText(0), QStringLiteral("01/12/2026"));
+    QCOMPARE(dates->itemText(1), key1);
+    QCOMPARE(dates->itemText(2), key2);
+    QCOMPARE(dates->currentIndex(), 2);
     QCOMPARE(
         widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
         QStringLiteral("You have spent $2.29. You used 10.00 kWh.\nAnswers: air conditioner 10 h"));
@@ -1580,12 +1582,13 @@ void TestCalculator::ownApplianceRecordedRankedAndExported()
         HistoryLogic::electricityCsv(QSqlDatabase::database()).contains(",2,0.9148,0.91,4\r\n"));
 }
 
-// Answers go to the chosen day, never a future one; a missed day is filled
-// from the last recorded one, costed with today's settings. A day recorded
-// before answers were kept shows its costs and no usage.
+// Answers go to the chosen day, never a future one, named on the question
+// pages; the choice lapses when the calculator is left and at midnight. "Same
+// as the last recorded day" asks before replacing a day's answers. A day
+// recorded before answers were kept shows its costs and no usage.
 void TestCalculator::anyDayAndSameAsTheLastDay()
 {
-    const QString yesterday = CalculatorLogic::dayKey(day1.addDays(-1));
+    const QString saturday = CalculatorLogic::dayKey(day1.addDays(-1));
     // Recorded before usage was kept: costs only.
     QVERIFY(CalculatorLogic::upsertDay(QSqlDatabase::database(), "Diary", "retrieveDate",
                                        CalculatorLogic::dayKey(day1.addDays(-5)),
@@ -1600,19 +1603,62 @@ void TestCalculator::anyDayAndSameAsTheLastDay()
     click("push_vozAvaviElectricityIcon");
     click("push_bedroom");
     click("push_airCon");
+    QCOMPARE(labelText("lb_recordingDay"), QStringLiteral("Recording for Saturday 5 December"));
+    QCOMPARE(widget<QComboBox>("comboBox_airCon")->accessibleName(),
+             QStringLiteral("Hours the air conditioner was on for Saturday 5 December"));
     pick("comboBox_airCon", "2");
     click("push_airConOK");
-    QCOMPARE(storedRow("Diary", "retrieveDate", yesterday).value("valOfAirCon").toString(),
+    QCOMPARE(storedRow("Diary", "retrieveDate", saturday).value("valOfAirCon").toString(),
              QStringLiteral("0.4574"));
     QVERIFY(storedRow("Diary", "retrieveDate", key1).isEmpty());
 
+    // Elsewhere in the program and back: today again.
+    click("push_ecoCalHomeButton");
+    click("push_duzEvod");
+    window->showPage(MainWindow::MainMenuPage);
+    answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "1", "push_airConOK");
+    QCOMPARE(day->date(), day1);
+    QCOMPARE(storedRow("Diary", "retrieveDate", key1).value("valOfAirCon").toString(),
+             QStringLiteral("0.2287"));
+    QCOMPARE(storedRow("Diary", "retrieveDate", saturday).value("valOfAirCon").toString(),
+             QStringLiteral("0.4574"));
+
+    // Saturday chosen again, then midnight on the entry page: Monday's.
+    click("push_vozAvaviButton");
+    day->setDate(day1.addDays(-1));
+    Clock::setToday(day2);
+    click("push_vozAvaviElectricityIcon");
+    click("push_bedroom");
+    click("push_airCon");
+    QCOMPARE(labelText("lb_recordingDay"), QStringLiteral("Recording for Monday 7 December"));
+    pick("comboBox_airCon", "3");
+    click("push_airConOK");
+    QCOMPARE(storedRow("Diary", "retrieveDate", key2).value("valOfAirCon").toString(),
+             QStringLiteral("0.6861"));
+    QCOMPARE(storedRow("Diary", "retrieveDate", saturday).value("valOfAirCon").toString(),
+             QStringLiteral("0.4574"));
+
+    // Monday has answers of both kinds: replacing them asks first, then
+    // takes Sunday's as they are, none of Monday's left.
+    QVERIFY(CalculatorLogic::recordWater(QSqlDatabase::database(), key2,
+                                         {{"amtOfTapUsed", 10, CalculatorLogic::tapFactor}}));
     execute("UPDATE Rates SET rateAmt='0.5' WHERE rateType='electricity'");
     click("push_vozAvaviButton");
-    day->setDate(day1);
+    QCOMPARE(day->date(), day2);
     click("push_sameAsLastDay");
-    QCOMPARE(storedRow("Diary", "retrieveDate", key1).value("valOfAirCon").toString(),
-             QStringLiteral("1"));
-    QVERIFY(labelText("lb_recordDayMessage").contains(QLatin1String("Sunday 6 December 2026")));
+    QCOMPARE(labelText("lb_recordDayMessage"),
+             QStringLiteral("Monday 7 December already has answers. Replace them all with those "
+                            "of Sunday 6 December?"));
+    QCOMPARE(storedRow("Diary", "retrieveDate", key2).value("valOfAirCon").toString(),
+             QStringLiteral("0.6861"));
+    click("push_replaceDayAnswers");
+    QCOMPARE(storedRow("Diary", "retrieveDate", key2).value("valOfAirCon").toString(),
+             QStringLiteral("0.5"));
+    QVERIFY(storedRow("waterDiary", "waterRetrieveDate", key2).isEmpty());
+    QCOMPARE(labelText("lb_recordDayMessage"),
+             QStringLiteral("Monday 7 December now has the answers of Sunday 6 December: 1 "
+                            "appliance, 0 water activities, costed with today's settings."));
+    QVERIFY(!shown("push_replaceDayAnswers"));
 
     click("push_zadUvedoButton");
     click("push_viewElecDiary");

@@ -56,6 +56,8 @@ private slots:
     void typedFiguresAsTheLocaleWritesThem_data();
     void typedFiguresAsTheLocaleWritesThem();
     void fileFiguresReadTwoWaysAreRefused();
+    void sameAsTheLastRecordedDay();
+    void typedFiguresComeBackAsTyped();
     void wholeDayAndFixtureLitres();
     void ownAppliancesAndTheCopy();
 };
@@ -223,6 +225,10 @@ void TestCalculatorLogic::dayKey()
 
 void TestCalculatorLogic::totals()
 {
+    // The hours box's choices: 45 minutes are 0.75 h.
+    QCOMPARE(hoursOfChoice(QStringLiteral("45 min")), 0.75);
+    QCOMPARE(hoursOfChoice(QStringLiteral("N.A")), 0.0);
+    QCOMPARE(hoursOfChoice(QStringLiteral("24")), 24.0);
     ElectricityCosts electricity{};
     electricity[3] = 0.6861; // lights
     electricity[5] = 2.287;  // television
@@ -527,8 +533,9 @@ void TestCalculatorLogic::decimalCommaOnlyWhereTheLocaleWritesOne()
     QVERIFY(SettingsLogic::parseTariff("", "water", english).error.contains("1.17"));
     QCOMPARE(SettingsLogic::parseWatts(" 50 ", 1).value, 50);
     QCOMPARE(SettingsLogic::parseCurrency(" kr ").value, QStringLiteral("kr"));
-    // A budget is kept as typed; empty is none.
-    QCOMPARE(SettingsLogic::parseBudget(" 40,50 ", false, german).value, QStringLiteral("40,50"));
+    // A budget is kept as plain decimal digits; empty is none.
+    QCOMPARE(SettingsLogic::parseBudget(" 40,50 ", false, german).value, QStringLiteral("40.50"));
+    QCOMPARE(SettingsLogic::parseBudget("500.000", false, german).value, QStringLiteral("500000"));
     QVERIFY(!SettingsLogic::parseBudget("40,50", false, english).ok);
     QVERIFY(SettingsLogic::parseBudget("", true, english).ok);
     QVERIFY(SettingsLogic::parseBudget("", true, german).error.isEmpty());
@@ -642,6 +649,112 @@ void TestCalculatorLogic::fileFiguresReadTwoWaysAreRefused()
 QTEST_GUILESS_MAIN(TestCalculatorLogic)
 #include "tst_calculatorlogic.moc"
 
+// "Same as the last recorded day": the latest earlier day, never the chosen
+// day itself; both kinds and the family replace the day's own answers, each
+// activity costed with its own factor; all in one transaction.
+void TestCalculatorLogic::sameAsTheLastRecordedDay()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = seededDatabase(dir);
+    QVERIFY(QSqlQuery(db).exec(
+        QStringLiteral("UPDATE Rates SET rateAmt='0.5' WHERE rateType='electricity'")));
+    QVERIFY(
+        QSqlQuery(db).exec(QStringLiteral("UPDATE Rates SET rateAmt='2' WHERE rateType='water'")));
+    const QDate chosen(2026, 12, 6);
+    const QString key = CalculatorLogic::dayKey(chosen);
+    const QString last = CalculatorLogic::dayKey(chosen.addDays(-1));
+    QVERIFY(recordAppliance(db, CalculatorLogic::dayKey(chosen.addDays(-3)), 2, 5));
+    QVERIFY(recordAppliance(db, last, 0, 2)); // 2 h of the air conditioner at 1000 W
+    QVERIFY(recordWater(db, last,
+                        {{QStringLiteral("amtOfLawnUsed"), 2, lawnFactor},
+                         {QStringLiteral("amtOfToiletBowlUsed"), 10, toiletFactor}},
+                        {{QStringLiteral("noOfFamilyMem"), QStringLiteral("3")}}));
+    // The chosen day's own answers: a fan and a tap.
+    QVERIFY(recordAppliance(db, key, 2, 4));
+    QVERIFY(recordWater(db, key, {{QStringLiteral("amtOfTapUsed"), 10, tapFactor}}));
+    QCOMPARE(lastAnsweredDay(db, chosen), chosen.addDays(-1));
+    QCOMPARE(dayHasAnswers(db, key), std::optional<bool>(true));
+    QCOMPARE(dayHasAnswers(db, CalculatorLogic::dayKey(chosen.addDays(-2))),
+             std::optional<bool>(false));
+
+    ApplianceFigures watts;
+    ApplianceFigures counts;
+    watts.fill(1000);
+    counts.fill(1);
+    WaterFactors factors;
+    std::copy(std::begin(waterFactors), std::end(waterFactors), factors.begin());
+    // A failing water write leaves the day's electricity as it was.
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral(
+        "CREATE TRIGGER refuse BEFORE INSERT ON waterDiary BEGIN SELECT RAISE(ABORT, 'no'); END")));
+    QVERIFY(!copyAnswers(db, last, key, watts, counts, factors));
+    QCOMPARE(electricityDay(db, key).costs[2], 2.0);
+    QCOMPARE(electricityDay(db, key).costs[0], 0.0);
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM DayUsage WHERE dayKey='06/12/2026'"), 2);
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral("DROP TRIGGER refuse")));
+
+    const std::optional<CopiedAnswers> copied = copyAnswers(db, last, key, watts, counts, factors);
+    QVERIFY(copied);
+    QCOMPARE(copied->appliances, 1);
+    QCOMPARE(copied->activities, 2);
+    QCOMPARE(copied->members, QStringLiteral("3"));
+    const ElectricityDay electricity = electricityDay(db, key);
+    QCOMPARE(electricity.costs[0], 1.0); // 2 h x 1000 W x 0.5
+    QCOMPARE(electricity.costs[2], 0.0); // the fan is replaced
+    const WaterDay water = waterDay(db, key);
+    QCOMPARE(water.members, 3.0);
+    QCOMPARE(water.costs[0], 0.0);     // the tap is replaced
+    QCOMPARE(water.costs[4], 1.81844); // 2 mowings x 0.45461 x 2
+    QCOMPARE(water.costs[5], 0.32);    // 10 flushes x 0.016 x 2
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM DayUsage WHERE dayKey='06/12/2026'"), 3);
+    // The chosen day itself is never the source.
+    QVERIFY(!copyAnswers(db, key, key, watts, counts, factors));
+}
+
+// Tariffs and budgets are stored as plain decimal numbers with the digits
+// typed and shown back so; budgets stored as typed by an older version
+// still read; a cleared budget is removed.
+void TestCalculatorLogic::typedFiguresComeBackAsTyped()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = seededDatabase(dir);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    using SettingsLogic::Texts;
+    const Texts shown = SettingsLogic::stored(db)->texts;
+    Texts typed = shown;
+    typed[SettingsLogic::ElectricityRateField] = QStringLiteral("0,30");
+    typed[SettingsLogic::WaterRateField] = QStringLiteral("1.000.000");
+    typed[SettingsLogic::ElectricityBudgetField] = QStringLiteral("1.234,50");
+    QString error;
+    QVERIFY2(SettingsLogic::saveChanged(db, shown, typed, &error, german), qPrintable(error));
+    QCOMPARE(queryRows(db, "SELECT rateAmt='0.30' FROM Rates WHERE rateType='electricity'"), 1);
+    QCOMPARE(queryRows(db, "SELECT rateAmt='1000000' FROM Rates WHERE rateType='water'"), 1);
+    QCOMPARE(queryRows(db, "SELECT value='1234.50' FROM Settings WHERE key='electricityBudget'"),
+             1);
+    Texts now = SettingsLogic::stored(db)->texts;
+    QCOMPARE(now[SettingsLogic::ElectricityRateField], QStringLiteral("0.30"));
+    QCOMPARE(now[SettingsLogic::WaterRateField], QStringLiteral("1000000"));
+    QCOMPARE(now[SettingsLogic::ElectricityBudgetField], QStringLiteral("1234.50"));
+    QCOMPARE(SettingsLogic::budget(db, false), 1234.5);
+
+    // Seven decimals are kept exactly.
+    typed = now;
+    typed[SettingsLogic::ElectricityRateField] = QStringLiteral("0.1234567");
+    typed[SettingsLogic::ElectricityBudgetField] = QString();
+    QVERIFY(SettingsLogic::saveChanged(db, now, typed, &error, QLocale::c()));
+    QCOMPARE(rate(db, QStringLiteral("electricity")), 0.1234567);
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM Settings WHERE key='electricityBudget'"), 0);
+    QCOMPARE(SettingsLogic::budget(db, false), std::nullopt);
+
+    // Budgets an older version stored as typed.
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral(
+        "INSERT OR REPLACE INTO Settings (key, value) VALUES ('waterBudget', '40,50')")));
+    QCOMPARE(SettingsLogic::budget(db, true), 40.5);
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral(
+        "INSERT OR REPLACE INTO Settings (key, value) VALUES ('waterBudget', '1,500')")));
+    QCOMPARE(SettingsLogic::budget(db, true), std::nullopt);
+    QVERIFY(!SettingsLogic::stored(db)->problems[SettingsLogic::WaterBudgetField].isEmpty());
+}
+
 // A whole day is stored in one transaction or not at all; the household's
 // own litres of a fixture are stored as typed and refused when not sound.
 void TestCalculatorLogic::wholeDayAndFixtureLitres()
@@ -740,9 +853,9 @@ void TestCalculatorLogic::ownAppliancesAndTheCopy()
     // 1000 W: 0.1404 and 0.4574.
     QVERIFY(QSqlQuery(db).exec(QStringLiteral("UPDATE OwnAppliance SET watts=1000 WHERE id=21")));
     ApplianceFigures figures;
-    LitreFigures litres{10, 50, 15, 60, 500, 6};
+    const WaterFactors litres{0.01, 0.05, 0.015, 0.06, 0.5, 0.006};
     QVERIFY(!copyAnswers(db, key, QStringLiteral("02/12/2026"), figures, figures,
-                         LitreFigures{10, 50, 15, std::nullopt, 500, 6}));
+                         WaterFactors{0.01, 0.05, 0.015, std::nullopt, 0.5, 0.006}));
     QVERIFY(copyAnswers(db, key, QStringLiteral("02/12/2026"), figures, figures, litres));
     QCOMPARE(waterDay(db, QStringLiteral("02/12/2026")).costs[3], 0.1404);
     QCOMPARE(electricityDay(db, QStringLiteral("02/12/2026")).own.value(21), 0.4574);

@@ -371,6 +371,12 @@ void TestCrafts::onePictureHasNoArrows()
 
 void TestCrafts::videoButtonOnlyForCraftsWithAVideo()
 {
+    // A video file outside Viridio's data, as an older version stored one.
+    QSqlQuery query(QSqlDatabase::database());
+    query.prepare(QStringLiteral("UPDATE DarAror SET URLVideo=? WHERE Title=?"));
+    query.addBindValue(QStringLiteral("file:///recycled_potato_container_car.3gp"));
+    query.addBindValue(QStringLiteral("Potato container car"));
+    QVERIFY(query.exec());
     QVERIFY(openCategory(window, "push_MenuPlastic"));
     QCOMPARE(shownTitle(window), QStringLiteral("Potato container car"));
     QVERIFY(isShown(window, "pusheWand_VideoURL"));

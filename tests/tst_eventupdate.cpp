@@ -33,7 +33,7 @@ namespace {
 const QString pleaseWait = QStringLiteral("Please wait ...");
 const QString updated = QStringLiteral("Your events have been updated");
 const QString updateFailed =
-    QStringLiteral("An error has occured please check if your phone is connected to the Internet");
+    QStringLiteral("An error has occurred please check if your phone is connected to the Internet");
 const QString unusable = QStringLiteral("The event server's answer could not be used, so no "
                                         "events were added. Please try again later.");
 const QString cutShort = QStringLiteral("The event server's answer was cut short, so no events "

@@ -46,6 +46,21 @@ QStringList entries(const QString &folder)
 
 } // namespace
 
+namespace {
+
+// Keeps an answer's quantity for the day of key, as the calculator does.
+bool keepUsage(const QSqlDatabase &db, const QString &key, const QString &item, double quantity)
+{
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO DayUsage (dayKey, item, quantity) VALUES (?,?,?)"));
+    insert.addBindValue(key);
+    insert.addBindValue(item);
+    insert.addBindValue(quantity);
+    return insert.exec();
+}
+
+} // namespace
+
 class TestHistory : public QObject
 {
     Q_OBJECT
@@ -217,9 +232,39 @@ void TestHistory::whereTheMoneyWent()
     QCOMPARE(data.spending.first().tipName, CalculatorLogic::applianceTipNames().first());
     QVERIFY(data.spending.at(1).water);
     QCOMPARE(data.spending.at(1).tipName, QStringLiteral("Shower"));
+    // The chart: the five dearest and "other" for the rest; whole percents
+    // that add to 100.
+    QList<Spending> eight;
+    for (const double cost : {30, 20, 15, 10, 10, 5, 5, 5})
+        eight.append({QString::number(cost), QString(), false, cost, cost / 100});
+    const QList<Spending> chart = spendingChart(eight);
+    QCOMPARE(chart.size(), 6);
+    QCOMPARE(chart.last().name, QStringLiteral("other"));
+    QCOMPARE(chart.last().cost, 15.0);
+    QList<int> percents;
+    for (const Spending &item : chart)
+        percents.append(item.percent);
+    QCOMPARE(percents, QList<int>({30, 20, 15, 10, 10, 15}));
+    // Seven sevenths: 14.29 five times and 28.57 for the other two; the two
+    // largest remainders are rounded up.
+    const QList<Spending> sevenths(7, {"seventh", QString(), false, 1, 1.0 / 7});
+    percents.clear();
+    for (const Spending &item : spendingChart(sevenths))
+        percents.append(item.percent);
+    QCOMPARE(percents, QList<int>({15, 14, 14, 14, 14, 29}));
     // This month so far: from the 1st of December.
     QCOMPARE(data.electricityMonth, 5.0);
     QCOMPARE(data.waterMonth, 4.0);
+
+    // A cost on the last day of November is not December's; the water of the
+    // day before the 30 is not ranked.
+    record("Diary", QDate(2026, 11, 30), {{"valOfFan", "7"}});
+    record("waterDiary", today.addDays(-30), {{"noOfFamilyMem", "1"}, {"amtOfShowerUsed", "100"}});
+    const PageData later = pageData(db);
+    QCOMPARE(later.electricityMonth, 5.0);
+    QCOMPARE(later.spending.first().name, QStringLiteral("fan"));
+    QCOMPARE(later.spending.at(2).name, QStringLiteral("shower"));
+    QCOMPARE(later.spending.at(2).cost, 3.0);
 }
 
 void TestHistory::monthAgainstItsBudget()
@@ -265,7 +310,8 @@ void TestHistory::csvFilesOldestFirst()
     record("Diary", QStringLiteral("07/12/2026"),
            {{"valOfAirCon", "2.287"}, {"valOfLaptop", "0.15"}});
     record("Diary", QStringLiteral("say \"hi\", then"), {{"valOfFan", "1,5"}});
-    record("Diary", QStringLiteral("30/11/2026"), {{"valOfLights", "0.6861"}});
+    record("Diary", QStringLiteral("30/11/2026"),
+           {{"valOfLights", "0.6861"}, {"valOfDvdPlayer", "-1+1"}, {"valOfLcdTv", "a\rb"}});
     // Text another program stored: a spreadsheet must show it, not run it.
     record("Diary", QStringLiteral("=HYPERLINK(\"http://x\")"),
            {{"valOfLaptop", "two\nlines"}, {"valOfFan", "@SUM(A1)"}, {"valOfLights", "\t=1"}});
@@ -290,23 +336,28 @@ void TestHistory::csvFilesOldestFirst()
     QVERIFY(QSqlQuery(db).exec(
         "INSERT INTO OwnApplianceDay (dayKey, applianceId, cost) VALUES ('07/12/2026', 1, 4.8)"));
 
+    // A currency sign with a comma is escaped in the header.
+    QVERIFY(QSqlQuery(db).exec(
+        QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES ('currency', 'kr,')")));
+
     const QByteArray electricity =
-        "date,air conditioner (h),air conditioner ($),laptop (h),laptop ($),fan (h),fan ($),"
-        "lights (h),lights ($),dvd player (h),dvd player ($),tv (h),tv ($),washing machine (h),"
-        "washing machine ($),hair dryer (h),hair dryer ($),microwave (h),microwave ($),"
-        "rice cooker (h),rice cooker ($),refrigerator (h),refrigerator ($),"
-        "\"Heater, \"\"big\"\" (h)\",\"Heater, \"\"big\"\" ($)\",total ($),used (kWh)\r\n"
-        "2026-11-30,,,,,,,,0.6861,,,,,,,,,,,,,,,,,0.69,\r\n"
+        "date,air conditioner (h),\"air conditioner (kr,)\",laptop (h),\"laptop (kr,)\",fan (h),"
+        "\"fan (kr,)\",lights (h),\"lights (kr,)\",dvd player (h),\"dvd player (kr,)\",tv (h),"
+        "\"tv (kr,)\",washing machine (h),\"washing machine (kr,)\",hair dryer (h),"
+        "\"hair dryer (kr,)\",microwave (h),\"microwave (kr,)\",rice cooker (h),"
+        "\"rice cooker (kr,)\",refrigerator (h),\"refrigerator (kr,)\","
+        "\"Heater, \"\"big\"\" (h)\",\"Heater, \"\"big\"\" (kr,)\",\"total (kr,)\",used (kWh)\r\n"
+        "2026-11-30,,,,,,,,0.6861,,'-1+1,,\"a\rb\",,,,,,,,,,,,,0.69,\r\n"
         "2026-12-07,2.5,2.287,,0.15,,,,,,,,,,,,,,,,,,,2,4.8,7.24,14\r\n"
         "\"say \"\"hi\"\", then\",,,,,,\"1,5\",,,,,,,,,,,,,,,,,,,0.00,\r\n"
         "\"'=HYPERLINK(\"\"http://"
         "x\"\")\",,,,\"two\nlines\",,'@SUM(A1),,'\t=1,,,,,,,,,,,,,,,,,0.00,"
         "\r\n";
     const QByteArray water =
-        "date,family members (people),tap (min each person),tap ($),washing machine (loads),"
-        "washing machine ($),dish washing (washes),dish washing ($),shower (showers each "
-        "person),shower ($),lawn (waterings),lawn ($),toilet (flushes each person),toilet ($),"
-        "total ($),used (litres)\r\n"
+        "date,family members (people),tap (min each person),\"tap (kr,)\",washing machine "
+        "(loads),\"washing machine (kr,)\",dish washing (washes),\"dish washing (kr,)\",shower "
+        "(showers each person),\"shower (kr,)\",lawn (waterings),\"lawn (kr,)\",toilet (flushes "
+        "each person),\"toilet (kr,)\",\"total (kr,)\",used (litres)\r\n"
         "2026-12-06,,,,,,,,,,,0.531894,,,0.53,\r\n"
         "2026-12-07,3,3,0.1755,,,,,1,0.3744,,,,,1.65,42.6\r\n";
 
@@ -429,15 +480,9 @@ void TestHistory::meterReadingsAgainstTheDiary()
     // 218.4 kWh in the diary over the 30 days; the reading day itself and a
     // day before the first reading are not the meter's.
     for (int back = 1; back <= 30; ++back)
-        QVERIFY(QSqlQuery(db).exec(
-            QStringLiteral("INSERT INTO DayUsage (dayKey, item, quantity) VALUES ('%1', "
-                           "'valOfAirCon', 7.28)")
-                .arg(CalculatorLogic::dayKey(today.addDays(-back)))));
+        QVERIFY(keepUsage(db, CalculatorLogic::dayKey(today.addDays(-back)), "valOfAirCon", 7.28));
     for (const QDate &outside : {today, from.addDays(-1)})
-        QVERIFY(QSqlQuery(db).exec(
-            QStringLiteral("INSERT INTO DayUsage (dayKey, item, quantity) VALUES ('%1', "
-                           "'valOfFan', 100)")
-                .arg(CalculatorLogic::dayKey(outside))));
+        QVERIFY(keepUsage(db, CalculatorLogic::dayKey(outside), "valOfFan", 100));
     const Period period = lastPeriod(db, electricityMeter).value();
     QCOMPARE(period.days, 30);
     QCOMPARE(period.used, 312.0);

@@ -488,6 +488,13 @@ void TestWindow::keyboardOnlyQuizAndCalculator()
     QVERIFY(tabTo(&window, "push_QuizChoice2"));
     press(Qt::Key_Space);
     QVERIFY(!child<QWidget>(&window, "push_QuizChoice2")->isEnabled()); // answered
+    // Keys during the feedback do not leave the round; the next question
+    // takes them at its first answer.
+    for (int twice = 0; twice < 2; ++twice) {
+        press(Qt::Key_Return);
+        QCOMPARE(contentPage(&window), MainWindow::QuizQuestionPage);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(child<QWidget>(&window, "push_QuizChoice1")->hasFocus(), 4000);
     press(Qt::Key_Escape);
     QCOMPARE(contentPage(&window), MainWindow::QuizMenuPage);
     press(Qt::Key_Escape);

@@ -15,7 +15,10 @@
 #include <QDateEdit>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStringListModel>
+
+#include <algorithm>
 
 #include <functional>
 
@@ -92,6 +95,31 @@ enum ApplianceIndex
     Refrigerator
 };
 
+// A day as the calculator names it: "Sunday 6 December", with the year
+// when it is not this year's.
+QString dayName(const QDate &day)
+{
+    return day.toString(day.year() == Clock::today().year() ? QStringLiteral("dddd d MMMM")
+                                                            : QStringLiteral("dddd d MMMM yyyy"));
+}
+
+// What a copy brought: "2 appliances, 1 water activity, a family of 3".
+QString copiedText(const CopiedAnswers &copied)
+{
+    QStringList parts;
+    const auto counted = [](int count, const QString &one, const QString &more) {
+        return count == 1 ? QStringLiteral("1 %1").arg(one)
+                          : QStringLiteral("%1 %2").arg(count).arg(more);
+    };
+    parts.append(
+        counted(copied.appliances, QStringLiteral("appliance"), QStringLiteral("appliances")));
+    parts.append(counted(copied.activities, QStringLiteral("water activity"),
+                         QStringLiteral("water activities")));
+    if (!copied.members.isEmpty())
+        parts.append(QStringLiteral("a family of %1").arg(copied.members));
+    return parts.join(QStringLiteral(", ")) + QStringLiteral(", costed with today's settings");
+}
+
 // The rooms page shows a picture of each room under its button.
 void loadRoomPictures(Ui::MainWindow *ui)
 {
@@ -129,17 +157,19 @@ QString unusableDataMessage(const QSqlDatabase &db)
 // fields are the settings the answer's cost is worked from: one that is
 // stored but not sound is named, since trying again would not help either.
 bool showSaved(Ui::MainWindow *ui, const QSqlDatabase &db, bool saved,
-               const QList<SettingsLogic::Field> &fields)
+               const QList<SettingsLogic::Field> &fields, const QDate &day)
 {
     if (saved) {
         ui->lb_calculatorMessage->clear();
         return true;
     }
     QString message = unusableDataMessage(db);
-    if (message.isEmpty())
-        message = SettingsLogic::storedProblem(db, fields);
-    if (message.isEmpty())
-        message = QStringLiteral("Not saved. Please try again.");
+    if (message.isEmpty()) {
+        const QString problem = SettingsLogic::storedProblem(db, fields);
+        message = QStringLiteral("Not saved for %1. %2")
+                      .arg(dayName(day),
+                           problem.isEmpty() ? QStringLiteral("Please try again.") : problem);
+    }
     ui->lb_calculatorMessage->setText(message);
     return false;
 }
@@ -199,7 +229,8 @@ void answerAppliance(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase 
                 recordAppliance(db, dayKey(window->recordDay()), index, hours, *watts, *count),
             {SettingsLogic::ElectricityRateField,
              SettingsLogic::Field(SettingsLogic::FirstPowerField + index),
-             SettingsLogic::Field(SettingsLogic::FirstCountField + index)}))
+             SettingsLogic::Field(SettingsLogic::FirstCountField + index)},
+            window->recordDay()))
         return;
     (ui->*appliance.picture)->clear();
 
@@ -240,8 +271,8 @@ bool answerWater(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &db,
         fields.append(SettingsLogic::Field(SettingsLogic::FirstLitresField + activity));
         answers.append({waterColumns().at(activity), count, litres.value_or(0) / 1000});
     }
-    return showSaved(ui, db, known && recordWater(db, dayKey(window->recordDay()), answers, plain),
-                     fields);
+    const QDate day = window->recordDay();
+    return showSaved(ui, db, known && recordWater(db, dayKey(day), answers, plain), fields, day);
 }
 
 QString spentSentence(const QSqlDatabase &db, double total)
@@ -422,23 +453,33 @@ void listDays(QComboBox *dates, const QStringList &days)
         model = new QStringListModel(dates);
         dates->setModel(model);
     }
-    int latest = 0;
-    QDate latestDate;
-    for (int i = 0; i < days.size(); ++i) {
-        const QDate date = dateOfKey(days.at(i));
-        if (date.isValid() && (!latestDate.isValid() || date > latestDate)) {
-            latest = i;
-            latestDate = date;
-        }
+    // In date order, the latest last; a key that is no date after them all,
+    // as stored.
+    QList<QPair<QDate, QString>> dated;
+    dated.reserve(days.size());
+    for (const QString &day : days)
+        dated.append({dateOfKey(day), day});
+    std::stable_sort(dated.begin(), dated.end(), [](const auto &a, const auto &b) {
+        if (a.first.isValid() != b.first.isValid())
+            return a.first.isValid();
+        return a.first < b.first;
+    });
+    QStringList ordered;
+    ordered.reserve(dated.size());
+    int latest = -1;
+    for (const auto &[date, day] : std::as_const(dated)) {
+        if (date.isValid())
+            latest = int(ordered.size());
+        ordered.append(day);
     }
     // The first day shown is the latest: the list is set without signals.
     {
         const QSignalBlocker quiet(dates);
-        model->setStringList(days);
+        model->setStringList(ordered);
         dates->setCurrentIndex(-1);
     }
-    if (!days.isEmpty())
-        dates->setCurrentIndex(latest);
+    if (!ordered.isEmpty())
+        dates->setCurrentIndex(std::max(latest, 0));
 }
 
 } // namespace
@@ -457,6 +498,7 @@ void MainWindow::on_push_ecoCal_clicked()
 void MainWindow::on_stackWid_ecoCalBody_currentChanged(int index)
 {
     ui->lb_ecoCalBody->setVisible(index == IntroPage);
+    showRecordDay(CalculatorBodyPage(index));
 }
 
 void MainWindow::on_push_ecoCalHomeButton_clicked()
@@ -472,55 +514,119 @@ void MainWindow::on_push_vozAvaviButton_clicked()
     Pictures::clear(ui->lb_tipsImage);
     Pictures::clear(ui->lb_tipsImage_2);
     showPage(EntryChoicePage);
-    // No day after today can be chosen; a chooser left on its latest day
-    // moves on to the new today.
-    const bool followsToday = ui->date_recordDay->date() >= ui->date_recordDay->maximumDate() ||
-                              !ui->date_recordDay->property("shown").toBool();
+    // No day after today can be chosen; the chooser shows the day being
+    // recorded, today once a choice has lapsed.
+    const QDate day = recordDay();
+    const QSignalBlocker quiet(ui->date_recordDay);
     ui->date_recordDay->setMaximumDate(Clock::today());
-    if (followsToday)
-        ui->date_recordDay->setDate(Clock::today());
-    ui->date_recordDay->setProperty("shown", true);
+    ui->date_recordDay->setDate(day);
     ui->lb_recordDayMessage->clear();
+    ui->push_replaceDayAnswers->hide();
 }
 
 QDate MainWindow::recordDay() const
 {
-    // While the chooser is on its latest day, the day it was shown, answers
-    // go to today, even when midnight passes on a question.
-    const QDateEdit *chooser = ui->date_recordDay;
-    if (!chooser || chooser->date() >= chooser->maximumDate())
+    if (!chosenRecordDay.isValid() || recordDayChosenOn != Clock::today() ||
+        chosenRecordDay > Clock::today())
         return Clock::today();
-    return chooser->date();
+    return chosenRecordDay;
+}
+
+void MainWindow::forgetRecordDay()
+{
+    chosenRecordDay = QDate();
+    recordDayChosenOn = QDate();
+    if (!ui->date_recordDay)
+        return;
+    const QSignalBlocker quiet(ui->date_recordDay);
+    ui->date_recordDay->setMaximumDate(Clock::today());
+    ui->date_recordDay->setDate(Clock::today());
+}
+
+void MainWindow::on_date_recordDay_dateChanged(const QDate &date)
+{
+    chosenRecordDay = date;
+    recordDayChosenOn = Clock::today();
+    // A question about replacing belongs to the day it was asked for.
+    ui->lb_recordDayMessage->clear();
+    ui->push_replaceDayAnswers->hide();
+}
+
+void MainWindow::showRecordDay(CalculatorBodyPage page)
+{
+    const bool question =
+        (page >= RoomsPage && page <= RefrigeratorPage) || (page >= TapPage && page <= LawnPage);
+    ui->lb_recordingDay->setVisible(question);
+    if (!question)
+        return;
+    const QString day = dayName(recordDay());
+    ui->lb_recordingDay->setText(QStringLiteral("Recording for %1").arg(day));
+    // The answers' names say "today" in the forms: they name the day instead.
+    for (QWidget *answer : ui->stackWid_ecoCalBody->widget(page)->findChildren<QWidget *>()) {
+        QVariant formName = answer->property("formAccessibleName");
+        if (!formName.isValid()) {
+            if (!answer->accessibleName().endsWith(QLatin1String(" today")))
+                continue;
+            formName = answer->accessibleName().chopped(6);
+            answer->setProperty("formAccessibleName", formName);
+        }
+        answer->setAccessibleName(QStringLiteral("%1 for %2").arg(formName.toString(), day));
+    }
 }
 
 void MainWindow::on_push_sameAsLastDay_clicked()
 {
+    const std::optional<bool> answered = dayHasAnswers(db, dayKey(recordDay()));
+    if (answered.value_or(false)) {
+        // Answers already given are never merged nor replaced unasked.
+        const QDate source = lastAnsweredDay(db, recordDay());
+        if (source.isValid()) {
+            ui->lb_recordDayMessage->setText(
+                QStringLiteral("%1 already has answers. Replace them all with those of %2?")
+                    .arg(dayName(recordDay()), dayName(source)));
+            ui->push_replaceDayAnswers->show();
+            return;
+        }
+    }
+    copyLastDay(answered.has_value());
+}
+
+void MainWindow::on_push_replaceDayAnswers_clicked()
+{
+    ui->push_replaceDayAnswers->hide();
+    copyLastDay(true);
+}
+
+void MainWindow::copyLastDay(bool read)
+{
     const QDate day = recordDay();
     const QDate source = lastAnsweredDay(db, day);
-    const QString format = QStringLiteral("dddd d MMMM yyyy");
     if (!source.isValid()) {
         ui->lb_recordDayMessage->setText(
-            QStringLiteral("No day before %1 has answers to copy.").arg(day.toString(format)));
+            QStringLiteral("No day before %1 has answers to copy.").arg(dayName(day)));
         return;
     }
     ApplianceFigures watts;
     ApplianceFigures counts;
-    LitreFigures litres;
     for (int i = 0; i < int(watts.size()); ++i) {
         watts[i] = SettingsLogic::watts(db, i);
         counts[i] = SettingsLogic::count(db, i);
     }
-    for (int i = 0; i < int(litres.size()); ++i)
-        litres[i] = SettingsLogic::litres(db, i);
-    if (copyAnswers(db, dayKey(source), dayKey(day), watts, counts, litres))
-        ui->lb_recordDayMessage->setText(
-            QStringLiteral("The answers of %1 are now those of %2 too, costed with today's "
-                           "settings.")
-                .arg(source.toString(format), day.toString(format)));
-    else
+    WaterFactors factors;
+    for (int i = 0; i < int(factors.size()); ++i) {
+        if (const std::optional<double> litres = SettingsLogic::litres(db, i))
+            factors[i] = *litres / 1000;
+    }
+    const std::optional<CopiedAnswers> copied =
+        read ? copyAnswers(db, dayKey(source), dayKey(day), watts, counts, factors) : std::nullopt;
+    if (!copied) {
         ui->lb_recordDayMessage->setText(
             QStringLiteral("Nothing was copied: the data file is busy or a setting cannot be "
                            "read. Please try again."));
+        return;
+    }
+    ui->lb_recordDayMessage->setText(QStringLiteral("%1 now has the answers of %2: %3.")
+                                         .arg(dayName(day), dayName(source), copiedText(*copied)));
 }
 
 void MainWindow::on_push_zadUvedoButton_clicked()

@@ -47,7 +47,7 @@ QString updated()
 QString updateFailed()
 {
     return QStringLiteral(
-        "An error has occured please check if your phone is connected to the Internet");
+        "An error has occurred please check if your phone is connected to the Internet");
 }
 
 // Why an update failed, in a household's words; no answer is the line above.

@@ -143,7 +143,7 @@ void MainWindow::on_push_historySpending_clicked()
         PlugReadings::measuredSums(db, Clock::today().addDays(1 - HistoryLogic::longPeriod),
                                    Clock::today())
             .value_or(QHash<QString, PlugReadings::Sum>());
-    for (const HistoryLogic::Spending &item : data.spending) {
+    for (const HistoryLogic::Spending &item : HistoryLogic::spendingChart(data.spending)) {
         labels.append(HistoryLogic::spendingLabel(item, sign) +
                       PlugReadings::spendingMark(measured, item.water ? QString() : item.tipName));
         costs.append(item.cost);

@@ -34,6 +34,15 @@ QString usageField(const DayUse *day, bool water)
     return used ? numberText(*used) : QString();
 }
 
+// The household's currency sign, read anew: an export runs on a thread of
+// its own, away from the sign the window remembers.
+QString storedSign(const QSqlDatabase &db)
+{
+    const std::optional<SettingsLogic::Stored> figures = SettingsLogic::stored(db);
+    const QString sign = figures ? figures->texts[SettingsLogic::CurrencyField] : QString();
+    return sign.isEmpty() ? SettingsLogic::builtIn().currency : sign;
+}
+
 // What each item's answers are counted in, in the Diary's or the
 // waterDiary's column order.
 const QStringList &amountUnits(bool water)
@@ -149,9 +158,8 @@ QByteArray diaryCsv(const QSqlDatabase &db, bool water, bool *ok)
         return a.date < b.date;
     });
 
-    QString text =
-        csvHeader(water, own.value_or(QList<OwnAppliance>()), SettingsLogic::currency(db)) +
-        QStringLiteral("\r\n");
+    QString text = csvHeader(water, own.value_or(QList<OwnAppliance>()), storedSign(db)) +
+                   QStringLiteral("\r\n");
     text.reserve(text.size() + records.size() * 160);
     for (const Record &record : std::as_const(records))
         text += record.dateField + record.rest + QStringLiteral("\r\n");
@@ -215,7 +223,7 @@ QList<HistoryLogic::Spending> ranking(QList<HistoryLogic::Spending> items)
                      [](const HistoryLogic::Spending &a, const HistoryLogic::Spending &b) {
                          return a.cost > b.cost;
                      });
-    return items;
+    return HistoryLogic::spendingChart(items, int(items.size()));
 }
 
 // Adds a day to a period: its costs count; its usage only where it has
@@ -374,7 +382,35 @@ QString spendingLabel(const Spending &item, const QString &sign)
 {
     return QStringLiteral("%1  %2  %3 %")
         .arg(item.name, moneyText(item.cost, sign))
-        .arg(std::lround(item.share * 100));
+        .arg(item.percent);
+}
+
+QList<Spending> spendingChart(const QList<Spending> &spending, int bars)
+{
+    QList<Spending> items = spending.mid(0, spending.size() > bars ? bars - 1 : bars);
+    if (spending.size() > bars) {
+        Spending other{QStringLiteral("other"), QString(), false, 0, 0, 0};
+        for (qsizetype i = items.size(); i < spending.size(); ++i) {
+            other.cost += spending.at(i).cost;
+            other.share += spending.at(i).share;
+        }
+        items.append(other);
+    }
+    // Whole percents that add to 100: each rounded down, then the largest
+    // remainders rounded up.
+    int given = 0;
+    QList<QPair<double, qsizetype>> remainders;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const double percent = items.at(i).share * 100;
+        items[i].percent = int(std::floor(percent));
+        given += items.at(i).percent;
+        remainders.append({percent - items.at(i).percent, i});
+    }
+    std::stable_sort(remainders.begin(), remainders.end(),
+                     [](const auto &a, const auto &b) { return a.first > b.first; });
+    for (qsizetype i = 0; !items.isEmpty() && given < 100 && i < remainders.size(); ++i, ++given)
+        ++items[remainders.at(i).second].percent;
+    return items;
 }
 
 std::optional<double> change(double now, int nowRecorded, double before, int beforeRecorded,

@@ -64,7 +64,16 @@ struct Spending
     bool water = false;
     double cost = 0;
     double share = 0; // from 0 to 1
+    int percent = 0;  // the share in whole percent; those of a chart's items add to 100
 };
+
+// The bars of the chart of where the money went.
+constexpr int spendingBars = 6;
+
+// The items of the chart: all of spending (dearest first) when they are at
+// most bars, otherwise the bars - 1 dearest and "other" for the rest; their
+// percents add to 100 (largest remainders rounded up).
+QList<Spending> spendingChart(const QList<Spending> &spending, int bars = spendingBars);
 
 // The change of each total on the same number of days before it, in percent,
 // each period's total taken per recorded day; nothing where either period

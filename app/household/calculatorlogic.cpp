@@ -510,9 +510,23 @@ QDate lastAnsweredDay(const QSqlDatabase &db, const QDate &before)
     return latest;
 }
 
-bool copyAnswers(const QSqlDatabase &db, const QString &fromKey, const QString &toKey,
-                 const ApplianceFigures &watts, const ApplianceFigures &counts,
-                 const LitreFigures &litresOfUse)
+std::optional<bool> dayHasAnswers(const QSqlDatabase &db, const QString &key)
+{
+    QSqlQuery query = Database::run(
+        db,
+        QStringLiteral("SELECT EXISTS(SELECT 1 FROM Diary WHERE retrieveDate=?) OR "
+                       "EXISTS(SELECT 1 FROM waterDiary WHERE waterRetrieveDate=?) OR "
+                       "EXISTS(SELECT 1 FROM DayUsage WHERE dayKey=?)"),
+        {key, key, key});
+    if (!query.isActive() || !query.next())
+        return std::nullopt;
+    return query.value(0).toBool();
+}
+
+std::optional<CopiedAnswers> copyAnswers(const QSqlDatabase &db, const QString &fromKey,
+                                         const QString &toKey, const ApplianceFigures &watts,
+                                         const ApplianceFigures &counts,
+                                         const WaterFactors &factors)
 {
     const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
     const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
@@ -522,8 +536,9 @@ bool copyAnswers(const QSqlDatabase &db, const QString &fromKey, const QString &
         db, QStringLiteral("SELECT noOfFamilyMem FROM waterDiary WHERE waterRetrieveDate=?"),
         {fromKey});
     const std::optional<QList<OwnAppliance>> owned = ownAppliances(db);
-    if (!electricityRate || !waterRate || !answers.isActive() || !members.isActive() || !owned)
-        return false;
+    if (!electricityRate || !waterRate || !answers.isActive() || !members.isActive() ||
+        fromKey == toKey || !owned)
+        return std::nullopt;
     QList<QPair<int, double>> appliances;
     QList<WaterAnswer> water;
     QList<OwnAnswer> own;
@@ -535,11 +550,10 @@ bool copyAnswers(const QSqlDatabase &db, const QString &fromKey, const QString &
         const std::optional<int> id = ownId(item);
         if (appliance >= 0) {
             appliances.append({appliance, amount});
+        } else if (activity >= 0 && !factors[activity]) {
+            return std::nullopt;
         } else if (activity >= 0) {
-            // The household's litres, as the room pages and the quick day count them.
-            if (!litresOfUse[activity])
-                return false;
-            water.append({item, amount, *litresOfUse[activity] / 1000});
+            water.append({item, amount, *factors[activity]});
         } else if (id) {
             for (const OwnAppliance &appliance : *owned) {
                 if (appliance.id == *id)
@@ -547,11 +561,29 @@ bool copyAnswers(const QSqlDatabase &db, const QString &fromKey, const QString &
             }
         }
     }
+    answers.finish();
+    CopiedAnswers copied{int(appliances.size() + own.size()), int(water.size()), QString()};
     ColumnValues plain;
-    if (members.next() && !members.value(0).isNull())
-        plain.append({QStringLiteral("noOfFamilyMem"), members.value(0).toString()});
+    if (members.next() && !members.value(0).isNull()) {
+        copied.members = members.value(0).toString();
+        plain.append({QStringLiteral("noOfFamilyMem"), copied.members});
+    }
     members.finish();
-    return Database::inTransaction(db, [&] {
+    // The day's own answers go first, of both kinds, so that none is left
+    // beside the copied ones.
+    const QList<QPair<QString, QString>> dayRows = {
+        {QStringLiteral("Diary"), QStringLiteral("retrieveDate")},
+        {QStringLiteral("waterDiary"), QStringLiteral("waterRetrieveDate")},
+        {QStringLiteral("DayUsage"), QStringLiteral("dayKey")},
+        {QStringLiteral("OwnApplianceDay"), QStringLiteral("dayKey")},
+    };
+    const bool stored = Database::inTransaction(db, [&] {
+        for (const auto &[table, keyColumn] : dayRows) {
+            if (!Database::run(
+                     db, QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(table, keyColumn), {toKey})
+                     .isActive())
+                return false;
+        }
         for (const auto &[appliance, hours] : std::as_const(appliances)) {
             if (!watts[appliance] || !counts[appliance] ||
                 !writeAppliance(db, toKey, appliance, hours, *watts[appliance], *counts[appliance],
@@ -562,8 +594,12 @@ bool copyAnswers(const QSqlDatabase &db, const QString &fromKey, const QString &
             if (!writeOwn(db, toKey, answer, *electricityRate))
                 return false;
         }
-        return water.isEmpty() || writeWater(db, toKey, water, plain, *waterRate);
+        return (water.isEmpty() && plain.isEmpty()) ||
+               writeWater(db, toKey, water, plain, *waterRate);
     });
+    if (!stored)
+        return std::nullopt;
+    return copied;
 }
 
 std::optional<QStringList> storedDays(const QSqlDatabase &db, const QString &table,

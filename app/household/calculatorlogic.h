@@ -255,19 +255,33 @@ QDate lastAnsweredDay(const QSqlDatabase &db, const QDate &before);
 // Each appliance's power or count, in the Diary's column order; nothing for
 // one that could not be read.
 using ApplianceFigures = std::array<std::optional<int>, 11>;
-// The litres of one use of each water fixture, in the waterDiary's column
-// order (SettingsLogic::litres); nothing for one that could not be read.
-using LitreFigures = std::array<std::optional<double>, 6>;
+// What copyAnswers copied: how many appliances and water activities, and
+// the family members (empty when the day had none).
+struct CopiedAnswers
+{
+    int appliances = 0;
+    int activities = 0;
+    QString members;
+};
 
-// Records on the day of toKey every answer DayUsage holds for the day of
-// fromKey (and that day's family members), costed with today's tariffs and
-// the given powers, counts and litres, and the own appliances' present powers
-// and counts, in one transaction; an own appliance removed since is left
-// out. False, with nothing stored, when a tariff, power, count or litres
-// needed could not be read.
-bool copyAnswers(const QSqlDatabase &db, const QString &fromKey, const QString &toKey,
-                 const ApplianceFigures &watts, const ApplianceFigures &counts,
-                 const LitreFigures &litres);
+// Whether the day of key has anything stored: a cost in Diary or waterDiary,
+// or a kept answer. Nothing when it could not be read.
+std::optional<bool> dayHasAnswers(const QSqlDatabase &db, const QString &key);
+
+// Replaces the day of toKey's answers and costs, of both kinds, with every
+// answer DayUsage holds for the day of fromKey (and that day's family
+// members), costed with today's tariffs and the given powers and counts, in
+// one transaction; a water use is costed with its cubic metres in factors
+// (waterDiary column order). Nothing, with the day left as it was, when a
+// tariff, power, count or factor needed could not be read or a write failed.
+// The own appliances' answers are copied with their present powers and
+// counts (an own appliance removed since is left out) and counted among the
+// appliances.
+using WaterFactors = std::array<std::optional<double>, 6>;
+std::optional<CopiedAnswers> copyAnswers(const QSqlDatabase &db, const QString &fromKey,
+                                         const QString &toKey, const ApplianceFigures &watts,
+                                         const ApplianceFigures &counts,
+                                         const WaterFactors &factors);
 
 // The day keys of table's keyColumn, in the order the rows were stored;
 // nothing when they could not be read (a busy or closed file).

@@ -166,24 +166,47 @@ QString wattsError(int appliance)
 const QString currencyError =
     QStringLiteral("Enter a currency sign of 1 to 3 characters, for example $ or € or kr.");
 
-// Tariffs are stored as the shortest text that reads back as the same number,
-// always with a decimal point.
-QString rateText(double rate)
+// A tariff's stored text: the digits as typed when they read as rate,
+// otherwise the shortest plain decimal that does; never an exponent.
+QString rateText(double rate, const QString &typed = QString())
 {
-    return QString::number(rate, 'g', QLocale::FloatingPointShortest);
+    const TypedNumber::Number number = TypedNumber::typed(typed, QLocale::c());
+    return number.ok && number.value == rate && number.plain == typed
+               ? typed
+               : TypedNumber::plainText(rate);
 }
 
-bool storeRate(const QSqlDatabase &db, const QString &rateType, double rate)
+// A figure stored in Settings or Rates: plain decimal, or as an older
+// version stored it, typed in an English or a German way ("40,50"); refused
+// when those two ways read it as different numbers ("1,500").
+TypedNumber::Number storedNumber(const QVariant &value)
 {
+    return TypedNumber::amongWritings(
+        value.toString().trimmed(),
+        {{QLatin1Char('.'), QLatin1Char(',')}, {QLatin1Char(','), QLatin1Char('.')}});
+}
+
+// A stored budget as parseBudget reads a typed one.
+SettingsLogic::Input<QString> storedBudget(const QVariant &value, bool water)
+{
+    const TypedNumber::Number number = storedNumber(value);
+    if (!number.ok && !value.toString().trimmed().isEmpty())
+        return SettingsLogic::parseBudget(QStringLiteral("-"), water, QLocale::c());
+    return SettingsLogic::parseBudget(number.plain, water, QLocale::c());
+}
+
+bool storeRate(const QSqlDatabase &db, const QString &rateType, double rate, const QString &typed)
+{
+    const QString text = rateText(rate, typed);
     QSqlQuery stored =
         run(db, QStringLiteral("SELECT rateAmt FROM Rates WHERE rateType=?"), {rateType});
     if (!stored.isActive())
         return false;
     const bool hasRow = stored.next();
-    if (hasRow && CalculatorLogic::readNumber(stored.value(0)) == rate)
+    if (hasRow && stored.value(0).toString() == text)
         return true;
     stored.finish();
-    const QVariantList values{CalculatorLogic::dayKey(Clock::today()), rateText(rate),
+    const QVariantList values{CalculatorLogic::dayKey(Clock::today()), text,
                               QString::fromLatin1(SettingsLogic::householdRateSource), rateType};
     if (hasRow)
         return run(db,
@@ -232,9 +255,10 @@ bool storeFields(QSqlDatabase &db, const SettingsLogic::Household &household,
     return Database::inTransaction(db, [&] {
         bool stored = true;
         if (which[ElectricityRateField])
-            stored = storeRate(db, electricityType, household.electricityRate);
+            stored = storeRate(db, electricityType, household.electricityRate,
+                               household.electricityRateText);
         if (stored && which[WaterRateField])
-            stored = storeRate(db, waterType, household.waterRate);
+            stored = storeRate(db, waterType, household.waterRate, household.waterRateText);
         const QStringList &names = CalculatorLogic::applianceTipNames();
         for (const ApplianceFigure *figure : applianceFigures) {
             const Watts &values = figure == &powerFigure ? household.watts : household.counts;
@@ -354,7 +378,8 @@ std::optional<Stored> stored(const QSqlDatabase &db)
         const bool hasRow = query.next();
         const QVariant value = hasRow ? query.value(0) : QVariant();
         const double rate = CalculatorLogic::readNumber(value);
-        figures.texts[field] = CalculatorLogic::soundRate(rate) ? rateText(rate) : QString();
+        figures.texts[field] =
+            CalculatorLogic::soundRate(rate) ? rateText(rate, value.toString()) : QString();
         if (figures.texts[field].isEmpty())
             figures.problems[field] = rateProblem(rateType, hasRow, value);
     }
@@ -380,7 +405,7 @@ std::optional<Stored> stored(const QSqlDatabase &db)
             return std::nullopt;
         if (!row.next())
             continue;
-        const Input<QString> typed = parseBudget(row.value(0).toString(), water);
+        const Input<QString> typed = storedBudget(row.value(0), water);
         const Field field = water ? WaterBudgetField : ElectricityBudgetField;
         figures.texts[field] = typed.value;
         if (!typed.ok)
@@ -443,8 +468,9 @@ QString storedProblem(const QSqlDatabase &db, const QList<Field> &fields)
 Texts texts(const Household &household)
 {
     Texts texts;
-    texts[ElectricityRateField] = rateText(household.electricityRate);
-    texts[WaterRateField] = rateText(household.waterRate);
+    texts[ElectricityRateField] =
+        rateText(household.electricityRate, household.electricityRateText);
+    texts[WaterRateField] = rateText(household.waterRate, household.waterRateText);
     texts[CurrencyField] = household.currency;
     for (int i = 0; i < applianceCount; ++i) {
         texts[FirstPowerField + i] = QString::number(household.watts[i]);
@@ -464,10 +490,14 @@ Household load(const QSqlDatabase &db)
         return household;
     const Texts &texts = figures->texts;
     // The texts of sound figures are written as the page writes them.
-    if (!texts[ElectricityRateField].isEmpty())
+    if (!texts[ElectricityRateField].isEmpty()) {
         household.electricityRate = CalculatorLogic::readNumber(texts[ElectricityRateField]);
-    if (!texts[WaterRateField].isEmpty())
+        household.electricityRateText = texts[ElectricityRateField];
+    }
+    if (!texts[WaterRateField].isEmpty()) {
         household.waterRate = CalculatorLogic::readNumber(texts[WaterRateField]);
+        household.waterRateText = texts[WaterRateField];
+    }
     if (!texts[CurrencyField].isEmpty())
         household.currency = texts[CurrencyField];
     for (int i = 0; i < applianceCount; ++i) {
@@ -517,10 +547,10 @@ std::optional<double> budget(const QSqlDatabase &db, bool water)
         run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"), {budgetKey(water)});
     if (!row.isActive() || !row.next())
         return std::nullopt;
-    const Input<QString> typed = parseBudget(row.value(0).toString(), water);
+    const Input<QString> typed = storedBudget(row.value(0), water);
     if (!typed.ok || typed.value.isEmpty())
         return std::nullopt;
-    return typedNumber(typed.value, QLocale());
+    return typedNumber(typed.value, QLocale::c());
 }
 
 const LitreTexts &builtInLitres()
@@ -603,6 +633,7 @@ bool saveChanged(QSqlDatabase &db, const Texts &shown, const Texts &typed, QStri
             const Input<double> rate =
                 parseTariff(typed[field], water ? waterType : electricityType, locale);
             (water ? household.waterRate : household.electricityRate) = rate.value;
+            (water ? household.waterRateText : household.electricityRateText) = rate.plain;
             errors.append(rate.error);
         } else if (field == CurrencyField) {
             const Input<QString> sign = parseCurrency(typed[field]);
@@ -642,11 +673,12 @@ Input<double> parseTariff(const QString &text, const QString &rateType, const QL
     Input<double> input;
     const QString typed = text.trimmed();
     // Nobody pays a thousand per kWh: "1,000" is refused.
-    const std::optional<double> number =
-        typed.isEmpty() ? std::nullopt : typedNumber(typed, locale);
-    input.value = number.value_or(0);
-    input.ok = number && CalculatorLogic::soundRate(input.value);
+    const TypedNumber::Number number = TypedNumber::typed(typed, locale);
+    input.value = number.ok ? number.value : 0;
+    input.plain = number.plain;
+    input.ok = !typed.isEmpty() && number.ok && CalculatorLogic::soundRate(input.value);
     if (!input.ok) {
+        input.plain.clear();
         input.value = 0;
         input.error = tariffError(rateType, locale);
     }
@@ -742,11 +774,10 @@ Input<QString> parseBudget(const QString &text, bool water, const QLocale &local
 {
     Input<QString> input;
     const QString typed = text.trimmed();
-    const std::optional<double> number =
-        typed.isEmpty() ? std::nullopt : typedNumber(typed, locale);
-    input.ok = typed.isEmpty() || (number && *number >= 0 && *number <= maximumBudget);
+    const TypedNumber::Number number = TypedNumber::typed(typed, locale);
+    input.ok = typed.isEmpty() || (number.ok && number.value >= 0 && number.value <= maximumBudget);
     if (input.ok)
-        input.value = typed;
+        input.value = input.plain = typed.isEmpty() ? QString() : number.plain;
     else
         input.error =
             QStringLiteral("Enter what you plan to spend on %1 in a month as an amount "

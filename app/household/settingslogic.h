@@ -8,7 +8,9 @@
 // ApplianceCount(applianceName, count), keyed by the Tips appliance names
 // (CalculatorLogic::applianceTipNames), and the currency sign and the two
 // monthly budgets in Settings(key, value) under the keys "currency",
-// "electricityBudget" and "waterBudget" (a budget as typed; no row is none).
+// "electricityBudget" and "waterBudget" (a budget in plain decimal, "40.50";
+// no row is none). Tariffs and budgets keep the digits the household typed,
+// without grouping or exponent, and are shown back so.
 // The litres of one use of each water fixture are in Settings too, as typed,
 // under "litres" and the waterTips activity name ("litresShower"); no row is
 // the built-in figure.
@@ -57,6 +59,10 @@ struct Household
 {
     double electricityRate = 0; // per kWh
     double waterRate = 0;       // per cubic metre
+    // The tariffs' digits as typed, in plain decimal ("0.30"); empty when
+    // they were not typed, and then written from the rates.
+    QString electricityRateText;
+    QString waterRateText;
     QString currency;
     Watts watts{};      // in the Diary's column order (CalculatorLogic::applianceColumns)
     Watts counts = [] { // how many of each appliance, in the same order
@@ -174,6 +180,7 @@ template<typename T> struct Input
 {
     bool ok = false;
     T value{};
+    QString plain; // a number's digits as typed, in plain decimal ("0.30")
     QString error;
 };
 
@@ -193,7 +200,8 @@ Input<int> parseCount(const QString &text, int appliance);
 
 // A typed monthly budget of electricity (or of water): empty for none, or a
 // money amount from 0 to maximumBudget with a decimal point, or a decimal
-// comma where locale writes one; the value is the trimmed text.
+// comma where locale writes one; the value is its plain decimal text
+// ("40,50" in German is "40.50").
 Input<QString> parseBudget(const QString &text, bool water, const QLocale &locale = QLocale());
 
 // Typed litres of one use of a water fixture (waterDiary column order): a

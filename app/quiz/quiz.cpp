@@ -104,6 +104,9 @@ void MainWindow::ReadQuizData()
     }
     markRightChoice(ui, QString());
     setQuizChoicesEnabled(true);
+    // The next question takes the keys at its first answer.
+    if (focusWidget() == ui->stackWid_content->widget(QuizQuestionPage))
+        ui->push_QuizChoice1->setFocus(Qt::OtherFocusReason);
     // The keyboard starts at the first answer, not at BACK, where the focus
     // went while the choices were disabled.
     ui->push_QuizChoice1->setFocus(Qt::OtherFocusReason);
@@ -250,6 +253,9 @@ void MainWindow::answerQuiz(int choice)
     if (!quizRoundRunning)
         return;
     const QString text = choiceButtons(ui).at(choice - 1)->text();
+    // The keyboard's focus waits on the page during the feedback: on BACK, a
+    // second Return would end the round.
+    ui->stackWid_content->widget(QuizQuestionPage)->setFocus(Qt::OtherFocusReason);
     setQuizChoicesEnabled(false);
     Quiz_CheckAnswer(text);
 }

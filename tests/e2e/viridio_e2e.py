@@ -119,7 +119,7 @@ class Session:
     # -- processes ---------------------------------------------------------
     def _start_display(self):
         read, write = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x600x24",
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1700x1000x24",
                                  "-nolisten", "tcp"], pass_fds=(write,),
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
@@ -406,6 +406,36 @@ def quiz_round(s):
     score = s.sql("SELECT QuizHScore FROM QuizScore WHERE QID = 1")
     check(score.isdigit() and 1500 <= int(score) <= 2000,
           f"the stored high score is {score!r}, expected 1500 to 2000 for ten answers")
+
+
+@e2e
+def settings_taps_at_2x(s):
+    """Short taps on a settings field and a "How many" arrow at scale 2,
+    inside the finger-scrolled page: both take the tap, and the finger still
+    scrolls the page."""
+    scale = 2
+    s.start_app({"QT_SCALE_FACTOR": str(scale)})
+
+    def tap(x, y):
+        s.xdotool("mousemove", "--window", s.window, str(x * scale), str(y * scale))
+        s.xdotool("click", "1")
+        s.wait_stable()
+
+    for button in ("push_ecoCal", "push_vozAvaviButton", "push_settings"):
+        tap(*s.form.centre(button))
+    # Where the page lays them out at scale 1: the electricity tariff, and
+    # the up arrow of how many air conditioners.
+    tap(209, 175)
+    s.xdotool("key", "ctrl+a")
+    s.xdotool("type", "--delay", "50", "0.30")
+    tap(313, 308)
+    s.shot("tapped")
+    tap(685, 331)  # Save
+    s.close_app()
+    rate = s.sql("SELECT rateAmt FROM Rates WHERE rateType = 'electricity'")
+    check(rate == "0.30", f"the electricity tariff is {rate!r}, expected the typed 0.30")
+    count = s.sql("SELECT count FROM ApplianceCount WHERE applianceName = 'AirCon'")
+    check(count == "2", f"the air conditioners are {count!r}, expected 2 after one tap")
 
 
 def main():

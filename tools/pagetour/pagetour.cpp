@@ -29,6 +29,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <tuple>
 
 namespace {
 
@@ -231,6 +232,22 @@ int main(int argc, char *argv[])
         ok = save(&window, folder, name) && ok;
     }
 
+    // "Same as the last recorded day" on a day with answers: it asks first.
+    PageVisits::reach(window, PageVisits::Calc + MainWindow::EntryChoicePage);
+    press(&window, {QStringLiteral("push_sameAsLastDay")});
+    ok = save(&window, folder, QStringLiteral("same-as-last-day-asks")) && ok;
+
+    // The two diaries with every item of their latest day shown.
+    for (const auto &[page, button, name] :
+         {std::tuple{MainWindow::ElectricityDiaryPage, "push_zadUvedoViewAllData",
+                     "electricity-diary-all"},
+          std::tuple{MainWindow::WaterDiaryPage, "push_zadUvedoViewAllData_water",
+                     "water-diary-all"}}) {
+        PageVisits::reach(window, PageVisits::Calc + page);
+        press(&window, {QString::fromLatin1(button)});
+        ok = save(&window, folder, QString::fromLatin1(name)) && ok;
+    }
+
     // The smart plugs page with plugs heard and a broker typed, and the
     // electricity diary's day with their measured figures.
     PageVisits::reach(window, PageVisits::Calc + MainWindow::SmartPlugsPage);
@@ -275,6 +292,9 @@ int main(int argc, char *argv[])
     // export's from the history page, failing as a file stands where its
     // folder goes (the export ends on a thread of its own), and the craft
     // video's, for an address that is not a web page.
+    // An earlier page may have made the folder: it goes, and the file takes
+    // its place.
+    QDir(home.filePath(QStringLiteral("Documents"))).removeRecursively();
     QFile(home.filePath(QStringLiteral("Documents"))).open(QIODevice::WriteOnly);
     PageVisits::reach(window, PageVisits::Calc + MainWindow::HistoryPage);
     press(&window, {QStringLiteral("push_exportDiaries")});

@@ -4,6 +4,7 @@
 // a meter's chart, the diary's use a day as bars and the metered use a day as
 // a line over them.
 #include "history/historychart.h"
+#include "history/historylogic.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -27,7 +28,7 @@ namespace {
 // Every few days a date under the chart; the bars between go unlabelled.
 constexpr int labelEvery = 7;
 // The bars of the dearest items that fit the page.
-constexpr int spendingBars = 6;
+constexpr int spendingBars = HistoryLogic::spendingBars;
 
 const QColor electricityColour(214, 140, 20);
 const QColor waterColour(40, 110, 190);
@@ -160,12 +161,21 @@ QList<QGraphicsItem *> barNames(const QChart *chart)
     return names;
 }
 
-// Puts each name at the start of its bar, on its middle line.
+// The value of a name's bar, kept with the name.
+constexpr int barValueKey = 1;
+
+// Puts each name on its bar's middle line: inside the bar from its start
+// when it fits there, otherwise just after the bar's end, so that no name
+// straddles an end.
 void placeBarNames(QChart *chart)
 {
     for (QGraphicsItem *name : barNames(chart)) {
-        const QPointF start = chart->mapToPosition(QPointF(0, name->data(barNameKey).toInt()));
-        name->setPos(start.x() + 4, start.y() - name->boundingRect().height() / 2);
+        const int index = name->data(barNameKey).toInt();
+        const QPointF start = chart->mapToPosition(QPointF(0, index));
+        const QPointF end = chart->mapToPosition(QPointF(name->data(barValueKey).toReal(), index));
+        const qreal width = name->boundingRect().width();
+        const qreal x = width + 8 <= end.x() - start.x() ? start.x() + 4 : end.x() + 4;
+        name->setPos(x, start.y() - name->boundingRect().height() / 2);
     }
 }
 
@@ -385,6 +395,7 @@ void HistoryChartPlugin::fillSpending(QWidget *view, const QStringList &labels,
         name->setFont(chartFont(10));
         name->setBrush(QColor(85, 0, 0)); // as the page's text
         name->setData(barNameKey, int(i));
+        name->setData(barValueKey, values.at(i));
         name->setZValue(100); // above the bars
     }
     auto *money = axis<QValueAxis>(chart, Qt::Horizontal);
