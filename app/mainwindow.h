@@ -257,6 +257,7 @@ private slots:
     void on_push_builtInSettings_clicked();
     void on_push_settingsBack_clicked();
     void on_push_settingsSave_clicked();
+    void on_push_addOwnAppliance_clicked();
 
     // Smart plugs (app/plugs/plugs.cpp)
     void on_push_smartPlugs_clicked();
@@ -335,6 +336,10 @@ private:
 
     // Tells the user, and stops writing, when the data file turns out damaged.
     void checkDatabase();
+
+    // Lists the household's own appliances on the settings page, each with
+    // a button that removes it (app/settings/settings.cpp).
+    void showOwnAppliances();
 
     // Events calendar: helpers and state of its own
     void listEventsOfMonth(int month);

@@ -13,7 +13,9 @@
 // "meters" those days with their kept answers and 1,000 readings of each
 // meter (measured on the history, its meters page and the readings), and
 // "answers" the same with an answer given on the page before, so that the
-// click records it (a page's OK) before the next page is painted.
+// click records it (a page's OK) before the next page is painted; "own" the
+// meters' days with twenty own appliances, each answered on every day
+// (measured on the quick day, which reads them all).
 
 #include "app/clock.h"
 #include "app/household/calculatorlogic.h"
@@ -106,6 +108,28 @@ void fillMeters(int days, int readings)
          });
 }
 
+// Twenty own appliances, each answered on each of the days.
+void fillOwnAppliances(int days)
+{
+    constexpr int appliances = 20;
+    fill(QStringLiteral("INSERT INTO OwnAppliance (id, name, watts, count) VALUES (?,?,2000,1)"),
+         appliances, [](int i) {
+             return QVariantList{i + 1, QStringLiteral("Own appliance %1").arg(i + 1)};
+         });
+    const QDate today = Clock::today();
+    fill(QStringLiteral("INSERT INTO DayUsage (dayKey, item, amount, watts, count, quantity) "
+                        "VALUES (?,?,2,2000,1,4)"),
+         days * appliances, [&](int i) {
+             return QVariantList{CalculatorLogic::dayKey(today.addDays(-i / appliances)),
+                                 CalculatorLogic::ownItem(i % appliances + 1)};
+         });
+    fill(QStringLiteral("INSERT INTO OwnApplianceDay (dayKey, applianceId, cost) VALUES (?,?,1)"),
+         days * appliances, [&](int i) {
+             return QVariantList{CalculatorLogic::dayKey(today.addDays(-i / appliances)),
+                                 i % appliances + 1};
+         });
+}
+
 // Fills the calculator page on screen with an answer, so that its OK button
 // records one: each hours box on its last choice, each empty amount 5.
 void answerOnCurrentPage(MainWindow &window)
@@ -192,6 +216,10 @@ int measureOne(int index, const QString &fillWith)
         fillDiaries(10000);
     else if (fillWith == QLatin1String("meters") || fillWith == QLatin1String("answers"))
         fillMeters(10000, 1000);
+    else if (fillWith == QLatin1String("own")) {
+        fillMeters(10000, 0);
+        fillOwnAppliances(10000);
+    }
 
     const auto reachFrom = [&] {
         PageVisits::show(window, visit.from);
@@ -293,7 +321,8 @@ int main(int argc, char *argv[])
                  {"meters", "what meters say", "10,000 days, 1,000 readings a meter"},
                  {"meters", "meters", "10,000 days, 1,000 readings a meter"},
                  {"answers", "laptop", "10,000 days, an air conditioner answer recorded"},
-                 {"answers", "washing (water)", "10,000 days, a tap answer recorded"}};
+                 {"answers", "washing (water)", "10,000 days, a tap answer recorded"},
+                 {"own", "quick day", "10,000 days, twenty own appliances answered on each"}};
     for (const auto &[fillWith, page, what] : large) {
         const auto *visit =
             std::find_if(std::begin(visits), std::end(visits),

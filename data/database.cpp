@@ -299,6 +299,12 @@ const QStringList &Database::householdStatements()
         QStringLiteral("CREATE TABLE IF NOT EXISTS DayUsage (dayKey TEXT NOT NULL, item TEXT NOT "
                        "NULL, amount REAL, watts INTEGER, count INTEGER, quantity REAL, PRIMARY "
                        "KEY (dayKey, item))"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS OwnAppliance (id INTEGER PRIMARY KEY, name TEXT "
+                       "NOT NULL, watts INTEGER NOT NULL, count INTEGER NOT NULL, removed INTEGER "
+                       "NOT NULL DEFAULT 0)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS OwnApplianceDay (dayKey TEXT NOT NULL, "
+                       "applianceId INTEGER NOT NULL, cost REAL, PRIMARY KEY (dayKey, "
+                       "applianceId))"),
         QStringLiteral("CREATE TABLE IF NOT EXISTS MeterReading (meter TEXT NOT NULL, readingDate "
                        "TEXT NOT NULL, reading TEXT NOT NULL, newSeries INTEGER NOT NULL DEFAULT "
                        "0, PRIMARY KEY (meter, readingDate))"),

@@ -162,6 +162,7 @@ private slots:
     void minutesAndCountsAreCountedAndShown();
     void anyDayAndSameAsTheLastDay();
     void quickDayInFourTaps();
+    void ownApplianceRecordedRankedAndExported();
     void meterReadingsThroughThePage();
 
     void historyShowsTotalsChartAndExports();
@@ -745,14 +746,18 @@ void TestCalculator::electricityDiaryShowsTotalAndBreakdown()
     QCOMPARE(calculatorPage(window.get()), 18);
     QCOMPARE(widget<QComboBox>("comboBox_zadUvedoDate")->currentText(), key1);
     auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
+    QCOMPARE(
+        summary->toPlainText(),
+        QStringLiteral("You have spent $1.14. You used 5.00 kWh.\nAnswers: air conditioner 5 h"));
     QVERIFY(!shown("label_18"));
     QVERIFY(!shown("lb_valOfMicrowave"));
     QVERIFY(shown("push_zadUvedoViewAllData"));
 
     click("push_zadUvedoViewAllData");
     QVERIFY(!shown("push_zadUvedoViewAllData"));
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
+    QCOMPARE(
+        summary->toPlainText(),
+        QStringLiteral("You have spent $1.14. You used 5.00 kWh.\nAnswers: air conditioner 5 h"));
     const QList<QPair<const char *, const char *>> rows = {{"label_18", "lb_valOfAirCon"},
                                                            {"label_21", "lb_valOfLaptop"},
                                                            {"label_23", "lb_valOfFan"},
@@ -789,8 +794,9 @@ void TestCalculator::electricityDiaryTipsFollowTheAppliances()
     click("push_lcdTvOK");
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $2.97. You used 13.00 kWh."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+        QStringLiteral("You have spent $2.97. You used 13.00 kWh.\nAnswers: lights 3 h, TV 10 h"));
 
     const QStringList tips = paragraphs(widget<QTextBrowser>("txtBrowse_tips"));
     QCOMPARE(tips.size(), 2);
@@ -857,13 +863,15 @@ void TestCalculator::electricityDiaryShowsTheFirstDayAtOnce()
     QCOMPARE(dates->itemText(1), key1);
     QCOMPARE(dates->itemText(2), key2);
     QCOMPARE(dates->currentIndex(), 2);
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $2.29. You used 10.00 kWh."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+        QStringLiteral("You have spent $2.29. You used 10.00 kWh.\nAnswers: air conditioner 10 h"));
     QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).size(), 1);
 
     pick("comboBox_zadUvedoDate", key1);
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+        QStringLiteral("You have spent $1.14. You used 5.00 kWh.\nAnswers: air conditioner 5 h"));
     QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips")).size(), 1);
 }
 
@@ -881,8 +889,9 @@ void TestCalculator::electricityDiaryDayChangeRefreshesTheBreakdown()
 
     pick("comboBox_zadUvedoDate", key1);
     QVERIFY(shown("push_zadUvedoViewAllData"));
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+        QStringLiteral("You have spent $1.14. You used 5.00 kWh.\nAnswers: air conditioner 5 h"));
     QVERIFY(shown("label_40"));
     QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14 \u00b7 5.00 kWh"));
     QCOMPARE(labelText("lb_valOfRefrigerator"), QStringLiteral("$0.00"));
@@ -901,7 +910,9 @@ void TestCalculator::electricityDiaryAgainShowsWhatWasStoredSince()
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
     auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $1.14. You used 5.00 kWh."));
+    QCOMPARE(
+        summary->toPlainText(),
+        QStringLiteral("You have spent $1.14. You used 5.00 kWh.\nAnswers: air conditioner 5 h"));
 
     // The shown day is answered again and a new day is stored.
     answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "10", "push_airConOK");
@@ -914,7 +925,9 @@ void TestCalculator::electricityDiaryAgainShowsWhatWasStoredSince()
     QCOMPARE(dates->itemText(1), key2);
     QCOMPARE(dates->currentText(), key2);
     pick("comboBox_zadUvedoDate", key1);
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $2.29. You used 10.00 kWh."));
+    QCOMPARE(
+        summary->toPlainText(),
+        QStringLiteral("You have spent $2.29. You used 10.00 kWh.\nAnswers: air conditioner 10 h"));
 }
 
 // Water diary -----------------------------------------------------------------
@@ -926,7 +939,9 @@ void TestCalculator::waterDiaryShowsTotalAndBreakdown()
     QCOMPARE(calculatorPage(window.get()), 24);
     QCOMPARE(widget<QComboBox>("comboBox_zadUvedoDate_water")->currentText(), key1);
     auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm_water");
-    QCOMPARE(summary->toPlainText(), QStringLiteral("You have spent $0.53. You used 450 litres."));
+    QCOMPARE(
+        summary->toPlainText(),
+        QStringLiteral("You have spent $0.53. You used 450 litres.\nAnswers: tap 10 min each"));
     QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_tips_water")).size(), 1);
     QVERIFY(!shown("label_19"));
     QVERIFY(!shown("lb_amtOfToilet"));
@@ -1024,7 +1039,8 @@ void TestCalculator::waterDiaryDayChangeRefreshesTheBreakdown()
     // The latest day first: 2 x (1.755 + 0.3744) = 4.2588, and the rows, the
     // household's, add up to it.
     QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
-             QStringLiteral("You have spent $4.26. You used 3640 litres."));
+             QStringLiteral("You have spent $4.26. You used 3640 litres.\nAnswers: tap 100 min "
+                            "each, shower 2 showers each"));
     QCOMPARE(labelText("lb_noOfFamMem"), QStringLiteral("2"));
     QCOMPARE(labelText("lb_amtOfTap"), QStringLiteral("$3.51 \u00b7 3000 litres"));
     QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.75 \u00b7 640 litres"));
@@ -1075,18 +1091,19 @@ void TestCalculator::householdSettingsPriceNewAnswersOnly()
         auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm");
         pick("comboBox_zadUvedoDate", key1);
         QCOMPARE(summary->toPlainText(),
-                 QStringLiteral("You have spent €2.29. You used 10.00 kWh."));
+                 QStringLiteral("You have spent €2.29. You used 10.00 kWh.\nAnswers: laptop 10 h"));
         pick("comboBox_zadUvedoDate", key2);
         QCOMPARE(summary->toPlainText(),
-                 QStringLiteral("You have spent €0.15. You used 0.50 kWh."));
+                 QStringLiteral("You have spent €0.15. You used 0.50 kWh.\nAnswers: laptop 10 h"));
         click("push_zadUvedoViewAllData");
         QCOMPARE(labelText("lb_valOfLaptop"), QStringLiteral("€0.15 \u00b7 0.50 kWh"));
         QCOMPARE(labelText("lb_valOfFan"), QStringLiteral("€0.00"));
     }
     answerWaterSequence("10", "1", "N.A", "N.A", "N.A", "N.A", "N.A");
     click("push_viewWaterDiary");
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
-             QStringLiteral("You have spent €0.18. You used 150 litres."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
+        QStringLiteral("You have spent €0.18. You used 150 litres.\nAnswers: tap 10 min each"));
 }
 
 namespace {
@@ -1254,17 +1271,18 @@ void TestCalculator::currencySignShowsAsTypedEverywhere()
     click("push_laptopOK");
     click("push_zadUvedoButton");
     click("push_viewElecDiary");
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent ") + sign +
-                 QStringLiteral("5.00. You used 10.00 kWh."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+        QStringLiteral("You have spent ") + sign +
+            QStringLiteral("5.00. You used 10.00 kWh.\nAnswers: air conditioner 2 h, laptop 2 h"));
     click("push_zadUvedoViewAllData");
     QCOMPARE(labelText("lb_valOfLaptop"), sign + QStringLiteral("5.00 \u00b7 10.00 kWh"));
     QCOMPARE(widget<QLabel>("lb_valOfLaptop")->textFormat(), Qt::PlainText);
 
     click("push_zadUvedoButton");
     click("push_diaryHistory");
-    QCOMPARE(labelText("lb_elec7"),
-             QStringLiteral("Last 7 days: ") + sign + QStringLiteral("5.00\n10.00 kWh"));
+    QCOMPARE(labelText("lb_elec7"), QStringLiteral("Last 7 days: ") + sign +
+                                        QStringLiteral("5.00\n1 of 7 days, 10.00 kWh"));
     // The value axis's labels, as drawn: money from 0 up, each with the sign.
     QStringList money;
     const QRegularExpression amount(QStringLiteral("^(\\D*)\\d+\\.\\d\\d$"));
@@ -1405,8 +1423,10 @@ void TestCalculator::minutesAndCountsAreCountedAndShown()
     click("push_zadUvedoViewAllData");
     QCOMPARE(labelText("lb_valOfHairDryer"), QStringLiteral("$0.11 \u00b7 0.38 kWh"));
     QCOMPARE(labelText("lb_valOfLights"), QStringLiteral("$0.09 \u00b7 0.30 kWh"));
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
-             QStringLiteral("You have spent $0.20. You used 0.68 kWh."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+        QStringLiteral(
+            "You have spent $0.20. You used 0.68 kWh.\nAnswers: lights 5 h, hair dryer 0.25 h"));
 }
 
 // A usual day: four taps from the main menu, every answer filled in from the
@@ -1461,8 +1481,10 @@ void TestCalculator::quickDayInFourTaps()
     click("push_zadUvedoViewAllData_water");
     QCOMPARE(labelText("lb_amtOfWashingMachine"), QStringLiteral("$0.02 \u00b7 15 litres"));
     QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.56 \u00b7 480 litres"));
-    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
-             QStringLiteral("You have spent $0.58. You used 495 litres."));
+    QCOMPARE(
+        widget<QTextBrowser>("txtBrowse_consumptionSumm_water")->toPlainText(),
+        QStringLiteral("You have spent $0.58. You used 495 litres.\nAnswers: washing machine 1 "
+                       "load, shower 1 shower each"));
     click("push_vozAvaviButton");
 
     // Opened again, the day shows its own answers; one changed is stored.
@@ -1480,6 +1502,84 @@ void TestCalculator::quickDayInFourTaps()
     click("push_laptop");
     click("push_laptopOK");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::RoomsPage));
+}
+
+// An own electric water heater of 2000 W for 2 h: 4 kWh at the seeded
+// 0.2287 a kWh, in the diary, the history, the ranking and the CSV; removed,
+// it is no longer asked and its day keeps it.
+void TestCalculator::ownApplianceRecordedRankedAndExported()
+{
+    openCalculator();
+    click("push_vozAvaviButton");
+    click("push_settings");
+    // Further down the page, as a finger scrolls to it.
+    auto *settings = widget<QScrollArea>("scroll_settings");
+    settings->ensureWidgetVisible(widget<QWidget>("push_addOwnAppliance"));
+    widget<QLineEdit>("le_ownApplianceName")->setText("Electric water heater");
+    widget<QLineEdit>("le_ownApplianceWatts")->setText("0");
+    click("push_addOwnAppliance");
+    QVERIFY2(labelText("lb_settingsMessage").contains("from 1 to 5000"),
+             qPrintable(labelText("lb_settingsMessage")));
+    widget<QLineEdit>("le_ownApplianceWatts")->setText("2000");
+    click("push_addOwnAppliance");
+    QVariantMap own = storedRow("OwnAppliance", "id", "1");
+    QCOMPARE(own.value("name").toString(), QStringLiteral("Electric water heater"));
+    QCOMPARE(own.value("watts").toInt(), 2000);
+    QCOMPARE(own.value("count").toInt(), 1);
+    QVERIFY(shown("push_removeOwnAppliance_1"));
+    click("push_settingsBack");
+
+    click("push_quickDay");
+    pick("combo_quickDay_own:1", "2");
+    click("push_saveQuickDay");
+    QVERIFY2(labelText("lb_quickDayMessage").contains("4.00 kWh ($0.91)"),
+             qPrintable(labelText("lb_quickDayMessage")));
+    QSqlQuery kept(QSqlDatabase::database());
+    QVERIFY(kept.exec("SELECT amount, watts, count, quantity, cost FROM DayUsage JOIN "
+                      "OwnApplianceDay ON applianceId = 1 AND OwnApplianceDay.dayKey = "
+                      "DayUsage.dayKey WHERE item = 'own:1'"));
+    QVERIFY(kept.next());
+    QCOMPARE(kept.value(0).toDouble(), 2.0);
+    QCOMPARE(kept.value(1).toInt(), 2000);
+    QCOMPARE(kept.value(2).toInt(), 1);
+    QCOMPARE(kept.value(3).toDouble(), 4.0);
+    QCOMPARE(kept.value(4).toDouble(), 0.9148);
+
+    click("push_quickDayBack");
+    click("push_zadUvedoButton");
+    click("push_viewElecDiary");
+    QCOMPARE(widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
+             QStringLiteral("You have spent $0.91. You used 4.00 kWh.\n"
+                            "Electric water heater: $0.91 \u00b7 4.00 kWh \u00b7 2 h"));
+    click("push_zadUvedoButton");
+    click("push_diaryHistory");
+    QVERIFY2(labelText("lb_elec7").startsWith("Last 7 days: $0.91\n1 of 7 days, 4.00 kWh"),
+             qPrintable(labelText("lb_elec7")));
+    click("push_historySpending");
+    auto *names = qobject_cast<QBarCategoryAxis *>(
+        widget<QChartView>("chart_spending")->chart()->axes(Qt::Vertical).first());
+    QCOMPARE(names->categories(), QStringList({"Electric water heater  $0.91  100 %"}));
+    QCOMPARE(labelText("lb_spendingTip"),
+             QStringLiteral("The Electric water heater cost you most."));
+    const QByteArray csv = HistoryLogic::electricityCsv(QSqlDatabase::database());
+    QVERIFY2(csv.contains(",refrigerator ($),Electric water heater (h),Electric water heater "
+                          "($),total ($),used (kWh)\r\n2026-12-06,0,0,0,0,0,0,0,0,0,0,0,0,0,0,"
+                          "0,0,0,0,0,0,0,0,2,0.9148,0.91,4\r\n"),
+             csv.constData());
+
+    // Removed: no longer asked; its recorded day keeps its name and cost.
+    click("push_spendingBack");
+    click("push_historyBack");
+    click("push_settings");
+    settings->ensureWidgetVisible(widget<QWidget>("push_removeOwnAppliance_1"));
+    click("push_removeOwnAppliance_1");
+    QCOMPARE(storedRow("OwnAppliance", "id", "1").value("removed").toInt(), 1);
+    click("push_settingsBack");
+    click("push_vozAvaviButton");
+    click("push_quickDay");
+    QVERIFY(!window->findChild<QComboBox *>("combo_quickDay_own:1"));
+    QVERIFY(
+        HistoryLogic::electricityCsv(QSqlDatabase::database()).contains(",2,0.9148,0.91,4\r\n"));
 }
 
 // Answers go to the chosen day, never a future one, named on the question
@@ -1608,7 +1708,9 @@ void TestCalculator::meterReadingsThroughThePage()
         labelText("lb_meterHistorySummary"),
         QStringLiteral("From 6 Nov to 6 December 2026 (30 days) your meter counted 312.0 kWh, "
                        "$71.35, 10.4 kWh a day. Your diary explains 10 % of the 312.0 kWh "
-                       "your meter counted. At that rate, December comes to 322.4 kWh, "
+                       "your meter counted. The diary's days compared: 6 Nov to 5 Dec; without "
+                       "answers: 6 Nov, 7 Nov, 8 Nov, 9 Nov, 10 Nov, 15 more. At that rate, "
+                       "December comes to 322.4 kWh, "
                        "$73.73."));
     QChart *chart = widget<QChartView>("chart_meters")->chart();
     auto *metered = qobject_cast<QLineSeries *>(chart->series().at(1));
@@ -1726,10 +1828,10 @@ void TestCalculator::historyShowsTotalsChartAndExports()
     click("push_zadUvedoButton");
     click("push_diaryHistory");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::HistoryPage));
-    QCOMPARE(labelText("lb_elec7"), QStringLiteral("Last 7 days: $8.40"));
-    QCOMPARE(labelText("lb_elec30"), QStringLiteral("Last 30 days: $12.00"));
-    QCOMPARE(labelText("lb_water7"), QStringLiteral("Last 7 days: $3.00"));
-    QCOMPARE(labelText("lb_water30"), QStringLiteral("Last 30 days: $6.00"));
+    QCOMPARE(labelText("lb_elec7"), QStringLiteral("Last 7 days: $8.40\n7 of 7 days"));
+    QCOMPARE(labelText("lb_elec30"), QStringLiteral("Last 30 days: $12.00\n8 of 30 days"));
+    QCOMPARE(labelText("lb_water7"), QStringLiteral("Last 7 days: $3.00\n3 of 7 days"));
+    QCOMPARE(labelText("lb_water30"), QStringLiteral("Last 30 days: $6.00\n4 of 30 days"));
 
     QChart *chart = widget<QChartView>("chart_history")->chart();
     QVERIFY(chart->isVisible());
@@ -1809,10 +1911,11 @@ void TestCalculator::historyComparesRanksAndWarns()
     openCalculator();
     click("push_zadUvedoButton");
     click("push_diaryHistory");
-    // 12.00 against 8.40; water has no earlier day to compare with.
-    QCOMPARE(labelText("lb_elec7Change"), QStringLiteral("\u25B2 43 %"));
+    // 2.00 a recorded day (6 of 7) against 1.20 (7 of 7); water has no
+    // earlier day to compare with.
+    QCOMPARE(labelText("lb_elec7Change"), QStringLiteral("\u25B2 67 %"));
     QCOMPARE(widget<QLabel>("lb_elec7")->accessibleDescription(),
-             QStringLiteral("up 43 % on the 7 days before"));
+             QStringLiteral("up 67 % a recorded day on the 7 days before"));
     QCOMPARE(labelText("lb_water7Change"), QString());
     QCOMPARE(widget<QLabel>("lb_water7")->accessibleDescription(), QString());
 

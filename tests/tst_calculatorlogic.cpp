@@ -59,6 +59,7 @@ private slots:
     void sameAsTheLastRecordedDay();
     void typedFiguresComeBackAsTyped();
     void wholeDayAndFixtureLitres();
+    void ownAppliancesAndTheCopy();
 };
 
 void TestCalculatorLogic::applianceCostText_data()
@@ -807,4 +808,59 @@ void TestCalculatorLogic::wholeDayAndFixtureLitres()
         QStringLiteral("UPDATE Settings SET value='lots' WHERE key='litresShower'")));
     QCOMPARE(SettingsLogic::litres(db, 3), std::optional<double>());
     QVERIFY(!SettingsLogic::stored(db)->problems[SettingsLogic::FirstLitresField + 3].isEmpty());
+}
+
+// Twenty own appliances at most; one recorded fails whole at its second
+// write; the copy of a day counts the household's litres and today's own
+// appliances, leaving out a removed one.
+void TestCalculatorLogic::ownAppliancesAndTheCopy()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = seededDatabase(dir);
+    QString error;
+    for (int i = 1; i <= SettingsLogic::maximumOwnAppliances; ++i)
+        QCOMPARE(SettingsLogic::addOwnAppliance(db, QStringLiteral("oven %1").arg(i),
+                                                QStringLiteral("2000"), 1, &error),
+                 i);
+    QCOMPARE(SettingsLogic::addOwnAppliance(db, "heater", "2000", 1, &error), 0);
+    QVERIFY(error.contains(QLatin1String("20 appliances")));
+    QVERIFY(SettingsLogic::removeOwnAppliance(db, 20));
+    QCOMPARE(SettingsLogic::addOwnAppliance(db, " OVEN 1 ", "2000", 1, &error), 0);
+    QVERIFY(error.contains(QLatin1String("already")));
+    QCOMPARE(SettingsLogic::addOwnAppliance(db, "heater", "5001", 1, &error), 0);
+    QCOMPARE(SettingsLogic::addOwnAppliance(db, QString(31, QLatin1Char('x')), "5", 1, &error), 0);
+    QCOMPARE(SettingsLogic::addOwnAppliance(db, "heater", "2000", 1, &error), 21);
+
+    const QString key = QStringLiteral("01/12/2026");
+    QVERIFY(QSqlQuery(db).exec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON OwnApplianceDay BEGIN SELECT "
+                       "RAISE(ABORT, 'no'); END")));
+    const QList<OwnAnswer> own = {{21, 2, 2000, 1}};
+    QVERIFY(!recordWholeDay(db, key, {}, {}, {}, own));
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM Diary"), 0);
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM DayUsage"), 0);
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral("DROP TRIGGER refuse")));
+    // 2000 W for 2 h: 4 kWh at 0.2287, 0.9148; two showers of the built-in
+    // 160 litres at 1.17 a cubic metre, 0.3744.
+    QVERIFY(recordWholeDay(db, key, {}, {{QStringLiteral("amtOfShowerUsed"), 2, showerFactor}},
+                           {{QStringLiteral("noOfFamilyMem"), QStringLiteral("1")}}, own));
+    QCOMPARE(electricityDay(db, key).own.value(21), 0.9148);
+    QCOMPARE(waterDay(db, key).costs[3], 0.3744);
+    QCOMPARE(dayCost(diaryRows(db, false)->value(0), false), 0.9148);
+    QCOMPARE(usageOfDays(db)->value(key).kWh, std::optional<double>(4));
+
+    // Copied with the household's 60 litres a shower and the heater now of
+    // 1000 W: 0.1404 and 0.4574.
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral("UPDATE OwnAppliance SET watts=1000 WHERE id=21")));
+    ApplianceFigures figures;
+    const WaterFactors litres{0.01, 0.05, 0.015, 0.06, 0.5, 0.006};
+    QVERIFY(!copyAnswers(db, key, QStringLiteral("02/12/2026"), figures, figures,
+                         WaterFactors{0.01, 0.05, 0.015, std::nullopt, 0.5, 0.006}));
+    QVERIFY(copyAnswers(db, key, QStringLiteral("02/12/2026"), figures, figures, litres));
+    QCOMPARE(waterDay(db, QStringLiteral("02/12/2026")).costs[3], 0.1404);
+    QCOMPARE(electricityDay(db, QStringLiteral("02/12/2026")).own.value(21), 0.4574);
+    QVERIFY(SettingsLogic::removeOwnAppliance(db, 21));
+    QVERIFY(copyAnswers(db, key, QStringLiteral("03/12/2026"), figures, figures, litres));
+    QVERIFY(electricityDay(db, QStringLiteral("03/12/2026")).own.isEmpty());
+    QCOMPARE(electricityDay(db, key).own.value(21), 0.9148);
 }

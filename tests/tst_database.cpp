@@ -111,16 +111,18 @@ void TestDatabase::firstStartCreatesSchemaAndContent()
     QStringList created;
     while (schema.next())
         created << schema.value(0).toString().replace(0, 12, QStringLiteral("create table"));
-    // The ten tables, then the household's own seven.
+    // The ten tables, then the household's own nine.
     QCOMPARE(created.mid(0, 10), Database::createStatements());
-    QCOMPARE(created.size(), 17);
+    QCOMPARE(created.size(), 19);
     QVERIFY(created.at(10).contains(QStringLiteral("AppliancePower")));
     QVERIFY(created.at(11).contains(QStringLiteral("ApplianceCount")));
     QVERIFY(created.at(12).contains(QStringLiteral("Settings")));
     QVERIFY(created.at(13).contains(QStringLiteral("DayUsage")));
-    QVERIFY(created.at(14).contains(QStringLiteral("MeterReading")));
-    QVERIFY(created.at(15).contains(QStringLiteral("PlugAssignment")));
-    QVERIFY(created.at(16).contains(QStringLiteral("PlugReading")));
+    QVERIFY(created.at(14).contains(QStringLiteral("OwnAppliance")));
+    QVERIFY(created.at(15).contains(QStringLiteral("OwnApplianceDay")));
+    QVERIFY(created.at(16).contains(QStringLiteral("MeterReading")));
+    QVERIFY(created.at(17).contains(QStringLiteral("PlugAssignment")));
+    QVERIFY(created.at(18).contains(QStringLiteral("PlugReading")));
 
     const QList<QPair<QString, int>> expected = {
         {"Tips", 15}, {"waterTips", 15}, {"Rates", 2}, {"Events", 3},     {"QuickFact", 4},

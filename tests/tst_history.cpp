@@ -150,9 +150,10 @@ void TestHistory::totalsAndChartOfTheLastDays()
     QCOMPARE(data.electricity30, 12.0);
     QCOMPARE(data.water7, 7.0);
     QCOMPARE(data.water30, 10.0);
-    QCOMPARE(periodText(shortPeriod, data.electricity7, "$"), QStringLiteral("Last 7 days: $8.40"));
-    QCOMPARE(periodText(longPeriod, data.electricity30, "€"),
-             QStringLiteral("Last 30 days: €12.00"));
+    QCOMPARE(periodText(shortPeriod, data.electricity7, "$", data.usage7.electricityDays),
+             QStringLiteral("Last 7 days: $8.40\n7 of 7 days"));
+    QCOMPARE(periodText(longPeriod, data.electricity30, "€", data.usage30.electricityDays),
+             QStringLiteral("Last 30 days: €12.00\n10 of 30 days"));
 
     QCOMPARE(data.days.size(), 30);
     QCOMPARE(data.days.first().date, today.addDays(-29));
@@ -168,30 +169,42 @@ void TestHistory::totalsAndChartOfTheLastDays()
 
 void TestHistory::changesOnTheDaysBefore()
 {
-    // Electricity: 1.20 on each of the last 7 days, 1.00 on each of the 7
-    // before, 30.80 forty days ago. Water: 1.00 today, 1.00 forty-five days
-    // ago, nothing in the 7 days before the last 7.
-    for (int back = 0; back < 14; ++back)
-        record("Diary", today.addDays(-back), {{"valOfAirCon", back < 7 ? "1.2" : "1.0"}});
-    record("Diary", today.addDays(-40), {{"valOfFan", "30.8"}});
-    record("waterDiary", today, {{"noOfFamilyMem", "2"}, {"amtOfTapUsed", "0.5"}});
-    record("waterDiary", today.addDays(-45), {{"noOfFamilyMem", "1"}, {"amtOfTapUsed", "1"}});
+    // Electricity: the last 7 days 1.20 on 6 recorded days, the 7 before
+    // 1.00 on each: +20 % a recorded day (by totals it would be +2.9 %). The
+    // last 30 days have 15 recorded (two more at 1.30: 16.80, 1.12 a day),
+    // the 30 before 15 at 1.40: -20 %, at exactly half the days recorded.
+    for (int back = 0; back < 14; ++back) {
+        if (back != 3)
+            record("Diary", today.addDays(-back), {{"valOfAirCon", back < 7 ? "1.2" : "1.0"}});
+    }
+    for (int back : {14, 15})
+        record("Diary", today.addDays(-back), {{"valOfAirCon", "1.3"}});
+    for (int back = 30; back < 45; ++back)
+        record("Diary", today.addDays(-back), {{"valOfAirCon", "1.4"}});
+    // Water: two recorded days of the last 7 against seven before: no change.
+    for (int back : {0, 1, 7, 8, 9, 10, 11, 12, 13})
+        record("waterDiary", today.addDays(-back),
+               {{"noOfFamilyMem", "2"}, {"amtOfTapUsed", "0.5"}});
 
-    const Changes changes = pageData(db).changes;
-    QVERIFY(changes.electricity7 && changes.electricity30 && changes.water30);
+    const PageData data = pageData(db);
+    const Changes changes = data.changes;
+    QVERIFY(changes.electricity7 && changes.electricity30);
     QCOMPARE(*changes.electricity7, 20.0);
-    QCOMPARE(*changes.electricity30, -50.0);
-    QCOMPARE(*changes.water30, 0.0);
+    QCOMPARE(*changes.electricity30, -20.0);
     QVERIFY(!changes.water7);
+    QVERIFY(!changes.water30);
+    QCOMPARE(periodText(shortPeriod, data.water7, "$", data.usage7.waterDays),
+             QStringLiteral("Last 7 days: $2.00\n2 of 7 days"));
     QCOMPARE(changeText(changes.electricity7), QStringLiteral("\u25B2 20 %"));
     QCOMPARE(changeWords(changes.electricity7, shortPeriod),
-             QStringLiteral("up 20 % on the 7 days before"));
+             QStringLiteral("up 20 % a recorded day on the 7 days before"));
     QCOMPARE(changeWords(changes.electricity30, longPeriod),
-             QStringLiteral("down 50 % on the 30 days before"));
-    QCOMPARE(changeWords(changes.water30, longPeriod),
-             QStringLiteral("the same as the 30 days before"));
+             QStringLiteral("down 20 % a recorded day on the 30 days before"));
     QCOMPARE(changeText(changes.water7), QString());
     QCOMPARE(changeWords(changes.water7, shortPeriod), QString());
+    // Three of seven days is fewer than half; four is not.
+    QVERIFY(!change(3, 3, 7, 7, 7));
+    QCOMPARE(change(4, 4, 7, 7, 7), std::optional<double>(0));
 }
 
 void TestHistory::whereTheMoneyWent()
@@ -269,6 +282,27 @@ void TestHistory::monthAgainstItsBudget()
     QVERIFY(!none.over);
     QCOMPARE(budgetText(none, "Water", "$"),
              QStringLiteral("Water this month: $12.00, no budget set."));
+    // The meter: readings up to the 1st cover none of December, and the
+    // diary's 12.00 by the 7th is on course for 53.14, within 60.00. A
+    // reading on the 7th: 60 kWh in 6 days, 2.50 a day at 0.25, 77.50 for
+    // the 31 days: above.
+    Database::createTable(db, QStringLiteral("Rates"));
+    QVERIFY(QSqlQuery(db).exec("INSERT INTO Rates (rateType, rateAmt) VALUES ('electricity', "
+                               "'0.25')"));
+    using MeterLogic::electricityMeter;
+    QCOMPARE(meterCostADay(db, electricityMeter, today), std::optional<double>());
+    for (const auto &[date, reading] :
+         {std::pair{QDate(2026, 11, 25), "1000"}, {QDate(2026, 12, 1), "1060"}})
+        QVERIFY(MeterLogic::saveReading(db, electricityMeter, date, reading, false, today).stored);
+    QCOMPARE(meterCostADay(db, electricityMeter, today), std::optional<double>());
+    QVERIFY(!budgetStatus(12, today, 60.0, meterCostADay(db, electricityMeter, today)).over);
+    QVERIFY(MeterLogic::saveReading(db, electricityMeter, today, "1120", false, today).stored);
+    const BudgetStatus metered =
+        budgetStatus(12, today, 60.0, meterCostADay(db, electricityMeter, today));
+    QCOMPARE(metered.projection, 77.5);
+    QCOMPARE(budgetText(metered, "Electricity", "$"),
+             QStringLiteral("Electricity this month: $12.00 of $60.00, on course for $77.50 by "
+                            "your meter readings: above your budget."));
 }
 
 void TestHistory::csvFilesOldestFirst()
@@ -284,27 +318,48 @@ void TestHistory::csvFilesOldestFirst()
     record("waterDiary", QStringLiteral("07/12/2026"),
            {{"noOfFamilyMem", "3"}, {"amtOfTapUsed", "0.1755"}, {"amtOfShowerUsed", "0.3744"}});
     record("waterDiary", QStringLiteral("06/12/2026"), {{"amtOfLawnUsed", "0.531894"}});
-    // The answers kept for 7 December: 10 kWh, and 11.7 + 2.5 litres a member.
-    for (const auto &[item, quantity] : QList<QPair<QString, double>>{
-             {"valOfAirCon", 10}, {"amtOfTapUsed", 11.7}, {"amtOfShowerUsed", 2.5}})
-        QVERIFY(keepUsage(db, QStringLiteral("07/12/2026"), item, quantity));
+    // The answers kept for 7 December: 2.5 h of air conditioner (10 kWh), an
+    // own appliance's 2 h (4 kWh), 3 minutes at the tap and a shower (11.7 +
+    // 2.5 litres a member). The own appliance's name needs quoting.
+    for (const auto &[item, amount, quantity] :
+         QList<std::tuple<QString, double, double>>{{"valOfAirCon", 2.5, 10},
+                                                    {"own:1", 2, 4},
+                                                    {"amtOfTapUsed", 3, 11.7},
+                                                    {"amtOfShowerUsed", 1, 2.5}})
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("INSERT INTO DayUsage (dayKey, item, amount, "
+                                                  "quantity) VALUES ('07/12/2026', '%1', %2, %3)")
+                                       .arg(item)
+                                       .arg(amount)
+                                       .arg(quantity)));
+    QVERIFY(QSqlQuery(db).exec("INSERT INTO OwnAppliance (id, name, watts, count) VALUES (1, "
+                               "'Heater, \"big\"', 2000, 1)"));
+    QVERIFY(QSqlQuery(db).exec(
+        "INSERT INTO OwnApplianceDay (dayKey, applianceId, cost) VALUES ('07/12/2026', 1, 4.8)"));
+
     // A currency sign with a comma is escaped in the header.
     QVERIFY(QSqlQuery(db).exec(
         QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES ('currency', 'kr,')")));
 
     const QByteArray electricity =
-        "date,\"air conditioner (kr,)\",\"laptop (kr,)\",\"fan (kr,)\",\"lights (kr,)\","
-        "\"dvd player (kr,)\",\"tv (kr,)\",\"washing machine (kr,)\",\"hair dryer (kr,)\","
-        "\"microwave (kr,)\",\"rice cooker (kr,)\",\"refrigerator (kr,)\",\"total (kr,)\",kWh\r\n"
-        "2026-11-30,,,,0.6861,'-1+1,\"a\rb\",,,,,,0.69,\r\n"
-        "2026-12-07,2.287,0.15,,,,,,,,,,2.44,10\r\n"
-        "\"say \"\"hi\"\", then\",,,\"1,5\",,,,,,,,,0.00,\r\n"
-        "\"'=HYPERLINK(\"\"http://x\"\")\",,\"two\nlines\",'@SUM(A1),'\t=1,,,,,,,,0.00,\r\n";
+        "date,air conditioner (h),\"air conditioner (kr,)\",laptop (h),\"laptop (kr,)\",fan (h),"
+        "\"fan (kr,)\",lights (h),\"lights (kr,)\",dvd player (h),\"dvd player (kr,)\",tv (h),"
+        "\"tv (kr,)\",washing machine (h),\"washing machine (kr,)\",hair dryer (h),"
+        "\"hair dryer (kr,)\",microwave (h),\"microwave (kr,)\",rice cooker (h),"
+        "\"rice cooker (kr,)\",refrigerator (h),\"refrigerator (kr,)\","
+        "\"Heater, \"\"big\"\" (h)\",\"Heater, \"\"big\"\" (kr,)\",\"total (kr,)\",used (kWh)\r\n"
+        "2026-11-30,,,,,,,,0.6861,,'-1+1,,\"a\rb\",,,,,,,,,,,,,0.69,\r\n"
+        "2026-12-07,2.5,2.287,,0.15,,,,,,,,,,,,,,,,,,,2,4.8,7.24,14\r\n"
+        "\"say \"\"hi\"\", then\",,,,,,\"1,5\",,,,,,,,,,,,,,,,,,,0.00,\r\n"
+        "\"'=HYPERLINK(\"\"http://"
+        "x\"\")\",,,,\"two\nlines\",,'@SUM(A1),,'\t=1,,,,,,,,,,,,,,,,,0.00,"
+        "\r\n";
     const QByteArray water =
-        "date,family members,\"tap (kr,)\",\"washing machine (kr,)\",\"dish washing (kr,)\","
-        "\"shower (kr,)\",\"lawn (kr,)\",\"toilet (kr,)\",\"total (kr,)\",litres\r\n"
-        "2026-12-06,,,,,,0.531894,,0.53,\r\n"
-        "2026-12-07,3,0.1755,,,0.3744,,,1.65,42.6\r\n";
+        "date,family members (people),tap (min each person),\"tap (kr,)\",washing machine "
+        "(loads),\"washing machine (kr,)\",dish washing (washes),\"dish washing (kr,)\",shower "
+        "(showers each person),\"shower (kr,)\",lawn (waterings),\"lawn (kr,)\",toilet (flushes "
+        "each person),\"toilet (kr,)\",\"total (kr,)\",used (litres)\r\n"
+        "2026-12-06,,,,,,,,,,,0.531894,,,0.53,\r\n"
+        "2026-12-07,3,3,0.1755,,,,,1,0.3744,,,,,1.65,42.6\r\n";
 
     const QString folder = dir->filePath(QStringLiteral("exports/new"));
     ExportResult result = exportDiaries(db, folder);
@@ -324,8 +379,8 @@ void TestHistory::csvFilesOldestFirst()
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(entries(folder),
              QStringList({"viridio-export-2026-12-07", "viridio-export-2026-12-07-2"}));
-    QVERIFY(
-        fileBytes(result.files.value(1)).endsWith("2026-12-07,1,0.1755,,,0.3744,,,0.55,14.2\r\n"));
+    QVERIFY(fileBytes(result.files.value(1))
+                .endsWith("2026-12-07,1,3,0.1755,,,,,1,0.3744,,,,,0.55,14.2\r\n"));
     QCOMPARE(fileBytes(folder + "/viridio-export-2026-12-07/viridio-water-2026-12-07.csv"), water);
 }
 
@@ -438,6 +493,16 @@ void TestHistory::meterReadingsAgainstTheDiary()
     const QString text = periodText(electricityMeter, period, today, 0.25, "$");
     QVERIFY2(text.contains(QLatin1String("explains 70 % of the 312.0 kWh")), qPrintable(text));
     QVERIFY2(text.contains(QLatin1String("$80.60")), qPrintable(text));
+    QVERIFY2(text.contains(QLatin1String("compared: 7 Nov to 6 Dec, none without answers.")),
+             qPrintable(text));
+    // Two days without answers are named, oldest first.
+    for (int back : {3, 5})
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("DELETE FROM DayUsage WHERE dayKey='%1'")
+                                       .arg(CalculatorLogic::dayKey(today.addDays(-back)))));
+    QVERIFY2(
+        periodText(electricityMeter, lastPeriod(db, electricityMeter).value(), today, 0.25, "$")
+            .contains(QLatin1String("7 Nov to 6 Dec; without answers: 2 Dec, 4 Dec.")),
+        qPrintable(text));
     // A new meter starts a new series: one reading of it tells nothing yet,
     // and the chart draws no use across the change.
     QVERIFY(saveReading(db, electricityMeter, today.addDays(-10), "1200", false, today).stored);
@@ -655,22 +720,22 @@ void TestHistory::keptAnswersReadOneWayEverywhere()
     QCOMPARE(data.days.last().kWh, std::optional<double>());
     QCOMPARE(data.days.last().litres, std::optional<double>());
     QCOMPARE(data.usage7.litres, std::optional<double>(450));
-    QCOMPARE(periodText(7, data.water7, "$", data.usage7.litres, CalculatorLogic::litreUnit,
-                        data.usage7.litreDays, data.usage7.waterDays),
-             QStringLiteral("Last 7 days: $0.50\n450 litres in 1 day"));
+    QCOMPARE(periodText(7, data.water7, "$", data.usage7.waterDays, data.usage7.litres,
+                        CalculatorLogic::litreUnit, data.usage7.litreDays),
+             QStringLiteral("Last 7 days: $0.50\n3 of 7 days, 450 litres in 1"));
     QCOMPARE(data.usage7.kWh, std::optional<double>(3));
     QCOMPARE(data.usage7.kWhDays, 2);
-    QCOMPARE(periodText(7, 0.85, "$", data.usage7.kWh, CalculatorLogic::kWhUnit,
-                        data.usage7.kWhDays, data.usage7.electricityDays),
-             QStringLiteral("Last 7 days: $0.85\n3.00 kWh in 2 days"));
-    QCOMPARE(periodText(7, 1, "$", 2.0, CalculatorLogic::kWhUnit, 2, 2),
-             QStringLiteral("Last 7 days: $1.00\n2.00 kWh"));
+    QCOMPARE(periodText(7, 0.85, "$", data.usage7.electricityDays, data.usage7.kWh,
+                        CalculatorLogic::kWhUnit, data.usage7.kWhDays),
+             QStringLiteral("Last 7 days: $0.85\n3 of 7 days, 3.00 kWh in 2"));
+    QCOMPARE(periodText(7, 1, "$", 2, 2.0, CalculatorLogic::kWhUnit, 2),
+             QStringLiteral("Last 7 days: $1.00\n2 of 7 days, 2.00 kWh"));
 
     // The export: the usage field of the costs-only day is empty, never 0.
     const QByteArray water = waterCsv(db);
-    QVERIFY2(water.contains("2026-12-06,3,0.1,,,,,,0.30,450\r\n"), water.constData());
-    QVERIFY2(water.contains("2026-12-07,2,0.1,,,,,,0.20,\r\n"), water.constData());
-    QVERIFY2(electricityCsv(db).endsWith(",0.25,,,,,,,,,,,0.25,\r\n"),
+    QVERIFY2(water.contains("2026-12-06,3,,0.1,,,,,,,,,,,0.30,450\r\n"), water.constData());
+    QVERIFY2(water.contains("2026-12-07,2,,0.1,,,,,,,,,,,0.20,\r\n"), water.constData());
+    QVERIFY2(electricityCsv(db).endsWith(",,0.25,,,,,,,,,,,,,,,,,,,,,0.25,\r\n"),
              electricityCsv(db).constData());
 
     // The meter compares cubic metres: 450 litres are 0.45 m³.

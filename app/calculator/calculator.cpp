@@ -374,9 +374,28 @@ void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QStrin
                           [&](double kept) { return householdWater(i, kept, day.members); }));
 }
 
+// What an answer kept for an item was: "2 h", "15 min each", "1 load"; the
+// personal water uses are each person's.
+QString amountText(const QString &item, double amount)
+{
+    const int activity = int(waterColumns().indexOf(item));
+    if (activity < 0)
+        return numberText(amount) + QStringLiteral(" h");
+    static const char *const units[][2] = {
+        {"min each", "min each"},        {"load", "loads"},         {"wash", "washes"},
+        {"shower each", "showers each"}, {"watering", "waterings"}, {"flush each", "flushes each"},
+    };
+    return numberText(amount) + QLatin1Char(' ') +
+           QString::fromLatin1(units[activity][amount == 1 ? 0 : 1]);
+}
+
 // The day's summary: what was spent and, for a day whose answers were kept,
-// how much was used.
-QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water)
+// how much was used, what the smart plugs measured and the answers given
+// (hours, minutes, uses); then each own
+// appliance recorded that day with its cost, kWh and hours, as the household
+// named it.
+QString daySummary(const QSqlDatabase &db, double total, const QString &key, bool water,
+                   const OwnCosts &own = {})
 {
     QString summary = spentSentence(db, total);
     const DayUse kept = keptUse(db, key);
@@ -387,6 +406,38 @@ QString daySummary(const QSqlDatabase &db, double total, const QString &key, boo
     // What the smart plugs measured that day, beside the diary's figures.
     if (!water)
         summary += PlugReadings::daySentence(db, dateOfKey(key), kept.items);
+    // The answers behind the figures, in column order: "laptop 3 h, lights 5 h".
+    const QStringList &columns = water ? waterColumns() : applianceColumns();
+    static const QStringList waterNames = {
+        QStringLiteral("tap"),    QStringLiteral("washing machine"),
+        QStringLiteral("dishes"), QStringLiteral("shower"),
+        QStringLiteral("lawn"),   QStringLiteral("toilet"),
+    };
+    QStringList answers;
+    for (int i = 0; i < columns.size(); ++i) {
+        const double amount = kept.amounts.value(columns.at(i));
+        if (amount > 0)
+            answers.append((water ? waterNames.at(i) : applianceNames().at(i)) + QLatin1Char(' ') +
+                           amountText(columns.at(i), amount));
+    }
+    if (!answers.isEmpty())
+        summary += QStringLiteral("\nAnswers: ") + answers.join(QStringLiteral(", "));
+    const QString sign = SettingsLogic::currency(db);
+    const QList<OwnAppliance> appliances =
+        own.isEmpty() ? QList<OwnAppliance>()
+                      : ownAppliances(db, true).value_or(QList<OwnAppliance>());
+    for (const OwnAppliance &appliance : appliances) {
+        const auto cost = own.constFind(appliance.id);
+        if (cost == own.constEnd())
+            continue;
+        const QString item = ownItem(appliance.id);
+        summary +=
+            QLatin1Char('\n') + appliance.name + QStringLiteral(": ") + moneyText(*cost, sign);
+        if (kept.items.contains(item))
+            summary += QStringLiteral(" \u00b7 ") + usageText(kept.items.value(item), kWhUnit);
+        if (kept.amounts.contains(item))
+            summary += QStringLiteral(" \u00b7 ") + amountText(item, kept.amounts.value(item));
+    }
     return summary;
 }
 
@@ -821,8 +872,9 @@ void MainWindow::on_comboBox_zadUvedoDate_currentIndexChanged(const QString &)
         ui->txtBrowse_consumptionSumm->setPlainText(unreadDiaryMessage);
     if (!day.found)
         return;
-    ui->txtBrowse_consumptionSumm->setPlainText(daySummary(
-        db, electricityTotal(day.costs), ui->comboBox_zadUvedoDate->currentText(), false));
+    ui->txtBrowse_consumptionSumm->setPlainText(daySummary(db, electricityTotal(day.costs, day.own),
+                                                           ui->comboBox_zadUvedoDate->currentText(),
+                                                           false, day.own));
 
     const QStringList tips = tipsFor(day.costs, applianceTipNames(),
                                      [this](const QString &name) { return randomTip(db, name); });
@@ -846,8 +898,9 @@ void MainWindow::on_push_zadUvedoViewAllData_clicked()
         ui->txtBrowse_tips->setPlainText(day.read ? emptyDiaryMessage : unreadDiaryMessage);
         return;
     }
-    ui->txtBrowse_consumptionSumm->setPlainText(daySummary(
-        db, electricityTotal(day.costs), ui->comboBox_zadUvedoDate->currentText(), false));
+    ui->txtBrowse_consumptionSumm->setPlainText(daySummary(db, electricityTotal(day.costs, day.own),
+                                                           ui->comboBox_zadUvedoDate->currentText(),
+                                                           false, day.own));
     setBreakdownVisible(electricityBreakdown(ui), true);
     fillElectricityBreakdown(ui, db, ui->comboBox_zadUvedoDate->currentText(), day);
     ui->push_zadUvedoViewAllData->hide();

@@ -1,4 +1,4 @@
-// The quick day: every appliance the household owns and every water use of
+// The quick day: every appliance the household owns (its own ones too) and every water use of
 // the day being recorded on one page, each with its answer, filled in from
 // the day's own answers or else from the latest earlier recorded day, and
 // stored in one go (the Diary, waterDiary and DayUsage rows, through
@@ -13,6 +13,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QScrollBar>
+#include <QStringListModel>
 
 using namespace CalculatorLogic;
 
@@ -84,14 +85,16 @@ const WaterQuestion waterQuestions[] = {
     {"Lawn waterings, household", 10}, {"Toilet flushes, each person", 10},
 };
 
+// A row's label and answer box. The boxes offering the same choices share
+// one model (a day has thirty rows or more, each built at the page's visit);
+// a box whose answer is not among them has a model of its own.
 QComboBox *addRow(QGridLayout *grid, int &slot, const QString &caption, const QString &item,
-                  const QStringList &choices, const QString &shown)
+                  QStringListModel *choices, const QString &shown)
 {
     QWidget *rows = grid->parentWidget();
     auto *label = new QLabel(caption, rows);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
-    label->setStyleSheet(QStringLiteral("color: rgb(85, 0, 0);"));
     QFont font = label->font();
     font.setPointSize(11);
     label->setFont(font);
@@ -102,10 +105,13 @@ QComboBox *addRow(QGridLayout *grid, int &slot, const QString &caption, const QS
     box->setMinimumHeight(rowHeight);
     font.setPointSize(answerPointSize);
     box->setFont(font);
-    box->addItems(choices);
-    if (box->findText(shown) < 0)
-        box->addItem(shown);
-    box->setCurrentText(shown);
+    int current = int(choices->stringList().indexOf(shown));
+    if (current < 0) {
+        choices = new QStringListModel(choices->stringList() << shown, box);
+        current = int(choices->rowCount()) - 1;
+    }
+    box->setModel(choices);
+    box->setCurrentIndex(current);
     label->setBuddy(box);
     const int row = slot / 2;
     const int column = (slot % 2) * 2;
@@ -123,7 +129,9 @@ void addHeading(QGridLayout *grid, int &slot, const QString &text)
     slot += slot % 2; // a heading starts a line
     auto *heading = new QLabel(text, grid->parentWidget());
     heading->setTextFormat(Qt::PlainText);
-    heading->setStyleSheet(QStringLiteral("color: rgb(85, 0, 0); font-weight: bold;"));
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
     grid->addWidget(heading, slot / 2, 0, 1, 4);
     heading->show();
     slot += 2;
@@ -135,6 +143,8 @@ void clearRows(QGridLayout *grid)
         delete item->widget();
         delete item;
     }
+    // The shared models of the rows before.
+    qDeleteAll(grid->parentWidget()->findChildren<QStringListModel *>(Qt::FindDirectChildrenOnly));
 }
 
 QList<QComboBox *> answerBoxes(Ui::MainWindow *ui)
@@ -174,6 +184,10 @@ void MainWindow::on_push_quickDay_clicked()
     auto *grid = qobject_cast<QGridLayout *>(ui->wid_quickDayRows->layout());
     ui->wid_quickDayRows->setUpdatesEnabled(false);
     clearRows(grid);
+    // The rows' captions in the page's colour, styled once for them all.
+    if (ui->wid_quickDayRows->styleSheet().isEmpty())
+        ui->wid_quickDayRows->setStyleSheet(QStringLiteral("QLabel { color: rgb(85, 0, 0); }"));
+    auto *hours = new QStringListModel(hourChoices(), ui->wid_quickDayRows);
     int slot = 0;
     addHeading(grid, slot, QStringLiteral("Electricity: hours on"));
     const QStringList &columns = applianceColumns();
@@ -184,17 +198,25 @@ void MainWindow::on_push_quickDay_clicked()
             continue;
         QString name = applianceNames().at(i);
         name[0] = name[0].toUpper();
-        addRow(grid, slot, name, columns.at(i), hourChoices(),
+        addRow(grid, slot, name, columns.at(i), hours,
                choiceOf(answers.amounts.value(columns.at(i)), hourChoices()));
     }
+    // The household's own appliances, after the built-in ones.
+    for (const OwnAppliance &own : ownAppliances(db).value_or(QList<OwnAppliance>())) {
+        const QString item = ownItem(own.id);
+        addRow(grid, slot, own.name, item, hours,
+               choiceOf(answers.amounts.value(item), hourChoices()));
+    }
     addHeading(grid, slot, QStringLiteral("Water: a day"));
-    addRow(grid, slot, QStringLiteral("People at home"), membersItem, countChoices(10).mid(1),
+    addRow(grid, slot, QStringLiteral("People at home"), membersItem,
+           new QStringListModel(countChoices(10).mid(1), ui->wid_quickDayRows),
            numberText(answers.members.value_or(1)));
     for (int i = 0; i < int(std::size(waterQuestions)); ++i) {
         const QStringList choices =
             waterQuestions[i].most ? countChoices(waterQuestions[i].most) : tapChoices();
         addRow(grid, slot, QString::fromLatin1(waterQuestions[i].caption), waterColumns().at(i),
-               choices, choiceOf(answers.amounts.value(waterColumns().at(i)), choices));
+               new QStringListModel(choices, ui->wid_quickDayRows),
+               choiceOf(answers.amounts.value(waterColumns().at(i)), choices));
     }
     ui->wid_quickDayRows->setUpdatesEnabled(true);
     ui->scroll_quickDay->verticalScrollBar()->setValue(0);
@@ -204,6 +226,13 @@ void MainWindow::on_push_saveQuickDay_clicked()
 {
     const QDate day = recordDay();
     QList<ApplianceAnswer> appliances;
+    QList<OwnAnswer> own;
+    const std::optional<QList<OwnAppliance>> owned = ownAppliances(db);
+    if (!owned) {
+        ui->lb_quickDayMessage->setText(
+            QStringLiteral("Nothing was stored: the data file is busy. Please try again."));
+        return;
+    }
     QList<WaterAnswer> water;
     ColumnValues plain;
     QList<SettingsLogic::Field> unsound;
@@ -216,7 +245,16 @@ void MainWindow::on_push_saveQuickDay_clicked()
         const double amount = hoursOfChoice(box->currentText());
         const int appliance = int(applianceColumns().indexOf(item));
         const int activity = int(waterColumns().indexOf(item));
-        if (item == membersItem) {
+        const std::optional<int> id = ownId(item);
+        if (id) {
+            // An appliance removed since the page opened is not recorded.
+            for (const OwnAppliance &appliance : *owned) {
+                if (appliance.id == *id) {
+                    own.append({*id, amount, appliance.watts, appliance.count});
+                    kWh += amount * appliance.watts * appliance.count / 1000;
+                }
+            }
+        } else if (item == membersItem) {
             members = amount;
             plain.append({membersItem, numberText(amount)});
         } else if (appliance >= 0) {
@@ -247,7 +285,7 @@ void MainWindow::on_push_saveQuickDay_clicked()
                               : QStringLiteral("Nothing was stored. ") + problem);
         return;
     }
-    if (!recordWholeDay(db, dayKey(day), appliances, water, plain)) {
+    if (!recordWholeDay(db, dayKey(day), appliances, water, plain, own)) {
         QString problem = SettingsLogic::storedProblem(
             db, {SettingsLogic::ElectricityRateField, SettingsLogic::WaterRateField});
         ui->lb_quickDayMessage->setText(
@@ -262,8 +300,9 @@ void MainWindow::on_push_saveQuickDay_clicked()
     ui->lb_quickDayMessage->setText(
         QStringLiteral("Stored for %1: %2 appliances, %3 (%4); water for %5, %6 (%7).")
             .arg(day.toString(dayFormat))
-            .arg(appliances.size())
-            .arg(usageText(kWh, kWhUnit), moneyText(electricityTotal(electricity.costs), sign),
+            .arg(appliances.size() + own.size())
+            .arg(usageText(kWh, kWhUnit),
+                 moneyText(electricityTotal(electricity.costs, electricity.own), sign),
                  members == 1 ? QStringLiteral("1 person")
                               : QStringLiteral("%1 people").arg(numberText(members)),
                  usageText(members * litresPerMember + householdLitres, litreUnit),

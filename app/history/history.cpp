@@ -93,14 +93,16 @@ void MainWindow::on_push_diaryHistory_clicked()
     using HistoryLogic::longPeriod;
     using HistoryLogic::periodText;
     using HistoryLogic::shortPeriod;
-    ui->lb_elec7->setText(periodText(shortPeriod, data.electricity7, sign, data.usage7.kWh, kWhUnit,
-                                     data.usage7.kWhDays, data.usage7.electricityDays));
-    ui->lb_elec30->setText(periodText(longPeriod, data.electricity30, sign, data.usage30.kWh,
-                                      kWhUnit, data.usage30.kWhDays, data.usage30.electricityDays));
-    ui->lb_water7->setText(periodText(shortPeriod, data.water7, sign, data.usage7.litres, litreUnit,
-                                      data.usage7.litreDays, data.usage7.waterDays));
-    ui->lb_water30->setText(periodText(longPeriod, data.water30, sign, data.usage30.litres,
-                                       litreUnit, data.usage30.litreDays, data.usage30.waterDays));
+    ui->lb_elec7->setText(periodText(shortPeriod, data.electricity7, sign,
+                                     data.usage7.electricityDays, data.usage7.kWh, kWhUnit,
+                                     data.usage7.kWhDays));
+    ui->lb_elec30->setText(periodText(longPeriod, data.electricity30, sign,
+                                      data.usage30.electricityDays, data.usage30.kWh, kWhUnit,
+                                      data.usage30.kWhDays));
+    ui->lb_water7->setText(periodText(shortPeriod, data.water7, sign, data.usage7.waterDays,
+                                      data.usage7.litres, litreUnit, data.usage7.litreDays));
+    ui->lb_water30->setText(periodText(longPeriod, data.water30, sign, data.usage30.waterDays,
+                                       data.usage30.litres, litreUnit, data.usage30.litreDays));
     showChange(ui->lb_elec7, ui->lb_elec7Change, data.changes.electricity7, shortPeriod);
     showChange(ui->lb_elec30, ui->lb_elec30Change, data.changes.electricity30, longPeriod);
     showChange(ui->lb_water7, ui->lb_water7Change, data.changes.water7, shortPeriod);
@@ -160,13 +162,16 @@ void MainWindow::on_push_historySpending_clicked()
     }
     ui->lb_spendingTip->setText(tip);
     const QDate today = Clock::today();
+    showBudget(ui->lb_electricityBudgetStatus,
+               HistoryLogic::budgetStatus(
+                   data.electricityMonth, today, SettingsLogic::budget(db, false),
+                   HistoryLogic::meterCostADay(db, MeterLogic::electricityMeter, today)),
+               QStringLiteral("Electricity"), sign);
     showBudget(
-        ui->lb_electricityBudgetStatus,
-        HistoryLogic::budgetStatus(data.electricityMonth, today, SettingsLogic::budget(db, false)),
-        QStringLiteral("Electricity"), sign);
-    showBudget(ui->lb_waterBudgetStatus,
-               HistoryLogic::budgetStatus(data.waterMonth, today, SettingsLogic::budget(db, true)),
-               QStringLiteral("Water"), sign);
+        ui->lb_waterBudgetStatus,
+        HistoryLogic::budgetStatus(data.waterMonth, today, SettingsLogic::budget(db, true),
+                                   HistoryLogic::meterCostADay(db, MeterLogic::waterMeter, today)),
+        QStringLiteral("Water"), sign);
     showPage(SpendingPage);
 }
 

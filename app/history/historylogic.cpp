@@ -4,6 +4,7 @@
 #include "household/calculatorlogic.h"
 #include "household/meterlogic.h"
 #include "household/settingslogic.h"
+#include "meters/meterslogic.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,29 +26,12 @@ constexpr qint64 minimumRoom = qint64(1024) * 1024;
 
 // The CSV's usage field of a day: its kWh, or the family's litres; empty for
 // a day without kept answers of that kind.
-QString usageField(const QHash<QString, DayUse> &usage, const QString &key, bool water)
+QString usageField(const DayUse *day, bool water)
 {
-    const auto day = usage.constFind(key);
-    if (day == usage.constEnd())
+    if (!day)
         return QString();
     const std::optional<double> used = water ? day->litres : day->kWh;
     return used ? numberText(*used) : QString();
-}
-
-// A diary's header line: the date, the plain columns, the money columns and
-// the total with the currency sign ("tap ($)", "total ($)"), then the
-// usage's unit; each name escaped as a field.
-QString csvHeader(const QStringList &plain, const QStringList &money, const QString &unit,
-                  const QString &sign)
-{
-    QStringList fields{QStringLiteral("date")};
-    fields += plain;
-    for (const QString &column : money + QStringList{QStringLiteral("total")})
-        fields.append(QStringLiteral("%1 (%2)").arg(column, sign));
-    fields.append(unit);
-    for (QString &field : fields)
-        field = HistoryLogic::csvField(field);
-    return fields.join(QLatin1Char(','));
 }
 
 // The household's currency sign, read anew: an export runs on a thread of
@@ -59,36 +43,112 @@ QString storedSign(const QSqlDatabase &db)
     return sign.isEmpty() ? SettingsLogic::builtIn().currency : sign;
 }
 
+// What each item's answers are counted in, in the Diary's or the
+// waterDiary's column order.
+const QStringList &amountUnits(bool water)
+{
+    static const QStringList hours(applianceColumns().size(), QStringLiteral("h"));
+    static const QStringList uses = {
+        QStringLiteral("min each person"), QStringLiteral("loads"),
+        QStringLiteral("washes"),          QStringLiteral("showers each person"),
+        QStringLiteral("waterings"),       QStringLiteral("flushes each person"),
+    };
+    return water ? uses : hours;
+}
+
+// The header record: the date, then for each item what was answered and
+// what it cost, in the diary's column order, then the own appliances', the
+// total and the usage; every header with its unit.
+QString csvHeader(bool water, const QList<OwnAppliance> &own, const QString &sign)
+{
+    static const QStringList electricityNames = {
+        QStringLiteral("air conditioner"),
+        QStringLiteral("laptop"),
+        QStringLiteral("fan"),
+        QStringLiteral("lights"),
+        QStringLiteral("dvd player"),
+        QStringLiteral("tv"),
+        QStringLiteral("washing machine"),
+        QStringLiteral("hair dryer"),
+        QStringLiteral("microwave"),
+        QStringLiteral("rice cooker"),
+        QStringLiteral("refrigerator"),
+    };
+    static const QStringList waterNames = {
+        QStringLiteral("tap"),          QStringLiteral("washing machine"),
+        QStringLiteral("dish washing"), QStringLiteral("shower"),
+        QStringLiteral("lawn"),         QStringLiteral("toilet"),
+    };
+    const QString money = QStringLiteral(" (%1)").arg(sign);
+    QStringList fields{QStringLiteral("date")};
+    if (water)
+        fields.append(QStringLiteral("family members (people)"));
+    const QStringList &names = water ? waterNames : electricityNames;
+    for (int i = 0; i < names.size(); ++i)
+        fields << QStringLiteral("%1 (%2)").arg(names.at(i), amountUnits(water).at(i))
+               << names.at(i) + money;
+    for (const OwnAppliance &appliance : own)
+        fields << appliance.name + QStringLiteral(" (h)") << appliance.name + money;
+    fields << QStringLiteral("total") + money
+           << (water ? QStringLiteral("used (litres)") : QStringLiteral("used (kWh)"));
+    QString header;
+    for (const QString &field : std::as_const(fields))
+        header +=
+            (header.isEmpty() ? QString() : QStringLiteral(",")) + HistoryLogic::csvField(field);
+    return header;
+}
+
 // The diary's records as CSV, oldest day first; see electricityCsv().
-QByteArray diaryCsv(const QSqlDatabase &db, bool water, const QString &header, bool *ok)
+QByteArray diaryCsv(const QSqlDatabase &db, bool water, bool *ok)
 {
     struct Record
     {
         QDate date;
         QString dateField;
-        QString rest; // ",value,...,total,usage"
+        QString rest; // ",hours,value,...,total,usage"
     };
     const std::optional<QList<DiaryRow>> rows = diaryRows(db, water);
     const std::optional<QHash<QString, DayUse>> usage = usageOfDays(db);
+    const std::optional<QList<OwnAppliance>> own =
+        water ? std::optional(QList<OwnAppliance>()) : ownAppliances(db, true);
     if (ok)
-        *ok = rows && usage;
+        *ok = rows && usage && own;
+    const QStringList &columns = water ? waterColumns() : applianceColumns();
+    const qsizetype firstCost = water ? 1 : 0; // the family members come first
     QList<Record> records;
     for (const DiaryRow &row : rows.value_or(QList<DiaryRow>())) {
         Record record;
-        record.rest.reserve(16 * (row.values.size() + 1));
+        record.rest.reserve(16 * (2 * row.values.size() + 1));
         record.date = dateOfKey(row.key);
         // A valid key is "dd/MM/yyyy": its parts make the ISO date.
         record.dateField = record.date.isValid()
                                ? row.key.mid(6, 4) + QLatin1Char('-') + row.key.mid(3, 2) +
                                      QLatin1Char('-') + row.key.mid(0, 2)
                                : HistoryLogic::csvField(row.key);
-        for (const QVariant &value : row.values) {
+        const DayUse *day = nullptr;
+        if (const auto kept =
+                usage ? usage->constFind(row.key) : QHash<QString, DayUse>::const_iterator();
+            usage && kept != usage->constEnd())
+            day = &*kept;
+        // The answer kept for an item; empty without one.
+        const auto amount = [day](const QString &item) {
+            return day && day->amounts.contains(item) ? numberText(day->amounts.value(item))
+                                                      : QString();
+        };
+        for (qsizetype i = 0; i < row.values.size(); ++i) {
+            if (i >= firstCost)
+                record.rest += QLatin1Char(',') + amount(columns.value(i - firstCost));
             record.rest += QLatin1Char(',');
-            if (!value.isNull())
-                record.rest += HistoryLogic::csvField(value.toString());
+            if (!row.values.at(i).isNull())
+                record.rest += HistoryLogic::csvField(row.values.at(i).toString());
+        }
+        for (const OwnAppliance &appliance : own.value_or(QList<OwnAppliance>())) {
+            const auto cost = row.own.constFind(appliance.id);
+            record.rest += QLatin1Char(',') + amount(ownItem(appliance.id)) + QLatin1Char(',') +
+                           (cost != row.own.constEnd() ? numberText(*cost) : QString());
         }
         record.rest += QLatin1Char(',') + moneyText(dayCost(row, water)) + QLatin1Char(',') +
-                       usageField(usage.value_or(QHash<QString, DayUse>()), row.key, water);
+                       usageField(day, water);
         records.append(std::move(record));
     }
     // Undated rows keep their stored order after every dated one.
@@ -98,8 +158,9 @@ QByteArray diaryCsv(const QSqlDatabase &db, bool water, const QString &header, b
         return a.date < b.date;
     });
 
-    QString text = header + QStringLiteral("\r\n");
-    text.reserve(text.size() + records.size() * 96);
+    QString text = csvHeader(water, own.value_or(QList<OwnAppliance>()), storedSign(db)) +
+                   QStringLiteral("\r\n");
+    text.reserve(text.size() + records.size() * 160);
     for (const Record &record : std::as_const(records))
         text += record.dateField + record.rest + QStringLiteral("\r\n");
     return text.toUtf8();
@@ -141,36 +202,23 @@ QString writeProblem(const QSaveFile &file, const QString &folder)
     return QStringLiteral("the files could not be written");
 }
 
-// What the days of a period before cost, and whether any of them was recorded.
+// What the days of a period before cost, and how many of them were recorded.
 struct PeriodBefore
 {
     double total = 0;
-    bool recorded = false;
+    int recorded = 0;
 };
 
-// The appliances and water activities that cost anything, dearest first (the
-// order of the columns between equals), each with its share of costs' sum;
-// costs are in the Diary's then the waterDiary's column order.
-QList<HistoryLogic::Spending> ranking(const QList<double> &costs)
+// The items that cost anything, dearest first (the given order between
+// equals), each with its share of the items' sum.
+QList<HistoryLogic::Spending> ranking(QList<HistoryLogic::Spending> items)
 {
-    static const QStringList waterNames = {
-        QStringLiteral("tap"),          QStringLiteral("washing machine water"),
-        QStringLiteral("dish washing"), QStringLiteral("shower"),
-        QStringLiteral("lawn"),         QStringLiteral("toilet"),
-    };
-    const int appliances = int(applianceColumns().size());
     double total = 0;
-    for (const double cost : costs)
-        total += cost;
-    QList<HistoryLogic::Spending> items;
-    for (int i = 0; i < costs.size(); ++i) {
-        if (costs.at(i) <= 0)
-            continue;
-        const bool water = i >= appliances;
-        items.append({water ? waterNames.at(i - appliances) : applianceNames().at(i),
-                      water ? waterTipNames().at(i - appliances) : applianceTipNames().at(i), water,
-                      costs.at(i), costs.at(i) / total});
-    }
+    for (const HistoryLogic::Spending &item : std::as_const(items))
+        total += item.cost;
+    items.removeIf([](const HistoryLogic::Spending &item) { return item.cost <= 0; });
+    for (HistoryLogic::Spending &item : items)
+        item.share = item.cost / total;
     std::stable_sort(items.begin(), items.end(),
                      [](const HistoryLogic::Spending &a, const HistoryLogic::Spending &b) {
                          return a.cost > b.cost;
@@ -223,6 +271,7 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
     std::array<bool, readDays> hasWater{};
     const int appliances = int(applianceColumns().size());
     QList<double> itemCosts(appliances + waterColumns().size(), 0);
+    QHash<int, double> ownCosts; // by own appliance
 
     const std::optional<QList<DiaryRow>> electricityRows = diaryRows(db, false, keys);
     const std::optional<QList<DiaryRow>> waterRows = diaryRows(db, true, keys);
@@ -235,6 +284,8 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
         hasElectricity[day] = true;
         for (int item = 0; day >= firstShown && item < appliances; ++item)
             itemCosts[item] += readNumber(row.values.value(item));
+        for (auto own = row.own.cbegin(); day >= firstShown && own != row.own.cend(); ++own)
+            ownCosts[own.key()] += own.value();
     }
     for (const DiaryRow &row : waterRows.value_or(QList<DiaryRow>())) {
         const int day = dayOfKey.value(row.key, -1);
@@ -288,7 +339,7 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
         PeriodBefore period;
         for (int i = from; i < from + days; ++i) {
             period.total += costs[i];
-            period.recorded = period.recorded || recorded[i];
+            period.recorded += recorded[i];
         }
         return period;
     };
@@ -296,14 +347,34 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
     const PeriodBefore electricity30 = before(electricity, hasElectricity, longPeriod);
     const PeriodBefore water7 = before(water, hasWater, shortPeriod);
     const PeriodBefore water30 = before(water, hasWater, longPeriod);
-    data.changes.electricity7 =
-        change(data.electricity7, electricity7.total, electricity7.recorded);
-    data.changes.electricity30 =
-        change(data.electricity30, electricity30.total, electricity30.recorded);
-    data.changes.water7 = change(data.water7, water7.total, water7.recorded);
-    data.changes.water30 = change(data.water30, water30.total, water30.recorded);
+    data.changes.electricity7 = change(data.electricity7, data.usage7.electricityDays,
+                                       electricity7.total, electricity7.recorded, shortPeriod);
+    data.changes.electricity30 = change(data.electricity30, data.usage30.electricityDays,
+                                        electricity30.total, electricity30.recorded, longPeriod);
+    data.changes.water7 =
+        change(data.water7, data.usage7.waterDays, water7.total, water7.recorded, shortPeriod);
+    data.changes.water30 =
+        change(data.water30, data.usage30.waterDays, water30.total, water30.recorded, longPeriod);
 
-    data.spending = ranking(itemCosts);
+    // Each item in the Diary's then the waterDiary's column order, then the
+    // household's own appliances in the order they were added.
+    static const QStringList waterNames = {
+        QStringLiteral("tap"),          QStringLiteral("washing machine water"),
+        QStringLiteral("dish washing"), QStringLiteral("shower"),
+        QStringLiteral("lawn"),         QStringLiteral("toilet"),
+    };
+    QList<Spending> items;
+    for (int i = 0; i < itemCosts.size(); ++i) {
+        const bool water = i >= appliances;
+        items.append({water ? waterNames.at(i - appliances) : applianceNames().at(i),
+                      water ? waterTipNames().at(i - appliances) : applianceTipNames().at(i), water,
+                      itemCosts.at(i)});
+    }
+    const std::optional<QList<OwnAppliance>> own = ownAppliances(db, true);
+    data.read = data.read && own;
+    for (const OwnAppliance &appliance : own.value_or(QList<OwnAppliance>()))
+        items.append({appliance.name, QString(), false, ownCosts.value(appliance.id)});
+    data.spending = ranking(items);
     return data;
 }
 
@@ -342,11 +413,14 @@ QList<Spending> spendingChart(const QList<Spending> &spending, int bars)
     return items;
 }
 
-std::optional<double> change(double now, double before, bool beforeRecorded)
+std::optional<double> change(double now, int nowRecorded, double before, int beforeRecorded,
+                             int days)
 {
-    if (!beforeRecorded || before <= 0)
+    // Fewer than half: 3 of 7 days, 14 of 30.
+    if (2 * nowRecorded < days || 2 * beforeRecorded < days || before <= 0)
         return std::nullopt;
-    return (now - before) / before * 100;
+    const double beforePerDay = before / beforeRecorded;
+    return (now / nowRecorded - beforePerDay) / beforePerDay * 100;
 }
 
 QString changeText(std::optional<double> percent)
@@ -366,19 +440,24 @@ QString changeWords(std::optional<double> percent, int days)
         return QString();
     const long rounded = std::lround(*percent);
     if (rounded == 0)
-        return QStringLiteral("the same as the %1 days before").arg(days);
-    return QStringLiteral("%1 %2 % on the %3 days before")
+        return QStringLiteral("the same a recorded day as the %1 days before").arg(days);
+    return QStringLiteral("%1 %2 % a recorded day on the %3 days before")
         .arg(rounded > 0 ? QStringLiteral("up") : QStringLiteral("down"))
         .arg(std::labs(rounded))
         .arg(days);
 }
 
-BudgetStatus budgetStatus(double spent, const QDate &today, std::optional<double> budget)
+BudgetStatus budgetStatus(double spent, const QDate &today, std::optional<double> budget,
+                          std::optional<double> meterADay)
 {
     BudgetStatus status;
     status.spent = spent;
     status.budget = budget;
-    status.projection = today.day() > 0 ? spent / today.day() * today.daysInMonth() : spent;
+    status.fromMeter = meterADay.has_value();
+    if (meterADay)
+        status.projection = *meterADay * today.daysInMonth();
+    else
+        status.projection = today.day() > 0 ? spent / today.day() * today.daysInMonth() : spent;
     status.over = budget && status.projection > *budget + 0.005;
     return status;
 }
@@ -389,51 +468,53 @@ QString budgetText(const BudgetStatus &status, const QString &kind, const QStrin
         QStringLiteral("%1 this month: %2").arg(kind, moneyText(status.spent, sign));
     if (!status.budget)
         return spent + QStringLiteral(", no budget set.");
-    return QStringLiteral("%1 of %2, on course for %3: %4")
+    return QStringLiteral("%1 of %2, on course for %3%4: %5")
         .arg(spent, moneyText(*status.budget, sign), moneyText(status.projection, sign),
+             status.fromMeter ? QStringLiteral(" by your meter readings") : QString(),
              status.over ? QStringLiteral("above your budget.")
                          : QStringLiteral("within your budget."));
 }
 
-QString periodText(int days, double total, const QString &sign)
+std::optional<double> meterCostADay(const QSqlDatabase &db, const QString &meter,
+                                    const QDate &today)
 {
-    return QStringLiteral("Last %1 days: %2").arg(days).arg(moneyText(total, sign));
+    const std::optional<MetersLogic::Period> period = MetersLogic::lastPeriod(db, meter);
+    const std::optional<double> tariff = rate(db, meter);
+    const QDate first(today.year(), today.month(), 1);
+    if (!period || period->days <= 0 || period->to <= first || !tariff || !soundRate(*tariff))
+        return std::nullopt;
+    return period->perDay * *tariff;
 }
 
-QString periodText(int days, double total, const QString &sign, std::optional<double> used,
-                   const QString &unit, int usedDays, int recordedDays)
+QString periodText(int days, double total, const QString &sign, int recordedDays)
 {
-    QString money = periodText(days, total, sign);
+    // One pass: a currency sign holding "%3" stays as it is.
+    return QStringLiteral("Last %1 days: %2\n%3 of %1 days")
+        .arg(QString::number(days), moneyText(total, sign), QString::number(recordedDays));
+}
+
+QString periodText(int days, double total, const QString &sign, int recordedDays,
+                   std::optional<double> used, const QString &unit, int usedDays)
+{
+    QString text = periodText(days, total, sign, recordedDays);
     if (!used)
-        return money;
-    QString text = money + QLatin1Char('\n') + usageText(*used, unit);
+        return text;
+    text += QStringLiteral(", ") + usageText(*used, unit);
     // Beside the period's recorded days that have costs only, the usage
-    // says the days it covers.
+    // says how many of them it covers.
     if (usedDays < recordedDays)
-        text += usedDays == 1 ? QStringLiteral(" in 1 day")
-                              : QStringLiteral(" in %1 days").arg(usedDays);
+        text += QStringLiteral(" in %1").arg(usedDays);
     return text;
 }
 
 QByteArray electricityCsv(const QSqlDatabase &db, bool *ok)
 {
-    return diaryCsv(
-        db, false,
-        csvHeader({},
-                  {"air conditioner", "laptop", "fan", "lights", "dvd player", "tv",
-                   "washing machine", "hair dryer", "microwave", "rice cooker", "refrigerator"},
-                  "kWh", storedSign(db)),
-        ok);
+    return diaryCsv(db, false, ok);
 }
 
 QByteArray waterCsv(const QSqlDatabase &db, bool *ok)
 {
-    return diaryCsv(
-        db, true,
-        csvHeader({"family members"},
-                  {"tap", "washing machine", "dish washing", "shower", "lawn", "toilet"}, "litres",
-                  storedSign(db)),
-        ok);
+    return diaryCsv(db, true, ok);
 }
 
 QString csvField(const QString &value)

@@ -4,7 +4,8 @@
 // 30 days went, this month's spending against the household's budgets, and
 // the export of every stored day to two CSV files.
 //
-// A day's electricity cost is the sum of its eleven Diary columns; its water
+// A day's electricity cost is the sum of its eleven Diary columns and its own
+// appliances' costs (CalculatorLogic::electricityTotal); its water
 // cost is the family members times the sum of its six waterDiary columns (as
 // CalculatorLogic::waterTotal). NULL and unreadable values count as 0. A day
 // is found by its key, dayKey(date); rows whose key is not a "dd/MM/yyyy" date
@@ -74,8 +75,9 @@ constexpr int spendingBars = 6;
 // percents add to 100 (largest remainders rounded up).
 QList<Spending> spendingChart(const QList<Spending> &spending, int bars = spendingBars);
 
-// The change of each total on the same number of days before it, in percent;
-// nothing where the earlier period has no recorded day or cost nothing.
+// The change of each total on the same number of days before it, in percent,
+// each period's total taken per recorded day; nothing where either period
+// has fewer than half its days recorded or the earlier one cost nothing.
 struct Changes
 {
     std::optional<double> electricity7;
@@ -103,55 +105,78 @@ struct PageData
 // An item's label on the chart of where the money went: "shower  $12.30  41 %".
 QString spendingLabel(const Spending &item, const QString &sign);
 
-// The change from before to now in percent; nothing when before had no
-// recorded day (beforeRecorded false) or is 0.
-std::optional<double> change(double now, double before, bool beforeRecorded);
+// The change from before to now in percent, both periods of days days, each
+// total divided by its recorded days; nothing when either period has fewer
+// than half its days recorded, or before cost nothing.
+std::optional<double> change(double now, int nowRecorded, double before, int beforeRecorded,
+                             int days);
 
 // A change with its arrow, for the page: "▲ 12 %", "▼ 5 %", "= 0 %"; empty for
 // nothing.
 QString changeText(std::optional<double> percent);
 
-// The same in words, for a screen reader: "up 12 % on the 7 days before";
+// The same in words, for a screen reader: "up 12 % a recorded day on the 7
+// days before";
 // empty for nothing.
 QString changeWords(std::optional<double> percent, int days);
 
 // A month's spending so far against a budget: the projection for the whole
-// month is the daily average so far (spent over the days from the 1st to
-// today) times the days of the month.
+// month is what the meter says a day costs (meterADay) times the days of the
+// month when the meter's readings cover part of it; otherwise the diary's
+// daily average so far (spent over the days from the 1st to today) times the
+// days of the month.
 struct BudgetStatus
 {
     double spent = 0;
     double projection = 0;
     std::optional<double> budget;
-    bool over = false; // the projection is above the budget
+    bool over = false;      // the projection is above the budget
+    bool fromMeter = false; // the projection is the meter's
 };
-BudgetStatus budgetStatus(double spent, const QDate &today, std::optional<double> budget);
+BudgetStatus budgetStatus(double spent, const QDate &today, std::optional<double> budget,
+                          std::optional<double> meterADay = std::nullopt);
+
+// What a meter (MeterLogic::electricityMeter or waterMeter) says a day of
+// today's month costs: the use a day between its latest two readings of one
+// series times the tariff, when those readings cover a day of the month (the
+// later one is after its 1st). Nothing otherwise, or when the readings or a
+// sound tariff could not be read.
+std::optional<double> meterCostADay(const QSqlDatabase &db, const QString &meter,
+                                    const QDate &today);
 
 // The status in words: "Electricity this month: $12.00 of $30.00, on course
-// for $36.00: above your budget." Without a budget, only what was spent.
+// for $36.00: above your budget.", "on course for $36.00 by your meter
+// readings" when the projection is the meter's. Without a budget, only what
+// was spent.
 QString budgetText(const BudgetStatus &status, const QString &kind, const QString &sign);
 
 // Everything the history page shows, from two queries (one per diary). A closed
 // or busy database gives 0 everywhere, with read false.
 PageData pageData(const QSqlDatabase &db, const QDate &today = Clock::today());
 
-// The label of a period's total: "Last 7 days: $8.40", and on a second line
-// what was used when it is known ("12.30 kWh" or "840 litres"), with the days
-// it covers when some of the recordedDays have costs only ("12.30 kWh in 4
-// days").
-QString periodText(int days, double total, const QString &sign);
-QString periodText(int days, double total, const QString &sign, std::optional<double> used,
-                   const QString &unit, int usedDays = 0, int recordedDays = 0);
+// The label of a period's total, and on a second line how many of its days
+// are recorded and what was used when it is known: "Last 7 days: $8.40\n6 of
+// 7 days, 12.30 kWh" ("840 litres"), with how many of the recorded days the
+// usage covers when some have costs only ("6 of 7 days, 12.30 kWh in 4").
+QString periodText(int days, double total, const QString &sign, int recordedDays);
+QString periodText(int days, double total, const QString &sign, int recordedDays,
+                   std::optional<double> used, const QString &unit, int usedDays);
 
 // The diaries as CSV (RFC 4180): comma-separated, CRLF after every record
 // including the last, UTF-8 without a byte order mark, a header record first.
 // Every stored day is one record, oldest day first; rows whose key is not a
 // date follow the dated ones in the order they were stored, with the key as
-// stored in the date column. Dates are ISO (2026-12-07), every value is exactly
-// as stored (empty for NULL) and the total has two decimals without a currency
-// sign, which the header of each money column gives ("total ($)"). A last column gives the day's
-// kWh (electricity) or the family's litres (water) from the answers kept beside the costs, empty
-// for a day recorded before they were kept. ok (when given) says whether the diary could be read.
+// stored in the date column. Every header names its unit: the household's
+// currency sign for money ("laptop ($)"), "h" for hours, the uses of water
+// ("shower (showers each person)"). Each item has two columns, the answer
+// kept for it (hours, minutes or uses; empty for a day recorded before
+// answers were kept) then its cost; the electricity file then has two for
+// each own appliance ever added, removed ones too. Dates are ISO (2026-12-07),
+// every cost is exactly as stored (empty for NULL) and the total has two
+// decimals without a currency sign. A last column gives the day's kWh
+// (electricity, own appliances included) or the family's litres (water) from
+// the answers kept, empty for a day recorded before they were kept. ok (when
+// given) says whether the diary could be read.
 QByteArray electricityCsv(const QSqlDatabase &db, bool *ok = nullptr);
 QByteArray waterCsv(const QSqlDatabase &db, bool *ok = nullptr);
 

@@ -64,6 +64,29 @@ bool writeAppliance(const QSqlDatabase &db, const QString &key, int index, doubl
            storeUsage(db, key, column, hours, hours * watts * count / 1000, watts, count);
 }
 
+// The writes of one own appliance's answer, inside the caller's transaction:
+// the day gets a Diary row (so that the diaries list it), the cost its own
+// row and the answer its DayUsage row.
+bool writeOwn(const QSqlDatabase &db, const QString &key, const CalculatorLogic::OwnAnswer &answer,
+              double rate)
+{
+    using namespace CalculatorLogic;
+    const double cost = applianceCost(answer.hours, double(answer.watts) * answer.count, rate);
+    if (answer.id <= 0 || !qIsFinite(cost))
+        return false;
+    return Database::run(
+               db, QStringLiteral("INSERT OR IGNORE INTO Diary (retrieveDate) VALUES (?)"), {key})
+               .isActive() &&
+           Database::run(db,
+                         QStringLiteral("INSERT OR REPLACE INTO OwnApplianceDay (dayKey, "
+                                        "applianceId, cost) VALUES (?,?,?)"),
+                         {key, answer.id, cost})
+               .isActive() &&
+           storeUsage(db, key, ownItem(answer.id), answer.hours,
+                      answer.hours * answer.watts * answer.count / 1000, answer.watts,
+                      answer.count);
+}
+
 // The writes of one water page's answers, inside the caller's transaction.
 bool writeWater(const QSqlDatabase &db, const QString &key,
                 const QList<CalculatorLogic::WaterAnswer> &answers,
@@ -233,6 +256,42 @@ double electricityTotal(const ElectricityCosts &costs)
     for (double cost : costs)
         total += cost;
     return total;
+}
+
+double electricityTotal(const ElectricityCosts &costs, const OwnCosts &own)
+{
+    double total = electricityTotal(costs);
+    for (const double cost : own)
+        total += cost;
+    return total;
+}
+
+QString ownItem(int id)
+{
+    return QStringLiteral("own:%1").arg(id);
+}
+
+std::optional<int> ownId(const QString &item)
+{
+    if (!item.startsWith(QLatin1String("own:")))
+        return std::nullopt;
+    bool ok = false;
+    const int id = item.mid(4).toInt(&ok);
+    return ok && id > 0 ? std::optional(id) : std::nullopt;
+}
+
+std::optional<QList<OwnAppliance>> ownAppliances(const QSqlDatabase &db, bool withRemoved)
+{
+    QSqlQuery query = Database::run(
+        db, QStringLiteral("SELECT id, name, watts, count, removed FROM OwnAppliance%1 ORDER BY id")
+                .arg(withRemoved ? QString() : QStringLiteral(" WHERE removed = 0")));
+    if (!query.isActive())
+        return std::nullopt;
+    QList<OwnAppliance> all;
+    while (query.next())
+        all.append({query.value(0).toInt(), query.value(1).toString(), query.value(2).toInt(),
+                    query.value(3).toInt(), query.value(4).toInt() != 0});
+    return all;
 }
 
 double householdWater(int activity, double kept, double members)
@@ -416,17 +475,21 @@ DayAnswers dayAnswers(const QSqlDatabase &db, const QString &key)
 
 bool recordWholeDay(const QSqlDatabase &db, const QString &key,
                     const QList<ApplianceAnswer> &appliances, const QList<WaterAnswer> &water,
-                    const ColumnValues &plain)
+                    const ColumnValues &plain, const QList<OwnAnswer> &own)
 {
     const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
     const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
-    if ((!appliances.isEmpty() && !electricityRate) ||
+    if (((!appliances.isEmpty() || !own.isEmpty()) && !electricityRate) ||
         ((!water.isEmpty() || !plain.isEmpty()) && !waterRate))
         return false;
     return Database::inTransaction(db, [&] {
         for (const ApplianceAnswer &answer : appliances) {
             if (!writeAppliance(db, key, answer.index, answer.hours, answer.watts, answer.count,
                                 *electricityRate))
+                return false;
+        }
+        for (const OwnAnswer &answer : own) {
+            if (!writeOwn(db, key, answer, *electricityRate))
                 return false;
         }
         return (water.isEmpty() && plain.isEmpty()) ||
@@ -472,25 +535,34 @@ std::optional<CopiedAnswers> copyAnswers(const QSqlDatabase &db, const QString &
     QSqlQuery members = Database::run(
         db, QStringLiteral("SELECT noOfFamilyMem FROM waterDiary WHERE waterRetrieveDate=?"),
         {fromKey});
+    const std::optional<QList<OwnAppliance>> owned = ownAppliances(db);
     if (!electricityRate || !waterRate || !answers.isActive() || !members.isActive() ||
-        fromKey == toKey)
+        fromKey == toKey || !owned)
         return std::nullopt;
     QList<QPair<int, double>> appliances;
     QList<WaterAnswer> water;
+    QList<OwnAnswer> own;
     while (answers.next()) {
         const QString item = answers.value(0).toString();
         const double amount = readNumber(answers.value(1));
         const int appliance = int(applianceColumns().indexOf(item));
         const int activity = int(waterColumns().indexOf(item));
-        if (appliance >= 0)
+        const std::optional<int> id = ownId(item);
+        if (appliance >= 0) {
             appliances.append({appliance, amount});
-        else if (activity >= 0 && !factors[activity])
+        } else if (activity >= 0 && !factors[activity]) {
             return std::nullopt;
-        else if (activity >= 0)
+        } else if (activity >= 0) {
             water.append({item, amount, *factors[activity]});
+        } else if (id) {
+            for (const OwnAppliance &appliance : *owned) {
+                if (appliance.id == *id)
+                    own.append({*id, amount, appliance.watts, appliance.count});
+            }
+        }
     }
     answers.finish();
-    CopiedAnswers copied{int(appliances.size()), int(water.size()), QString()};
+    CopiedAnswers copied{int(appliances.size() + own.size()), int(water.size()), QString()};
     ColumnValues plain;
     if (members.next() && !members.value(0).isNull()) {
         copied.members = members.value(0).toString();
@@ -503,6 +575,7 @@ std::optional<CopiedAnswers> copyAnswers(const QSqlDatabase &db, const QString &
         {QStringLiteral("Diary"), QStringLiteral("retrieveDate")},
         {QStringLiteral("waterDiary"), QStringLiteral("waterRetrieveDate")},
         {QStringLiteral("DayUsage"), QStringLiteral("dayKey")},
+        {QStringLiteral("OwnApplianceDay"), QStringLiteral("dayKey")},
     };
     const bool stored = Database::inTransaction(db, [&] {
         for (const auto &[table, keyColumn] : dayRows) {
@@ -515,6 +588,10 @@ std::optional<CopiedAnswers> copyAnswers(const QSqlDatabase &db, const QString &
             if (!watts[appliance] || !counts[appliance] ||
                 !writeAppliance(db, toKey, appliance, hours, *watts[appliance], *counts[appliance],
                                 *electricityRate))
+                return false;
+        }
+        for (const OwnAnswer &answer : std::as_const(own)) {
+            if (!writeOwn(db, toKey, answer, *electricityRate))
                 return false;
         }
         return (water.isEmpty() && plain.isEmpty()) ||
@@ -556,6 +633,11 @@ ElectricityDay electricityDay(const QSqlDatabase &db, const QString &key)
     day.found = true;
     for (int i = 0; i < int(day.costs.size()); ++i)
         day.costs[i] = readNumber(query.value(i));
+    QSqlQuery own = Database::run(
+        db, QStringLiteral("SELECT applianceId, cost FROM OwnApplianceDay WHERE dayKey=?"), {key});
+    day.read = own.isActive();
+    while (own.next())
+        day.own.insert(own.value(0).toInt(), readNumber(own.value(1)));
     return day;
 }
 
@@ -589,9 +671,9 @@ std::optional<QHash<QString, DayUse>> usageOfDays(const QSqlDatabase &db, const 
         QStringLiteral("u.dayKey"), keys, [&](const QString &where, const QVariantList &bound) {
             QSqlQuery query = Database::run(
                 db,
-                QStringLiteral(
-                    "SELECT u.dayKey, u.item, u.quantity, w.noOfFamilyMem FROM DayUsage u "
-                    "LEFT JOIN waterDiary w ON w.waterRetrieveDate = u.dayKey") +
+                QStringLiteral("SELECT u.dayKey, u.item, u.quantity, w.noOfFamilyMem, u.amount "
+                               "FROM DayUsage u "
+                               "LEFT JOIN waterDiary w ON w.waterRetrieveDate = u.dayKey") +
                     where,
                 bound);
             if (!query.isActive())
@@ -599,11 +681,14 @@ std::optional<QHash<QString, DayUse>> usageOfDays(const QSqlDatabase &db, const 
             while (query.next()) {
                 const QString item = query.value(1).toString();
                 const double quantity = readNumber(query.value(2));
-                const bool electricity = applianceColumns().contains(item);
+                const bool electricity =
+                    applianceColumns().contains(item) || ownId(item).has_value();
                 if (!electricity && !waterColumns().contains(item))
                     continue;
                 DayUse &day = days[query.value(0).toString()];
                 day.items.insert(item, quantity);
+                if (!query.value(4).isNull())
+                    day.amounts.insert(item, readNumber(query.value(4)));
                 if (electricity)
                     day.kWh = day.kWh.value_or(0) + quantity;
                 else
@@ -648,7 +733,27 @@ std::optional<QList<DiaryRow>> diaryRows(const QSqlDatabase &db, bool water,
             }
             return true;
         });
-    return read ? std::optional(rows) : std::nullopt;
+    if (!read)
+        return std::nullopt;
+    if (water || rows.isEmpty())
+        return rows;
+    // The own appliances' costs of the same days.
+    QHash<QString, OwnCosts> own;
+    const bool ownRead = forKeys(
+        QStringLiteral("dayKey"), keys, [&](const QString &where, const QVariantList &bound) {
+            QSqlQuery query = Database::run(
+                db, QStringLiteral("SELECT dayKey, applianceId, cost FROM OwnApplianceDay") + where,
+                bound);
+            while (query.isActive() && query.next())
+                own[query.value(0).toString()].insert(query.value(1).toInt(),
+                                                      readNumber(query.value(2)));
+            return query.isActive();
+        });
+    if (!ownRead)
+        return std::nullopt;
+    for (DiaryRow &row : rows)
+        row.own = own.value(row.key);
+    return rows;
 }
 
 double dayCost(const DiaryRow &row, bool water)
@@ -662,7 +767,7 @@ double dayCost(const DiaryRow &row, bool water)
     ElectricityCosts costs{};
     for (int i = 0; i < int(costs.size()) && i < row.values.size(); ++i)
         costs[i] = readNumber(row.values.at(i));
-    return electricityTotal(costs);
+    return electricityTotal(costs, row.own);
 }
 
 QString randomTip(const QSqlDatabase &db, const QString &applianceName)

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QPair>
 #include <QSqlDatabase>
 #include <QString>
@@ -89,6 +90,41 @@ using WaterCosts = std::array<double, 6>;
 
 // The sum of the eleven costs, added in column order.
 double electricityTotal(const ElectricityCosts &costs);
+
+// The household's own appliances (an electric water heater, an oven...),
+// added on the settings page beside the eleven built in, are kept in
+// OwnAppliance(id, name, watts, count, removed). A removed one keeps its row
+// with removed = 1, so that the days it was recorded on keep its name and
+// figures. A day's answer for one is kept in DayUsage under ownItem(id)
+// (amount = hours, its watts and count, quantity = kWh) and its cost in
+// OwnApplianceDay(dayKey, applianceId, cost), both written in one
+// transaction; the Diary's eleven columns are left as they are, and a day
+// recorded with own appliances only has a Diary row of NULL costs.
+struct OwnAppliance
+{
+    int id = 0;
+    QString name; // as the household typed it: shown as plain text only
+    int watts = 0;
+    int count = 0;
+    bool removed = false;
+};
+
+// The DayUsage item of an own appliance ("own:3"), and the id of such an
+// item; nothing for any other item.
+QString ownItem(int id);
+std::optional<int> ownId(const QString &item);
+
+// The own appliances in the order they were added, the removed ones too when
+// withRemoved; nothing when they could not be read.
+std::optional<QList<OwnAppliance>> ownAppliances(const QSqlDatabase &db, bool withRemoved = false);
+
+// A day's costs of own appliances, by OwnAppliance id.
+using OwnCosts = QMap<int, double>;
+
+// A day's electricity cost: the eleven costs in column order, then the own
+// appliances' in the order they were added. Every page, the history, the CSV
+// and the meters count a day's electricity with this.
+double electricityTotal(const ElectricityCosts &costs, const OwnCosts &own);
 
 // What a day's kept figure (a cost, or litres) of a water activity
 // (waterColumns order) comes to for the household: a personal activity's is
@@ -197,12 +233,20 @@ struct ApplianceAnswer
 };
 
 // Records a whole day in one transaction: each appliance's cost and answer
-// (as recordAppliance), the water answers and plain values (as recordWater).
-// Nothing is stored when a tariff needed could not be read or any write
-// fails; returns whether the day was stored.
+// (as recordAppliance), each own appliance's cost and answer, the water answers and plain values
+// (as recordWater). Nothing is stored when a tariff needed could not be read or any write fails;
+// returns whether the day was stored. An own appliance's answer: hours for count appliances of
+// watts.
+struct OwnAnswer
+{
+    int id;
+    double hours;
+    int watts;
+    int count;
+};
 bool recordWholeDay(const QSqlDatabase &db, const QString &key,
                     const QList<ApplianceAnswer> &appliances, const QList<WaterAnswer> &water,
-                    const ColumnValues &plain);
+                    const ColumnValues &plain, const QList<OwnAnswer> &own = {});
 
 // The latest day before before with any answer in DayUsage; an invalid date
 // when there is none.
@@ -211,7 +255,6 @@ QDate lastAnsweredDay(const QSqlDatabase &db, const QDate &before);
 // Each appliance's power or count, in the Diary's column order; nothing for
 // one that could not be read.
 using ApplianceFigures = std::array<std::optional<int>, 11>;
-
 // What copyAnswers copied: how many appliances and water activities, and
 // the family members (empty when the day had none).
 struct CopiedAnswers
@@ -231,6 +274,9 @@ std::optional<bool> dayHasAnswers(const QSqlDatabase &db, const QString &key);
 // one transaction; a water use is costed with its cubic metres in factors
 // (waterDiary column order). Nothing, with the day left as it was, when a
 // tariff, power, count or factor needed could not be read or a write failed.
+// The own appliances' answers are copied with their present powers and
+// counts (an own appliance removed since is left out) and counted among the
+// appliances.
 using WaterFactors = std::array<std::optional<double>, 6>;
 std::optional<CopiedAnswers> copyAnswers(const QSqlDatabase &db, const QString &fromKey,
                                          const QString &toKey, const ApplianceFigures &watts,
@@ -248,6 +294,7 @@ struct ElectricityDay
     bool read = false; // the diary could be asked; found is false otherwise
     bool found = false;
     ElectricityCosts costs{};
+    OwnCosts own; // the own appliances' costs
 };
 ElectricityDay electricityDay(const QSqlDatabase &db, const QString &key);
 
@@ -270,9 +317,10 @@ double householdLitres(const QString &item, double perMember, double members);
 // costs and no usage, never "0 kWh" or "0 litres".
 struct DayUse
 {
-    QHash<QString, double> items; // each answered item as kept: kWh, or litres for one member
-    std::optional<double> kWh;    // the day's appliances
-    std::optional<double> litres; // the whole family's water (householdLitres)
+    QHash<QString, double> items;   // each answered item as kept: kWh, or litres for one member
+    QHash<QString, double> amounts; // each answered item's hours, or count of uses, as kept
+    std::optional<double> kWh;      // the day's appliances, own ones included
+    std::optional<double> litres;   // the whole family's water (householdLitres)
 };
 
 // The one reading of the answers kept per day: the days of keys (as dayKey
@@ -282,19 +330,21 @@ struct DayUse
 std::optional<QHash<QString, DayUse>> usageOfDays(const QSqlDatabase &db,
                                                   const QStringList &keys = {});
 
-// A diary's stored rows: Diary's eleven costs, or waterDiary's family members
-// then six costs, each as stored (NULL stays NULL), keyed by the day key as
+// A diary's stored rows: Diary's eleven costs (and the day's own appliances'
+// costs), or waterDiary's family members then six costs, each as stored
+// (NULL stays NULL), keyed by the day key as
 // stored; of the days of keys only, or of every stored day, in the order the
 // rows were stored, when keys is empty. Nothing when the diary could not be read.
 struct DiaryRow
 {
     QString key;
     QVariantList values;
+    OwnCosts own; // electricity rows only
 };
 std::optional<QList<DiaryRow>> diaryRows(const QSqlDatabase &db, bool water,
                                          const QStringList &keys = {});
 
-// A diary row's day cost: the sum of the eleven costs, or the six water
+// A diary row's day cost: electricityTotal of its costs, or the six water
 // costs as waterTotal counts them with the row's family members.
 double dayCost(const DiaryRow &row, bool water);
 

@@ -714,6 +714,62 @@ Input<int> parseCount(const QString &text, int appliance)
     return input;
 }
 
+int addOwnAppliance(const QSqlDatabase &db, const QString &name, const QString &watts, int count,
+                    QString *error)
+{
+    const QString typed = name.trimmed();
+    const bool control = std::any_of(typed.cbegin(), typed.cend(), [](QChar c) {
+        return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format;
+    });
+    const std::optional<int> power = typedWhole(watts, maximumWatts);
+    const std::optional<QList<CalculatorLogic::OwnAppliance>> owned =
+        CalculatorLogic::ownAppliances(db);
+    const bool taken =
+        owned && std::any_of(owned->cbegin(), owned->cend(), [&](const auto &appliance) {
+            return appliance.name.compare(typed, Qt::CaseInsensitive) == 0;
+        });
+    if (typed.isEmpty() || typed.size() > maximumOwnNameLength || control)
+        *error = QStringLiteral("Name your appliance in 1 to %1 letters, for example water heater.")
+                     .arg(maximumOwnNameLength);
+    else if (!power || !allowedWatts(*power))
+        *error = QStringLiteral("Enter the power of the %1 in whole watts, from %2 to %3.")
+                     .arg(typed)
+                     .arg(minimumWatts)
+                     .arg(maximumWatts);
+    else if (count < 1 || count > maximumCount)
+        *error = QStringLiteral("Set how many of the %1 you have, from 1 to %2.")
+                     .arg(typed)
+                     .arg(maximumCount);
+    else if (!owned)
+        *error = QStringLiteral("Not added: the data file is busy. Please try again.");
+    else if (taken)
+        *error = QStringLiteral("You have an appliance named %1 already.").arg(typed);
+    else if (owned->size() >= maximumOwnAppliances)
+        *error = QStringLiteral("You have %1 appliances of your own, the most there can be: "
+                                "remove one to add another.")
+                     .arg(maximumOwnAppliances);
+    else
+        error->clear();
+    if (!error->isEmpty())
+        return 0;
+    QSqlQuery add = run(db,
+                        QStringLiteral("INSERT INTO OwnAppliance (name, watts, count, removed) "
+                                       "VALUES (?,?,?,0)"),
+                        {typed, *power, count});
+    if (!add.isActive()) {
+        *error = QStringLiteral("Not added: the data file is busy. Please try again.");
+        return 0;
+    }
+    return add.lastInsertId().toInt();
+}
+
+bool removeOwnAppliance(const QSqlDatabase &db, int id)
+{
+    QSqlQuery remove =
+        run(db, QStringLiteral("UPDATE OwnAppliance SET removed = 1 WHERE id = ?"), {id});
+    return remove.isActive() && remove.numRowsAffected() == 1;
+}
+
 Input<QString> parseBudget(const QString &text, bool water, const QLocale &locale)
 {
     Input<QString> input;

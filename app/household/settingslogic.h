@@ -209,6 +209,24 @@ Input<QString> parseBudget(const QString &text, bool water, const QLocale &local
 // comma where locale writes one; the value is the trimmed text.
 Input<QString> parseLitres(const QString &text, int activity, const QLocale &locale = QLocale());
 
+// The household's own appliances (see CalculatorLogic::OwnAppliance): at most
+// this many at a time, each name of 1 to maximumOwnNameLength characters.
+constexpr int maximumOwnAppliances = 20;
+constexpr int maximumOwnNameLength = 30;
+
+// Adds an own appliance of the typed name (trimmed; no control characters;
+// not the name of another own appliance the household has) and power (as
+// parseWatts), count from 1 to maximumCount. Returns the new appliance's id,
+// or 0 with a sentence for the page in error when a value is not allowed,
+// twenty are there already or it could not be stored.
+int addOwnAppliance(const QSqlDatabase &db, const QString &name, const QString &watts, int count,
+                    QString *error);
+
+// Removes an own appliance from the settings and the days still to be
+// recorded; the days it was recorded on keep its name and figures. Whether it
+// was removed.
+bool removeOwnAppliance(const QSqlDatabase &db, int id);
+
 // A typed currency sign: 1 to 3 printable characters once blanks around it are
 // removed; the value is the trimmed sign.
 Input<QString> parseCurrency(const QString &text);

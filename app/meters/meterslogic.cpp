@@ -69,10 +69,15 @@ std::optional<Period> lastPeriod(const QSqlDatabase &db, const QString &meter,
     const bool water = meter == waterMeter;
     const std::optional<QHash<QString, CalculatorLogic::DayUse>> usage =
         CalculatorLogic::usageOfDays(db, keys);
-    for (const CalculatorLogic::DayUse &day :
-         usage.value_or(QHash<QString, CalculatorLogic::DayUse>())) {
-        if (const std::optional<double> used = diaryUse(day, water))
+    for (int i = 0; i < keys.size(); ++i) {
+        const auto day = usage ? usage->constFind(keys.at(i))
+                               : QHash<QString, CalculatorLogic::DayUse>::const_iterator();
+        const std::optional<double> used =
+            usage && day != usage->constEnd() ? diaryUse(*day, water) : std::nullopt;
+        if (used)
             period.diary = period.diary.value_or(0) + *used;
+        else
+            period.missing.append(period.from.addDays(i));
     }
     return period;
 }
@@ -160,6 +165,23 @@ QString periodText(const QString &meter, const Period &period, const QDate &toda
         text += QStringLiteral(" Your diary has %1 for those days.").arg(amount(*period.diary));
     } else {
         text += QStringLiteral(" Your diary has no answers for those days.");
+    }
+    // The diary's days compared, and those among them without answers.
+    if (period.days > 0) {
+        const QString dayFormat = QStringLiteral("d MMM");
+        text +=
+            QStringLiteral(" The diary's days compared: %1 to %2")
+                .arg(period.from.toString(dayFormat), period.to.addDays(-1).toString(dayFormat));
+        constexpr qsizetype named = 5;
+        QStringList missing;
+        for (qsizetype i = 0; i < qMin(named, period.missing.size()); ++i)
+            missing.append(period.missing.at(i).toString(dayFormat));
+        if (period.missing.size() > named)
+            missing.append(QStringLiteral("%1 more").arg(period.missing.size() - named));
+        text +=
+            missing.isEmpty()
+                ? QStringLiteral(", none without answers.")
+                : QStringLiteral("; without answers: %1.").arg(missing.join(QStringLiteral(", ")));
     }
     const double projected = monthProjection(period, today);
     text += QStringLiteral(" At that rate, %1 comes to %2%3.")

@@ -33,6 +33,10 @@ struct Period
     // included, to not), in the meter's unit: kWh, or cubic metres of the
     // family's litres; nothing when no day of them has answers kept.
     std::optional<double> diary;
+    // The days the readings cover (from included, to not) without answers of
+    // the meter's kind kept in the diary, oldest first; all of them when the
+    // answers could not be read.
+    QList<QDate> missing;
 };
 
 // The period of the last two of stored, meter's readings newest first (as

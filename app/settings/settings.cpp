@@ -1,11 +1,16 @@
 // The household's settings page: its two tariffs, its currency sign, the
-// power of each appliance and its monthly budgets, opened from the calculator's two choice pages.
+// power of each appliance, its monthly budgets, the litres of its water
+// fixtures and its own appliances, opened from the calculator's two choice
+// pages. Own appliances are added and removed at once, apart from Save.
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
 #include "household/settingslogic.h"
 
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -149,6 +154,75 @@ void MainWindow::on_push_settings_clicked()
     prepareCountBoxes(ui, ui->page_settings);
     ui->scroll_settings->verticalScrollBar()->setValue(0);
     showStored(ui, db);
+    showOwnAppliances();
+}
+
+void MainWindow::showOwnAppliances()
+{
+    auto *grid = qobject_cast<QGridLayout *>(ui->wid_ownAppliances->layout());
+    while (QLayoutItem *item = grid->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const std::optional<QList<CalculatorLogic::OwnAppliance>> owned =
+        CalculatorLogic::ownAppliances(db);
+    if (!owned) {
+        ui->lb_settingsMessage->setText(
+            QStringLiteral("Your own appliances could not be read: the data file is busy."));
+        return;
+    }
+    int row = 0;
+    for (const CalculatorLogic::OwnAppliance &appliance : *owned) {
+        auto *label = new QLabel(QStringLiteral("%1: %2 W \u00d7 %3")
+                                     .arg(appliance.name)
+                                     .arg(appliance.watts)
+                                     .arg(appliance.count),
+                                 ui->wid_ownAppliances);
+        label->setTextFormat(Qt::PlainText); // the household's own text
+        label->setStyleSheet(QStringLiteral("color: rgb(85, 0, 0);"));
+        QFont font = label->font();
+        font.setPointSize(12);
+        label->setFont(font);
+        auto *remove = new QPushButton(QStringLiteral("Remove"), ui->wid_ownAppliances);
+        remove->setObjectName(QStringLiteral("push_removeOwnAppliance_%1").arg(appliance.id));
+        remove->setAccessibleName(QStringLiteral("Remove %1").arg(appliance.name));
+        remove->setMinimumSize(100, 40);
+        remove->setFont(font);
+        remove->setStyleSheet(ui->push_addOwnAppliance->styleSheet());
+        const int id = appliance.id;
+        const QString name = appliance.name;
+        connect(remove, &QPushButton::clicked, this, [this, id, name] {
+            const bool removed = SettingsLogic::removeOwnAppliance(db, id);
+            showOwnAppliances();
+            ui->lb_settingsMessage->setText(
+                removed
+                    ? QStringLiteral("Removed %1; the days it was recorded on keep it.").arg(name)
+                    : QStringLiteral("Not removed: the data file is busy. Please try again."));
+        });
+        grid->addWidget(label, row, 0);
+        grid->addWidget(remove, row, 1);
+        label->show();
+        remove->show();
+        ++row;
+    }
+    grid->setColumnStretch(0, 1);
+}
+
+void MainWindow::on_push_addOwnAppliance_clicked()
+{
+    QString error;
+    const QString name = ui->le_ownApplianceName->text().trimmed();
+    if (SettingsLogic::addOwnAppliance(db, name, ui->le_ownApplianceWatts->text(),
+                                       ui->spin_ownApplianceCount->value(), &error) == 0) {
+        ui->lb_settingsMessage->setText(error);
+        return;
+    }
+    ui->le_ownApplianceName->clear();
+    ui->le_ownApplianceWatts->clear();
+    ui->spin_ownApplianceCount->setValue(1);
+    showOwnAppliances();
+    ui->lb_settingsMessage->setText(
+        QStringLiteral("Added %1: it is asked on the quick day from now on.").arg(name));
 }
 
 void MainWindow::on_push_typicalPower_clicked()

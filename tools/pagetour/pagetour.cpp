@@ -8,6 +8,7 @@
 #include "app/household/calculatorlogic.h"
 #include "app/household/meterlogic.h"
 #include "app/household/plugreadings.h"
+#include "app/household/settingslogic.h"
 #include "data/database.h"
 #include "mainwindow.h"
 #include "pagevisits.h"
@@ -39,6 +40,11 @@ void storeDiaryDays()
 {
     using namespace CalculatorLogic;
     const QSqlDatabase db = QSqlDatabase::database();
+    QString error;
+    const int heater = SettingsLogic::addOwnAppliance(db, QStringLiteral("Electric water heater"),
+                                                      QStringLiteral("2000"), 1, &error);
+    SettingsLogic::addOwnAppliance(db, QStringLiteral("Games console"), QStringLiteral("150"), 1,
+                                   &error);
     for (int back = 0; back < 21; ++back) {
         const QString key = dayKey(Clock::today().addDays(-back));
         // A day recorded as earlier versions did, with costs only.
@@ -55,6 +61,8 @@ void storeDiaryDays()
         recordAppliance(db, key, 0, 2 + more / 4, 900); // air conditioner
         recordAppliance(db, key, 3, 5, 10, 6);          // six bulbs
         recordAppliance(db, key, 10, 24, 55);           // refrigerator
+        // The household's own electric water heater, an hour or two a day.
+        recordWholeDay(db, key, {}, {}, {}, {{heater, double(1 + back % 2), 2000, 1}});
         recordWater(db, key,
                     {{QStringLiteral("amtOfTapUsed"), 4 + more, tapFactor},
                      {QStringLiteral("amtOfShowerUsed"), 1, showerFactor}},
