@@ -608,6 +608,9 @@ void TestCalculator::unusableDataFileIsSaidWithoutARetry()
     const QString message = labelText("lb_calculatorMessage");
     QVERIFY2(message.contains(QDir::toNativeSeparators(home->databasePath())), qPrintable(message));
     QVERIFY(!message.contains(QLatin1String("try again")));
+    // Whole, not clipped, on the message line.
+    auto *line = widget<QLabel>("lb_calculatorMessage");
+    QVERIFY2(line->heightForWidth(line->width()) <= line->height(), qPrintable(message));
     answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "5", "push_airConOK");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::AirConPage));
     QCOMPARE(labelText("lb_calculatorMessage"), message);

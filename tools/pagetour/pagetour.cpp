@@ -154,6 +154,44 @@ bool saveEventDetails(QWidget *window, const QDir &folder)
     return save(window, folder, QStringLiteral("content-04-page_5-details-added")) && ok;
 }
 
+// The calculator's entry page when my.db.sqlite is no file Viridio can use:
+// a window of its own, on a home whose data file is spoilt.
+bool saveUnusableFile(const QDir &folder)
+{
+    const QByteArray home = qgetenv("HOME");
+    QTemporaryDir spoilt;
+    qputenv("HOME", spoilt.path().toLocal8Bit());
+    QFile file(spoilt.filePath(QStringLiteral("my.db.sqlite")));
+    bool ok = file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096;
+    file.close();
+    {
+        MainWindow window;
+        window.show();
+        press(&window, {QStringLiteral("push_ecoCal"), QStringLiteral("push_vozAvaviButton")});
+        ok = save(&window, folder, QStringLiteral("unusable-file")) && ok;
+    }
+    qputenv("HOME", home);
+    return ok;
+}
+
+// The focused home buttons, as the keyboard leaves them.
+bool saveFocusedHome(MainWindow &window, const QDir &folder)
+{
+    bool ok = true;
+    for (const auto &[page, button] :
+         {std::pair{PageVisits::Calc + MainWindow::IntroPage, "push_ecoCalHomeButton"},
+          {int(MainWindow::EventsPage), "push_eventsHome"},
+          {int(MainWindow::CraftIdeaPage), "push_eWand_ImgBack"}}) {
+        PageVisits::reach(window, page);
+        auto *home = window.findChild<QWidget *>(QLatin1String(button));
+        home->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(home, Qt::Key_Shift);
+        ok = save(&window, folder, QStringLiteral("focus-%1").arg(QLatin1String(button))) && ok;
+        QTest::mouseClick(window.centralWidget(), Qt::LeftButton, {}, QPoint(1, 1));
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -174,6 +212,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    bool ok = saveUnusableFile(folder);
     MainWindow window;
     window.show();
     auto *content = window.findChild<QStackedWidget *>(QStringLiteral("stackWid_content"));
@@ -194,7 +233,6 @@ int main(int argc, char *argv[])
          {QStringLiteral("push_darAror"), QStringLiteral("push_MenuPaper")}},
     };
 
-    bool ok = true;
     for (int index = 0; index < content->count(); ++index) {
         content->setCurrentIndex(MainWindow::MainMenuPage);
         press(&window, paths.value(index));
@@ -211,6 +249,7 @@ int main(int argc, char *argv[])
     }
 
     ok = saveEventDetails(&window, folder) && ok;
+    ok = saveFocusedHome(window, folder) && ok;
     storeDiaryDays();
     storePlugDays();
 
