@@ -20,6 +20,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSqlDatabase>
@@ -192,6 +193,34 @@ bool saveFocusedHome(MainWindow &window, const QDir &folder)
     return ok;
 }
 
+// A day chooser's calendar popped up as a tap on its arrow opens it, drawn
+// over the window where it stands.
+bool saveCalendar(QWidget *window, const QDir &folder, const char *chooser, const char *calendar,
+                  const QString &name)
+{
+    auto *edit = window->findChild<QWidget *>(QLatin1String(chooser));
+    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 10, edit->height() / 2));
+    auto *days = window->findChild<QWidget *>(QLatin1String(calendar));
+    if (!days || !days->isVisible()) {
+        std::fprintf(stderr, "viridio-tour: %s did not pop up\n", calendar);
+        return false;
+    }
+    QApplication::processEvents();
+    QWidget *popup = days->window();
+    QPixmap shot = window->grab();
+    QPainter painter(&shot);
+    painter.drawPixmap(popup->mapToGlobal(QPoint(0, 0)) - window->mapToGlobal(QPoint(0, 0)),
+                       popup->grab());
+    painter.end();
+    popup->close();
+    const QString path = folder.filePath(name + QStringLiteral(".png"));
+    if (!shot.save(path)) {
+        std::fprintf(stderr, "viridio-tour: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -275,6 +304,9 @@ int main(int argc, char *argv[])
     PageVisits::reach(window, PageVisits::Calc + MainWindow::EntryChoicePage);
     press(&window, {QStringLiteral("push_sameAsLastDay")});
     ok = save(&window, folder, QStringLiteral("same-as-last-day-asks")) && ok;
+    ok = saveCalendar(&window, folder, "date_recordDay", "calWid_recordDay",
+                      QStringLiteral("record-day-calendar")) &&
+         ok;
 
     // The two diaries with every item of their latest day shown.
     for (const auto &[page, button, name] :
@@ -326,6 +358,9 @@ int main(int argc, char *argv[])
     window.findChild<QLineEdit *>(QStringLiteral("le_meterReading"))->setText(QStringLiteral("12"));
     press(&window, {QStringLiteral("push_saveMeterReading")});
     ok = save(&window, folder, QStringLiteral("meters-series-refused")) && ok;
+    ok = saveCalendar(&window, folder, "date_meterReading", "calWid_meterReading",
+                      QStringLiteral("meters-day-calendar")) &&
+         ok;
 
     // Messages that pages show after a press, each at its longest: the
     // export's from the history page, failing as a file stands where its
