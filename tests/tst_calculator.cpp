@@ -1456,6 +1456,13 @@ void TestCalculator::quickDayInFourTaps()
     QCOMPARE(widget<QComboBox>("combo_quickDay_amtOfShowerUsed")->currentText(),
              QStringLiteral("1"));
     QVERIFY(!window->findChild<QComboBox *>("combo_quickDay_valOfFan"));
+    // The rows are shown, and an answer's opened list is in the box's own size.
+    auto *laptop = widget<QComboBox>("combo_quickDay_valOfLaptop");
+    QVERIFY(laptop->isVisible());
+    QCOMPARE(laptop->font().pointSize(), 13);
+    laptop->showPopup();
+    QCOMPARE(laptop->view()->font().pointSize(), 13);
+    laptop->hidePopup();
     click("push_saveQuickDay");
 
     // The whole day is stored: 3 h of laptop at the seeded 0.2287 a kWh.
