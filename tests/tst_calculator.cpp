@@ -163,6 +163,7 @@ private slots:
     void anyDayAndSameAsTheLastDay();
     void quickDayInFourTaps();
     void ownApplianceRecordedRankedAndExported();
+    void ownApplianceNamedAsTyped();
     void meterReadingsThroughThePage();
 
     void historyShowsTotalsChartAndExports();
@@ -1509,6 +1510,22 @@ void TestCalculator::quickDayInFourTaps()
     click("push_laptop");
     click("push_laptopOK");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::RoomsPage));
+}
+
+// A name holding what looks like a placeholder is listed as typed.
+void TestCalculator::ownApplianceNamedAsTyped()
+{
+    QString error;
+    QCOMPARE(SettingsLogic::addOwnAppliance(QSqlDatabase::database(), "Lamp %1", "40", 2, &error),
+             1);
+    openCalculator();
+    click("push_vozAvaviButton");
+    click("push_settings");
+    QStringList listed;
+    for (const QLabel *label : widget<QWidget>("wid_ownAppliances")->findChildren<QLabel *>())
+        listed << label->text();
+    QVERIFY2(listed.contains(QStringLiteral("Lamp %1: 40 W \u00d7 2")),
+             qPrintable(listed.join('|')));
 }
 
 // An own electric water heater of 2000 W for 2 h: 4 kWh at the seeded
