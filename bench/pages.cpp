@@ -15,7 +15,8 @@
 // "answers" the same with an answer given on the page before, so that the
 // click records it (a page's OK) before the next page is painted; "own" the
 // meters' days with twenty own appliances, each answered on every day
-// (measured on the quick day, which reads them all).
+// (measured on the quick day, which reads them all), and "own, today open" the
+// same but for today, which the quick day then fills in from yesterday.
 
 #include "app/clock.h"
 #include "app/household/calculatorlogic.h"
@@ -130,6 +131,17 @@ void fillOwnAppliances(int days)
          });
 }
 
+// Removes today's answers, so that a page fills in from the latest earlier day.
+void forgetToday()
+{
+    const QString key = CalculatorLogic::dayKey(Clock::today());
+    for (const char *sql :
+         {"DELETE FROM Diary WHERE retrieveDate=?",
+          "DELETE FROM waterDiary WHERE waterRetrieveDate=?", "DELETE FROM DayUsage WHERE dayKey=?",
+          "DELETE FROM OwnApplianceDay WHERE dayKey=?"})
+        fill(QString::fromLatin1(sql), 1, [&key](int) { return QVariantList{key}; });
+}
+
 // Fills the calculator page on screen with an answer, so that its OK button
 // records one: each hours box on its last choice, each empty amount 5.
 void answerOnCurrentPage(MainWindow &window)
@@ -216,9 +228,11 @@ int measureOne(int index, const QString &fillWith)
         fillDiaries(10000);
     else if (fillWith == QLatin1String("meters") || fillWith == QLatin1String("answers"))
         fillMeters(10000, 1000);
-    else if (fillWith == QLatin1String("own")) {
+    else if (fillWith == QLatin1String("own") || fillWith == QLatin1String("own, today open")) {
         fillMeters(10000, 0);
         fillOwnAppliances(10000);
+        if (fillWith != QLatin1String("own"))
+            forgetToday();
     }
 
     const auto reachFrom = [&] {
@@ -312,17 +326,19 @@ int main(int argc, char *argv[])
         const char *fill;
         const char *page;
         const char *what;
-    } large[] = {{"events", "events", "10,000 events"},
-                 {"diaries", "electricity diary", "10,000 days a diary"},
-                 {"diaries", "water diary", "10,000 days a diary"},
-                 {"diaries", "diary history", "10,000 days a diary"},
-                 {"diaries", "where it went", "10,000 days a diary"},
-                 {"meters", "diary history", "10,000 days, 1,000 readings a meter"},
-                 {"meters", "what meters say", "10,000 days, 1,000 readings a meter"},
-                 {"meters", "meters", "10,000 days, 1,000 readings a meter"},
-                 {"answers", "laptop", "10,000 days, an air conditioner answer recorded"},
-                 {"answers", "washing (water)", "10,000 days, a tap answer recorded"},
-                 {"own", "quick day", "10,000 days, twenty own appliances answered on each"}};
+    } large[] = {
+        {"events", "events", "10,000 events"},
+        {"diaries", "electricity diary", "10,000 days a diary"},
+        {"diaries", "water diary", "10,000 days a diary"},
+        {"diaries", "diary history", "10,000 days a diary"},
+        {"diaries", "where it went", "10,000 days a diary"},
+        {"meters", "diary history", "10,000 days, 1,000 readings a meter"},
+        {"meters", "what meters say", "10,000 days, 1,000 readings a meter"},
+        {"meters", "meters", "10,000 days, 1,000 readings a meter"},
+        {"answers", "laptop", "10,000 days, an air conditioner answer recorded"},
+        {"answers", "washing (water)", "10,000 days, a tap answer recorded"},
+        {"own", "quick day", "10,000 days, twenty own appliances answered on each"},
+        {"own, today open", "quick day", "the same days but today's, filled in from yesterday"}};
     for (const auto &[fillWith, page, what] : large) {
         const auto *visit =
             std::find_if(std::begin(visits), std::end(visits),

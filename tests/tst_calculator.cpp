@@ -166,6 +166,7 @@ private slots:
     void recordDayCalendarByFinger();
     void quickDayInFourTaps();
     void ownApplianceRecordedRankedAndExported();
+    void ownApplianceNamedAsTyped();
     void meterReadingsThroughThePage();
 
     void historyShowsTotalsChartAndExports();
@@ -1462,6 +1463,13 @@ void TestCalculator::quickDayInFourTaps()
     QCOMPARE(widget<QComboBox>("combo_quickDay_amtOfShowerUsed")->currentText(),
              QStringLiteral("1"));
     QVERIFY(!window->findChild<QComboBox *>("combo_quickDay_valOfFan"));
+    // The rows are shown, and an answer's opened list is in the box's own size.
+    auto *laptop = widget<QComboBox>("combo_quickDay_valOfLaptop");
+    QVERIFY(laptop->isVisible());
+    QCOMPARE(laptop->font().pointSize(), 13);
+    laptop->showPopup();
+    QCOMPARE(laptop->view()->font().pointSize(), 13);
+    laptop->hidePopup();
     click("push_saveQuickDay");
 
     // The whole day is stored: 3 h of laptop at the seeded 0.2287 a kWh.
@@ -1508,6 +1516,22 @@ void TestCalculator::quickDayInFourTaps()
     click("push_laptop");
     click("push_laptopOK");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::RoomsPage));
+}
+
+// A name holding what looks like a placeholder is listed as typed.
+void TestCalculator::ownApplianceNamedAsTyped()
+{
+    QString error;
+    QCOMPARE(SettingsLogic::addOwnAppliance(QSqlDatabase::database(), "Lamp %1", "40", 2, &error),
+             1);
+    openCalculator();
+    click("push_vozAvaviButton");
+    click("push_settings");
+    QStringList listed;
+    for (const QLabel *label : widget<QWidget>("wid_ownAppliances")->findChildren<QLabel *>())
+        listed << label->text();
+    QVERIFY2(listed.contains(QStringLiteral("Lamp %1: 40 W \u00d7 2")),
+             qPrintable(listed.join('|')));
 }
 
 // An own electric water heater of 2000 W for 2 h: 4 kWh at the seeded

@@ -673,6 +673,16 @@ void TestCalculatorLogic::sameAsTheLastRecordedDay()
     QVERIFY(recordAppliance(db, key, 2, 4));
     QVERIFY(recordWater(db, key, {{QStringLiteral("amtOfTapUsed"), 10, tapFactor}}));
     QCOMPARE(lastAnsweredDay(db, chosen), chosen.addDays(-1));
+    // After a gap: 62 days back, then 63, past a key that is no date and the
+    // day itself.
+    for (const QString &odd : {QStringLiteral("31/02/2027"), QStringLiteral("07/02/2027")}) {
+        QSqlQuery insert(db);
+        insert.prepare(QStringLiteral("INSERT INTO DayUsage (dayKey, item) VALUES (?, 'x')"));
+        insert.addBindValue(odd);
+        QVERIFY(insert.exec());
+    }
+    QCOMPARE(lastAnsweredDay(db, QDate(2027, 2, 6)), chosen);
+    QCOMPARE(lastAnsweredDay(db, QDate(2027, 2, 7)), chosen);
     QCOMPARE(dayHasAnswers(db, key), std::optional<bool>(true));
     QCOMPARE(dayHasAnswers(db, CalculatorLogic::dayKey(chosen.addDays(-2))),
              std::optional<bool>(false));

@@ -437,6 +437,16 @@ void TestEventServer::calendarAsTownsPublish()
         daysByName(IcsFile::parse(berlinCalendar, 2026, QTimeZone::utc()));
     QCOMPARE(onUtc.value(QStringLiteral("Star gazing")), QStringLiteral("2@28@2026 - 2@28@2026"));
     QCOMPARE(onUtc.value(QStringLiteral("Night walk")), QStringLiteral("3@1@2026 - 3@1@2026"));
+
+    // Two of one name on one day, the name holding "%1", told apart as named.
+    const QByteArray twice =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Town//Events//DE\r\n"
+        "BEGIN:VEVENT\r\nUID:a@town\r\nSUMMARY:Swap %1\r\nDTSTART;VALUE=DATE:20260314\r\n"
+        "END:VEVENT\r\nBEGIN:VEVENT\r\nUID:b@town\r\nSUMMARY:Swap %1\r\n"
+        "DTSTART;VALUE=DATE:20260314\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    QCOMPARE(daysByName(IcsFile::parse(twice, 2026, QTimeZone::utc())).keys(),
+             (QStringList{QStringLiteral("Swap %1 14 March 2026"),
+                          QStringLiteral("Swap %1 14 March 2026 (2)")}));
 }
 
 // 600 yearly rules for 30 February took 53 s to read: each is now looked at

@@ -27,6 +27,7 @@ const QString membersItem = QStringLiteral("noOfFamilyMem");
 // The answer box's height and its text: a finger's width.
 constexpr int rowHeight = 40;
 constexpr int answerPointSize = 13;
+constexpr int captionPointSize = 11;
 
 // The hours an appliance's box offers, as the room pages offer them.
 const QStringList &hourChoices()
@@ -85,6 +86,40 @@ const WaterQuestion waterQuestions[] = {
     {"Lawn waterings, household", 10}, {"Toilet flushes, each person", 10},
 };
 
+// A row's answer box. A font given to a QComboBox builds its drop-down list
+// at once (a quarter of a millisecond a box, the most of a page of thirty
+// boxes), and a font does not reach the list through the page's style sheet;
+// so the box takes its font as any widget does and gives it to its list,
+// whose choices are then as large as the box's, when the list first opens.
+class AnswerBox : public QComboBox
+{
+public:
+    using QComboBox::QComboBox;
+
+    void showPopup() override
+    {
+        if (!listHasFont) {
+            listHasFont = true;
+            QEvent fontChange(QEvent::FontChange);
+            QComboBox::changeEvent(&fontChange);
+            view()->setFont(font());
+        }
+        QComboBox::showPopup();
+    }
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        if (event->type() == QEvent::FontChange && !listHasFont)
+            QWidget::changeEvent(event);
+        else
+            QComboBox::changeEvent(event);
+    }
+
+private:
+    bool listHasFont = false;
+};
+
 // A row's label and answer box. The boxes offering the same choices share
 // one model (a day has thirty rows or more, each built at the page's visit);
 // a box whose answer is not among them has a model of its own.
@@ -96,9 +131,9 @@ QComboBox *addRow(QGridLayout *grid, int &slot, const QString &caption, const QS
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     QFont font = label->font();
-    font.setPointSize(11);
+    font.setPointSize(captionPointSize);
     label->setFont(font);
-    auto *box = new QComboBox(rows);
+    auto *box = new AnswerBox(rows);
     box->setObjectName(QStringLiteral("combo_quickDay_") + item);
     box->setProperty(itemProperty, item);
     box->setAccessibleName(caption);
@@ -117,9 +152,6 @@ QComboBox *addRow(QGridLayout *grid, int &slot, const QString &caption, const QS
     const int column = (slot % 2) * 2;
     grid->addWidget(label, row, column);
     grid->addWidget(box, row, column + 1);
-    // Rows built while the page is on screen show at once.
-    label->show();
-    box->show();
     ++slot;
     return box;
 }
@@ -133,7 +165,6 @@ void addHeading(QGridLayout *grid, int &slot, const QString &text)
     bold.setBold(true);
     heading->setFont(bold);
     grid->addWidget(heading, slot / 2, 0, 1, 4);
-    heading->show();
     slot += 2;
 }
 
@@ -181,13 +212,16 @@ void MainWindow::on_push_quickDay_clicked()
     ui->lb_quickDayHeading->setText(QStringLiteral("Your day: %1").arg(day.toString(dayFormat)));
     ui->lb_quickDayMessage->setText(from);
 
-    auto *grid = qobject_cast<QGridLayout *>(ui->wid_quickDayRows->layout());
-    ui->wid_quickDayRows->setUpdatesEnabled(false);
+    // The rows are built hidden and shown together: a row shown on its own
+    // lays out all the rows before it again.
+    QWidget *rows = ui->wid_quickDayRows;
+    rows->hide();
+    auto *grid = qobject_cast<QGridLayout *>(rows->layout());
     clearRows(grid);
     // The rows' captions in the page's colour, styled once for them all.
-    if (ui->wid_quickDayRows->styleSheet().isEmpty())
-        ui->wid_quickDayRows->setStyleSheet(QStringLiteral("QLabel { color: rgb(85, 0, 0); }"));
-    auto *hours = new QStringListModel(hourChoices(), ui->wid_quickDayRows);
+    if (rows->styleSheet().isEmpty())
+        rows->setStyleSheet(QStringLiteral("QLabel { color: rgb(85, 0, 0); }"));
+    auto *hours = new QStringListModel(hourChoices(), rows);
     int slot = 0;
     addHeading(grid, slot, QStringLiteral("Electricity: hours on"));
     const QStringList &columns = applianceColumns();
@@ -209,16 +243,16 @@ void MainWindow::on_push_quickDay_clicked()
     }
     addHeading(grid, slot, QStringLiteral("Water: a day"));
     addRow(grid, slot, QStringLiteral("People at home"), membersItem,
-           new QStringListModel(countChoices(10).mid(1), ui->wid_quickDayRows),
+           new QStringListModel(countChoices(10).mid(1), rows),
            numberText(answers.members.value_or(1)));
     for (int i = 0; i < int(std::size(waterQuestions)); ++i) {
         const QStringList choices =
             waterQuestions[i].most ? countChoices(waterQuestions[i].most) : tapChoices();
         addRow(grid, slot, QString::fromLatin1(waterQuestions[i].caption), waterColumns().at(i),
-               new QStringListModel(choices, ui->wid_quickDayRows),
+               new QStringListModel(choices, rows),
                choiceOf(answers.amounts.value(waterColumns().at(i)), choices));
     }
-    ui->wid_quickDayRows->setUpdatesEnabled(true);
+    rows->show();
     ui->scroll_quickDay->verticalScrollBar()->setValue(0);
 }
 

@@ -733,13 +733,10 @@ int addOwnAppliance(const QSqlDatabase &db, const QString &name, const QString &
                      .arg(maximumOwnNameLength);
     else if (!power || !allowedWatts(*power))
         *error = QStringLiteral("Enter the power of the %1 in whole watts, from %2 to %3.")
-                     .arg(typed)
-                     .arg(minimumWatts)
-                     .arg(maximumWatts);
+                     .arg(typed, QString::number(minimumWatts), QString::number(maximumWatts));
     else if (count < 1 || count > maximumCount)
         *error = QStringLiteral("Set how many of the %1 you have, from 1 to %2.")
-                     .arg(typed)
-                     .arg(maximumCount);
+                     .arg(typed, QString::number(maximumCount));
     else if (!owned)
         *error = QStringLiteral("Not added: the data file is busy. Please try again.");
     else if (taken)

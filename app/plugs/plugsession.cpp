@@ -32,7 +32,9 @@ void PlugSession::start(const PlugReadings::Broker &broker)
 {
     connection.reset();
     const int thisAttempt = ++attempt;
-    setStatus(false, QStringLiteral("connecting to %1:%2").arg(broker.address).arg(broker.port));
+    setStatus(
+        false,
+        QStringLiteral("connecting to %1:%2").arg(broker.address, QString::number(broker.port)));
     auto *loading = new QFutureWatcher<void>(this);
     connect(loading, &QFutureWatcher<void>::finished, this, [this, loading, thisAttempt, broker] {
         loading->deleteLater();

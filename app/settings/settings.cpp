@@ -173,10 +173,10 @@ void MainWindow::showOwnAppliances()
     }
     int row = 0;
     for (const CalculatorLogic::OwnAppliance &appliance : *owned) {
+        // One arg() for all: a name may hold "%1".
         auto *label = new QLabel(QStringLiteral("%1: %2 W \u00d7 %3")
-                                     .arg(appliance.name)
-                                     .arg(appliance.watts)
-                                     .arg(appliance.count),
+                                     .arg(appliance.name, QString::number(appliance.watts),
+                                          QString::number(appliance.count)),
                                  ui->wid_ownAppliances);
         label->setTextFormat(Qt::PlainText); // the household's own text
         label->setStyleSheet(QStringLiteral("color: rgb(85, 0, 0);"));

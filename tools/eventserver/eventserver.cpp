@@ -110,8 +110,7 @@ int main(int argc, char *argv[])
     const auto tooLarge = [&path] {
         say(stderr, QStringLiteral("viridio-eventserver: %1 is larger than %2 bytes (1 MiB); an "
                                    "events file must be smaller")
-                        .arg(path)
-                        .arg(maxFileBytes));
+                        .arg(path, QString::number(maxFileBytes)));
         return 1;
     };
     if (info.size() > maxFileBytes)
@@ -137,8 +136,7 @@ int main(int argc, char *argv[])
         for (const QString &error : events.errors)
             say(stderr, QStringLiteral("%1: %2").arg(path, error));
         say(stderr, QStringLiteral("viridio-eventserver: %1 has %2 problem(s); not serving it")
-                        .arg(path)
-                        .arg(events.errors.size()));
+                        .arg(path, QString::number(events.errors.size())));
         return 1;
     }
     const QByteArray message = EventFormat::encodeMessage(EventFormat::joinRecords(events.records));

@@ -485,7 +485,7 @@ void nameOccurrences(QList<Occurrence> &occurrences)
         int &last = lastNumber[name];
         last = qMax(last, 1);
         while (served.contains(occurrence.record.name))
-            occurrence.record.name = QStringLiteral("%1 (%2)").arg(name).arg(++last);
+            occurrence.record.name = QStringLiteral("%1 (%2)").arg(name, QString::number(++last));
         served.insert(occurrence.record.name);
     }
 }

@@ -170,7 +170,7 @@ void run(const std::shared_ptr<Shared> &shared, const Broker &broker, const QStr
     mosquitto_message_callback_set(mosq, onMessage);
 
     const QByteArray host = broker.address.toUtf8();
-    const QString where = QStringLiteral("%1:%2").arg(broker.address).arg(broker.port);
+    const QString where = QStringLiteral("%1:%2").arg(broker.address, QString::number(broker.port));
     const auto cannotReach = [&shared, &where](int rc, int error) {
         postStatus(shared, false,
                    QStringLiteral("cannot reach %1: %2").arg(where, reason(rc, error)));
