@@ -123,7 +123,7 @@ MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow()) // every page's pointers start null
 {
-    Pictures::standardIconsWhenDrawn();
+    Pictures::installWindowStyle();
     static_cast<Ui::MainFrame *>(ui)->setupUi(this);
     // Pictures of pages left behind stay in the cache until newer ones push
     // them out: a page opened again soon is not decoded anew, and memory stays

@@ -8,15 +8,21 @@
 #include "keyboard.h"
 
 #include <QAbstractScrollArea>
+#include <QCalendarWidget>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QEvent>
 #include <QIntValidator>
 #include <QLabel>
 #include <QMetaMethod>
 #include <QScroller>
 #include <QScrollerProperties>
 #include <QStackedWidget>
+#include <QTextCharFormat>
 #include <QTextEdit>
+#include <QToolButton>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -93,6 +99,79 @@ void scrollByFinger(QAbstractScrollArea *area)
     scroller->setScrollerProperties(properties);
     if (auto *text = qobject_cast<QTextEdit *>(area))
         text->setTextInteractionFlags(text->textInteractionFlags() & ~Qt::TextSelectableByMouse);
+}
+
+// A day of a chooser's calendar, in pixels at any scale: a finger's size.
+constexpr int calendarCellPx = 44;
+// The most days after the last one that can be chosen that a month's page
+// shows: six weeks.
+constexpr int calendarDaysShown = 42;
+
+// Each time a chooser's calendar pops up: days after the last one that can
+// be chosen are greyed (the calendar refuses them), and the popup is moved
+// into the window, which it fits.
+class FingerCalendar : public QObject
+{
+public:
+    FingerCalendar(QCalendarWidget *calendar, QWidget *window)
+        : QObject(calendar)
+        , calendar(calendar)
+        , window(window)
+    {
+        calendar->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == calendar && event->type() == QEvent::Show) {
+            greyDaysAfter(calendar->maximumDate());
+            fitInWindow(calendar->window());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void greyDaysAfter(const QDate &last)
+    {
+        calendar->setDateTextFormat(QDate(), QTextCharFormat());
+        QTextCharFormat grey;
+        grey.setForeground(calendar->palette().brush(QPalette::Disabled, QPalette::Text));
+        for (int day = 1; day <= calendarDaysShown; ++day)
+            calendar->setDateTextFormat(last.addDays(day), grey);
+    }
+
+    void fitInWindow(QWidget *popup) const
+    {
+        if (popup == window)
+            return;
+        const QRect room(window->mapToGlobal(QPoint(0, 0)), window->size());
+        const QSize size = popup->size();
+        popup->move(std::clamp(popup->x(), room.left(), room.right() + 1 - size.width()),
+                    std::clamp(popup->y(), room.top(), room.bottom() + 1 - size.height()));
+    }
+
+    QCalendarWidget *calendar;
+    QWidget *window;
+};
+
+// Gives a day chooser a calendar of finger-sized days, named name, that
+// pops up within the window and greys the days it refuses.
+void chooseDaysByFinger(QDateEdit *chooser, const QString &name)
+{
+    auto *calendar = new QCalendarWidget(chooser);
+    calendar->setObjectName(name);
+    calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    QFont font = calendar->font();
+    font.setPointSize(13);
+    calendar->setFont(font);
+    // The month's arrows and names a finger's height, above a row of week
+    // days and six weeks, seven days each.
+    for (QToolButton *button : calendar->findChildren<QToolButton *>())
+        button->setMinimumSize(calendarCellPx, calendarCellPx);
+    calendar->setMinimumSize(7 * calendarCellPx, 8 * calendarCellPx);
+    chooser->setCalendarWidget(calendar);
+    new FingerCalendar(calendar, chooser->window());
 }
 
 } // namespace
@@ -216,7 +295,11 @@ void MainWindow::preparePage(QStackedWidget *stack, int index)
         case HistoryPage:
             buildHistoryChart();
             break;
+        case EntryChoicePage:
+            chooseDaysByFinger(ui->date_recordDay, QStringLiteral("calWid_recordDay"));
+            break;
         case MetersPage:
+            chooseDaysByFinger(ui->date_meterReading, QStringLiteral("calWid_meterReading"));
             prepareMetersPage();
             break;
         case MeterHistoryPage:

@@ -12,7 +12,6 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QStyle>
-#include <QStyleOptionFocusRect>
 
 namespace Pictures {
 
@@ -37,19 +36,13 @@ QPixmap load(const QString &path, const QWidget *widget)
 }
 
 // Draws a button's picture over the whole button, which is all a picture
-// button shows, and the style's focus rectangle once the keyboard is used,
-// within the picture's rim. Pressed or not, it looks the same.
+// button shows (the keyboard's focus ring is drawn around it). Pressed or
+// not, it looks the same.
 void paintButton(QAbstractButton *button)
 {
     QPainter painter(button);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(button->rect(), button->property(heldProperty).value<QPixmap>());
-    if (!button->hasFocus() || !button->window()->testAttribute(Qt::WA_KeyboardFocusChange))
-        return;
-    QStyleOptionFocusRect focus;
-    focus.initFrom(button);
-    focus.rect = button->rect().marginsRemoved(QMargins(10, 3, 10, 3));
-    button->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, button);
 }
 
 // Gives a label or a button of a picture the decoded picture to draw, or takes
@@ -154,10 +147,20 @@ private:
     bool asked = false;
 };
 
-class IconsWhenDrawnStyle : public QProxyStyle
+class WindowStyle : public QProxyStyle
 {
 public:
     using QProxyStyle::QProxyStyle;
+
+    // A focused button shows the keyboard's ring around it alone, not the
+    // style's focus rectangle, which lays a light square over its picture.
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (element == PE_FrameFocusRect && qobject_cast<const QAbstractButton *>(widget))
+            return;
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
 
     QIcon standardIcon(StandardPixmap which, const QStyleOption *option,
                        const QWidget *widget) const override
@@ -171,12 +174,12 @@ public:
 
 } // namespace
 
-void standardIconsWhenDrawn()
+void installWindowStyle()
 {
     QStyle *style = QApplication::style();
     // The proxy takes the style over, so the application keeps the one it has.
-    if (!dynamic_cast<IconsWhenDrawnStyle *>(style))
-        QApplication::setStyle(new IconsWhenDrawnStyle(style));
+    if (!dynamic_cast<WindowStyle *>(style))
+        QApplication::setStyle(new WindowStyle(style));
 }
 
 QString forDensity(const QString &path, const QWidget *widget)

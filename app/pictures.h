@@ -38,8 +38,10 @@ void keepOnScreen(QWidget *page);
 // Makes the application's style decode a standard icon (an arrow, a message
 // box's sign) when it is first drawn rather than when a widget asks for it:
 // a calendar makes its month arrows even when it hides them. The icons drawn
-// are the style's own. Call before the window's widgets are made.
-void standardIconsWhenDrawn();
+// are the style's own. A focused button gets no focus rectangle of the
+// style: the keyboard's ring shows the focus. Call before the window's
+// widgets are made.
+void installWindowStyle();
 
 // The memory the cache may hold besides the pictures on screen, on a screen
 // of device pixel ratio 1.

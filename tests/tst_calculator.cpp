@@ -13,6 +13,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCalendarWidget>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
@@ -36,6 +37,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStackedBarSeries>
+#include <QTableView>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -161,6 +163,7 @@ private slots:
     void busyDiariesSaySo();
     void minutesAndCountsAreCountedAndShown();
     void anyDayAndSameAsTheLastDay();
+    void recordDayCalendarByFinger();
     void quickDayInFourTaps();
     void ownApplianceRecordedRankedAndExported();
     void ownApplianceNamedAsTyped();
@@ -609,6 +612,9 @@ void TestCalculator::unusableDataFileIsSaidWithoutARetry()
     const QString message = labelText("lb_calculatorMessage");
     QVERIFY2(message.contains(QDir::toNativeSeparators(home->databasePath())), qPrintable(message));
     QVERIFY(!message.contains(QLatin1String("try again")));
+    // Whole, not clipped, on the message line.
+    auto *line = widget<QLabel>("lb_calculatorMessage");
+    QVERIFY2(line->heightForWidth(line->width()) <= line->height(), qPrintable(message));
     answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "5", "push_airConOK");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::AirConPage));
     QCOMPARE(labelText("lb_calculatorMessage"), message);
@@ -1604,6 +1610,41 @@ void TestCalculator::ownApplianceRecordedRankedAndExported()
     QVERIFY(!window->findChild<QComboBox *>("combo_quickDay_own:1"));
     QVERIFY(
         HistoryLogic::electricityCsv(QSqlDatabase::database()).contains(",2,0.9148,0.91,4\r\n"));
+}
+
+// The day chooser's calendar pops up within the window, its days a finger's
+// size; a future day is greyed and a tap on it chooses nothing. Sunday
+// 6 December 2026 is today: the page shows Mon 30 Nov to Sun 6 Dec in its
+// first row of days, Mon 7 Dec (tomorrow) first in the second.
+void TestCalculator::recordDayCalendarByFinger()
+{
+    openCalculator();
+    click("push_vozAvaviButton");
+    auto *day = widget<QDateEdit>("date_recordDay");
+    QTest::mouseClick(day, Qt::LeftButton, {}, QPoint(day->width() - 10, day->height() / 2));
+    auto *calendar = widget<QCalendarWidget>("calWid_recordDay");
+    QVERIFY(calendar->isVisible());
+    QVERIFY(QRect(window->mapToGlobal(QPoint(0, 0)), window->size())
+                .contains(QRect(calendar->window()->mapToGlobal(QPoint(0, 0)),
+                                calendar->window()->size())));
+    auto *days = calendar->findChild<QTableView *>();
+    for (int i = 0; i < 7; ++i) {
+        QVERIFY(days->columnWidth(i) >= 40);
+        QVERIFY(days->rowHeight(i) >= 40);
+    }
+    const QColor grey = calendar->palette().color(QPalette::Disabled, QPalette::Text);
+    QCOMPARE(calendar->dateTextFormat(QDate(2026, 12, 7)).foreground().color(), grey);
+    QVERIFY(calendar->dateTextFormat(QDate(2026, 12, 5)).foreground().color() != grey);
+
+    const auto tap = [days](int row, int column) {
+        QTest::mouseClick(days->viewport(), Qt::LeftButton, {},
+                          days->visualRect(days->model()->index(row, column)).center());
+    };
+    tap(2, 0); // Monday 7 December: refused
+    QCOMPARE(day->date(), day1);
+    tap(1, 5); // Saturday 5 December
+    QCOMPARE(day->date(), QDate(2026, 12, 5));
+    QVERIFY(!calendar->isVisible());
 }
 
 // Answers go to the chosen day, never a future one, named on the question

@@ -455,22 +455,30 @@ void TestWindow::heldReturnPressesOnce()
     QVERIFY(child<QLabel>(&window, "lb_quickFactsTitle")->text() != fact);
 }
 
-// A picture button with the focus shows it after a key only: a touch
-// anywhere takes the mark away, the frame and the style's rectangle alike.
+// A button with the focus shows it after a key only, as the ring around it:
+// the button itself looks as it did (no light square over its picture, be it
+// a picture button or one of a style sheet), and a touch takes the ring away.
 void TestWindow::focusMarkOnlyAfterKeys()
 {
     TemporaryHome home;
     MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    auto *button = child<QPushButton>(&window, "push_QuickFactIcon");
-    const QImage plain = button->grab().toImage();
-    press(Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), button);
-    QVERIFY(button->grab().toImage() != plain);
-    QTest::mouseClick(child<QWidget>(&window, "lb_mainMenuBackground"), Qt::LeftButton);
-    QCOMPARE(QApplication::focusWidget(), button);
-    QCOMPARE(button->grab().toImage(), plain);
+    auto *ring = child<QWidget>(&window, "keyboardFocusFrame");
+    for (const auto &[open, name] :
+         {std::pair{"", "push_QuickFactIcon"}, {"push_ecoCal", "push_ecoCalHomeButton"}}) {
+        if (*open)
+            QVERIFY(clickButton(&window, open));
+        auto *button = child<QPushButton>(&window, name);
+        const QImage plain = button->grab().toImage();
+        QVERIFY(tabTo(&window, name));
+        QVERIFY(ring->isVisible());
+        QVERIFY(ring->geometry().contains(button->geometry()));
+        QCOMPARE(button->grab().toImage(), plain);
+        QTest::mouseClick(window.centralWidget(), Qt::LeftButton, {}, QPoint(1, 1));
+        QCOMPARE(QApplication::focusWidget(), button);
+        QVERIFY(!ring->isVisible());
+    }
 }
 
 void TestWindow::keyboardOnlyQuizAndCalculator()

@@ -148,9 +148,9 @@ QString unusableDataMessage(const QSqlDatabase &db)
     if (path.isEmpty())
         return QStringLiteral("Your answers cannot be kept: Viridio found no home folder to keep "
                               "its data file in.");
-    return QStringLiteral("Your answers cannot be kept: the file %1 is not one Viridio can use, "
-                          "so Viridio leaves it as it is. Move it away and start Viridio again "
-                          "to begin a new diary.")
+    // Short enough for the message line's three lines with a long home path.
+    return QStringLiteral("Your answers cannot be kept: Viridio cannot use %1 and leaves it as it "
+                          "is. Move it away and start Viridio again for a new diary.")
         .arg(path);
 }
 

@@ -103,9 +103,10 @@ void MainWindow::on_pusheWand_VideoURL_clicked()
     ui->lb_eWand_VideoMessage->show();
 }
 
+// The craft page's house button: home to the main menu, as on every page.
 void MainWindow::on_push_eWand_ImgBack_clicked()
 {
-    showPage(CraftMenuPage);
+    showPage(MainMenuPage);
     ui->lb_eWand_VideoMessage->hide();
     eWandImage1.clear();
     eWandImage2.clear();

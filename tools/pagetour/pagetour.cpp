@@ -20,6 +20,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSqlDatabase>
@@ -154,6 +155,72 @@ bool saveEventDetails(QWidget *window, const QDir &folder)
     return save(window, folder, QStringLiteral("content-04-page_5-details-added")) && ok;
 }
 
+// The calculator's entry page when my.db.sqlite is no file Viridio can use:
+// a window of its own, on a home whose data file is spoilt.
+bool saveUnusableFile(const QDir &folder)
+{
+    const QByteArray home = qgetenv("HOME");
+    QTemporaryDir spoilt;
+    qputenv("HOME", spoilt.path().toLocal8Bit());
+    QFile file(spoilt.filePath(QStringLiteral("my.db.sqlite")));
+    bool ok = file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096;
+    file.close();
+    {
+        MainWindow window;
+        window.show();
+        press(&window, {QStringLiteral("push_ecoCal"), QStringLiteral("push_vozAvaviButton")});
+        ok = save(&window, folder, QStringLiteral("unusable-file")) && ok;
+    }
+    qputenv("HOME", home);
+    return ok;
+}
+
+// The focused home buttons, as the keyboard leaves them.
+bool saveFocusedHome(MainWindow &window, const QDir &folder)
+{
+    bool ok = true;
+    for (const auto &[page, button] :
+         {std::pair{PageVisits::Calc + MainWindow::IntroPage, "push_ecoCalHomeButton"},
+          {int(MainWindow::EventsPage), "push_eventsHome"},
+          {int(MainWindow::CraftIdeaPage), "push_eWand_ImgBack"}}) {
+        PageVisits::reach(window, page);
+        auto *home = window.findChild<QWidget *>(QLatin1String(button));
+        home->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(home, Qt::Key_Shift);
+        ok = save(&window, folder, QStringLiteral("focus-%1").arg(QLatin1String(button))) && ok;
+        QTest::mouseClick(window.centralWidget(), Qt::LeftButton, {}, QPoint(1, 1));
+    }
+    return ok;
+}
+
+// A day chooser's calendar popped up as a tap on its arrow opens it, drawn
+// over the window where it stands.
+bool saveCalendar(QWidget *window, const QDir &folder, const char *chooser, const char *calendar,
+                  const QString &name)
+{
+    auto *edit = window->findChild<QWidget *>(QLatin1String(chooser));
+    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 10, edit->height() / 2));
+    auto *days = window->findChild<QWidget *>(QLatin1String(calendar));
+    if (!days || !days->isVisible()) {
+        std::fprintf(stderr, "viridio-tour: %s did not pop up\n", calendar);
+        return false;
+    }
+    QApplication::processEvents();
+    QWidget *popup = days->window();
+    QPixmap shot = window->grab();
+    QPainter painter(&shot);
+    painter.drawPixmap(popup->mapToGlobal(QPoint(0, 0)) - window->mapToGlobal(QPoint(0, 0)),
+                       popup->grab());
+    painter.end();
+    popup->close();
+    const QString path = folder.filePath(name + QStringLiteral(".png"));
+    if (!shot.save(path)) {
+        std::fprintf(stderr, "viridio-tour: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -174,6 +241,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    bool ok = saveUnusableFile(folder);
     MainWindow window;
     window.show();
     auto *content = window.findChild<QStackedWidget *>(QStringLiteral("stackWid_content"));
@@ -194,7 +262,6 @@ int main(int argc, char *argv[])
          {QStringLiteral("push_darAror"), QStringLiteral("push_MenuPaper")}},
     };
 
-    bool ok = true;
     for (int index = 0; index < content->count(); ++index) {
         content->setCurrentIndex(MainWindow::MainMenuPage);
         press(&window, paths.value(index));
@@ -211,6 +278,7 @@ int main(int argc, char *argv[])
     }
 
     ok = saveEventDetails(&window, folder) && ok;
+    ok = saveFocusedHome(window, folder) && ok;
     storeDiaryDays();
     storePlugDays();
 
@@ -236,6 +304,9 @@ int main(int argc, char *argv[])
     PageVisits::reach(window, PageVisits::Calc + MainWindow::EntryChoicePage);
     press(&window, {QStringLiteral("push_sameAsLastDay")});
     ok = save(&window, folder, QStringLiteral("same-as-last-day-asks")) && ok;
+    ok = saveCalendar(&window, folder, "date_recordDay", "calWid_recordDay",
+                      QStringLiteral("record-day-calendar")) &&
+         ok;
 
     // The two diaries with every item of their latest day shown.
     for (const auto &[page, button, name] :
@@ -287,6 +358,9 @@ int main(int argc, char *argv[])
     window.findChild<QLineEdit *>(QStringLiteral("le_meterReading"))->setText(QStringLiteral("12"));
     press(&window, {QStringLiteral("push_saveMeterReading")});
     ok = save(&window, folder, QStringLiteral("meters-series-refused")) && ok;
+    ok = saveCalendar(&window, folder, "date_meterReading", "calWid_meterReading",
+                      QStringLiteral("meters-day-calendar")) &&
+         ok;
 
     // Messages that pages show after a press, each at its longest: the
     // export's from the history page, failing as a file stands where its
