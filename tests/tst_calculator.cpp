@@ -2008,8 +2008,11 @@ void TestCalculator::historyComparesRanksAndWarns()
 // with the fonts the program draws with.
 void TestCalculator::textsFitTheirWidgets()
 {
-    window->showPage(MainWindow::LaptopPage);
-    window->showPage(MainWindow::SettingsPage);
+    // Every page, as each is built on its first visit.
+    for (int page = 0; page < MainWindow::CalculatorBodyPageCount; ++page) {
+        if (page != MainWindow::UnusedPageA && page != MainWindow::UnusedPageB)
+            window->showPage(MainWindow::CalculatorBodyPage(page));
+    }
     QStringList cut;
     auto *frame = widget<QWidget>("page_6");
     for (QLabel *label : frame->findChildren<QLabel *>()) {
