@@ -2,6 +2,7 @@
 // by name, combo items picked, minutes typed; then the pages and the database
 // are read back.
 #include "app/clock.h"
+#include "app/history/historychart.h"
 #include "app/history/historylogic.h"
 #include "app/household/calculatorlogic.h"
 #include "app/household/meterlogic.h"
@@ -23,6 +24,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineEdit>
@@ -170,6 +172,7 @@ private slots:
     void meterReadingsThroughThePage();
 
     void historyShowsTotalsChartAndExports();
+    void spendingNamesStayWithinTheChart();
     void historyComparesRanksAndWarns();
 
     void textsFitTheirWidgets();
@@ -2002,6 +2005,44 @@ void TestCalculator::historyComparesRanksAndWarns()
     QVERIFY(!widget<QLabel>("lb_waterBudgetStatus")->styleSheet().contains("190, 0, 0"));
     click("push_spendingBack");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::HistoryPage));
+}
+
+// A name too long for either side of its bar is cut short with an ellipsis;
+// none straddles its bar's end or runs past the chart.
+void TestCalculator::spendingNamesStayWithinTheChart()
+{
+    const HistoryChart *charts = HistoryChart::load();
+    QVERIFY(charts);
+    QWidget page;
+    auto *view = qobject_cast<QChartView *>(charts->createSpending(&page));
+    QVERIFY(view);
+    view->resize(400, 100);
+    page.show();
+    const QStringList labels = {
+        "heater  $11.43  25 %", "air conditioner  $11.00  24 %  \u00b7 plug 21.00 kWh in 11 days",
+        "refrigerator  $5.13  11 %  \u00b7 plug ~14.10 kWh in 11 days", "lights  $1.10  3 %"};
+    const QList<double> costs = {11.43, 11.00, 5.13, 1.10};
+    charts->fillSpending(view, labels, costs);
+    QChart *chart = view->chart();
+    const QRectF area = chart->plotArea();
+    QMap<int, QString> byBar;
+    for (QGraphicsItem *item : chart->childItems()) {
+        const auto *name = dynamic_cast<QGraphicsSimpleTextItem *>(item);
+        if (!name || !name->data(0).isValid())
+            continue;
+        const int bar = name->data(0).toInt(); // the dearest is the last bar
+        const qreal end = chart->mapToPosition(QPointF(costs.at(labels.size() - 1 - bar), bar)).x();
+        const QRectF box = name->mapRectToParent(name->boundingRect());
+        QVERIFY2(box.right() <= end || box.left() >= end, qPrintable(name->text()));
+        QVERIFY2(box.right() <= area.right() + 1, qPrintable(name->text()));
+        byBar.insert(labels.size() - 1 - bar, name->text());
+    }
+    const QStringList shown = byBar.values();
+    QCOMPARE(shown.size(), 4);
+    QCOMPARE(shown.at(0), labels.at(0));
+    QCOMPARE(shown.at(3), labels.at(3));
+    QVERIFY2(shown.at(1).endsWith(QChar(0x2026)), qPrintable(shown.at(1)));
+    QVERIFY2(shown.at(1).startsWith("air conditioner  $11.00  24 %"), qPrintable(shown.at(1)));
 }
 
 // No text of the calculator's labels and buttons is cut off by its widget

@@ -12,6 +12,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QFontMetricsF>
 #include <QGraphicsSimpleTextItem>
 #include <QHorizontalBarSeries>
 #include <QLegendMarker>
@@ -164,18 +165,72 @@ QList<QGraphicsItem *> barNames(const QChart *chart)
 // The value of a name's bar, kept with the name.
 constexpr int barValueKey = 1;
 
+// A name's whole text, kept with the name when it is shown cut short.
+constexpr int barTextKey = 2;
+
 // Puts each name on its bar's middle line: inside the bar from its start
 // when it fits there, otherwise just after the bar's end, so that no name
-// straddles an end.
+// straddles an end. The money axis may be lengthened (every bar shorter, in
+// the same proportions, the dearest still half the chart or more) where that
+// leaves more names whole after their bars; a name that fits on neither side
+// is cut short with an ellipsis on the side with more room.
 void placeBarNames(QChart *chart)
 {
-    for (QGraphicsItem *name : barNames(chart)) {
+    const QList<QGraphicsItem *> names = barNames(chart);
+    auto *money = axis<QValueAxis>(chart, Qt::Horizontal);
+    const qreal room = chart->plotArea().width();
+    if (!money || room <= 0)
+        return;
+    constexpr qreal inset = 4; // from the bar's start, or after its end
+    qreal dearest = 0;
+    for (QGraphicsItem *name : names)
+        dearest = std::max(dearest, name->data(barValueKey).toReal());
+    const auto wholeWidth = [](QGraphicsItem *name) {
+        const auto *text = static_cast<QGraphicsSimpleTextItem *>(name);
+        return QFontMetricsF(text->font()).horizontalAdvance(name->data(barTextKey).toString());
+    };
+    const auto wholeNames = [&](qreal end) {
+        int whole = 0;
+        for (QGraphicsItem *name : names) {
+            const qreal bar = name->data(barValueKey).toReal() / end * room;
+            const qreal width = wholeWidth(name);
+            whole += width + 2 * inset <= bar || bar + inset + width <= room ? 1 : 0;
+        }
+        return whole;
+    };
+    // The axis's end: the dearest, or the end at which a name just fits after
+    // its bar; the one leaving most names whole, the longest bars among them.
+    qreal end = dearest > 0 ? dearest : 1;
+    int mostWhole = wholeNames(end);
+    for (QGraphicsItem *name : names) {
+        const qreal after = room - inset - wholeWidth(name);
+        if (after <= 0)
+            continue;
+        const qreal candidate = name->data(barValueKey).toReal() * room / after;
+        if (candidate <= dearest || candidate > 2 * dearest)
+            continue;
+        const int whole = wholeNames(candidate);
+        if (whole > mostWhole || (whole == mostWhole && candidate < end)) {
+            mostWhole = whole;
+            end = candidate;
+        }
+    }
+    money->setRange(0, end);
+    for (QGraphicsItem *item : names) {
+        auto *name = static_cast<QGraphicsSimpleTextItem *>(item);
         const int index = name->data(barNameKey).toInt();
         const QPointF start = chart->mapToPosition(QPointF(0, index));
-        const QPointF end = chart->mapToPosition(QPointF(name->data(barValueKey).toReal(), index));
-        const qreal width = name->boundingRect().width();
-        const qreal x = width + 8 <= end.x() - start.x() ? start.x() + 4 : end.x() + 4;
-        name->setPos(x, start.y() - name->boundingRect().height() / 2);
+        const QPointF barEnd =
+            chart->mapToPosition(QPointF(name->data(barValueKey).toReal(), index));
+        const qreal inside = barEnd.x() - start.x() - 2 * inset;
+        const qreal after = room - (barEnd.x() - start.x()) - inset;
+        const qreal width = wholeWidth(name);
+        const bool onTheBar = width <= inside || (width > after && inside > after);
+        name->setText(QFontMetricsF(name->font())
+                          .elidedText(name->data(barTextKey).toString(), Qt::ElideRight,
+                                      onTheBar ? inside : after));
+        name->setPos(onTheBar ? start.x() + inset : barEnd.x() + inset,
+                     start.y() - name->boundingRect().height() / 2);
     }
 }
 
@@ -392,15 +447,14 @@ void HistoryChartPlugin::fillSpending(QWidget *view, const QStringList &labels,
     qDeleteAll(barNames(chart));
     for (qsizetype i = 0; i < shown.size(); ++i) {
         auto *name = new QGraphicsSimpleTextItem(shown.at(i), chart);
+        name->setData(barTextKey, shown.at(i));
         name->setFont(chartFont(10));
         name->setBrush(QColor(85, 0, 0)); // as the page's text
         name->setData(barNameKey, int(i));
         name->setData(barValueKey, values.at(i));
         name->setZValue(100); // above the bars
     }
-    auto *money = axis<QValueAxis>(chart, Qt::Horizontal);
-    money->setRange(0, values.isEmpty() ? 1 : values.constLast());
-    placeBarNames(chart);
+    placeBarNames(chart); // and the money axis's range
 }
 
 #include "historychartplugin.moc"
