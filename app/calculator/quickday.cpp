@@ -110,8 +110,9 @@ public:
 protected:
     void changeEvent(QEvent *event) override
     {
+        // QComboBox's own handling of a new font is what waits for the list.
         if (event->type() == QEvent::FontChange && !listHasFont)
-            QWidget::changeEvent(event);
+            QWidget::changeEvent(event); // NOLINT(bugprone-parent-virtual-call)
         else
             QComboBox::changeEvent(event);
     }
