@@ -1495,7 +1495,11 @@ void TestCalculator::quickDayInFourTaps()
     click("push_zadUvedoButton");
     click("push_viewWaterDiary");
     QCOMPARE(widget<QComboBox>("comboBox_zadUvedoDate_water")->currentText(), key1);
+    // The summary reads whole until the breakdown takes the room below it.
+    auto *summary = widget<QTextBrowser>("txtBrowse_consumptionSumm_water");
+    QCOMPARE(summary->verticalScrollBar()->maximum(), 0);
     click("push_zadUvedoViewAllData_water");
+    QCOMPARE(summary->height(), 41);
     QCOMPARE(labelText("lb_amtOfWashingMachine"), QStringLiteral("$0.02 \u00b7 15 litres"));
     QCOMPARE(labelText("lb_amtOfShower"), QStringLiteral("$0.56 \u00b7 480 litres"));
     QCOMPARE(

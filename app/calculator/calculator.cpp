@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStringListModel>
+#include <QTextBrowser>
 
 #include <algorithm>
 
@@ -319,12 +320,23 @@ QList<QPair<QLabel *, QLabel *>> waterBreakdown(Ui::MainWindow *ui)
     };
 }
 
-void setBreakdownVisible(const QList<QPair<QLabel *, QLabel *>> &rows, bool visible)
+// Shows or hides a diary's breakdown rows. The day's summary above them
+// takes their room while they are hidden, so that it reads whole without
+// scrolling, and gives it back when they are shown.
+void setBreakdownVisible(QTextBrowser *summary, const QList<QPair<QLabel *, QLabel *>> &rows,
+                         bool visible)
 {
+    const char *const compactHeight = "compactHeight";
+    if (!summary->property(compactHeight).isValid())
+        summary->setProperty(compactHeight, summary->height());
+    int bottom = summary->geometry().bottom();
     for (const auto &[caption, value] : rows) {
         value->setVisible(visible);
         caption->setVisible(visible);
+        bottom = std::max({bottom, caption->geometry().bottom(), value->geometry().bottom()});
     }
+    summary->resize(summary->width(),
+                    visible ? summary->property(compactHeight).toInt() : bottom - summary->y() + 1);
 }
 
 // The answers kept for the day of key; none when there are none or they
@@ -854,7 +866,7 @@ void MainWindow::on_push_viewElecDiary_clicked()
     storePlugCounters();
     showPage(ElectricityDiaryPage);
     loadPicture(ui->lb_tipsImage, QStringLiteral("vozAvavi_tips.png"));
-    setBreakdownVisible(electricityBreakdown(ui), false);
+    setBreakdownVisible(ui->txtBrowse_consumptionSumm, electricityBreakdown(ui), false);
     elecBreakdownShown = false;
 
     const std::optional<QStringList> days =
@@ -901,7 +913,7 @@ void MainWindow::on_push_zadUvedoViewAllData_clicked()
     ui->txtBrowse_consumptionSumm->setPlainText(daySummary(db, electricityTotal(day.costs, day.own),
                                                            ui->comboBox_zadUvedoDate->currentText(),
                                                            false, day.own));
-    setBreakdownVisible(electricityBreakdown(ui), true);
+    setBreakdownVisible(ui->txtBrowse_consumptionSumm, electricityBreakdown(ui), true);
     fillElectricityBreakdown(ui, db, ui->comboBox_zadUvedoDate->currentText(), day);
     ui->push_zadUvedoViewAllData->hide();
     elecBreakdownShown = true;
@@ -913,7 +925,7 @@ void MainWindow::on_push_viewWaterDiary_clicked()
 {
     showPage(WaterDiaryPage);
     loadPicture(ui->lb_tipsImage_2, QStringLiteral("vozAvavi_tips.png"));
-    setBreakdownVisible(waterBreakdown(ui), false);
+    setBreakdownVisible(ui->txtBrowse_consumptionSumm_water, waterBreakdown(ui), false);
     waterBreakdownShown = false;
 
     const std::optional<QStringList> days =
@@ -961,7 +973,7 @@ void MainWindow::on_push_zadUvedoViewAllData_water_clicked()
     ui->txtBrowse_consumptionSumm_water->setPlainText(
         daySummary(db, waterTotal(day.members, day.costs),
                    ui->comboBox_zadUvedoDate_water->currentText(), true));
-    setBreakdownVisible(waterBreakdown(ui), true);
+    setBreakdownVisible(ui->txtBrowse_consumptionSumm_water, waterBreakdown(ui), true);
     fillWaterBreakdown(ui, db, ui->comboBox_zadUvedoDate_water->currentText(), day);
     ui->push_zadUvedoViewAllData_water->hide();
     waterBreakdownShown = true;
