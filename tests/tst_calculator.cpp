@@ -2041,6 +2041,10 @@ void TestCalculator::spendingNamesStayWithinTheChart()
         QVERIFY2(box.right() <= area.right() + 1, qPrintable(name->text()));
         byBar.insert(labels.size() - 1 - bar, name->text());
     }
+    // The dearest bar keeps half the chart or more.
+    const qreal dearestEnd = chart->mapToPosition(QPointF(costs.first(), labels.size() - 1)).x();
+    QVERIFY(dearestEnd - chart->mapToPosition(QPointF(0, labels.size() - 1)).x() >=
+            area.width() / 2 - 1);
     const QStringList shown = byBar.values();
     QCOMPARE(shown.size(), 4);
     QCOMPARE(shown.at(0), labels.at(0));
