@@ -130,8 +130,8 @@ int main(int argc, char *argv[])
             ? IcsFile::parse(content,
                              QDateTime::currentDateTimeUtc().toTimeZone(zone).date().year(), zone)
             : EventFile::parse(QString::fromUtf8(content));
-    for (const QString &leftOut : events.leftOut)
-        say(stderr, QStringLiteral("%1: %2").arg(path, leftOut));
+    for (const QString &line : events.notices + events.leftOut)
+        say(stderr, QStringLiteral("%1: %2").arg(path, line));
     if (!events.errors.isEmpty()) {
         for (const QString &error : events.errors)
             say(stderr, QStringLiteral("%1: %2").arg(path, error));
