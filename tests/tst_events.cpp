@@ -152,6 +152,7 @@ private slots:
     void calendarFileReadByLibical();
     void calendarFileBytesAndNames();
     void addToCalendarThroughWindow();
+    void addToCalendarTakesNinthNameAtMost();
 };
 
 void TestEvents::listsEventsByMonthOfThisYear()
@@ -733,6 +734,53 @@ void TestEvents::addToCalendarThroughWindow()
     QVERIFY(clickButton(&window, "push_addToCalendar"));
     QVERIFY2(text(&window, "lb_calendarMessage").contains(QStringLiteral("could not be made")),
              qPrintable(text(&window, "lb_calendarMessage")));
+}
+
+// Other files hold the event's name and "-2" to "-8": the page writes "-9";
+// with "-9" taken too it saves nothing and says why, every file left alone.
+void TestEvents::addToCalendarTakesNinthNameAtMost()
+{
+    Clock::setToday(QDate(2026, 3, 20));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    addEvent(QStringLiteral("Earth Hour 2026"), QStringLiteral("3@28@2026"));
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    QVERIFY(touch(&window, QStringLiteral("Earth Hour 2026")));
+    QVERIFY(clickButton(&window, "push_addToCalendar"));
+    const QString folder = home.path() + QStringLiteral("/Documents");
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
+    const QString first = folder + QLatin1Char('/') + QDir(folder).entryList(QDir::Files).first();
+    QVERIFY(first.endsWith(QStringLiteral(".ics")));
+    const auto other = [&first](int n) {
+        QFile file(n == 1 ? first : first.chopped(4) + QStringLiteral("-%1.ics").arg(n));
+        return file.open(QIODevice::WriteOnly) && file.write("BEGIN:VCALENDAR\r\n") == 17;
+    };
+    for (int n = 1; n <= 8; ++n)
+        QVERIFY(other(n));
+
+    QVERIFY(touch(&window, QStringLiteral("Earth Hour 2026")));
+    QVERIFY(clickButton(&window, "push_addToCalendar"));
+    const QString ninth = first.chopped(4) + QStringLiteral("-9.ics");
+    QCOMPARE(text(&window, "lb_calendarMessage"), QStringLiteral("Saved as ") + ninth);
+    QFile written(ninth);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll().contains("SUMMARY:Earth Hour 2026\r\n"));
+
+    QVERIFY(other(9));
+    QVERIFY(touch(&window, QStringLiteral("Earth Hour 2026")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("eight other names")));
+    QVERIFY(clickButton(&window, "push_addToCalendar"));
+    QCOMPARE(text(&window, "lb_calendarMessage"),
+             QStringLiteral("Files of other events have the names Viridio gives this one in %1; "
+                            "it left them alone and did not save the event.")
+                 .arg(folder));
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 9);
+    for (const QString &name : QDir(folder).entryList(QDir::Files)) {
+        QFile file(folder + QLatin1Char('/') + name);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("BEGIN:VCALENDAR\r\n"));
+    }
 }
 
 QTEST_MAIN(TestEvents)

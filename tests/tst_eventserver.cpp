@@ -206,6 +206,7 @@ private slots:
     void calendarRecords();
     void calendarAsTownsPublish();
     void ruleThatCannotOccurStops();
+    void yearlyCountCountsFromFirstYear();
     void timeZonesBoundedOrSaid();
     void calendarRefused_data();
     void calendarRefused();
@@ -474,6 +475,29 @@ void TestEventServer::ruleThatCannotOccurStops()
              qPrintable(result.leftOut.at(599)));
     QVERIFY2(result.leftOut.at(600).contains(QStringLiteral("Leap day")),
              qPrintable(result.leftOut.at(600)));
+}
+
+// COUNT counts the days from the first year on: two yearly days from 1 June
+// 2025 leave 1 June 2026 to serve, one leaves none.
+void TestEventServer::yearlyCountCountsFromFirstYear()
+{
+    const auto walk = [](int count) {
+        return QStringLiteral("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Town//EN\r\n"
+                              "BEGIN:VEVENT\r\nUID:walk@town\r\nSUMMARY:Walk\r\n"
+                              "DTSTART;VALUE=DATE:20250601\r\nRRULE:FREQ=YEARLY;COUNT=%1\r\n"
+                              "END:VEVENT\r\nEND:VCALENDAR\r\n")
+            .arg(count)
+            .toUtf8();
+    };
+    const EventFile::Result twice = IcsFile::parse(walk(2), 2026);
+    QCOMPARE(twice.errors, QStringList{});
+    QCOMPARE(daysByName(twice), (QMap<QString, QString>{{QStringLiteral("Walk 2026"),
+                                                         QStringLiteral("6@1@2026 - 6@1@2026")}}));
+    const EventFile::Result once = IcsFile::parse(walk(1), 2026);
+    QCOMPARE(once.records, QList<EventFormat::Record>{});
+    QCOMPARE(once.leftOut,
+             QStringList{QStringLiteral("the VEVENT \"Walk\" (UID walk@town): left out: it "
+                                        "repeats yearly but has no day in 2026 or 2027")});
 }
 
 // A time zone that changes every minute since 1970 kept libical expanding
