@@ -576,6 +576,9 @@ void TestEventServer::calendarRefused_data()
     QTest::newRow("END of another component")
         << begin + "SUMMARY:Fair\r\nDTSTART;VALUE=DATE:20260710\r\nEND:VTODO\r\nEND:VCALENDAR\r\n"
         << QStringLiteral("line 6: END:VTODO where the VEVENT of line 3 ends");
+    QTest::newRow("END of another component, its name holding %4")
+        << QByteArray("BEGIN:VCALENDAR\r\nBEGIN:X-A%4\r\nEND:X-B\r\nEND:VCALENDAR\r\n")
+        << QStringLiteral("line 3: END:X-B where the X-A%4 of line 2 ends");
     QTest::newRow("VEVENT in a VEVENT")
         << begin + "SUMMARY:Fair\r\nDTSTART;VALUE=DATE:20260710\r\nBEGIN:VEVENT\r\n" +
                "SUMMARY:Stall\r\nDTSTART;VALUE=DATE:20260710\r\nEND:VEVENT\r\n" + end
@@ -697,13 +700,15 @@ void TestEventServer::viewerStoresServedEvents()
 void TestEventServer::viewerListsTownCalendar()
 {
     QTemporaryDir dir;
-    const QString berlin = writeFile(dir, QStringLiteral("berlin.ics"), berlinCalendar);
+    const QString berlin = writeFile(dir, QStringLiteral("berlin %1.ics"), berlinCalendar);
     QProcess server;
     QString log;
     QVERIFY(startServer(server,
                         {QStringLiteral("--listen"), QStringLiteral("127.0.0.43"),
                          QStringLiteral("--time-zone"), QStringLiteral("Europe/Berlin"), berlin},
                         log));
+    QVERIFY2(log.contains(QStringLiteral(" from %1 on 127.0.0.43:2554").arg(berlin)),
+             qPrintable(log));
     Clock::setToday(QDate(2026, 3, 10));
     {
         TemporaryHome home;

@@ -124,29 +124,25 @@ QString structureProblem(const QByteArray &content)
         if (key == "END") {
             if (open.isEmpty())
                 problem = QStringLiteral("line %1: END:%2 ends no component")
-                              .arg(number)
-                              .arg(QString::fromUtf8(name));
+                              .arg(QString::number(number), QString::fromUtf8(name));
             else if (name != outer)
                 problem = QStringLiteral("line %1: END:%2 where the %3 of line %4 ends")
-                              .arg(number)
-                              .arg(QString::fromUtf8(name), QString::fromUtf8(outer))
-                              .arg(open.last().line);
+                              .arg(QString::number(number), QString::fromUtf8(name),
+                                   QString::fromUtf8(outer), QString::number(open.last().line));
             else
                 open.removeLast();
             return;
         }
         if (open.size() >= maxDepth)
             problem = QStringLiteral("line %1: components nested more than %2 deep")
-                          .arg(number)
-                          .arg(maxDepth);
+                          .arg(QString::number(number), QString::number(maxDepth));
         else if (!allowedInside(outer, name))
             problem = outer.isEmpty() ? QStringLiteral("line %1: a %2 outside a VCALENDAR")
-                                            .arg(number)
-                                            .arg(QString::fromUtf8(name))
+                                            .arg(QString::number(number), QString::fromUtf8(name))
                                       : QStringLiteral("line %1: a %2 inside a %3, which "
                                                        "iCalendar does not allow")
-                                            .arg(number)
-                                            .arg(QString::fromUtf8(name), QString::fromUtf8(outer));
+                                            .arg(QString::number(number), QString::fromUtf8(name),
+                                                 QString::fromUtf8(outer));
         else
             open.append({name, number});
     };
@@ -178,8 +174,7 @@ QString structureProblem(const QByteArray &content)
         check(logical, logicalStart);
     if (problem.isEmpty() && !open.isEmpty())
         problem = QStringLiteral("line %1: BEGIN:%2 has no END (is the file cut short?)")
-                      .arg(open.last().line)
-                      .arg(QString::fromUtf8(open.last().name));
+                      .arg(QString::number(open.last().line), QString::fromUtf8(open.last().name));
     return problem;
 }
 
@@ -531,8 +526,7 @@ public:
             if (first.date().year() < year || first.date().year() > year + 1)
                 return leaveOut(QStringLiteral("it moves one day (RECURRENCE-ID) of a repeating "
                                                "event outside %1 and %2")
-                                    .arg(year)
-                                    .arg(year + 1));
+                                    .arg(QString::number(year), QString::number(year + 1)));
         }
         if (!rule || changesOneDay)
             return occurrences.append(occurrence);
@@ -582,8 +576,7 @@ public:
         }
         if (!served)
             leaveOut(QStringLiteral("it repeats yearly but has no day in %1 or %2")
-                         .arg(year)
-                         .arg(year + 1));
+                         .arg(QString::number(year), QString::number(year + 1)));
     }
 
 private:
