@@ -1,8 +1,10 @@
 // The event server's iCalendar reader on hostile files of the largest size it
 // reads (1 MiB): yearly rules that can never occur (30 February), rules that
 // occur every day of the year, and components nested as deep as the file
-// allows; and calendars of 470 bytes whose time zone changes every hour,
-// minute or second since 1970, beside one that changes twice a year. Prints
+// allows; 1 MiB of time zones with yearly changes counted since 1601, and of
+// events each in a zone of its own that no file describes; and calendars of
+// a few hundred bytes whose time zone changes every hour, minute or second
+// since 1970, beside one that changes twice a year. Prints
 // the time each takes to read, the median of a few runs; a word given as argument picks the cases
 // whose name holds it.
 
@@ -84,6 +86,10 @@ int main(int argc, char *argv[])
                         "+0200\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n"
                         "BEGIN:VEVENT\r\nUID:%1@bench\r\nSUMMARY:Fair %1\r\nDTSTART;TZID=Z%1:"
                         "20260710T200000\r\nDTEND:20260710T210000Z\r\nEND:VEVENT\r\n")},
+        {"zones nowhere described",
+         filledCalendar(
+             "BEGIN:VEVENT\r\nUID:%1@bench\r\nSUMMARY:Fair %1\r\nDTSTART;TZID=Nowhere/%1:"
+             "20260710T200000\r\nDTEND:20260710T210000Z\r\nEND:VEVENT\r\n")},
         {"zone, twice a year", zoneCalendar("FREQ=YEARLY;BYMONTH=3,10;BYDAY=-1SU")},
         {"zone, every hour", zoneCalendar("FREQ=HOURLY")},
         {"zone, every minute", zoneCalendar("FREQ=MINUTELY")},

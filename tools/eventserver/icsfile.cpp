@@ -384,6 +384,13 @@ void setChanges(icalcomponent *vtimezone, const QList<ZoneChange> &changes)
     }
 }
 
+// The TZID under which times in zones that cannot be placed take the
+// server's zone.
+QByteArray serverZoneId()
+{
+    return QByteArrayLiteral("X-VIRIDIO-SERVER-ZONE");
+}
+
 struct Occurrence
 {
     EventFormat::Record record; // without its dates, named as the file names it
@@ -444,7 +451,12 @@ public:
                 setChanges(vtimezone, changes);
             }
         }
+        // Such times name one zone of the server's instead, added to their
+        // calendar once all are looked up (libical sorts a calendar's zones
+        // again after each one added).
+        QHash<icalcomponent *, QSet<QByteArray>> unknown;
         for (icalcomponent *event : events) {
+            icalcomponent *calendar = icalcomponent_get_parent(event);
             for (const icalproperty_kind kind :
                  {ICAL_DTSTART_PROPERTY, ICAL_DTEND_PROPERTY, ICAL_RECURRENCEID_PROPERTY,
                   ICAL_EXDATE_PROPERTY}) {
@@ -452,18 +464,31 @@ public:
                      property; property = icalcomponent_get_next_property(event, kind)) {
                     icalparameter *tzid =
                         icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
-                    if (!tzid || icalproperty_get_datetime_with_component(property, event).zone)
+                    if (!tzid)
                         continue;
-                    const QString name = text(icalparameter_get_tzid(tzid));
-                    unplaced(name, QStringLiteral("the file does not describe it (VTIMEZONE) and "
-                                                  "it is no zone known here"));
-                    icalcomponent *vtimezone = icalcomponent_new_vtimezone();
-                    icalcomponent_add_property(vtimezone,
-                                               icalproperty_new_tzid(name.toUtf8().constData()));
-                    setChanges(vtimezone, changesOf(zone, first, last));
-                    icalcomponent_add_component(icalcomponent_get_parent(event), vtimezone);
+                    const QByteArray name = icalparameter_get_tzid(tzid);
+                    QSet<QByteArray> &names = unknown[calendar];
+                    if (!names.contains(name)) {
+                        if (name == serverZoneId() ||
+                            icalproperty_get_datetime_with_component(property, event).zone)
+                            continue;
+                        names.insert(name);
+                        unplaced(text(name), QStringLiteral("the file does not describe it "
+                                                            "(VTIMEZONE) and it is no zone known "
+                                                            "here"));
+                    }
+                    icalparameter_set_tzid(tzid, serverZoneId().constData());
                 }
             }
+        }
+        for (auto it = unknown.cbegin(); it != unknown.cend(); ++it) {
+            if (it.value().isEmpty())
+                continue;
+            icalcomponent *vtimezone = icalcomponent_new_vtimezone();
+            icalcomponent_add_property(vtimezone,
+                                       icalproperty_new_tzid(serverZoneId().constData()));
+            setChanges(vtimezone, changesOf(zone, first, last));
+            icalcomponent_add_component(it.key(), vtimezone);
         }
     }
 
