@@ -1,7 +1,12 @@
 // The event server's iCalendar reader on hostile files of the largest size it
 // reads (1 MiB): yearly rules that can never occur (30 February), rules that
 // occur every day of the year, and components nested as deep as the file
-// allows. Prints the time each takes to read, the median of a few runs.
+// allows; 1 MiB of time zones with yearly changes counted since 1601, and of
+// events each in a zone of its own that no file describes; and calendars of
+// a few hundred bytes whose time zone changes every hour, minute or second
+// since 1970, beside one that changes twice a year. Prints
+// the time each takes to read, the median of a few runs; a word given as argument picks the cases
+// whose name holds it.
 
 #include "tools/eventserver/icsfile.h"
 
@@ -40,10 +45,23 @@ QByteArray nested()
     return head + begin.repeated(depth) + end.repeated(depth) + "END:VCALENDAR\r\n";
 }
 
+// A calendar of one event in a zone whose changes follow rule.
+QByteArray zoneCalendar(const char *rule)
+{
+    return QByteArray("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Bench//EN\r\nBEGIN:VTIMEZONE\r\n"
+                      "TZID:Odd\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\nRRULE:") +
+           rule +
+           "\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n"
+           "BEGIN:VEVENT\r\nUID:fair@bench\r\nSUMMARY:Fair\r\nDTSTART;TZID=Odd:20260710T200000"
+           "\r\nDTEND:20260710T210000Z\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+}
+
 } // namespace
 
-int main()
+int main(int argc, char *argv[])
 {
+    // A word given picks the cases whose name holds it.
+    const QByteArray only = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     struct Case
     {
         const char *name;
@@ -62,8 +80,24 @@ int main()
         {"plain events", filledCalendar("BEGIN:VEVENT\r\nUID:%1@bench\r\nSUMMARY:Fair\r\n"
                                         "DTSTART;VALUE=DATE:20260710\r\nEND:VEVENT\r\n")},
         {"nested as deep as fits", nested()},
+        {"zones since 1601, counted",
+         filledCalendar("BEGIN:VTIMEZONE\r\nTZID:Z%1\r\nBEGIN:STANDARD\r\nDTSTART:16011028T030000"
+                        "\r\nRRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10;COUNT=5000\r\nTZOFFSETFROM:"
+                        "+0200\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n"
+                        "BEGIN:VEVENT\r\nUID:%1@bench\r\nSUMMARY:Fair %1\r\nDTSTART;TZID=Z%1:"
+                        "20260710T200000\r\nDTEND:20260710T210000Z\r\nEND:VEVENT\r\n")},
+        {"zones nowhere described",
+         filledCalendar(
+             "BEGIN:VEVENT\r\nUID:%1@bench\r\nSUMMARY:Fair %1\r\nDTSTART;TZID=Nowhere/%1:"
+             "20260710T200000\r\nDTEND:20260710T210000Z\r\nEND:VEVENT\r\n")},
+        {"zone, twice a year", zoneCalendar("FREQ=YEARLY;BYMONTH=3,10;BYDAY=-1SU")},
+        {"zone, every hour", zoneCalendar("FREQ=HOURLY")},
+        {"zone, every minute", zoneCalendar("FREQ=MINUTELY")},
+        {"zone, every second", zoneCalendar("FREQ=SECONDLY")},
     };
     for (const Case &c : cases) {
+        if (!QByteArray(c.name).contains(only))
+            continue;
         std::vector<qint64> times;
         EventFile::Result result;
         for (int run = 0; run < runs; ++run) {

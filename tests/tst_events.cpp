@@ -8,6 +8,7 @@
 #include "events/eventslogic.h"
 #include "mainwindow.h"
 #include "testsupport.h"
+#include "tools/eventserver/icsfile.h"
 
 #include <QCalendarWidget>
 #include <QComboBox>
@@ -113,6 +114,13 @@ bool touch(QWidget *window, const QString &name, Touch how = Single)
     return false;
 }
 
+// Opens the events page, touches name and adds it to the calendar.
+bool addToCalendar(QWidget *window, const QString &name)
+{
+    return clickButton(window, "push_ecoEvent") && touch(window, name) &&
+           clickButton(window, "push_addToCalendar");
+}
+
 // Puts an item into the list by hand, as if a month had listed it.
 void offer(QWidget *window, const QString &name)
 {
@@ -152,6 +160,8 @@ private slots:
     void calendarFileReadByLibical();
     void calendarFileBytesAndNames();
     void addToCalendarThroughWindow();
+    void addToCalendarTakesNinthNameAtMost();
+    void blankFieldsWriteServableCalendar();
 };
 
 void TestEvents::listsEventsByMonthOfThisYear()
@@ -733,6 +743,81 @@ void TestEvents::addToCalendarThroughWindow()
     QVERIFY(clickButton(&window, "push_addToCalendar"));
     QVERIFY2(text(&window, "lb_calendarMessage").contains(QStringLiteral("could not be made")),
              qPrintable(text(&window, "lb_calendarMessage")));
+}
+
+// Other files hold the event's name and "-2" to "-8": the page writes "-9";
+// with "-9" taken too it saves nothing and says why, every file left alone.
+void TestEvents::addToCalendarTakesNinthNameAtMost()
+{
+    Clock::setToday(QDate(2026, 3, 20));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    addEvent(QStringLiteral("Earth Hour 2026"), QStringLiteral("3@28@2026"));
+    QVERIFY(addToCalendar(&window, QStringLiteral("Earth Hour 2026")));
+    const QString folder = home.path() + QStringLiteral("/Documents");
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
+    const QString first = folder + QLatin1Char('/') + QDir(folder).entryList(QDir::Files).first();
+    QVERIFY(first.endsWith(QStringLiteral(".ics")));
+    const auto other = [&first](int n) {
+        QFile file(n == 1 ? first : first.chopped(4) + QStringLiteral("-%1.ics").arg(n));
+        return file.open(QIODevice::WriteOnly) && file.write("BEGIN:VCALENDAR\r\n") == 17;
+    };
+    for (int n = 1; n <= 8; ++n)
+        QVERIFY(other(n));
+
+    QVERIFY(addToCalendar(&window, QStringLiteral("Earth Hour 2026")));
+    const QString ninth = first.chopped(4) + QStringLiteral("-9.ics");
+    QCOMPARE(text(&window, "lb_calendarMessage"), QStringLiteral("Saved as ") + ninth);
+    QFile written(ninth);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll().contains("SUMMARY:Earth Hour 2026\r\n"));
+
+    QVERIFY(other(9));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("eight other names")));
+    QVERIFY(addToCalendar(&window, QStringLiteral("Earth Hour 2026")));
+    QCOMPARE(text(&window, "lb_calendarMessage"),
+             QStringLiteral("Files of other events have the names Viridio gives this one in %1; "
+                            "it left them alone and did not save the event.")
+                 .arg(folder));
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 9);
+    for (const QString &name : QDir(folder).entryList(QDir::Files)) {
+        QFile file(folder + QLatin1Char('/') + name);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("BEGIN:VCALENDAR\r\n"));
+    }
+}
+
+// libical refuses a property whose value is only spaces or tabs, and so did
+// the event server: such a venue, description or fee is left out of the file.
+void TestEvents::blankFieldsWriteServableCalendar()
+{
+    Clock::setToday(QDate(2026, 3, 20));
+    TemporaryHome home;
+    MainWindow window;
+    window.show();
+    QSqlQuery query(QSqlDatabase::database());
+    QVERIFY(query.prepare(QStringLiteral("INSERT INTO Events (eventName, venue, eventDesc, "
+                                         "admissionFee, startDate, endDate) VALUES "
+                                         "(?, ?, ?, ?, ?, ?)")));
+    for (const QString &value :
+         {QStringLiteral("Earth Hour 2026"), QStringLiteral("   "), QStringLiteral(" \t "),
+          QStringLiteral("\t"), QStringLiteral("3@28@2026"), QStringLiteral("3@28@2026")})
+        query.addBindValue(value);
+    QVERIFY(query.exec());
+    QVERIFY(addToCalendar(&window, QStringLiteral("Earth Hour 2026")));
+    const QString saved = text(&window, "lb_calendarMessage");
+    QVERIFY2(saved.startsWith(QStringLiteral("Saved as ")), qPrintable(saved));
+    QFile file(saved.mid(9));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const EventFile::Result served = IcsFile::parse(file.readAll(), 2026);
+    QCOMPARE(served.errors, QStringList{});
+    QCOMPARE(served.records, (QList<EventFormat::Record>{{QStringLiteral("Earth Hour 2026"),
+                                                          {},
+                                                          {},
+                                                          {},
+                                                          QStringLiteral("3@28@2026"),
+                                                          QStringLiteral("3@28@2026")}}));
 }
 
 QTEST_MAIN(TestEvents)

@@ -206,6 +206,8 @@ private slots:
     void calendarRecords();
     void calendarAsTownsPublish();
     void ruleThatCannotOccurStops();
+    void yearlyCountCountsFromFirstYear();
+    void timeZonesBoundedOrSaid();
     void calendarRefused_data();
     void calendarRefused();
     void programServesCalendarByContent();
@@ -475,6 +477,93 @@ void TestEventServer::ruleThatCannotOccurStops()
              qPrintable(result.leftOut.at(600)));
 }
 
+// COUNT counts the days from the first year on: two yearly days from 1 June
+// 2025 leave 1 June 2026 to serve, one leaves none.
+void TestEventServer::yearlyCountCountsFromFirstYear()
+{
+    const auto walk = [](int count) {
+        return QStringLiteral("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Town//EN\r\n"
+                              "BEGIN:VEVENT\r\nUID:walk@town\r\nSUMMARY:Walk\r\n"
+                              "DTSTART;VALUE=DATE:20250601\r\nRRULE:FREQ=YEARLY;COUNT=%1\r\n"
+                              "END:VEVENT\r\nEND:VCALENDAR\r\n")
+            .arg(count)
+            .toUtf8();
+    };
+    const EventFile::Result twice = IcsFile::parse(walk(2), 2026);
+    QCOMPARE(twice.errors, QStringList{});
+    QCOMPARE(daysByName(twice), (QMap<QString, QString>{{QStringLiteral("Walk 2026"),
+                                                         QStringLiteral("6@1@2026 - 6@1@2026")}}));
+    const EventFile::Result once = IcsFile::parse(walk(1), 2026);
+    QCOMPARE(once.records, QList<EventFormat::Record>{});
+    QCOMPARE(once.leftOut,
+             QStringList{QStringLiteral("the VEVENT \"Walk\" (UID walk@town): left out: it "
+                                        "repeats yearly but has no day in 2026 or 2027")});
+}
+
+// A time zone that changes every minute since 1970 kept libical expanding
+// for ever (every hour: 10.5 s and 110 MB). A zone is followed over the years
+// served only; one the server cannot place is said once, naming it and the
+// file, and its times are taken as in the server's zone.
+void TestEventServer::timeZonesBoundedOrSaid()
+{
+    const QByteArray minutely =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Odd//EN\r\nBEGIN:VTIMEZONE\r\nTZID:Odd\r\n"
+        "BEGIN:STANDARD\r\nDTSTART:19700101T000000\r\nRRULE:FREQ=MINUTELY\r\n"
+        "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n"
+        "BEGIN:VEVENT\r\nUID:fair@odd\r\nSUMMARY:Fair\r\nDTSTART;TZID=Odd:20260710T200000\r\n"
+        "DTEND:20260710T210000Z\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:day@odd\r\n"
+        "SUMMARY:Day\r\nDTSTART;TZID=Odd:20250601T100000\r\nRRULE:FREQ=YEARLY;COUNT=2\r\n"
+        "END:VEVENT\r\nEND:VCALENDAR\r\n";
+    QTemporaryDir dir;
+    const QString odd = writeFile(dir, QStringLiteral("odd.ics"), minutely);
+    QElapsedTimer clock;
+    clock.start();
+    const Run run = runServer({QStringLiteral("--check"), odd}, 30000);
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(QStringLiteral(": 2 events,")), qPrintable(run.out));
+    const QString said = odd + QStringLiteral(": the time zone \"Odd\" (TZID) cannot be placed");
+    QVERIFY2(run.err.count(said) == 1 && run.err.contains(QStringLiteral("FREQ=MINUTELY")),
+             qPrintable(run.err));
+    QCOMPARE(daysByName(IcsFile::parse(minutely, 2026, QTimeZone::utc())),
+             (QMap<QString, QString>{
+                 {QStringLiteral("Fair"), QStringLiteral("7@10@2026 - 7@10@2026")},
+                 {QStringLiteral("Day 2026"), QStringLiteral("6@1@2026 - 6@1@2026")}}));
+
+    // A zone of the file with yearly changes since 1601, as calendar programs
+    // write them, keeps its summer time; a zone neither described nor known is
+    // the server's, Berlin's: 22:30 UTC is 00:30 the next day there in July.
+    const QByteArray zones =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Town//EN\r\nBEGIN:VTIMEZONE\r\nTZID:Town\r\n"
+        "BEGIN:STANDARD\r\nDTSTART:16011028T030000\r\nRRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10\r\n"
+        "TZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\nBEGIN:DAYLIGHT\r\n"
+        "DTSTART:16010325T020000\r\nRRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=3\r\n"
+        "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nEND:DAYLIGHT\r\nEND:VTIMEZONE\r\n"
+        "BEGIN:VEVENT\r\nUID:summer@town\r\nSUMMARY:Summer\r\n"
+        "DTSTART;TZID=Town:20260710T233000\r\nDTEND:20260710T223000Z\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:winter@town\r\nSUMMARY:Winter\r\n"
+        "DTSTART;TZID=Town:20260110T220000\r\nDTEND:20260110T223000Z\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:mars@town\r\nSUMMARY:Mars\r\n"
+        "DTSTART;TZID=Mars/Olympus:20260710T233000\r\nDTEND:20260710T223000Z\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:mars2@town\r\nSUMMARY:Mars again\r\n"
+        "DTSTART;TZID=Mars/Olympus:20260110T220000\r\nDTEND:20260110T223000Z\r\nEND:VEVENT\r\n"
+        "END:VCALENDAR\r\n";
+    const EventFile::Result result =
+        IcsFile::parse(zones, 2026, QTimeZone(QByteArrayLiteral("Europe/Berlin")));
+    QCOMPARE(result.errors, QStringList{});
+    QCOMPARE(daysByName(result),
+             (QMap<QString, QString>{
+                 {QStringLiteral("Summer"), QStringLiteral("7@10@2026 - 7@11@2026")},
+                 {QStringLiteral("Winter"), QStringLiteral("1@10@2026 - 1@10@2026")},
+                 {QStringLiteral("Mars"), QStringLiteral("7@10@2026 - 7@11@2026")},
+                 {QStringLiteral("Mars again"), QStringLiteral("1@10@2026 - 1@10@2026")}}));
+    QCOMPARE(result.notices,
+             QStringList{QStringLiteral("the time zone \"Mars/Olympus\" (TZID) cannot be placed: "
+                                        "the file does not describe it (VTIMEZONE) and it is no "
+                                        "zone known here; its times are taken as in "
+                                        "Europe/Berlin, the server's zone")});
+}
+
 void TestEventServer::calendarRefused_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -487,6 +576,9 @@ void TestEventServer::calendarRefused_data()
     QTest::newRow("END of another component")
         << begin + "SUMMARY:Fair\r\nDTSTART;VALUE=DATE:20260710\r\nEND:VTODO\r\nEND:VCALENDAR\r\n"
         << QStringLiteral("line 6: END:VTODO where the VEVENT of line 3 ends");
+    QTest::newRow("END of another component, its name holding %4")
+        << QByteArray("BEGIN:VCALENDAR\r\nBEGIN:X-A%4\r\nEND:X-B\r\nEND:VCALENDAR\r\n")
+        << QStringLiteral("line 3: END:X-B where the X-A%4 of line 2 ends");
     QTest::newRow("VEVENT in a VEVENT")
         << begin + "SUMMARY:Fair\r\nDTSTART;VALUE=DATE:20260710\r\nBEGIN:VEVENT\r\n" +
                "SUMMARY:Stall\r\nDTSTART;VALUE=DATE:20260710\r\nEND:VEVENT\r\n" + end
@@ -608,13 +700,15 @@ void TestEventServer::viewerStoresServedEvents()
 void TestEventServer::viewerListsTownCalendar()
 {
     QTemporaryDir dir;
-    const QString berlin = writeFile(dir, QStringLiteral("berlin.ics"), berlinCalendar);
+    const QString berlin = writeFile(dir, QStringLiteral("berlin %1.ics"), berlinCalendar);
     QProcess server;
     QString log;
     QVERIFY(startServer(server,
                         {QStringLiteral("--listen"), QStringLiteral("127.0.0.43"),
                          QStringLiteral("--time-zone"), QStringLiteral("Europe/Berlin"), berlin},
                         log));
+    QVERIFY2(log.contains(QStringLiteral(" from %1 on 127.0.0.43:2554").arg(berlin)),
+             qPrintable(log));
     Clock::setToday(QDate(2026, 3, 10));
     {
         TemporaryHome home;

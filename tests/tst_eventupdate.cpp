@@ -140,6 +140,7 @@ private slots:
 
     void updateStoresOnlyNewEvents();
     void updateStoresHostileTextExactly();
+    void updateWithoutEventsSaysSo();
     void updateRejectsMalformedOrCutShortMessage();
     void updateIntoBusyFileStoresNothing();
     void updateWithoutListener();
@@ -473,6 +474,32 @@ void TestEventUpdate::updateStoresHostileTextExactly()
                         {hostile.name})
                  .toString(),
              QStringLiteral("Surr\uFFFDX"));
+}
+
+// A well-formed answer without a single event is no update of the events;
+// one whose events are all stored already still is.
+void TestEventUpdate::updateWithoutEventsSaysSo()
+{
+    TemporaryHome home;
+    MainWindow window;
+    const int before = eventCount();
+    const QString none = QStringLiteral("There were no events in the update.");
+    for (const QString &text : {QString(), QStringLiteral("only@//@three@//@fields")}) {
+        EventTestServer server(
+            {EventTestServer::send(EventFormat::encodeMessage(text)), EventTestServer::close()});
+        QVERIFY(server.listen("127.0.0.31"));
+        pressUpdate(window, "127.0.0.31");
+        QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), none, 3000);
+        QCOMPARE(contentPage(&window), 6);
+        QCOMPARE(eventCount(), before);
+    }
+    EventTestServer stored({EventTestServer::send(EventFormat::encodeMessage(
+                                EventFormat::joinRecords({record("Tourism Compass")}))),
+                            EventTestServer::close()});
+    QVERIFY(stored.listen("127.0.0.31"));
+    pressUpdate(window, "127.0.0.31");
+    QTRY_COMPARE_WITH_TIMEOUT(status(&window)->text(), updated, 3000);
+    QCOMPARE(eventCount(), before);
 }
 
 void TestEventUpdate::updateRejectsMalformedOrCutShortMessage()

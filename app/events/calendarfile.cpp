@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace CalendarFile {
 
 namespace {
@@ -18,9 +20,15 @@ QByteArray contentLine(const QByteArray &name, const QString &value)
     return foldLine(name + ':' + value.toUtf8());
 }
 
+// A TEXT property, or nothing for a value of spaces and tabs only, which
+// libical (and calendar programs with it) refuses as a property without value.
 QByteArray textLine(const QByteArray &name, const QString &value)
 {
-    return contentLine(name, escapeText(value));
+    const QString escaped = escapeText(value);
+    const bool blank = std::all_of(escaped.cbegin(), escaped.cend(), [](QChar c) {
+        return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+    });
+    return blank ? QByteArray() : contentLine(name, escaped);
 }
 
 QString dateValue(const QDate &date)
@@ -144,12 +152,9 @@ QByteArray calendarText(const EventFormat::Record &event, const QDateTime &stamp
     // The end of an all-day event is the day after its last.
     text += contentLine("DTEND;VALUE=DATE", dateValue(end.addDays(1)));
     text += textLine("SUMMARY", event.name);
-    if (!event.venue.isEmpty())
-        text += textLine("LOCATION", event.venue);
-    if (!event.description.isEmpty())
-        text += textLine("DESCRIPTION", event.description);
-    if (!event.admissionFee.isEmpty())
-        text += textLine(feeProperty(), event.admissionFee);
+    text += textLine("LOCATION", event.venue);
+    text += textLine("DESCRIPTION", event.description);
+    text += textLine(feeProperty(), event.admissionFee);
     text += "TRANSP:TRANSPARENT\r\n"
             "END:VEVENT\r\n"
             "END:VCALENDAR\r\n";

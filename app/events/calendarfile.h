@@ -41,8 +41,8 @@ QString eventUid(const EventFormat::Record &event);
 
 // The file's text: a VCALENDAR of one VEVENT from the start date to the day
 // after the end date (an end that cannot be read, or that comes before the
-// start, counts as the start day), stamped at stamp. Empty when the start
-// date cannot be read.
+// start, counts as the start day), stamped at stamp; a field of spaces and
+// tabs only, or empty, is left out. Empty when the start date cannot be read.
 QByteArray calendarText(const EventFormat::Record &event, const QDateTime &stamp);
 
 // "viridio-earth-hour-2026-1a2b3c4d.ics": the name's letters and digits in

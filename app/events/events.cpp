@@ -44,6 +44,10 @@ QString updated()
 {
     return QStringLiteral("Your events have been updated");
 }
+QString noEventsInUpdate()
+{
+    return QStringLiteral("There were no events in the update.");
+}
 QString updateFailed()
 {
     return QStringLiteral(
@@ -387,8 +391,11 @@ void MainWindow::eventUpdateReceived(const QString &text)
             ui->lb_updateEventsSuccess->setText(notStored(true));
         return;
     }
+    const QList<EventFormat::Record> records = EventFormat::parseRecords(text);
     QSqlError error;
-    if (EventsLogic::storeEvents(db, EventFormat::parseRecords(text), &error)) {
+    if (records.isEmpty()) {
+        ui->lb_updateEventsSuccess->setText(noEventsInUpdate());
+    } else if (EventsLogic::storeEvents(db, records, &error)) {
         ui->lb_updateEventsSuccess->setText(updated());
         loadEvents();
     } else {

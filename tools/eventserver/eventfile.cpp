@@ -38,7 +38,7 @@ public:
 
     void error(int line, const QString &text)
     {
-        result.errors.append(QStringLiteral("line %1: %2").arg(line).arg(text));
+        result.errors.append(QStringLiteral("line %1: %2").arg(QString::number(line), text));
     }
 
     void finishBlock(Block &block)
@@ -133,9 +133,8 @@ QString sizeProblem(const QList<EventFormat::Record> &records)
         return {};
     return QStringLiteral("the %1 events make a message of %2 bytes; at most %3 fit in one "
                           "message")
-        .arg(records.size())
-        .arg(size)
-        .arg(EventFormat::maxPayload);
+        .arg(QString::number(records.size()), QString::number(size),
+             QString::number(EventFormat::maxPayload));
 }
 
 Result parse(const QString &content)

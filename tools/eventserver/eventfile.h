@@ -19,6 +19,7 @@ struct Result
     QList<EventFormat::Record> records;
     QStringList errors;  // one line each, naming the file's line; empty when usable
     QStringList leftOut; // events the file means not to serve, one line each with the reason
+    QStringList notices; // what the server takes otherwise than the file says, one line each
 };
 
 // What keeps the viewer from storing or listing an event, whichever file it

@@ -130,8 +130,8 @@ int main(int argc, char *argv[])
             ? IcsFile::parse(content,
                              QDateTime::currentDateTimeUtc().toTimeZone(zone).date().year(), zone)
             : EventFile::parse(QString::fromUtf8(content));
-    for (const QString &leftOut : events.leftOut)
-        say(stderr, QStringLiteral("%1: %2").arg(path, leftOut));
+    for (const QString &line : events.notices + events.leftOut)
+        say(stderr, QStringLiteral("%1: %2").arg(path, line));
     if (!events.errors.isEmpty()) {
         for (const QString &error : events.errors)
             say(stderr, QStringLiteral("%1: %2").arg(path, error));
@@ -141,7 +141,8 @@ int main(int argc, char *argv[])
     }
     const QByteArray message = EventFormat::encodeMessage(EventFormat::joinRecords(events.records));
     const QString summary =
-        QStringLiteral("%1 events, %2 bytes").arg(events.records.size()).arg(message.size());
+        QStringLiteral("%1 events, %2 bytes")
+            .arg(QString::number(events.records.size()), QString::number(message.size()));
     if (parser.isSet(check)) {
         say(stdout, QStringLiteral("%1: %2").arg(path, summary));
         return 0;
@@ -149,19 +150,17 @@ int main(int argc, char *argv[])
 
     QTcpServer server;
     if (!server.listen(address, quint16(portNumber))) {
-        say(stderr, QStringLiteral("viridio-eventserver: cannot listen on %1:%2: %3")
-                        .arg(address.toString())
-                        .arg(portNumber)
-                        .arg(server.errorString()));
+        say(stderr,
+            QStringLiteral("viridio-eventserver: cannot listen on %1:%2: %3")
+                .arg(address.toString(), QString::number(portNumber), server.errorString()));
         return 1;
     }
     QObject::connect(&server, &QTcpServer::newConnection, &server, [&server, &message, &summary] {
         while (QTcpSocket *client = server.nextPendingConnection()) {
             say(stdout, QStringLiteral("%1 %2:%3 sent %4")
                             .arg(QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
-                                 client->peerAddress().toString())
-                            .arg(client->peerPort())
-                            .arg(summary));
+                                 client->peerAddress().toString(),
+                                 QString::number(client->peerPort()), summary));
             QObject::connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
             QTimer::singleShot(clientLimitMs, client, [client] { client->abort(); });
             client->write(message);
@@ -169,7 +168,6 @@ int main(int argc, char *argv[])
         }
     });
     say(stdout, QStringLiteral("viridio-eventserver: serving %1 from %2 on %3:%4")
-                    .arg(summary, path, address.toString())
-                    .arg(portNumber));
+                    .arg(summary, path, address.toString(), QString::number(portNumber)));
     return app.exec();
 }

@@ -9,6 +9,7 @@
 
 #include <libical/ical.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace IcsFile {
@@ -26,6 +27,15 @@ constexpr int maxEvents = 2000;
 // time: at most this many years back, and this many years for the whole file.
 constexpr int maxCountedYears = 400;
 constexpr int maxYearsInFile = 20000;
+
+// A time zone's changes are kept from the year before those served to the
+// year after them, with the one in force before: libical would otherwise
+// work out every change from the zone's first DTSTART to five years after
+// today (a zone changing every minute since 1970 never ended). A zone with a
+// rule that changes it more often than maxZoneChangesAYear times a year, or
+// more than maxZoneChanges times in those years, cannot be placed.
+constexpr int maxZoneChangesAYear = 12;
+constexpr int maxZoneChanges = 64;
 
 // An interval that takes libical's search for a rule's next day past the
 // years it looks at (it gives up after the year 20000): each search then
@@ -114,29 +124,25 @@ QString structureProblem(const QByteArray &content)
         if (key == "END") {
             if (open.isEmpty())
                 problem = QStringLiteral("line %1: END:%2 ends no component")
-                              .arg(number)
-                              .arg(QString::fromUtf8(name));
+                              .arg(QString::number(number), QString::fromUtf8(name));
             else if (name != outer)
                 problem = QStringLiteral("line %1: END:%2 where the %3 of line %4 ends")
-                              .arg(number)
-                              .arg(QString::fromUtf8(name), QString::fromUtf8(outer))
-                              .arg(open.last().line);
+                              .arg(QString::number(number), QString::fromUtf8(name),
+                                   QString::fromUtf8(outer), QString::number(open.last().line));
             else
                 open.removeLast();
             return;
         }
         if (open.size() >= maxDepth)
             problem = QStringLiteral("line %1: components nested more than %2 deep")
-                          .arg(number)
-                          .arg(maxDepth);
+                          .arg(QString::number(number), QString::number(maxDepth));
         else if (!allowedInside(outer, name))
             problem = outer.isEmpty() ? QStringLiteral("line %1: a %2 outside a VCALENDAR")
-                                            .arg(number)
-                                            .arg(QString::fromUtf8(name))
+                                            .arg(QString::number(number), QString::fromUtf8(name))
                                       : QStringLiteral("line %1: a %2 inside a %3, which "
                                                        "iCalendar does not allow")
-                                            .arg(number)
-                                            .arg(QString::fromUtf8(name), QString::fromUtf8(outer));
+                                            .arg(QString::number(number), QString::fromUtf8(name),
+                                                 QString::fromUtf8(outer));
         else
             open.append({name, number});
     };
@@ -168,8 +174,7 @@ QString structureProblem(const QByteArray &content)
         check(logical, logicalStart);
     if (problem.isEmpty() && !open.isEmpty())
         problem = QStringLiteral("line %1: BEGIN:%2 has no END (is the file cut short?)")
-                      .arg(open.last().line)
-                      .arg(QString::fromUtf8(open.last().name));
+                      .arg(QString::number(open.last().line), QString::fromUtf8(open.last().name));
     return problem;
 }
 
@@ -268,6 +273,124 @@ icalrecurrencetype withStartDefaults(icalrecurrencetype rule, const icaltimetype
     return rule;
 }
 
+// The days of rule in year y, from start on and up to its UNTIL; false when
+// the rule gives more than most days that year, of which days then holds
+// some. libical searches a rule's first day from its start on, for ever as
+// far as a rule that cannot occur (30 February) goes; from 1 January of y
+// with a huge interval it looks at y alone.
+bool daysOfYear(const icalrecurrencetype &rule, const icaltimetype &start, int y, int most,
+                QList<icaltimetype> &days)
+{
+    icalrecurrencetype oneYear = withStartDefaults(rule, start);
+    oneYear.interval = oneYearOnly;
+    oneYear.count = 0;
+    oneYear.until = icaltime_null_time();
+    icaltimetype from = start;
+    from.year = y;
+    from.month = 1;
+    from.day = 1;
+    // The start is the first day, whether the rule gives it or not.
+    if (y == start.year)
+        days.append(start);
+    const std::unique_ptr<icalrecur_iterator, IteratorFree> iterator(
+        icalrecur_iterator_new(oneYear, from));
+    for (int step = 0; iterator; ++step) {
+        icaltimetype day = icalrecur_iterator_next(iterator.get());
+        if (icaltime_is_null_time(day) || day.year != y)
+            break;
+        if (step >= most)
+            return false;
+        day.zone = start.zone;
+        if (icaltime_compare(day, start) <= 0)
+            continue;
+        if (!icaltime_is_null_time(rule.until) &&
+            (icaltime_is_date(rule.until)
+                 ? QDate(day.year, day.month, day.day) >
+                       QDate(rule.until.year, rule.until.month, rule.until.day)
+                 : icaltime_compare(day, rule.until) > 0))
+            break;
+        days.append(day);
+    }
+    return true;
+}
+
+// One change of a time zone: at onset, on the clock before it, the offset
+// from UTC goes from from to to (seconds east).
+struct ZoneChange
+{
+    icaltimetype onset;
+    int from = 0;
+    int to = 0;
+    bool daylight = false;
+    QByteArray name;
+};
+
+QDateTime utcOf(const ZoneChange &change)
+{
+    const icaltimetype &t = change.onset;
+    return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second), Qt::UTC)
+        .addSecs(-change.from);
+}
+
+// The changes of zone from 1 January of first to the end of last, after the
+// offset in force at their start.
+QList<ZoneChange> changesOf(const QTimeZone &zone, int first, int last)
+{
+    const auto onClock = [](const QDateTime &utc, int offset) {
+        const QDateTime there = utc.addSecs(offset);
+        icaltimetype t = icaltime_null_time();
+        t.year = there.date().year();
+        t.month = there.date().month();
+        t.day = there.date().day();
+        t.hour = there.time().hour();
+        t.minute = there.time().minute();
+        t.second = there.time().second();
+        return t;
+    };
+    const QDateTime begin(QDate(first, 1, 1), QTime(0, 0), Qt::UTC);
+    const int before = zone.offsetFromUtc(begin);
+    QList<ZoneChange> changes = {{onClock(begin, before), before, before,
+                                  zone.isDaylightTime(begin), zone.abbreviation(begin).toUtf8()}};
+    for (const QTimeZone::OffsetData &change :
+         zone.transitions(begin, QDateTime(QDate(last + 1, 1, 1), QTime(0, 0), Qt::UTC))) {
+        const int from = changes.last().to;
+        changes.append({onClock(change.atUtc, from), from, change.offsetFromUtc,
+                        change.daylightTimeOffset != 0, change.abbreviation.toUtf8()});
+    }
+    return changes;
+}
+
+// Writes the STANDARD and DAYLIGHT parts of vtimezone anew, one for each of
+// changes, so that libical works out these changes and no others.
+void setChanges(icalcomponent *vtimezone, const QList<ZoneChange> &changes)
+{
+    QList<icalcomponent *> parts;
+    for (icalcomponent *part = icalcomponent_get_first_component(vtimezone, ICAL_ANY_COMPONENT);
+         part; part = icalcomponent_get_next_component(vtimezone, ICAL_ANY_COMPONENT))
+        parts.append(part);
+    for (icalcomponent *part : std::as_const(parts)) {
+        icalcomponent_remove_component(vtimezone, part);
+        icalcomponent_free(part);
+    }
+    for (const ZoneChange &change : changes) {
+        icalcomponent *part = icalcomponent_new(change.daylight ? ICAL_XDAYLIGHT_COMPONENT
+                                                                : ICAL_XSTANDARD_COMPONENT);
+        icalcomponent_add_property(part, icalproperty_new_dtstart(change.onset));
+        icalcomponent_add_property(part, icalproperty_new_tzoffsetfrom(change.from));
+        icalcomponent_add_property(part, icalproperty_new_tzoffsetto(change.to));
+        if (!change.name.isEmpty())
+            icalcomponent_add_property(part, icalproperty_new_tzname(change.name.constData()));
+        icalcomponent_add_component(vtimezone, part);
+    }
+}
+
+// The TZID under which times in zones that cannot be placed take the
+// server's zone.
+QByteArray serverZoneId()
+{
+    return QByteArrayLiteral("X-VIRIDIO-SERVER-ZONE");
+}
+
 struct Occurrence
 {
     EventFormat::Record record; // without its dates, named as the file names it
@@ -294,6 +417,80 @@ public:
     QHash<QString, icalcomponent *> repeating; // the VEVENT with the rule, by UID
 
     bool full() const { return occurrences.size() > maxEvents; }
+
+    // Writes each time zone of calendars anew with its changes around the
+    // years served; a zone of the file that cannot be placed, and a TZID of
+    // events that names no zone of the file nor one known here, get those of
+    // the server's zone, each said once.
+    void placeZones(const QList<icalcomponent *> &calendars, const QList<icalcomponent *> &events)
+    {
+        const int first = year - 1;
+        const int last = year + 2;
+        QSet<QString> said;
+        const auto unplaced = [&](const QString &tzid, const QString &why) {
+            if (!said.contains(tzid))
+                result.notices.append(QStringLiteral("the time zone \"%1\" (TZID) cannot be "
+                                                     "placed: %2; its times are taken as in %3, "
+                                                     "the server's zone")
+                                          .arg(tzid, why, QString::fromUtf8(zone.id())));
+            said.insert(tzid);
+        };
+        for (icalcomponent *calendar : calendars) {
+            for (icalcomponent *vtimezone =
+                     icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT);
+                 vtimezone;
+                 vtimezone = icalcomponent_get_next_component(calendar, ICAL_VTIMEZONE_COMPONENT)) {
+                QString why;
+                QList<ZoneChange> changes = zoneChanges(vtimezone, first, last, why);
+                if (changes.isEmpty()) {
+                    icalproperty *tzid =
+                        icalcomponent_get_first_property(vtimezone, ICAL_TZID_PROPERTY);
+                    unplaced(tzid ? text(icalproperty_get_tzid(tzid)) : QString(), why);
+                    changes = changesOf(zone, first, last);
+                }
+                setChanges(vtimezone, changes);
+            }
+        }
+        // Such times name one zone of the server's instead, added to their
+        // calendar once all are looked up (libical sorts a calendar's zones
+        // again after each one added).
+        QHash<icalcomponent *, QSet<QByteArray>> unknown;
+        for (icalcomponent *event : events) {
+            icalcomponent *calendar = icalcomponent_get_parent(event);
+            for (const icalproperty_kind kind :
+                 {ICAL_DTSTART_PROPERTY, ICAL_DTEND_PROPERTY, ICAL_RECURRENCEID_PROPERTY,
+                  ICAL_EXDATE_PROPERTY}) {
+                for (icalproperty *property = icalcomponent_get_first_property(event, kind);
+                     property; property = icalcomponent_get_next_property(event, kind)) {
+                    icalparameter *tzid =
+                        icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
+                    if (!tzid)
+                        continue;
+                    const QByteArray name = icalparameter_get_tzid(tzid);
+                    QSet<QByteArray> &names = unknown[calendar];
+                    if (!names.contains(name)) {
+                        if (name == serverZoneId() ||
+                            icalproperty_get_datetime_with_component(property, event).zone)
+                            continue;
+                        names.insert(name);
+                        unplaced(text(name), QStringLiteral("the file does not describe it "
+                                                            "(VTIMEZONE) and it is no zone known "
+                                                            "here"));
+                    }
+                    icalparameter_set_tzid(tzid, serverZoneId().constData());
+                }
+            }
+        }
+        for (auto it = unknown.cbegin(); it != unknown.cend(); ++it) {
+            if (it.value().isEmpty())
+                continue;
+            icalcomponent *vtimezone = icalcomponent_new_vtimezone();
+            icalcomponent_add_property(vtimezone,
+                                       icalproperty_new_tzid(serverZoneId().constData()));
+            setChanges(vtimezone, changesOf(zone, first, last));
+            icalcomponent_add_component(it.key(), vtimezone);
+        }
+    }
 
     void readEvent(icalcomponent *event)
     {
@@ -354,8 +551,7 @@ public:
             if (first.date().year() < year || first.date().year() > year + 1)
                 return leaveOut(QStringLiteral("it moves one day (RECURRENCE-ID) of a repeating "
                                                "event outside %1 and %2")
-                                    .arg(year)
-                                    .arg(year + 1));
+                                    .arg(QString::number(year), QString::number(year + 1)));
         }
         if (!rule || changesOneDay)
             return occurrences.append(occurrence);
@@ -387,7 +583,11 @@ public:
             const int interval = qMax(1, int(recurrence.interval));
             if ((y - start.year) % interval != 0)
                 continue;
-            for (const icaltimetype &day : daysOfYear(recurrence, start, y)) {
+            // A year has 366 days; a rule with BYHOUR gives more, which no
+            // message holds.
+            QList<icaltimetype> days;
+            daysOfYear(recurrence, start, y, maxEvents + 1, days);
+            for (const icaltimetype &day : std::as_const(days)) {
                 if (recurrence.count > 0 && ++counted > recurrence.count)
                     break;
                 if (y < year || isAmong(day, skipped, start, zone))
@@ -401,8 +601,7 @@ public:
         }
         if (!served)
             leaveOut(QStringLiteral("it repeats yearly but has no day in %1 or %2")
-                         .arg(year)
-                         .arg(year + 1));
+                         .arg(QString::number(year), QString::number(year + 1)));
     }
 
 private:
@@ -410,45 +609,110 @@ private:
     QTimeZone zone;
     int yearsExpanded = 0;
 
-    // The days of rule in year y, from start on and up to its UNTIL. libical
-    // searches a rule's first day from its start on, for ever as far as a
-    // rule that cannot occur (30 February) goes; from 1 January of y with a
-    // huge interval it looks at y alone.
-    QList<icaltimetype> daysOfYear(const icalrecurrencetype &rule, const icaltimetype &start,
-                                   int y) const
+    // The changes of vtimezone from 1 January of first to the end of last,
+    // after the last one before them; or none, and why, when they cannot be
+    // placed. Only yearly rules are followed, each over those years.
+    QList<ZoneChange> zoneChanges(icalcomponent *vtimezone, int first, int last, QString &why)
     {
-        icalrecurrencetype oneYear = withStartDefaults(rule, start);
-        oneYear.interval = oneYearOnly;
-        oneYear.count = 0;
-        oneYear.until = icaltime_null_time();
-        icaltimetype from = start;
-        from.year = y;
-        from.month = 1;
-        from.day = 1;
-        QList<icaltimetype> days;
-        // The start is the first day, whether the rule gives it or not.
-        if (y == start.year)
-            days.append(start);
-        const std::unique_ptr<icalrecur_iterator, IteratorFree> iterator(
-            icalrecur_iterator_new(oneYear, from));
-        // A year has 366 days; a rule with BYHOUR gives more, which no
-        // message holds.
-        for (int step = 0; iterator && step <= maxEvents; ++step) {
-            icaltimetype day = icalrecur_iterator_next(iterator.get());
-            if (icaltime_is_null_time(day) || day.year != y)
-                break;
-            day.zone = start.zone;
-            if (icaltime_compare(day, start) <= 0)
+        QList<ZoneChange> all;
+        for (icalcomponent *part = icalcomponent_get_first_component(vtimezone, ICAL_ANY_COMPONENT);
+             part; part = icalcomponent_get_next_component(vtimezone, ICAL_ANY_COMPONENT)) {
+            const icalcomponent_kind kind = icalcomponent_isa(part);
+            icalproperty *start = icalcomponent_get_first_property(part, ICAL_DTSTART_PROPERTY);
+            icalproperty *from = icalcomponent_get_first_property(part, ICAL_TZOFFSETFROM_PROPERTY);
+            icalproperty *to = icalcomponent_get_first_property(part, ICAL_TZOFFSETTO_PROPERTY);
+            if (kind != ICAL_XSTANDARD_COMPONENT && kind != ICAL_XDAYLIGHT_COMPONENT)
                 continue;
-            if (!icaltime_is_null_time(rule.until) &&
-                (icaltime_is_date(rule.until)
-                     ? QDate(day.year, day.month, day.day) >
-                           QDate(rule.until.year, rule.until.month, rule.until.day)
-                     : icaltime_compare(day, rule.until) > 0))
-                break;
-            days.append(day);
+            if (!start || !to) {
+                why = QStringLiteral("a STANDARD or DAYLIGHT of it has no DTSTART or TZOFFSETTO");
+                return {};
+            }
+            icalproperty *name = icalcomponent_get_first_property(part, ICAL_TZNAME_PROPERTY);
+            ZoneChange change = {icalproperty_get_dtstart(start), icalproperty_get_tzoffsetto(to),
+                                 icalproperty_get_tzoffsetto(to), kind == ICAL_XDAYLIGHT_COMPONENT,
+                                 name ? QByteArray(icalproperty_get_tzname(name)) : QByteArray()};
+            if (from)
+                change.from = icalproperty_get_tzoffsetfrom(from);
+            const icaltimetype dtstart = change.onset;
+            all.append(change);
+            for (icalproperty *rdate = icalcomponent_get_first_property(part, ICAL_RDATE_PROPERTY);
+                 rdate; rdate = icalcomponent_get_next_property(part, ICAL_RDATE_PROPERTY)) {
+                const icaldatetimeperiodtype value = icalproperty_get_rdate(rdate);
+                change.onset = icaltime_is_null_time(value.time) ? value.period.start : value.time;
+                if (icaltime_is_utc(change.onset))
+                    change.onset =
+                        icaltime_add(change.onset, icaldurationtype_from_int(change.from));
+                change.onset.zone = nullptr;
+                all.append(change);
+            }
+            for (icalproperty *rrule = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY);
+                 rrule; rrule = icalcomponent_get_next_property(part, ICAL_RRULE_PROPERTY)) {
+                const icalrecurrencetype rule = icalproperty_get_rrule(rrule);
+                const QString ruleText = text(icalproperty_get_value_as_string(rrule));
+                if (rule.freq != ICAL_YEARLY_RECURRENCE) {
+                    why = QStringLiteral("its changes repeat other than yearly (RRULE:%1)")
+                              .arg(ruleText);
+                    return {};
+                }
+                // With COUNT, its days are counted from the first year.
+                if (rule.count > 0 && first - dtstart.year > maxCountedYears) {
+                    why = QStringLiteral("it counts its changes (COUNT) from more than %1 years "
+                                         "ago")
+                              .arg(maxCountedYears);
+                    return {};
+                }
+                const int interval = qMax(1, int(rule.interval));
+                const int end =
+                    icaltime_is_null_time(rule.until) ? last : qMin(last, rule.until.year);
+                const int lowest =
+                    rule.count > 0 ? dtstart.year : qMax(dtstart.year, qMin(first, end) - interval);
+                int counted = 0;
+                for (int y = lowest + (interval - (lowest - dtstart.year) % interval) % interval;
+                     y <= end; y += interval) {
+                    if (++yearsExpanded > maxYearsInFile) {
+                        why = QStringLiteral("the file's rules need more work than the server "
+                                             "does at start");
+                        return {};
+                    }
+                    QList<icaltimetype> days;
+                    if (!daysOfYear(rule, dtstart, y, maxZoneChangesAYear, days)) {
+                        why = QStringLiteral("a rule of it (RRULE:%1) changes it more than %2 "
+                                             "times a year")
+                                  .arg(ruleText, QString::number(maxZoneChangesAYear));
+                        return {};
+                    }
+                    for (const icaltimetype &day : std::as_const(days)) {
+                        if (rule.count > 0 && ++counted > rule.count)
+                            break;
+                        change.onset = day;
+                        all.append(change);
+                    }
+                }
+            }
         }
-        return days;
+        std::sort(all.begin(), all.end(),
+                  [](const ZoneChange &a, const ZoneChange &b) { return utcOf(a) < utcOf(b); });
+        const QDateTime begin(QDate(first, 1, 1), QTime(0, 0), Qt::UTC);
+        const QDateTime end(QDate(last + 1, 1, 1), QTime(0, 0), Qt::UTC);
+        QList<ZoneChange> kept;
+        for (const ZoneChange &change : std::as_const(all)) {
+            const QDateTime at = utcOf(change);
+            if (at < begin)
+                kept = {change};
+            else if (at < end && (kept.isEmpty() || utcOf(kept.last()) != at))
+                kept.append(change);
+        }
+        if (kept.isEmpty() && !all.isEmpty())
+            kept.append(all.first());
+        if (kept.isEmpty())
+            why = QStringLiteral("it has no STANDARD or DAYLIGHT");
+        if (kept.size() > maxZoneChanges + 1) {
+            why = QStringLiteral("it changes more than %1 times from %2 to %3")
+                      .arg(QString::number(maxZoneChanges), QString::number(first),
+                           QString::number(last));
+            kept.clear();
+        }
+        return kept;
     }
 };
 
@@ -557,6 +821,7 @@ EventFile::Result parse(const QByteArray &content, int year, const QTimeZone &zo
     }
 
     Reader reader(year, zone);
+    reader.placeZones(calendars, events);
     for (icalcomponent *event : std::as_const(events)) {
         const QString uid = text(icalcomponent_get_uid(event));
         if (icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY))

@@ -39,7 +39,11 @@ bool isCalendar(QByteArrayView content);
 // events without a day in this year or the next, and changed days
 // (RECURRENCE-ID) of an event left out or moved outside those years. A yearly
 // rule is expanded over those two years only; EXDATE removes a day and a
-// VEVENT with RECURRENCE-ID replaces one.
+// VEVENT with RECURRENCE-ID replaces one. A time zone is followed from the
+// year before year to the year after the next only; one that cannot be
+// placed (a TZID the file does not describe and libical does not know, a
+// VTIMEZONE that changes other than yearly or too often) is taken as zone,
+// with a line in notices.
 EventFile::Result parse(const QByteArray &content, int year,
                         const QTimeZone &zone = QTimeZone::systemTimeZone());
 
