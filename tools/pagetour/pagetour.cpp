@@ -380,6 +380,10 @@ int main(int argc, char *argv[])
     window.findChild<QLineEdit *>(QStringLiteral("le_meterReading"))->setText(QStringLiteral("12"));
     press(&window, {QStringLiteral("push_saveMeterReading")});
     ok = save(&window, folder, QStringLiteral("meters-series-refused")) && ok;
+    // A reading removed, with the way back beside the message.
+    window.findChild<QListWidget *>(QStringLiteral("list_meterReadings"))->setCurrentRow(0);
+    press(&window, {QStringLiteral("push_removeMeterReading")});
+    ok = save(&window, folder, QStringLiteral("meters-removed-undo")) && ok;
     ok = saveCalendar(&window, folder, "date_meterReading", "calWid_meterReading",
                       QStringLiteral("meters-day-calendar")) &&
          ok;
