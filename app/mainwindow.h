@@ -364,7 +364,7 @@ private:
     int listedMonth = 0;          // the month listed, 0 for none
     qint64 listedBefore = 0;      // its next part lists the events stored below this id
     QTimer *moreEvents = nullptr; // lists that next part, a turn of the event loop later
-    void showCalendarMessage(const QString &text);
+    void showCalendarMessage(const QString &text, bool saved = false);
     QString calendarFilePath; // the event's calendar file written last
 
     // Calculator: helpers and state of its own

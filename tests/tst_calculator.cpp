@@ -172,6 +172,7 @@ private slots:
     void meterReadingsThroughThePage();
     void removedMeterReadingPutBackAsStored();
     void goAheadImportsTheRowsAsked();
+    void successLooksLikeSuccess();
 
     void historyShowsTotalsChartAndExports();
     void spendingNamesStayWithinTheChart();
@@ -1992,6 +1993,45 @@ void TestCalculator::goAheadImportsTheRowsAsked()
     QTRY_VERIFY(finished());
     QCOMPARE(queryValue(rowsSql).toString(),
              QStringLiteral("2026-11-20=1100.9 2026-11-25=1150 2026-11-28=1180"));
+}
+
+// A message that says something was done is not shown in the failure's red,
+// and a failure is not shown as a success: the meters page and the settings
+// page's own appliances.
+void TestCalculator::successLooksLikeSuccess()
+{
+    // The colour a label's text is drawn in: "green", "red" or "other".
+    const auto colourOf = [this](const char *name) {
+        auto *label = widget<QLabel>(name);
+        const QColor colour = label->palette().color(label->foregroundRole());
+        return colour.green() > colour.red() + 40    ? QStringLiteral("green")
+               : colour.red() > colour.green() + 100 ? QStringLiteral("red")
+                                                     : QStringLiteral("other");
+    };
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_meters");
+    typeInto(widget<QWidget>("le_meterReading"), QStringLiteral("many"));
+    click("push_saveMeterReading");
+    QCOMPARE(colourOf("lb_meterMessage"), QStringLiteral("red"));
+    typeInto(widget<QWidget>("le_meterReading"), QStringLiteral("1000"));
+    click("push_saveMeterReading");
+    QVERIFY(labelText("lb_meterMessage").startsWith(QLatin1String("Stored")));
+    QCOMPARE(colourOf("lb_meterMessage"), QStringLiteral("green"));
+    QCOMPARE(widget<QLabel>("lb_meterMessage")->property("messageTone").toString(),
+             QStringLiteral("success"));
+
+    click("push_metersBack");
+    click("push_settings");
+    click("push_addOwnAppliance"); // no name
+    QCOMPARE(colourOf("lb_settingsMessage"), QStringLiteral("red"));
+    QCOMPARE(widget<QLabel>("lb_settingsMessage")->property("messageTone").toString(),
+             QStringLiteral("failure"));
+    typeInto(widget<QWidget>("le_ownApplianceName"), QStringLiteral("Kettle"));
+    typeInto(widget<QWidget>("le_ownApplianceWatts"), QStringLiteral("2000"));
+    click("push_addOwnAppliance");
+    QVERIFY(labelText("lb_settingsMessage").startsWith(QLatin1String("Added Kettle")));
+    QCOMPARE(colourOf("lb_settingsMessage"), QStringLiteral("green"));
 }
 
 // Look ------------------------------------------------------------------------
