@@ -516,6 +516,18 @@ def escape_closes_only_the_list(s, window_manager):
     s.wait_stable()
     s.shot("calendar-escaped")
     check(s.pixels("push_quickDay") == choices, "Escape left the page of the calendar")
+    # And with a room page's hour list open.
+    for button in ("push_vozAvaviElectricityIcon", "push_bedroom", "push_airCon"):
+        s.click(button)
+    question = s.pixels("lb_airConQn")
+    before = s.app_windows()
+    s.click("comboBox_airCon", "air-conditioner-hours-open", expect_change=False)
+    s.wait_for(lambda: s.app_windows() - before, "the hour list to open")
+    s.xdotool("key", "Escape")
+    s.wait_for(lambda: s.app_windows() == before, "Escape to close the hour list")
+    s.wait_stable()
+    s.shot("hours-escaped")
+    check(s.pixels("lb_airConQn") == question, "Escape left the air conditioner's page")
     s.close_app()
     # Two hours of the 1000 W air conditioner at the built-in 0.2287 a kWh.
     row = s.sql(f"SELECT valOfAirCon FROM Diary WHERE retrieveDate = '{today_key()}'")
