@@ -233,7 +233,7 @@ Outcome removeReading(const QSqlDatabase &db, const QString &meter, const QDate 
     const auto next = std::next(removed);
     const bool moveMark = removed->newSeries && next != days->cend() && !next->newSeries;
     const QDate heir = moveMark ? next->date : QDate();
-    const Reading gone = *removed;
+    const QString gone = shortReading(*removed, meter);
     days->erase(removed);
     if (moveMark)
         (*days)[heir].newSeries = true;
@@ -259,7 +259,7 @@ Outcome removeReading(const QSqlDatabase &db, const QString &meter, const QDate 
                                       "Please try again.")};
     if (removal)
         removal->heir = heir;
-    QString message = QStringLiteral("Removed: %1.").arg(shortReading(gone, meter));
+    QString message = QStringLiteral("Removed: %1.").arg(gone);
     if (moveMark)
         message +=
             QStringLiteral(" The reading of %1 is now the new meter's first.").arg(dayText(heir));

@@ -13,8 +13,8 @@
 // The series rules: a series runs from a reading with the mark (or the
 // meter's first) to the reading before the next mark; within a series a
 // reading is never lower than the one before it, and use is only counted
-// within one series. Every change (a reading typed or corrected, removed or
-// imported) keeps them, or is refused with nothing stored.
+// within one series. Every change (a reading typed or corrected, removed, put
+// back or imported) keeps them, or is refused with nothing stored.
 #pragma once
 
 #include <QDate>
