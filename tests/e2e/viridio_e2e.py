@@ -225,8 +225,11 @@ class Session:
 
     def start_window_manager(self):
         """Runs Openbox on the display, as a desktop has a window manager."""
-        manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        except FileNotFoundError:
+            raise Failure("openbox is not installed (scripts/setup installs the test packages)")
         self.processes.append(manager)
         # It has taken the display once it marks the root window as managed.
         self.wait_for(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in subprocess.run(
