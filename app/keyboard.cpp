@@ -191,15 +191,38 @@ private:
     bool keyboardUsed = false;
 };
 
+// Escape with a drop-down list or a picker open (a combo box's list, a date
+// edit's calendar, a completer's list) closes only it, on every page: the
+// answers not yet saved stay on theirs. Taken when the toolkit asks whether
+// a shortcut may have the key, before the key press: under X11 a combo box's
+// list hides itself at that question without answering it, so the window's
+// Esc shortcut then found no list open and went back a page as well.
+class PopupEscape : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            QWidget *popup = QApplication::activePopupWidget();
+            if (popup && key->key() == Qt::Key_Escape && !key->modifiers()) {
+                popup->close();
+                key->accept();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // Esc presses the current page's back or home button, if shown and enabled.
 void pressBackButton(MainWindow *window)
 {
-    // Escape with a drop-down list open closes only the list: the answers
-    // not yet saved stay on their page.
-    if (QWidget *popup = QApplication::activePopupWidget()) {
-        popup->close();
-        return;
-    }
+    if (QApplication::activePopupWidget())
+        return; // PopupEscape's
     auto *content = window->findChild<QStackedWidget *>(QStringLiteral("stackWid_content"));
     auto *calculator = window->findChild<QStackedWidget *>(QStringLiteral("stackWid_ecoCalBody"));
     if (!content)
@@ -295,6 +318,7 @@ const char *backButton(int page, int calculatorPage)
 void install(MainWindow *window)
 {
     new FocusMarker(window);
+    qApp->installEventFilter(new PopupEscape(window));
     // Nothing is focused at start, so the first Tab lands on the page's first control.
     if (window->centralWidget())
         window->centralWidget()->setFocus();

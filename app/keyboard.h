@@ -1,7 +1,8 @@
 // Using the window without a finger: Tab goes through a page in reading order,
 // Return or Enter presses the focused button as Space does, Esc does what the
-// page's back or home button does, and the control that has the focus is
-// framed once the keyboard is used.
+// page's back or home button does (with a drop-down list or a picker open, it
+// closes only that), and the control that has the focus is framed once the
+// keyboard is used.
 #pragma once
 
 class QWidget;

@@ -10,8 +10,16 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <memory>
 #include <utility>
 
+namespace MeterLogic {
+struct Removal;
+}
+namespace MetersLogic {
+struct ImportResult;
+}
+template<typename T> class QFuture;
 class QCompleter;
 class QListWidgetItem;
 class QMovie;
@@ -240,6 +248,7 @@ private slots:
     void on_push_meters_clicked();
     void on_push_saveMeterReading_clicked();
     void on_push_removeMeterReading_clicked();
+    void on_push_undoRemoveReading_clicked();
     void on_push_importMeterReadings_clicked();
     void on_push_importMeterReadingsAnyway_clicked();
     void on_date_meterReading_dateChanged(const QDate &date);
@@ -355,7 +364,7 @@ private:
     int listedMonth = 0;          // the month listed, 0 for none
     qint64 listedBefore = 0;      // its next part lists the events stored below this id
     QTimer *moreEvents = nullptr; // lists that next part, a turn of the event loop later
-    void showCalendarMessage(const QString &text);
+    void showCalendarMessage(const QString &text, bool saved = false);
     QString calendarFilePath; // the event's calendar file written last
 
     // Calculator: helpers and state of its own
@@ -371,8 +380,12 @@ private:
     QList<std::pair<QDate, bool>> listedMeterReadings;
     // Each listing of the meters page counts on: only the latest is shown.
     int meterListing = 0;
-    // The readings file last picked, which "Go ahead" imports again.
-    QString meterImportPath;
+    // The import that asked before replacing stored readings: the rows it
+    // read and the days it named, which "Go ahead" imports; none when no
+    // question is open.
+    std::shared_ptr<const MetersLogic::ImportResult> meterQuestion;
+    // The reading last removed, which "Undo" puts back; none after any other change.
+    std::shared_ptr<const MeterLogic::Removal> meterRemoval;
     // Each visit of the meters' history page counts on: only the latest
     // visit's figures, worked out on a thread, are shown.
     int meterHistoryVisit = 0;
@@ -398,9 +411,14 @@ private:
     void openMeters(bool water, CalculatorBodyPage returnTo);
     // Lists the chosen meter's readings on the meters page, read on a thread.
     void listMeterReadings();
-    // Imports the file at path into the chosen meter's readings on a thread,
-    // replacing stored days when replace says so; the page says the outcome.
-    void importMeterFile(const QString &path, bool replace);
+    // Imports the file at path into the chosen meter's readings on a thread;
+    // the page says the outcome.
+    void importMeterFile(const QString &path);
+    // Waits for an import running on a thread, the page's changes disabled
+    // meanwhile, then shows its outcome and keeps its question, if it asks.
+    void awaitMeterImport(const QFuture<MetersLogic::ImportResult> &import);
+    // Forgets the open question and the removal that could be undone.
+    void forgetMeterChoices();
 
     // Smart plugs: the connection and the counters heard, from the first
     // frame when plugs are set up, else from the plugs page's first visit.

@@ -170,6 +170,9 @@ private slots:
     void ownApplianceRecordedRankedAndExported();
     void ownApplianceNamedAsTyped();
     void meterReadingsThroughThePage();
+    void removedMeterReadingPutBackAsStored();
+    void goAheadImportsTheRowsAsked();
+    void successLooksLikeSuccess();
 
     void historyShowsTotalsChartAndExports();
     void spendingNamesStayWithinTheChart();
@@ -1872,6 +1875,163 @@ void TestCalculator::meterReadingsThroughThePage()
     click("push_importMeterReadingsAnyway");
     QTRY_VERIFY(labelText("lb_meterMessage").startsWith(QLatin1String("Imported 1 readings, 1")));
     QVERIFY(list->item(1)->text().contains(QLatin1String("1100.7 kWh")));
+}
+
+// A reading removed through the page comes back with "Undo" exactly as it
+// was stored: an older row's text ("1.2e+03"), a new meter's mark and the
+// mark its removal handed to the next reading.
+void TestCalculator::removedMeterReadingPutBackAsStored()
+{
+    const QString rowsSql = QStringLiteral(
+        "SELECT group_concat(meter || '|' || readingDate || '|' || reading || '|' || "
+        "typeof(reading) || '|' || newSeries, ';') FROM (SELECT * FROM MeterReading "
+        "ORDER BY meter, readingDate)");
+    execute("INSERT INTO MeterReading (meter, readingDate, reading, newSeries) VALUES "
+            "('electricity', '2025-11-01', '1.2e+03', 0), ('electricity', '2026-12-05', "
+            "'12.50', 1), ('electricity', '2026-12-06', '20', 0), ('water', '2026-12-05', "
+            "'7', 0)");
+    const QString stored = queryValue(rowsSql).toString();
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_meters");
+    auto *list = widget<QListWidget>("list_meterReadings");
+    auto *undo = widget<QWidget>("push_undoRemoveReading");
+    QTRY_COMPARE(list->count(), 3);
+    QVERIFY(!undo->isVisible());
+    // The new meter's first reading: its mark goes to the next one.
+    list->setCurrentRow(1);
+    click("push_removeMeterReading");
+    QCOMPARE(labelText("lb_meterMessage"),
+             QStringLiteral("Removed: 5 Dec 12.50 kWh. The reading of 6 December 2026 is now the "
+                            "new meter's first."));
+    QVERIFY(undo->isVisible());
+    QTRY_COMPARE(list->count(), 2);
+    QCOMPARE(
+        queryValue("SELECT newSeries FROM MeterReading WHERE readingDate='2026-12-06'").toInt(), 1);
+    click("push_undoRemoveReading");
+    QCOMPARE(labelText("lb_meterMessage"), QStringLiteral("Put back: 5 Dec 12.50 kWh."));
+    QVERIFY(!undo->isVisible());
+    QTRY_COMPARE(list->count(), 3);
+    QCOMPARE(queryValue(rowsSql).toString(), stored);
+    // Last year's reading, stored as an older Viridio wrote it.
+    list->setCurrentRow(2);
+    click("push_removeMeterReading");
+    QCOMPARE(labelText("lb_meterMessage"), QStringLiteral("Removed: 1 Nov 2025 1200 kWh."));
+    click("push_undoRemoveReading");
+    QCOMPARE(queryValue(rowsSql).toString(), stored);
+
+    // A reading stored for the day since is never overwritten by the undo.
+    const QSqlDatabase db = QSqlDatabase::database();
+    MeterLogic::Removal removal;
+    QVERIFY(
+        MeterLogic::removeReading(db, MeterLogic::waterMeter, day1.addDays(-1), &removal).stored);
+    QVERIFY(MeterLogic::saveReading(db, MeterLogic::waterMeter, day1.addDays(-1), "8", false, day1)
+                .stored);
+    const MeterLogic::Outcome refused = MeterLogic::restoreReading(db, removal);
+    QVERIFY(!refused.stored);
+    QCOMPARE(refused.message, QStringLiteral("Not put back: 5 Dec has a reading again, 8 m³."));
+    QCOMPARE(queryValue("SELECT reading FROM MeterReading WHERE meter='water'").toString(),
+             QStringLiteral("8"));
+}
+
+// "Go ahead" stores the rows the question was asked about, read when it was
+// asked: not the file changed since, and no stored reading it did not name.
+void TestCalculator::goAheadImportsTheRowsAsked()
+{
+    execute("INSERT INTO MeterReading (meter, readingDate, reading, newSeries) VALUES "
+            "('electricity', '2026-11-20', '1100.5', 0)");
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_meters");
+    const QString path = QDir::home().filePath("readings.csv");
+    const auto write = [&path](const QByteArray &bytes) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    };
+    const auto finished = [this] {
+        return !labelText("lb_meterMessage").startsWith(QLatin1String("Importing"));
+    };
+    const QString rowsSql = QStringLiteral(
+        "SELECT group_concat(readingDate || '=' || reading, ' ') FROM (SELECT * FROM "
+        "MeterReading ORDER BY readingDate)");
+    write("2026-11-20,1100.7\r\n2026-11-25,1150\r\n");
+    click("push_importMeterReadings");
+    auto *dialog = window->findChild<QFileDialog *>("dialog_importMeterReadings");
+    QVERIFY(dialog);
+    dialog->selectFile(path);
+    QVERIFY(QMetaObject::invokeMethod(dialog, "accept"));
+    QTRY_VERIFY(finished());
+    QVERIFY(labelText("lb_meterMessage").contains(QLatin1String("stored as 1100.5")));
+    // The file changes before the answer: what was shown is imported.
+    write("2026-11-20,1999\r\n2026-11-25,2000\r\n2026-11-30,2100\r\n");
+    click("push_importMeterReadingsAnyway");
+    QTRY_VERIFY(finished());
+    QCOMPARE(labelText("lb_meterMessage"),
+             QStringLiteral("Imported 2 readings, 1 of them in place of stored ones."));
+    QCOMPARE(queryValue(rowsSql).toString(), QStringLiteral("2026-11-20=1100.7 2026-11-25=1150"));
+
+    // Another writer stores a day of the file after the question: asked again.
+    write("2026-11-20,1100.9\r\n2026-11-28,1180\r\n");
+    click("push_importMeterReadings");
+    dialog = window->findChild<QFileDialog *>("dialog_importMeterReadings");
+    dialog->selectFile(path);
+    QVERIFY(QMetaObject::invokeMethod(dialog, "accept"));
+    QTRY_VERIFY(finished());
+    QVERIFY(!labelText("lb_meterMessage").contains(QLatin1String("2026-11-28")));
+    execute("INSERT INTO MeterReading (meter, readingDate, reading, newSeries) VALUES "
+            "('electricity', '2026-11-28', '1170', 0)");
+    click("push_importMeterReadingsAnyway");
+    QTRY_VERIFY(finished());
+    QVERIFY2(
+        labelText("lb_meterMessage").contains(QLatin1String("changed since you were asked")) &&
+            labelText("lb_meterMessage").contains(QLatin1String("2026-11-28 is stored as 1170")),
+        qPrintable(labelText("lb_meterMessage")));
+    QCOMPARE(queryValue(rowsSql).toString(),
+             QStringLiteral("2026-11-20=1100.7 2026-11-25=1150 2026-11-28=1170"));
+    // Asked about both now, it replaces both.
+    click("push_importMeterReadingsAnyway");
+    QTRY_VERIFY(finished());
+    QCOMPARE(queryValue(rowsSql).toString(),
+             QStringLiteral("2026-11-20=1100.9 2026-11-25=1150 2026-11-28=1180"));
+}
+
+// A message that says something was done is not shown in the failure's red,
+// and a failure is not shown as a success: the meters page and the settings
+// page's own appliances.
+void TestCalculator::successLooksLikeSuccess()
+{
+    // The colour a label's text is drawn in: "green", "red" or "other".
+    const auto colourOf = [this](const char *name) {
+        auto *label = widget<QLabel>(name);
+        const QColor colour = label->palette().color(label->foregroundRole());
+        return colour.green() > colour.red() + 40    ? QStringLiteral("green")
+               : colour.red() > colour.green() + 100 ? QStringLiteral("red")
+                                                     : QStringLiteral("other");
+    };
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_meters");
+    typeInto(widget<QWidget>("le_meterReading"), QStringLiteral("many"));
+    click("push_saveMeterReading");
+    QCOMPARE(colourOf("lb_meterMessage"), QStringLiteral("red"));
+    typeInto(widget<QWidget>("le_meterReading"), QStringLiteral("1000"));
+    click("push_saveMeterReading");
+    QVERIFY(labelText("lb_meterMessage").startsWith(QLatin1String("Stored")));
+    QCOMPARE(colourOf("lb_meterMessage"), QStringLiteral("green"));
+    QCOMPARE(widget<QLabel>("lb_meterMessage")->property("messageTone").toString(),
+             QStringLiteral("success"));
+
+    click("push_metersBack");
+    click("push_settings");
+    click("push_addOwnAppliance"); // no name
+    QCOMPARE(colourOf("lb_settingsMessage"), QStringLiteral("red"));
+    QCOMPARE(widget<QLabel>("lb_settingsMessage")->property("messageTone").toString(),
+             QStringLiteral("failure"));
+    typeInto(widget<QWidget>("le_ownApplianceName"), QStringLiteral("Kettle"));
+    typeInto(widget<QWidget>("le_ownApplianceWatts"), QStringLiteral("2000"));
+    click("push_addOwnAppliance");
+    QVERIFY(labelText("lb_settingsMessage").startsWith(QLatin1String("Added Kettle")));
+    QCOMPARE(colourOf("lb_settingsMessage"), QStringLiteral("green"));
 }
 
 // Look ------------------------------------------------------------------------

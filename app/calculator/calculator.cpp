@@ -8,6 +8,7 @@
 #include "household/calculatorlogic.h"
 #include "household/plugreadings.h"
 #include "household/settingslogic.h"
+#include "pagemessage.h"
 
 #include "pictures.h"
 
@@ -593,9 +594,11 @@ void MainWindow::on_push_sameAsLastDay_clicked()
         // Answers already given are never merged nor replaced unasked.
         const QDate source = lastAnsweredDay(db, recordDay());
         if (source.isValid()) {
-            ui->lb_recordDayMessage->setText(
+            PageMessage::show(
+                ui->lb_recordDayMessage,
                 QStringLiteral("%1 already has answers. Replace them all with those of %2?")
-                    .arg(dayName(recordDay()), dayName(source)));
+                    .arg(dayName(recordDay()), dayName(source)),
+                PageMessage::Tone::Plain);
             ui->push_replaceDayAnswers->show();
             return;
         }
@@ -614,8 +617,9 @@ void MainWindow::copyLastDay(bool read)
     const QDate day = recordDay();
     const QDate source = lastAnsweredDay(db, day);
     if (!source.isValid()) {
-        ui->lb_recordDayMessage->setText(
-            QStringLiteral("No day before %1 has answers to copy.").arg(dayName(day)));
+        PageMessage::show(ui->lb_recordDayMessage,
+                          QStringLiteral("No day before %1 has answers to copy.").arg(dayName(day)),
+                          PageMessage::Tone::Failure);
         return;
     }
     ApplianceFigures watts;
@@ -632,13 +636,16 @@ void MainWindow::copyLastDay(bool read)
     const std::optional<CopiedAnswers> copied =
         read ? copyAnswers(db, dayKey(source), dayKey(day), watts, counts, factors) : std::nullopt;
     if (!copied) {
-        ui->lb_recordDayMessage->setText(
-            QStringLiteral("Nothing was copied: the data file is busy or a setting cannot be "
-                           "read. Please try again."));
+        PageMessage::show(ui->lb_recordDayMessage,
+                          QStringLiteral("Nothing was copied: the data file is busy or a setting "
+                                         "cannot be read. Please try again."),
+                          PageMessage::Tone::Failure);
         return;
     }
-    ui->lb_recordDayMessage->setText(QStringLiteral("%1 now has the answers of %2: %3.")
-                                         .arg(dayName(day), dayName(source), copiedText(*copied)));
+    PageMessage::show(ui->lb_recordDayMessage,
+                      QStringLiteral("%1 now has the answers of %2: %3.")
+                          .arg(dayName(day), dayName(source), copiedText(*copied)),
+                      PageMessage::Tone::Success);
 }
 
 void MainWindow::on_push_zadUvedoButton_clicked()

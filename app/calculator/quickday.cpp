@@ -8,6 +8,7 @@
 
 #include "household/calculatorlogic.h"
 #include "household/settingslogic.h"
+#include "pagemessage.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -211,7 +212,8 @@ void MainWindow::on_push_quickDay_clicked()
         from = QStringLiteral("Your answers could not be read: the data file is busy. Each "
                               "answer shows N.A until the page is opened again.");
     ui->lb_quickDayHeading->setText(QStringLiteral("Your day: %1").arg(day.toString(dayFormat)));
-    ui->lb_quickDayMessage->setText(from);
+    PageMessage::show(ui->lb_quickDayMessage, from,
+                      answers.read ? PageMessage::Tone::Plain : PageMessage::Tone::Failure);
 
     // The rows are built hidden and shown together: a row shown on its own
     // lays out all the rows before it again.
@@ -264,8 +266,10 @@ void MainWindow::on_push_saveQuickDay_clicked()
     QList<OwnAnswer> own;
     const std::optional<QList<OwnAppliance>> owned = ownAppliances(db);
     if (!owned) {
-        ui->lb_quickDayMessage->setText(
-            QStringLiteral("Nothing was stored: the data file is busy. Please try again."));
+        PageMessage::show(
+            ui->lb_quickDayMessage,
+            QStringLiteral("Nothing was stored: the data file is busy. Please try again."),
+            PageMessage::Tone::Failure);
         return;
     }
     QList<WaterAnswer> water;
@@ -314,25 +318,29 @@ void MainWindow::on_push_saveQuickDay_clicked()
     }
     if (!unsound.isEmpty()) {
         QString problem = SettingsLogic::storedProblem(db, unsound);
-        ui->lb_quickDayMessage->setText(
-            problem.isEmpty() ? QStringLiteral("Nothing was stored: a setting could not be read. "
+        PageMessage::show(ui->lb_quickDayMessage,
+                          problem.isEmpty()
+                              ? QStringLiteral("Nothing was stored: a setting could not be read. "
                                                "Please try again.")
-                              : QStringLiteral("Nothing was stored. ") + problem);
+                              : QStringLiteral("Nothing was stored. ") + problem,
+                          PageMessage::Tone::Failure);
         return;
     }
     if (!recordWholeDay(db, dayKey(day), appliances, water, plain, own)) {
         QString problem = SettingsLogic::storedProblem(
             db, {SettingsLogic::ElectricityRateField, SettingsLogic::WaterRateField});
-        ui->lb_quickDayMessage->setText(
-            problem.isEmpty() ? QStringLiteral("Nothing was stored: the data file is busy. "
-                                               "Please try again.")
-                              : QStringLiteral("Nothing was stored. ") + problem);
+        PageMessage::show(ui->lb_quickDayMessage,
+                          problem.isEmpty() ? QStringLiteral("Nothing was stored: the data file "
+                                                             "is busy. Please try again.")
+                                            : QStringLiteral("Nothing was stored. ") + problem,
+                          PageMessage::Tone::Failure);
         return;
     }
     const QString sign = SettingsLogic::currency(db);
     const ElectricityDay electricity = electricityDay(db, dayKey(day));
     const WaterDay waterSpent = waterDay(db, dayKey(day));
-    ui->lb_quickDayMessage->setText(
+    PageMessage::show(
+        ui->lb_quickDayMessage,
         QStringLiteral("Stored for %1: %2 appliances, %3 (%4); water for %5, %6 (%7).")
             .arg(day.toString(dayFormat))
             .arg(appliances.size() + own.size())
@@ -341,7 +349,8 @@ void MainWindow::on_push_saveQuickDay_clicked()
                  members == 1 ? QStringLiteral("1 person")
                               : QStringLiteral("%1 people").arg(numberText(members)),
                  usageText(members * litresPerMember + householdLitres, litreUnit),
-                 moneyText(waterTotal(waterSpent.members, waterSpent.costs), sign)));
+                 moneyText(waterTotal(waterSpent.members, waterSpent.costs), sign)),
+        PageMessage::Tone::Success);
 }
 
 void MainWindow::on_push_quickDayBack_clicked()

@@ -8,6 +8,7 @@
 #include "events/eventformat.h"
 #include "events/eventslogic.h"
 #include "events/eventupdateclient.h"
+#include "pagemessage.h"
 
 #include <QCalendarWidget>
 #include <QColor>
@@ -268,9 +269,9 @@ void MainWindow::on_listWid_upcoming_itemDoubleClicked(QListWidgetItem *item)
     showEventDetails(item);
 }
 
-void MainWindow::showCalendarMessage(const QString &text)
+void MainWindow::showCalendarMessage(const QString &text, bool saved)
 {
-    ui->lb_calendarMessage->setText(text);
+    PageMessage::show(ui->lb_calendarMessage, text, PageMessage::toneOf(saved));
     ui->lb_calendarMessage->show();
 }
 
@@ -293,7 +294,7 @@ void MainWindow::on_push_addToCalendar_clicked()
         return;
     }
     calendarFilePath = saved.path;
-    showCalendarMessage(QStringLiteral("Saved as %1").arg(saved.path));
+    showCalendarMessage(QStringLiteral("Saved as %1").arg(saved.path), true);
     ui->push_addToCalendar->hide();
     ui->push_openCalendarFile->show();
 }
@@ -356,7 +357,8 @@ void MainWindow::processEventUpdate()
         connect(eventUpdate, &EventUpdateClient::failed, this,
                 [this](EventUpdateClient::Failure why, const QString &reason) {
                     qWarning().noquote() << "Viridio: the event update failed -" << reason;
-                    ui->lb_updateEventsSuccess->setText(updateFailed(why));
+                    PageMessage::show(ui->lb_updateEventsSuccess, updateFailed(why),
+                                      PageMessage::Tone::Failure);
                     showPage(EventUpdatePage);
                 });
         // Leaving the result page abandons the exchange. (The client alone is
@@ -377,7 +379,7 @@ void MainWindow::processEventUpdate()
         eventServerWarning = warning;
     }
 
-    ui->lb_updateEventsSuccess->setText(pleaseWait());
+    PageMessage::show(ui->lb_updateEventsSuccess, pleaseWait(), PageMessage::Tone::Plain);
     eventUpdate->start(server, eventServerPort);
 }
 
@@ -388,19 +390,21 @@ void MainWindow::eventUpdateReceived(const QString &text)
     // the page keeps waiting.
     if (!db.isOpen()) {
         if (!db.databaseName().isEmpty())
-            ui->lb_updateEventsSuccess->setText(notStored(true));
+            PageMessage::show(ui->lb_updateEventsSuccess, notStored(true),
+                              PageMessage::Tone::Failure);
         return;
     }
     const QList<EventFormat::Record> records = EventFormat::parseRecords(text);
     QSqlError error;
     if (records.isEmpty()) {
-        ui->lb_updateEventsSuccess->setText(noEventsInUpdate());
+        PageMessage::show(ui->lb_updateEventsSuccess, noEventsInUpdate(), PageMessage::Tone::Plain);
     } else if (EventsLogic::storeEvents(db, records, &error)) {
-        ui->lb_updateEventsSuccess->setText(updated());
+        PageMessage::show(ui->lb_updateEventsSuccess, updated(), PageMessage::Tone::Success);
         loadEvents();
     } else {
         qWarning().noquote() << "Viridio: the new events were not stored -" << error.text();
-        ui->lb_updateEventsSuccess->setText(notStored(Database::isBusy(error)));
+        PageMessage::show(ui->lb_updateEventsSuccess, notStored(Database::isBusy(error)),
+                          PageMessage::Tone::Failure);
     }
     showPage(EventUpdatePage);
 }

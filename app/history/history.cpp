@@ -14,6 +14,7 @@
 #include "household/plugreadings.h"
 #include "household/settingslogic.h"
 #include "meters/meterslogic.h"
+#include "pagemessage.h"
 
 #include <QFutureWatcher>
 #include <QLabel>
@@ -115,9 +116,11 @@ void MainWindow::on_push_diaryHistory_clicked()
     ui->push_historySpending->setEnabled(data.read);
     // An export still running keeps saying so.
     if (!data.read)
-        ui->lb_exportMessage->setText(
-            QStringLiteral("Your diaries could not be read: the data file is busy in another "
-                           "program or cannot be opened. Open the history again in a moment."));
+        PageMessage::show(ui->lb_exportMessage,
+                          QStringLiteral("Your diaries could not be read: the data file is busy "
+                                         "in another program or cannot be opened. Open the "
+                                         "history again in a moment."),
+                          PageMessage::Tone::Failure);
     else if (ui->push_exportDiaries->isEnabled())
         ui->lb_exportMessage->clear();
     if (QWidget *view = historyChartView(ui))
@@ -245,14 +248,17 @@ void MainWindow::on_push_exportDiaries_clicked()
     // for this export to end before it starts another.
     using HistoryLogic::ExportResult;
     ui->push_exportDiaries->setEnabled(false);
-    ui->lb_exportMessage->setText(QStringLiteral("Exporting your diaries ..."));
+    PageMessage::show(ui->lb_exportMessage, QStringLiteral("Exporting your diaries ..."),
+                      PageMessage::Tone::Plain);
     auto *watcher = new QFutureWatcher<ExportResult>(this);
     connect(watcher, &QFutureWatcher<ExportResult>::finished, this, [this, watcher] {
         watcher->deleteLater();
         const ExportResult result = watcher->result();
         ui->push_exportDiaries->setEnabled(true);
-        ui->lb_exportMessage->setText(result.ok ? QStringLiteral("Saved in %1").arg(result.folder)
-                                                : result.error);
+        PageMessage::show(ui->lb_exportMessage,
+                          result.ok ? QStringLiteral("Saved in %1").arg(result.folder)
+                                    : result.error,
+                          PageMessage::toneOf(result.ok));
     });
     watcher->setFuture(QtConcurrent::run(&HistoryLogic::exportDiariesOf, db.databaseName(),
                                          Documents::folder(), Clock::today()));

@@ -1,5 +1,6 @@
 #include "household/meterlogic.h"
 
+#include "clock.h"
 #include "data/database.h"
 #include "household/calculatorlogic.h"
 #include "household/typednumber.h"
@@ -116,6 +117,34 @@ QDate isoDate(const QString &text)
     return iso.match(text).hasMatch() ? QDate::fromString(text, Qt::ISODate) : QDate();
 }
 
+// "5 Dec", or "5 Dec 2025" for a day of another year than today's.
+QString shortDay(const QDate &date)
+{
+    return date.toString(date.year() == Clock::today().year() ? QStringLiteral("d MMM")
+                                                              : QStringLiteral("d MMM yyyy"));
+}
+
+// "5 Dec 1200 kWh", the figure as typed.
+QString shortReading(const Reading &reading, const QString &meter)
+{
+    return QStringLiteral("%1 %2 %3").arg(shortDay(reading.date), reading.plain, unit(meter));
+}
+
+// Keeps meter's reading of date in removal as it is stored; false when it
+// could not be read.
+bool keepRemoved(const QSqlDatabase &db, const QString &meter, const QDate &date,
+                 MeterLogic::Removal *removal)
+{
+    QSqlQuery query = Database::run(db,
+                                    QStringLiteral("SELECT reading, newSeries FROM MeterReading "
+                                                   "WHERE meter=? AND readingDate=?"),
+                                    {meter, isoDay(date)});
+    if (!query.next())
+        return false;
+    *removal = {meter, date, query.value(0), query.value(1).toInt() != 0, QDate()};
+    return true;
+}
+
 } // namespace
 
 namespace MeterLogic {
@@ -191,7 +220,8 @@ Outcome saveReading(const QSqlDatabase &db, const QString &meter, const QDate &d
     return {true, message + u'.'};
 }
 
-Outcome removeReading(const QSqlDatabase &db, const QString &meter, const QDate &date)
+Outcome removeReading(const QSqlDatabase &db, const QString &meter, const QDate &date,
+                      Removal *removal)
 {
     std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
     if (!days)
@@ -203,6 +233,7 @@ Outcome removeReading(const QSqlDatabase &db, const QString &meter, const QDate 
     const auto next = std::next(removed);
     const bool moveMark = removed->newSeries && next != days->cend() && !next->newSeries;
     const QDate heir = moveMark ? next->date : QDate();
+    const QString gone = shortReading(*removed, meter);
     days->erase(removed);
     if (moveMark)
         (*days)[heir].newSeries = true;
@@ -210,7 +241,8 @@ Outcome removeReading(const QSqlDatabase &db, const QString &meter, const QDate 
     if (!problem.isEmpty())
         return {false, QStringLiteral("Not removed: without it, ") + problem};
     const bool done = Database::inTransaction(db, [&] {
-        return Database::run(db,
+        return (!removal || keepRemoved(db, meter, date, removal)) &&
+               Database::run(db,
                              QStringLiteral("DELETE FROM MeterReading WHERE meter=? AND "
                                             "readingDate=?"),
                              {meter, isoDay(date)})
@@ -225,11 +257,57 @@ Outcome removeReading(const QSqlDatabase &db, const QString &meter, const QDate 
     if (!done)
         return {false, QStringLiteral("Not removed: the data file is busy or cannot be written. "
                                       "Please try again.")};
-    QString message = QStringLiteral("Removed the reading of %1.").arg(dayText(date));
+    if (removal)
+        removal->heir = heir;
+    QString message = QStringLiteral("Removed: %1.").arg(gone);
     if (moveMark)
         message +=
             QStringLiteral(" The reading of %1 is now the new meter's first.").arg(dayText(heir));
     return {true, message};
+}
+
+Outcome restoreReading(const QSqlDatabase &db, const Removal &removal)
+{
+    Outcome outcome{false, notStored};
+    Reading back;
+    back.date = removal.date;
+    back.newSeries = removal.newSeries;
+    readStored(back, removal.stored);
+    // Checked and written in one transaction: nothing stored meanwhile is
+    // overwritten.
+    const bool done = Database::inTransaction(db, [&] {
+        std::optional<QMap<QDate, Reading>> days = byDay(db, removal.meter);
+        if (!days)
+            return false;
+        if (const auto now = days->constFind(removal.date); now != days->cend()) {
+            outcome.message = QStringLiteral("Not put back: %1 has a reading again, %2 %3.")
+                                  .arg(shortDay(now->date), now->plain, unit(removal.meter));
+            return false;
+        }
+        days->insert(back.date, back);
+        const auto heir = days->find(removal.heir);
+        const bool takeMark = heir != days->end() && heir->newSeries;
+        if (takeMark)
+            heir->newSeries = false;
+        const QString problem = seriesProblem(*days, removal.meter);
+        if (!problem.isEmpty()) {
+            outcome.message = QStringLiteral("Not put back: ") + problem;
+            return false;
+        }
+        return Database::run(
+                   db, storeSql,
+                   {removal.meter, isoDay(back.date), removal.stored, int(back.newSeries)})
+                   .isActive() &&
+               (!takeMark ||
+                Database::run(db,
+                              QStringLiteral("UPDATE MeterReading SET newSeries=0 WHERE "
+                                             "meter=? AND readingDate=?"),
+                              {removal.meter, isoDay(removal.heir)})
+                    .isActive());
+    });
+    if (done)
+        outcome = {true, QStringLiteral("Put back: %1.").arg(shortReading(back, removal.meter))};
+    return outcome;
 }
 
 ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, const QDate &today)
@@ -307,7 +385,12 @@ ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, con
 Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByteArray &csv,
                        const QDate &today, bool replace)
 {
-    const ReadingsFile file = readReadingsFile(csv, meter, today);
+    return importRows(db, meter, readReadingsFile(csv, meter, today), replace);
+}
+
+Outcome importRows(const QSqlDatabase &db, const QString &meter, const ReadingsFile &file,
+                   bool replace, const QStringList *asked, QStringList *clashesAsked)
+{
     if (!file.error.isEmpty())
         return {false, QStringLiteral("Nothing was imported: %1.").arg(file.error)};
     if (file.rows.isEmpty())
@@ -339,14 +422,23 @@ Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByte
         }
         lineOf.insert(row.reading.date, row.line);
     }
-    if (!clashes.isEmpty() && !replace) {
+    if (clashesAsked)
+        *clashesAsked = clashes;
+    const bool agreed =
+        replace &&
+        (!asked || std::all_of(clashes.cbegin(), clashes.cend(),
+                               [asked](const QString &c) { return asked->contains(c); }));
+    if (!clashes.isEmpty() && !agreed) {
         constexpr int named = 2;
         QString which = clashes.mid(0, named).join(QStringLiteral("; "));
         if (clashes.size() > named)
             which += QStringLiteral("; and %1 more").arg(clashes.size() - named);
-        Outcome ask{false, QStringLiteral("Not imported yet: %1. \"Go ahead\" stores the file's "
+        Outcome ask{false, QStringLiteral("%1Not imported yet: %2. \"Go ahead\" stores the file's "
                                           "readings in their place.")
-                               .arg(which)};
+                               .arg(replace ? QStringLiteral("The stored readings changed since "
+                                                             "you were asked. ")
+                                            : QString(),
+                                    which)};
         ask.askToReplace = true;
         return ask;
     }

@@ -13,8 +13,8 @@
 // The series rules: a series runs from a reading with the mark (or the
 // meter's first) to the reading before the next mark; within a series a
 // reading is never lower than the one before it, and use is only counted
-// within one series. Every change (a reading typed or corrected, removed or
-// imported) keeps them, or is refused with nothing stored.
+// within one series. Every change (a reading typed or corrected, removed, put
+// back or imported) keeps them, or is refused with nothing stored.
 #pragma once
 
 #include <QDate>
@@ -22,6 +22,8 @@
 #include <QLocale>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 #include <optional>
 
@@ -89,11 +91,30 @@ Outcome saveReading(const QSqlDatabase &db, const QString &meter, const QDate &d
                     const QString &reading, bool newMeter, const QDate &today,
                     const QLocale &locale = QLocale());
 
-// Removes meter's reading of date, in one transaction. The first reading of a
-// new meter hands its mark to the next reading, when there is one without a
-// mark, and the message says so; a removal that would still break the series
-// rules is refused, naming the readings.
-Outcome removeReading(const QSqlDatabase &db, const QString &meter, const QDate &date);
+// A reading removed, as it was stored, so that it can be put back.
+struct Removal
+{
+    QString meter;
+    QDate date;
+    QVariant stored; // the reading column as stored: the text as typed
+    bool newSeries = false;
+    QDate heir; // the reading that took the new meter's mark; invalid for none
+};
+
+// Removes meter's reading of date, in one transaction, and says so: "Removed:
+// 5 Dec 1200 kWh." (the year added for another year than today's). The first
+// reading of a new meter hands its mark to the next reading, when there is
+// one without a mark, and the message says so; a removal that would still
+// break the series rules is refused, naming the readings. When removed, and
+// removal is given, it holds what restoreReading needs to put it back.
+Outcome removeReading(const QSqlDatabase &db, const QString &meter, const QDate &date,
+                      Removal *removal = nullptr);
+
+// Puts a removed reading back as it was stored (its text, day and mark), and
+// takes back the mark its removal handed on, in one transaction. Refused,
+// with nothing stored, when its day has a reading again or when the series
+// rules would break (the message names the readings).
+Outcome restoreReading(const QSqlDatabase &db, const Removal &removal);
 
 // A readings file's rows for one meter, in the file's order.
 struct FileRow
@@ -128,6 +149,15 @@ ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, con
 // day is stored.
 Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByteArray &csv,
                        const QDate &today, bool replace = false);
+
+// Imports a file's rows, read by readReadingsFile, as importReadings does;
+// clashes, when given, gets the days asked about. With replace and asked
+// (the clashes of an earlier question), stored readings are replaced only
+// when every clash is one asked about: a reading stored or changed since is
+// never replaced unasked, the question is asked again.
+Outcome importRows(const QSqlDatabase &db, const QString &meter, const ReadingsFile &file,
+                   bool replace, const QStringList *asked = nullptr,
+                   QStringList *clashes = nullptr);
 
 // Both meters' readings as CSV (meter,date,reading,new series), oldest first
 // per meter, the readings as typed, CRLF line ends (importReadings reads it

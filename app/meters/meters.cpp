@@ -9,6 +9,7 @@
 #include "documents.h"
 #include "household/meterlogic.h"
 #include "meters/meterslogic.h"
+#include "pagemessage.h"
 
 #include <QFileDialog>
 #include <QFutureWatcher>
@@ -16,6 +17,8 @@
 #include <QtConcurrent>
 
 #include <algorithm>
+
+using PageMessage::Tone;
 
 namespace {
 
@@ -50,9 +53,17 @@ void showReadings(Ui::MainWindow *ui, const MetersLogic::ListedReadings &listed,
     showMark(ui, days);
     ui->push_removeMeterReading->setEnabled(!days.isEmpty());
     if (!listed.read)
-        ui->lb_meterMessage->setText(
-            QStringLiteral("The readings could not be read: the data file is busy in another "
-                           "program or cannot be opened."));
+        PageMessage::show(ui->lb_meterMessage,
+                          QStringLiteral("The readings could not be read: the data file is busy "
+                                         "in another program or cannot be opened."),
+                          Tone::Failure);
+}
+
+void showOutcome(Ui::MainWindow *ui, const MeterLogic::Outcome &outcome)
+{
+    // A question is neither done nor refused.
+    PageMessage::show(ui->lb_meterMessage, outcome.message,
+                      outcome.askToReplace ? Tone::Plain : PageMessage::toneOf(outcome.stored));
 }
 
 // Enables or disables what changes the readings, while an import runs.
@@ -60,7 +71,8 @@ void enableChanges(Ui::MainWindow *ui, bool enabled)
 {
     for (QWidget *control : std::initializer_list<QWidget *>{
              ui->push_importMeterReadings, ui->push_importMeterReadingsAnyway,
-             ui->push_saveMeterReading, ui->radio_electricityMeter, ui->radio_waterMeter})
+             ui->push_saveMeterReading, ui->push_undoRemoveReading, ui->radio_electricityMeter,
+             ui->radio_waterMeter})
         control->setEnabled(enabled);
     ui->push_removeMeterReading->setEnabled(enabled && ui->list_meterReadings->count() > 0);
 }
@@ -96,24 +108,32 @@ void MainWindow::openMeters(bool water, CalculatorBodyPage returnTo)
     ui->date_meterReading->setMinimumDate(MeterLogic::firstReadingDay);
     ui->date_meterReading->setDate(Clock::today());
     ui->lb_meterMessage->clear();
-    ui->push_importMeterReadingsAnyway->hide();
+    forgetMeterChoices();
     listMeterReadings();
+}
+
+void MainWindow::forgetMeterChoices()
+{
+    meterQuestion.reset();
+    meterRemoval.reset();
+    ui->push_importMeterReadingsAnyway->hide();
+    ui->push_undoRemoveReading->hide();
 }
 
 void MainWindow::on_radio_electricityMeter_toggled(bool)
 {
     ui->lb_meterMessage->clear();
-    ui->push_importMeterReadingsAnyway->hide();
+    forgetMeterChoices();
     listMeterReadings();
 }
 
 void MainWindow::on_push_saveMeterReading_clicked()
 {
-    ui->push_importMeterReadingsAnyway->hide();
+    forgetMeterChoices();
     const MeterLogic::Outcome outcome = MeterLogic::saveReading(
         db, chosenMeter(ui), ui->date_meterReading->date(), ui->le_meterReading->text(),
         ui->check_meterReplaced->isChecked(), Clock::today());
-    ui->lb_meterMessage->setText(outcome.message);
+    showOutcome(ui, outcome);
     if (!outcome.stored)
         return;
     ui->le_meterReading->clear();
@@ -123,15 +143,33 @@ void MainWindow::on_push_saveMeterReading_clicked()
 
 void MainWindow::on_push_removeMeterReading_clicked()
 {
-    ui->push_importMeterReadingsAnyway->hide();
+    forgetMeterChoices();
     const int row = ui->list_meterReadings->currentRow();
     if (row < 0 || row >= listedMeterReadings.size()) {
-        ui->lb_meterMessage->setText(QStringLiteral("Tap a reading in the list to remove it."));
+        PageMessage::show(ui->lb_meterMessage,
+                          QStringLiteral("Tap a reading in the list to remove it."), Tone::Plain);
         return;
     }
-    const MeterLogic::Outcome outcome =
-        MeterLogic::removeReading(db, chosenMeter(ui), listedMeterReadings.at(row).first);
-    ui->lb_meterMessage->setText(outcome.message);
+    auto removal = std::make_shared<MeterLogic::Removal>();
+    const MeterLogic::Outcome outcome = MeterLogic::removeReading(
+        db, chosenMeter(ui), listedMeterReadings.at(row).first, removal.get());
+    showOutcome(ui, outcome);
+    if (outcome.stored) {
+        meterRemoval = removal;
+        ui->push_undoRemoveReading->show();
+    }
+    listMeterReadings();
+}
+
+void MainWindow::on_push_undoRemoveReading_clicked()
+{
+    if (!meterRemoval)
+        return;
+    const MeterLogic::Outcome outcome = MeterLogic::restoreReading(db, *meterRemoval);
+    showOutcome(ui, outcome);
+    // Refused, it can be tried again once the file is free.
+    if (outcome.stored)
+        forgetMeterChoices();
     listMeterReadings();
 }
 
@@ -145,7 +183,7 @@ void MainWindow::on_push_importMeterReadings_clicked()
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     connect(dialog, &QFileDialog::fileSelected, this,
-            [this](const QString &path) { importMeterFile(path, false); });
+            [this](const QString &path) { importMeterFile(path); });
     dialog->open();
 }
 
@@ -171,30 +209,44 @@ void MainWindow::listMeterReadings()
 
 void MainWindow::on_push_importMeterReadingsAnyway_clicked()
 {
-    importMeterFile(meterImportPath, true);
+    // The rows shown and asked about, not the file read again: a file
+    // changed since is not what the household agreed to.
+    if (const std::shared_ptr<const MetersLogic::ImportResult> question = meterQuestion)
+        awaitMeterImport(QtConcurrent::run([name = db.databaseName(), question] {
+            return MetersLogic::importAsked(name, *question);
+        }));
 }
 
-void MainWindow::importMeterFile(const QString &path, bool replace)
+void MainWindow::importMeterFile(const QString &path)
 {
     // The file is read and imported on a thread, on a connection of its own:
     // the window goes on meanwhile, and the buttons wait for this import.
-    meterImportPath = path;
-    const QString meter = chosenMeter(ui);
+    awaitMeterImport(QtConcurrent::run(&MetersLogic::importFile, db.databaseName(), chosenMeter(ui),
+                                       path, Clock::today()));
+}
+
+void MainWindow::awaitMeterImport(const QFuture<MetersLogic::ImportResult> &import)
+{
+    forgetMeterChoices();
     enableChanges(ui, false);
-    ui->lb_meterMessage->setText(QStringLiteral("Importing the readings ..."));
+    PageMessage::show(ui->lb_meterMessage, QStringLiteral("Importing the readings ..."),
+                      Tone::Plain);
     auto *watcher = new QFutureWatcher<MetersLogic::ImportResult>(this);
     connect(watcher, &QFutureWatcher<MetersLogic::ImportResult>::finished, this, [this, watcher] {
         watcher->deleteLater();
         const MetersLogic::ImportResult result = watcher->result();
-        const MeterLogic::Outcome &outcome = result.outcome;
         enableChanges(ui, true);
-        ui->push_importMeterReadingsAnyway->setVisible(outcome.askToReplace);
+        if (result.outcome.askToReplace) {
+            auto question = std::make_shared<MetersLogic::ImportResult>(result);
+            question->listed = {}; // shown already; the rows and days asked are kept
+            meterQuestion = std::move(question);
+            ui->push_importMeterReadingsAnyway->show();
+        }
         ++meterListing; // a listing begun before is older than this one
         showReadings(ui, result.listed, listedMeterReadings);
-        ui->lb_meterMessage->setText(outcome.message);
+        showOutcome(ui, result.outcome);
     });
-    watcher->setFuture(QtConcurrent::run(&MetersLogic::importFile, db.databaseName(), meter, path,
-                                         Clock::today(), replace));
+    watcher->setFuture(import);
 }
 
 void MainWindow::on_date_meterReading_dateChanged(const QDate &)

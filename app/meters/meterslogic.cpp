@@ -275,21 +275,41 @@ ListedReadings listedReadings(const QSqlDatabase &db, const QString &meter)
 }
 
 ImportResult importFile(const QString &databaseName, const QString &meter, const QString &path,
-                        const QDate &today, bool replace)
+                        const QDate &today)
 {
     ImportResult result;
+    result.meter = meter;
     QString why;
     const std::optional<QByteArray> bytes = readRegularFile(path, &why);
     if (!bytes)
         result.outcome = {false, QStringLiteral("Nothing was imported: %1 cannot be read as a "
                                                 "list of readings: %2.")
                                      .arg(QDir::toNativeSeparators(path), why)};
+    else
+        result.file = MeterLogic::readReadingsFile(*bytes, meter, today);
     Database::withOwnConnection(
         databaseName,
         [&](QSqlDatabase &db) {
             if (bytes)
-                result.outcome = MeterLogic::importReadings(db, meter, *bytes, today, replace);
+                result.outcome =
+                    MeterLogic::importRows(db, meter, result.file, false, nullptr, &result.clashes);
             result.listed = listedReadings(db, meter);
+        },
+        true);
+    return result;
+}
+
+ImportResult importAsked(const QString &databaseName, const ImportResult &question)
+{
+    ImportResult result;
+    result.meter = question.meter;
+    result.file = question.file;
+    Database::withOwnConnection(
+        databaseName,
+        [&](QSqlDatabase &db) {
+            result.outcome = MeterLogic::importRows(db, question.meter, question.file, true,
+                                                    &question.clashes, &result.clashes);
+            result.listed = listedReadings(db, question.meter);
         },
         true);
     return result;

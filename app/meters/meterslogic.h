@@ -116,12 +116,24 @@ struct ImportResult
 {
     MeterLogic::Outcome outcome;
     ListedReadings listed; // the readings after the import
+    // What a question (outcome.askToReplace) asked about: the meter, the
+    // file's rows as read then and the days named. "Go ahead" imports these
+    // rows, never the file read again.
+    QString meter;
+    MeterLogic::ReadingsFile file;
+    QStringList clashes;
 };
 
 // Imports the readings file at path into meter's readings
-// (MeterLogic::importReadings) on a connection of its own to databaseName, so
-// that it may run on any thread, and lists the readings then.
+// (MeterLogic::importReadings, without replacing) on a connection of its own
+// to databaseName, so that it may run on any thread, and lists the readings
+// then.
 ImportResult importFile(const QString &databaseName, const QString &meter, const QString &path,
-                        const QDate &today, bool replace);
+                        const QDate &today);
+
+// "Go ahead" on question's rows, the days it asked about replaced
+// (MeterLogic::importRows), on a connection of its own to databaseName; a
+// reading stored or changed since asks again.
+ImportResult importAsked(const QString &databaseName, const ImportResult &question);
 
 } // namespace MetersLogic

@@ -8,6 +8,7 @@
 #include "household/calculatorlogic.h"
 #include "household/plugreadings.h"
 #include "household/typednumber.h"
+#include "pagemessage.h"
 #include "plugs/plugsession.h"
 
 namespace {
@@ -114,8 +115,10 @@ void MainWindow::listPlugs()
             ui->list_plugs->setCurrentItem(item);
     }
     if (!stored || !assigned)
-        ui->lb_plugMessage->setText(QStringLiteral("The plugs could not be read: the data file is "
-                                                   "busy in another program or cannot be opened."));
+        PageMessage::show(ui->lb_plugMessage,
+                          QStringLiteral("The plugs could not be read: the data file is busy in "
+                                         "another program or cannot be opened."),
+                          PageMessage::Tone::Failure);
     ui->push_assignPlug->setEnabled(ui->list_plugs->currentItem() != nullptr);
 }
 
@@ -131,7 +134,9 @@ void MainWindow::on_push_smartPlugs_clicked()
         ui->le_brokerPassword->setText(broker->password);
         ui->check_brokerTls->setChecked(broker->tls);
     } else {
-        ui->lb_plugMessage->setText(QStringLiteral("The broker's settings could not be read."));
+        PageMessage::show(ui->lb_plugMessage,
+                          QStringLiteral("The broker's settings could not be read."),
+                          PageMessage::Tone::Failure);
     }
     ui->lb_brokerStatus->setText(
         QStringLiteral("Broker: ") +
@@ -147,7 +152,7 @@ void MainWindow::on_push_connectBroker_clicked()
     const PlugReadings::Outcome outcome = PlugReadings::saveBroker(
         db, ui->le_brokerAddress->text(), ui->le_brokerPort->text(), ui->le_brokerUser->text(),
         ui->le_brokerPassword->text(), ui->check_brokerTls->isChecked());
-    ui->lb_plugMessage->setText(outcome.message);
+    PageMessage::show(ui->lb_plugMessage, outcome.message, PageMessage::toneOf(outcome.stored));
     if (outcome.stored)
         startPlugSession();
 }
@@ -168,17 +173,21 @@ void MainWindow::on_push_assignPlug_clicked()
         return;
     const QString appliance = ui->comboBox_plugAppliance->currentData().toString();
     if (!PlugReadings::assign(db, item->data(topicRole).toString(), appliance)) {
-        ui->lb_plugMessage->setText(QStringLiteral("Not stored: the data file is busy or cannot "
-                                                   "be written. Please try again."));
+        PageMessage::show(ui->lb_plugMessage,
+                          QStringLiteral("Not stored: the data file is busy or cannot be written. "
+                                         "Please try again."),
+                          PageMessage::Tone::Failure);
         return;
     }
     const QString topic = item->data(topicRole).toString();
     const std::optional<PlugLogic::Plug> named = PlugLogic::plugOf(topic);
     const QString plug = named ? named->name : topic;
-    ui->lb_plugMessage->setText(
+    PageMessage::show(
+        ui->lb_plugMessage,
         appliance.isEmpty()
             ? QStringLiteral("%1 measures no appliance now.").arg(plug)
-            : QStringLiteral("%1 now measures the %2.").arg(plug, applianceName(appliance)));
+            : QStringLiteral("%1 now measures the %2.").arg(plug, applianceName(appliance)),
+        PageMessage::Tone::Success);
     listPlugs();
 }
 

@@ -6,6 +6,7 @@
 #include "mainwindowui.h"
 
 #include "household/settingslogic.h"
+#include "pagemessage.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -140,7 +141,7 @@ void showStored(Ui::MainWindow *ui, const QSqlDatabase &db)
                 message = problem;
         }
     }
-    ui->lb_settingsMessage->setText(message);
+    PageMessage::show(ui->lb_settingsMessage, message, PageMessage::Tone::Failure);
 }
 
 } // namespace
@@ -167,8 +168,10 @@ void MainWindow::showOwnAppliances()
     const std::optional<QList<CalculatorLogic::OwnAppliance>> owned =
         CalculatorLogic::ownAppliances(db);
     if (!owned) {
-        ui->lb_settingsMessage->setText(
-            QStringLiteral("Your own appliances could not be read: the data file is busy."));
+        PageMessage::show(
+            ui->lb_settingsMessage,
+            QStringLiteral("Your own appliances could not be read: the data file is busy."),
+            PageMessage::Tone::Failure);
         return;
     }
     int row = 0;
@@ -194,10 +197,12 @@ void MainWindow::showOwnAppliances()
         connect(remove, &QPushButton::clicked, this, [this, id, name] {
             const bool removed = SettingsLogic::removeOwnAppliance(db, id);
             showOwnAppliances();
-            ui->lb_settingsMessage->setText(
+            PageMessage::show(
+                ui->lb_settingsMessage,
                 removed
                     ? QStringLiteral("Removed %1; the days it was recorded on keep it.").arg(name)
-                    : QStringLiteral("Not removed: the data file is busy. Please try again."));
+                    : QStringLiteral("Not removed: the data file is busy. Please try again."),
+                PageMessage::toneOf(removed));
         });
         grid->addWidget(label, row, 0);
         grid->addWidget(remove, row, 1);
@@ -214,15 +219,17 @@ void MainWindow::on_push_addOwnAppliance_clicked()
     const QString name = ui->le_ownApplianceName->text().trimmed();
     if (SettingsLogic::addOwnAppliance(db, name, ui->le_ownApplianceWatts->text(),
                                        ui->spin_ownApplianceCount->value(), &error) == 0) {
-        ui->lb_settingsMessage->setText(error);
+        PageMessage::show(ui->lb_settingsMessage, error, PageMessage::Tone::Failure);
         return;
     }
     ui->le_ownApplianceName->clear();
     ui->le_ownApplianceWatts->clear();
     ui->spin_ownApplianceCount->setValue(1);
     showOwnAppliances();
-    ui->lb_settingsMessage->setText(
-        QStringLiteral("Added %1: it is asked on the quick day from now on.").arg(name));
+    PageMessage::show(
+        ui->lb_settingsMessage,
+        QStringLiteral("Added %1: it is asked on the quick day from now on.").arg(name),
+        PageMessage::Tone::Success);
 }
 
 void MainWindow::on_push_typicalPower_clicked()
@@ -255,7 +262,7 @@ void MainWindow::on_push_settingsSave_clicked()
     else if (!SettingsLogic::saveChanged(db, boxTexts(ui, shownText), boxTexts(ui), &error) &&
              error.isEmpty())
         error = QStringLiteral("Not saved. Please try again.");
-    ui->lb_settingsMessage->setText(error);
+    PageMessage::show(ui->lb_settingsMessage, error, PageMessage::Tone::Failure);
     if (error.isEmpty())
         showPage(settingsReturnPage);
 }

@@ -198,6 +198,14 @@ class Session:
                                 input=self.grab(), capture_output=True, timeout=10)
         return result.stdout
 
+    def pixels(self, name):
+        """The raw pixels of one widget, for telling whether it changed (a PNG
+        also holds the moment it was made)."""
+        x, y, w, h = self.form.rects[name]
+        result = subprocess.run([CONVERT, "xwd:-", "-crop", f"{w}x{h}+{x}+{y}", "-depth", "8",
+                                 "rgb:-"], input=self.grab(), capture_output=True, timeout=10)
+        return result.stdout
+
     def edge_colour(self, name):
         """The mean colour of the top border of a widget, as (red, green, blue)."""
         x, y, w, h = self.form.rects[name]
@@ -214,6 +222,27 @@ class Session:
     def choice_disabled(self, name):
         grey = (176, 190, 197)
         return sum(abs(a - b) for a, b in zip(self.edge_colour(name), grey)) < 45
+
+    def start_window_manager(self):
+        """Runs Openbox on the display, as a desktop has a window manager."""
+        try:
+            manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        except FileNotFoundError:
+            raise Failure("openbox is not installed (scripts/setup installs the test packages)")
+        self.processes.append(manager)
+        # It has taken the display once it marks the root window as managed.
+        self.wait_for(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in subprocess.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env, capture_output=True,
+            text=True, timeout=5).stdout, "the window manager")
+
+    def app_windows(self):
+        """The viridio windows on screen: the main window, and a drop-down
+        list or picker while one is open (each a window of its own)."""
+        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.app.pid),
+                                 "--name", ""], env=self.env, capture_output=True, text=True,
+                                timeout=5)
+        return set(result.stdout.split())
 
     def wait_for(self, predicate, what):
         deadline = time.monotonic() + STEP_TIMEOUT
@@ -436,6 +465,86 @@ def settings_taps_at_2x(s):
     check(rate == "0.30", f"the electricity tariff is {rate!r}, expected the typed 0.30")
     count = s.sql("SELECT count FROM ApplianceCount WHERE applianceName = 'AirCon'")
     check(count == "2", f"the air conditioners are {count!r}, expected 2 after one tap")
+
+
+def escape_closes_only_the_list(s, window_manager):
+    """Escape with an answer list open on the quick day closes only the list:
+    the page stays, and the answer picked before, not yet saved, is saved
+    after."""
+    if window_manager:
+        s.start_window_manager()
+    s.start_app()
+    for button in ("push_ecoCal", "push_vozAvaviButton", "push_quickDay"):
+        s.click(button)
+    heading = s.pixels("lb_quickDayHeading")
+    # The page lays its answer boxes out itself: the air conditioner's is the
+    # first row's, in the left half of the rows, the fan's below it.
+    left, top, _, _ = s.form.rects["scroll_quickDay"]
+
+    def open_list(y, label):
+        before = s.app_windows()
+        s.xdotool("mousemove", "--window", s.window, str(left + 218), str(top + y))
+        s.xdotool("click", "1")
+        s.wait_for(lambda: s.app_windows() - before, f"the {label} list to open")
+        s.shot(f"{label}-list-open")
+        return before
+
+    shown = open_list(46, "air-conditioner")
+    s.xdotool("type", "--delay", "50", "2")
+    s.xdotool("key", "Return")
+    s.wait_for(lambda: s.app_windows() == shown, "the air conditioner's list to close")
+    s.wait_stable()
+    shown = open_list(90, "fan")
+    s.xdotool("key", "Escape")
+    s.wait_for(lambda: s.app_windows() == shown, "Escape to close the fan's list")
+    s.wait_stable()
+    s.shot("escaped")
+    check(s.pixels("lb_quickDayHeading") == heading, "Escape left the quick day")
+    # The page's column of buttons: "Save the day", then "Back" below it.
+    x, y, width, _ = s.form.rects["wid_quickDayButtons"]
+    for label, middle in (("saved", 22), ("back", 72)):
+        s.xdotool("mousemove", "--window", s.window, str(x + width // 2), str(y + middle))
+        s.xdotool("click", "1")
+        s.wait_stable()
+        s.shot(label)
+    # The same with the recorded day's calendar open on the page before.
+    choices = s.pixels("push_quickDay")
+    before = s.app_windows()
+    x, y, width, height = s.form.rects["date_recordDay"]
+    s.xdotool("mousemove", "--window", s.window, str(x + width - 12), str(y + height // 2))
+    s.xdotool("click", "1")
+    s.wait_for(lambda: s.app_windows() - before, "the calendar to open")
+    s.xdotool("key", "Escape")
+    s.wait_for(lambda: s.app_windows() == before, "Escape to close the calendar")
+    s.wait_stable()
+    s.shot("calendar-escaped")
+    check(s.pixels("push_quickDay") == choices, "Escape left the page of the calendar")
+    # And with a room page's hour list open.
+    for button in ("push_vozAvaviElectricityIcon", "push_bedroom", "push_airCon"):
+        s.click(button)
+    question = s.pixels("lb_airConQn")
+    before = s.app_windows()
+    s.click("comboBox_airCon", "air-conditioner-hours-open", expect_change=False)
+    s.wait_for(lambda: s.app_windows() - before, "the hour list to open")
+    s.xdotool("key", "Escape")
+    s.wait_for(lambda: s.app_windows() == before, "Escape to close the hour list")
+    s.wait_stable()
+    s.shot("hours-escaped")
+    check(s.pixels("lb_airConQn") == question, "Escape left the air conditioner's page")
+    s.close_app()
+    # Two hours of the 1000 W air conditioner at the built-in 0.2287 a kWh.
+    row = s.sql(f"SELECT valOfAirCon FROM Diary WHERE retrieveDate = '{today_key()}'")
+    check(row == "0.4574", f"the air conditioner's cost is {row!r}, expected 0.4574 for 2 hours")
+
+
+@e2e
+def escape_closes_only_the_list_alone(s):
+    escape_closes_only_the_list(s, window_manager=False)
+
+
+@e2e
+def escape_closes_only_the_list_with_a_window_manager(s):
+    escape_closes_only_the_list(s, window_manager=True)
 
 
 def main():

@@ -1,5 +1,5 @@
 // Renders every page of the window to PNG files, for looking at what we build:
-//   viridio-tour OUTPUT_FOLDER
+//   viridio-tour OUTPUT_FOLDER   (viridio-tour --help says more)
 // It runs on the offscreen platform with a fresh home directory, so it never
 // touches the user's database. Pages that the main menu opens are entered by
 // clicking their button, so they show what their entry fills in.
@@ -15,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -231,13 +232,34 @@ int main(int argc, char *argv[])
     qputenv("HOME", home.path().toLocal8Bit());
 
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: viridio-tour OUTPUT_FOLDER\n");
+    QApplication::setApplicationName(QStringLiteral("viridio-tour"));
+    QApplication::setApplicationVersion(QStringLiteral(VIRIDIO_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Renders every page of Viridio's window to PNG files, on a fresh home "
+                       "folder of its own."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("OUTPUT_FOLDER"),
+                                 QStringLiteral("Where the pictures go; made when missing. A "
+                                                "folder whose name starts with - follows --."));
+    // An option is never taken for the folder: one not known here, or a
+    // folder missing or given twice, is refused with the usage.
+    if (!parser.parse(QApplication::arguments())) {
+        std::fprintf(stderr, "viridio-tour: %s\n\n%s", qPrintable(parser.errorText()),
+                     qPrintable(parser.helpText()));
         return 2;
     }
-    QDir folder(QString::fromLocal8Bit(argv[1]));
+    parser.process(app); // --help, --help-all and --version answered, and the tour ends
+    if (parser.positionalArguments().size() != 1) {
+        std::fprintf(stderr, "viridio-tour: give one output folder\n\n%s",
+                     qPrintable(parser.helpText()));
+        return 2;
+    }
+    const QString path = parser.positionalArguments().constFirst();
+    QDir folder(path);
     if (!folder.mkpath(QStringLiteral("."))) {
-        std::fprintf(stderr, "viridio-tour: cannot create %s\n", argv[1]);
+        std::fprintf(stderr, "viridio-tour: cannot create %s\n", qPrintable(path));
         return 1;
     }
 
@@ -358,6 +380,10 @@ int main(int argc, char *argv[])
     window.findChild<QLineEdit *>(QStringLiteral("le_meterReading"))->setText(QStringLiteral("12"));
     press(&window, {QStringLiteral("push_saveMeterReading")});
     ok = save(&window, folder, QStringLiteral("meters-series-refused")) && ok;
+    // A reading removed, with the way back beside the message.
+    window.findChild<QListWidget *>(QStringLiteral("list_meterReadings"))->setCurrentRow(0);
+    press(&window, {QStringLiteral("push_removeMeterReading")});
+    ok = save(&window, folder, QStringLiteral("meters-removed-undo")) && ok;
     ok = saveCalendar(&window, folder, "date_meterReading", "calWid_meterReading",
                       QStringLiteral("meters-day-calendar")) &&
          ok;
