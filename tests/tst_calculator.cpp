@@ -174,6 +174,7 @@ private slots:
     void historyShowsTotalsChartAndExports();
     void spendingNamesStayWithinTheChart();
     void historyComparesRanksAndWarns();
+    void whereItWentShowsNamesAndSignsAsTyped();
 
     void textsFitTheirWidgets();
 
@@ -2051,6 +2052,35 @@ void TestCalculator::spendingNamesStayWithinTheChart()
     QCOMPARE(shown.at(3), labels.at(3));
     QVERIFY2(shown.at(1).endsWith(QChar(0x2026)), qPrintable(shown.at(1)));
     QVERIFY2(shown.at(1).startsWith("air conditioner  $11.00  24 %"), qPrintable(shown.at(1)));
+}
+
+// Six items that cost the same: whole percents 17, 17, 17, 17, 16, 16, in the
+// order of the diary's columns, then the own appliance; a name holding "%1"
+// and a currency sign "%0" are shown as typed.
+void TestCalculator::whereItWentShowsNamesAndSignsAsTyped()
+{
+    QString error;
+    QCOMPARE(
+        SettingsLogic::addOwnAppliance(QSqlDatabase::database(), "%1 heater", "700", 1, &error), 1);
+    execute("INSERT INTO Diary (retrieveDate, valOfAirCon, valOfLaptop, valOfFan, valOfLights, "
+            "valOfDvdPlayer) VALUES (?, '0.07', '0.07', '0.07', '0.07', '0.07')",
+            {key1});
+    execute("INSERT INTO OwnApplianceDay (dayKey, applianceId, cost) VALUES (?, 1, 0.07)", {key1});
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_settings");
+    typeInto(widget<QWidget>("le_currency"), QStringLiteral("%0"));
+    click("push_settingsSave");
+    QCOMPARE(labelText("lb_settingsMessage"), QString());
+    click("push_diaryHistory");
+    click("push_historySpending");
+    auto *names = qobject_cast<QBarCategoryAxis *>(
+        widget<QChartView>("chart_spending")->chart()->axes(Qt::Vertical).first());
+    // The dearest at the top, the axis's last category.
+    QCOMPARE(names->categories(),
+             QStringList({"%1 heater  %00.07  16 %", "DVD player  %00.07  16 %",
+                          "lights  %00.07  17 %", "fan  %00.07  17 %", "laptop  %00.07  17 %",
+                          "air conditioner  %00.07  17 %"}));
 }
 
 // No text of the calculator's labels and buttons is cut off by its widget

@@ -110,7 +110,7 @@ QString copiedText(const CopiedAnswers &copied)
     QStringList parts;
     const auto counted = [](int count, const QString &one, const QString &more) {
         return count == 1 ? QStringLiteral("1 %1").arg(one)
-                          : QStringLiteral("%1 %2").arg(count).arg(more);
+                          : QStringLiteral("%1 %2").arg(QString::number(count), more);
     };
     parts.append(
         counted(copied.appliances, QStringLiteral("appliance"), QStringLiteral("appliances")));
@@ -185,7 +185,7 @@ QString ratingText(const QSqlDatabase &db, int index)
         return QStringLiteral("Power not known");
     if (*count == 1)
         return QStringLiteral("Rated %1 W").arg(*watts);
-    return QStringLiteral("%1 \u00d7 %2 W").arg(*count).arg(*watts);
+    return QStringLiteral("%1 \u00d7 %2 W").arg(QString::number(*count), QString::number(*watts));
 }
 
 // Whether the household has the appliance: a count of 0 is none. A count

@@ -157,10 +157,8 @@ QString wattsError(int appliance)
                             : 100;
     return QStringLiteral("Enter the power of the %1 as a whole number of watts from %2 to %3, "
                           "for example %4.")
-        .arg(name)
-        .arg(SettingsLogic::minimumWatts)
-        .arg(SettingsLogic::maximumWatts)
-        .arg(example);
+        .arg(name, QString::number(SettingsLogic::minimumWatts),
+             QString::number(SettingsLogic::maximumWatts), QString::number(example));
 }
 
 const QString currencyError =
@@ -707,9 +705,8 @@ Input<int> parseCount(const QString &text, int appliance)
     if (!input.ok) {
         input.value = 0;
         input.error = QStringLiteral("Set how many of the %1 you have, from %2 (none) to %3.")
-                          .arg(CalculatorLogic::applianceNames().value(appliance))
-                          .arg(minimumCount)
-                          .arg(maximumCount);
+                          .arg(CalculatorLogic::applianceNames().value(appliance),
+                               QString::number(minimumCount), QString::number(maximumCount));
     }
     return input;
 }
