@@ -34,11 +34,13 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStackedBarSeries>
+#include <QStyleOptionSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QTextBlock>
@@ -167,6 +169,8 @@ private slots:
     void anyDayAndSameAsTheLastDay();
     void recordDayCalendarByFinger();
     void quickDayInFourTaps();
+    void familyOfTheQuickDayKeptByTheTapPage();
+    void countOfNoneSteppedToOnTheSettingsPage();
     void ownApplianceRecordedRankedAndExported();
     void ownApplianceNamedAsTyped();
     void meterReadingsThroughThePage();
@@ -1524,6 +1528,68 @@ void TestCalculator::quickDayInFourTaps()
     click("push_laptop");
     click("push_laptopOK");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::RoomsPage));
+}
+
+// A quick day for three, then the tap's page: it opens at the day's three
+// and its answer keeps them. Two minutes at the tap each (3 x 30 litres), a
+// shower each (3 x 160) and a load (15) at 1.17 a cubic metre: 585 litres,
+// 0.68445.
+void TestCalculator::familyOfTheQuickDayKeptByTheTapPage()
+{
+    openCalculator();
+    click("push_vozAvaviButton");
+    click("push_quickDay");
+    pick("combo_quickDay_noOfFamilyMem", "3");
+    pick("combo_quickDay_amtOfShowerUsed", "1");
+    pick("combo_quickDay_amtOfWashingMachineUsed", "1");
+    click("push_saveQuickDay");
+    QVERIFY2(labelText("lb_quickDayMessage").contains(QLatin1String("495 litres")),
+             qPrintable(labelText("lb_quickDayMessage")));
+    click("push_quickDayBack");
+    click("push_vozAvaviWaterIcon");
+    QCOMPARE(widget<QComboBox>("comboBox_familyMem")->currentText(), QStringLiteral("3"));
+    typeInto(widget<QWidget>("le_tapAmt"), QStringLiteral("2"));
+    click("push_tapOK");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::WaterWashingMachinePage));
+    QCOMPARE(storedRow("waterDiary", "waterRetrieveDate", key1).value("noOfFamilyMem").toString(),
+             QStringLiteral("3"));
+    click("push_zadUvedoButton");
+    click("push_viewWaterDiary");
+    QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")).value(0),
+             QStringLiteral("You have spent $0.68. You used 585 litres."));
+    // A day without a family opens at one.
+    Clock::setToday(day2);
+    click("push_vozAvaviButton");
+    click("push_vozAvaviWaterIcon");
+    QCOMPARE(widget<QComboBox>("comboBox_familyMem")->currentText(), QStringLiteral("1"));
+}
+
+// A count stepped down to 0 with the box's own button is saved as none, and
+// the appliance is no longer asked.
+void TestCalculator::countOfNoneSteppedToOnTheSettingsPage()
+{
+    openCalculator();
+    click("push_vozAvaviButton");
+    click("push_settings");
+    auto *fan = widget<QSpinBox>("spin_countFan");
+    widget<QScrollArea>("scroll_settings")->ensureWidgetVisible(fan);
+    QStyleOptionSpinBox option;
+    option.initFrom(fan);
+    option.subControls = QStyle::SC_All;
+    option.buttonSymbols = fan->buttonSymbols();
+    option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+    const QRect down =
+        fan->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxDown, fan);
+    QTest::mouseClick(fan, Qt::LeftButton, {}, down.center());
+    QCOMPARE(fan->text(), QStringLiteral("0"));
+    click("push_settingsSave");
+    QCOMPARE(labelText("lb_settingsMessage"), QString());
+    QCOMPARE(queryValue("SELECT count FROM ApplianceCount WHERE applianceName='Fan'"), QVariant(0));
+    QCOMPARE(SettingsLogic::count(QSqlDatabase::database(), 2), std::optional<int>(0));
+    click("push_vozAvaviElectricityIcon");
+    click("push_bedroom");
+    QVERIFY(shown("push_laptop"));
+    QVERIFY(!shown("push_fan"));
 }
 
 // A name holding what looks like a placeholder is listed as typed.

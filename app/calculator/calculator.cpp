@@ -276,6 +276,18 @@ bool answerWater(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &db,
     return showSaved(ui, db, known && recordWater(db, dayKey(day), answers, plain), fields, day);
 }
 
+// The family members a water page answers for: those already stored for the
+// day (a quick day's, say), so that an answer given without a look at them
+// keeps the day's family; the first choice for a day that has none.
+void showDayMembers(QComboBox *members, const QSqlDatabase &db, const QDate &day)
+{
+    const std::optional<double> stored = dayAnswers(db, dayKey(day)).members;
+    const QString text = stored ? numberText(*stored) : members->itemText(0);
+    if (members->findText(text) < 0)
+        members->addItem(text);
+    members->setCurrentIndex(members->findText(text));
+}
+
 QString spentSentence(const QSqlDatabase &db, double total)
 {
     return QStringLiteral("You have spent %1.").arg(moneyText(total, SettingsLogic::currency(db)));
@@ -801,6 +813,7 @@ void MainWindow::on_push_refrigeratorOK_clicked()
 void MainWindow::on_push_vozAvaviWaterIcon_clicked()
 {
     showPage(TapPage);
+    showDayMembers(ui->comboBox_familyMem, db, recordDay());
     loadPicture(ui->lb_tapIconImage, QStringLiteral("tapicon.png"));
 }
 
