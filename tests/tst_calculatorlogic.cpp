@@ -610,6 +610,12 @@ void TestCalculatorLogic::typedFiguresAsTheLocaleWritesThem_data()
     QTest::newRow("zero") << "en_US"
                           << "0"
                           << "0";
+    QTest::newRow("en lakh grouping") << "en_US"
+                                      << "1,23,456"
+                                      << "";
+    QTest::newRow("en millions") << "en_US"
+                                 << "12,345,678"
+                                 << "12345678";
 }
 
 void TestCalculatorLogic::typedFiguresAsTheLocaleWritesThem()
@@ -840,6 +846,13 @@ void TestCalculatorLogic::ownAppliancesAndTheCopy()
     QCOMPARE(SettingsLogic::addOwnAppliance(db, "heater", "5001", 1, &error), 0);
     QCOMPARE(SettingsLogic::addOwnAppliance(db, QString(31, QLatin1Char('x')), "5", 1, &error), 0);
     QCOMPARE(SettingsLogic::addOwnAppliance(db, "heater", "2000", 1, &error), 21);
+    // An emoji joined of three is a name; a hidden direction change is not.
+    const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467 fridge");
+    QVERIFY(SettingsLogic::removeOwnAppliance(db, 19));
+    QCOMPARE(SettingsLogic::addOwnAppliance(db, family, "150", 1, &error), 22);
+    QCOMPARE(CalculatorLogic::ownAppliances(db)->last().name, family);
+    QVERIFY(SettingsLogic::removeOwnAppliance(db, 18));
+    QCOMPARE(SettingsLogic::addOwnAppliance(db, "\u202Eregdirf", "150", 1, &error), 0);
 
     const QString key = QStringLiteral("01/12/2026");
     QVERIFY(QSqlQuery(db).exec(
@@ -850,6 +863,15 @@ void TestCalculatorLogic::ownAppliancesAndTheCopy()
     QCOMPARE(queryRows(db, "SELECT count(*) FROM Diary"), 0);
     QCOMPARE(queryRows(db, "SELECT count(*) FROM DayUsage"), 0);
     QVERIFY(QSqlQuery(db).exec(QStringLiteral("DROP TRIGGER refuse")));
+    // Own appliances only, with a tariff that does not read: nothing either.
+    QVERIFY(QSqlQuery(db).exec(
+        QStringLiteral("UPDATE Rates SET rateAmt='abc' WHERE rateType='electricity'")));
+    QVERIFY(!recordWholeDay(db, key, {}, {}, {}, own));
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM Diary"), 0);
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM DayUsage"), 0);
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM OwnApplianceDay"), 0);
+    QVERIFY(QSqlQuery(db).exec(
+        QStringLiteral("UPDATE Rates SET rateAmt='0.2287' WHERE rateType='electricity'")));
     // 2000 W for 2 h: 4 kWh at 0.2287, 0.9148; two showers of the built-in
     // 160 litres at 1.17 a cubic metre, 0.3744.
     QVERIFY(recordWholeDay(db, key, {}, {{QStringLiteral("amtOfShowerUsed"), 2, showerFactor}},

@@ -715,8 +715,13 @@ int addOwnAppliance(const QSqlDatabase &db, const QString &name, const QString &
                     QString *error)
 {
     const QString typed = name.trimmed();
+    // Joiners stay: an emoji joined of several ("👨‍👩‍👧") and the letters of
+    // scripts that join are written with them. Any other format character (a
+    // direction override, an invisible mark) is refused with the controls.
     const bool control = std::any_of(typed.cbegin(), typed.cend(), [](QChar c) {
-        return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format;
+        const bool joiner = c == QChar(0x200D) || c == QChar(0x200C);
+        return c.category() == QChar::Other_Control ||
+               (c.category() == QChar::Other_Format && !joiner);
     });
     const std::optional<int> power = typedWhole(watts, maximumWatts);
     const std::optional<QList<CalculatorLogic::OwnAppliance>> owned =

@@ -214,8 +214,9 @@ Input<QString> parseLitres(const QString &text, int activity, const QLocale &loc
 constexpr int maximumOwnAppliances = 20;
 constexpr int maximumOwnNameLength = 30;
 
-// Adds an own appliance of the typed name (trimmed; no control characters;
-// not the name of another own appliance the household has) and power (as
+// Adds an own appliance of the typed name (trimmed; no control or format
+// characters but the joiners of emoji and scripts, U+200D and U+200C; not the
+// name of another own appliance the household has) and power (as
 // parseWatts), count from 1 to maximumCount. Returns the new appliance's id,
 // or 0 with a sentence for the page in error when a value is not allowed,
 // twenty are there already or it could not be stored.
