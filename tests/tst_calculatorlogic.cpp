@@ -681,12 +681,12 @@ void TestCalculatorLogic::litresStoredPlainReadInEveryLanguage()
     const QLocale before;
     const auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
     QLocale::setDefault(german);
-    // As an older version stored them: a shower of "1.500" and a minute at
+    // As an older version stored them: a watering of "1.500" and a minute at
     // the tap of "1,5", typed in German.
     QVERIFY(QSqlQuery(db).exec(QStringLiteral(
-        "INSERT INTO Settings (key, value) VALUES ('litresShower', '1.500'), ('litresTap', "
+        "INSERT INTO Settings (key, value) VALUES ('litresLawn', '1.500'), ('litresTap', "
         "'1,5')")));
-    QCOMPARE(SettingsLogic::litres(db, 3), std::optional<double>(1500));
+    QCOMPARE(SettingsLogic::litres(db, 4), std::optional<double>(1500));
     QCOMPARE(SettingsLogic::litres(db, 0), std::optional<double>(1.5));
     // A flush of "6,0" is the first litres stored: the older rows are turned
     // plain with it, and read the same in English.
@@ -694,33 +694,33 @@ void TestCalculatorLogic::litresStoredPlainReadInEveryLanguage()
         saveTyped(db, {{SettingsLogic::Field(SettingsLogic::FirstLitresField + 5), "6,0"}}, german),
         QString());
     QCOMPARE(queryRows(db, "SELECT count(*) FROM Settings WHERE (key, value) IN (VALUES "
-                           "('litresShower', '1500'), ('litresTap', '1.5'), ('litresToilet', "
+                           "('litresLawn', '1500'), ('litresTap', '1.5'), ('litresToilet', "
                            "'6.0'))"),
              3);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QCOMPARE(SettingsLogic::litres(db, 3), std::optional<double>(1500));
+    QCOMPARE(SettingsLogic::litres(db, 4), std::optional<double>(1500));
     QCOMPARE(SettingsLogic::litres(db, 0), std::optional<double>(1.5));
     QCOMPARE(SettingsLogic::litres(db, 5), std::optional<double>(6));
-    QCOMPARE(SettingsLogic::stored(db)->texts[SettingsLogic::FirstLitresField + 3],
+    QCOMPARE(SettingsLogic::stored(db)->texts[SettingsLogic::FirstLitresField + 4],
              QStringLiteral("1500"));
     // Shown back in German as typed there, the grouping left out.
     const SettingsLogic::Texts written =
         SettingsLogic::written(SettingsLogic::stored(db)->texts, german);
     QCOMPARE(written[SettingsLogic::FirstLitresField + 0], QStringLiteral("1,5"));
-    QCOMPARE(written[SettingsLogic::FirstLitresField + 3], QStringLiteral("1500"));
+    QCOMPARE(written[SettingsLogic::FirstLitresField + 4], QStringLiteral("1500"));
     QCOMPARE(written[SettingsLogic::FirstLitresField + 5], QStringLiteral("6,0"));
     QCOMPARE(written[SettingsLogic::ElectricityRateField], QStringLiteral("0,2287"));
     QCOMPARE(written[SettingsLogic::CurrencyField], QStringLiteral("$"));
 
-    // Typed in German now: "1.500" a watering is 1500 litres under C too,
+    // Typed in German now: "1.500" a shower is 1500 litres under C too,
     // and "1,5" a dish wash reads (the quick day costs with it).
     QCOMPARE(saveTyped(db,
-                       {{SettingsLogic::Field(SettingsLogic::FirstLitresField + 4), "1.500"},
+                       {{SettingsLogic::Field(SettingsLogic::FirstLitresField + 3), "1.500"},
                         {SettingsLogic::Field(SettingsLogic::FirstLitresField + 2), "1,5"}},
                        german),
              QString());
     QLocale::setDefault(QLocale::c());
-    QCOMPARE(SettingsLogic::litres(db, 4), std::optional<double>(1500));
+    QCOMPARE(SettingsLogic::litres(db, 3), std::optional<double>(1500));
     QCOMPARE(SettingsLogic::litres(db, 2), std::optional<double>(1.5));
 }
 

@@ -668,13 +668,13 @@ QString problem(const Household &household)
             return parseCount(QString(), i).error;
     }
     for (const bool water : {false, true}) {
-        const Input<QString> budget =
-            parseBudget(water ? household.waterBudget : household.electricityBudget, water);
+        const Input<QString> budget = parseBudget(
+            water ? household.waterBudget : household.electricityBudget, water, QLocale::c());
         if (!budget.ok)
             return budget.error;
     }
     for (int i = 0; i < waterActivityCount; ++i) {
-        const Input<QString> litres = parseLitres(household.litres[i], i);
+        const Input<QString> litres = parseLitres(household.litres[i], i, QLocale::c());
         if (!litres.ok)
             return litres.error;
     }
@@ -686,14 +686,14 @@ bool save(QSqlDatabase &db, const Household &household)
     cachedCurrency.valid = false;
     if (!problem(household).isEmpty())
         return false;
-    // Budgets and litres as they are stored: plain decimal.
+    // Budgets and litres as they are stored: " 40.50" is "40.50".
     Household plain = household;
     for (const bool water : {false, true}) {
         QString &budget = water ? plain.waterBudget : plain.electricityBudget;
-        budget = parseBudget(budget, water).value;
+        budget = parseBudget(budget, water, QLocale::c()).value;
     }
     for (int i = 0; i < waterActivityCount; ++i)
-        plain.litres[i] = parseLitres(plain.litres[i], i).value;
+        plain.litres[i] = parseLitres(plain.litres[i], i, QLocale::c()).value;
     Fields all;
     all.fill(true);
     return storeFields(db, plain, all);

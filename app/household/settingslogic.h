@@ -77,9 +77,10 @@ struct Household
         one.fill(1);
         return one;
     }();
-    QString electricityBudget; // a month's budget as typed; empty for none
+    // A month's budget in plain decimal ("40.50"); empty for none.
+    QString electricityBudget;
     QString waterBudget;
-    LitreTexts litres = builtInLitres(); // litres of one use of each fixture, as typed
+    LitreTexts litres = builtInLitres(); // litres of one use of each fixture, plain decimal
 };
 
 // What a household starts with: the built-in tariffs, "$" and one appliance of
