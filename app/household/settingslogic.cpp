@@ -187,7 +187,7 @@ QString rateText(double rate, const QString &typed = QString())
 TypedNumber::Number storedNumber(const QVariant &value)
 {
     const QString text = value.toString().trimmed();
-    const TypedNumber::Number plain = TypedNumber::amongWritings(text, {plainWriting});
+    TypedNumber::Number plain = TypedNumber::amongWritings(text, {plainWriting});
     if (plain.ok)
         return plain;
     return TypedNumber::amongWritings(
