@@ -278,11 +278,15 @@ bool answerWater(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &db,
 
 // The family members a water page answers for: those already stored for the
 // day (a quick day's, say), so that an answer given without a look at them
-// keeps the day's family; the first choice for a day that has none.
+// keeps the day's family; the first choice for a day that has none. While the
+// day cannot be read the box is left as it is: the first choice is no more
+// the stored family than what the box shows.
 void showDayMembers(QComboBox *members, const QSqlDatabase &db, const QDate &day)
 {
-    const std::optional<double> stored = dayAnswers(db, dayKey(day)).members;
-    const QString text = stored ? numberText(*stored) : members->itemText(0);
+    const DayAnswers answers = dayAnswers(db, dayKey(day));
+    if (!answers.read)
+        return;
+    const QString text = answers.members ? numberText(*answers.members) : members->itemText(0);
     if (members->findText(text) < 0)
         members->addItem(text);
     members->setCurrentIndex(members->findText(text));
