@@ -34,11 +34,13 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStackedBarSeries>
+#include <QStyleOptionSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QTextBlock>
@@ -167,6 +169,8 @@ private slots:
     void anyDayAndSameAsTheLastDay();
     void recordDayCalendarByFinger();
     void quickDayInFourTaps();
+    void familyOfTheQuickDayKeptByTheTapPage();
+    void countOfNoneSteppedToOnTheSettingsPage();
     void ownApplianceRecordedRankedAndExported();
     void ownApplianceNamedAsTyped();
     void meterReadingsThroughThePage();
@@ -177,6 +181,7 @@ private slots:
     void historyShowsTotalsChartAndExports();
     void spendingNamesStayWithinTheChart();
     void historyComparesRanksAndWarns();
+    void whereItWentShowsNamesAndSignsAsTyped();
 
     void textsFitTheirWidgets();
 
@@ -1528,6 +1533,68 @@ void TestCalculator::quickDayInFourTaps()
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::RoomsPage));
 }
 
+// A quick day for three, then the tap's page: it opens at the day's three
+// and its answer keeps them. Two minutes at the tap each (3 x 30 litres), a
+// shower each (3 x 160) and a load (15) at 1.17 a cubic metre: 585 litres,
+// 0.68445.
+void TestCalculator::familyOfTheQuickDayKeptByTheTapPage()
+{
+    openCalculator();
+    click("push_vozAvaviButton");
+    click("push_quickDay");
+    pick("combo_quickDay_noOfFamilyMem", "3");
+    pick("combo_quickDay_amtOfShowerUsed", "1");
+    pick("combo_quickDay_amtOfWashingMachineUsed", "1");
+    click("push_saveQuickDay");
+    QVERIFY2(labelText("lb_quickDayMessage").contains(QLatin1String("495 litres")),
+             qPrintable(labelText("lb_quickDayMessage")));
+    click("push_quickDayBack");
+    click("push_vozAvaviWaterIcon");
+    QCOMPARE(widget<QComboBox>("comboBox_familyMem")->currentText(), QStringLiteral("3"));
+    typeInto(widget<QWidget>("le_tapAmt"), QStringLiteral("2"));
+    click("push_tapOK");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::WaterWashingMachinePage));
+    QCOMPARE(storedRow("waterDiary", "waterRetrieveDate", key1).value("noOfFamilyMem").toString(),
+             QStringLiteral("3"));
+    click("push_zadUvedoButton");
+    click("push_viewWaterDiary");
+    QCOMPARE(paragraphs(widget<QTextBrowser>("txtBrowse_consumptionSumm_water")).value(0),
+             QStringLiteral("You have spent $0.68. You used 585 litres."));
+    // A day without a family opens at one.
+    Clock::setToday(day2);
+    click("push_vozAvaviButton");
+    click("push_vozAvaviWaterIcon");
+    QCOMPARE(widget<QComboBox>("comboBox_familyMem")->currentText(), QStringLiteral("1"));
+}
+
+// A count stepped down to 0 with the box's own button is saved as none, and
+// the appliance is no longer asked.
+void TestCalculator::countOfNoneSteppedToOnTheSettingsPage()
+{
+    openCalculator();
+    click("push_vozAvaviButton");
+    click("push_settings");
+    auto *fan = widget<QSpinBox>("spin_countFan");
+    widget<QScrollArea>("scroll_settings")->ensureWidgetVisible(fan);
+    QStyleOptionSpinBox option;
+    option.initFrom(fan);
+    option.subControls = QStyle::SC_All;
+    option.buttonSymbols = fan->buttonSymbols();
+    option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+    const QRect down =
+        fan->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxDown, fan);
+    QTest::mouseClick(fan, Qt::LeftButton, {}, down.center());
+    QCOMPARE(fan->text(), QStringLiteral("0"));
+    click("push_settingsSave");
+    QCOMPARE(labelText("lb_settingsMessage"), QString());
+    QCOMPARE(queryValue("SELECT count FROM ApplianceCount WHERE applianceName='Fan'"), QVariant(0));
+    QCOMPARE(SettingsLogic::count(QSqlDatabase::database(), 2), std::optional<int>(0));
+    click("push_vozAvaviElectricityIcon");
+    click("push_bedroom");
+    QVERIFY(shown("push_laptop"));
+    QVERIFY(!shown("push_fan"));
+}
+
 // A name holding what looks like a placeholder is listed as typed.
 void TestCalculator::ownApplianceNamedAsTyped()
 {
@@ -2211,6 +2278,35 @@ void TestCalculator::spendingNamesStayWithinTheChart()
     QCOMPARE(shown.at(3), labels.at(3));
     QVERIFY2(shown.at(1).endsWith(QChar(0x2026)), qPrintable(shown.at(1)));
     QVERIFY2(shown.at(1).startsWith("air conditioner  $11.00  24 %"), qPrintable(shown.at(1)));
+}
+
+// Six items that cost the same: whole percents 17, 17, 17, 17, 16, 16, in the
+// order of the diary's columns, then the own appliance; a name holding "%1"
+// and a currency sign "%0" are shown as typed.
+void TestCalculator::whereItWentShowsNamesAndSignsAsTyped()
+{
+    QString error;
+    QCOMPARE(
+        SettingsLogic::addOwnAppliance(QSqlDatabase::database(), "%1 heater", "700", 1, &error), 1);
+    execute("INSERT INTO Diary (retrieveDate, valOfAirCon, valOfLaptop, valOfFan, valOfLights, "
+            "valOfDvdPlayer) VALUES (?, '0.07', '0.07', '0.07', '0.07', '0.07')",
+            {key1});
+    execute("INSERT INTO OwnApplianceDay (dayKey, applianceId, cost) VALUES (?, 1, 0.07)", {key1});
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_settings");
+    typeInto(widget<QWidget>("le_currency"), QStringLiteral("%0"));
+    click("push_settingsSave");
+    QCOMPARE(labelText("lb_settingsMessage"), QString());
+    click("push_diaryHistory");
+    click("push_historySpending");
+    auto *names = qobject_cast<QBarCategoryAxis *>(
+        widget<QChartView>("chart_spending")->chart()->axes(Qt::Vertical).first());
+    // The dearest at the top, the axis's last category.
+    QCOMPARE(names->categories(),
+             QStringList({"%1 heater  %00.07  16 %", "DVD player  %00.07  16 %",
+                          "lights  %00.07  17 %", "fan  %00.07  17 %", "laptop  %00.07  17 %",
+                          "air conditioner  %00.07  17 %"}));
 }
 
 // No text of the calculator's labels and buttons is cut off by its widget

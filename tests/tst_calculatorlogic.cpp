@@ -6,6 +6,7 @@
 #include "data/database.h"
 
 #include <QDeadlineTimer>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,6 +24,21 @@ int queryRows(const QSqlDatabase &db, const char *sql)
 {
     QSqlQuery query(db);
     return query.exec(QLatin1String(sql)) && query.next() ? query.value(0).toInt() : -1;
+}
+
+// Types figures over those the settings page shows from db, and saves them
+// as typed in locale: the page's message, empty when they were stored.
+QString saveTyped(QSqlDatabase &db, const QList<QPair<SettingsLogic::Field, QString>> &figures,
+                  const QLocale &locale)
+{
+    const SettingsLogic::Texts shown = SettingsLogic::stored(db).value().texts;
+    SettingsLogic::Texts typed = shown;
+    for (const auto &[field, text] : figures)
+        typed[field] = text;
+    QString error;
+    if (!SettingsLogic::saveChanged(db, shown, typed, &error, locale) && error.isEmpty())
+        error = QStringLiteral("not stored");
+    return error;
 }
 
 } // namespace
@@ -60,6 +76,8 @@ private slots:
     void typedFiguresComeBackAsTyped();
     void wholeDayAndFixtureLitres();
     void ownAppliancesAndTheCopy();
+    void litresStoredPlainReadInEveryLanguage();
+    void budgetsOfThreeDecimalsAndOfNothing();
 };
 
 void TestCalculatorLogic::applianceCostText_data()
@@ -610,6 +628,12 @@ void TestCalculatorLogic::typedFiguresAsTheLocaleWritesThem_data()
     QTest::newRow("zero") << "en_US"
                           << "0"
                           << "0";
+    QTest::newRow("en lakh grouping") << "en_US"
+                                      << "1,23,456"
+                                      << "";
+    QTest::newRow("en millions") << "en_US"
+                                 << "12,345,678"
+                                 << "12345678";
 }
 
 void TestCalculatorLogic::typedFiguresAsTheLocaleWritesThem()
@@ -644,6 +668,83 @@ void TestCalculatorLogic::fileFiguresReadTwoWaysAreRefused()
     // Whole figures refuse a fraction but take a grouping mark.
     QVERIFY(!SettingsLogic::parseWatts("1.5", 0).ok);
     QCOMPARE(SettingsLogic::parseWatts("1,000", 0).value, 1000);
+}
+
+// Litres typed in German are stored plain and read the same under any
+// language; litres an older version stored as typed read as they always did
+// until litres are next stored, which turns them plain.
+void TestCalculatorLogic::litresStoredPlainReadInEveryLanguage()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = seededDatabase(dir);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QLocale before;
+    const auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
+    QLocale::setDefault(german);
+    // As an older version stored them: a watering of "1.500" and a minute at
+    // the tap of "1,5", typed in German.
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral(
+        "INSERT INTO Settings (key, value) VALUES ('litresLawn', '1.500'), ('litresTap', "
+        "'1,5')")));
+    QCOMPARE(SettingsLogic::litres(db, 4), std::optional<double>(1500));
+    QCOMPARE(SettingsLogic::litres(db, 0), std::optional<double>(1.5));
+    // A flush of "6,0" is the first litres stored: the older rows are turned
+    // plain with it, and read the same in English.
+    QCOMPARE(
+        saveTyped(db, {{SettingsLogic::Field(SettingsLogic::FirstLitresField + 5), "6,0"}}, german),
+        QString());
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM Settings WHERE (key, value) IN (VALUES "
+                           "('litresLawn', '1500'), ('litresTap', '1.5'), ('litresToilet', "
+                           "'6.0'))"),
+             3);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(SettingsLogic::litres(db, 4), std::optional<double>(1500));
+    QCOMPARE(SettingsLogic::litres(db, 0), std::optional<double>(1.5));
+    QCOMPARE(SettingsLogic::litres(db, 5), std::optional<double>(6));
+    QCOMPARE(SettingsLogic::stored(db)->texts[SettingsLogic::FirstLitresField + 4],
+             QStringLiteral("1500"));
+    // Shown back in German as typed there, the grouping left out.
+    const SettingsLogic::Texts written =
+        SettingsLogic::written(SettingsLogic::stored(db)->texts, german);
+    QCOMPARE(written[SettingsLogic::FirstLitresField + 0], QStringLiteral("1,5"));
+    QCOMPARE(written[SettingsLogic::FirstLitresField + 4], QStringLiteral("1500"));
+    QCOMPARE(written[SettingsLogic::FirstLitresField + 5], QStringLiteral("6,0"));
+    QCOMPARE(written[SettingsLogic::ElectricityRateField], QStringLiteral("0,2287"));
+    QCOMPARE(written[SettingsLogic::CurrencyField], QStringLiteral("$"));
+
+    // Typed in German now: "1.500" a shower is 1500 litres under C too,
+    // and "1,5" a dish wash reads (the quick day costs with it).
+    QCOMPARE(saveTyped(db,
+                       {{SettingsLogic::Field(SettingsLogic::FirstLitresField + 3), "1.500"},
+                        {SettingsLogic::Field(SettingsLogic::FirstLitresField + 2), "1,5"}},
+                       german),
+             QString());
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(SettingsLogic::litres(db, 3), std::optional<double>(1500));
+    QCOMPARE(SettingsLogic::litres(db, 2), std::optional<double>(1.5));
+}
+
+// A budget typed with three decimals is taken and reads back in every
+// language; a budget of 0 is a budget, not none.
+void TestCalculatorLogic::budgetsOfThreeDecimalsAndOfNothing()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = seededDatabase(dir);
+    QCOMPARE(saveTyped(db,
+                       {{SettingsLogic::ElectricityBudgetField, "45,125"},
+                        {SettingsLogic::WaterBudgetField, "0"}},
+                       QLocale(QLocale::German, QLocale::Germany)),
+             QString());
+    QCOMPARE(queryRows(db, "SELECT value='45.125' FROM Settings WHERE key='electricityBudget'"), 1);
+    QCOMPARE(SettingsLogic::budget(db, false), std::optional<double>(45.125));
+    QCOMPARE(SettingsLogic::budget(db, true), std::optional<double>(0));
+    const SettingsLogic::Stored now = SettingsLogic::stored(db).value();
+    QCOMPARE(now.texts[SettingsLogic::ElectricityBudgetField], QStringLiteral("45.125"));
+    QCOMPARE(now.texts[SettingsLogic::WaterBudgetField], QStringLiteral("0"));
+    QCOMPARE(now.problems[SettingsLogic::ElectricityBudgetField], QString());
+    // Typed so in English.
+    QCOMPARE(saveTyped(db, {{SettingsLogic::WaterBudgetField, "12.345"}}, QLocale::c()), QString());
+    QCOMPARE(SettingsLogic::budget(db, true), std::optional<double>(12.345));
 }
 
 QTEST_GUILESS_MAIN(TestCalculatorLogic)
@@ -840,6 +941,13 @@ void TestCalculatorLogic::ownAppliancesAndTheCopy()
     QCOMPARE(SettingsLogic::addOwnAppliance(db, "heater", "5001", 1, &error), 0);
     QCOMPARE(SettingsLogic::addOwnAppliance(db, QString(31, QLatin1Char('x')), "5", 1, &error), 0);
     QCOMPARE(SettingsLogic::addOwnAppliance(db, "heater", "2000", 1, &error), 21);
+    // An emoji joined of three is a name; a hidden direction change is not.
+    const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467 fridge");
+    QVERIFY(SettingsLogic::removeOwnAppliance(db, 19));
+    QCOMPARE(SettingsLogic::addOwnAppliance(db, family, "150", 1, &error), 22);
+    QCOMPARE(CalculatorLogic::ownAppliances(db)->last().name, family);
+    QVERIFY(SettingsLogic::removeOwnAppliance(db, 18));
+    QCOMPARE(SettingsLogic::addOwnAppliance(db, "\u202Eregdirf", "150", 1, &error), 0);
 
     const QString key = QStringLiteral("01/12/2026");
     QVERIFY(QSqlQuery(db).exec(
@@ -850,6 +958,15 @@ void TestCalculatorLogic::ownAppliancesAndTheCopy()
     QCOMPARE(queryRows(db, "SELECT count(*) FROM Diary"), 0);
     QCOMPARE(queryRows(db, "SELECT count(*) FROM DayUsage"), 0);
     QVERIFY(QSqlQuery(db).exec(QStringLiteral("DROP TRIGGER refuse")));
+    // Own appliances only, with a tariff that does not read: nothing either.
+    QVERIFY(QSqlQuery(db).exec(
+        QStringLiteral("UPDATE Rates SET rateAmt='abc' WHERE rateType='electricity'")));
+    QVERIFY(!recordWholeDay(db, key, {}, {}, {}, own));
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM Diary"), 0);
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM DayUsage"), 0);
+    QCOMPARE(queryRows(db, "SELECT count(*) FROM OwnApplianceDay"), 0);
+    QVERIFY(QSqlQuery(db).exec(
+        QStringLiteral("UPDATE Rates SET rateAmt='0.2287' WHERE rateType='electricity'")));
     // 2000 W for 2 h: 4 kWh at 0.2287, 0.9148; two showers of the built-in
     // 160 litres at 1.17 a cubic metre, 0.3744.
     QVERIFY(recordWholeDay(db, key, {}, {{QStringLiteral("amtOfShowerUsed"), 2, showerFactor}},

@@ -325,12 +325,15 @@ void TestHistory::csvFilesOldestFirst()
          QList<std::tuple<QString, double, double>>{{"valOfAirCon", 2.5, 10},
                                                     {"own:1", 2, 4},
                                                     {"amtOfTapUsed", 3, 11.7},
-                                                    {"amtOfShowerUsed", 1, 2.5}})
-        QVERIFY(QSqlQuery(db).exec(QStringLiteral("INSERT INTO DayUsage (dayKey, item, amount, "
-                                                  "quantity) VALUES ('07/12/2026', '%1', %2, %3)")
-                                       .arg(item)
-                                       .arg(amount)
-                                       .arg(quantity)));
+                                                    {"amtOfShowerUsed", 1, 2.5}}) {
+        QSqlQuery keep(db);
+        QVERIFY(keep.prepare(QStringLiteral("INSERT INTO DayUsage (dayKey, item, amount, quantity) "
+                                            "VALUES ('07/12/2026', ?, ?, ?)")));
+        keep.addBindValue(item);
+        keep.addBindValue(amount);
+        keep.addBindValue(quantity);
+        QVERIFY(keep.exec());
+    }
     QVERIFY(QSqlQuery(db).exec("INSERT INTO OwnAppliance (id, name, watts, count) VALUES (1, "
                                "'Heater, \"big\"', 2000, 1)"));
     QVERIFY(QSqlQuery(db).exec(
@@ -496,9 +499,12 @@ void TestHistory::meterReadingsAgainstTheDiary()
     QVERIFY2(text.contains(QLatin1String("compared: 7 Nov to 6 Dec, none without answers.")),
              qPrintable(text));
     // Two days without answers are named, oldest first.
-    for (int back : {3, 5})
-        QVERIFY(QSqlQuery(db).exec(QStringLiteral("DELETE FROM DayUsage WHERE dayKey='%1'")
-                                       .arg(CalculatorLogic::dayKey(today.addDays(-back)))));
+    for (int back : {3, 5}) {
+        QSqlQuery forget(db);
+        QVERIFY(forget.prepare(QStringLiteral("DELETE FROM DayUsage WHERE dayKey=?")));
+        forget.addBindValue(CalculatorLogic::dayKey(today.addDays(-back)));
+        QVERIFY(forget.exec());
+    }
     QVERIFY2(
         periodText(electricityMeter, lastPeriod(db, electricityMeter).value(), today, 0.25, "$")
             .contains(QLatin1String("7 Nov to 6 Dec; without answers: 2 Dec, 4 Dec.")),
@@ -522,10 +528,8 @@ void TestHistory::meterReadingsAgainstTheDiary()
     // against a meter that did not move, then one that counted 1.5.
     for (int back : {1, 2}) {
         record("waterDiary", today.addDays(-back), {{"noOfFamilyMem", "2"}});
-        QVERIFY(QSqlQuery(db).exec(
-            QStringLiteral("INSERT INTO DayUsage (dayKey, item, quantity) VALUES ('%1', "
-                           "'amtOfShowerUsed', 750)")
-                .arg(dayKey(today.addDays(-back)))));
+        QVERIFY(
+            keepUsage(db, dayKey(today.addDays(-back)), QStringLiteral("amtOfShowerUsed"), 750));
     }
     QVERIFY(saveReading(db, waterMeter, today.addDays(-2), "100.50", false, today).stored);
     QVERIFY(saveReading(db, waterMeter, today, "100.5", false, today).stored);
@@ -634,8 +638,8 @@ void TestHistory::meterFilesAsSpreadsheetsSaveThem()
         QStringList read;
         for (const FileRow &row : file.rows)
             read.append(QStringLiteral("%1 %2=%3")
-                            .arg(row.line)
-                            .arg(row.reading.date.toString(Qt::ISODate), row.reading.plain));
+                            .arg(QString::number(row.line), row.reading.date.toString(Qt::ISODate),
+                                 row.reading.plain));
         return file.error.isEmpty() ? read.join(u' ') : file.error;
     };
     // Semicolons and decimal commas, a byte order mark, CR line ends.

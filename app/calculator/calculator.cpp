@@ -111,7 +111,7 @@ QString copiedText(const CopiedAnswers &copied)
     QStringList parts;
     const auto counted = [](int count, const QString &one, const QString &more) {
         return count == 1 ? QStringLiteral("1 %1").arg(one)
-                          : QStringLiteral("%1 %2").arg(count).arg(more);
+                          : QStringLiteral("%1 %2").arg(QString::number(count), more);
     };
     parts.append(
         counted(copied.appliances, QStringLiteral("appliance"), QStringLiteral("appliances")));
@@ -186,7 +186,7 @@ QString ratingText(const QSqlDatabase &db, int index)
         return QStringLiteral("Power not known");
     if (*count == 1)
         return QStringLiteral("Rated %1 W").arg(*watts);
-    return QStringLiteral("%1 \u00d7 %2 W").arg(*count).arg(*watts);
+    return QStringLiteral("%1 \u00d7 %2 W").arg(QString::number(*count), QString::number(*watts));
 }
 
 // Whether the household has the appliance: a count of 0 is none. A count
@@ -275,6 +275,22 @@ bool answerWater(MainWindow *window, Ui::MainWindow *ui, const QSqlDatabase &db,
     }
     const QDate day = window->recordDay();
     return showSaved(ui, db, known && recordWater(db, dayKey(day), answers, plain), fields, day);
+}
+
+// The family members a water page answers for: those already stored for the
+// day (a quick day's, say), so that an answer given without a look at them
+// keeps the day's family; the first choice for a day that has none. While the
+// day cannot be read the box is left as it is: the first choice is no more
+// the stored family than what the box shows.
+void showDayMembers(QComboBox *members, const QSqlDatabase &db, const QDate &day)
+{
+    const DayAnswers answers = dayAnswers(db, dayKey(day));
+    if (!answers.read)
+        return;
+    const QString text = answers.members ? numberText(*answers.members) : members->itemText(0);
+    if (members->findText(text) < 0)
+        members->addItem(text);
+    members->setCurrentIndex(members->findText(text));
 }
 
 QString spentSentence(const QSqlDatabase &db, double total)
@@ -808,6 +824,7 @@ void MainWindow::on_push_refrigeratorOK_clicked()
 void MainWindow::on_push_vozAvaviWaterIcon_clicked()
 {
     showPage(TapPage);
+    showDayMembers(ui->comboBox_familyMem, db, recordDay());
     loadPicture(ui->lb_tapIconImage, QStringLiteral("tapicon.png"));
 }
 

@@ -342,9 +342,8 @@ void MainWindow::on_push_saveQuickDay_clicked()
     PageMessage::show(
         ui->lb_quickDayMessage,
         QStringLiteral("Stored for %1: %2 appliances, %3 (%4); water for %5, %6 (%7).")
-            .arg(day.toString(dayFormat))
-            .arg(appliances.size() + own.size())
-            .arg(usageText(kWh, kWhUnit),
+            .arg(day.toString(dayFormat), QString::number(appliances.size() + own.size()),
+                 usageText(kWh, kWhUnit),
                  moneyText(electricityTotal(electricity.costs, electricity.own), sign),
                  members == 1 ? QStringLiteral("1 person")
                               : QStringLiteral("%1 people").arg(numberText(members)),

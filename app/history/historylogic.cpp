@@ -381,8 +381,7 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
 QString spendingLabel(const Spending &item, const QString &sign)
 {
     return QStringLiteral("%1  %2  %3 %")
-        .arg(item.name, moneyText(item.cost, sign))
-        .arg(item.percent);
+        .arg(item.name, moneyText(item.cost, sign), QString::number(item.percent));
 }
 
 QList<Spending> spendingChart(const QList<Spending> &spending, int bars)
@@ -431,7 +430,7 @@ QString changeText(std::optional<double> percent)
     const QString arrow = rounded > 0   ? QStringLiteral("\u25B2")
                           : rounded < 0 ? QStringLiteral("\u25BC")
                                         : QStringLiteral("=");
-    return QStringLiteral("%1 %2 %").arg(arrow).arg(std::labs(rounded));
+    return QStringLiteral("%1 %2 %").arg(arrow, QString::number(std::labs(rounded)));
 }
 
 QString changeWords(std::optional<double> percent, int days)
@@ -442,9 +441,8 @@ QString changeWords(std::optional<double> percent, int days)
     if (rounded == 0)
         return QStringLiteral("the same a recorded day as the %1 days before").arg(days);
     return QStringLiteral("%1 %2 % a recorded day on the %3 days before")
-        .arg(rounded > 0 ? QStringLiteral("up") : QStringLiteral("down"))
-        .arg(std::labs(rounded))
-        .arg(days);
+        .arg(rounded > 0 ? QStringLiteral("up") : QStringLiteral("down"),
+             QString::number(std::labs(rounded)), QString::number(days));
 }
 
 BudgetStatus budgetStatus(double spent, const QDate &today, std::optional<double> budget,

@@ -98,7 +98,8 @@ const QString notStored =
 
 Outcome badLine(int line, const QString &why)
 {
-    return {false, QStringLiteral("Nothing was imported: line %1 %2.").arg(line).arg(why)};
+    return {false,
+            QStringLiteral("Nothing was imported: line %1 %2.").arg(QString::number(line), why)};
 }
 
 // A field of a file, without blanks and a spreadsheet's quotes around it.
@@ -323,7 +324,7 @@ ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, con
     QChar separator;
     QList<TypedNumber::Writing> writings;
     const auto bad = [&file](int line, const QString &why) {
-        file.error = QStringLiteral("line %1 %2").arg(line).arg(why);
+        file.error = QStringLiteral("line %1 %2").arg(QString::number(line), why);
         file.rows.clear();
         return file;
     };
@@ -410,9 +411,9 @@ Outcome importRows(const QSqlDatabase &db, const QString &meter, const ReadingsF
         const auto stored = days->constFind(row.reading.date);
         if (lineOf.contains(row.reading.date)) {
             clashes.append(QStringLiteral("%1 is on lines %2 and %3")
-                               .arg(isoDay(row.reading.date))
-                               .arg(lineOf.value(row.reading.date))
-                               .arg(row.line));
+                               .arg(isoDay(row.reading.date),
+                                    QString::number(lineOf.value(row.reading.date)),
+                                    QString::number(row.line)));
         } else if (stored != days->cend() &&
                    (stored->value != row.reading.value ||
                     (row.markGiven && stored->newSeries != row.reading.newSeries))) {

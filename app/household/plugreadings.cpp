@@ -325,9 +325,8 @@ QString spendingMark(const QHash<QString, Sum> &sums, const QString &tipName)
     if (tipName.isEmpty() || sum == sums.cend())
         return QString();
     return QStringLiteral("  \u00b7 plug %1 in %2 %3")
-        .arg(measuredText(*sum))
-        .arg(sum->days)
-        .arg(sum->days == 1 ? QStringLiteral("day") : QStringLiteral("days"));
+        .arg(measuredText(*sum), QString::number(sum->days),
+             sum->days == 1 ? QStringLiteral("day") : QStringLiteral("days"));
 }
 
 QString daySentence(const QSqlDatabase &db, const QDate &date,

@@ -34,6 +34,12 @@ QString litresKey(int activity)
     return QStringLiteral("litres") + CalculatorLogic::waterTipNames().value(activity);
 }
 
+// Present once the litres rows hold plain decimal numbers (see storeLitres).
+const QString plainLitresKey = QStringLiteral("litresPlain");
+
+// How this version stores a figure: a decimal point and no grouping.
+constexpr TypedNumber::Writing plainWriting{u'.', QChar()};
+
 // What one use of a fixture is called in a sentence, in the waterDiary's
 // column order.
 QString fixtureUse(int activity)
@@ -157,10 +163,8 @@ QString wattsError(int appliance)
                             : 100;
     return QStringLiteral("Enter the power of the %1 as a whole number of watts from %2 to %3, "
                           "for example %4.")
-        .arg(name)
-        .arg(SettingsLogic::minimumWatts)
-        .arg(SettingsLogic::maximumWatts)
-        .arg(example);
+        .arg(name, QString::number(SettingsLogic::minimumWatts),
+             QString::number(SettingsLogic::maximumWatts), QString::number(example));
 }
 
 const QString currencyError =
@@ -176,14 +180,18 @@ QString rateText(double rate, const QString &typed = QString())
                : TypedNumber::plainText(rate);
 }
 
-// A figure stored in Settings or Rates: plain decimal, or as an older
-// version stored it, typed in an English or a German way ("40,50"); refused
-// when those two ways read it as different numbers ("1,500").
+// A figure stored in Settings or Rates: plain decimal, read that one way
+// ("45.125" is 45.125); else as an older version stored it, typed in an
+// English or a German way ("40,50"), refused when those two ways read it as
+// different numbers ("1,500").
 TypedNumber::Number storedNumber(const QVariant &value)
 {
+    const QString text = value.toString().trimmed();
+    TypedNumber::Number plain = TypedNumber::amongWritings(text, {plainWriting});
+    if (plain.ok)
+        return plain;
     return TypedNumber::amongWritings(
-        value.toString().trimmed(),
-        {{QLatin1Char('.'), QLatin1Char(',')}, {QLatin1Char(','), QLatin1Char('.')}});
+        text, {{QLatin1Char('.'), QLatin1Char(',')}, {QLatin1Char(','), QLatin1Char('.')}});
 }
 
 // A stored budget as parseBudget reads a typed one.
@@ -227,6 +235,57 @@ bool storeRate(const QSqlDatabase &db, const QString &rateType, double rate, con
 bool unread(const QSqlDatabase &db, const QSqlQuery &query)
 {
     return !db.isOpen() || (!query.isActive() && Database::isBusy(query.lastError()));
+}
+
+// Whether the litres rows hold plain decimal numbers; nothing when it could
+// not be read. Without the mark they are as an older version stored them:
+// as typed, in the language Viridio ran in.
+std::optional<bool> plainLitres(const QSqlDatabase &db)
+{
+    QSqlQuery mark =
+        run(db, QStringLiteral("SELECT 1 FROM Settings WHERE key=?"), {plainLitresKey});
+    if (unread(db, mark))
+        return std::nullopt;
+    return mark.isActive() && mark.next();
+}
+
+// A stored litres figure as parseLitres reads a typed one: plain decimal,
+// read one way only, where the litres are plain; as typed in the language
+// Viridio runs in, as it was always read, where they are not.
+SettingsLogic::Input<QString> storedLitres(const QString &text, int activity, bool plain)
+{
+    if (!plain)
+        return SettingsLogic::parseLitres(text, activity);
+    const TypedNumber::Number number = TypedNumber::amongWritings(text.trimmed(), {plainWriting});
+    return SettingsLogic::parseLitres(number.ok ? number.plain : QStringLiteral("-"), activity,
+                                      QLocale::c());
+}
+
+// Stores the litres of activity (plain decimal). The first litres stored mark
+// the rows plain, and first turn each older row plain as it reads now, so
+// that no figure changes by being stored again.
+bool storeLitres(const QSqlDatabase &db, int activity, const QString &plain)
+{
+    const QString replace =
+        QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES (?,?)");
+    const std::optional<bool> marked = plainLitres(db);
+    if (!marked)
+        return false;
+    for (int i = 0; !*marked && i < SettingsLogic::waterActivityCount; ++i) {
+        QSqlQuery row =
+            run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"), {litresKey(i)});
+        if (!row.isActive())
+            return false;
+        const bool hasRow = row.next();
+        const QString text = hasRow ? row.value(0).toString() : QString();
+        row.finish();
+        // A row that does not read is left as it is: it still does not.
+        const SettingsLogic::Input<QString> old = storedLitres(text, i, false);
+        if (hasRow && old.ok && !run(db, replace, {litresKey(i), old.value}).isActive())
+            return false;
+    }
+    return (*marked || run(db, replace, {plainLitresKey, QStringLiteral("1")}).isActive()) &&
+           run(db, replace, {litresKey(activity), plain}).isActive();
 }
 
 QString storedText(const QVariant &value)
@@ -291,11 +350,7 @@ bool storeFields(QSqlDatabase &db, const SettingsLogic::Household &household,
         }
         for (int i = 0; stored && i < waterActivityCount; ++i) {
             if (which[FirstLitresField + i])
-                stored = run(db,
-                             QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES "
-                                            "(?,?)"),
-                             {litresKey(i), household.litres[i].trimmed()})
-                             .isActive();
+                stored = storeLitres(db, i, household.litres[i]);
         }
         return stored;
     });
@@ -415,6 +470,9 @@ std::optional<Stored> stored(const QSqlDatabase &db)
                     .arg(water ? waterType : electricityType, storedText(row.value(0)));
     }
 
+    const std::optional<bool> plain = plainLitres(db);
+    if (!plain)
+        return std::nullopt;
     for (int i = 0; i < waterActivityCount; ++i) {
         QSqlQuery row =
             run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"), {litresKey(i)});
@@ -422,7 +480,7 @@ std::optional<Stored> stored(const QSqlDatabase &db)
             return std::nullopt;
         if (!row.next())
             continue;
-        const Input<QString> typed = parseLitres(row.value(0).toString(), i);
+        const Input<QString> typed = storedLitres(row.value(0).toString(), i, *plain);
         figures.texts[FirstLitresField + i] = typed.value;
         if (!typed.ok)
             figures.problems[FirstLitresField + i] =
@@ -480,6 +538,19 @@ Texts texts(const Household &household)
     texts[WaterBudgetField] = household.waterBudget;
     std::copy(household.litres.cbegin(), household.litres.cend(), texts.begin() + FirstLitresField);
     return texts;
+}
+
+Texts written(const Texts &texts, const QLocale &locale)
+{
+    Texts shown = texts;
+    for (int field = 0; field < fieldCount; ++field) {
+        const bool decimal = field == ElectricityRateField || field == WaterRateField ||
+                             field == ElectricityBudgetField || field == WaterBudgetField ||
+                             field >= FirstLitresField;
+        if (decimal)
+            shown[field] = TypedNumber::shown(texts[field], locale);
+    }
+    return shown;
 }
 
 Household load(const QSqlDatabase &db)
@@ -571,12 +642,14 @@ std::optional<double> litres(const QSqlDatabase &db, int activity)
         run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"), {litresKey(activity)});
     if (unread(db, row))
         return std::nullopt;
-    const QString text =
-        row.isActive() && row.next() ? row.value(0).toString() : builtInLitres()[activity];
-    const Input<QString> typed = parseLitres(text, activity);
+    if (!row.isActive() || !row.next())
+        return typedNumber(builtInLitres()[activity], QLocale::c());
+    const std::optional<bool> plain = plainLitres(db);
+    const Input<QString> typed =
+        plain ? storedLitres(row.value(0).toString(), activity, *plain) : Input<QString>();
     if (!typed.ok)
         return std::nullopt;
-    return typedNumber(typed.value, QLocale());
+    return typedNumber(typed.value, QLocale::c());
 }
 
 QString problem(const Household &household)
@@ -595,13 +668,13 @@ QString problem(const Household &household)
             return parseCount(QString(), i).error;
     }
     for (const bool water : {false, true}) {
-        const Input<QString> budget =
-            parseBudget(water ? household.waterBudget : household.electricityBudget, water);
+        const Input<QString> budget = parseBudget(
+            water ? household.waterBudget : household.electricityBudget, water, QLocale::c());
         if (!budget.ok)
             return budget.error;
     }
     for (int i = 0; i < waterActivityCount; ++i) {
-        const Input<QString> litres = parseLitres(household.litres[i], i);
+        const Input<QString> litres = parseLitres(household.litres[i], i, QLocale::c());
         if (!litres.ok)
             return litres.error;
     }
@@ -613,9 +686,17 @@ bool save(QSqlDatabase &db, const Household &household)
     cachedCurrency.valid = false;
     if (!problem(household).isEmpty())
         return false;
+    // Budgets and litres as they are stored: " 40.50" is "40.50".
+    Household plain = household;
+    for (const bool water : {false, true}) {
+        QString &budget = water ? plain.waterBudget : plain.electricityBudget;
+        budget = parseBudget(budget, water, QLocale::c()).value;
+    }
+    for (int i = 0; i < waterActivityCount; ++i)
+        plain.litres[i] = parseLitres(plain.litres[i], i, QLocale::c()).value;
     Fields all;
     all.fill(true);
-    return storeFields(db, household, all);
+    return storeFields(db, plain, all);
 }
 
 bool saveChanged(QSqlDatabase &db, const Texts &shown, const Texts &typed, QString *error,
@@ -707,9 +788,8 @@ Input<int> parseCount(const QString &text, int appliance)
     if (!input.ok) {
         input.value = 0;
         input.error = QStringLiteral("Set how many of the %1 you have, from %2 (none) to %3.")
-                          .arg(CalculatorLogic::applianceNames().value(appliance))
-                          .arg(minimumCount)
-                          .arg(maximumCount);
+                          .arg(CalculatorLogic::applianceNames().value(appliance),
+                               QString::number(minimumCount), QString::number(maximumCount));
     }
     return input;
 }
@@ -718,8 +798,13 @@ int addOwnAppliance(const QSqlDatabase &db, const QString &name, const QString &
                     QString *error)
 {
     const QString typed = name.trimmed();
+    // Joiners stay: an emoji joined of several ("👨‍👩‍👧") and the letters of
+    // scripts that join are written with them. Any other format character (a
+    // direction override, an invisible mark) is refused with the controls.
     const bool control = std::any_of(typed.cbegin(), typed.cend(), [](QChar c) {
-        return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format;
+        const bool joiner = c == QChar(0x200D) || c == QChar(0x200C);
+        return c.category() == QChar::Other_Control ||
+               (c.category() == QChar::Other_Format && !joiner);
     });
     const std::optional<int> power = typedWhole(watts, maximumWatts);
     const std::optional<QList<CalculatorLogic::OwnAppliance>> owned =
@@ -789,11 +874,10 @@ Input<QString> parseLitres(const QString &text, int activity, const QLocale &loc
 {
     Input<QString> input;
     const QString typed = text.trimmed();
-    const std::optional<double> number =
-        typed.isEmpty() ? std::nullopt : typedNumber(typed, locale);
-    input.ok = number && *number > 0 && *number <= maximumLitres;
+    const TypedNumber::Number number = TypedNumber::typed(typed, locale);
+    input.ok = number.ok && number.value > 0 && number.value <= maximumLitres;
     if (input.ok)
-        input.value = typed;
+        input.value = input.plain = number.plain;
     else
         input.error = QStringLiteral("Enter the litres of %1 as a number above 0 and up to "
                                      "10,000, for example %2.")

@@ -9,11 +9,18 @@
 // (CalculatorLogic::applianceTipNames), and the currency sign and the two
 // monthly budgets in Settings(key, value) under the keys "currency",
 // "electricityBudget" and "waterBudget" (a budget in plain decimal, "40.50";
-// no row is none). Tariffs and budgets keep the digits the household typed,
-// without grouping or exponent, and are shown back so.
-// The litres of one use of each water fixture are in Settings too, as typed,
-// under "litres" and the waterTips activity name ("litresShower"); no row is
-// the built-in figure.
+// no row is none). The litres of one use of each water fixture are in
+// Settings too, under "litres" and the waterTips activity name
+// ("litresShower"); no row is the built-in figure.
+//
+// Every figure is stored as a plain decimal number: the digits the household
+// typed, a decimal point, no grouping, never an exponent ("1.500" litres typed
+// in German is "1500", "0,30" is "0.30"), read back one way in every
+// language and shown back so. An older version's rows read as they always
+// did: litres as typed in the language Viridio runs in, and a budget that is
+// no plain decimal as typed in an English or a German way ("40,50"). The key
+// "litresPlain" marks the litres rows plain; the first litres stored set it,
+// turning the older rows plain as they read then.
 #pragma once
 
 #include "household/calculatorlogic.h"
@@ -70,9 +77,10 @@ struct Household
         one.fill(1);
         return one;
     }();
-    QString electricityBudget; // a month's budget as typed; empty for none
+    // A month's budget in plain decimal ("40.50"); empty for none.
+    QString electricityBudget;
     QString waterBudget;
-    LitreTexts litres = builtInLitres(); // litres of one use of each fixture, as typed
+    LitreTexts litres = builtInLitres(); // litres of one use of each fixture, plain decimal
 };
 
 // What a household starts with: the built-in tariffs, "$" and one appliance of
@@ -121,6 +129,11 @@ QString storedProblem(const QSqlDatabase &db, const QList<Field> &fields);
 
 // The texts of household's figures, as the page shows them.
 Texts texts(const Household &household);
+
+// texts (of stored() or texts()) as the household writes numbers: the
+// tariffs', budgets' and litres' decimal point in locale's decimal mark
+// ("1.5" litres is "1,5" in German), the digits as they are.
+Texts written(const Texts &texts, const QLocale &locale = QLocale());
 
 // The stored figures; any that is missing, not sound or unreadable is the
 // built-in one.
@@ -206,7 +219,8 @@ Input<QString> parseBudget(const QString &text, bool water, const QLocale &local
 
 // Typed litres of one use of a water fixture (waterDiary column order): a
 // number above 0 and up to maximumLitres, with a decimal point, or a decimal
-// comma where locale writes one; the value is the trimmed text.
+// comma where locale writes one; the value is its plain decimal text ("1.500"
+// in German is "1500").
 Input<QString> parseLitres(const QString &text, int activity, const QLocale &locale = QLocale());
 
 // The household's own appliances (see CalculatorLogic::OwnAppliance): at most
@@ -214,8 +228,9 @@ Input<QString> parseLitres(const QString &text, int activity, const QLocale &loc
 constexpr int maximumOwnAppliances = 20;
 constexpr int maximumOwnNameLength = 30;
 
-// Adds an own appliance of the typed name (trimmed; no control characters;
-// not the name of another own appliance the household has) and power (as
+// Adds an own appliance of the typed name (trimmed; no control or format
+// characters but the joiners of emoji and scripts, U+200D and U+200C; not the
+// name of another own appliance the household has) and power (as
 // parseWatts), count from 1 to maximumCount. Returns the new appliance's id,
 // or 0 with a sentence for the page in error when a value is not allowed,
 // twenty are there already or it could not be stored.

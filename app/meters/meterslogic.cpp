@@ -150,9 +150,8 @@ QString periodText(const QString &meter, const Period &period, const QDate &toda
         period.from.toString(period.from.year() == period.to.year() ? QStringLiteral("d MMM")
                                                                     : QStringLiteral("d MMM yyyy"));
     QString text = QStringLiteral("From %1 to %2 (%3 days) your meter counted %4%5, %6 a day.")
-                       .arg(from, dayText(period.to))
-                       .arg(period.days)
-                       .arg(amount(period.used), money(period.used), amount(period.perDay));
+                       .arg(from, dayText(period.to), QString::number(period.days),
+                            amount(period.used), money(period.used), amount(period.perDay));
     if (period.used <= 0)
         text += QStringLiteral(" The meter did not move between those two readings.");
     if (const std::optional<double> share = explainedShare(period)) {

@@ -81,9 +81,9 @@ std::optional<Counter> counterOf(const QString &topic, const QByteArray &payload
         return std::nullopt;
     Counter counter{*plug, 0, QString()};
     if (payload.size() > maximumPayload) {
-        counter.problem = QStringLiteral("a payload of %1 bytes, over the %2 read")
-                              .arg(payload.size())
-                              .arg(maximumPayload);
+        counter.problem =
+            QStringLiteral("a payload of %1 bytes, over the %2 read")
+                .arg(QString::number(payload.size()), QString::number(maximumPayload));
         return counter;
     }
     QJsonParseError error;
@@ -101,11 +101,12 @@ std::optional<Counter> counterOf(const QString &topic, const QByteArray &payload
     const double kWh =
         plug->family == Family::Shelly ? value.toDouble() / whPerKWh : value.toDouble();
     if (!value.isDouble() || !std::isfinite(kWh) || kWh < 0 || kWh > maximumCounter) {
-        counter.problem = QStringLiteral("an energy counter that is not a number from 0 to %1 "
-                                         "kWh: %2")
-                              .arg(maximumCounter, 0, 'f', 0)
-                              .arg(QString::fromUtf8(
-                                  QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)));
+        counter.problem =
+            QStringLiteral("an energy counter that is not a number from 0 to %1 "
+                           "kWh: %2")
+                .arg(QString::number(maximumCounter, 'f', 0),
+                     QString::fromUtf8(
+                         QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)));
         return counter;
     }
     counter.kWh = kWh;

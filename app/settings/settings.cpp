@@ -127,7 +127,7 @@ void showStored(Ui::MainWindow *ui, const QSqlDatabase &db)
 {
     const std::optional<SettingsLogic::Stored> stored = SettingsLogic::stored(db);
     ui->page_settings->setProperty(unreadSettings, !stored);
-    showTexts(ui, stored ? stored->texts : SettingsLogic::Texts());
+    showTexts(ui, stored ? SettingsLogic::written(stored->texts) : SettingsLogic::Texts());
     for (QWidget *box : fieldBoxes(ui))
         box->setProperty(shownText, boxText(box));
     QString message;
@@ -242,7 +242,7 @@ void MainWindow::on_push_typicalPower_clicked()
 
 void MainWindow::on_push_builtInSettings_clicked()
 {
-    showTexts(ui, SettingsLogic::texts(SettingsLogic::builtIn()));
+    showTexts(ui, SettingsLogic::written(SettingsLogic::texts(SettingsLogic::builtIn())));
     ui->lb_settingsMessage->clear();
 }
 

@@ -290,8 +290,8 @@ int main(int argc, char *argv[])
         if (content->currentIndex() != index)
             content->setCurrentIndex(index);
         const QString name = QStringLiteral("content-%1-%2")
-                                 .arg(index, 2, 10, QLatin1Char('0'))
-                                 .arg(content->widget(index)->objectName());
+                                 .arg(QString::number(index).rightJustified(2, u'0'),
+                                      content->widget(index)->objectName());
         ok = save(&window, folder, name) && ok;
         // Leave a running quiz round the way a user does.
         if (index == MainWindow::QuizQuestionPage)
@@ -314,8 +314,8 @@ int main(int argc, char *argv[])
             calculator->setCurrentIndex(index);
         }
         const QString name = QStringLiteral("calculator-%1-%2")
-                                 .arg(index, 2, 10, QLatin1Char('0'))
-                                 .arg(calculator->widget(index)->objectName());
+                                 .arg(QString::number(index).rightJustified(2, u'0'),
+                                      calculator->widget(index)->objectName());
         // The meters' pages read their readings on a thread.
         if (index == MainWindow::MetersPage || index == MainWindow::MeterHistoryPage)
             QTest::qWait(500);
