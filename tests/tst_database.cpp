@@ -7,13 +7,19 @@
 #include "data/database.h"
 
 #include "data/seedcontent.h"
+#include "household/meterlogic.h"
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
+#include <QSemaphore>
 #include <QSqlRecord>
 #include <QStackedWidget>
+#include <QThread>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -95,6 +101,11 @@ private slots:
     void busyStartTriesAgainAtTheNextPress();
     void damagedFileIsReadOnlyAndTheUserIsTold();
     void onlyViridiosFilesAreCompleted();
+    void failedSavesSayWhy_data();
+    void failedSavesSayWhy();
+    void twoWritersRacingALowerReading();
+    void dataFileIsTheOwnersOnly();
+    void danglingLinkIsNotFollowed();
 };
 
 void TestDatabase::firstStartCreatesSchemaAndContent()
@@ -444,9 +455,10 @@ void TestDatabase::damagedFileIsReadOnlyAndTheUserIsTold()
     QCOMPARE(fileHash(home.databasePath()), before);
 }
 
-// A file is Viridio's when every table it holds is one Viridio makes: an older
-// one is completed, another program's is left byte for byte, a newer
-// Viridio's is used as it is.
+// A file is Viridio's when every table it holds is one Viridio makes, or when
+// it holds all ten of Viridio's first tables: an older one is completed,
+// another program's is left byte for byte, a newer Viridio's is used as it
+// is, with a table of its own.
 void TestDatabase::onlyViridiosFilesAreCompleted()
 {
     {
@@ -487,8 +499,12 @@ void TestDatabase::onlyViridiosFilesAreCompleted()
         MainWindow window;
         QCOMPARE(rowCount("Quiz"), 15);
         QCOMPARE(rowCount("Events"), 2);
-        // A newer Viridio stamps the file and empties the quiz again.
+        // A newer Viridio stamps the file, adds a table of its own and
+        // empties the quiz again.
         QVERIFY(execOn(QSqlDatabase::database(), "DELETE FROM Quiz"));
+        QVERIFY(execOn(QSqlDatabase::database(), "CREATE TABLE Forecast (day TEXT, kWh REAL)"));
+        QVERIFY(
+            execOn(QSqlDatabase::database(), "INSERT INTO Forecast VALUES ('2026-12-08', 1.5)"));
         QVERIFY(execOn(QSqlDatabase::database(),
                        QStringLiteral("PRAGMA user_version = %1").arg(Seed::contentStamp + 1)));
         QSqlDatabase::database().close();
@@ -499,7 +515,183 @@ void TestDatabase::onlyViridiosFilesAreCompleted()
     QVERIFY(QSqlDatabase::database().isOpen());
     QCOMPARE(queryValue("PRAGMA user_version").toInt(), Seed::contentStamp + 1);
     QCOMPARE(rowCount("Quiz"), 0);
+    QCOMPARE(rowCount("Events"), 2);
+    QCOMPARE(queryValue("SELECT kWh FROM Forecast").toDouble(), 1.5);
     QCOMPARE(fileHash(home.databasePath()), before);
+}
+
+namespace {
+
+const QDate today(2026, 12, 7);
+
+MeterLogic::Outcome saveReading(const QSqlDatabase &db, int day, const QString &reading)
+{
+    return MeterLogic::saveReading(db, MeterLogic::electricityMeter, QDate(2026, 12, day), reading,
+                                   false, today, QLocale::c());
+}
+
+int permissions(const QString &path)
+{
+    struct stat status = {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 0777)
+                                                                     : -1;
+}
+
+} // namespace
+
+// A save that fails names why on the meters page: a file another program
+// holds, a full disk, a file that can only be read.
+void TestDatabase::failedSavesSayWhy_data()
+{
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("busy") << "busy"
+                          << "Not stored: the data file is busy in another program. Please try "
+                             "again."
+                          << "locked";
+    QTest::newRow("full") << "full"
+                          << "Not stored: the disk is full. Make room on it, then try again."
+                          << "full";
+    QTest::newRow("read-only") << "read-only"
+                               << "Not stored: the data file can only be read, so nothing can be "
+                                  "saved in it."
+                               << "readonly";
+}
+
+void TestDatabase::failedSavesSayWhy()
+{
+    QFETCH(QString, cause);
+    QFETCH(QString, message);
+    QFETCH(QString, reason);
+
+    TemporaryHome home;
+    MainWindow window;
+    QSqlDatabase db = QSqlDatabase::database();
+    QVERIFY(saveReading(db, 1, "1000").stored);
+    QSqlDatabase other = otherConnection("other", home.databasePath());
+    if (cause == "busy") {
+        QVERIFY(execOn(other, "BEGIN IMMEDIATE"));
+    } else if (cause == "full") {
+        // The readings' page all but filled, and no page more to be had.
+        QVERIFY(execOn(other, "INSERT INTO MeterReading (meter, readingDate, reading) VALUES "
+                              "('spare', '2026-01-01', hex(zeroblob(2000)))"));
+        QVERIFY(execOn(db, "PRAGMA max_page_count = 1"));
+    } else {
+        Database::reopenReadOnly(db);
+    }
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("not stored in " +
+                                            QRegularExpression::escape(home.databasePath()) +
+                                            " - .*" + reason));
+    const MeterLogic::Outcome outcome = saveReading(db, 2, "1001");
+    QVERIFY(!outcome.stored);
+    QCOMPARE(outcome.message, message);
+    execOn(other, "ROLLBACK");
+    other.close();
+    QCOMPARE(MeterLogic::readings(db, MeterLogic::electricityMeter)->size(), 1);
+}
+
+// Two windows save readings at once, 1100 for the 3rd and 1050 for the 5th
+// after 1000 on the 1st: each alone is sound, both would make the meter count
+// -50 kWh. One is stored, the other refused with the series' message.
+void TestDatabase::twoWritersRacingALowerReading()
+{
+    TemporaryHome home;
+    {
+        MainWindow window;
+        QVERIFY(saveReading(QSqlDatabase::database(), 1, "1000").stored);
+    }
+    // A third program holds the file while both start, so both read first.
+    QSqlDatabase holder = otherConnection("holder", home.databasePath());
+    QVERIFY(execOn(holder, "BEGIN IMMEDIATE"));
+    QSemaphore started;
+    MeterLogic::Outcome outcomes[2];
+    const auto writer = [&](int index, int day, const QString &reading) {
+        return QThread::create([&, index, day, reading] {
+            Database::withOwnConnection(
+                home.databasePath(),
+                [&](QSqlDatabase &own) {
+                    started.release();
+                    outcomes[index] = saveReading(own, day, reading);
+                },
+                true);
+        });
+    };
+    std::unique_ptr<QThread> first(writer(0, 3, "1100"));
+    std::unique_ptr<QThread> second(writer(1, 5, "1050"));
+    first->start();
+    second->start();
+    started.acquire(2);
+    QThread::msleep(30);
+    QVERIFY(execOn(holder, "COMMIT"));
+    QVERIFY(first->wait(5000) && second->wait(5000));
+
+    QCOMPARE(int(outcomes[0].stored) + int(outcomes[1].stored), 1);
+    const QString refused = outcomes[0].stored ? outcomes[1].message : outcomes[0].message;
+    QVERIFY2(refused.startsWith("Not stored: ") && refused.contains("would be lower than"),
+             qPrintable(refused));
+    QSqlQuery rows(holder);
+    QVERIFY(rows.exec("SELECT reading FROM MeterReading ORDER BY readingDate"));
+    QStringList stored;
+    while (rows.next())
+        stored << rows.value(0).toString();
+    QVERIFY2(stored == QStringList({"1000", "1100"}) || stored == QStringList({"1000", "1050"}),
+             qPrintable(stored.join(' ')));
+}
+
+// The data file and its journal are its owner's only; the home folder and a
+// file made before keep their modes.
+void TestDatabase::dataFileIsTheOwnersOnly()
+{
+    const mode_t mask = ::umask(022);
+    TemporaryHome home;
+    QVERIFY(QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                                   QFileDevice::ExeGroup));
+    {
+        MainWindow window;
+        QVERIFY(QSqlDatabase::database().isOpen());
+        QCOMPARE(permissions(home.databasePath()), 0600);
+        QVERIFY(execOn(QSqlDatabase::database(), "BEGIN IMMEDIATE"));
+        QVERIFY(execOn(QSqlDatabase::database(), "DELETE FROM Quiz"));
+        QCOMPARE(permissions(home.databasePath() + "-journal"), 0600);
+        QVERIFY(execOn(QSqlDatabase::database(), "ROLLBACK"));
+    }
+    QCOMPARE(permissions(home.path()), 0750);
+
+    TemporaryHome older;
+    {
+        QSqlDatabase other = otherConnection("older", older.databasePath());
+        QVERIFY(execOn(other, Database::createStatements().at(2)));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("older");
+    QCOMPARE(permissions(older.databasePath()), 0644);
+    {
+        MainWindow window;
+        QCOMPARE(rowCount("Quiz"), 15);
+    }
+    QCOMPARE(permissions(older.databasePath()), 0644);
+    ::umask(mask);
+}
+
+// A link at the data file's place that leads nowhere is not followed: nothing
+// is made at its target, and the calculator says the file cannot be used.
+void TestDatabase::danglingLinkIsNotFollowed()
+{
+    TemporaryHome home;
+    const QString target = home.path() + "/elsewhere.sqlite";
+    QVERIFY(QFile::link(target, home.databasePath()));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot use the database .*link"));
+    MainWindow window;
+    window.show();
+    QVERIFY(!QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
+    QVERIFY(clickButton(&window, "push_ecoCal"));
+    const QString message = child<QLabel>(&window, "lb_calculatorMessage")->text();
+    QVERIFY2(message.contains("cannot use " + home.databasePath()), qPrintable(message));
+    QVERIFY(!QFile::exists(target));
+    QVERIFY(QFileInfo(home.databasePath()).isSymLink());
 }
 
 QTEST_MAIN(TestDatabase)

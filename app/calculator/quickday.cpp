@@ -6,6 +6,7 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
+#include "data/database.h"
 #include "household/calculatorlogic.h"
 #include "household/settingslogic.h"
 
@@ -324,8 +325,8 @@ void MainWindow::on_push_saveQuickDay_clicked()
         QString problem = SettingsLogic::storedProblem(
             db, {SettingsLogic::ElectricityRateField, SettingsLogic::WaterRateField});
         ui->lb_quickDayMessage->setText(
-            problem.isEmpty() ? QStringLiteral("Nothing was stored: the data file is busy. "
-                                               "Please try again.")
+            problem.isEmpty() ? QStringLiteral("Nothing was stored: ") +
+                                    Database::failureText(Database::lastWriteFailure())
                               : QStringLiteral("Nothing was stored. ") + problem);
         return;
     }
