@@ -7,6 +7,8 @@
 #include "data/database.h"
 
 #include "data/seedcontent.h"
+#include "events/eventformat.h"
+#include "events/eventslogic.h"
 #include "household/meterlogic.h"
 
 #include <QCryptographicHash>
@@ -104,6 +106,7 @@ private slots:
     void failedSavesSayWhy_data();
     void failedSavesSayWhy();
     void twoWritersRacingALowerReading();
+    void twoEventUpdatesAtOnce();
     void dataFileIsTheOwnersOnly();
     void danglingLinkIsNotFollowed();
 };
@@ -530,6 +533,37 @@ MeterLogic::Outcome saveReading(const QSqlDatabase &db, int day, const QString &
                                    false, today, QLocale::c());
 }
 
+// Runs both works at once, each on a writable connection of its own to the
+// file at path, while another connection holds the file until both have
+// begun: both read before either can write.
+bool race(const QString &path, const std::function<void(QSqlDatabase &)> &first,
+          const std::function<void(QSqlDatabase &)> &second)
+{
+    QSqlDatabase holder = otherConnection("holder", path);
+    if (!execOn(holder, "BEGIN IMMEDIATE"))
+        return false;
+    QSemaphore started;
+    const auto writer = [&](const std::function<void(QSqlDatabase &)> &work) {
+        return std::unique_ptr<QThread>(QThread::create([&] {
+            Database::withOwnConnection(
+                path,
+                [&](QSqlDatabase &own) {
+                    started.release();
+                    work(own);
+                },
+                true);
+        }));
+    };
+    const std::unique_ptr<QThread> threads[] = {writer(first), writer(second)};
+    for (const auto &thread : threads)
+        thread->start();
+    started.acquire(2);
+    QThread::msleep(30);
+    const bool released = execOn(holder, "COMMIT");
+    holder.close();
+    return threads[0]->wait(5000) && threads[1]->wait(5000) && released;
+}
+
 int permissions(const QString &path)
 {
     struct stat status = {};
@@ -598,46 +632,42 @@ void TestDatabase::failedSavesSayWhy()
 void TestDatabase::twoWritersRacingALowerReading()
 {
     TemporaryHome home;
-    {
-        MainWindow window;
-        QVERIFY(saveReading(QSqlDatabase::database(), 1, "1000").stored);
-    }
-    // A third program holds the file while both start, so both read first.
-    QSqlDatabase holder = otherConnection("holder", home.databasePath());
-    QVERIFY(execOn(holder, "BEGIN IMMEDIATE"));
-    QSemaphore started;
+    MainWindow window;
+    QVERIFY(saveReading(QSqlDatabase::database(), 1, "1000").stored);
     MeterLogic::Outcome outcomes[2];
-    const auto writer = [&](int index, int day, const QString &reading) {
-        return QThread::create([&, index, day, reading] {
-            Database::withOwnConnection(
-                home.databasePath(),
-                [&](QSqlDatabase &own) {
-                    started.release();
-                    outcomes[index] = saveReading(own, day, reading);
-                },
-                true);
-        });
-    };
-    std::unique_ptr<QThread> first(writer(0, 3, "1100"));
-    std::unique_ptr<QThread> second(writer(1, 5, "1050"));
-    first->start();
-    second->start();
-    started.acquire(2);
-    QThread::msleep(30);
-    QVERIFY(execOn(holder, "COMMIT"));
-    QVERIFY(first->wait(5000) && second->wait(5000));
+    QVERIFY(race(
+        home.databasePath(), [&](QSqlDatabase &own) { outcomes[0] = saveReading(own, 3, "1100"); },
+        [&](QSqlDatabase &own) { outcomes[1] = saveReading(own, 5, "1050"); }));
 
     QCOMPARE(int(outcomes[0].stored) + int(outcomes[1].stored), 1);
     const QString refused = outcomes[0].stored ? outcomes[1].message : outcomes[0].message;
     QVERIFY2(refused.startsWith("Not stored: ") && refused.contains("would be lower than"),
              qPrintable(refused));
-    QSqlQuery rows(holder);
-    QVERIFY(rows.exec("SELECT reading FROM MeterReading ORDER BY readingDate"));
     QStringList stored;
-    while (rows.next())
-        stored << rows.value(0).toString();
+    const QList<MeterLogic::Reading> readings =
+        MeterLogic::readings(QSqlDatabase::database(), MeterLogic::electricityMeter)
+            .value_or(QList<MeterLogic::Reading>());
+    for (const MeterLogic::Reading &reading : readings)
+        stored.prepend(reading.plain);
     QVERIFY2(stored == QStringList({"1000", "1100"}) || stored == QStringList({"1000", "1050"}),
              qPrintable(stored.join(' ')));
+}
+
+// Two event updates at once bring the same new event: each looks its name up
+// inside its write transaction, so both succeed and the event is stored once.
+void TestDatabase::twoEventUpdatesAtOnce()
+{
+    TemporaryHome home;
+    MainWindow window;
+    const QList<EventFormat::Record> update = {
+        {"Winter Swap", "Town hall", "Swap.", "Free", "12@11@2026", "12@13@2026"}};
+    bool stored[2] = {};
+    QVERIFY(race(
+        home.databasePath(),
+        [&](QSqlDatabase &own) { stored[0] = EventsLogic::storeEvents(own, update); },
+        [&](QSqlDatabase &own) { stored[1] = EventsLogic::storeEvents(own, update); }));
+    QVERIFY(stored[0] && stored[1]);
+    QCOMPARE(queryValue("SELECT count(*) FROM Events WHERE eventName = 'Winter Swap'").toInt(), 1);
 }
 
 // The data file and its journal are its owner's only; the home folder and a
