@@ -4,6 +4,7 @@
 #include "data/database.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -17,6 +18,11 @@ int main(int argc, char *argv[])
         window.showNormal();
         window.raise();
         window.activateWindow();
+        // X gives the focus only to a request newer than the last focus
+        // change, and the window's clock is its last event's time: the first
+        // request brings a fresh one (the window's user time), the second
+        // then takes the focus.
+        QTimer::singleShot(100, &window, [&window] { window.activateWindow(); });
     });
     window.show();
     single.listen();

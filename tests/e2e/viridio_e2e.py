@@ -513,7 +513,13 @@ def second_start_brings_the_first_forward(s):
             stack = cover.stacking()
             return (s.xdotool("getwindowfocus").strip() == s.window and
                     stack.index(int(s.window)) > stack.index(cover.window))
-        s.wait_for(forward, "the first window to come forward with the focus")
+        try:
+            s.wait_for(forward, "the first window to come forward with the focus")
+        except Failure:
+            raise Failure(f"the first window did not come forward: focus on "
+                          f"{s.xdotool('getwindowfocus').strip()}, stack {cover.stacking()}, "
+                          f"first {s.window}, cover {cover.window}; second start said "
+                          f"{second.stderr!r}")
     finally:
         cover.close()
     s.shot("forward")
