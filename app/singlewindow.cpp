@@ -17,7 +17,7 @@ const QString pluginName = QStringLiteral("viridio_windowcall");
 QString canonicalPath(const QString &dataPath)
 {
     const QFileInfo file(dataPath);
-    const QString whole = file.canonicalFilePath();
+    QString whole = file.canonicalFilePath();
     if (!whole.isEmpty())
         return whole;
     const QString folder = file.absoluteDir().canonicalPath();
