@@ -44,9 +44,14 @@ enum ResultCode
 {
     ReadOnlyCode = 8,
     CorruptCode = 11,
+    FullCode = 13,
     CantOpenCode = 14,
     NotADatabaseCode = 26,
 };
+
+// The error of the statement that failed last on this thread, cleared as a
+// write transaction begins: what a save that failed met.
+thread_local QSqlError failedStatement;
 
 int resultCode(const QSqlError &error)
 {
@@ -127,6 +132,29 @@ bool openAndProbe(QSqlDatabase &db, const QString &path)
     return false;
 }
 
+// Makes a missing data file, empty and readable by its owner only: it holds
+// the broker's password, and SQLite gives its journal the file's mode. An
+// existing file is left as it is. A link that leads nowhere is not followed
+// (nothing is made at its target): false, with why on standard error.
+bool makeOwnFile(const QString &path)
+{
+    QFile file(path);
+    // A new file only (O_EXCL), which never follows a link.
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                  QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return true;
+    const QFileInfo info(path);
+    if (info.isSymLink() && !info.exists()) {
+        qWarning().noquote() << "Viridio: cannot use the database" << path << "- it is a link to"
+                             << info.symLinkTarget()
+                             << ", which does not exist; nothing is made there, running without "
+                                "data";
+        return false;
+    }
+    // Anything else (a home that is not a folder...) SQLite reports.
+    return true;
+}
+
 } // namespace
 
 QSqlQuery Database::run(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
@@ -139,6 +167,8 @@ QSqlQuery Database::run(const QSqlDatabase &db, const QString &sql, const QVaria
             query.addBindValue(value);
         query.exec();
     }
+    if (!query.isActive() && query.lastError().isValid())
+        failedStatement = query.lastError();
     return query;
 }
 
@@ -174,7 +204,8 @@ QSqlDatabase Database::open(const QString &path)
                                 "no database; running without data";
         return db;
     }
-    openAndProbe(db, path);
+    if (makeOwnFile(path))
+        openAndProbe(db, path);
     return db;
 }
 
@@ -184,7 +215,8 @@ bool Database::ensureReady(QSqlDatabase &db)
         return true;
     if (db.databaseName().isEmpty())
         return false;
-    return openAndProbe(db, pathOf(db)) && createAndSeed(db) == Seeding::Ready;
+    return makeOwnFile(pathOf(db)) && openAndProbe(db, pathOf(db)) &&
+           createAndSeed(db) == Seeding::Ready;
 }
 
 QString Database::pathOf(const QSqlDatabase &db)
@@ -328,13 +360,63 @@ bool Database::createHouseholdTables(const QSqlDatabase &db)
 
 bool Database::inTransaction(const QSqlDatabase &db, const std::function<bool()> &write)
 {
-    QSqlDatabase connection = db;
-    if (!connection.isOpen() || !connection.transaction())
+    failedStatement = QSqlError();
+    if (!db.isOpen()) {
+        failedStatement =
+            QSqlError(QStringLiteral("database closed"), {}, QSqlError::ConnectionError);
         return false;
-    if (write() && connection.commit())
-        return true;
-    connection.rollback();
-    return false;
+    }
+    bool stored = run(db, QStringLiteral("BEGIN IMMEDIATE")).isActive();
+    if (stored) {
+        stored = write() && run(db, QStringLiteral("COMMIT")).isActive();
+        // A failed COMMIT (busy, disk full) leaves the transaction open too.
+        if (!stored) {
+            const QSqlError failure = failedStatement;
+            run(db, QStringLiteral("ROLLBACK"));
+            failedStatement = failure;
+        }
+    }
+    if (stored)
+        failedStatement = QSqlError();
+    else if (failedStatement.isValid())
+        qWarning().noquote() << "Viridio: not stored in" << pathOf(db) << "-"
+                             << failedStatement.text();
+    return stored;
+}
+
+Database::WriteFailure Database::failureOf(const QSqlError &error)
+{
+    if (!error.isValid())
+        return WriteFailure::None;
+    if (isBusy(error))
+        return WriteFailure::Busy;
+    switch (resultCode(error)) {
+    case FullCode:
+        return WriteFailure::Full;
+    case ReadOnlyCode:
+        return WriteFailure::ReadOnly;
+    default:
+        return WriteFailure::Other;
+    }
+}
+
+Database::WriteFailure Database::lastWriteFailure()
+{
+    return failureOf(failedStatement);
+}
+
+QString Database::failureText(WriteFailure failure)
+{
+    switch (failure) {
+    case WriteFailure::Busy:
+        return QStringLiteral("the data file is busy in another program. Please try again.");
+    case WriteFailure::Full:
+        return QStringLiteral("the disk is full. Make room on it, then try again.");
+    case WriteFailure::ReadOnly:
+        return QStringLiteral("the data file can only be read, so nothing can be saved in it.");
+    default:
+        return QStringLiteral("the data file cannot be written. Please try again.");
+    }
 }
 
 const QStringList &Database::tableNames()

@@ -30,7 +30,9 @@ constexpr int busyTimeoutMs = 250;
 // the path, and the program runs without data. A file that can only be read
 // (a read-only home, where a WAL-mode file cannot make its shared-memory file)
 // is opened read-only, as a file nothing else writes to. An empty path opens
-// nothing.
+// nothing. A missing file is made readable by its owner only (so is its
+// journal); a link there that leads nowhere is not followed and the program
+// runs without data.
 QSqlDatabase open(const QString &path);
 
 // Whether error is another connection's lock rather than a fault of the file.
@@ -56,10 +58,37 @@ const QStringList &householdStatements();
 // Runs householdStatements() on db; false when one fails.
 bool createHouseholdTables(const QSqlDatabase &db);
 
-// Runs write inside one transaction on db: all of it is stored (write gives
-// true and the commit succeeds), or it is rolled back and nothing is. False
-// without an open connection or when the transaction cannot begin.
+// Runs write inside one write transaction on db, taken at once (BEGIN
+// IMMEDIATE): what write reads to decide is what it writes beside, and no
+// other connection writes in between. All of it is stored (write gives true
+// and the commit succeeds), or it is rolled back and nothing is. False
+// without an open connection or when the transaction cannot begin; a failed
+// statement is then named by lastWriteFailure() and its driver's text goes
+// to standard error.
 bool inTransaction(const QSqlDatabase &db, const std::function<bool()> &write);
+
+// Why a write to the data file failed.
+enum class WriteFailure
+{
+    None,     // no statement failed (write itself refused, or nothing was tried)
+    Busy,     // another program holds a lock on the file
+    Full,     // the disk (or the file's limit) is full
+    ReadOnly, // the file can only be read
+    Other,    // any other fault, such as a closed connection
+};
+
+// What error tells of a failed write.
+WriteFailure failureOf(const QSqlError &error);
+
+// Why the last save on this thread failed: the statement that failed last,
+// inside the last inTransaction or after it (such as a setting read for the
+// next save). None after an inTransaction that stored its writes, or whose
+// write refused without a failed statement.
+WriteFailure lastWriteFailure();
+
+// The household's words for failure, to follow "Not stored: " and the like:
+// "the disk is full. Make room on it, then try again." and the like.
+QString failureText(WriteFailure failure);
 
 // The name of every table Viridio creates: the ten above and the household's
 // own tables (AppliancePower, ApplianceCount, Settings, DayUsage,

@@ -134,8 +134,15 @@ Database::Seeding Database::createAndSeed(QSqlDatabase &db)
             tables.append(probe.value(0).toString());
     }
     probe.finish();
+    // A file holding every table Viridio has always made is Viridio's, also
+    // with tables a newer version added; otherwise one table Viridio does not
+    // make says it is another program's.
+    const bool viridios = std::all_of(
+        createStatements().begin(), createStatements().end(), [&tables](const QString &statement) {
+            return tables.contains(tableName(statement), Qt::CaseInsensitive);
+        });
     for (const QString &table : std::as_const(tables)) {
-        if (!tableNames().contains(table, Qt::CaseInsensitive)) {
+        if (!viridios && !tableNames().contains(table, Qt::CaseInsensitive)) {
             qWarning().noquote() << "Viridio: cannot use the database" << pathOf(db)
                                  << "- it holds the table" << table
                                  << "that Viridio does not make; left untouched, running "

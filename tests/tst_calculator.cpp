@@ -577,7 +577,8 @@ void TestCalculator::answerWhileAnotherProgramHoldsTheFile()
     QCOMPARE(calculatorPage(window.get()), 3);
     const QString question = labelText("lb_airConQn");
     QCOMPARE(labelText("lb_calculatorMessage"),
-             QStringLiteral("Not saved for Sunday 6 December. Please try again."));
+             QStringLiteral("Not saved for Sunday 6 December: the data file is busy in another "
+                            "program. Please try again."));
     QVERIFY(shown("lb_calculatorMessage"));
 
     QVERIFY(lock.exec("COMMIT"));
@@ -603,7 +604,8 @@ void TestCalculator::answerWhileAnotherProgramHoldsTheFile()
     click("push_tapOK");
     QCOMPARE(calculatorPage(window.get()), 19);
     QCOMPARE(labelText("lb_calculatorMessage"),
-             QStringLiteral("Not saved for Sunday 6 December. Please try again."));
+             QStringLiteral("Not saved for Sunday 6 December: the data file is busy in another "
+                            "program. Please try again."));
     QVERIFY(lock.exec("ROLLBACK"));
     lock.finish();
     other.close();

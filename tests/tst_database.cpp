@@ -7,13 +7,21 @@
 #include "data/database.h"
 
 #include "data/seedcontent.h"
+#include "events/eventformat.h"
+#include "events/eventslogic.h"
+#include "household/meterlogic.h"
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
+#include <QSemaphore>
 #include <QSqlRecord>
 #include <QStackedWidget>
+#include <QThread>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -95,6 +103,12 @@ private slots:
     void busyStartTriesAgainAtTheNextPress();
     void damagedFileIsReadOnlyAndTheUserIsTold();
     void onlyViridiosFilesAreCompleted();
+    void failedSavesSayWhy_data();
+    void failedSavesSayWhy();
+    void twoWritersRacingALowerReading();
+    void twoEventUpdatesAtOnce();
+    void dataFileIsTheOwnersOnly();
+    void danglingLinkIsNotFollowed();
 };
 
 void TestDatabase::firstStartCreatesSchemaAndContent()
@@ -444,9 +458,10 @@ void TestDatabase::damagedFileIsReadOnlyAndTheUserIsTold()
     QCOMPARE(fileHash(home.databasePath()), before);
 }
 
-// A file is Viridio's when every table it holds is one Viridio makes: an older
-// one is completed, another program's is left byte for byte, a newer
-// Viridio's is used as it is.
+// A file is Viridio's when every table it holds is one Viridio makes, or when
+// it holds all ten of Viridio's first tables: an older one is completed,
+// another program's is left byte for byte, a newer Viridio's is used as it
+// is, with a table of its own.
 void TestDatabase::onlyViridiosFilesAreCompleted()
 {
     {
@@ -487,8 +502,12 @@ void TestDatabase::onlyViridiosFilesAreCompleted()
         MainWindow window;
         QCOMPARE(rowCount("Quiz"), 15);
         QCOMPARE(rowCount("Events"), 2);
-        // A newer Viridio stamps the file and empties the quiz again.
+        // A newer Viridio stamps the file, adds a table of its own and
+        // empties the quiz again.
         QVERIFY(execOn(QSqlDatabase::database(), "DELETE FROM Quiz"));
+        QVERIFY(execOn(QSqlDatabase::database(), "CREATE TABLE Forecast (day TEXT, kWh REAL)"));
+        QVERIFY(
+            execOn(QSqlDatabase::database(), "INSERT INTO Forecast VALUES ('2026-12-08', 1.5)"));
         QVERIFY(execOn(QSqlDatabase::database(),
                        QStringLiteral("PRAGMA user_version = %1").arg(Seed::contentStamp + 1)));
         QSqlDatabase::database().close();
@@ -499,7 +518,210 @@ void TestDatabase::onlyViridiosFilesAreCompleted()
     QVERIFY(QSqlDatabase::database().isOpen());
     QCOMPARE(queryValue("PRAGMA user_version").toInt(), Seed::contentStamp + 1);
     QCOMPARE(rowCount("Quiz"), 0);
+    QCOMPARE(rowCount("Events"), 2);
+    QCOMPARE(queryValue("SELECT kWh FROM Forecast").toDouble(), 1.5);
     QCOMPARE(fileHash(home.databasePath()), before);
+}
+
+namespace {
+
+const QDate today(2026, 12, 7);
+
+MeterLogic::Outcome saveReading(const QSqlDatabase &db, int day, const QString &reading)
+{
+    return MeterLogic::saveReading(db, MeterLogic::electricityMeter, QDate(2026, 12, day), reading,
+                                   false, today, QLocale::c());
+}
+
+// Runs both works at once, each on a writable connection of its own to the
+// file at path, while another connection holds the file until both have
+// begun: both read before either can write.
+bool race(const QString &path, const std::function<void(QSqlDatabase &)> &first,
+          const std::function<void(QSqlDatabase &)> &second)
+{
+    QSqlDatabase holder = otherConnection("holder", path);
+    if (!execOn(holder, "BEGIN IMMEDIATE"))
+        return false;
+    QSemaphore started;
+    const auto writer = [&](const std::function<void(QSqlDatabase &)> &work) {
+        return std::unique_ptr<QThread>(QThread::create([&] {
+            Database::withOwnConnection(
+                path,
+                [&](QSqlDatabase &own) {
+                    started.release();
+                    work(own);
+                },
+                true);
+        }));
+    };
+    const std::unique_ptr<QThread> threads[] = {writer(first), writer(second)};
+    for (const auto &thread : threads)
+        thread->start();
+    started.acquire(2);
+    QThread::msleep(30);
+    const bool released = execOn(holder, "COMMIT");
+    holder.close();
+    return threads[0]->wait(5000) && threads[1]->wait(5000) && released;
+}
+
+int permissions(const QString &path)
+{
+    struct stat status = {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 0777)
+                                                                     : -1;
+}
+
+} // namespace
+
+// A save that fails names why on the meters page: a file another program
+// holds, a full disk, a file that can only be read.
+void TestDatabase::failedSavesSayWhy_data()
+{
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("busy") << "busy"
+                          << "Not stored: the data file is busy in another program. Please try "
+                             "again."
+                          << "locked";
+    QTest::newRow("full") << "full"
+                          << "Not stored: the disk is full. Make room on it, then try again."
+                          << "full";
+    QTest::newRow("read-only") << "read-only"
+                               << "Not stored: the data file can only be read, so nothing can be "
+                                  "saved in it."
+                               << "readonly";
+}
+
+void TestDatabase::failedSavesSayWhy()
+{
+    QFETCH(QString, cause);
+    QFETCH(QString, message);
+    QFETCH(QString, reason);
+
+    TemporaryHome home;
+    MainWindow window;
+    QSqlDatabase db = QSqlDatabase::database();
+    QVERIFY(saveReading(db, 1, "1000").stored);
+    QSqlDatabase other = otherConnection("other", home.databasePath());
+    if (cause == "busy") {
+        QVERIFY(execOn(other, "BEGIN IMMEDIATE"));
+    } else if (cause == "full") {
+        // The readings' page all but filled, and no page more to be had.
+        QVERIFY(execOn(other, "INSERT INTO MeterReading (meter, readingDate, reading) VALUES "
+                              "('spare', '2026-01-01', hex(zeroblob(2000)))"));
+        QVERIFY(execOn(db, "PRAGMA max_page_count = 1"));
+    } else {
+        Database::reopenReadOnly(db);
+    }
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("not stored in " +
+                                            QRegularExpression::escape(home.databasePath()) +
+                                            " - .*" + reason));
+    const MeterLogic::Outcome outcome = saveReading(db, 2, "1001");
+    QVERIFY(!outcome.stored);
+    QCOMPARE(outcome.message, message);
+    execOn(other, "ROLLBACK");
+    other.close();
+    QCOMPARE(MeterLogic::readings(db, MeterLogic::electricityMeter)->size(), 1);
+}
+
+// Two windows save readings at once, 1100 for the 3rd and 1050 for the 5th
+// after 1000 on the 1st: each alone is sound, both would make the meter count
+// -50 kWh. One is stored, the other refused with the series' message.
+void TestDatabase::twoWritersRacingALowerReading()
+{
+    TemporaryHome home;
+    MainWindow window;
+    QVERIFY(saveReading(QSqlDatabase::database(), 1, "1000").stored);
+    MeterLogic::Outcome outcomes[2];
+    QVERIFY(race(
+        home.databasePath(), [&](QSqlDatabase &own) { outcomes[0] = saveReading(own, 3, "1100"); },
+        [&](QSqlDatabase &own) { outcomes[1] = saveReading(own, 5, "1050"); }));
+
+    QCOMPARE(int(outcomes[0].stored) + int(outcomes[1].stored), 1);
+    const QString refused = outcomes[0].stored ? outcomes[1].message : outcomes[0].message;
+    QVERIFY2(refused.startsWith("Not stored: ") && refused.contains("would be lower than"),
+             qPrintable(refused));
+    QStringList stored;
+    const QList<MeterLogic::Reading> readings =
+        MeterLogic::readings(QSqlDatabase::database(), MeterLogic::electricityMeter)
+            .value_or(QList<MeterLogic::Reading>());
+    for (const MeterLogic::Reading &reading : readings)
+        stored.prepend(reading.plain);
+    QVERIFY2(stored == QStringList({"1000", "1100"}) || stored == QStringList({"1000", "1050"}),
+             qPrintable(stored.join(' ')));
+}
+
+// Two event updates at once bring the same new event: each looks its name up
+// inside its write transaction, so both succeed and the event is stored once.
+void TestDatabase::twoEventUpdatesAtOnce()
+{
+    TemporaryHome home;
+    MainWindow window;
+    const QList<EventFormat::Record> update = {
+        {"Winter Swap", "Town hall", "Swap.", "Free", "12@11@2026", "12@13@2026"}};
+    bool stored[2] = {};
+    QVERIFY(race(
+        home.databasePath(),
+        [&](QSqlDatabase &own) { stored[0] = EventsLogic::storeEvents(own, update); },
+        [&](QSqlDatabase &own) { stored[1] = EventsLogic::storeEvents(own, update); }));
+    QVERIFY(stored[0] && stored[1]);
+    QCOMPARE(queryValue("SELECT count(*) FROM Events WHERE eventName = 'Winter Swap'").toInt(), 1);
+}
+
+// The data file and its journal are its owner's only; the home folder and a
+// file made before keep their modes.
+void TestDatabase::dataFileIsTheOwnersOnly()
+{
+    const mode_t mask = ::umask(022);
+    TemporaryHome home;
+    QVERIFY(QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                                   QFileDevice::ExeGroup));
+    {
+        MainWindow window;
+        QVERIFY(QSqlDatabase::database().isOpen());
+        QCOMPARE(permissions(home.databasePath()), 0600);
+        QVERIFY(execOn(QSqlDatabase::database(), "BEGIN IMMEDIATE"));
+        QVERIFY(execOn(QSqlDatabase::database(), "DELETE FROM Quiz"));
+        QCOMPARE(permissions(home.databasePath() + "-journal"), 0600);
+        QVERIFY(execOn(QSqlDatabase::database(), "ROLLBACK"));
+    }
+    QCOMPARE(permissions(home.path()), 0750);
+
+    TemporaryHome older;
+    {
+        QSqlDatabase other = otherConnection("older", older.databasePath());
+        QVERIFY(execOn(other, Database::createStatements().at(2)));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("older");
+    QCOMPARE(permissions(older.databasePath()), 0644);
+    {
+        MainWindow window;
+        QCOMPARE(rowCount("Quiz"), 15);
+    }
+    QCOMPARE(permissions(older.databasePath()), 0644);
+    ::umask(mask);
+}
+
+// A link at the data file's place that leads nowhere is not followed: nothing
+// is made at its target, and the calculator says the file cannot be used.
+void TestDatabase::danglingLinkIsNotFollowed()
+{
+    TemporaryHome home;
+    const QString target = home.path() + "/elsewhere.sqlite";
+    QVERIFY(QFile::link(target, home.databasePath()));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot use the database .*link"));
+    MainWindow window;
+    window.show();
+    QVERIFY(!QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
+    QVERIFY(clickButton(&window, "push_ecoCal"));
+    const QString message = child<QLabel>(&window, "lb_calculatorMessage")->text();
+    QVERIFY2(message.contains("cannot use " + home.databasePath()), qPrintable(message));
+    QVERIFY(!QFile::exists(target));
+    QVERIFY(QFileInfo(home.databasePath()).isSymLink());
 }
 
 QTEST_MAIN(TestDatabase)

@@ -3,6 +3,7 @@
 
 #include "app/household/calculatorlogic.h"
 #include "mainwindow.h"
+#include "singlewindow.h"
 #include "testsupport.h"
 #include "tools/pagetour/pagevisits.h"
 
@@ -15,6 +16,8 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocalServer>
+#include <QLockFile>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -24,6 +27,9 @@
 #include <QtTest>
 
 #include <algorithm>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 class TestWindow : public QObject
 {
@@ -42,6 +48,7 @@ private slots:
     void menuButtonsShowTheirPictures();
     void standardIconsDrawTheStylesPictures();
     void closingTheWindowClosesTheDatabase();
+    void oneWindowPerDataFile();
     void escapeDoesWhatBackDoes();
     void tabFollowsReadingOrderAndReturnPresses();
     void heldReturnPressesOnce();
@@ -220,6 +227,45 @@ void TestWindow::closingTheWindowClosesTheDatabase()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(destroyed.count(), 1);
     QVERIFY(!QSqlDatabase::database(QSqlDatabase::defaultConnection, false).isOpen());
+}
+
+// A second start on a data file asks the first window to come forward and
+// ends; a start on another home's file runs beside it. A lock and a socket
+// left by a window that crashed do not hold a start.
+void TestWindow::oneWindowPerDataFile()
+{
+    TemporaryHome home;
+    const QString path = home.databasePath();
+    const pid_t crashed = fork();
+    if (crashed == 0) {
+        QLockFile lock(path + ".lock");
+        QLocalServer server;
+        _exit(lock.tryLock(0) && server.listen(SingleWindow::socketName(path)) ? 0 : 1);
+    }
+    int status = -1;
+    QCOMPARE(waitpid(crashed, &status, 0), crashed);
+    QCOMPARE(status, 0);
+    QVERIFY(QFile::exists(path + ".lock"));
+    QVERIFY(QFileInfo(QDir::tempPath() + '/' + SingleWindow::socketName(path)).exists());
+
+    SingleWindow first(path);
+    QVERIFY(first.claim());
+    QSignalSpy raised(&first, &SingleWindow::raiseRequested);
+    first.listen();
+    QTRY_VERIFY(first.isListening());
+    SingleWindow second(path);
+    QVERIFY(!second.claim());
+    QTRY_COMPARE(raised.count(), 1);
+    // Through a link to the home, the file is the same one.
+    QVERIFY(QFile::link(home.path(), home.path() + "-link"));
+    QVERIFY(!SingleWindow(home.path() + "-link/my.db.sqlite").claim());
+    QTRY_COMPARE(raised.count(), 2);
+    QFile::remove(home.path() + "-link");
+
+    TemporaryHome another;
+    SingleWindow beside(another.databasePath());
+    QVERIFY(beside.claim());
+    QCOMPARE(raised.count(), 2);
 }
 
 // Each page is built on its first visit, with its widgets, and never again.

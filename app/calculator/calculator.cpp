@@ -168,9 +168,10 @@ bool showSaved(Ui::MainWindow *ui, const QSqlDatabase &db, bool saved,
     QString message = unusableDataMessage(db);
     if (message.isEmpty()) {
         const QString problem = SettingsLogic::storedProblem(db, fields);
-        message = QStringLiteral("Not saved for %1. %2")
-                      .arg(dayName(day),
-                           problem.isEmpty() ? QStringLiteral("Please try again.") : problem);
+        message = problem.isEmpty()
+                      ? QStringLiteral("Not saved for %1: %2")
+                            .arg(dayName(day), Database::failureText(Database::lastWriteFailure()))
+                      : QStringLiteral("Not saved for %1. %2").arg(dayName(day), problem);
     }
     ui->lb_calculatorMessage->setText(message);
     return false;
@@ -652,10 +653,14 @@ void MainWindow::copyLastDay(bool read)
     const std::optional<CopiedAnswers> copied =
         read ? copyAnswers(db, dayKey(source), dayKey(day), watts, counts, factors) : std::nullopt;
     if (!copied) {
-        PageMessage::show(ui->lb_recordDayMessage,
-                          QStringLiteral("Nothing was copied: the data file is busy or a setting "
-                                         "cannot be read. Please try again."),
-                          PageMessage::Tone::Failure);
+        const Database::WriteFailure failure =
+            read ? Database::lastWriteFailure() : Database::WriteFailure::Busy;
+        PageMessage::show(
+            ui->lb_recordDayMessage,
+            failure == Database::WriteFailure::None
+                ? QStringLiteral("Nothing was copied: a setting cannot be read. Please try again.")
+                : QStringLiteral("Nothing was copied: ") + Database::failureText(failure),
+            PageMessage::Tone::Failure);
         return;
     }
     PageMessage::show(ui->lb_recordDayMessage,

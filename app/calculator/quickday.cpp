@@ -6,6 +6,7 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
+#include "data/database.h"
 #include "household/calculatorlogic.h"
 #include "household/settingslogic.h"
 #include "pagemessage.h"
@@ -330,9 +331,10 @@ void MainWindow::on_push_saveQuickDay_clicked()
         QString problem = SettingsLogic::storedProblem(
             db, {SettingsLogic::ElectricityRateField, SettingsLogic::WaterRateField});
         PageMessage::show(ui->lb_quickDayMessage,
-                          problem.isEmpty() ? QStringLiteral("Nothing was stored: the data file "
-                                                             "is busy. Please try again.")
-                                            : QStringLiteral("Nothing was stored. ") + problem,
+                          problem.isEmpty()
+                              ? QStringLiteral("Nothing was stored: ") +
+                                    Database::failureText(Database::lastWriteFailure())
+                              : QStringLiteral("Nothing was stored. ") + problem,
                           PageMessage::Tone::Failure);
         return;
     }

@@ -196,8 +196,11 @@ bool storeEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records, QS
     QSqlError failure;
     if (!db.isOpen()) {
         failure = QSqlError(QStringLiteral("database closed"), {}, QSqlError::ConnectionError);
-    } else if (!db.transaction()) {
-        failure = db.lastError();
+    } else if (QSqlQuery begin = Database::run(db, QStringLiteral("BEGIN IMMEDIATE"));
+               !begin.isActive()) {
+        // Taken for writing at once: a name is looked up and stored with no
+        // other update in between.
+        failure = begin.lastError();
     } else {
         // A name stored already, before or earlier in this message, is skipped,
         // and so is a blank one. Any statement that fails (a busy or read-only
@@ -234,7 +237,7 @@ bool storeEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records, QS
         }
         // A commit that failed leaves the transaction open: end it, so the next
         // update can start its own.
-        db.rollback();
+        Database::run(db, QStringLiteral("ROLLBACK"));
     }
     if (error)
         *error = failure;

@@ -441,18 +441,21 @@ double litres(double count, double factor)
 bool recordAppliance(const QSqlDatabase &db, const QString &key, int index, double hours,
                      double watts, int count)
 {
-    const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
-    return electricityRate && Database::inTransaction(db, [&] {
-               return writeAppliance(db, key, index, hours, watts, count, *electricityRate);
-           });
+    // The tariff the cost is worked with is read inside the write transaction.
+    return Database::inTransaction(db, [&] {
+        const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
+        return electricityRate &&
+               writeAppliance(db, key, index, hours, watts, count, *electricityRate);
+    });
 }
 
 bool recordWater(const QSqlDatabase &db, const QString &key, const QList<WaterAnswer> &answers,
                  const ColumnValues &plain)
 {
-    const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
-    return waterRate && Database::inTransaction(
-                            db, [&] { return writeWater(db, key, answers, plain, *waterRate); });
+    return Database::inTransaction(db, [&] {
+        const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
+        return waterRate && writeWater(db, key, answers, plain, *waterRate);
+    });
 }
 
 DayAnswers dayAnswers(const QSqlDatabase &db, const QString &key)
@@ -477,12 +480,12 @@ bool recordWholeDay(const QSqlDatabase &db, const QString &key,
                     const QList<ApplianceAnswer> &appliances, const QList<WaterAnswer> &water,
                     const ColumnValues &plain, const QList<OwnAnswer> &own)
 {
-    const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
-    const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
-    if (((!appliances.isEmpty() || !own.isEmpty()) && !electricityRate) ||
-        ((!water.isEmpty() || !plain.isEmpty()) && !waterRate))
-        return false;
     return Database::inTransaction(db, [&] {
+        const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
+        const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
+        if (((!appliances.isEmpty() || !own.isEmpty()) && !electricityRate) ||
+            ((!water.isEmpty() || !plain.isEmpty()) && !waterRate))
+            return false;
         for (const ApplianceAnswer &answer : appliances) {
             if (!writeAppliance(db, key, answer.index, answer.hours, answer.watts, answer.count,
                                 *electricityRate))
@@ -540,10 +543,13 @@ std::optional<bool> dayHasAnswers(const QSqlDatabase &db, const QString &key)
     return query.value(0).toBool();
 }
 
-std::optional<CopiedAnswers> copyAnswers(const QSqlDatabase &db, const QString &fromKey,
-                                         const QString &toKey, const ApplianceFigures &watts,
-                                         const ApplianceFigures &counts,
-                                         const WaterFactors &factors)
+namespace {
+
+// Copies the answers of fromKey to toKey inside the caller's write
+// transaction: what is copied is read there too.
+std::optional<CopiedAnswers> copyDay(const QSqlDatabase &db, const QString &fromKey,
+                                     const QString &toKey, const ApplianceFigures &watts,
+                                     const ApplianceFigures &counts, const WaterFactors &factors)
 {
     const std::optional<double> electricityRate = rate(db, QStringLiteral("electricity"));
     const std::optional<double> waterRate = rate(db, QStringLiteral("water"));
@@ -594,29 +600,40 @@ std::optional<CopiedAnswers> copyAnswers(const QSqlDatabase &db, const QString &
         {QStringLiteral("DayUsage"), QStringLiteral("dayKey")},
         {QStringLiteral("OwnApplianceDay"), QStringLiteral("dayKey")},
     };
+    for (const auto &[table, keyColumn] : dayRows) {
+        if (!Database::run(db, QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(table, keyColumn),
+                           {toKey})
+                 .isActive())
+            return std::nullopt;
+    }
+    for (const auto &[appliance, hours] : std::as_const(appliances)) {
+        if (!watts[appliance] || !counts[appliance] ||
+            !writeAppliance(db, toKey, appliance, hours, *watts[appliance], *counts[appliance],
+                            *electricityRate))
+            return std::nullopt;
+    }
+    for (const OwnAnswer &answer : std::as_const(own)) {
+        if (!writeOwn(db, toKey, answer, *electricityRate))
+            return std::nullopt;
+    }
+    if ((water.isEmpty() && plain.isEmpty()) || writeWater(db, toKey, water, plain, *waterRate))
+        return copied;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<CopiedAnswers> copyAnswers(const QSqlDatabase &db, const QString &fromKey,
+                                         const QString &toKey, const ApplianceFigures &watts,
+                                         const ApplianceFigures &counts,
+                                         const WaterFactors &factors)
+{
+    std::optional<CopiedAnswers> copied;
     const bool stored = Database::inTransaction(db, [&] {
-        for (const auto &[table, keyColumn] : dayRows) {
-            if (!Database::run(
-                     db, QStringLiteral("DELETE FROM %1 WHERE %2=?").arg(table, keyColumn), {toKey})
-                     .isActive())
-                return false;
-        }
-        for (const auto &[appliance, hours] : std::as_const(appliances)) {
-            if (!watts[appliance] || !counts[appliance] ||
-                !writeAppliance(db, toKey, appliance, hours, *watts[appliance], *counts[appliance],
-                                *electricityRate))
-                return false;
-        }
-        for (const OwnAnswer &answer : std::as_const(own)) {
-            if (!writeOwn(db, toKey, answer, *electricityRate))
-                return false;
-        }
-        return (water.isEmpty() && plain.isEmpty()) ||
-               writeWater(db, toKey, water, plain, *waterRate);
+        copied = copyDay(db, fromKey, toKey, watts, counts, factors);
+        return copied.has_value();
     });
-    if (!stored)
-        return std::nullopt;
-    return copied;
+    return stored ? copied : std::nullopt;
 }
 
 std::optional<QStringList> storedDays(const QSqlDatabase &db, const QString &table,

@@ -93,8 +93,16 @@ bool store(const QSqlDatabase &db, const QString &meter, const Reading &reading)
         .isActive();
 }
 
-const QString notStored =
-    QStringLiteral("Not stored: the data file is busy or cannot be written. Please try again.");
+// Why the last write transaction stored nothing, after what (such as "Not stored").
+QString notDone(const QString &what)
+{
+    return what + QStringLiteral(": ") + Database::failureText(Database::lastWriteFailure());
+}
+
+QString notStored()
+{
+    return notDone(QStringLiteral("Not stored"));
+}
 
 Outcome badLine(int line, const QString &why)
 {
@@ -200,17 +208,24 @@ Outcome saveReading(const QSqlDatabase &db, const QString &meter, const QDate &d
                            .arg(readingText(maximumReading), locale.toString(1234.5, 'f', 1))};
     entry->date = date;
     entry->newSeries = newMeter;
-    std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
-    if (!days)
-        return {false, notStored};
-    const std::optional<Reading> before =
-        days->contains(date) ? std::optional<Reading>(days->value(date)) : std::nullopt;
-    days->insert(date, *entry);
-    const QString problem = seriesProblem(*days, meter);
+    // The series is read inside the write transaction: a reading another
+    // window stored meanwhile is checked against too.
+    std::optional<Reading> before;
+    QString problem;
+    const bool stored = Database::inTransaction(db, [&] {
+        std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
+        if (!days)
+            return false;
+        if (days->contains(date))
+            before = days->value(date);
+        days->insert(date, *entry);
+        problem = seriesProblem(*days, meter);
+        return problem.isEmpty() && store(db, meter, *entry);
+    });
     if (!problem.isEmpty())
         return {false, QStringLiteral("Not stored: ") + problem};
-    if (!Database::inTransaction(db, [&] { return store(db, meter, *entry); }))
-        return {false, notStored};
+    if (!stored)
+        return {false, notStored()};
     QString message = QStringLiteral("Stored %1").arg(readingOn(*entry, meter));
     if (before) {
         message += QStringLiteral(", in place of the reading of that day (%1)").arg(before->plain);
@@ -224,44 +239,50 @@ Outcome saveReading(const QSqlDatabase &db, const QString &meter, const QDate &d
 Outcome removeReading(const QSqlDatabase &db, const QString &meter, const QDate &date,
                       Removal *removal)
 {
-    std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
-    if (!days)
-        return {false, notStored};
-    const auto removed = days->constFind(date);
-    if (removed == days->cend())
-        return {false, QStringLiteral("There is no reading of %1 to remove.").arg(dayText(date))};
-    // A new meter's first reading gone, its next is the new meter's first.
-    const auto next = std::next(removed);
-    const bool moveMark = removed->newSeries && next != days->cend() && !next->newSeries;
-    const QDate heir = moveMark ? next->date : QDate();
-    const QString gone = shortReading(*removed, meter);
-    days->erase(removed);
-    if (moveMark)
-        (*days)[heir].newSeries = true;
-    const QString problem = seriesProblem(*days, meter);
-    if (!problem.isEmpty())
-        return {false, QStringLiteral("Not removed: without it, ") + problem};
+    bool missing = false;
+    QDate heir;
+    QString problem;
+    QString gone;
     const bool done = Database::inTransaction(db, [&] {
-        return (!removal || keepRemoved(db, meter, date, removal)) &&
+        std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
+        if (!days)
+            return false;
+        const auto removed = days->constFind(date);
+        missing = removed == days->cend();
+        if (missing)
+            return false;
+        // A new meter's first reading gone, its next is the new meter's first.
+        const auto next = std::next(removed);
+        const bool moveMark = removed->newSeries && next != days->cend() && !next->newSeries;
+        heir = moveMark ? next->date : QDate();
+        gone = shortReading(*removed, meter);
+        days->erase(removed);
+        if (moveMark)
+            (*days)[heir].newSeries = true;
+        problem = seriesProblem(*days, meter);
+        return problem.isEmpty() && (!removal || keepRemoved(db, meter, date, removal)) &&
                Database::run(db,
                              QStringLiteral("DELETE FROM MeterReading WHERE meter=? AND "
                                             "readingDate=?"),
                              {meter, isoDay(date)})
                    .isActive() &&
-               (!moveMark ||
+               (!heir.isValid() ||
                 Database::run(db,
                               QStringLiteral("UPDATE MeterReading SET newSeries=1 WHERE "
                                              "meter=? AND readingDate=?"),
                               {meter, isoDay(heir)})
                     .isActive());
     });
+    if (missing)
+        return {false, QStringLiteral("There is no reading of %1 to remove.").arg(dayText(date))};
+    if (!problem.isEmpty())
+        return {false, QStringLiteral("Not removed: without it, ") + problem};
     if (!done)
-        return {false, QStringLiteral("Not removed: the data file is busy or cannot be written. "
-                                      "Please try again.")};
+        return {false, notDone(QStringLiteral("Not removed"))};
     if (removal)
         removal->heir = heir;
     QString message = QStringLiteral("Removed: %1.").arg(gone);
-    if (moveMark)
+    if (heir.isValid())
         message +=
             QStringLiteral(" The reading of %1 is now the new meter's first.").arg(dayText(heir));
     return {true, message};
@@ -269,7 +290,7 @@ Outcome removeReading(const QSqlDatabase &db, const QString &meter, const QDate 
 
 Outcome restoreReading(const QSqlDatabase &db, const Removal &removal)
 {
-    Outcome outcome{false, notStored};
+    Outcome outcome{false, QString()};
     Reading back;
     back.date = removal.date;
     back.newSeries = removal.newSeries;
@@ -308,6 +329,8 @@ Outcome restoreReading(const QSqlDatabase &db, const Removal &removal)
     });
     if (done)
         outcome = {true, QStringLiteral("Put back: %1.").arg(shortReading(back, removal.meter))};
+    else if (outcome.message.isEmpty())
+        outcome.message = notStored();
     return outcome;
 }
 
@@ -383,25 +406,17 @@ ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, con
     return file;
 }
 
-Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByteArray &csv,
-                       const QDate &today, bool replace)
-{
-    return importRows(db, meter, readReadingsFile(csv, meter, today), replace);
-}
+namespace {
 
-Outcome importRows(const QSqlDatabase &db, const QString &meter, const ReadingsFile &file,
-                   bool replace, const QStringList *asked, QStringList *clashesAsked)
+// Stores the readings of file in place of the stored ones of their days,
+// inside the caller's write transaction (see importRows); stored when they
+// were. A read or write that failed gives no message.
+Outcome replaceRows(const QSqlDatabase &db, const QString &meter, const ReadingsFile &file,
+                    bool replace, const QStringList *asked, QStringList *clashesAsked)
 {
-    if (!file.error.isEmpty())
-        return {false, QStringLiteral("Nothing was imported: %1.").arg(file.error)};
-    if (file.rows.isEmpty())
-        return {false, QStringLiteral("Nothing was imported: the file has no readings of the "
-                                      "%1 meter.")
-                           .arg(meter)};
-
     std::optional<QMap<QDate, Reading>> days = byDay(db, meter);
     if (!days)
-        return {false, notStored};
+        return {false, QString()};
     // The days the file would change or has twice, named before anything is
     // replaced.
     QStringList clashes;
@@ -463,26 +478,43 @@ Outcome importRows(const QSqlDatabase &db, const QString &meter, const ReadingsF
                                  .arg(later.plain, unit(meter), dayText(later.date), earlier.plain,
                                       dayText(earlier.date)));
     }
-    const bool stored = Database::inTransaction(db, [&] {
-        QSqlQuery query(db);
-        if (!query.prepare(storeSql))
-            return false;
-        for (const Reading &reading : std::as_const(fromFile)) {
-            query.bindValue(0, meter);
-            query.bindValue(1, isoDay(reading.date));
-            query.bindValue(2, reading.plain);
-            query.bindValue(3, int(reading.newSeries));
-            if (!query.exec())
-                return false;
-        }
-        return true;
-    });
-    if (!stored)
-        return {false, notStored};
+    for (const Reading &reading : std::as_const(fromFile)) {
+        if (!store(db, meter, reading))
+            return {false, QString()};
+    }
     QString message = QStringLiteral("Imported %1 readings").arg(fromFile.size());
     if (replaced > 0)
         message += QStringLiteral(", %1 of them in place of stored ones").arg(replaced);
     return {true, message + u'.'};
+}
+
+} // namespace
+
+Outcome importReadings(const QSqlDatabase &db, const QString &meter, const QByteArray &csv,
+                       const QDate &today, bool replace)
+{
+    return importRows(db, meter, readReadingsFile(csv, meter, today), replace);
+}
+
+Outcome importRows(const QSqlDatabase &db, const QString &meter, const ReadingsFile &file,
+                   bool replace, const QStringList *asked, QStringList *clashesAsked)
+{
+    if (!file.error.isEmpty())
+        return {false, QStringLiteral("Nothing was imported: %1.").arg(file.error)};
+    if (file.rows.isEmpty())
+        return {false, QStringLiteral("Nothing was imported: the file has no readings of the "
+                                      "%1 meter.")
+                           .arg(meter)};
+
+    // The stored readings are read and compared inside the write transaction.
+    Outcome outcome;
+    const bool stored = Database::inTransaction(db, [&] {
+        outcome = replaceRows(db, meter, file, replace, asked, clashesAsked);
+        return outcome.stored;
+    });
+    if (!stored && (outcome.stored || outcome.message.isEmpty()))
+        return {false, notStored()};
+    return outcome;
 }
 
 QByteArray readingsCsv(const QSqlDatabase &db, bool *ok)

@@ -5,6 +5,7 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
+#include "data/database.h"
 #include "household/settingslogic.h"
 #include "pagemessage.h"
 
@@ -261,7 +262,7 @@ void MainWindow::on_push_settingsSave_clicked()
                                "when the data file is free.");
     else if (!SettingsLogic::saveChanged(db, boxTexts(ui, shownText), boxTexts(ui), &error) &&
              error.isEmpty())
-        error = QStringLiteral("Not saved. Please try again.");
+        error = QStringLiteral("Not saved: ") + Database::failureText(Database::lastWriteFailure());
     PageMessage::show(ui->lb_settingsMessage, error, PageMessage::Tone::Failure);
     if (error.isEmpty())
         showPage(settingsReturnPage);

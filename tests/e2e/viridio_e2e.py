@@ -98,6 +98,55 @@ def send_close_request(display, window):
     x11.XCloseDisplay(connection)
 
 
+class Cover:
+    """A plain X window mapped above everything and given the focus, as
+    another program's window would be; it lives while its connection does."""
+
+    def __init__(self, display):
+        x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        x11.XCreateSimpleWindow.restype = ctypes.c_ulong
+        x11.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + \
+            [ctypes.c_int] * 2 + [ctypes.c_uint] * 3 + [ctypes.c_ulong] * 2
+        x11.XMapRaised.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        x11.XSetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
+                                       ctypes.c_ulong]
+        x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        x11.XQueryTree.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + \
+            [ctypes.POINTER(ctypes.c_ulong)] * 2 + \
+            [ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)), ctypes.POINTER(ctypes.c_uint)]
+        x11.XFree.argtypes = [ctypes.c_void_p]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.x11 = x11
+        self.connection = x11.XOpenDisplay(display.encode())
+        if not self.connection:
+            raise Failure(f"cannot open display {display}")
+        self.root = x11.XDefaultRootWindow(self.connection)
+        self.window = x11.XCreateSimpleWindow(self.connection, self.root, 0, 0, 900, 500, 0, 0,
+                                              0x336699)
+        x11.XMapRaised(self.connection, self.window)
+        x11.XSync(self.connection, 0)
+        x11.XSetInputFocus(self.connection, self.window, 2, 0)  # RevertToParent, CurrentTime
+        x11.XSync(self.connection, 0)
+
+    def stacking(self):
+        """The root's children, bottom first."""
+        root, parent = ctypes.c_ulong(), ctypes.c_ulong()
+        children, count = ctypes.POINTER(ctypes.c_ulong)(), ctypes.c_uint()
+        self.x11.XQueryTree(self.connection, self.root, ctypes.byref(root),
+                            ctypes.byref(parent), ctypes.byref(children), ctypes.byref(count))
+        windows = [children[i] for i in range(count.value)]
+        if children:
+            self.x11.XFree(children)
+        return windows
+
+    def close(self):
+        self.x11.XCloseDisplay(self.connection)
+
+
 class Session:
     def __init__(self, args, name):
         self.args = args
@@ -545,6 +594,47 @@ def escape_closes_only_the_list_alone(s):
 @e2e
 def escape_closes_only_the_list_with_a_window_manager(s):
     escape_closes_only_the_list(s, window_manager=True)
+
+
+@e2e
+def second_start_brings_the_first_forward(s):
+    """A second start on the same data file brings the running window out from
+    under another window and ends at once; the first window and the data file
+    are as they were."""
+    s.start_app()
+    s.click("push_credits")
+    before = s.sql(".dump")
+    cover = Cover(s.display)
+    try:
+        check(s.xdotool("getwindowfocus").strip() == str(cover.window),
+              "the covering window did not take the focus")
+        try:
+            second = subprocess.run([s.args.app], env=s.env, capture_output=True, text=True,
+                                    timeout=STEP_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            raise Failure("the second start did not end")
+        check(second.returncode == 0,
+              f"the second start exited with status {second.returncode}: {second.stderr}")
+        windows = s.xdotool("search", "--onlyvisible", "--name", "^Viridio$").split()
+        check(windows == [s.window], f"the Viridio windows are {windows}, expected the first only")
+
+        def forward():
+            stack = cover.stacking()
+            return (s.xdotool("getwindowfocus").strip() == s.window and
+                    stack.index(int(s.window)) > stack.index(cover.window))
+        try:
+            s.wait_for(forward, "the first window to come forward with the focus")
+        except Failure:
+            raise Failure(f"the first window did not come forward: focus on "
+                          f"{s.xdotool('getwindowfocus').strip()}, stack {cover.stacking()}, "
+                          f"first {s.window}, cover {cover.window}; second start said "
+                          f"{second.stderr!r}")
+    finally:
+        cover.close()
+    s.shot("forward")
+    s.click("push_CreditBack")
+    s.close_app()
+    check(s.sql(".dump") == before, "the data file changed")
 
 
 def main():
