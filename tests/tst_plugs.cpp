@@ -73,26 +73,6 @@ QString brokerStatus(MainWindow &window)
     return child<QLabel>(&window, "lb_brokerStatus")->text();
 }
 
-// The longest the window's event loop was held over ms milliseconds, or
-// until done, in milliseconds: a timer that should fire every 10 ms, and how
-// late it was.
-qint64 longestHold(int ms, const std::function<bool()> &done = {})
-{
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0;
-    qint64 longest = 0;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        longest = std::max(longest, clock.elapsed() - last);
-        last = clock.elapsed();
-    });
-    tick.start(10);
-    while (clock.elapsed() < ms && !(done && done()))
-        QTest::qWait(10);
-    return longest;
-}
-
 QVariant homeValue(const QString &sql)
 {
     QSqlQuery query(QSqlDatabase::database());
