@@ -177,6 +177,15 @@ void TestPlugs::plugsFoundAssignedAndMeasured()
     // From its assignment on, a plug's counters are stored.
     QVERIFY(broker.publish("tele/fridge/SENSOR", R"({"ENERGY":{"Total":11.0,"Power":80}})"));
     QTRY_VERIFY_WITH_TIMEOUT(list->item(0)->text().contains(QStringLiteral(" 11 kWh")), 10000);
+    // 4 kWh within minutes: more than 3.7 kW can pass in an hour. Said on the
+    // page and on standard error, and not counted.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("jumped to 15 kWh")));
+    QVERIFY(broker.publish("tele/fridge/SENSOR", R"({"ENERGY":{"Total":15.0}})"));
+    QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>(window.get(), "lb_plugMessage")->text(),
+                              QStringLiteral("The counter of fridge (Tasmota) jumped to 15 kWh, "
+                                             "more than a plug carrying at most 3.7 kW can pass "
+                                             "since its last one; the jump is not counted."),
+                              10000);
 
     // The next day: one more counter of the fridge.
     Clock::setToday(day(12, 1));
@@ -291,6 +300,18 @@ void TestPlugs::refusedPassword()
                               10000);
     openPlugsPage(window, broker.port, QStringLiteral("house"), QStringLiteral("right"));
     QTRY_COMPARE_WITH_TIMEOUT(brokerStatus(window), QStringLiteral("Broker: connected"), 10000);
+    // The most a plug carries, kept with Connect: above 0 only.
+    auto *most = child<QLineEdit>(&window, "le_plugMostKW");
+    QCOMPARE(most->text(), QStringLiteral("3.7"));
+    most->setText(QStringLiteral("0"));
+    QVERIFY(clickButton(&window, "push_connectBroker"));
+    QVERIFY(child<QLabel>(&window, "lb_plugMessage")
+                ->text()
+                .startsWith(QStringLiteral("Enter the most a plug carries in kW")));
+    most->setText(QStringLiteral("2.5"));
+    QVERIFY(clickButton(&window, "push_connectBroker"));
+    QCOMPARE(homeValue("SELECT value FROM Settings WHERE key='plugMostKW'").toString(),
+             QStringLiteral("2.5"));
     // TLS ticked before a broker without it: never connected in plain text.
     child<QCheckBox>(&window, "check_brokerTls")->setChecked(true);
     QVERIFY(clickButton(&window, "push_connectBroker"));

@@ -238,14 +238,17 @@ void run(const std::shared_ptr<Shared> &shared, const Broker &broker, const QStr
 
     const QByteArray host = broker.address.toUtf8();
     const QString where = QStringLiteral("%1:%2").arg(broker.address, QString::number(broker.port));
-    const auto cannotReach = [&shared, &where, &session](int rc, int error) {
+    QString certificateSaid; // said once on standard error, not at every attempt
+    const auto cannotReach = [&shared, &where, &session, &certificateSaid](int rc, int error) {
         if (session.certificate.isEmpty()) {
             postStatus(shared, false,
                        QStringLiteral("cannot reach %1: %2").arg(where, reason(rc, error)));
             return;
         }
-        qWarning("Viridio: the MQTT broker's TLS certificate was refused: %s",
-                 qPrintable(session.certificate));
+        if (session.certificate != certificateSaid)
+            qWarning("Viridio: the MQTT broker's TLS certificate was refused: %s",
+                     qPrintable(session.certificate));
+        certificateSaid = session.certificate;
         postStatus(shared, false,
                    QStringLiteral("not connected to %1: its certificate failed the check, so "
                                   "this computer cannot tell it is your broker")
