@@ -107,13 +107,18 @@ public:
         }
     }
 
-    // Publishes payload on topic as a plug would; whether it was sent.
-    bool publish(const QString &topic, const QByteArray &payload) const
+    // Publishes payload on topic as a plug would, kept by the broker for
+    // later subscribers with retain; whether it was sent.
+    bool publish(const QString &topic, const QByteArray &payload, bool retain = false) const
     {
         QProcess pub;
-        pub.start(QStringLiteral("/usr/bin/mosquitto_pub"),
-                  {QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
-                   QString::number(port), QStringLiteral("-t"), topic, QStringLiteral("-s")});
+        QStringList arguments = {QStringLiteral("-h"), QStringLiteral("127.0.0.1"),
+                                 QStringLiteral("-p"), QString::number(port),
+                                 QStringLiteral("-t"), topic,
+                                 QStringLiteral("-s")};
+        if (retain)
+            arguments.append(QStringLiteral("-r"));
+        pub.start(QStringLiteral("/usr/bin/mosquitto_pub"), arguments);
         if (!pub.waitForStarted(5000))
             return false;
         pub.write(payload);

@@ -204,6 +204,8 @@ void TestPlugs::plugsFoundAssignedAndMeasured()
     QCOMPARE(
         homeValue("SELECT reading FROM PlugReading WHERE plug='kettle/status/switch:0'").toString(),
         QStringLiteral("61.354393"));
+    // A lower counter the broker keeps for the next start.
+    QVERIFY(broker.publish("tele/fridge/SENSOR", R"({"ENERGY":{"Total":5.0}})", true));
 
     // Beside the diary's estimate and under the meter's total: the fridge's
     // 1 kWh of 30 November against 1.32 kWh answered (24 h at 55 W) and
@@ -238,7 +240,21 @@ void TestPlugs::plugsFoundAssignedAndMeasured()
             .contains(QStringLiteral("Your plugs (TV, microwave, refrigerator) measured 1.00 "
                                      "kWh, 25 % of what the meter counted; your diary "
                                      "estimates 33 % for the same appliances.")));
+    // The kept lower counter, then one more lower one: the kept one is from
+    // before and no new series starts.
+    QVERIFY(broker.publish("tele/fridge/SENSOR", R"({"ENERGY":{"Total":5.1}})"));
+    window->showPage(MainWindow::SettingsPage);
+    QVERIFY(clickButton(window.get(), "push_smartPlugs"));
+    list = child<QListWidget>(window.get(), "list_plugs");
+    // The assigned plugs by topic: the fridge's second.
+    QTRY_VERIFY_WITH_TIMEOUT(list->count() == 3 && list->item(1)->text().startsWith(QStringLiteral(
+                                                       "fridge (Tasmota)\n   5.1 kWh")),
+                             10000);
     window.reset();
+    QCOMPARE(homeValue("SELECT group_concat(readingDate || ' ' || firstReading || ' ' || reading, "
+                       "'; ') FROM PlugReading WHERE plug='tele/fridge/SENSOR'")
+                 .toString(),
+             QStringLiteral("2026-11-30 10 11; 2026-12-01 12.5 12.5"));
     Clock::setToday(QDate());
 }
 
