@@ -127,6 +127,7 @@ bool PlugSession::assign(const QString &topic, const QString &appliance)
 {
     if (!PlugReadings::assign(db, topic, appliance))
         return false;
+    store(); // what a plug taken off its appliance counted till now
     const QDateTime now(Clock::today(), QTime::currentTime());
     QStringList changed;
     for (auto device = devices.begin(); device != devices.end(); ++device) {
