@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QSqlDatabase>
@@ -273,6 +274,7 @@ private slots:
     void on_push_connectBroker_clicked();
     void on_push_assignPlug_clicked();
     void on_list_plugs_currentRowChanged(int row);
+    void on_push_forgetPlug_clicked();
     void on_push_smartPlugsBack_clicked();
 
     // Diary history (app/history/history.cpp)
@@ -426,6 +428,10 @@ private:
     void listenToPlugs(); // connects when a broker and a plug are set up
     void startPlugSession();
     void listPlugs();
+    void showPlug(const QString &topic);         // adds or updates its item in the list
+    void dropPlug(const QString &topic);         // removes its item from the list
+    QHash<QString, QListWidgetItem *> plugItems; // the plugs list's items by topic
+    QString plugToForget;    // the assigned plug whose forgetting waits for a second tap
     void preparePlugsPage(); // on the plugs page's first visit
     // Stores the counters heard so far, before a page reads them.
     void storePlugCounters();

@@ -3,18 +3,32 @@
 // seconds, for ten minutes of messages a run: what each message costs the
 // window's thread (reading its payload, keeping its counter, listing its
 // plug) and what the store of a minute's counters costs, with it spread over
-// the minute's messages, in milliseconds. Runs in a temporary home directory
-// with its own database.
+// the minute's messages, in milliseconds. Then, with Debian's mosquitto
+// broker on 127.0.0.1 (when installed) and the window on its plugs page: the
+// longest the window is held while a street's 10,000 devices are each heard
+// once, beside the longest it is held over as long with no message at all
+// (the baseline), in milliseconds. Runs in a temporary home directory with
+// its own database.
 
+#include "../tests/mosquittobroker.h"
+#include "../tests/testsupport.h"
+#include "app/mainwindow.h"
 #include "app/plugs/plugsession.h"
 #include "data/database.h"
 
-#include <QCoreApplication>
+#include <QAbstractButton>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -62,16 +76,71 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+constexpr int devices = 10000;
+constexpr int floodRuns = 5;
+
+// The window's longest holds with 10,000 devices arriving and with none,
+// over floodRuns runs; false when the broker or the window failed.
+bool measureFlood(std::vector<double> &flood, std::vector<double> &idle)
+{
+    MosquittoBroker broker;
+    if (!broker.start())
+        return false;
+    MainWindow window;
+    window.show();
+    window.showPage(MainWindow::SettingsPage);
+    window.findChild<QAbstractButton *>(QStringLiteral("push_smartPlugs"))->click();
+    window.findChild<QLineEdit *>(QStringLiteral("le_brokerAddress"))->setText("127.0.0.1");
+    window.findChild<QLineEdit *>(QStringLiteral("le_brokerPort"))
+        ->setText(QString::number(broker.port));
+    window.findChild<QAbstractButton *>(QStringLiteral("push_connectBroker"))->click();
+    auto *status = window.findChild<QLabel *>(QStringLiteral("lb_brokerStatus"));
+    longestHold(10000, [status] { return status->text() == QLatin1String("Broker: connected"); });
+    if (status->text() != QLatin1String("Broker: connected"))
+        return false;
+    longestHold(300); // subscribed
+    auto *list = window.findChild<QListWidget *>(QStringLiteral("list_plugs"));
+    for (int run = 0; run < floodRuns; ++run) {
+        QList<std::pair<QString, QByteArray>> messages;
+        for (int i = 0; i < devices; ++i)
+            messages.append({QStringLiteral("zigbee2mqtt/run %1 device %2").arg(run).arg(i),
+                             R"({"energy":)" + QByteArray::number(i) + "}"});
+        const QString lastTopic = messages.last().first;
+        bool sent = false;
+        std::thread publisher([&] { sent = broker.publishAll(messages); });
+        QElapsedTimer clock;
+        clock.start();
+        flood.push_back(double(longestHold(30000, [&] {
+            return list->count() > 0 &&
+                   list->item(list->count() - 1)->data(Qt::UserRole).toString() == lastTopic;
+        })));
+        const qint64 spent = clock.elapsed();
+        publisher.join();
+        if (!sent)
+            return false;
+        idle.push_back(double(longestHold(spent)));
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
-    db.setDatabaseName(home.filePath(QStringLiteral("my.db.sqlite")));
+    qputenv("HOME", home.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench"));
+    db.setDatabaseName(home.filePath(QStringLiteral("bench.sqlite")));
     if (!db.open() || !Database::createHouseholdTables(db))
         return 1;
+    // Only assigned plugs' counters are stored: each plug measures one.
+    for (int i = 0; i < plugs; ++i) {
+        if (!PlugReadings::assign(db, message(i, 0).topic, QStringLiteral("appliance %1").arg(i)))
+            return 1;
+    }
 
     const int rounds = minutes * 60 / everySeconds;
     const int roundsAMinute = 60 / everySeconds;
@@ -109,5 +178,18 @@ int main(int argc, char *argv[])
                 *std::max_element(stores.begin(), stores.end()));
     std::printf("smart plugs, window's time a message, stores included  median %.3f ms\n",
                 median(withStores));
+
+    if (!MosquittoBroker::available()) {
+        std::printf("smart plugs, %d devices: mosquitto is not installed\n", devices);
+        return 0;
+    }
+    std::vector<double> flood;
+    std::vector<double> idle;
+    if (!measureFlood(flood, idle))
+        return 1;
+    std::printf("smart plugs, %d new devices: window held at most  median %.0f ms  (max %.0f); "
+                "with no message  median %.0f ms  (max %.0f)\n",
+                devices, median(flood), *std::max_element(flood.begin(), flood.end()), median(idle),
+                *std::max_element(idle.begin(), idle.end()));
     return 0;
 }

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <utility>
+
 class MosquittoBroker
 {
 public:
@@ -34,14 +36,34 @@ public:
     ~MosquittoBroker() { stop(); }
 
     // Starts the broker on port (a free one when 0), anonymous clients
-    // allowed, or only user with password when given; whether it listens
-    // within five seconds.
+    // allowed, or only user with password when given; with tls, it speaks
+    // TLS only, with a self-signed certificate made for it by openssl
+    // (trusted by no system). Whether it listens within five seconds.
     bool start(quint16 onPort = 0, const QString &user = QString(),
-               const QString &password = QString())
+               const QString &password = QString(), bool tls = false)
     {
         port = onPort ? onPort : freePort();
         QByteArray config =
             "listener " + QByteArray::number(port) + " 127.0.0.1\npersistence false\nuser root\n";
+        if (tls) {
+            const QString key = dir.filePath(QStringLiteral("key.pem"));
+            const QString certificate = dir.filePath(QStringLiteral("certificate.pem"));
+            QProcess openssl;
+            openssl.setStandardOutputFile(QProcess::nullDevice());
+            openssl.setStandardErrorFile(QProcess::nullDevice());
+            openssl.start(QStringLiteral("/usr/bin/openssl"),
+                          {QStringLiteral("req"), QStringLiteral("-x509"),
+                           QStringLiteral("-newkey"), QStringLiteral("ec"),
+                           QStringLiteral("-pkeyopt"),
+                           QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+                           QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"),
+                           QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-keyout"), key,
+                           QStringLiteral("-out"), certificate});
+            if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
+                return false;
+            config +=
+                "certfile " + certificate.toLocal8Bit() + "\nkeyfile " + key.toLocal8Bit() + '\n';
+        }
         if (user.isEmpty()) {
             config += "allow_anonymous true\n";
         } else {
@@ -85,18 +107,65 @@ public:
         }
     }
 
-    // Publishes payload on topic as a plug would; whether it was sent.
-    bool publish(const QString &topic, const QByteArray &payload) const
+    // Publishes payload on topic as a plug would, kept by the broker for
+    // later subscribers with retain; whether it was sent.
+    bool publish(const QString &topic, const QByteArray &payload, bool retain = false) const
     {
         QProcess pub;
-        pub.start(QStringLiteral("/usr/bin/mosquitto_pub"),
-                  {QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
-                   QString::number(port), QStringLiteral("-t"), topic, QStringLiteral("-s")});
+        QStringList arguments = {QStringLiteral("-h"), QStringLiteral("127.0.0.1"),
+                                 QStringLiteral("-p"), QString::number(port),
+                                 QStringLiteral("-t"), topic,
+                                 QStringLiteral("-s")};
+        if (retain)
+            arguments.append(QStringLiteral("-r"));
+        pub.start(QStringLiteral("/usr/bin/mosquitto_pub"), arguments);
         if (!pub.waitForStarted(5000))
             return false;
         pub.write(payload);
         pub.closeWriteChannel();
         return pub.waitForFinished(5000) && pub.exitCode() == 0;
+    }
+
+    // Publishes each message in one connection of MQTT 3.1.1 written by
+    // hand, as fast as the broker takes them; whether all were sent. Blocks:
+    // for a thread of its own.
+    bool publishAll(const QList<std::pair<QString, QByteArray>> &messages) const
+    {
+        // A packet: its type, its remaining length (seven bits a byte), its body.
+        const auto packet = [](char type, const QByteArray &body) {
+            QByteArray bytes(1, type);
+            qsizetype length = body.size();
+            do {
+                const char digit = char(length % 128);
+                length /= 128;
+                bytes += char(length > 0 ? digit | 0x80 : digit);
+            } while (length > 0);
+            return bytes + body;
+        };
+        const auto text = [](const QByteArray &utf8) {
+            return QByteArray(1, char(utf8.size() >> 8)) + char(utf8.size() & 0xff) + utf8;
+        };
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        if (!socket.waitForConnected(5000))
+            return false;
+        // CONNECT: protocol level 4, a clean session, 60 s keep-alive.
+        socket.write(
+            packet(0x10, text("MQTT") + QByteArray("\x04\x02\x00\x3c", 4) + text("publishAll")));
+        if (!socket.waitForReadyRead(5000) || !socket.read(4).startsWith("\x20\x02"))
+            return false;
+        for (const auto &[topic, payload] : messages) {
+            socket.write(packet(0x30, text(topic.toUtf8()) + payload));
+            while (socket.bytesToWrite() > 1 << 20)
+                if (!socket.waitForBytesWritten(5000))
+                    return false;
+        }
+        socket.write(QByteArray("\xe0\x00", 2)); // DISCONNECT
+        while (socket.bytesToWrite() > 0)
+            if (!socket.waitForBytesWritten(5000))
+                return false;
+        socket.disconnectFromHost();
+        return true;
     }
 
     // What the broker logged so far.

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -11,9 +12,12 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
+
+#include <functional>
 
 class TemporaryHome
 {
@@ -93,4 +97,23 @@ inline QVariant queryValue(const QString &sql, const QVariantList &values = {})
     if (!query.exec() || !query.next())
         return {};
     return query.value(0);
+}
+
+// The longest the event loop was held over ms milliseconds, or until done,
+// in milliseconds: a timer that should fire every 10 ms, and how late it was.
+inline qint64 longestHold(qint64 ms, const std::function<bool()> &done = {})
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    tick.start(10);
+    while (clock.elapsed() < ms && !(done && done()))
+        QTest::qWait(10);
+    return longest;
 }

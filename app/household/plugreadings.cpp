@@ -21,6 +21,14 @@ const QString portKey = QStringLiteral("plugBrokerPort");
 const QString userKey = QStringLiteral("plugBrokerUser");
 const QString passwordKey = QStringLiteral("plugBrokerPassword");
 const QString tlsKey = QStringLiteral("plugBrokerTls");
+const QString mostKWKey = QStringLiteral("plugMostKW");
+// The highest most a plug may be set to carry, in kW.
+constexpr double highestMostKW = 100;
+// A rise this much over what a plug may pass is rounding, not a fault, in kWh.
+constexpr double riseTolerance = 1e-9;
+
+const QString notWritten = QStringLiteral("Not stored: the data file is busy or cannot be "
+                                          "written. Please try again.");
 
 constexpr int maximumPort = 65535;
 
@@ -88,7 +96,7 @@ bool recordOne(const QSqlDatabase &db, const PlugReadings::Heard &heard)
     const std::optional<Latest> latest = latestOf(db, heard.plug);
     if (!latest)
         return false;
-    const QString counter = TypedNumber::plainText(heard.kWh);
+    const QString counter = PlugReadings::counterText(heard.kWh);
     if (latest->found && heard.date < latest->date)
         return true; // the clock went back: not placed
     if (latest->found && heard.kWh >= latest->reading) {
@@ -172,8 +180,44 @@ Outcome saveBroker(const QSqlDatabase &db, const QString &address, const QString
         });
     });
     if (!stored)
-        return {false, QStringLiteral("Not stored: the data file is busy or cannot be "
-                                      "written. Please try again.")};
+        return {false, notWritten};
+    return {true, QString()};
+}
+
+QString counterText(double kWh)
+{
+    QString text = QString::number(kWh, 'f', counterDecimals);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
+
+std::optional<double> mostKW(const QSqlDatabase &db)
+{
+    QSqlQuery query =
+        run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"), {mostKWKey});
+    if (!query.isActive())
+        return std::nullopt;
+    if (!query.next())
+        return defaultMostKW;
+    const std::optional<double> kW = storedCounter(query.value(0));
+    return kW && *kW > 0 ? kW : std::nullopt;
+}
+
+Outcome saveMostKW(const QSqlDatabase &db, const QString &kW, const QLocale &locale)
+{
+    const TypedNumber::Number number = TypedNumber::typed(kW, locale);
+    if (!number.ok || number.value <= 0 || number.value > highestMostKW)
+        return {false, QStringLiteral("Enter the most a plug carries in kW, a number above 0 "
+                                      "and up to %1; a 16 A plug carries %2.")
+                           .arg(counterText(highestMostKW), counterText(defaultMostKW))};
+    Database::createHouseholdTables(db);
+    if (!run(db, QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) VALUES (?,?)"),
+             {mostKWKey, counterText(number.value)})
+             .isActive())
+        return {false, notWritten};
     return {true, QString()};
 }
 
@@ -203,6 +247,37 @@ bool assign(const QSqlDatabase &db, const QString &plug, const QString &applianc
     });
 }
 
+bool forget(const QSqlDatabase &db, const QString &plug)
+{
+    Database::createHouseholdTables(db);
+    return Database::inTransaction(db, [&] {
+        return run(db, QStringLiteral("DELETE FROM PlugAssignment WHERE plug=?"), {plug})
+                   .isActive() &&
+               run(db, QStringLiteral("DELETE FROM PlugReading WHERE plug=?"), {plug}).isActive();
+    });
+}
+
+std::optional<QList<Assigned>> assignedPlugs(const QSqlDatabase &db)
+{
+    QSqlQuery query = run(db, QStringLiteral("SELECT appliance, plug FROM PlugAssignment "
+                                             "ORDER BY plug"));
+    if (!query.isActive())
+        return std::nullopt;
+    QList<Assigned> plugs;
+    while (query.next())
+        plugs.append({query.value(1).toString(), query.value(0).toString(), std::nullopt, {}});
+    for (Assigned &plug : plugs) {
+        const std::optional<Latest> latest = latestOf(db, plug.plug);
+        if (!latest)
+            return std::nullopt;
+        if (latest->found && std::isfinite(latest->reading)) {
+            plug.kWh = latest->reading;
+            plug.date = latest->date;
+        }
+    }
+    return plugs;
+}
+
 bool inUse(const QSqlDatabase &db)
 {
     const std::optional<Broker> stored = broker(db);
@@ -221,8 +296,44 @@ bool record(const QSqlDatabase &db, const QList<Heard> &counters)
     });
 }
 
-void Recorder::heard(const QString &plug, double kWh, const QDate &date)
+void Recorder::stored(const QString &plug, double kWh, const QDate &date)
 {
+    latest.insert(plug, {kWh, date.startOfDay(), std::nullopt});
+}
+
+Verdict Recorder::heard(const QString &plug, double kWh, const QDateTime &at, bool retained)
+{
+    const auto known = latest.find(plug);
+    if (known == latest.end()) {
+        take(plug, kWh, at);
+        return Verdict::Taken;
+    }
+    if (kWh >= known->kWh) {
+        known->lower.reset(); // a lower one before was a glitch
+        const double hours =
+            std::max(double(known->at.secsTo(at)) / 3600, PlugReadings::shortestRiseHours);
+        if (kWh - known->kWh > most * hours + riseTolerance)
+            return Verdict::Refused;
+        take(plug, kWh, at);
+        return Verdict::Taken;
+    }
+    if (retained)
+        return Verdict::Dropped;
+    if (!known->lower) {
+        known->lower = std::pair{kWh, at};
+        return Verdict::Held;
+    }
+    // Lower twice: the plug was reset or replaced; its series starts again
+    // from the first lower counter.
+    const auto [first, firstAt] = *known->lower;
+    take(plug, first, firstAt);
+    return heard(plug, kWh, at);
+}
+
+void Recorder::take(const QString &plug, double kWh, const QDateTime &at)
+{
+    latest.insert(plug, {kWh, at, std::nullopt});
+    const QDate date = at.date();
     const auto last = lastOfPlug.constFind(plug);
     if (last != lastOfPlug.constEnd()) {
         Segment &segment = segments[*last];
@@ -233,6 +344,15 @@ void Recorder::heard(const QString &plug, double kWh, const QDate &date)
     }
     lastOfPlug.insert(plug, segments.size());
     segments.append({plug, date, kWh, kWh});
+}
+
+void Recorder::forget(const QString &plug)
+{
+    latest.remove(plug);
+    segments.removeIf([&plug](const Segment &segment) { return segment.plug == plug; });
+    lastOfPlug.clear();
+    for (qsizetype i = 0; i < segments.size(); ++i)
+        lastOfPlug.insert(segments.at(i).plug, i);
 }
 
 bool Recorder::flush(const QSqlDatabase &db)
@@ -405,20 +525,6 @@ QString meterSentence(const QSqlDatabase &db, const QDate &first, const QDate &l
     if (measured.spread)
         sentence += spreadNote;
     return sentence;
-}
-
-std::optional<QHash<QString, double>> latestCounters(const QSqlDatabase &db)
-{
-    QSqlQuery query = run(db, QStringLiteral("SELECT plug, reading FROM PlugReading ORDER BY "
-                                             "series, readingDate"));
-    if (!query.isActive())
-        return std::nullopt;
-    QHash<QString, double> latest;
-    while (query.next()) {
-        if (const std::optional<double> counter = storedCounter(query.value(1)))
-            latest.insert(query.value(0).toString(), *counter);
-    }
-    return latest;
 }
 
 } // namespace PlugReadings

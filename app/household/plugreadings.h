@@ -5,7 +5,8 @@
 //
 // The broker lives in Settings(key, value) under "plugBroker" (its address),
 // "plugBrokerPort", "plugBrokerUser", "plugBrokerPassword" (kept as typed, in
-// the data file) and "plugBrokerTls" ("1" when ticked). Assignments live in
+// the data file) and "plugBrokerTls" ("1" when ticked); the most a plug
+// carries under "plugMostKW" (kW, a plain decimal). Assignments live in
 // PlugAssignment(appliance, plug): an appliance by its Tips name
 // (CalculatorLogic::applianceTipNames), a plug by its topic, one plug per
 // appliance. Counters live in PlugReading(plug, series, readingDate,
@@ -32,6 +33,18 @@ namespace PlugReadings {
 constexpr int defaultPort = 1883;
 // The longest broker address, in characters (a DNS name's limit).
 constexpr int maximumAddressLength = 253;
+// The most a plug carries unless the household sets another, in kW: 16 A at
+// 230 V.
+constexpr double defaultMostKW = 3.7;
+// The decimals a counter is stored and shown with (kWh to the milliwatt-hour).
+constexpr int counterDecimals = 6;
+// How long a counter is taken to have been rising at least, in hours, when
+// a rise is checked against the most a plug carries.
+constexpr double shortestRiseHours = 1;
+
+// A counter as it is stored and shown: a plain decimal with a point and at
+// most counterDecimals decimals ("61.354393", "11").
+QString counterText(double kWh);
 
 struct Broker
 {
@@ -61,6 +74,15 @@ Outcome saveBroker(const QSqlDatabase &db, const QString &address, const QString
                    const QString &user, const QString &password, bool tls,
                    const QLocale &locale = QLocale());
 
+// The most a plug carries in kW (defaultMostKW when none is stored); nothing
+// when it could not be read or the stored text is not a positive number.
+std::optional<double> mostKW(const QSqlDatabase &db);
+
+// Stores the most a plug carries as typed in kW (read as locale writes
+// numbers; above 0 and at most 100). Refused with a message, nothing stored,
+// for anything else or a file that cannot be written.
+Outcome saveMostKW(const QSqlDatabase &db, const QString &kW, const QLocale &locale = QLocale());
+
 // The plug of each appliance (Tips name) that has one; nothing when they
 // could not be read.
 std::optional<QHash<QString, QString>> assignments(const QSqlDatabase &db);
@@ -69,6 +91,22 @@ std::optional<QHash<QString, QString>> assignments(const QSqlDatabase &db);
 // appliance and the appliance's former plug leaves it. An empty appliance
 // leaves plug unassigned. False, nothing changed, when it cannot be stored.
 bool assign(const QSqlDatabase &db, const QString &plug, const QString &appliance);
+
+// Forgets plug for good, in one transaction: its assignment and every
+// counter stored of it. False, nothing changed, when it cannot be written.
+bool forget(const QSqlDatabase &db, const QString &plug);
+
+// An assigned plug with its latest stored counter.
+struct Assigned
+{
+    QString plug;
+    QString appliance;         // Tips name
+    std::optional<double> kWh; // nothing when none is stored or it is unreadable
+    QDate date;                // the day of kWh
+};
+
+// The assigned plugs, read at once; nothing when they could not be read.
+std::optional<QList<Assigned>> assignedPlugs(const QSqlDatabase &db);
 
 // Whether a broker is set up and at least one plug assigned: then the window
 // listens from its start. False when that could not be read.
@@ -89,12 +127,39 @@ struct Heard
 // cannot be written.
 bool record(const QSqlDatabase &db, const QList<Heard> &counters);
 
-// Counters heard on the window's thread, kept in memory and stored a batch at
-// a time, so that a message costs no write to the file.
+// What became of a counter heard.
+enum class Verdict
+{
+    Taken,   // kept, to be stored
+    Held,    // lower than the plug's latest: held until a second lower one
+    Dropped, // a lone lower counter, or a retained one from before
+    Refused, // a rise larger than the plug could pass since its latest
+};
+
+// Counters heard on the window's thread, checked, kept in memory and stored
+// a batch at a time, so that a message costs no write to the file.
+//
+// A counter is plausible against the plug's latest taken one. A lower
+// counter starts a new series only when the next counter is lower too (the
+// plug was reset or replaced); a counter back at or above the latest drops
+// it as a glitch that counts nothing. A lower counter the broker kept from
+// before (retained) never starts a series. A rise over mostKW times the hours
+// since the latest (at least shortestRiseHours) is refused.
 class Recorder
 {
 public:
-    void heard(const QString &plug, double kWh, const QDate &date);
+    explicit Recorder(double mostKW = defaultMostKW)
+        : most(mostKW)
+    {}
+    void setMostKW(double kW) { most = kW; }
+    double mostKW() const { return most; }
+
+    // The plug's latest stored counter, stored on date (taken as heard at
+    // that day's start), for checking the first counters heard of it.
+    void stored(const QString &plug, double kWh, const QDate &date);
+    Verdict heard(const QString &plug, double kWh, const QDateTime &at, bool retained = false);
+    // Drops all that was heard of plug and not yet stored.
+    void forget(const QString &plug);
     bool isEmpty() const { return segments.isEmpty(); }
     // Stores what was heard (record()); kept for the next try when it fails.
     bool flush(const QSqlDatabase &db);
@@ -109,8 +174,18 @@ private:
         double first = 0;
         double last = 0;
     };
+    struct Latest
+    {
+        double kWh = 0;
+        QDateTime at;
+        std::optional<std::pair<double, QDateTime>> lower; // held
+    };
+    double most;
     QList<Segment> segments;
     QHash<QString, qsizetype> lastOfPlug; // the index of each plug's last segment
+    QHash<QString, Latest> latest;        // each plug's latest taken counter
+
+    void take(const QString &plug, double kWh, const QDateTime &at);
 };
 
 // What a plug measured on a day: the counter's rise from its last value
@@ -164,9 +239,5 @@ QString daySentence(const QSqlDatabase &db, const QDate &date,
 // estimates for the same appliances; empty without such plugs.
 QString meterSentence(const QSqlDatabase &db, const QDate &first, const QDate &last,
                       double meterKWh);
-
-// The latest counter of each plug heard, by topic (to list plugs heard
-// before the page opened); nothing when they could not be read.
-std::optional<QHash<QString, double>> latestCounters(const QSqlDatabase &db);
 
 } // namespace PlugReadings

@@ -28,13 +28,15 @@ public:
     };
 
     // Called on the window's thread, through its event loop (queued from the
-    // connection's thread): as each message of a subscribed topic arrives,
-    // and as the connection's state changes, in words for the page
-    // ("connected", "cannot reach 192.168.1.5:1883: connection refused",
-    // "the broker refused the user name or password").
+    // connection's thread): for each message of a subscribed topic, in the
+    // order they arrived, a few milliseconds' worth at a time however many
+    // wait (retained: the broker kept it from before this connection); and as
+    // the connection's state changes, in words for the page ("connected",
+    // "cannot reach 192.168.1.5:1883: connection refused", "the broker
+    // refused the user name or password").
     struct Handlers
     {
-        std::function<void(const QString &topic, const QByteArray &payload)> message;
+        std::function<void(const QString &topic, const QByteArray &payload, bool retained)> message;
         std::function<void(bool connected, const QString &status)> status;
     };
 
@@ -60,5 +62,5 @@ public:
     static const PlugConnectionFactory *load(QString *error = nullptr);
 };
 
-#define PlugConnectionFactory_iid "org.viridio.PlugConnection/1"
+#define PlugConnectionFactory_iid "org.viridio.PlugConnection/2"
 Q_DECLARE_INTERFACE(PlugConnectionFactory, PlugConnectionFactory_iid)

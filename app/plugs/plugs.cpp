@@ -5,6 +5,7 @@
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
+#include "data/database.h"
 #include "household/calculatorlogic.h"
 #include "household/plugreadings.h"
 #include "household/typednumber.h"
@@ -25,16 +26,35 @@ QString applianceName(const QString &tipName)
 
 // A plug's two lines in the list: its name as its topic gives it and its
 // family, then its latest counter and the appliance it measures.
-QString plugText(const QString &topic, double kWh, const QString &appliance)
+QString plugText(const PlugSession::Plug &device)
 {
-    const std::optional<PlugLogic::Plug> plug = PlugLogic::plugOf(topic);
-    QString text = plug ? QStringLiteral("%1 (%2)\n   %3 kWh")
-                              .arg(plug->name, PlugLogic::familyName(plug->family),
-                                   TypedNumber::plainText(kWh))
-                        : topic;
-    if (!appliance.isEmpty())
-        text += QStringLiteral("   \u2192 ") + applianceName(appliance);
+    const std::optional<PlugLogic::Plug> plug = PlugLogic::plugOf(device.topic);
+    QString text =
+        plug ? QStringLiteral("%1 (%2)\n   %3")
+                   .arg(plug->name, PlugLogic::familyName(plug->family),
+                        device.kWh ? PlugReadings::counterText(*device.kWh) + QStringLiteral(" kWh")
+                                   : QStringLiteral("no counter yet"))
+             : device.topic;
+    if (!device.appliance.isEmpty())
+        text += QStringLiteral("   \u2192 ") + applianceName(device.appliance);
     return text;
+}
+
+// The plug's name as the household reads it.
+QString plugName(const QString &topic)
+{
+    const std::optional<PlugLogic::Plug> named = PlugLogic::plugOf(topic);
+    return named ? named->name : topic;
+}
+
+// Why the last write to the data file failed, in the household's words.
+QString notWritten()
+{
+    const Database::WriteFailure failure = Database::lastWriteFailure();
+    return failure == Database::WriteFailure::None
+               ? QStringLiteral("Not stored: the data file is busy or cannot be written. "
+                                "Please try again.")
+               : QStringLiteral("Not stored: ") + Database::failureText(failure);
 }
 
 } // namespace
@@ -56,19 +76,11 @@ void MainWindow::startPlugSession()
             if (ui->lb_brokerStatus)
                 ui->lb_brokerStatus->setText(QStringLiteral("Broker: ") + plugSession->status());
         });
-        connect(plugSession, &PlugSession::plugHeard, this, [this](int index) {
-            if (!ui->list_plugs)
-                return;
-            const PlugSession::Plug &plug = plugSession->plugs().at(index);
-            for (int row = 0; row < ui->list_plugs->count(); ++row) {
-                QListWidgetItem *item = ui->list_plugs->item(row);
-                if (item->data(topicRole).toString() == plug.topic) {
-                    item->setText(
-                        plugText(plug.topic, plug.kWh, item->data(applianceRole).toString()));
-                    return;
-                }
-            }
-            listPlugs();
+        connect(plugSession, &PlugSession::plugHeard, this, &MainWindow::showPlug);
+        connect(plugSession, &PlugSession::plugGone, this, &MainWindow::dropPlug);
+        connect(plugSession, &PlugSession::counterRefused, this, [this](const QString &text) {
+            if (ui->lb_plugMessage)
+                PageMessage::show(ui->lb_plugMessage, text, PageMessage::Tone::Failure);
         });
     }
     plugSession->start(*broker);
@@ -86,53 +98,78 @@ void MainWindow::preparePlugsPage()
     }
 }
 
+void MainWindow::showPlug(const QString &topic)
+{
+    if (!ui->list_plugs || !plugSession)
+        return;
+    const auto device = plugSession->plugs().constFind(topic);
+    if (device == plugSession->plugs().cend())
+        return;
+    QListWidgetItem *&item = plugItems[topic];
+    if (!item) {
+        item = new QListWidgetItem(ui->list_plugs);
+        item->setData(topicRole, topic);
+    }
+    item->setText(plugText(*device));
+    item->setData(applianceRole, device->appliance);
+}
+
+void MainWindow::dropPlug(const QString &topic)
+{
+    delete plugItems.take(topic);
+    if (topic == plugToForget)
+        plugToForget.clear();
+    const bool chosen = ui->list_plugs && ui->list_plugs->currentItem();
+    if (ui->push_assignPlug)
+        ui->push_assignPlug->setEnabled(chosen);
+    if (ui->push_forgetPlug)
+        ui->push_forgetPlug->setEnabled(chosen);
+}
+
 void MainWindow::listPlugs()
 {
     const QString current = ui->list_plugs->currentItem()
                                 ? ui->list_plugs->currentItem()->data(topicRole).toString()
                                 : QString();
-    // The plugs heard now, then those heard before that were not yet.
-    QList<std::pair<QString, double>> plugs;
-    if (plugSession) {
-        for (const PlugSession::Plug &plug : plugSession->plugs())
-            plugs.append({plug.topic, plug.kWh});
-    }
-    const std::optional<QHash<QString, double>> stored = PlugReadings::latestCounters(db);
-    const QHash<QString, double> before = stored.value_or(QHash<QString, double>());
-    for (auto plug = before.cbegin(); plug != before.cend(); ++plug) {
-        if (std::none_of(plugs.cbegin(), plugs.cend(),
-                         [&plug](const auto &heard) { return heard.first == plug.key(); }))
-            plugs.append({plug.key(), plug.value()});
-    }
-    const std::optional<QHash<QString, QString>> assigned = PlugReadings::assignments(db);
     ui->list_plugs->clear();
-    for (const auto &[topic, kWh] : std::as_const(plugs)) {
-        const QString appliance = assigned ? assigned->key(topic) : QString();
-        auto *item = new QListWidgetItem(plugText(topic, kWh, appliance), ui->list_plugs);
-        item->setData(topicRole, topic);
-        item->setData(applianceRole, appliance);
-        if (topic == current)
-            ui->list_plugs->setCurrentItem(item);
+    plugItems.clear();
+    if (plugSession) {
+        // The assigned plugs first, then the devices heard, each by topic.
+        QList<const PlugSession::Plug *> devices;
+        for (const PlugSession::Plug &device : plugSession->plugs())
+            devices.append(&device);
+        std::sort(devices.begin(), devices.end(), [](const auto *a, const auto *b) {
+            return std::pair(a->appliance.isEmpty(), a->topic) <
+                   std::pair(b->appliance.isEmpty(), b->topic);
+        });
+        for (const PlugSession::Plug *device : std::as_const(devices))
+            showPlug(device->topic);
+        if (plugSession->readFailed())
+            PageMessage::show(ui->lb_plugMessage,
+                              QStringLiteral("The plugs could not be read: the data file is busy "
+                                             "in another program or cannot be opened."),
+                              PageMessage::Tone::Failure);
     }
-    if (!stored || !assigned)
-        PageMessage::show(ui->lb_plugMessage,
-                          QStringLiteral("The plugs could not be read: the data file is busy in "
-                                         "another program or cannot be opened."),
-                          PageMessage::Tone::Failure);
+    if (QListWidgetItem *item = plugItems.value(current))
+        ui->list_plugs->setCurrentItem(item);
     ui->push_assignPlug->setEnabled(ui->list_plugs->currentItem() != nullptr);
+    ui->push_forgetPlug->setEnabled(ui->list_plugs->currentItem() != nullptr);
 }
 
 void MainWindow::on_push_smartPlugs_clicked()
 {
     showPage(SmartPlugsPage);
     ui->lb_plugMessage->clear();
+    plugToForget.clear();
     const std::optional<PlugReadings::Broker> broker = PlugReadings::broker(db);
-    if (broker) {
+    const std::optional<double> most = PlugReadings::mostKW(db);
+    if (broker && most) {
         ui->le_brokerAddress->setText(broker->address);
         ui->le_brokerPort->setText(QString::number(broker->port));
         ui->le_brokerUser->setText(broker->user);
         ui->le_brokerPassword->setText(broker->password);
         ui->check_brokerTls->setChecked(broker->tls);
+        ui->le_plugMostKW->setText(TypedNumber::shown(PlugReadings::counterText(*most)));
     } else {
         PageMessage::show(ui->lb_plugMessage,
                           QStringLiteral("The broker's settings could not be read."),
@@ -149,18 +186,25 @@ void MainWindow::on_push_smartPlugs_clicked()
 
 void MainWindow::on_push_connectBroker_clicked()
 {
-    const PlugReadings::Outcome outcome = PlugReadings::saveBroker(
-        db, ui->le_brokerAddress->text(), ui->le_brokerPort->text(), ui->le_brokerUser->text(),
-        ui->le_brokerPassword->text(), ui->check_brokerTls->isChecked());
-    PageMessage::show(ui->lb_plugMessage, outcome.message, PageMessage::toneOf(outcome.stored));
+    PlugReadings::Outcome outcome = PlugReadings::saveMostKW(db, ui->le_plugMostKW->text());
     if (outcome.stored)
-        startPlugSession();
+        outcome = PlugReadings::saveBroker(
+            db, ui->le_brokerAddress->text(), ui->le_brokerPort->text(), ui->le_brokerUser->text(),
+            ui->le_brokerPassword->text(), ui->check_brokerTls->isChecked());
+    PageMessage::show(ui->lb_plugMessage, outcome.message, PageMessage::toneOf(outcome.stored));
+    if (!outcome.stored)
+        return;
+    startPlugSession();
+    if (plugSession)
+        plugSession->setMostKW(PlugReadings::mostKW(db).value_or(PlugReadings::defaultMostKW));
 }
 
 void MainWindow::on_list_plugs_currentRowChanged(int row)
 {
     QListWidgetItem *item = ui->list_plugs->item(row);
+    plugToForget.clear();
     ui->push_assignPlug->setEnabled(item != nullptr);
+    ui->push_forgetPlug->setEnabled(item != nullptr);
     if (item)
         ui->comboBox_plugAppliance->setCurrentIndex(
             std::max(0, ui->comboBox_plugAppliance->findData(item->data(applianceRole))));
@@ -169,26 +213,50 @@ void MainWindow::on_list_plugs_currentRowChanged(int row)
 void MainWindow::on_push_assignPlug_clicked()
 {
     QListWidgetItem *item = ui->list_plugs->currentItem();
-    if (!item)
+    if (!item || !plugSession)
         return;
+    const QString topic = item->data(topicRole).toString();
     const QString appliance = ui->comboBox_plugAppliance->currentData().toString();
-    if (!PlugReadings::assign(db, item->data(topicRole).toString(), appliance)) {
-        PageMessage::show(ui->lb_plugMessage,
-                          QStringLiteral("Not stored: the data file is busy or cannot be written. "
-                                         "Please try again."),
-                          PageMessage::Tone::Failure);
+    if (!plugSession->assign(topic, appliance)) {
+        PageMessage::show(ui->lb_plugMessage, notWritten(), PageMessage::Tone::Failure);
         return;
     }
+    PageMessage::show(ui->lb_plugMessage,
+                      appliance.isEmpty()
+                          ? QStringLiteral("%1 measures no appliance now.").arg(plugName(topic))
+                          : QStringLiteral("%1 now measures the %2.")
+                                .arg(plugName(topic), applianceName(appliance)),
+                      PageMessage::Tone::Success);
+}
+
+void MainWindow::on_push_forgetPlug_clicked()
+{
+    QListWidgetItem *item = ui->list_plugs->currentItem();
+    if (!item || !plugSession)
+        return;
     const QString topic = item->data(topicRole).toString();
-    const std::optional<PlugLogic::Plug> named = PlugLogic::plugOf(topic);
-    const QString plug = named ? named->name : topic;
+    const QString appliance = item->data(applianceRole).toString();
+    if (!appliance.isEmpty() && plugToForget != topic) {
+        plugToForget = topic;
+        PageMessage::show(
+            ui->lb_plugMessage,
+            QStringLiteral("Forget %1? It measures the %2; its assignment and every counter "
+                           "stored of it will be removed for good. Tap Forget again to do so.")
+                .arg(plugName(topic), applianceName(appliance)),
+            PageMessage::Tone::Plain);
+        return;
+    }
+    plugToForget.clear();
+    if (!plugSession->forget(topic)) {
+        PageMessage::show(ui->lb_plugMessage, notWritten(), PageMessage::Tone::Failure);
+        return;
+    }
     PageMessage::show(
         ui->lb_plugMessage,
         appliance.isEmpty()
-            ? QStringLiteral("%1 measures no appliance now.").arg(plug)
-            : QStringLiteral("%1 now measures the %2.").arg(plug, applianceName(appliance)),
+            ? QStringLiteral("%1 is off the list until it is heard again.").arg(plugName(topic))
+            : QStringLiteral("%1 is forgotten, with its counters.").arg(plugName(topic)),
         PageMessage::Tone::Success);
-    listPlugs();
 }
 
 void MainWindow::on_push_smartPlugsBack_clicked()

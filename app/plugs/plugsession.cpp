@@ -18,6 +18,15 @@ PlugSession::PlugSession(const QSqlDatabase &db, QObject *parent)
     , db(db)
     , storeTimer(new QTimer(this))
 {
+    const std::optional<QList<PlugReadings::Assigned>> assigned = PlugReadings::assignedPlugs(db);
+    const std::optional<double> most = PlugReadings::mostKW(db);
+    unreadable = !assigned || !most;
+    recorder.setMostKW(most.value_or(PlugReadings::defaultMostKW));
+    for (const PlugReadings::Assigned &plug : assigned.value_or(QList<PlugReadings::Assigned>())) {
+        devices.insert(plug.plug, {plug.plug, plug.kWh, plug.appliance, 0});
+        if (plug.kWh)
+            recorder.stored(plug.plug, *plug.kWh, plug.date);
+    }
     storeTimer->setInterval(storeEveryMs);
     connect(storeTimer, &QTimer::timeout, this, &PlugSession::store);
     storeTimer->start();
@@ -48,8 +57,8 @@ void PlugSession::start(const PlugReadings::Broker &broker)
             return;
         }
         PlugConnection::Handlers handlers;
-        handlers.message = [this](const QString &topic, const QByteArray &payload) {
-            receive(topic, payload);
+        handlers.message = [this](const QString &topic, const QByteArray &payload, bool retained) {
+            receive(topic, payload, retained);
         };
         handlers.status = [this](bool up, const QString &text) {
             setStatus(up, text);
@@ -61,28 +70,106 @@ void PlugSession::start(const PlugReadings::Broker &broker)
     loading->setFuture(Plugins::preloaded(QStringLiteral("viridio_plugmqtt")));
 }
 
-void PlugSession::receive(const QString &topic, const QByteArray &payload)
+void PlugSession::receive(const QString &topic, const QByteArray &payload, bool retained)
 {
     const std::optional<PlugLogic::Counter> counter = PlugLogic::counterOf(topic, payload);
     if (!counter)
         return;
+    const QDateTime now(Clock::today(), QTime::currentTime());
     if (!counter->problem.isEmpty()) {
-        if (warnings.due(topic, QDateTime::currentDateTime()))
+        if (warnings.due(topic, now))
             qWarning("Viridio: ignored %s from the smart plug %s", qPrintable(counter->problem),
                      qPrintable(topic));
         return;
     }
-    recorder.heard(topic, counter->kWh, Clock::today());
-    const auto known = std::find_if(heardPlugs.begin(), heardPlugs.end(),
-                                    [&topic](const Plug &plug) { return plug.topic == topic; });
-    if (known == heardPlugs.end()) {
-        heardPlugs.append({topic, counter->plug.name, counter->plug.family, counter->kWh});
-        emit plugHeard(int(heardPlugs.size() - 1));
-    } else {
-        known->kWh = counter->kWh;
-        emit plugHeard(int(known - heardPlugs.begin()));
+    auto device = devices.find(topic);
+    if (device == devices.end()) {
+        device = devices.insert(topic, {topic, std::nullopt, QString(), 0});
+        ++unassigned;
     }
+    device->kWh = counter->kWh;
+    device->heard = ++messages;
+    if (!device->appliance.isEmpty() &&
+        recorder.heard(topic, counter->kWh, now, retained) == PlugReadings::Verdict::Refused &&
+        refusals.due(topic, now)) {
+        const QString text =
+            QStringLiteral("The counter of %1 (%2) jumped to %3 kWh, more than a plug carrying at "
+                           "most %4 kW can pass since its last one; the jump is not counted.")
+                .arg(counter->plug.name, PlugLogic::familyName(counter->plug.family),
+                     PlugReadings::counterText(counter->kWh),
+                     PlugReadings::counterText(recorder.mostKW()));
+        qWarning("Viridio: %s (%s)", qPrintable(text), qPrintable(topic));
+        emit counterRefused(text);
+    }
+    emit plugHeard(topic);
+    if (unassigned > mostUnassigned)
+        dropOldestUnassigned();
     emit counterKept();
+}
+
+void PlugSession::dropOldestUnassigned()
+{
+    auto oldest = devices.end();
+    for (auto device = devices.begin(); device != devices.end(); ++device) {
+        if (device->appliance.isEmpty() &&
+            (oldest == devices.end() || device->heard < oldest->heard))
+            oldest = device;
+    }
+    if (oldest == devices.end())
+        return;
+    const QString topic = oldest.key();
+    devices.erase(oldest);
+    --unassigned;
+    emit plugGone(topic);
+}
+
+bool PlugSession::assign(const QString &topic, const QString &appliance)
+{
+    if (!PlugReadings::assign(db, topic, appliance))
+        return false;
+    store(); // what a plug taken off its appliance counted till now
+    const QDateTime now(Clock::today(), QTime::currentTime());
+    QStringList changed;
+    for (auto device = devices.begin(); device != devices.end(); ++device) {
+        const bool mine = device.key() == topic;
+        const bool was = !device->appliance.isEmpty();
+        if (mine)
+            device->appliance = appliance;
+        else if (!appliance.isEmpty() && device->appliance == appliance)
+            device->appliance.clear();
+        else
+            continue;
+        const bool is = !device->appliance.isEmpty();
+        unassigned += int(was) - int(is);
+        if (!is)
+            recorder.forget(device.key());
+        else if (!was && device->kWh)
+            recorder.heard(device.key(), *device->kWh, now);
+        changed.append(device.key());
+    }
+    for (const QString &plug : std::as_const(changed))
+        emit plugHeard(plug);
+    while (unassigned > mostUnassigned)
+        dropOldestUnassigned();
+    store(); // the newly assigned plug's counter, at once
+    return true;
+}
+
+bool PlugSession::forget(const QString &topic)
+{
+    const auto device = devices.constFind(topic);
+    if (device == devices.cend())
+        return true;
+    if (!device->appliance.isEmpty()) {
+        if (!PlugReadings::forget(db, topic))
+            return false;
+        recorder.forget(topic);
+    } else {
+        --unassigned;
+    }
+    devices.remove(topic);
+    emit plugGone(topic);
+    return true;
 }
 
 bool PlugSession::store()

@@ -1,17 +1,20 @@
 // The window's side of the smart plugs: the connection to the broker (made by
-// the MQTT plugin, loaded off the window's thread on first use), the plugs
-// heard while it is up and their counters, kept as their readings.
+// the MQTT plugin, loaded off the window's thread on first use), the devices
+// heard while it is up and the counters of the assigned ones, kept as their
+// readings. A device no appliance is assigned to is held in memory only, and
+// only the most recently heard of them: a broker may carry a whole street's.
 #pragma once
 
 #include "household/plugreadings.h"
 #include "plugs/pluglogic.h"
 
-#include <QList>
+#include <QHash>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class PlugConnection;
 class QTimer;
@@ -23,7 +26,10 @@ class PlugSession : public QObject
 public:
     // Counters heard are stored at least this often, in milliseconds.
     static constexpr int storeEveryMs = 60 * 1000;
+    // The most devices without an appliance held at once.
+    static constexpr int mostUnassigned = 200;
 
+    // Reads the assigned plugs and the most a plug carries once.
     PlugSession(const QSqlDatabase &db, QObject *parent = nullptr);
     ~PlugSession() override; // stores what was heard
 
@@ -34,30 +40,44 @@ public:
     // The connection's state in words ("connected", "cannot reach ...").
     QString status() const { return statusText; }
     bool isConnected() const { return connected; }
+    // Whether the assigned plugs could be read when the session started.
+    bool readFailed() const { return unreadable; }
 
-    // A plug heard since the session started (or before: see PlugReadings).
+    // A device heard since the session started, or assigned before.
     struct Plug
     {
         QString topic;
-        QString name; // as its topic names it
-        PlugLogic::Family family;
-        double kWh = 0; // the latest counter
+        std::optional<double> kWh; // the latest counter, heard or stored
+        QString appliance;         // Tips name; empty when unassigned
+        quint64 heard = 0;         // when last heard, in messages read
     };
-    // In the order first heard.
-    const QList<Plug> &plugs() const { return heardPlugs; }
+    // By topic.
+    const QHash<QString, Plug> &plugs() const { return devices; }
 
-    // Reads a message of topic: a plug's counter is kept for today and the
-    // plug listed; a payload that is not sound is said on standard error, once
-    // an hour per plug, and kept nowhere.
-    void receive(const QString &topic, const QByteArray &payload);
+    // Reads a message of topic: a device's counter is kept, and stored when
+    // an appliance is assigned to it and the counter is plausible (see
+    // PlugReadings::Recorder); a payload that is not sound or a refused rise
+    // is said on standard error, once an hour per device, and kept nowhere.
+    void receive(const QString &topic, const QByteArray &payload, bool retained = false);
+
+    // Assigns topic to appliance (empty: to none) and stores it; its latest
+    // counter is stored at once, and its counters from then on. False when it was not stored.
+    bool assign(const QString &topic, const QString &appliance);
+    // Forgets topic: its assignment and stored counters too. False, nothing
+    // forgotten, when the file could not be written.
+    bool forget(const QString &topic);
+    // Takes a new most a plug carries for the rises checked from now on.
+    void setMostKW(double kW) { recorder.setMostKW(kW); }
 
     // Stores the counters heard (PlugReadings::Recorder::flush).
     bool store();
 
 signals:
     void statusChanged();
-    void plugHeard(int index); // a new plug, or a new counter of one
-    void counterKept();        // a message's counter was taken (for tests and benchmarks)
+    void plugHeard(const QString &topic);     // a new device, or a new counter or appliance of one
+    void plugGone(const QString &topic);      // no longer held
+    void counterRefused(const QString &text); // for the page, once an hour a device
+    void counterKept(); // a message's counter was read (for tests and benchmarks)
 
 private:
     QSqlDatabase db;
@@ -65,10 +85,15 @@ private:
     int attempt = 0; // which start() the plugin's loading is for
     QString statusText;
     bool connected = false;
-    QList<Plug> heardPlugs;
+    bool unreadable = false;
+    QHash<QString, Plug> devices;
+    int unassigned = 0; // how many devices have no appliance
+    quint64 messages = 0;
     PlugReadings::Recorder recorder;
     PlugLogic::Warnings warnings;
+    PlugLogic::Warnings refusals;
     QTimer *storeTimer;
 
     void setStatus(bool up, const QString &text);
+    void dropOldestUnassigned();
 };

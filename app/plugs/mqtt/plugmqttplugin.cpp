@@ -6,6 +6,7 @@
 // thread through its event loop.
 #include "plugs/plugconnection.h"
 
+#include <QElapsedTimer>
 #include <QMetaObject>
 #include <QObject>
 
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <thread>
 
@@ -34,6 +36,17 @@ constexpr int loopWaitMs = 250;
 // in seconds.
 constexpr int firstWaitSeconds = 1;
 constexpr int lastWaitSeconds = 60;
+// The longest the window's thread reads waiting messages at a time, in
+// milliseconds: a flood of them (thousands of devices on a broker) is read
+// in turns, between which the window answers.
+constexpr qint64 readTurnMs = 10;
+
+struct Message
+{
+    QString topic;
+    QByteArray payload;
+    bool retained = false;
+};
 
 // What the connection's thread and the window's thread share. The window's
 // side only ever sets stopping and drops the context.
@@ -44,6 +57,8 @@ struct Shared
     bool stopping = false;
     QObject *context = nullptr; // null once the connection is dropped
     Handlers handlers;
+    std::deque<Message> inbox; // heard, not yet read on the window's thread
+    bool readPosted = false;   // a turn of reading them is on its way
 
     bool stopped()
     {
@@ -89,6 +104,42 @@ void postStatus(const std::shared_ptr<Shared> &shared, bool connected, const QSt
     });
 }
 
+// Reads waiting messages on the window's thread for one turn, and posts the
+// next turn while any are left.
+void readMessages(const std::shared_ptr<Shared> &shared)
+{
+    Handlers handlers;
+    {
+        std::lock_guard<std::mutex> lock(shared->mutex);
+        if (!shared->context)
+            return;
+        handlers = shared->handlers;
+    }
+    QElapsedTimer turn;
+    turn.start();
+    for (;;) {
+        Message next;
+        {
+            std::lock_guard<std::mutex> lock(shared->mutex);
+            if (!shared->context)
+                return;
+            if (shared->inbox.empty()) {
+                shared->readPosted = false;
+                return;
+            }
+            if (turn.elapsed() >= readTurnMs) {
+                QMetaObject::invokeMethod(
+                    shared->context, [shared] { readMessages(shared); }, Qt::QueuedConnection);
+                return;
+            }
+            next = std::move(shared->inbox.front());
+            shared->inbox.pop_front();
+        }
+        if (handlers.message)
+            handlers.message(next.topic, next.payload, next.retained);
+    }
+}
+
 // The reason of a failed call, in the page's words: the system's for a
 // failure of the network ("connection refused"), else the library's.
 QString reason(int rc, int error)
@@ -108,7 +159,17 @@ struct Session
     bool refused = false; // the broker answered, and refused
     bool up = false;      // the broker accepted this connection
     int wait = firstWaitSeconds;
+    QString certificate; // why the broker's certificate was refused; empty if it was not
 };
+
+// The library's own lines: TLS failures are only told there.
+void onLog(mosquitto *, void *data, int level, const char *line)
+{
+    auto *session = static_cast<Session *>(data);
+    const QString text = QString::fromLocal8Bit(line);
+    if (level == MOSQ_LOG_ERR && text.contains(QLatin1String("certificate verify failed")))
+        session->certificate = text;
+}
 
 void onConnect(mosquitto *mosq, void *data, int rc)
 {
@@ -133,21 +194,26 @@ void onConnect(mosquitto *mosq, void *data, int rc)
 
 void onMessage(mosquitto *, void *data, const mosquitto_message *message)
 {
-    auto *session = static_cast<Session *>(data);
-    QString topic = QString::fromUtf8(message->topic);
-    QByteArray payload(static_cast<const char *>(message->payload), message->payloadlen);
-    post(session->shared,
-         [topic = std::move(topic), payload = std::move(payload)](const Handlers &handlers) {
-             if (handlers.message)
-                 handlers.message(topic, payload);
-         });
+    const std::shared_ptr<Shared> &shared = static_cast<Session *>(data)->shared;
+    Message heard{QString::fromUtf8(message->topic),
+                  QByteArray(static_cast<const char *>(message->payload), message->payloadlen),
+                  message->retain};
+    std::lock_guard<std::mutex> lock(shared->mutex);
+    if (!shared->context)
+        return;
+    shared->inbox.push_back(std::move(heard));
+    if (!shared->readPosted) {
+        shared->readPosted = true;
+        QMetaObject::invokeMethod(
+            shared->context, [shared] { readMessages(shared); }, Qt::QueuedConnection);
+    }
 }
 
 // The connection's thread: connects, reads until the connection fails, waits
 // and connects again, until the connection is dropped.
 void run(const std::shared_ptr<Shared> &shared, const Broker &broker, const QStringList &topics)
 {
-    Session session{shared, topics};
+    Session session{shared, topics, false, false, firstWaitSeconds, QString()};
     mosquitto *mosq = mosquitto_new(nullptr, true, &session);
     if (!mosq) {
         postStatus(shared, false, QStringLiteral("the MQTT library could not start"));
@@ -168,16 +234,30 @@ void run(const std::shared_ptr<Shared> &shared, const Broker &broker, const QStr
     }
     mosquitto_connect_callback_set(mosq, onConnect);
     mosquitto_message_callback_set(mosq, onMessage);
+    mosquitto_log_callback_set(mosq, onLog);
 
     const QByteArray host = broker.address.toUtf8();
     const QString where = QStringLiteral("%1:%2").arg(broker.address, QString::number(broker.port));
-    const auto cannotReach = [&shared, &where](int rc, int error) {
+    QString certificateSaid; // said once on standard error, not at every attempt
+    const auto cannotReach = [&shared, &where, &session, &certificateSaid](int rc, int error) {
+        if (session.certificate.isEmpty()) {
+            postStatus(shared, false,
+                       QStringLiteral("cannot reach %1: %2").arg(where, reason(rc, error)));
+            return;
+        }
+        if (session.certificate != certificateSaid)
+            qWarning("Viridio: the MQTT broker's TLS certificate was refused: %s",
+                     qPrintable(session.certificate));
+        certificateSaid = session.certificate;
         postStatus(shared, false,
-                   QStringLiteral("cannot reach %1: %2").arg(where, reason(rc, error)));
+                   QStringLiteral("not connected to %1: its certificate failed the check, so "
+                                  "this computer cannot tell it is your broker")
+                       .arg(where));
     };
     while (!shared->stopped()) {
         session.refused = false;
         session.up = false;
+        session.certificate.clear();
         errno = 0;
         int rc = mosquitto_connect(mosq, host.constData(), broker.port, keepAliveSeconds);
         if (rc == MOSQ_ERR_SUCCESS) {
