@@ -381,8 +381,12 @@ int main(int argc, char *argv[])
     press(&window, {QStringLiteral("push_saveMeterReading")});
     ok = save(&window, folder, QStringLiteral("meters-series-refused")) && ok;
     // A reading removed, with the way back beside the message.
-    window.findChild<QListWidget *>(QStringLiteral("list_meterReadings"))->setCurrentRow(0);
+    auto *listed = window.findChild<QListWidget *>(QStringLiteral("list_meterReadings"));
+    listed->setCurrentRow(0);
+    const int before = listed->count();
     press(&window, {QStringLiteral("push_removeMeterReading")});
+    // The list is read again on a thread of its own.
+    ok = QTest::qWaitFor([listed, before] { return listed->count() < before; }, 5000) && ok;
     ok = save(&window, folder, QStringLiteral("meters-removed-undo")) && ok;
     ok = saveCalendar(&window, folder, "date_meterReading", "calWid_meterReading",
                       QStringLiteral("meters-day-calendar")) &&
