@@ -208,6 +208,7 @@ private slots:
     void ruleThatCannotOccurStops();
     void yearlyCountCountsFromFirstYear();
     void timeZonesBoundedOrSaid();
+    void calendarAsProgramsExport();
     void calendarRefused_data();
     void calendarRefused();
     void programServesCalendarByContent();
@@ -562,6 +563,43 @@ void TestEventServer::timeZonesBoundedOrSaid()
                                         "the file does not describe it (VTIMEZONE) and it is no "
                                         "zone known here; its times are taken as in "
                                         "Europe/Berlin, the server's zone")});
+}
+
+// As a calendar program exports: empty text values (an event without a
+// description), faults libical reports in properties the server does not read
+// (an empty CLASS, a URL of an unknown VALUE type, a broken parameter of an X-
+// property, a VALARM without its TRIGGER value), and names spaced as typed.
+void TestEventServer::calendarAsProgramsExport()
+{
+    const QByteArray exported =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Calendar//EN\r\nCALSCALE:GREGORIAN\r\n"
+        "X-WR-CALNAME:\r\nBEGIN:VEVENT\r\nUID:swap@home\r\nSUMMARY:Swap  and  mend \r\n"
+        "DESCRIPTION:\r\nLOCATION:\r\nCATEGORIES:\r\nCLASS:\r\nURL;VALUE=FOO:x\r\n"
+        "X-APP-CONFERENCE;=x:y\r\nDTSTART;VALUE=DATE:20260314\r\n"
+        "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:\r\nEND:VALARM\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:walk@home\r\nSUMMARY:Moor\\nwalk\r\nLOCATION;LANGUAGE=en:  \r\n"
+        "DESCRIPTION;ALTREP=\"cid:walk:1\":\r\nX-VIRIDIO-FEE:\r\nDTSTART;VALUE=DATE:20260315\r\n"
+        "END:VEVENT\r\nEND:VCALENDAR\r\n";
+    const EventFile::Result result = IcsFile::parse(exported, 2026);
+    QCOMPARE(result.errors, QStringList{});
+    QCOMPARE(EventFormat::joinRecords(result.records),
+             EventFormat::joinRecords({{QStringLiteral("Swap  and  mend"),
+                                        {},
+                                        {},
+                                        {},
+                                        QStringLiteral("3@14@2026"),
+                                        QStringLiteral("3@14@2026")},
+                                       {QStringLiteral("Moor walk"),
+                                        {},
+                                        {},
+                                        {},
+                                        QStringLiteral("3@15@2026"),
+                                        QStringLiteral("3@15@2026")}}));
+
+    // A fault in what is read still refuses the file.
+    QByteArray broken = exported;
+    broken.replace("DTSTART;VALUE=DATE:20260315", "DTSTART;VALUE=FOO:20260315");
+    QVERIFY(!IcsFile::parse(broken, 2026).errors.isEmpty());
 }
 
 void TestEventServer::calendarRefused_data()
