@@ -209,6 +209,8 @@ private slots:
     void yearlyCountCountsFromFirstYear();
     void timeZonesBoundedOrSaid();
     void calendarAsProgramsExport();
+    void pastYearsNotServed();
+    void otherCalendarScaleSaid();
     void calendarRefused_data();
     void calendarRefused();
     void programServesCalendarByContent();
@@ -600,6 +602,62 @@ void TestEventServer::calendarAsProgramsExport()
     QByteArray broken = exported;
     broken.replace("DTSTART;VALUE=DATE:20260315", "DTSTART;VALUE=FOO:20260315");
     QVERIFY(!IcsFile::parse(broken, 2026).errors.isEmpty());
+}
+
+// School terms from 2019 to 2028: ten years do not fit in one message, this
+// year's and those after do; the past seven years are not served.
+void TestEventServer::pastYearsNotServed()
+{
+    QByteArray content = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//School//EN\r\n";
+    const QString description(480, QLatin1Char('d'));
+    for (int year = 2019; year <= 2028; ++year) {
+        for (int term = 1; term <= 10; ++term)
+            content += QStringLiteral("BEGIN:VEVENT\r\nUID:%1-%2@school\r\nSUMMARY:Term %2 %1\r\n"
+                                      "DESCRIPTION:%3\r\nDTSTART;VALUE=DATE:%1%4\r\n"
+                                      "DTEND;VALUE=DATE:%1%5\r\nEND:VEVENT\r\n")
+                           .arg(QString::number(year), QString::number(term), description,
+                                QStringLiteral("%1").arg(term, 2, 10, QLatin1Char('0')) +
+                                    QStringLiteral("01"),
+                                QStringLiteral("%1").arg(term, 2, 10, QLatin1Char('0')) +
+                                    QStringLiteral("10"))
+                           .toUtf8();
+    }
+    // Ending on 1 January 2026 is this year; ending on 31 December 2025 is not.
+    content += "BEGIN:VEVENT\r\nUID:eve@school\r\nSUMMARY:Eve\r\nDTSTART;VALUE=DATE:20251231\r\n"
+               "DTEND;VALUE=DATE:20260102\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:old@school\r\n"
+               "SUMMARY:Old\r\nDTSTART;VALUE=DATE:20251231\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    const EventFile::Result result = IcsFile::parse(content, 2026);
+    QCOMPARE(result.errors, QStringList{});
+    const QMap<QString, QString> served = daysByName(result);
+    QCOMPARE(served.size(), 31);
+    QCOMPARE(served.value(QStringLiteral("Term 1 2026")), QStringLiteral("1@1@2026 - 1@9@2026"));
+    QCOMPARE(served.value(QStringLiteral("Term 10 2028")), QStringLiteral("10@1@2028 - 10@9@2028"));
+    QCOMPARE(served.value(QStringLiteral("Eve")), QStringLiteral("12@31@2025 - 1@1@2026"));
+    QVERIFY(!served.contains(QStringLiteral("Term 10 2025")));
+    QVERIFY(!served.contains(QStringLiteral("Old")));
+    QCOMPARE(result.leftOut,
+             QStringList{QStringLiteral("71 events: left out: they end before 2026")});
+}
+
+// A rule by another calendar than the Gregorian is said as such, and the rest
+// of the file is served.
+void TestEventServer::otherCalendarScaleSaid()
+{
+    const QByteArray content =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Town//EN\r\n"
+        "BEGIN:VEVENT\r\nUID:new-year@town\r\nSUMMARY:Lunar New Year\r\n"
+        "DTSTART;VALUE=DATE:20260217\r\nRRULE:RSCALE=CHINESE;FREQ=YEARLY\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:fair@town\r\nSUMMARY:Fair\r\nDTSTART;VALUE=DATE:20260710\r\n"
+        "RRULE:RSCALE=GREGORIAN;FREQ=YEARLY;COUNT=1\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    const EventFile::Result result = IcsFile::parse(content, 2026);
+    QCOMPARE(result.errors, QStringList{});
+    QCOMPARE(daysByName(result),
+             (QMap<QString, QString>{
+                 {QStringLiteral("Fair 2026"), QStringLiteral("7@10@2026 - 7@10@2026")}}));
+    QCOMPARE(result.leftOut,
+             QStringList{QStringLiteral("the VEVENT \"Lunar New Year\" (UID new-year@town): left "
+                                        "out: it repeats by the Chinese calendar "
+                                        "(RSCALE=CHINESE): not served")});
 }
 
 void TestEventServer::calendarRefused_data()

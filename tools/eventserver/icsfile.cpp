@@ -350,6 +350,32 @@ bool isAmong(const icaltimetype &day, const QList<icaltimetype> &times, const ic
     return false;
 }
 
+// The calendar a rule counts by, when it is another than the Gregorian
+// (RSCALE=CHINESE: "Chinese"), or empty text.
+QString otherCalendar(const icalrecurrencetype &rule)
+{
+    const QString scale = QString::fromUtf8(rule.rscale).toLower();
+    if (scale.isEmpty() || scale == QLatin1String("gregorian"))
+        return {};
+    return scale.at(0).toUpper() + scale.mid(1);
+}
+
+// Why an event's rule is not followed, or empty text: the server follows
+// yearly rules of the Gregorian calendar.
+QString ruleProblem(icalproperty *rule)
+{
+    const icalrecurrencetype recurrence = icalproperty_get_rrule(rule);
+    const QString calendar = otherCalendar(recurrence);
+    if (!calendar.isEmpty())
+        return QStringLiteral("it repeats by the %1 calendar (RSCALE=%2): not served")
+            .arg(calendar, text(recurrence.rscale));
+    if (recurrence.freq != ICAL_YEARLY_RECURRENCE)
+        return QStringLiteral("it repeats other than yearly (RRULE:%1); the server serves yearly "
+                              "days only")
+            .arg(text(icalproperty_get_value_as_string(rule)));
+    return {};
+}
+
 // rule with the parts that default to its start's written out (RFC 5545:
 // a yearly rule without BYMONTH, BYWEEKNO, BYYEARDAY, BYMONTHDAY and BYDAY
 // repeats the start's month and day, and so on), so that the start can move.
@@ -521,6 +547,8 @@ public:
     QHash<QString, QList<icaltimetype>> changedDays;
     QHash<QString, icalcomponent *> repeating; // the VEVENT with the rule, by UID
 
+    int past = 0; // events that end before year, not served
+
     bool full() const { return occurrences.size() > maxEvents; }
 
     // Writes each time zone of calendars anew with its changes around the
@@ -650,7 +678,7 @@ public:
             icalproperty *mainRule =
                 main ? icalcomponent_get_first_property(main, ICAL_RRULE_PROPERTY) : nullptr;
             if (main && (icalcomponent_get_status(main) == ICAL_STATUS_CANCELLED ||
-                         icalproperty_get_rrule(mainRule).freq != ICAL_YEARLY_RECURRENCE))
+                         !ruleProblem(mainRule).isEmpty()))
                 return leaveOut(QStringLiteral("it changes one day (RECURRENCE-ID) of an event "
                                                "that is left out"));
             if (first.date().year() < year || first.date().year() > year + 1)
@@ -658,14 +686,17 @@ public:
                                                "event outside %1 and %2")
                                     .arg(QString::number(year), QString::number(year + 1)));
         }
-        if (!rule || changesOneDay)
+        if (!rule || changesOneDay) {
+            // The viewer lists this year's events: past ones are not sent.
+            if (lastDay.year() < year)
+                return void(++past);
             return occurrences.append(occurrence);
+        }
 
+        const QString problem = ruleProblem(rule);
+        if (!problem.isEmpty())
+            return leaveOut(problem);
         const icalrecurrencetype recurrence = icalproperty_get_rrule(rule);
-        if (recurrence.freq != ICAL_YEARLY_RECURRENCE)
-            return leaveOut(QStringLiteral("it repeats other than yearly (RRULE:%1); the server "
-                                           "serves yearly days only")
-                                .arg(text(icalproperty_get_value_as_string(rule))));
 
         QList<icaltimetype> skipped = changedDays.value(uid);
         for (icalproperty *exdate = icalcomponent_get_first_property(event, ICAL_EXDATE_PROPERTY);
@@ -754,6 +785,12 @@ private:
                  rrule; rrule = icalcomponent_get_next_property(part, ICAL_RRULE_PROPERTY)) {
                 const icalrecurrencetype rule = icalproperty_get_rrule(rrule);
                 const QString ruleText = text(icalproperty_get_value_as_string(rrule));
+                const QString calendar = otherCalendar(rule);
+                if (!calendar.isEmpty()) {
+                    why = QStringLiteral("its changes repeat by the %1 calendar (RRULE:%2)")
+                              .arg(calendar, ruleText);
+                    return {};
+                }
                 if (rule.freq != ICAL_YEARLY_RECURRENCE) {
                     why = QStringLiteral("its changes repeat other than yearly (RRULE:%1)")
                               .arg(ruleText);
@@ -944,6 +981,9 @@ EventFile::Result parse(const QByteArray &content, int year, const QTimeZone &zo
         }
     }
 
+    if (reader.past > 0)
+        reader.result.leftOut.append(QStringLiteral("%1 events: left out: they end before %2")
+                                         .arg(QString::number(reader.past), QString::number(year)));
     nameOccurrences(reader.occurrences);
     EventFile::Checker checker;
     const QString pattern = QStringLiteral("M@d@yyyy");
