@@ -567,13 +567,15 @@ void TestEventServer::timeZonesBoundedOrSaid()
                                         "Europe/Berlin, the server's zone")});
 }
 
-// As a calendar program exports: empty text values (an event without a
-// description), faults libical reports in properties the server does not read
-// (an empty CLASS, a URL of an unknown VALUE type, a broken parameter of an X-
-// property, a VALARM without its TRIGGER value), and names spaced as typed.
+// As a calendar program exports: a byte order mark before BEGIN, empty text
+// values (an event without a description), faults libical reports in
+// properties the server does not read (an empty CLASS, a URL of an unknown
+// VALUE type, a broken parameter of an X- property, a VALARM without its
+// TRIGGER value), and names spaced as typed.
 void TestEventServer::calendarAsProgramsExport()
 {
     const QByteArray exported =
+        "\xEF\xBB\xBF"
         "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Calendar//EN\r\nCALSCALE:GREGORIAN\r\n"
         "X-WR-CALNAME:\r\nBEGIN:VEVENT\r\nUID:swap@home\r\nSUMMARY:Swap  and  mend \r\n"
         "DESCRIPTION:\r\nLOCATION:\r\nCATEGORIES:\r\nCLASS:\r\nURL;VALUE=FOO:x\r\n"

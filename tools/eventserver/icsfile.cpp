@@ -252,7 +252,10 @@ Sifted sift(const QByteArray &content)
             sifted.content += '\n';
     };
     int number = 0;
-    for (qsizetype at = 0; at < content.size() && problem.isEmpty();) {
+    // A byte order mark, as some calendar programs write, is no part of the
+    // first line.
+    for (qsizetype at = content.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+         at < content.size() && problem.isEmpty();) {
         const qsizetype from = at;
         qsizetype end = content.indexOf('\n', at);
         if (end < 0)
