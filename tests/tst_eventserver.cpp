@@ -570,8 +570,8 @@ void TestEventServer::timeZonesBoundedOrSaid()
 // As a calendar program exports: a byte order mark before BEGIN, empty text
 // values (an event without a description), faults libical reports in
 // properties the server does not read (an empty CLASS, a URL of an unknown
-// VALUE type, a broken parameter of an X- property, a VALARM without its
-// TRIGGER value), and names spaced as typed.
+// VALUE type, a broken parameter of an X- property, a name libical does not
+// take, a VALARM without its TRIGGER value), and names spaced as typed.
 void TestEventServer::calendarAsProgramsExport()
 {
     const QByteArray exported =
@@ -579,7 +579,7 @@ void TestEventServer::calendarAsProgramsExport()
         "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Calendar//EN\r\nCALSCALE:GREGORIAN\r\n"
         "X-WR-CALNAME:\r\nBEGIN:VEVENT\r\nUID:swap@home\r\nSUMMARY:Swap  and  mend \r\n"
         "DESCRIPTION:\r\nLOCATION:\r\nCATEGORIES:\r\nCLASS:\r\nURL;VALUE=FOO:x\r\n"
-        "X-APP-CONFERENCE;=x:y\r\nDTSTART;VALUE=DATE:20260314\r\n"
+        "X-APP-CONFERENCE;=x:y\r\nX_COLOR:red\r\nDTSTART;VALUE=DATE:20260314\r\n"
         "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:\r\nEND:VALARM\r\nEND:VEVENT\r\n"
         "BEGIN:VEVENT\r\nUID:walk@home\r\nSUMMARY:Moor\\nwalk\r\nLOCATION;LANGUAGE=en:  \r\n"
         "DESCRIPTION;ALTREP=\"cid:walk:1\":\r\nX-VIRIDIO-FEE:\r\nDTSTART;VALUE=DATE:20260315\r\n"

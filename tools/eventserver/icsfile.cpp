@@ -10,7 +10,6 @@
 #include <libical/ical.h>
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
 
 namespace IcsFile {
@@ -143,7 +142,9 @@ bool isText(const QByteArray &name)
 }
 
 // The name of the property on line (unfolded, upper case), and whether its
-// value is blank; no name when line is no property.
+// value is blank; no name when line is no property: no name before a ";" or
+// ":", or one holding a space or a control character. Names RFC 5545 does not
+// allow (X_COLOR) are names all the same: what is not read is not looked at.
 struct Property
 {
     QByteArray name;
@@ -152,10 +153,12 @@ struct Property
 Property propertyOf(QByteArrayView line)
 {
     qsizetype at = 0;
-    while (at < line.size() &&
-           (std::isalnum(static_cast<unsigned char>(line.at(at))) || line.at(at) == '-'))
+    while (at < line.size() && line.at(at) != ':' && line.at(at) != ';') {
+        if (static_cast<unsigned char>(line.at(at)) <= ' ' || line.at(at) == '\x7F')
+            return {};
         ++at;
-    if (at == 0 || at == line.size() || (line.at(at) != ':' && line.at(at) != ';'))
+    }
+    if (at == 0 || at == line.size())
         return {};
     Property property = {line.first(at).toByteArray().toUpper(), false};
     // A parameter's value in quotes may hold a colon.
