@@ -88,9 +88,10 @@ const QByteArray townCalendar =
     "DTSTART;VALUE=DATE:20260710\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
 
 // A town's calendar as towns publish them: a name used twice, times in the
-// town's zone near midnight, one ending at midnight, one in UTC, two sessions
-// of one name on one day, one without a name, and a yearly clean-up of two
-// months with a day left out (EXDATE) and a day moved (RECURRENCE-ID).
+// town's zone near midnight, one ending at midnight (with empty texts, as
+// calendar programs write them), one in UTC, two sessions of one name on one
+// day, one without a name, and a yearly clean-up of two months with a day
+// left out (EXDATE) and a day moved (RECURRENCE-ID).
 const QByteArray berlinCalendar =
     "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Town//Events//DE\r\n"
     "BEGIN:VEVENT\r\nUID:repair-3@town\r\nSUMMARY:Repair Caf\xC3\xA9\r\n"
@@ -100,7 +101,7 @@ const QByteArray berlinCalendar =
     "BEGIN:VEVENT\r\nUID:night@town\r\nSUMMARY:Night walk\r\n"
     "DTSTART;TZID=Europe/Berlin:20260301T003000\r\n"
     "DTEND;TZID=Europe/Berlin:20260301T020000\r\nEND:VEVENT\r\n"
-    "BEGIN:VEVENT\r\nUID:concert@town\r\nSUMMARY:Concert\r\n"
+    "BEGIN:VEVENT\r\nUID:concert@town\r\nSUMMARY:Concert\r\nDESCRIPTION:\r\nLOCATION:\r\n"
     "DTSTART;TZID=Europe/Berlin:20260320T190000\r\n"
     "DTEND;TZID=Europe/Berlin:20260321T000000\r\nEND:VEVENT\r\n"
     "BEGIN:VEVENT\r\nUID:stars@town\r\nSUMMARY:Star gazing\r\n"
