@@ -661,6 +661,22 @@ void TestEventServer::otherCalendarScaleSaid()
              QStringList{QStringLiteral("the VEVENT \"Lunar New Year\" (UID new-year@town): left "
                                         "out: it repeats by the Chinese calendar "
                                         "(RSCALE=CHINESE): not served")});
+
+    // Nor is a time zone's change followed by another calendar.
+    const QByteArray zone =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTIMEZONE\r\nTZID:Lunar\r\nBEGIN:STANDARD\r\n"
+        "DTSTART:20200125T000000\r\nRRULE:RSCALE=HEBREW;FREQ=YEARLY\r\nTZOFFSETFROM:+0100\r\n"
+        "TZOFFSETTO:+0200\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\nBEGIN:VEVENT\r\nUID:f@town\r\n"
+        "SUMMARY:Fair\r\nDTSTART;TZID=Lunar:20260710T200000\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    const EventFile::Result zoned = IcsFile::parse(zone, 2026, QTimeZone::utc());
+    QCOMPARE(daysByName(zoned),
+             (QMap<QString, QString>{
+                 {QStringLiteral("Fair"), QStringLiteral("7@10@2026 - 7@10@2026")}}));
+    QCOMPARE(zoned.notices,
+             QStringList{QStringLiteral("the time zone \"Lunar\" (TZID) cannot be placed: its "
+                                        "changes repeat by the Hebrew calendar "
+                                        "(RRULE:RSCALE=HEBREW;FREQ=YEARLY); its times are taken "
+                                        "as in UTC, the server's zone")});
 }
 
 void TestEventServer::calendarRefused_data()
