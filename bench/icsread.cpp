@@ -1,12 +1,12 @@
 // The event server's iCalendar reader on hostile files of the largest size it
 // reads (1 MiB): yearly rules that can never occur (30 February), rules that
-// occur every day of the year, and components nested as deep as the file
-// allows; 1 MiB of time zones with yearly changes counted since 1601, and of
-// events each in a zone of its own that no file describes; and calendars of
-// a few hundred bytes whose time zone changes every hour, minute or second
-// since 1970, beside one that changes twice a year. Prints
-// the time each takes to read, the median of a few runs; a word given as argument picks the cases
-// whose name holds it.
+// occur every day of the year, plain events beside events as calendar programs
+// export them (empty texts, alarms, properties not read) and events of past
+// years, and components nested as deep as the file allows; 1 MiB of time zones with yearly changes
+// counted since 1601, and of events each in a zone of its own that no file describes; and calendars
+// of a few hundred bytes whose time zone changes every hour, minute or second since 1970, beside
+// one that changes twice a year. Prints the time each takes to read, the median of a few runs; a
+// word given as argument picks the cases whose name holds it.
 
 #include "tools/eventserver/icsfile.h"
 
@@ -79,6 +79,13 @@ int main(int argc, char *argv[])
                         "\r\nEND:VEVENT\r\n")},
         {"plain events", filledCalendar("BEGIN:VEVENT\r\nUID:%1@bench\r\nSUMMARY:Fair\r\n"
                                         "DTSTART;VALUE=DATE:20260710\r\nEND:VEVENT\r\n")},
+        {"as calendar programs export",
+         filledCalendar("BEGIN:VEVENT\r\nUID:%1@bench\r\nSUMMARY:Fair %1\r\nDESCRIPTION:\r\n"
+                        "LOCATION:\r\nCATEGORIES:\r\nCLASS:PUBLIC\r\nX-APP-COLOR:red\r\n"
+                        "DTSTART;VALUE=DATE:20260710\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\n"
+                        "TRIGGER:-PT15M\r\nEND:VALARM\r\nEND:VEVENT\r\n")},
+        {"past years only", filledCalendar("BEGIN:VEVENT\r\nUID:%1@bench\r\nSUMMARY:Term %1\r\n"
+                                           "DTSTART;VALUE=DATE:20200710\r\nEND:VEVENT\r\n")},
         {"nested as deep as fits", nested()},
         {"zones since 1601, counted",
          filledCalendar("BEGIN:VTIMEZONE\r\nTZID:Z%1\r\nBEGIN:STANDARD\r\nDTSTART:16011028T030000"

@@ -88,9 +88,10 @@ const QByteArray townCalendar =
     "DTSTART;VALUE=DATE:20260710\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
 
 // A town's calendar as towns publish them: a name used twice, times in the
-// town's zone near midnight, one ending at midnight, one in UTC, two sessions
-// of one name on one day, one without a name, and a yearly clean-up of two
-// months with a day left out (EXDATE) and a day moved (RECURRENCE-ID).
+// town's zone near midnight, one ending at midnight (with empty texts, as
+// calendar programs write them), one in UTC, two sessions of one name on one
+// day, one without a name, and a yearly clean-up of two months with a day
+// left out (EXDATE) and a day moved (RECURRENCE-ID).
 const QByteArray berlinCalendar =
     "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Town//Events//DE\r\n"
     "BEGIN:VEVENT\r\nUID:repair-3@town\r\nSUMMARY:Repair Caf\xC3\xA9\r\n"
@@ -100,7 +101,7 @@ const QByteArray berlinCalendar =
     "BEGIN:VEVENT\r\nUID:night@town\r\nSUMMARY:Night walk\r\n"
     "DTSTART;TZID=Europe/Berlin:20260301T003000\r\n"
     "DTEND;TZID=Europe/Berlin:20260301T020000\r\nEND:VEVENT\r\n"
-    "BEGIN:VEVENT\r\nUID:concert@town\r\nSUMMARY:Concert\r\n"
+    "BEGIN:VEVENT\r\nUID:concert@town\r\nSUMMARY:Concert\r\nDESCRIPTION:\r\nLOCATION:\r\n"
     "DTSTART;TZID=Europe/Berlin:20260320T190000\r\n"
     "DTEND;TZID=Europe/Berlin:20260321T000000\r\nEND:VEVENT\r\n"
     "BEGIN:VEVENT\r\nUID:stars@town\r\nSUMMARY:Star gazing\r\n"
@@ -208,6 +209,9 @@ private slots:
     void ruleThatCannotOccurStops();
     void yearlyCountCountsFromFirstYear();
     void timeZonesBoundedOrSaid();
+    void calendarAsProgramsExport();
+    void pastYearsNotServed();
+    void otherCalendarScaleSaid();
     void calendarRefused_data();
     void calendarRefused();
     void programServesCalendarByContent();
@@ -562,6 +566,117 @@ void TestEventServer::timeZonesBoundedOrSaid()
                                         "the file does not describe it (VTIMEZONE) and it is no "
                                         "zone known here; its times are taken as in "
                                         "Europe/Berlin, the server's zone")});
+}
+
+// As a calendar program exports: a byte order mark before BEGIN, empty text
+// values (an event without a description), faults libical reports in
+// properties the server does not read (an empty CLASS, a URL of an unknown
+// VALUE type, a broken parameter of an X- property, a name libical does not
+// take, a VALARM without its TRIGGER value), and names spaced as typed.
+void TestEventServer::calendarAsProgramsExport()
+{
+    const QByteArray exported =
+        "\xEF\xBB\xBF"
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Calendar//EN\r\nCALSCALE:GREGORIAN\r\n"
+        "X-WR-CALNAME:\r\nBEGIN:VEVENT\r\nUID:swap@home\r\nSUMMARY:Swap  and  mend \r\n"
+        "DESCRIPTION:\r\nLOCATION:\r\nCATEGORIES:\r\nCLASS:\r\nURL;VALUE=FOO:x\r\n"
+        "X-APP-CONFERENCE;=x:y\r\nX_COLOR:red\r\nDTSTART;VALUE=DATE:20260314\r\n"
+        "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:\r\nEND:VALARM\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:walk@home\r\nSUMMARY:Moor\\nwalk\r\nLOCATION;LANGUAGE=en:  \r\n"
+        "DESCRIPTION;ALTREP=\"cid:walk:1\":\r\nX-VIRIDIO-FEE:\r\nDTSTART;VALUE=DATE:20260315\r\n"
+        "END:VEVENT\r\nEND:VCALENDAR\r\n";
+    const EventFile::Result result = IcsFile::parse(exported, 2026);
+    QCOMPARE(result.errors, QStringList{});
+    QCOMPARE(EventFormat::joinRecords(result.records),
+             EventFormat::joinRecords({{QStringLiteral("Swap  and  mend"),
+                                        {},
+                                        {},
+                                        {},
+                                        QStringLiteral("3@14@2026"),
+                                        QStringLiteral("3@14@2026")},
+                                       {QStringLiteral("Moor walk"),
+                                        {},
+                                        {},
+                                        {},
+                                        QStringLiteral("3@15@2026"),
+                                        QStringLiteral("3@15@2026")}}));
+
+    // A fault in what is read still refuses the file.
+    QByteArray broken = exported;
+    broken.replace("DTSTART;VALUE=DATE:20260315", "DTSTART;VALUE=FOO:20260315");
+    QVERIFY(!IcsFile::parse(broken, 2026).errors.isEmpty());
+}
+
+// School terms from 2019 to 2028: ten years do not fit in one message, this
+// year's and those after do; the past seven years are not served.
+void TestEventServer::pastYearsNotServed()
+{
+    QByteArray content = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//School//EN\r\n";
+    const QString description(480, QLatin1Char('d'));
+    for (int year = 2019; year <= 2028; ++year) {
+        for (int term = 1; term <= 10; ++term)
+            content += QStringLiteral("BEGIN:VEVENT\r\nUID:%1-%2@school\r\nSUMMARY:Term %2 %1\r\n"
+                                      "DESCRIPTION:%3\r\nDTSTART;VALUE=DATE:%1%4\r\n"
+                                      "DTEND;VALUE=DATE:%1%5\r\nEND:VEVENT\r\n")
+                           .arg(QString::number(year), QString::number(term), description,
+                                QStringLiteral("%1").arg(term, 2, 10, QLatin1Char('0')) +
+                                    QStringLiteral("01"),
+                                QStringLiteral("%1").arg(term, 2, 10, QLatin1Char('0')) +
+                                    QStringLiteral("10"))
+                           .toUtf8();
+    }
+    // Ending on 1 January 2026 is this year; ending on 31 December 2025 is not.
+    content += "BEGIN:VEVENT\r\nUID:eve@school\r\nSUMMARY:Eve\r\nDTSTART;VALUE=DATE:20251231\r\n"
+               "DTEND;VALUE=DATE:20260102\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:old@school\r\n"
+               "SUMMARY:Old\r\nDTSTART;VALUE=DATE:20251231\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    const EventFile::Result result = IcsFile::parse(content, 2026);
+    QCOMPARE(result.errors, QStringList{});
+    const QMap<QString, QString> served = daysByName(result);
+    QCOMPARE(served.size(), 31);
+    QCOMPARE(served.value(QStringLiteral("Term 1 2026")), QStringLiteral("1@1@2026 - 1@9@2026"));
+    QCOMPARE(served.value(QStringLiteral("Term 10 2028")), QStringLiteral("10@1@2028 - 10@9@2028"));
+    QCOMPARE(served.value(QStringLiteral("Eve")), QStringLiteral("12@31@2025 - 1@1@2026"));
+    QVERIFY(!served.contains(QStringLiteral("Term 10 2025")));
+    QVERIFY(!served.contains(QStringLiteral("Old")));
+    QCOMPARE(result.leftOut,
+             QStringList{QStringLiteral("71 events: left out: they end before 2026")});
+}
+
+// A rule by another calendar than the Gregorian is said as such, and the rest
+// of the file is served.
+void TestEventServer::otherCalendarScaleSaid()
+{
+    const QByteArray content =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Town//EN\r\n"
+        "BEGIN:VEVENT\r\nUID:new-year@town\r\nSUMMARY:Lunar New Year\r\n"
+        "DTSTART;VALUE=DATE:20260217\r\nRRULE:RSCALE=CHINESE;FREQ=YEARLY\r\nEND:VEVENT\r\n"
+        "BEGIN:VEVENT\r\nUID:fair@town\r\nSUMMARY:Fair\r\nDTSTART;VALUE=DATE:20260710\r\n"
+        "RRULE:RSCALE=GREGORIAN;FREQ=YEARLY;COUNT=1\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    const EventFile::Result result = IcsFile::parse(content, 2026);
+    QCOMPARE(result.errors, QStringList{});
+    QCOMPARE(daysByName(result),
+             (QMap<QString, QString>{
+                 {QStringLiteral("Fair 2026"), QStringLiteral("7@10@2026 - 7@10@2026")}}));
+    QCOMPARE(result.leftOut,
+             QStringList{QStringLiteral("the VEVENT \"Lunar New Year\" (UID new-year@town): left "
+                                        "out: it repeats by the Chinese calendar "
+                                        "(RSCALE=CHINESE): not served")});
+
+    // Nor is a time zone's change followed by another calendar.
+    const QByteArray zone =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTIMEZONE\r\nTZID:Lunar\r\nBEGIN:STANDARD\r\n"
+        "DTSTART:20200125T000000\r\nRRULE:RSCALE=HEBREW;FREQ=YEARLY\r\nTZOFFSETFROM:+0100\r\n"
+        "TZOFFSETTO:+0200\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\nBEGIN:VEVENT\r\nUID:f@town\r\n"
+        "SUMMARY:Fair\r\nDTSTART;TZID=Lunar:20260710T200000\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    const EventFile::Result zoned = IcsFile::parse(zone, 2026, QTimeZone::utc());
+    QCOMPARE(daysByName(zoned),
+             (QMap<QString, QString>{
+                 {QStringLiteral("Fair"), QStringLiteral("7@10@2026 - 7@10@2026")}}));
+    QCOMPARE(zoned.notices,
+             QStringList{QStringLiteral("the time zone \"Lunar\" (TZID) cannot be placed: its "
+                                        "changes repeat by the Hebrew calendar "
+                                        "(RRULE:RSCALE=HEBREW;FREQ=YEARLY); its times are taken "
+                                        "as in UTC, the server's zone")});
 }
 
 void TestEventServer::calendarRefused_data()

@@ -18,7 +18,7 @@ struct Result
 {
     QList<EventFormat::Record> records;
     QStringList errors;  // one line each, naming the file's line; empty when usable
-    QStringList leftOut; // events the file means not to serve, one line each with the reason
+    QStringList leftOut; // events not served, one line each (past ones in one) with the reason
     QStringList notices; // what the server takes otherwise than the file says, one line each
 };
 

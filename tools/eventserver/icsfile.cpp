@@ -56,6 +56,16 @@ QString text(const char *value)
     return QString::fromUtf8(value);
 }
 
+// value on one line, as a name, venue or fee is shown: each line break a
+// space, the ends trimmed, the spacing within as written.
+QString oneLine(const char *value)
+{
+    QString line = text(value);
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return line.trimmed();
+}
+
 // Where content is not UTF-8, naming its first such line; or empty text.
 QString encodingProblem(const QByteArray &content)
 {
@@ -99,28 +109,110 @@ bool allowedInside(const QByteArray &outer, const QByteArray &inner)
     return !isKnownComponent(outer) && !isKnownComponent(inner);
 }
 
-// The first fault in how content's BEGIN and END lines nest, or empty text:
-// an END that closes another component than the last BEGIN, a component
-// nested where RFC 5545 does not allow it or deeper than maxDepth, a BEGIN
-// without its END. Folded lines are unfolded first.
-QString structureProblem(const QByteArray &content)
+// Whether the server reads the components inner inside outer (empty: the
+// file itself): calendars, their events and time zones, and a zone's changes.
+bool isReadComponent(const QByteArray &outer, const QByteArray &inner)
+{
+    return (outer.isEmpty() && inner == "VCALENDAR") ||
+           (outer == "VCALENDAR" && (inner == "VEVENT" || inner == "VTIMEZONE")) ||
+           (outer == "VTIMEZONE" && (inner == "STANDARD" || inner == "DAYLIGHT"));
+}
+
+// Whether the server reads the property name of a component of that kind.
+bool isReadProperty(const QByteArray &component, const QByteArray &name)
+{
+    static const QSet<QByteArray> ofEvent = {
+        "UID",   "SUMMARY",  "LOCATION", "DESCRIPTION",   feeProperty(), "DTSTART",
+        "DTEND", "DURATION", "RRULE",    "RECURRENCE-ID", "EXDATE",      "STATUS"};
+    static const QSet<QByteArray> ofChange = {"DTSTART", "TZOFFSETFROM", "TZOFFSETTO",
+                                              "TZNAME",  "RDATE",        "RRULE"};
+    if (component == "VEVENT")
+        return ofEvent.contains(name);
+    if (component == "VTIMEZONE")
+        return name == "TZID";
+    return (component == "STANDARD" || component == "DAYLIGHT") && ofChange.contains(name);
+}
+
+// Text properties read, whose empty value is empty text: libical would
+// report it as a fault ("No value for DESCRIPTION property").
+bool isText(const QByteArray &name)
+{
+    return name == "UID" || name == "SUMMARY" || name == "LOCATION" || name == "DESCRIPTION" ||
+           name == feeProperty() || name == "TZNAME";
+}
+
+// The name of the property on line (unfolded, upper case), and whether its
+// value is blank; no name when line is no property: no name before a ";" or
+// ":", or one holding a space or a control character. Names RFC 5545 does not
+// allow (X_COLOR) are names all the same: what is not read is not looked at.
+struct Property
+{
+    QByteArray name;
+    bool blank = false;
+};
+Property propertyOf(QByteArrayView line)
+{
+    qsizetype at = 0;
+    while (at < line.size() && line.at(at) != ':' && line.at(at) != ';') {
+        if (static_cast<unsigned char>(line.at(at)) <= ' ' || line.at(at) == '\x7F')
+            return {};
+        ++at;
+    }
+    if (at == 0 || at == line.size())
+        return {};
+    Property property = {line.first(at).toByteArray().toUpper(), false};
+    // A parameter's value in quotes may hold a colon.
+    bool quoted = false;
+    for (; at < line.size() && (quoted || line.at(at) != ':'); ++at) {
+        if (line.at(at) == '"')
+            quoted = !quoted;
+    }
+    property.blank = at < line.size() && line.sliced(at + 1).trimmed().isEmpty();
+    return property;
+}
+
+// What of a file libical is given: the BEGIN and END lines of the components
+// read and the properties read of them, so that a fault in any other (an empty
+// CLASS, a broken X- property, a VALARM) does not refuse the file; an empty
+// text value is left out, which reads as empty. A line that is no property is
+// given on, for libical to report.
+struct Sifted
+{
+    QByteArray content;
+    // The first fault in how the file's BEGIN and END lines nest, or empty
+    // text: an END that closes another component than the last BEGIN, a
+    // component nested where RFC 5545 does not allow it or deeper than
+    // maxDepth, a BEGIN without its END.
+    QString problem;
+};
+
+Sifted sift(const QByteArray &content)
 {
     struct Open
     {
         QByteArray name;
         int line;
+        bool read;
     };
     QList<Open> open;
-    QString problem;
-    const auto check = [&open, &problem](const QByteArray &line, int number) {
+    Sifted sifted;
+    QString &problem = sifted.problem;
+    // Whether the logical line starting on line number is given on.
+    const auto check = [&open, &problem](const QByteArray &line, bool whole, int number) {
         const qsizetype colon = line.indexOf(':');
-        if (colon < 0)
-            return;
-        const QByteArray key = line.left(colon).trimmed().toUpper();
-        if (key != "BEGIN" && key != "END")
-            return;
-        const QByteArray name = line.mid(colon + 1).trimmed().toUpper();
+        const QByteArray key = colon < 0 ? QByteArray() : line.left(colon).trimmed().toUpper();
         const QByteArray outer = open.isEmpty() ? QByteArray() : open.last().name;
+        const bool inRead = open.isEmpty() || open.last().read;
+        if (key != "BEGIN" && key != "END") {
+            if (!inRead)
+                return false;
+            const Property property = propertyOf(line);
+            if (property.name.isEmpty())
+                return true;
+            return isReadProperty(outer, property.name) &&
+                   !(whole && property.blank && isText(property.name));
+        }
+        const QByteArray name = line.mid(colon + 1).trimmed().toUpper();
         if (key == "END") {
             if (open.isEmpty())
                 problem = QStringLiteral("line %1: END:%2 ends no component")
@@ -130,8 +222,8 @@ QString structureProblem(const QByteArray &content)
                               .arg(QString::number(number), QString::fromUtf8(name),
                                    QString::fromUtf8(outer), QString::number(open.last().line));
             else
-                open.removeLast();
-            return;
+                return open.takeLast().read;
+            return false;
         }
         if (open.size() >= maxDepth)
             problem = QStringLiteral("line %1: components nested more than %2 deep")
@@ -144,15 +236,30 @@ QString structureProblem(const QByteArray &content)
                                             .arg(QString::number(number), QString::fromUtf8(name),
                                                  QString::fromUtf8(outer));
         else
-            open.append({name, number});
+            return open.emplaceBack(Open{name, number, inRead && isReadComponent(outer, name)})
+                .read;
+        return false;
     };
 
     // Only the start of a logical line matters: it is kept short.
     constexpr qsizetype keep = 256;
     QByteArray logical;
+    bool whole = true; // whether logical holds all of the line
     int logicalStart = 0;
+    qsizetype logicalFrom = 0;
+    const auto finish = [&](qsizetype to) {
+        if (logicalStart == 0 || !check(logical, whole, logicalStart) || !problem.isEmpty())
+            return;
+        sifted.content += QByteArrayView(content).sliced(logicalFrom, to - logicalFrom);
+        if (!sifted.content.endsWith('\n'))
+            sifted.content += '\n';
+    };
     int number = 0;
-    for (qsizetype at = 0; at < content.size() && problem.isEmpty();) {
+    // A byte order mark, as some calendar programs write, is no part of the
+    // first line.
+    for (qsizetype at = content.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+         at < content.size() && problem.isEmpty();) {
+        const qsizetype from = at;
         qsizetype end = content.indexOf('\n', at);
         if (end < 0)
             end = content.size();
@@ -162,20 +269,23 @@ QString structureProblem(const QByteArray &content)
         if (line.endsWith('\r'))
             line.chop(1);
         if (line.startsWith(' ') || line.startsWith('\t')) {
+            whole = whole && logical.size() + line.size() - 1 <= keep;
             if (logical.size() < keep)
                 logical += line.sliced(1).first(qMin(line.size() - 1, keep));
             continue;
         }
-        check(logical, logicalStart);
+        finish(from);
+        whole = line.size() <= keep;
         logical = line.first(qMin(line.size(), keep)).toByteArray();
         logicalStart = number;
+        logicalFrom = from;
     }
     if (problem.isEmpty())
-        check(logical, logicalStart);
+        finish(content.size());
     if (problem.isEmpty() && !open.isEmpty())
         problem = QStringLiteral("line %1: BEGIN:%2 has no END (is the file cut short?)")
                       .arg(QString::number(open.last().line), QString::fromUtf8(open.last().name));
-    return problem;
+    return sifted;
 }
 
 // The first fault libical found in component or below it, or empty text.
@@ -193,14 +303,15 @@ QString firstFault(icalcomponent *component)
     return {};
 }
 
-QString propertyValue(icalcomponent *event, const QByteArray &name)
+// The value of event's X- property name, or null when it has none.
+const char *propertyValue(icalcomponent *event, const QByteArray &name)
 {
     for (icalproperty *property = icalcomponent_get_first_property(event, ICAL_X_PROPERTY);
          property; property = icalcomponent_get_next_property(event, ICAL_X_PROPERTY)) {
         if (name.compare(icalproperty_get_x_name(property), Qt::CaseInsensitive) == 0)
-            return text(icalproperty_get_x(property));
+            return icalproperty_get_x(property);
     }
-    return {};
+    return nullptr;
 }
 
 bool isNamedZone(const icaltimetype &t)
@@ -243,6 +354,32 @@ bool isAmong(const icaltimetype &day, const QList<icaltimetype> &times, const ic
         }
     }
     return false;
+}
+
+// The calendar a rule counts by, when it is another than the Gregorian
+// (RSCALE=CHINESE: "Chinese"), or empty text.
+QString otherCalendar(const icalrecurrencetype &rule)
+{
+    const QString scale = QString::fromUtf8(rule.rscale).toLower();
+    if (scale.isEmpty() || scale == QLatin1String("gregorian"))
+        return {};
+    return scale.at(0).toUpper() + scale.mid(1);
+}
+
+// Why an event's rule is not followed, or empty text: the server follows
+// yearly rules of the Gregorian calendar.
+QString ruleProblem(icalproperty *rule)
+{
+    const icalrecurrencetype recurrence = icalproperty_get_rrule(rule);
+    const QString calendar = otherCalendar(recurrence);
+    if (!calendar.isEmpty())
+        return QStringLiteral("it repeats by the %1 calendar (RSCALE=%2): not served")
+            .arg(calendar, text(recurrence.rscale));
+    if (recurrence.freq != ICAL_YEARLY_RECURRENCE)
+        return QStringLiteral("it repeats other than yearly (RRULE:%1); the server serves yearly "
+                              "days only")
+            .arg(text(icalproperty_get_value_as_string(rule)));
+    return {};
 }
 
 // rule with the parts that default to its start's written out (RFC 5545:
@@ -416,6 +553,8 @@ public:
     QHash<QString, QList<icaltimetype>> changedDays;
     QHash<QString, icalcomponent *> repeating; // the VEVENT with the rule, by UID
 
+    int past = 0; // events that end before year, not served
+
     bool full() const { return occurrences.size() > maxEvents; }
 
     // Writes each time zone of calendars anew with its changes around the
@@ -497,9 +636,9 @@ public:
         const QString uid = text(icalcomponent_get_uid(event));
         const bool changesOneDay =
             icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY) != nullptr;
-        QString summary = text(icalcomponent_get_summary(event)).simplified();
+        QString summary = oneLine(icalcomponent_get_summary(event));
         if (summary.isEmpty() && changesOneDay && repeating.contains(uid))
-            summary = text(icalcomponent_get_summary(repeating.value(uid))).simplified();
+            summary = oneLine(icalcomponent_get_summary(repeating.value(uid)));
         QString label = QStringLiteral("the VEVENT \"%1\"").arg(summary);
         if (!uid.isEmpty())
             label += QStringLiteral(" (UID %1)").arg(uid);
@@ -529,9 +668,9 @@ public:
         const qint64 length = first.date().daysTo(lastDay);
 
         Occurrence occurrence = {{summary,
-                                  text(icalcomponent_get_location(event)).simplified(),
+                                  oneLine(icalcomponent_get_location(event)),
                                   text(icalcomponent_get_description(event)),
-                                  propertyValue(event, feeProperty()).simplified(),
+                                  oneLine(propertyValue(event, feeProperty())),
                                   {},
                                   {}},
                                  first.date(),
@@ -545,7 +684,7 @@ public:
             icalproperty *mainRule =
                 main ? icalcomponent_get_first_property(main, ICAL_RRULE_PROPERTY) : nullptr;
             if (main && (icalcomponent_get_status(main) == ICAL_STATUS_CANCELLED ||
-                         icalproperty_get_rrule(mainRule).freq != ICAL_YEARLY_RECURRENCE))
+                         !ruleProblem(mainRule).isEmpty()))
                 return leaveOut(QStringLiteral("it changes one day (RECURRENCE-ID) of an event "
                                                "that is left out"));
             if (first.date().year() < year || first.date().year() > year + 1)
@@ -553,14 +692,17 @@ public:
                                                "event outside %1 and %2")
                                     .arg(QString::number(year), QString::number(year + 1)));
         }
-        if (!rule || changesOneDay)
+        if (!rule || changesOneDay) {
+            // The viewer lists this year's events: past ones are not sent.
+            if (lastDay.year() < year)
+                return void(++past);
             return occurrences.append(occurrence);
+        }
 
+        const QString problem = ruleProblem(rule);
+        if (!problem.isEmpty())
+            return leaveOut(problem);
         const icalrecurrencetype recurrence = icalproperty_get_rrule(rule);
-        if (recurrence.freq != ICAL_YEARLY_RECURRENCE)
-            return leaveOut(QStringLiteral("it repeats other than yearly (RRULE:%1); the server "
-                                           "serves yearly days only")
-                                .arg(text(icalproperty_get_value_as_string(rule))));
 
         QList<icaltimetype> skipped = changedDays.value(uid);
         for (icalproperty *exdate = icalcomponent_get_first_property(event, ICAL_EXDATE_PROPERTY);
@@ -649,6 +791,12 @@ private:
                  rrule; rrule = icalcomponent_get_next_property(part, ICAL_RRULE_PROPERTY)) {
                 const icalrecurrencetype rule = icalproperty_get_rrule(rrule);
                 const QString ruleText = text(icalproperty_get_value_as_string(rrule));
+                const QString calendar = otherCalendar(rule);
+                if (!calendar.isEmpty()) {
+                    why = QStringLiteral("its changes repeat by the %1 calendar (RRULE:%2)")
+                              .arg(calendar, ruleText);
+                    return {};
+                }
                 if (rule.freq != ICAL_YEARLY_RECURRENCE) {
                     why = QStringLiteral("its changes repeat other than yearly (RRULE:%1)")
                               .arg(ruleText);
@@ -782,13 +930,13 @@ EventFile::Result parse(const QByteArray &content, int year, const QTimeZone &zo
         return refused;
     }
     // libical closes whatever END names and drops what it does not expect.
-    const QString structure = structureProblem(content);
-    if (!structure.isEmpty()) {
-        refused.errors.append(QStringLiteral("it is not valid iCalendar: %1").arg(structure));
+    const Sifted sifted = sift(content);
+    if (!sifted.problem.isEmpty()) {
+        refused.errors.append(QStringLiteral("it is not valid iCalendar: %1").arg(sifted.problem));
         return refused;
     }
     const std::unique_ptr<icalcomponent, ComponentFree> root(
-        icalparser_parse_string(content.constData()));
+        icalparser_parse_string(sifted.content.constData()));
     if (!root) {
         refused.errors.append(QStringLiteral("libical could not read it as iCalendar"));
         return refused;
@@ -839,6 +987,9 @@ EventFile::Result parse(const QByteArray &content, int year, const QTimeZone &zo
         }
     }
 
+    if (reader.past > 0)
+        reader.result.leftOut.append(QStringLiteral("%1 events: left out: they end before %2")
+                                         .arg(QString::number(reader.past), QString::number(year)));
     nameOccurrences(reader.occurrences);
     EventFile::Checker checker;
     const QString pattern = QStringLiteral("M@d@yyyy");

@@ -27,19 +27,25 @@ bool isCalendar(QByteArrayView content);
 // Reads the events of content; year is this year, for repeating events, and
 // zone the zone whose day a time in UTC falls on. A timed event in a named
 // zone (TZID) is on its date in that zone; a date or a floating time is on its
-// date as written.
+// date as written. Only the components and properties the server reads are
+// given to libical: a fault in any other (URL, CLASS, an X- property, a
+// VALARM) refuses nothing, and an empty text value (DESCRIPTION:) is empty. A
+// name, venue and fee keep their spacing, a line break taken as a space and
+// the ends trimmed.
 //
 // Refused as a whole, with errors and no events: text that is not UTF-8, a
 // BEGIN and END that do not match or components nested where RFC 5545 does not
-// allow them, a file libical cannot read whole or reports a fault in, an event
-// the viewer could not store or list, and more events than one message holds.
-// Events of one name are told apart by their year, or by their date when two
-// fall in one year. Left out, each with its reason: cancelled events, events
-// without a name or a start, events that repeat other than yearly, yearly
-// events without a day in this year or the next, and changed days
-// (RECURRENCE-ID) of an event left out or moved outside those years. A yearly
-// rule is expanded over those two years only; EXDATE removes a day and a
-// VEVENT with RECURRENCE-ID replaces one. A time zone is followed from the
+// allow them, a file libical cannot read whole or reports a fault in what is
+// read, an event the viewer could not store or list, and more events served
+// than one message holds. Events that end before year are not served nor
+// counted, and said in one line of leftOut. Events of one name are told apart
+// by their year, or by their date when two fall in one year. Left out, each
+// with its reason: cancelled events, events without a name or a start, events
+// that repeat other than yearly or by another calendar than the Gregorian
+// (RSCALE), yearly events without a day in this year or the next, and changed
+// days (RECURRENCE-ID) of an event left out or moved outside those years. A
+// yearly rule is expanded over those two years only; EXDATE removes a day and
+// a VEVENT with RECURRENCE-ID replaces one. A time zone is followed from the
 // year before year to the year after the next only; one that cannot be
 // placed (a TZID the file does not describe and libical does not know, a
 // VTIMEZONE that changes other than yearly or too often) is taken as zone,
