@@ -321,6 +321,189 @@ QList<TypedNumber::Writing> writingsOf(const QStringList &readings, QChar separa
     return {pointFirst, commaFirst};
 }
 
+// A field of fields, or nothing past its end.
+QString fieldAt(const QStringList &fields, qsizetype column)
+{
+    return column >= 0 && column < fields.size() ? fields.at(column) : QString();
+}
+
+// The date in column of a line's fields, when it has another field beside.
+std::optional<FileDate> datedAt(const QStringList &fields, qsizetype column, int thisYear)
+{
+    return fields.size() >= 2 ? fileDate(fieldAt(fields, column), thisYear) : std::nullopt;
+}
+
+// How a file lays out its rows.
+struct Layout
+{
+    QChar separator;          // none when no line has a date
+    qsizetype dateColumn = 0; // from 0
+    qsizetype first = 0;      // the index of the first line of rows
+    int headerLine = 0;       // the header's line, from 1; 0 for none
+};
+
+// The separator and the date column that give the file's first lines the
+// most dates beside other fields; the first line with a date there starts
+// the rows, the one above it is the header. Without a date, first is the
+// lines' size and headerLine the last non-blank line.
+Layout layoutOf(const QStringList &lines, int thisYear)
+{
+    constexpr int sampled = 200;
+    Layout layout;
+    int mostDated = 0;
+    for (const QChar candidate : {QChar(u'\t'), QChar(u';'), QChar(u',')}) {
+        QMap<qsizetype, int> datedIn; // lines by the column of their first date
+        for (qsizetype i = 0, seen = 0; i < lines.size() && seen < sampled; ++i) {
+            if (lines.at(i).trimmed().isEmpty())
+                continue;
+            ++seen;
+            const QStringList fields = fieldsOf(lines.at(i), candidate);
+            for (qsizetype column = 0; column < fields.size(); ++column) {
+                if (datedAt(fields, column, thisYear)) {
+                    ++datedIn[column];
+                    break;
+                }
+            }
+        }
+        for (auto column = datedIn.cbegin(); column != datedIn.cend(); ++column) {
+            if (column.value() > mostDated) {
+                mostDated = column.value();
+                layout.separator = candidate;
+                layout.dateColumn = column.key();
+            }
+        }
+    }
+    for (; layout.first < lines.size(); ++layout.first) {
+        const QString &line = lines.at(layout.first);
+        if (line.trimmed().isEmpty())
+            continue;
+        if (!layout.separator.isNull() &&
+            datedAt(fieldsOf(line, layout.separator), layout.dateColumn, thisYear))
+            break;
+        layout.headerLine = int(layout.first) + 1;
+    }
+    return layout;
+}
+
+// The one column of lines' rows (up to 20 looked at) beside the date that
+// holds numbers and nothing else, among among (every column for none);
+// nothing, with why naming the columns found, when there is not one.
+std::optional<qsizetype> numbersColumn(const QStringList &lines, const Layout &layout,
+                                       const QStringList &header, const QList<qsizetype> &among,
+                                       int thisYear, QString *why)
+{
+    constexpr int looked = 20;
+    QList<QStringList> rows;
+    qsizetype columns = header.size();
+    for (qsizetype i = layout.first; i < lines.size() && rows.size() < looked; ++i) {
+        const QStringList fields = fieldsOf(lines.at(i), layout.separator);
+        if (datedAt(fields, layout.dateColumn, thisYear)) {
+            rows.append(fields);
+            columns = std::max(columns, fields.size());
+        }
+    }
+    QList<qsizetype> numbered;
+    QStringList found;
+    for (qsizetype column = 0; column < columns; ++column) {
+        if (column == layout.dateColumn || (!among.isEmpty() && !among.contains(column)))
+            continue;
+        bool number = false;
+        bool other = false;
+        for (const QStringList &fields : std::as_const(rows)) {
+            const QString value = numberAndUnit(fieldAt(fields, column)).first;
+            if (noValue(value))
+                continue;
+            const TypedNumber::Number read =
+                TypedNumber::amongWritings(value, {{u'.', u','}, {u',', u'.'}});
+            if (read.ok || !read.readings.isEmpty())
+                number = true;
+            else
+                other = true;
+        }
+        if (number && !other) {
+            numbered.append(column);
+            found.append(columnName(column, header));
+        }
+    }
+    if (numbered.size() == 1)
+        return numbered.constFirst();
+    *why =
+        QStringLiteral("line %1: expected one column of readings beside the date, found %2")
+            .arg(QString::number(layout.headerLine > 0 ? layout.headerLine : int(layout.first) + 1),
+                 found.isEmpty() ? QStringLiteral("none") : found.join(QStringLiteral(" and ")));
+    return std::nullopt;
+}
+
+// A row of a file as written, before its numbers are read.
+struct WrittenRow
+{
+    int line = 0;
+    FileDate date;
+    QString dateText;
+    QString reading; // without the meter's unit
+    bool markGiven = false;
+    bool newSeries = false;
+};
+
+// Whether rows write their open dates (10/11/2022) month first, as a day
+// over 12 in one of them settles; nothing, with why naming the line in
+// column, when two rows settle it both ways or none does (open then set).
+std::optional<bool> monthFirstOf(const QList<WrittenRow> &rows, const QString &column, QString *why,
+                                 bool *open)
+{
+    const WrittenRow *dayOver12 = nullptr;
+    const WrittenRow *monthOver12 = nullptr;
+    const WrittenRow *either = nullptr;
+    for (const WrittenRow &row : rows) {
+        if (!row.date.open)
+            continue;
+        if (row.date.first > 12 && !dayOver12)
+            dayOver12 = &row;
+        if (row.date.second > 12 && !monthOver12)
+            monthOver12 = &row;
+        if (row.date.first != row.date.second && !either)
+            either = &row;
+    }
+    if (dayOver12 && monthOver12) {
+        const bool dayLater = dayOver12->line > monthOver12->line;
+        const WrittenRow &later = dayLater ? *dayOver12 : *monthOver12;
+        *why = refusal(later.line, column,
+                       QStringLiteral("the %1 first, as on line %2")
+                           .arg(dayLater ? QStringLiteral("month") : QStringLiteral("day"),
+                                QString::number((dayLater ? monthOver12 : dayOver12)->line)),
+                       later.dateText);
+        return std::nullopt;
+    }
+    if (!dayOver12 && !monthOver12 && either) {
+        *open = true;
+        *why = QStringLiteral("line %1, %2: the order of day and month cannot be told: \"%3\" "
+                              "could be %4 or %5, and no row has a day over 12")
+                   .arg(QString::number(either->line), column, either->dateText,
+                        dayText(dayOf(either->date, false)), dayText(dayOf(either->date, true)));
+        return std::nullopt;
+    }
+    return monthOver12 != nullptr;
+}
+
+// rows without those of a day that has a later time of day (times, in
+// seconds, -1 for none): a day's reading is its last.
+QList<MeterLogic::FileRow> lastOfEachDay(const QList<MeterLogic::FileRow> &rows,
+                                         const QList<int> &times)
+{
+    QHash<QDate, qsizetype> lastOfDay;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const auto last = lastOfDay.constFind(rows.at(i).reading.date);
+        if (times.at(i) >= 0 && (last == lastOfDay.cend() || times.at(*last) <= times.at(i)))
+            lastOfDay.insert(rows.at(i).reading.date, i);
+    }
+    QList<MeterLogic::FileRow> kept;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (times.at(i) < 0 || lastOfDay.value(rows.at(i).reading.date) == i)
+            kept.append(rows.at(i));
+    }
+    return kept;
+}
+
 // "5 Dec", or "5 Dec 2025" for a day of another year than today's.
 QString shortDay(const QDate &date)
 {
@@ -528,159 +711,68 @@ ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, con
         file.rows.clear();
         return file;
     };
-    const auto dated = [thisYear](const QStringList &fields, qsizetype column) {
-        return fields.size() >= 2 && column < fields.size() ? fileDate(fields.at(column), thisYear)
-                                                            : std::nullopt;
-    };
-
-    // The separator and the date column: those that give the file's first
-    // lines the most dates, beside other fields.
-    constexpr int sampled = 200;
-    QChar separator;
-    qsizetype dateColumn = 0;
-    int mostDated = 0;
-    for (const QChar candidate : {QChar(u'\t'), QChar(u';'), QChar(u',')}) {
-        QMap<qsizetype, int> datedIn; // lines by the column of their first date
-        for (qsizetype i = 0, seen = 0; i < lines.size() && seen < sampled; ++i) {
-            if (lines.at(i).trimmed().isEmpty())
-                continue;
-            ++seen;
-            const QStringList fields = fieldsOf(lines.at(i), candidate);
-            for (qsizetype column = 0; column < fields.size(); ++column) {
-                if (dated(fields, column)) {
-                    ++datedIn[column];
-                    break;
-                }
-            }
-        }
-        for (auto column = datedIn.cbegin(); column != datedIn.cend(); ++column) {
-            if (column.value() > mostDated) {
-                mostDated = column.value();
-                separator = candidate;
-                dateColumn = column.key();
-            }
-        }
-    }
-    // The first line with a date there starts the rows; the one above it is
-    // the header.
-    qsizetype first = 0;
-    QStringList header;
-    int headerLine = 0;
-    for (; first < lines.size(); ++first) {
-        if (lines.at(first).trimmed().isEmpty())
-            continue;
-        if (!separator.isNull() && dated(fieldsOf(lines.at(first), separator), dateColumn))
-            break;
-        headerLine = int(first) + 1;
-    }
-    if (first == lines.size()) {
-        if (headerLine == 0)
+    const Layout layout = layoutOf(lines, thisYear);
+    if (layout.first == lines.size()) {
+        if (layout.headerLine == 0)
             return file; // nothing but blank lines
-        const QString &last = lines.at(headerLine - 1);
+        const QString &last = lines.at(layout.headerLine - 1);
         const QChar split = last.contains(u'\t') ? u'\t' : last.contains(u';') ? u';' : u',';
-        return bad(refusal(headerLine, QStringLiteral("column 1"),
-                           QStringLiteral("a date such as "
-                                          "2026-12-07"),
+        return bad(refusal(layout.headerLine, QStringLiteral("column 1"),
+                           QStringLiteral("a date such as 2026-12-07"),
                            fieldsOf(last, split).constFirst()));
     }
-    if (headerLine > 0)
-        header = fieldsOf(lines.at(headerLine - 1), separator);
-    const QStringList firstFields = fieldsOf(lines.at(first), separator);
-    const auto fieldAt = [](const QStringList &fields, qsizetype column) {
-        return column >= 0 && column < fields.size() ? fields.at(column) : QString();
-    };
+    const QChar separator = layout.separator;
+    const QStringList header = layout.headerLine > 0
+                                   ? fieldsOf(lines.at(layout.headerLine - 1), separator)
+                                   : QStringList();
+    const QStringList firstFields = fieldsOf(lines.at(layout.first), separator);
 
     // The app's own export, with its meter and new-meter columns.
     const QStringList exportHeader{QStringLiteral("meter"), QStringLiteral("date"),
                                    QStringLiteral("reading"), QStringLiteral("new series")};
     const QStringList meters{electricityMeter, waterMeter};
     const QStringList marks{QStringLiteral("yes"), QStringLiteral("no")};
-    const bool exported = dateColumn == 1 &&
+    const bool exported = layout.dateColumn == 1 &&
                           (header == exportHeader || (header.isEmpty() && firstFields.size() == 4 &&
                                                       meters.contains(firstFields.at(0)) &&
                                                       marks.contains(firstFields.at(3))));
-
     // The reading: the one column the header names so, or else the one
     // that holds numbers.
-    qsizetype readingColumn = exported ? 2 : -1;
-    const qsizetype columns = std::max(header.size(), firstFields.size());
     QList<qsizetype> named;
     for (qsizetype column = 0; column < header.size(); ++column) {
-        if (column != dateColumn && namesReadings(header.at(column)))
+        if (column != layout.dateColumn && namesReadings(header.at(column)))
             named.append(column);
     }
-    if (!exported && named.size() == 1)
-        readingColumn = named.constFirst();
-    if (readingColumn < 0) {
-        constexpr int looked = 20; // rows looked at
-        QStringList found;
-        QList<qsizetype> numbered;
-        for (qsizetype column = 0; column < columns; ++column) {
-            if (column == dateColumn || (!named.isEmpty() && !named.contains(column)))
-                continue;
-            bool number = false;
-            bool other = false;
-            for (qsizetype i = first, seen = 0; i < lines.size() && seen < looked; ++i) {
-                const QStringList fields = fieldsOf(lines.at(i), separator);
-                if (!dated(fields, dateColumn))
-                    continue;
-                ++seen;
-                const QString value = numberAndUnit(fieldAt(fields, column)).first;
-                if (noValue(value))
-                    continue;
-                const TypedNumber::Number read =
-                    TypedNumber::amongWritings(value, {{u'.', u','}, {u',', u'.'}});
-                if (read.ok || !read.readings.isEmpty())
-                    number = true;
-                else
-                    other = true;
-            }
-            if (number && !other) {
-                numbered.append(column);
-                found.append(columnName(column, header));
-            }
-        }
-        const int line = headerLine > 0 ? headerLine : int(first) + 1;
-        if (numbered.size() != 1)
-            return bad(QStringLiteral("line %1: expected one column of readings beside the "
-                                      "date, found %2")
-                           .arg(QString::number(line), found.isEmpty()
-                                                           ? QStringLiteral("none")
-                                                           : found.join(QStringLiteral(" and "))));
-        readingColumn = numbered.constFirst();
-    }
+    QString why;
+    const std::optional<qsizetype> readingColumn =
+        exported            ? 2
+        : named.size() == 1 ? named.constFirst()
+                            : numbersColumn(lines, layout, header, named, thisYear, &why);
+    if (!readingColumn)
+        return bad(why);
     // A time of day in a column of its own.
     static const QRegularExpression clock(QStringLiteral("^(\\d{1,2}):(\\d{2})(?::(\\d{2}))?$"));
     qsizetype timeColumn = -1;
     for (qsizetype column = 0; column < firstFields.size() && timeColumn < 0; ++column) {
-        if (column != dateColumn && column != readingColumn &&
+        if (column != layout.dateColumn && column != *readingColumn &&
             clock.match(firstFields.at(column)).hasMatch())
             timeColumn = column;
     }
-    const QString dateName = columnName(dateColumn, header);
-    const QString readingName = columnName(readingColumn, header);
+    const QString dateName = columnName(layout.dateColumn, header);
+    const QString readingName = columnName(*readingColumn, header);
 
-    // The rows, up to the first line without a date.
-    struct Row
-    {
-        int line = 0;
-        FileDate date;
-        QString dateText;
-        QString reading;
-        bool markGiven = false;
-        bool newSeries = false;
-    };
-    QList<Row> raw;
-    QString dateError;
-    for (qsizetype i = first; i < lines.size() && dateError.isEmpty(); ++i) {
+    // The rows as written, up to the first line that is not one.
+    QList<WrittenRow> written;
+    QString lineError;
+    for (qsizetype i = layout.first; i < lines.size() && lineError.isEmpty(); ++i) {
         if (lines.at(i).trimmed().isEmpty())
             continue;
         const QStringList fields = fieldsOf(lines.at(i), separator);
         const int line = int(i) + 1;
-        Row row{line, {}, fieldAt(fields, dateColumn), {}, exported, false};
-        const std::optional<FileDate> date = dated(fields, dateColumn);
+        WrittenRow row{line, {}, fieldAt(fields, layout.dateColumn), {}, exported, false};
+        const std::optional<FileDate> date = datedAt(fields, layout.dateColumn, thisYear);
         if (!date) {
-            dateError =
+            lineError =
                 refusal(line, dateName, QStringLiteral("a date such as 2026-12-07 or 07.12.2026"),
                         row.dateText);
             break;
@@ -688,18 +780,18 @@ ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, con
         row.date = *date;
         if (exported) {
             if (!meters.contains(fieldAt(fields, 0)))
-                dateError =
+                lineError =
                     refusal(line, columnName(0, header),
                             QStringLiteral("the meter, electricity or water"), fieldAt(fields, 0));
             else if (!marks.contains(fieldAt(fields, 3)))
-                dateError =
+                lineError =
                     refusal(line, columnName(3, header),
                             QStringLiteral("yes or no for a new meter"), fieldAt(fields, 3));
-            if (!dateError.isEmpty() || fieldAt(fields, 0) != meter)
+            if (!lineError.isEmpty() || fieldAt(fields, 0) != meter)
                 continue;
             row.newSeries = fieldAt(fields, 3) == QLatin1String("yes");
         }
-        row.reading = withoutUnit(fieldAt(fields, readingColumn), meter);
+        row.reading = withoutUnit(fieldAt(fields, *readingColumn), meter);
         if (noValue(row.reading)) {
             ++file.skipped;
             continue;
@@ -708,65 +800,31 @@ ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, con
             row.date.secondOfDay < 0 && time.hasMatch())
             row.date.secondOfDay =
                 timeOfDay(time.captured(1), time.captured(2), time.captured(3), {});
-        raw.append(row);
+        written.append(row);
     }
 
-    // The order of day and month, as the rows settle it.
-    bool monthFirst = order == DayOrder::MonthFirst;
-    if (order == DayOrder::FromFile) {
-        const Row *dayOver12 = nullptr;
-        const Row *monthOver12 = nullptr;
-        const Row *open = nullptr;
-        for (const Row &row : std::as_const(raw)) {
-            if (!row.date.open)
-                continue;
-            if (row.date.first > 12 && !dayOver12)
-                dayOver12 = &row;
-            if (row.date.second > 12 && !monthOver12)
-                monthOver12 = &row;
-            if (row.date.first != row.date.second && !open)
-                open = &row;
-        }
-        if (dayOver12 && monthOver12) {
-            const bool dayLater = dayOver12->line > monthOver12->line;
-            const Row &later = dayLater ? *dayOver12 : *monthOver12;
-            return bad(
-                refusal(later.line, dateName,
-                        QStringLiteral("the %1 first, as on line %2")
-                            .arg(dayLater ? QStringLiteral("month") : QStringLiteral("day"),
-                                 QString::number((dayLater ? monthOver12 : dayOver12)->line)),
-                        later.dateText));
-        }
-        if (!dayOver12 && !monthOver12 && open) {
-            file.orderOpen = true;
-            const auto day = [open](bool month) {
-                return dayText(dayOf(open->date, month));
-            };
-            return bad(QStringLiteral("line %1, %2: the order of day and month cannot be told: "
-                                      "\"%3\" could be %4 or %5, and no row has a day over 12")
-                           .arg(QString::number(open->line), dateName, open->dateText, day(false),
-                                day(true)));
-        }
-        monthFirst = monthOver12 != nullptr;
-    }
-
-    // The readings, as the file writes its numbers; a day with times of day
-    // read as its last.
+    const std::optional<bool> monthFirst =
+        order == DayOrder::FromFile ? monthFirstOf(written, dateName, &why, &file.orderOpen)
+                                    : std::optional(order == DayOrder::MonthFirst);
+    if (!monthFirst)
+        return bad(why);
+    // The readings, as the file writes its numbers.
     QStringList readings;
-    for (const Row &row : std::as_const(raw))
+    for (const WrittenRow &row : std::as_const(written))
         readings.append(row.reading);
     const QList<TypedNumber::Writing> writings = writingsOf(readings, separator);
     QList<int> times; // each row's time of day in seconds, -1 for none
-    for (const Row &row : std::as_const(raw)) {
+    for (const WrittenRow &row : std::as_const(written)) {
         FileRow read;
         read.line = row.line;
         read.markGiven = row.markGiven;
         read.reading.newSeries = row.newSeries;
-        read.reading.date = dayOf(row.date, monthFirst);
+        read.reading.date = dayOf(row.date, *monthFirst);
         if (!read.reading.date.isValid())
             return bad(refusal(row.line, dateName,
-                               monthFirst ? QStringLiteral("the month first, as other rows have it")
-                                          : QStringLiteral("the day first, as other rows have it"),
+                               *monthFirst
+                                   ? QStringLiteral("the month first, as other rows have it")
+                                   : QStringLiteral("the day first, as other rows have it"),
                                row.dateText));
         if (read.reading.date > today || read.reading.date < firstReadingDay)
             return bad(refusal(row.line, dateName,
@@ -787,21 +845,9 @@ ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, con
         file.rows.append(read);
         times.append(row.date.secondOfDay);
     }
-    if (!dateError.isEmpty())
-        return bad(dateError);
-    QHash<QDate, qsizetype> lastOfDay; // the row of each day's latest time
-    for (qsizetype i = 0; i < file.rows.size(); ++i) {
-        const QDate day = file.rows.at(i).reading.date;
-        const auto last = lastOfDay.constFind(day);
-        if (times.at(i) >= 0 && (last == lastOfDay.cend() || times.at(*last) <= times.at(i)))
-            lastOfDay.insert(day, i);
-    }
-    QList<FileRow> kept;
-    for (qsizetype i = 0; i < file.rows.size(); ++i) {
-        if (times.at(i) < 0 || lastOfDay.value(file.rows.at(i).reading.date) == i)
-            kept.append(file.rows.at(i));
-    }
-    file.rows = kept;
+    if (!lineError.isEmpty())
+        return bad(lineError);
+    file.rows = lastOfEachDay(file.rows, times);
     return file;
 }
 
