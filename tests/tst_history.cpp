@@ -753,14 +753,15 @@ void TestHistory::meterFilesAsUtilitiesWriteThem()
              QStringLiteral("2 2026-11-01=381.000 3 2026-11-02=381.500"));
     QCOMPARE(rows("2026-11-01;\"1,234.5\"\n2026-11-02;1,300\n"),
              QStringLiteral("1 2026-11-01=1234.5 2 2026-11-02=1300"));
-    const MeterLogic::ReadingsFile gaps = MeterLogic::readReadingsFile(
+    const MeterLogic::Outcome gaps = MeterLogic::importReadings(
+        db, MeterLogic::waterMeter,
         "Datum;Stand\n2026-11-01;\"12,3 m³\"\n2026-11-02;no use\n2026-11-03;-\n2026-11-04;\n"
         "2026-11-05;13 m3\n",
-        MeterLogic::waterMeter, today);
-    QCOMPARE(gaps.rows.size(), 2);
-    QCOMPARE(gaps.rows.at(0).reading.value, 12.3);
-    QCOMPARE(gaps.rows.at(1).line, 6);
-    QCOMPARE(gaps.skipped, 3);
+        today);
+    QCOMPARE(gaps.message,
+             QStringLiteral("Imported 2 readings; 3 rows without a value were left out."));
+    QCOMPARE(Database::column(db, "SELECT reading FROM MeterReading ORDER BY readingDate"),
+             QStringList({"12.3", "13"}));
     QCOMPARE(rows("2026-11-01;12,3 kWh\n"),
              QStringLiteral("line 1, column 2: expected a reading from 0 to 99999999 m³, found "
                             "\"12,3 kWh\""));
