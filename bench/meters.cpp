@@ -10,9 +10,9 @@
 // Cases: the meters' history page with 1,000 readings spread over a century
 // and 10,000 days of kept answers; the same with the last two readings a
 // century apart (the diary's days of the whole century read for the period);
-// the import of a year of a logger's quarter hours (35,000 rows, metadata
-// lines, a column of times) and of a reading a day since 1900 in a
-// spreadsheet's semicolon file.
+// the import of a year and of five years of a logger's quarter hours
+// (35,000 and 175,000 rows, metadata lines, a column of times) and of a
+// reading a day since 1900 in a spreadsheet's semicolon file.
 
 #include "app/clock.h"
 #include "app/household/calculatorlogic.h"
@@ -230,21 +230,27 @@ int main(int argc, char *argv[])
     for (QDate day = MeterLogic::firstReadingDay; day <= today; day = day.addDays(1))
         file += day.toString(Qt::ISODate).toLatin1() + ';' +
                 QByteArray::number(MeterLogic::firstReadingDay.daysTo(day)) + ",5\r\n";
-    // A year of a logger's quarter hours: customer lines, a header with
+    // A logger's quarter hours up to today: customer lines, a header with
     // digits, a time of day, extra columns; a day's last reading is taken.
-    QByteArray quarters = "Customer;Jane Roe\r\nMeter;4711\r\n"
-                          "Date;Time;Import T1 kWh;Status\r\n";
-    constexpr int quarterRows = 35000;
-    for (int i = 0; i < quarterRows; ++i) {
-        const QDateTime at = QDateTime(today.addDays(-365), QTime(0, 0)).addSecs(qint64(i) * 900);
-        quarters += at.toString(QStringLiteral("dd.MM.yyyy;HH:mm")).toLatin1() + ';' +
-                    QByteArray::number(1000 + i * 0.125, 'f', 3).replace('.', ',') + ";ok\r\n";
-    }
+    const auto quarterHours = [&today](int rows) {
+        QByteArray quarters = "Customer;Jane Roe\r\nMeter;4711\r\n"
+                              "Date;Time;Import T1 kWh;Status\r\n";
+        const QDateTime from = QDateTime(today, QTime(0, 0)).addSecs(-qint64(rows - 1) * 900);
+        for (int i = 0; i < rows; ++i)
+            quarters += from.addSecs(qint64(i) * 900)
+                            .toString(QStringLiteral("dd.MM.yyyy;HH:mm"))
+                            .toLatin1() +
+                        ';' + QByteArray::number(1000 + i * 0.125, 'f', 3).replace('.', ',') +
+                        ";ok\r\n";
+        return quarters;
+    };
     clickNamed(window, "push_meterHistoryReadings");
     QCoreApplication::processEvents();
     // The daily file last: the readings page below lists its readings.
-    if (!importCase(window, home.filePath(QStringLiteral("quarters.csv")), quarters,
-                    "35,000 quarter hours") ||
+    if (!importCase(window, home.filePath(QStringLiteral("year.csv")), quarterHours(35000),
+                    "35,000 quarter hours, a year") ||
+        !importCase(window, home.filePath(QStringLiteral("years.csv")), quarterHours(175000),
+                    "175,000 quarter hours, five years") ||
         !importCase(window, home.filePath(QStringLiteral("daily.csv")), file,
                     "a reading a day since 1900"))
         return 1;

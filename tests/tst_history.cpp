@@ -661,6 +661,8 @@ void TestHistory::meterFilesAsSpreadsheetsSaveThem()
                                                         "column 3"));
     QCOMPARE(rows("2026-13-01,1x9\n"), QStringLiteral("line 1, column 1: expected a date such as "
                                                       "2026-12-07, found \"2026-13-01\""));
+    QCOMPARE(rows("2026-11-01\n"), QStringLiteral("line 1, column 2: expected a reading beside "
+                                                  "the date, found nothing"));
     QCOMPARE(rows("0001-01-01,1\n"), QStringLiteral("line 1, column 1: expected a day from 1900 to "
                                                     "today, found \"0001-01-01\""));
     // The export's rows of the other meter are left out.

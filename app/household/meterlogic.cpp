@@ -717,9 +717,13 @@ ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, con
             return file; // nothing but blank lines
         const QString &last = lines.at(layout.headerLine - 1);
         const QChar split = last.contains(u'\t') ? u'\t' : last.contains(u';') ? u';' : u',';
-        return bad(refusal(layout.headerLine, QStringLiteral("column 1"),
-                           QStringLiteral("a date such as 2026-12-07"),
-                           fieldsOf(last, split).constFirst()));
+        const QStringList fields = fieldsOf(last, split);
+        // A date alone lacks its reading.
+        return bad(fileDate(fields.constFirst(), thisYear)
+                       ? refusal(layout.headerLine, QStringLiteral("column 2"),
+                                 QStringLiteral("a reading beside the date"), fieldAt(fields, 1))
+                       : refusal(layout.headerLine, QStringLiteral("column 1"),
+                                 QStringLiteral("a date such as 2026-12-07"), fields.constFirst()));
     }
     const QChar separator = layout.separator;
     const QStringList header = layout.headerLine > 0
