@@ -768,6 +768,19 @@ void TestHistory::meterFilesAsUtilitiesWriteThem()
              QStringLiteral("line 1, column 2: expected a reading from 0 to 99999999 m³, found "
                             "\"12,3 kWh\""));
 
+    // A reading lower than the one before it, in the file or stored, named
+    // in the file's words.
+    QCOMPARE(MeterLogic::importReadings(db, MeterLogic::waterMeter,
+                                        "Datum;Stand\n2026-10-01;120,5\n2026-10-15;119\n", today)
+                 .message,
+             QStringLiteral("Nothing was imported: line 3, column 2 (\"Stand\"): expected a "
+                            "reading of at least 120.5 m³ (that of 1 October 2026), found \"119\" "
+                            "for 15 October 2026."));
+    QCOMPARE(
+        MeterLogic::importReadings(db, MeterLogic::waterMeter, "2026-10-20;50\n", today).message,
+        QStringLiteral("Nothing was imported: line 1, column 2: expected a reading of at most "
+                       "12.3 m³ (that of 1 November 2026), found \"50\" for 20 October 2026."));
+
     // Files over 1 MiB are read, up to the largest.
     const QString large = dir->filePath("year.csv");
     QFile out(large);

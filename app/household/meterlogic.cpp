@@ -16,7 +16,6 @@
 
 namespace {
 
-using MeterLogic::Outcome;
 using MeterLogic::Reading;
 using MeterLogic::unit;
 
@@ -97,12 +96,6 @@ bool store(const QSqlDatabase &db, const QString &meter, const Reading &reading)
 
 const QString notStored =
     QStringLiteral("Not stored: the data file is busy or cannot be written. Please try again.");
-
-Outcome badLine(int line, const QString &why)
-{
-    return {false,
-            QStringLiteral("Nothing was imported: line %1 %2.").arg(QString::number(line), why)};
-}
 
 // The text of a readings file: UTF-8, or UTF-16 or UTF-32 by their byte
 // order mark, or else Windows-1252, as spreadsheets on Windows save.
@@ -764,6 +757,7 @@ ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, con
     }
     const QString dateName = columnName(layout.dateColumn, header);
     const QString readingName = columnName(*readingColumn, header);
+    file.column = readingName;
 
     // The rows as written, up to the first line that is not one.
     QList<WrittenRow> written;
@@ -930,10 +924,16 @@ Outcome importRows(const QSqlDatabase &db, const QString &meter, const ReadingsF
     if (const std::optional<qsizetype> descent = firstDescent(oldestFirst)) {
         const Reading &later = oldestFirst.at(*descent);
         const Reading &earlier = oldestFirst.at(*descent - 1);
-        const int line = lineOf.value(later.date, lineOf.value(earlier.date));
-        return badLine(line, QStringLiteral("has %1 %2 for %3, lower than the %4 of %5")
-                                 .arg(later.plain, unit(meter), dayText(later.date), earlier.plain,
-                                      dayText(earlier.date)));
+        const bool laterRead = lineOf.contains(later.date);
+        const Reading &read = laterRead ? later : earlier;
+        const Reading &other = laterRead ? earlier : later;
+        return {false, QStringLiteral("Nothing was imported: line %1, %2: expected a reading of "
+                                      "%3 %4 %5 (that of %6), found \"%7\" for %8.")
+                           .arg(QString::number(lineOf.value(read.date)),
+                                file.column.isEmpty() ? QStringLiteral("the reading") : file.column,
+                                laterRead ? QStringLiteral("at least") : QStringLiteral("at most"),
+                                other.plain, unit(meter), dayText(other.date), read.plain,
+                                dayText(read.date))};
     }
     const bool stored = Database::inTransaction(db, [&] {
         QSqlQuery query(db);

@@ -132,6 +132,7 @@ struct ReadingsFile
     // the household says the order.
     bool orderOpen = false;
     int skipped = 0; // rows without a value ("", "-", "no use"), left out
+    QString column;  // the readings' column as refusals name it: column 2 ("Stand")
 };
 
 // How a file's dates as 10/11/2022 or 10-11-2022 are read: as the file's
