@@ -722,6 +722,13 @@ void TestHistory::meterFilesAsUtilitiesWriteThem()
              QStringLiteral("6 2026-11-01=100.5 7 2026-11-02=101"));
     QCOMPARE(rows("date,reading1,temperature,note\n2026-11-01,100.5,21,sunny\n"),
              QStringLiteral("2 2026-11-01=100.5"));
+    // Use is not a reading: a file of use alone is refused, not stored as
+    // readings.
+    QCOMPARE(rows("Date;Zählerstand;Verbrauch\n2026-11-01;381,000;\n2026-11-02;381,500;0,5\n"),
+             QStringLiteral("2 2026-11-01=381.000 3 2026-11-02=381.500"));
+    QCOMPARE(rows("Date,Usage (kWh)\n2026-11-01,5\n"),
+             QStringLiteral("line 1: expected one column of readings beside the date, found "
+                            "none"));
     QCOMPARE(rows("Date;Import T1 kWh;Import T2 kWh\n2026-11-01;1;2\n"),
              QStringLiteral("line 1: expected one column of readings beside the date, found "
                             "column 2 (\"Import T1 kWh\") and column 3 (\"Import T2 kWh\")"));

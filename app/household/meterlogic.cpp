@@ -242,6 +242,16 @@ QString refusal(int line, const QString &column, const QString &expected, const 
              found.isEmpty() ? QStringLiteral("nothing") : u'"' + found + u'"');
 }
 
+// A header's word for a column of use or money, never of readings:
+// "Usage (kWh)", "Verbrauch", "Cost".
+bool namesUse(const QString &word)
+{
+    static const QRegularExpression words(
+        QStringLiteral("usage|\\buse\\b|consum|verbrauch|cost|price|amount|kosten|betrag"),
+        QRegularExpression::CaseInsensitiveOption);
+    return words.match(word).hasMatch();
+}
+
 // A header's word for a column of readings: "Zählerstand", "Import T1 kWh",
 // "reading1", "Value".
 bool namesReadings(const QString &word)
@@ -249,7 +259,7 @@ bool namesReadings(const QString &word)
     static const QRegularExpression words(
         QStringLiteral("reading|stand|index|value|wert|counter|register|kwh|m3|m³"),
         QRegularExpression::CaseInsensitiveOption);
-    return words.match(word).hasMatch();
+    return !namesUse(word) && words.match(word).hasMatch();
 }
 
 // A reading's number and the unit after it ("12,3 kWh" is "12,3" and
@@ -379,7 +389,8 @@ Layout layoutOf(const QStringList &lines, int thisYear)
 }
 
 // The one column of lines' rows (up to 20 looked at) beside the date that
-// holds numbers and nothing else, among among (every column for none);
+// holds numbers and nothing else, among among (every column for none), a
+// column the header names as use or money left out;
 // nothing, with why naming the columns found, when there is not one.
 std::optional<qsizetype> numbersColumn(const QStringList &lines, const Layout &layout,
                                        const QStringList &header, const QList<qsizetype> &among,
@@ -398,7 +409,8 @@ std::optional<qsizetype> numbersColumn(const QStringList &lines, const Layout &l
     QList<qsizetype> numbered;
     QStringList found;
     for (qsizetype column = 0; column < columns; ++column) {
-        if (column == layout.dateColumn || (!among.isEmpty() && !among.contains(column)))
+        if (column == layout.dateColumn || (!among.isEmpty() && !among.contains(column)) ||
+            namesUse(fieldAt(header, column)))
             continue;
         bool number = false;
         bool other = false;
