@@ -38,6 +38,20 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// A water readings file's rows as read ("2 2026-11-01=100.5 3 ..."), or
+// why it is refused.
+QString rows(const QByteArray &bytes, MeterLogic::DayOrder order = MeterLogic::DayOrder::FromFile)
+{
+    const MeterLogic::ReadingsFile file =
+        MeterLogic::readReadingsFile(bytes, MeterLogic::waterMeter, today, order);
+    QStringList read;
+    for (const MeterLogic::FileRow &row : file.rows)
+        read.append(QStringLiteral("%1 %2=%3")
+                        .arg(QString::number(row.line), row.reading.date.toString(Qt::ISODate),
+                             row.reading.plain));
+    return file.error.isEmpty() ? read.join(u' ') : file.error;
+}
+
 QStringList entries(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
@@ -79,6 +93,7 @@ private slots:
     void meterImportStoresAllOrNothing();
     void meterSeriesUnderCorrections();
     void meterFilesAsSpreadsheetsSaveThem();
+    void meterFilesAsUtilitiesWriteThem();
     void keptAnswersReadOneWayEverywhere();
 
 private:
@@ -633,28 +648,23 @@ void TestHistory::meterSeriesUnderCorrections()
 void TestHistory::meterFilesAsSpreadsheetsSaveThem()
 {
     using namespace MeterLogic;
-    const auto rows = [](const QByteArray &bytes) {
-        const ReadingsFile file = readReadingsFile(bytes, waterMeter, today);
-        QStringList read;
-        for (const FileRow &row : file.rows)
-            read.append(QStringLiteral("%1 %2=%3")
-                            .arg(QString::number(row.line), row.reading.date.toString(Qt::ISODate),
-                                 row.reading.plain));
-        return file.error.isEmpty() ? read.join(u' ') : file.error;
-    };
     // Semicolons and decimal commas, a byte order mark, CR line ends.
     QCOMPARE(rows("\xEF\xBB\xBF"
                   "Datum;Stand\r2026-11-01;100,5\r2026-11-02;\"1.234,50\"\r"),
              QStringLiteral("2 2026-11-01=100.5 3 2026-11-02=1234.50"));
     QCOMPARE(rows("\n\ndate\treading\r\n2026-11-01\t7\r\n"), QStringLiteral("4 2026-11-01=7"));
-    QCOMPARE(rows("2026-11-01;1.500\n"), QStringLiteral("line 1 has a reading that could be 1.500 "
-                                                        "or 1500; write it without the grouping "
-                                                        "mark"));
-    QVERIFY(rows("2026-11-01,100,5\n").startsWith(QLatin1String("line 1 does not have the two")));
-    QVERIFY(
-        rows("2026-11-01 08:00,100\n").startsWith(QLatin1String("line 1 does not have a date")));
-    QVERIFY(rows("2026-13-01,1x9\n").startsWith(QLatin1String("line 1 does not have a date")));
-    QVERIFY(rows("0001-01-01,1\n").startsWith(QLatin1String("line 1 is for a day before 1900")));
+    QCOMPARE(rows("2026-11-01;1.500\n"), QStringLiteral("line 1, column 2: expected a reading the "
+                                                        "file writes one way, found \"1.500\", "
+                                                        "which could be 1.500 or 1500"));
+    QCOMPARE(rows("2026-11-01,100,5\n"), QStringLiteral("line 1: expected one column of readings "
+                                                        "beside the date, found column 2 and "
+                                                        "column 3"));
+    QCOMPARE(rows("2026-13-01,1x9\n"), QStringLiteral("line 1, column 1: expected a date such as "
+                                                      "2026-12-07, found \"2026-13-01\""));
+    QCOMPARE(rows("2026-11-01\n"), QStringLiteral("line 1, column 2: expected a reading beside "
+                                                  "the date, found nothing"));
+    QCOMPARE(rows("0001-01-01,1\n"), QStringLiteral("line 1, column 1: expected a day from 1900 to "
+                                                    "today, found \"0001-01-01\""));
     // The export's rows of the other meter are left out.
     QCOMPARE(rows("meter,date,reading,new series\r\nelectricity,2026-11-01,5,no\r\n"
                   "water,2026-11-01,0.50,yes\r\n"),
@@ -682,6 +692,112 @@ void TestHistory::meterFilesAsSpreadsheetsSaveThem()
     QVERIFY2(replaced.stored, qPrintable(replaced.message));
     QCOMPARE(Database::column(db, "SELECT reading FROM MeterReading ORDER BY readingDate"),
              QStringList({"100.5", "101.5"}));
+}
+
+// Files as utilities, meter apps and loggers export them, one small file a
+// rule.
+void TestHistory::meterFilesAsUtilitiesWriteThem()
+{
+    using MeterLogic::DayOrder;
+    // Text: UTF-16 with its mark, either way round, and Windows-1252 (ä, and
+    // 0x80 its euro sign) named in a refusal as the file has it.
+    const auto utf16 = [](const char *ascii, bool bigEndian) {
+        QByteArray bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char *c = ascii; *c; ++c)
+            bytes += bigEndian ? QByteArray(1, '\0') + *c : QByteArray(1, *c) + '\0';
+        return bytes;
+    };
+    QCOMPARE(rows(utf16("Date\tReading\n2026-11-01\t7,5\n", false)),
+             QStringLiteral("2 2026-11-01=7.5"));
+    QCOMPARE(rows(utf16("Date\tReading\n2026-11-01\t7,5\n", true)),
+             QStringLiteral("2 2026-11-01=7.5"));
+    QCOMPARE(rows("Datum;Z\xE4hlerstand\r\n2026-11-01;12,3 \x80\r\n"),
+             QStringLiteral("line 2, column 2 (\"Zählerstand\"): expected a reading from 0 to "
+                            "99999999 m³, found \"12,3 €\""));
+
+    // Metadata above the header, a header with digits, extra columns; a
+    // four-column file that is not the app's export.
+    QCOMPARE(rows("Customer;Jane Roe\r\nMeter number;4711\r\nAddress;1 Main St, 12\r\n\r\n"
+                  "Date;Import T1 kWh;Status\r\n2026-11-01;100,5;ok\r\n2026-11-02;101;ok\r\n"),
+             QStringLiteral("6 2026-11-01=100.5 7 2026-11-02=101"));
+    QCOMPARE(rows("date,reading1,temperature,note\n2026-11-01,100.5,21,sunny\n"),
+             QStringLiteral("2 2026-11-01=100.5"));
+    // Use is not a reading: a file of use alone is refused, not stored as
+    // readings.
+    QCOMPARE(rows("Date;Zählerstand;Verbrauch\n2026-11-01;381,000;\n2026-11-02;381,500;0,5\n"),
+             QStringLiteral("2 2026-11-01=381.000 3 2026-11-02=381.500"));
+    QCOMPARE(rows("Date,Usage (kWh)\n2026-11-01,5\n"),
+             QStringLiteral("line 1: expected one column of readings beside the date, found "
+                            "none"));
+    QCOMPARE(rows("Date;Import T1 kWh;Import T2 kWh\n2026-11-01;1;2\n"),
+             QStringLiteral("line 1: expected one column of readings beside the date, found "
+                            "column 2 (\"Import T1 kWh\") and column 3 (\"Import T2 kWh\")"));
+
+    // Dates: a time of day and an offset, a day's last time taken (not its
+    // last line); a time in a column of its own.
+    QCOMPARE(rows("2024-01-01T00:00:00+01:00,100\n2024-10-20 05:15,200\n2024-10-20 23:45,201.5\n"
+                  "2024-10-20 12:00,201\n"),
+             QStringLiteral("1 2024-01-01=100 3 2024-10-20=201.5"));
+    QCOMPARE(rows("20.10.2024;23:45;9,5\n20.10.2024;8:00;9\n"), QStringLiteral("1 2024-10-20=9.5"));
+    // Day first with dots and two-digit years; an order settled by a later
+    // row, month first or day first; the same number twice is no question.
+    QCOMPARE(rows("29.10.22;5\n30.10.2022;6\n"), QStringLiteral("1 2022-10-29=5 2 2022-10-30=6"));
+    QCOMPARE(rows("10/11/2022,5\n10/29/2022,6\n"), QStringLiteral("1 2022-10-11=5 2 2022-10-29=6"));
+    QCOMPARE(rows("12-10-2021;5\n13-10-2021;6\n"), QStringLiteral("1 2021-10-12=5 2 2021-10-13=6"));
+    QCOMPARE(rows("05/05/2022,5\n"), QStringLiteral("1 2022-05-05=5"));
+    // An order the file leaves open is asked, never guessed.
+    const QByteArray open = "10/11/2022,5\n11/11/2022,6\n";
+    QCOMPARE(rows(open), QStringLiteral("line 1, column 1: the order of day and month cannot be "
+                                        "told: \"10/11/2022\" could be 10 November 2022 or 11 "
+                                        "October 2022, and no row has a day over 12"));
+    QVERIFY(MeterLogic::readReadingsFile(open, MeterLogic::waterMeter, today).orderOpen);
+    QCOMPARE(rows(open, DayOrder::MonthFirst), QStringLiteral("1 2022-10-11=5 2 2022-11-11=6"));
+    QCOMPARE(rows("10/29/2022,5\n30/10/2022,6\n"),
+             QStringLiteral("line 2, column 1: expected the month first, as on line 1, found "
+                            "\"30/10/2022\""));
+
+    // Numbers: three decimals after a decimal comma; the comma grouping where
+    // the file shows it; quotes, the meter's unit, rows without a value.
+    QCOMPARE(rows("Datum;Stand\n2026-11-01;381,000\n2026-11-02;381,500\n"),
+             QStringLiteral("2 2026-11-01=381.000 3 2026-11-02=381.500"));
+    QCOMPARE(rows("2026-11-01;\"1,234.5\"\n2026-11-02;1,300\n"),
+             QStringLiteral("1 2026-11-01=1234.5 2 2026-11-02=1300"));
+    const MeterLogic::Outcome gaps = MeterLogic::importReadings(
+        db, MeterLogic::waterMeter,
+        "Datum;Stand\n2026-11-01;\"12,3 m³\"\n2026-11-02;no use\n2026-11-03;-\n2026-11-04;\n"
+        "2026-11-05;13 m3\n",
+        today);
+    QCOMPARE(gaps.message,
+             QStringLiteral("Imported 2 readings; 3 rows without a value were left out."));
+    QCOMPARE(Database::column(db, "SELECT reading FROM MeterReading ORDER BY readingDate"),
+             QStringList({"12.3", "13"}));
+    QCOMPARE(rows("2026-11-01;12,3 kWh\n"),
+             QStringLiteral("line 1, column 2: expected a reading from 0 to 99999999 m³, found "
+                            "\"12,3 kWh\""));
+
+    // A reading lower than the one before it, in the file or stored, named
+    // in the file's words.
+    QCOMPARE(MeterLogic::importReadings(db, MeterLogic::waterMeter,
+                                        "Datum;Stand\n2026-10-01;120,5\n2026-10-15;119\n", today)
+                 .message,
+             QStringLiteral("Nothing was imported: line 3, column 2 (\"Stand\"): expected a "
+                            "reading of at least 120.5 m³ (that of 1 October 2026), found \"119\" "
+                            "for 15 October 2026."));
+    QCOMPARE(
+        MeterLogic::importReadings(db, MeterLogic::waterMeter, "2026-10-20;50\n", today).message,
+        QStringLiteral("Nothing was imported: line 1, column 2: expected a reading of at most "
+                       "12.3 m³ (that of 1 November 2026), found \"50\" for 20 October 2026."));
+
+    // Files over 1 MiB are read, up to the largest.
+    const QString large = dir->filePath("year.csv");
+    QFile out(large);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.resize(qint64(2) << 20));
+    QCOMPARE(MetersLogic::readRegularFile(large, nullptr).value_or(QByteArray()).size(), qint64(2)
+                                                                                             << 20);
+    QVERIFY(out.resize(MetersLogic::largestReadingsFile + 1));
+    QString why;
+    QVERIFY(!MetersLogic::readRegularFile(large, &why));
+    QCOMPARE(why, QStringLiteral("it is larger than a list of readings"));
 }
 
 void TestHistory::keptAnswersReadOneWayEverywhere()

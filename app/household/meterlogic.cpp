@@ -5,16 +5,17 @@
 #include "household/calculatorlogic.h"
 #include "household/typednumber.h"
 
+#include <QHash>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSqlQuery>
+#include <QStringDecoder>
 #include <QVariant>
 
 #include <algorithm>
 
 namespace {
 
-using MeterLogic::Outcome;
 using MeterLogic::Reading;
 using MeterLogic::unit;
 
@@ -104,26 +105,416 @@ QString notStored()
     return notDone(QStringLiteral("Not stored"));
 }
 
-Outcome badLine(int line, const QString &why)
+// The text of a readings file: UTF-8, or UTF-16 or UTF-32 by their byte
+// order mark, or else Windows-1252, as spreadsheets on Windows save.
+QString fileText(const QByteArray &bytes)
 {
-    return {false,
-            QStringLiteral("Nothing was imported: line %1 %2.").arg(QString::number(line), why)};
-}
-
-// A field of a file, without blanks and a spreadsheet's quotes around it.
-QString fieldText(const QString &field)
-{
-    QString text = field.trimmed();
-    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
-        text = text.mid(1, text.size() - 2).trimmed();
+    if (const std::optional<QStringConverter::Encoding> marked =
+            QStringConverter::encodingForData(bytes))
+        return QStringDecoder(*marked).decode(bytes); // the mark itself dropped
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    // Qt reads Windows-1252 through ICU, as Debian builds it; without ICU,
+    // Latin-1 with Windows-1252's own letters and signs from 0x80 to 0x9F.
+    QStringDecoder windows("windows-1252");
+    if (windows.isValid())
+        return windows.decode(bytes);
+    static const char16_t windows80[32] = {
+        0x20AC, 0x81,   0x201A, 0x192,  0x201E, 0x2026, 0x2020, 0x2021, 0x2C6,  0x2030, 0x160,
+        0x2039, 0x152,  0x8D,   0x17D,  0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x17E,  0x178};
+    text = QString::fromLatin1(bytes);
+    for (QChar &c : text) {
+        if (c.unicode() >= 0x80 && c.unicode() < 0xA0)
+            c = QChar(windows80[c.unicode() - 0x80]);
+    }
     return text;
 }
 
-// A date written exactly as 2026-12-07; invalid for anything else.
-QDate isoDate(const QString &text)
+// The fields of line between separator, blanks around each dropped and a
+// spreadsheet's quotes taken off: a quoted separator is the field's own,
+// two quotes within quotes are one.
+QStringList fieldsOf(const QString &line, QChar separator)
 {
-    static const QRegularExpression iso(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
-    return iso.match(text).hasMatch() ? QDate::fromString(text, Qt::ISODate) : QDate();
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (c == u'"' && quoted && i + 1 < line.size() && line.at(i + 1) == u'"') {
+            field += c;
+            ++i;
+        } else if (c == u'"') {
+            quoted = !quoted;
+        } else if (c == separator && !quoted) {
+            fields.append(field.trimmed());
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    fields.append(field.trimmed());
+    return fields;
+}
+
+// A date as a file writes it. Written as 10/11/2022 or 10-11-2022, which of
+// the first two numbers is the day is left open: the file's rows settle it.
+struct FileDate
+{
+    int year = 0;
+    int first = 0; // the day, the month when monthFirst
+    int second = 0;
+    bool open = false;
+    int secondOfDay = -1; // the time of day in seconds; -1 without
+};
+
+// The time of day of hours, minutes, seconds and an "a" or "p" of AM/PM
+// texts, in seconds; -1 for none, -2 for no time of day.
+int timeOfDay(const QString &hours, const QString &minutes, const QString &seconds,
+              const QString &half)
+{
+    if (hours.isEmpty())
+        return -1;
+    int hour = hours.toInt();
+    const int minute = minutes.toInt();
+    const int second = seconds.toInt();
+    if (!half.isEmpty()) {
+        if (hour < 1 || hour > 12)
+            return -2;
+        hour = hour % 12 + (half.compare(QLatin1String("p"), Qt::CaseInsensitive) == 0 ? 12 : 0);
+    }
+    if (hour > 23 || minute > 59 || second > 60) // 60: a leap second
+        return -2;
+    return hour * 3600 + minute * 60 + second;
+}
+
+// text read as a date (see readReadingsFile), two-digit years as the
+// century up to thisYear; nothing when it is none.
+std::optional<FileDate> fileDate(const QString &text, int thisYear)
+{
+    static const QRegularExpression iso(QStringLiteral(
+        R"(^(\d{4})-(\d{2})-(\d{2})(?:[T ](\d{1,2}):(\d{2})(?::(\d{2})(?:[.,]\d+)?)?)"
+        R"( ?(?:Z|[+-]\d{2}:?\d{2})?)?$)"));
+    static const QRegularExpression local(QStringLiteral(
+        R"(^(\d{1,2})([./-])(\d{1,2})\2(\d{4}|\d{2})(?:,? +(\d{1,2}):(\d{2})(?::(\d{2}))?)"
+        R"((?: ?([AaPp])\.?[Mm]\.?)?)?$)"));
+    FileDate date;
+    QRegularExpressionMatch match = iso.match(text);
+    if (match.hasMatch()) {
+        date.year = match.captured(1).toInt();
+        date.second = match.captured(2).toInt(); // the month
+        date.first = match.captured(3).toInt();
+        date.secondOfDay = timeOfDay(match.captured(4), match.captured(5), match.captured(6), {});
+    } else if (match = local.match(text); match.hasMatch()) {
+        date.first = match.captured(1).toInt();
+        date.second = match.captured(3).toInt();
+        date.year = match.captured(4).toInt();
+        if (match.captured(4).size() == 2)
+            date.year += date.year + 2000 > thisYear ? 1900 : 2000;
+        date.open = match.captured(2) != QLatin1String(".");
+        date.secondOfDay =
+            timeOfDay(match.captured(5), match.captured(6), match.captured(7), match.captured(8));
+    } else {
+        return std::nullopt;
+    }
+    const bool dayFirst = QDate(date.year, date.second, date.first).isValid();
+    const bool monthFirst = date.open && QDate(date.year, date.first, date.second).isValid();
+    if ((!dayFirst && !monthFirst) || date.secondOfDay == -2)
+        return std::nullopt;
+    return date;
+}
+
+// The day of date with month first or not.
+QDate dayOf(const FileDate &date, bool monthFirst)
+{
+    return monthFirst && date.open ? QDate(date.year, date.first, date.second)
+                                   : QDate(date.year, date.second, date.first);
+}
+
+// "column 2 ("Stand")", or "column 2" without a header.
+QString columnName(qsizetype column, const QStringList &header)
+{
+    const QString number = QStringLiteral("column %1").arg(column + 1);
+    return column < header.size() && !header.at(column).isEmpty()
+               ? QStringLiteral("%1 (\"%2\")").arg(number, header.at(column))
+               : number;
+}
+
+// "line 4, column 2 ("Stand"): expected a reading from 0 to 99999999, found "1x9""
+QString refusal(int line, const QString &column, const QString &expected, const QString &found)
+{
+    return QStringLiteral("line %1, %2: expected %3, found %4")
+        .arg(QString::number(line), column, expected,
+             found.isEmpty() ? QStringLiteral("nothing") : u'"' + found + u'"');
+}
+
+// A header's word for a column of use or money, never of readings:
+// "Usage (kWh)", "Verbrauch", "Cost".
+bool namesUse(const QString &word)
+{
+    static const QRegularExpression words(
+        QStringLiteral("usage|\\buse\\b|consum|verbrauch|cost|price|amount|kosten|betrag"),
+        QRegularExpression::CaseInsensitiveOption);
+    return words.match(word).hasMatch();
+}
+
+// A header's word for a column of readings: "Zählerstand", "Import T1 kWh",
+// "reading1", "Value".
+bool namesReadings(const QString &word)
+{
+    static const QRegularExpression words(
+        QStringLiteral("reading|stand|index|value|wert|counter|register|kwh|m3|m³"),
+        QRegularExpression::CaseInsensitiveOption);
+    return !namesUse(word) && words.match(word).hasMatch();
+}
+
+// A reading's number and the unit after it ("12,3 kWh" is "12,3" and
+// "kWh"); text and no unit when none of the meters' follows.
+std::pair<QString, QString> numberAndUnit(const QString &text)
+{
+    static const QRegularExpression unit(QStringLiteral("^(.*\\d)\\s*(kwh|m3|m³|cbm)$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = unit.match(text);
+    return match.hasMatch() ? std::pair(match.captured(1), match.captured(2))
+                            : std::pair(text, QString());
+}
+
+// A reading without the meter's unit after it; as it is with another unit.
+QString withoutUnit(const QString &text, const QString &meter)
+{
+    const auto [number, unit] = numberAndUnit(text);
+    const bool kWh = unit.compare(QLatin1String("kwh"), Qt::CaseInsensitive) == 0;
+    return unit.isEmpty() || kWh != (meter == MeterLogic::electricityMeter) ? text : number;
+}
+
+// A value that tells nothing: no digit in it ("", "-", "no use", "n/a").
+bool noValue(const QString &text)
+{
+    return std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit(); });
+}
+
+// The ways a file's readings are written, as the file itself shows them:
+// with commas, a decimal point and grouping commas; with semicolons or tabs,
+// the decimal comma unless a reading shows the comma grouping ("1,234.5",
+// "1,234,567"), and a decimal point only in a file without commas that
+// shows it ("100.5"). Where the file leaves it open ("1.500" alone), both,
+// and a reading they read differently is refused.
+QList<TypedNumber::Writing> writingsOf(const QStringList &readings, QChar separator)
+{
+    const TypedNumber::Writing pointFirst{u'.', u','};
+    const TypedNumber::Writing commaFirst{u',', u'.'};
+    if (separator == u',')
+        return {pointFirst};
+    bool commaGroups = false;
+    bool pointGroups = false;
+    bool comma = false;
+    bool point = false;
+    for (const QString &text : readings) {
+        const qsizetype commas = text.count(u',');
+        const qsizetype points = text.count(u'.');
+        const qsizetype lastComma = text.lastIndexOf(u',');
+        const qsizetype lastPoint = text.lastIndexOf(u'.');
+        commaGroups =
+            commaGroups || commas > 1 || (commas > 0 && points > 0 && lastComma < lastPoint);
+        pointGroups =
+            pointGroups || points > 1 || (commas > 0 && points > 0 && lastPoint < lastComma);
+        comma = comma || commas > 0;
+        point = point || (points == 1 && commas == 0 && text.size() - lastPoint - 1 != 3);
+    }
+    if (commaGroups != pointGroups)
+        return {commaGroups ? pointFirst : commaFirst};
+    if (!commaGroups && comma)
+        return {commaFirst};
+    if (!commaGroups && point)
+        return {{u'.', QChar()}};
+    return {pointFirst, commaFirst};
+}
+
+// A field of fields, or nothing past its end.
+QString fieldAt(const QStringList &fields, qsizetype column)
+{
+    return column >= 0 && column < fields.size() ? fields.at(column) : QString();
+}
+
+// The date in column of a line's fields, when it has another field beside.
+std::optional<FileDate> datedAt(const QStringList &fields, qsizetype column, int thisYear)
+{
+    return fields.size() >= 2 ? fileDate(fieldAt(fields, column), thisYear) : std::nullopt;
+}
+
+// How a file lays out its rows.
+struct Layout
+{
+    QChar separator;          // none when no line has a date
+    qsizetype dateColumn = 0; // from 0
+    qsizetype first = 0;      // the index of the first line of rows
+    int headerLine = 0;       // the header's line, from 1; 0 for none
+};
+
+// The separator and the date column that give the file's first lines the
+// most dates beside other fields; the first line with a date there starts
+// the rows, the one above it is the header. Without a date, first is the
+// lines' size and headerLine the last non-blank line.
+Layout layoutOf(const QStringList &lines, int thisYear)
+{
+    constexpr int sampled = 200;
+    Layout layout;
+    int mostDated = 0;
+    for (const QChar candidate : {QChar(u'\t'), QChar(u';'), QChar(u',')}) {
+        QMap<qsizetype, int> datedIn; // lines by the column of their first date
+        for (qsizetype i = 0, seen = 0; i < lines.size() && seen < sampled; ++i) {
+            if (lines.at(i).trimmed().isEmpty())
+                continue;
+            ++seen;
+            const QStringList fields = fieldsOf(lines.at(i), candidate);
+            for (qsizetype column = 0; column < fields.size(); ++column) {
+                if (datedAt(fields, column, thisYear)) {
+                    ++datedIn[column];
+                    break;
+                }
+            }
+        }
+        for (auto column = datedIn.cbegin(); column != datedIn.cend(); ++column) {
+            if (column.value() > mostDated) {
+                mostDated = column.value();
+                layout.separator = candidate;
+                layout.dateColumn = column.key();
+            }
+        }
+    }
+    for (; layout.first < lines.size(); ++layout.first) {
+        const QString &line = lines.at(layout.first);
+        if (line.trimmed().isEmpty())
+            continue;
+        if (!layout.separator.isNull() &&
+            datedAt(fieldsOf(line, layout.separator), layout.dateColumn, thisYear))
+            break;
+        layout.headerLine = int(layout.first) + 1;
+    }
+    return layout;
+}
+
+// The one column of lines' rows (up to 20 looked at) beside the date that
+// holds numbers and nothing else, among among (every column for none), a
+// column the header names as use or money left out;
+// nothing, with why naming the columns found, when there is not one.
+std::optional<qsizetype> numbersColumn(const QStringList &lines, const Layout &layout,
+                                       const QStringList &header, const QList<qsizetype> &among,
+                                       int thisYear, QString *why)
+{
+    constexpr int looked = 20;
+    QList<QStringList> rows;
+    qsizetype columns = header.size();
+    for (qsizetype i = layout.first; i < lines.size() && rows.size() < looked; ++i) {
+        const QStringList fields = fieldsOf(lines.at(i), layout.separator);
+        if (datedAt(fields, layout.dateColumn, thisYear)) {
+            rows.append(fields);
+            columns = std::max(columns, fields.size());
+        }
+    }
+    QList<qsizetype> numbered;
+    QStringList found;
+    for (qsizetype column = 0; column < columns; ++column) {
+        if (column == layout.dateColumn || (!among.isEmpty() && !among.contains(column)) ||
+            namesUse(fieldAt(header, column)))
+            continue;
+        bool number = false;
+        bool other = false;
+        for (const QStringList &fields : std::as_const(rows)) {
+            const QString value = numberAndUnit(fieldAt(fields, column)).first;
+            if (noValue(value))
+                continue;
+            const TypedNumber::Number read =
+                TypedNumber::amongWritings(value, {{u'.', u','}, {u',', u'.'}});
+            if (read.ok || !read.readings.isEmpty())
+                number = true;
+            else
+                other = true;
+        }
+        if (number && !other) {
+            numbered.append(column);
+            found.append(columnName(column, header));
+        }
+    }
+    if (numbered.size() == 1)
+        return numbered.constFirst();
+    *why =
+        QStringLiteral("line %1: expected one column of readings beside the date, found %2")
+            .arg(QString::number(layout.headerLine > 0 ? layout.headerLine : int(layout.first) + 1),
+                 found.isEmpty() ? QStringLiteral("none") : found.join(QStringLiteral(" and ")));
+    return std::nullopt;
+}
+
+// A row of a file as written, before its numbers are read.
+struct WrittenRow
+{
+    int line = 0;
+    FileDate date;
+    QString dateText;
+    QString reading; // without the meter's unit
+    bool markGiven = false;
+    bool newSeries = false;
+};
+
+// Whether rows write their open dates (10/11/2022) month first, as a day
+// over 12 in one of them settles; nothing, with why naming the line in
+// column, when two rows settle it both ways or none does (open then set).
+std::optional<bool> monthFirstOf(const QList<WrittenRow> &rows, const QString &column, QString *why,
+                                 bool *open)
+{
+    const WrittenRow *dayOver12 = nullptr;
+    const WrittenRow *monthOver12 = nullptr;
+    const WrittenRow *either = nullptr;
+    for (const WrittenRow &row : rows) {
+        if (!row.date.open)
+            continue;
+        if (row.date.first > 12 && !dayOver12)
+            dayOver12 = &row;
+        if (row.date.second > 12 && !monthOver12)
+            monthOver12 = &row;
+        if (row.date.first != row.date.second && !either)
+            either = &row;
+    }
+    if (dayOver12 && monthOver12) {
+        const bool dayLater = dayOver12->line > monthOver12->line;
+        const WrittenRow &later = dayLater ? *dayOver12 : *monthOver12;
+        *why = refusal(later.line, column,
+                       QStringLiteral("the %1 first, as on line %2")
+                           .arg(dayLater ? QStringLiteral("month") : QStringLiteral("day"),
+                                QString::number((dayLater ? monthOver12 : dayOver12)->line)),
+                       later.dateText);
+        return std::nullopt;
+    }
+    if (!dayOver12 && !monthOver12 && either) {
+        *open = true;
+        *why = QStringLiteral("line %1, %2: the order of day and month cannot be told: \"%3\" "
+                              "could be %4 or %5, and no row has a day over 12")
+                   .arg(QString::number(either->line), column, either->dateText,
+                        dayText(dayOf(either->date, false)), dayText(dayOf(either->date, true)));
+        return std::nullopt;
+    }
+    return monthOver12 != nullptr;
+}
+
+// rows without those of a day that has a later time of day (times, in
+// seconds, -1 for none): a day's reading is its last.
+QList<MeterLogic::FileRow> lastOfEachDay(const QList<MeterLogic::FileRow> &rows,
+                                         const QList<int> &times)
+{
+    QHash<QDate, qsizetype> lastOfDay;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const auto last = lastOfDay.constFind(rows.at(i).reading.date);
+        if (times.at(i) >= 0 && (last == lastOfDay.cend() || times.at(*last) <= times.at(i)))
+            lastOfDay.insert(rows.at(i).reading.date, i);
+    }
+    QList<MeterLogic::FileRow> kept;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (times.at(i) < 0 || lastOfDay.value(rows.at(i).reading.date) == i)
+            kept.append(rows.at(i));
+    }
+    return kept;
 }
 
 // "5 Dec", or "5 Dec 2025" for a day of another year than today's.
@@ -334,75 +725,162 @@ Outcome restoreReading(const QSqlDatabase &db, const Removal &removal)
     return outcome;
 }
 
-ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, const QDate &today)
+ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, const QDate &today,
+                              DayOrder order)
 {
     ReadingsFile file;
-    QString text = QString::fromUtf8(bytes);
-    if (text.startsWith(QChar(0xFEFF))) // the byte order mark spreadsheets write
-        text.remove(0, 1);
+    QString text = fileText(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
     const QStringList lines = text.split(u'\n');
-    static const QRegularExpression digit(QStringLiteral("\\d"));
-    QChar separator;
-    QList<TypedNumber::Writing> writings;
-    const auto bad = [&file](int line, const QString &why) {
-        file.error = QStringLiteral("line %1 %2").arg(QString::number(line), why);
+    const int thisYear = today.year();
+    const auto bad = [&file](const QString &why) {
+        file.error = why;
         file.rows.clear();
         return file;
     };
-    for (int i = 0; i < lines.size(); ++i) {
-        const QString &line = lines.at(i);
-        if (line.trimmed().isEmpty())
-            continue;
-        if (separator.isNull()) {
-            // The first line tells how the file is written; a header has no digit.
-            separator = line.contains(u'\t') ? u'\t' : line.contains(u';') ? u';' : u',';
-            writings = separator == u',' ? QList<TypedNumber::Writing>{plainWriting}
-                                         : QList<TypedNumber::Writing>{{u'.', u','}, {u',', u'.'}};
-            if (!line.contains(digit))
-                continue;
-        }
-        const QStringList fields = line.split(separator);
-        const bool exported = fields.size() == 4;
-        if (fields.size() != 2 && !exported)
-            return bad(i + 1, QStringLiteral("does not have the two fields date and reading"));
-        FileRow row;
-        row.line = i + 1;
-        if (exported) {
-            const QString rowMeter = fieldText(fields.at(0));
-            const QString mark = fieldText(fields.at(3));
-            if (rowMeter != electricityMeter && rowMeter != waterMeter)
-                return bad(i + 1, QStringLiteral("does not start with the meter, electricity "
-                                                 "or water"));
-            if (mark != QLatin1String("yes") && mark != QLatin1String("no"))
-                return bad(i + 1, QStringLiteral("does not end with yes or no for a new meter"));
-            if (rowMeter != meter)
-                continue;
-            row.markGiven = true;
-            row.reading.newSeries = mark == QLatin1String("yes");
-        }
-        const QString dateText = fieldText(fields.at(exported ? 1 : 0));
-        row.reading.date = isoDate(dateText);
-        if (!row.reading.date.isValid())
-            return bad(i + 1, QStringLiteral("does not have a date written as 2026-12-07"));
-        if (row.reading.date > today)
-            return bad(i + 1, QStringLiteral("is for a day after today"));
-        if (row.reading.date < firstReadingDay)
-            return bad(i + 1, QStringLiteral("is for a day before %1").arg(firstReadingDay.year()));
-        const TypedNumber::Number number =
-            TypedNumber::amongWritings(fieldText(fields.at(exported ? 2 : 1)), writings);
-        if (!number.readings.isEmpty())
-            return bad(i + 1, QStringLiteral("has a reading that could be %1; write it without "
-                                             "the grouping mark")
-                                  .arg(number.readings));
-        if (!number.ok || number.value < 0 || number.value > maximumReading)
-            return bad(i + 1, QStringLiteral("does not have a reading from 0 to %1")
-                                  .arg(readingText(maximumReading)));
-        row.reading.value = number.value;
-        row.reading.plain = number.plain;
-        file.rows.append(row);
+    const Layout layout = layoutOf(lines, thisYear);
+    if (layout.first == lines.size()) {
+        if (layout.headerLine == 0)
+            return file; // nothing but blank lines
+        const QString &last = lines.at(layout.headerLine - 1);
+        const QChar split = last.contains(u'\t') ? u'\t' : last.contains(u';') ? u';' : u',';
+        const QStringList fields = fieldsOf(last, split);
+        // A date alone lacks its reading.
+        return bad(fileDate(fields.constFirst(), thisYear)
+                       ? refusal(layout.headerLine, QStringLiteral("column 2"),
+                                 QStringLiteral("a reading beside the date"), fieldAt(fields, 1))
+                       : refusal(layout.headerLine, QStringLiteral("column 1"),
+                                 QStringLiteral("a date such as 2026-12-07"), fields.constFirst()));
     }
+    const QChar separator = layout.separator;
+    const QStringList header = layout.headerLine > 0
+                                   ? fieldsOf(lines.at(layout.headerLine - 1), separator)
+                                   : QStringList();
+    const QStringList firstFields = fieldsOf(lines.at(layout.first), separator);
+
+    // The app's own export, with its meter and new-meter columns.
+    const QStringList exportHeader{QStringLiteral("meter"), QStringLiteral("date"),
+                                   QStringLiteral("reading"), QStringLiteral("new series")};
+    const QStringList meters{electricityMeter, waterMeter};
+    const QStringList marks{QStringLiteral("yes"), QStringLiteral("no")};
+    const bool exported = layout.dateColumn == 1 &&
+                          (header == exportHeader || (header.isEmpty() && firstFields.size() == 4 &&
+                                                      meters.contains(firstFields.at(0)) &&
+                                                      marks.contains(firstFields.at(3))));
+    // The reading: the one column the header names so, or else the one
+    // that holds numbers.
+    QList<qsizetype> named;
+    for (qsizetype column = 0; column < header.size(); ++column) {
+        if (column != layout.dateColumn && namesReadings(header.at(column)))
+            named.append(column);
+    }
+    QString why;
+    const std::optional<qsizetype> readingColumn =
+        exported            ? 2
+        : named.size() == 1 ? named.constFirst()
+                            : numbersColumn(lines, layout, header, named, thisYear, &why);
+    if (!readingColumn)
+        return bad(why);
+    // A time of day in a column of its own.
+    static const QRegularExpression clock(QStringLiteral("^(\\d{1,2}):(\\d{2})(?::(\\d{2}))?$"));
+    qsizetype timeColumn = -1;
+    for (qsizetype column = 0; column < firstFields.size() && timeColumn < 0; ++column) {
+        if (column != layout.dateColumn && column != *readingColumn &&
+            clock.match(firstFields.at(column)).hasMatch())
+            timeColumn = column;
+    }
+    const QString dateName = columnName(layout.dateColumn, header);
+    const QString readingName = columnName(*readingColumn, header);
+    file.column = readingName;
+
+    // The rows as written, up to the first line that is not one.
+    QList<WrittenRow> written;
+    QString lineError;
+    for (qsizetype i = layout.first; i < lines.size() && lineError.isEmpty(); ++i) {
+        if (lines.at(i).trimmed().isEmpty())
+            continue;
+        const QStringList fields = fieldsOf(lines.at(i), separator);
+        const int line = int(i) + 1;
+        WrittenRow row{line, {}, fieldAt(fields, layout.dateColumn), {}, exported, false};
+        const std::optional<FileDate> date = datedAt(fields, layout.dateColumn, thisYear);
+        if (!date) {
+            lineError =
+                refusal(line, dateName, QStringLiteral("a date such as 2026-12-07 or 07.12.2026"),
+                        row.dateText);
+            break;
+        }
+        row.date = *date;
+        if (exported) {
+            if (!meters.contains(fieldAt(fields, 0)))
+                lineError =
+                    refusal(line, columnName(0, header),
+                            QStringLiteral("the meter, electricity or water"), fieldAt(fields, 0));
+            else if (!marks.contains(fieldAt(fields, 3)))
+                lineError =
+                    refusal(line, columnName(3, header),
+                            QStringLiteral("yes or no for a new meter"), fieldAt(fields, 3));
+            if (!lineError.isEmpty() || fieldAt(fields, 0) != meter)
+                continue;
+            row.newSeries = fieldAt(fields, 3) == QLatin1String("yes");
+        }
+        row.reading = withoutUnit(fieldAt(fields, *readingColumn), meter);
+        if (noValue(row.reading)) {
+            ++file.skipped;
+            continue;
+        }
+        if (const QRegularExpressionMatch time = clock.match(fieldAt(fields, timeColumn));
+            row.date.secondOfDay < 0 && time.hasMatch())
+            row.date.secondOfDay =
+                timeOfDay(time.captured(1), time.captured(2), time.captured(3), {});
+        written.append(row);
+    }
+
+    const std::optional<bool> monthFirst =
+        order == DayOrder::FromFile ? monthFirstOf(written, dateName, &why, &file.orderOpen)
+                                    : std::optional(order == DayOrder::MonthFirst);
+    if (!monthFirst)
+        return bad(why);
+    // The readings, as the file writes its numbers.
+    QStringList readings;
+    for (const WrittenRow &row : std::as_const(written))
+        readings.append(row.reading);
+    const QList<TypedNumber::Writing> writings = writingsOf(readings, separator);
+    QList<int> times; // each row's time of day in seconds, -1 for none
+    for (const WrittenRow &row : std::as_const(written)) {
+        FileRow read;
+        read.line = row.line;
+        read.markGiven = row.markGiven;
+        read.reading.newSeries = row.newSeries;
+        read.reading.date = dayOf(row.date, *monthFirst);
+        if (!read.reading.date.isValid())
+            return bad(refusal(row.line, dateName,
+                               *monthFirst
+                                   ? QStringLiteral("the month first, as other rows have it")
+                                   : QStringLiteral("the day first, as other rows have it"),
+                               row.dateText));
+        if (read.reading.date > today || read.reading.date < firstReadingDay)
+            return bad(refusal(row.line, dateName,
+                               QStringLiteral("a day from %1 to today").arg(firstReadingDay.year()),
+                               row.dateText));
+        const TypedNumber::Number number = TypedNumber::amongWritings(row.reading, writings);
+        if (!number.readings.isEmpty())
+            return bad(refusal(row.line, readingName,
+                               QStringLiteral("a reading the file writes one way"), row.reading) +
+                       QStringLiteral(", which could be %1").arg(number.readings));
+        if (!number.ok || number.value < 0 || number.value > maximumReading)
+            return bad(refusal(row.line, readingName,
+                               QStringLiteral("a reading from 0 to %1 %2")
+                                   .arg(readingText(maximumReading), unit(meter)),
+                               row.reading));
+        read.reading.value = number.value;
+        read.reading.plain = number.plain;
+        file.rows.append(read);
+        times.append(row.date.secondOfDay);
+    }
+    if (!lineError.isEmpty())
+        return bad(lineError);
+    file.rows = lastOfEachDay(file.rows, times);
     return file;
 }
 
@@ -473,10 +951,16 @@ Outcome replaceRows(const QSqlDatabase &db, const QString &meter, const Readings
     if (const std::optional<qsizetype> descent = firstDescent(oldestFirst)) {
         const Reading &later = oldestFirst.at(*descent);
         const Reading &earlier = oldestFirst.at(*descent - 1);
-        const int line = lineOf.value(later.date, lineOf.value(earlier.date));
-        return badLine(line, QStringLiteral("has %1 %2 for %3, lower than the %4 of %5")
-                                 .arg(later.plain, unit(meter), dayText(later.date), earlier.plain,
-                                      dayText(earlier.date)));
+        const bool laterRead = lineOf.contains(later.date);
+        const Reading &read = laterRead ? later : earlier;
+        const Reading &other = laterRead ? earlier : later;
+        return {false, QStringLiteral("Nothing was imported: line %1, %2: expected a reading of "
+                                      "%3 %4 %5 (that of %6), found \"%7\" for %8.")
+                           .arg(QString::number(lineOf.value(read.date)),
+                                file.column.isEmpty() ? QStringLiteral("the reading") : file.column,
+                                laterRead ? QStringLiteral("at least") : QStringLiteral("at most"),
+                                other.plain, unit(meter), dayText(other.date), read.plain,
+                                dayText(read.date))};
     }
     for (const Reading &reading : std::as_const(fromFile)) {
         if (!store(db, meter, reading))
@@ -485,6 +969,8 @@ Outcome replaceRows(const QSqlDatabase &db, const QString &meter, const Readings
     QString message = QStringLiteral("Imported %1 readings").arg(fromFile.size());
     if (replaced > 0)
         message += QStringLiteral(", %1 of them in place of stored ones").arg(replaced);
+    if (file.skipped > 0)
+        message += QStringLiteral("; %1 rows without a value were left out").arg(file.skipped);
     return {true, message + u'.'};
 }
 

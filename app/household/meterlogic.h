@@ -127,18 +127,47 @@ struct ReadingsFile
 {
     QList<FileRow> rows;
     QString error; // the first bad line and why, empty when every line reads
+    // The file writes days as 10/11/2022 (or 10-11-2022) and no row settles
+    // which of the two is the day: nothing is read (error says so) until
+    // the household says the order.
+    bool orderOpen = false;
+    int skipped = 0; // rows without a value ("", "-", "no use"), left out
+    QString column;  // the readings' column as refusals name it: column 2 ("Stand")
 };
 
-// Reads a readings file for meter. Lines end in CR, LF or CRLF; blank lines
-// are skipped; the first non-blank line is the header when it has no digit.
-// Fields are separated by commas, semicolons or tabs, as the first non-blank
-// line has them. With commas a reading has a decimal point; with semicolons
-// or tabs a decimal point or a decimal comma, grouped or not, and a figure
-// that the two read differently ("1.500") is a bad line. A line is
-// "date,reading", or the export's "meter,date,reading,new series" (yes or
-// no), whose rows of the other meter are left out. A date is exactly an ISO
-// date, from firstReadingDay to today.
-ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, const QDate &today);
+// How a file's dates as 10/11/2022 or 10-11-2022 are read: as the file's
+// own rows settle it (a day over 12), or as the household said.
+enum class DayOrder
+{
+    FromFile,
+    DayFirst,
+    MonthFirst
+};
+
+// Reads a readings file for meter, as utilities, meter apps and loggers
+// write them.
+// Text: UTF-8 with or without a byte order mark, UTF-16 or UTF-32 with one,
+// else Windows-1252. Lines end in CR, LF or CRLF; blank lines are skipped.
+// Fields are separated by tabs, semicolons or commas (the one that splits
+// the most lines into a date and more), a spreadsheet's quotes taken off.
+// The date column is the one most lines have a date in; the first line with
+// a date there starts the rows, the line above it is the header and lines
+// above that (customer, meter number, address) are skipped. The reading is
+// the column whose header names one (reading, Stand, kWh, m3, value...) or
+// else the one column beside the date that holds numbers; extra columns
+// are left alone. The app's export (meter,date,reading,new series) keeps
+// its meter and new-meter columns; rows of the other meter are left out.
+// Dates: 2026-12-07 with or without a time of day and offset, 7.12.2026 or
+// 7.12.26 (day first), and 12/07/2026 or 07-12-2026 in the order the
+// file's rows settle or order says; a day of several rows with times of
+// day is read as its last. Readings: with commas, a decimal point (and
+// grouping commas); with semicolons or tabs, the decimal comma unless the
+// file shows the comma grouping ("1,234.5"); a unit of the meter after
+// the number is dropped; a row whose value has no digit ("", "-", "no
+// use") is skipped. The first bad line refuses the file, error naming the
+// line, the column and what was expected, with the file's own words.
+ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, const QDate &today,
+                              DayOrder order = DayOrder::FromFile);
 
 // Imports a readings file (see readReadingsFile) into meter's readings, in one
 // transaction: all of its rows or, with any bad line or any break of the

@@ -246,10 +246,11 @@ std::optional<QByteArray> readRegularFile(const QString &path, QString *why)
             *why = QStringLiteral("it cannot be read");
         return std::nullopt;
     }
-    const QByteArray bytes = file.read(largestReadingsFile + 1);
-    if (bytes.size() > largestReadingsFile) {
+    // Read up to its size, and a byte more to see whether it grew meanwhile.
+    const QByteArray bytes = file.read(info.st_size + 1);
+    if (bytes.size() > info.st_size) {
         if (why)
-            *why = QStringLiteral("it is larger than a list of readings");
+            *why = QStringLiteral("it changed while it was read");
         return std::nullopt;
     }
     return bytes;

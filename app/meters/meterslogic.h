@@ -92,9 +92,9 @@ struct PageFigures
 PageFigures pageFigures(const QString &databaseName, const QString &meter, const QDate &today,
                         int chartDays);
 
-// The largest readings file imported: a reading a day since firstReadingDay
-// is under 1 MiB.
-constexpr qint64 largestReadingsFile = 1 << 20;
+// The largest readings file imported, in bytes (50 MiB): five years of a
+// logger's quarter hours with a few columns fit.
+constexpr qint64 largestReadingsFile = qint64(50) << 20;
 
 // The bytes of the regular file at path (no FIFO, device or directory, which
 // could hold the thread), up to largestReadingsFile; nothing, with why set,
