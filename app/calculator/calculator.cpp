@@ -379,15 +379,50 @@ QString costWithUsage(double cost, const QString &sign, const QHash<QString, dou
         .arg(moneyText(shared, sign), usageText(share ? share(*used) : *used, unit));
 }
 
+// The day's appliances the household has, own ones included, each in a row
+// of the breakdown (a built-in one under the form's caption for it); those
+// beyond the rows follow the day's summary.
 void fillElectricityBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QString &key,
                               const ElectricityDay &day)
 {
     const QString sign = SettingsLogic::currency(db);
     const QHash<QString, double> usage = keptUse(db, key).items;
     const auto rows = electricityBreakdown(ui);
-    for (int i = 0; i < rows.size(); ++i)
-        rows.at(i).second->setText(
-            costWithUsage(day.costs[i], sign, usage, applianceColumns().at(i), kWhUnit));
+    const char *const formText = "formText";
+    for (const auto &row : rows) {
+        if (!row.first->property(formText).isValid())
+            row.first->setProperty(formText, row.first->text());
+        row.first->setTextFormat(Qt::PlainText); // an own appliance's name as typed
+    }
+    const std::optional<QList<SettingsLogic::DayItem>> items = SettingsLogic::dayItems(db, day);
+    if (!items)
+        ui->txtBrowse_consumptionSumm->setPlainText(unreadDiaryMessage);
+    QStringList beyond; // the items beyond the rows
+    for (int i = 0; i < std::max(int(rows.size()), int(items ? items->size() : 0)); ++i) {
+        const bool listed = items && i < items->size();
+        const QString value =
+            listed ? costWithUsage(items->at(i).cost, sign, usage, items->at(i).item, kWhUnit)
+                   : QString();
+        if (i >= rows.size()) {
+            beyond.append(QStringLiteral("%1: %2").arg(items->at(i).name, value));
+            continue;
+        }
+        const auto &[caption, label] = rows.at(i);
+        caption->setVisible(listed);
+        label->setVisible(listed);
+        if (!listed)
+            continue;
+        const SettingsLogic::DayItem &item = items->at(i);
+        caption->setText(item.builtIn >= 0
+                             ? rows.at(item.builtIn).first->property(formText).toString()
+                             : item.name);
+        caption->setToolTip(item.name);
+        label->setText(value);
+    }
+    if (!beyond.isEmpty())
+        ui->txtBrowse_consumptionSumm->setPlainText(ui->txtBrowse_consumptionSumm->toPlainText() +
+                                                    QLatin1Char('\n') +
+                                                    beyond.join(QLatin1Char('\n')));
 }
 
 void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QString &key,
