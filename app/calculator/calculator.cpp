@@ -379,9 +379,10 @@ QString costWithUsage(double cost, const QString &sign, const QHash<QString, dou
         .arg(moneyText(shared, sign), usageText(share ? share(*used) : *used, unit));
 }
 
-// The day's appliances the household has, own ones included, each in a row
-// of the breakdown (a built-in one under the form's caption for it); those
-// beyond the rows follow the day's summary.
+// The day's appliances the household has, own ones included: each built-in
+// one in its row of the breakdown, the own ones in the rows of built-in ones
+// not listed, as the page is read (down the left column, then the right);
+// those beyond the rows follow the day's summary.
 void fillElectricityBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QString &key,
                               const ElectricityDay &day)
 {
@@ -389,35 +390,48 @@ void fillElectricityBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const 
     const QHash<QString, double> usage = keptUse(db, key).items;
     const auto rows = electricityBreakdown(ui);
     const char *const formText = "formText";
-    for (const auto &row : rows) {
-        if (!row.first->property(formText).isValid())
-            row.first->setProperty(formText, row.first->text());
-        row.first->setTextFormat(Qt::PlainText); // an own appliance's name as typed
+    for (const auto &[caption, value] : rows) {
+        if (!caption->property(formText).isValid())
+            caption->setProperty(formText, caption->text());
+        caption->setTextFormat(Qt::PlainText); // an own appliance's name as typed
+        caption->setVisible(false);
+        value->setVisible(false);
     }
     const std::optional<QList<SettingsLogic::DayItem>> items = SettingsLogic::dayItems(db, day);
-    if (!items)
+    if (!items) {
         ui->txtBrowse_consumptionSumm->setPlainText(unreadDiaryMessage);
-    QStringList beyond; // the items beyond the rows
-    for (int i = 0; i < std::max(int(rows.size()), int(items ? items->size() : 0)); ++i) {
-        const bool listed = items && i < items->size();
-        const QString value =
-            listed ? costWithUsage(items->at(i).cost, sign, usage, items->at(i).item, kWhUnit)
-                   : QString();
-        if (i >= rows.size()) {
-            beyond.append(QStringLiteral("%1: %2").arg(items->at(i).name, value));
-            continue;
-        }
-        const auto &[caption, label] = rows.at(i);
-        caption->setVisible(listed);
-        label->setVisible(listed);
-        if (!listed)
-            continue;
-        const SettingsLogic::DayItem &item = items->at(i);
-        caption->setText(item.builtIn >= 0
-                             ? rows.at(item.builtIn).first->property(formText).toString()
-                             : item.name);
-        caption->setToolTip(item.name);
-        label->setText(value);
+        return;
+    }
+    const auto show = [&](const QPair<QLabel *, QLabel *> &row, const QString &name,
+                          const QString &value) {
+        row.first->setText(name);
+        row.first->setToolTip(name);
+        row.second->setText(value);
+        row.first->setVisible(true);
+        row.second->setVisible(true);
+    };
+    QList<SettingsLogic::DayItem> own;
+    for (const SettingsLogic::DayItem &item : *items) {
+        const QString value = costWithUsage(item.cost, sign, usage, item.item, kWhUnit);
+        if (item.builtIn >= 0 && item.builtIn < rows.size())
+            show(rows.at(item.builtIn), rows.at(item.builtIn).first->property(formText).toString(),
+                 value);
+        else
+            own.append(item);
+    }
+    auto free = rows;
+    free.removeIf(
+        [](const auto &row) { return row.first->isVisibleTo(row.first->parentWidget()); });
+    std::stable_sort(free.begin(), free.end(), [](const auto &a, const auto &b) {
+        return std::pair(a.first->x(), a.first->y()) < std::pair(b.first->x(), b.first->y());
+    });
+    QStringList beyond;
+    for (int i = 0; i < own.size(); ++i) {
+        const QString value = costWithUsage(own.at(i).cost, sign, usage, own.at(i).item, kWhUnit);
+        if (i < free.size())
+            show(free.at(i), own.at(i).name, value);
+        else
+            beyond.append(QStringLiteral("%1: %2").arg(own.at(i).name, value));
     }
     if (!beyond.isEmpty())
         ui->txtBrowse_consumptionSumm->setPlainText(ui->txtBrowse_consumptionSumm->toPlainText() +
