@@ -566,6 +566,11 @@ void TestHistory::meterReadingsAgainstTheDiary()
     QVERIFY2(text.contains(QLatin1String("$80.60")), qPrintable(text));
     QVERIFY2(text.contains(QLatin1String("compared: 7 Nov to 6 Dec, none without answers.")),
              qPrintable(text));
+    // As billed, 0.40 a day: 78.00 and 12.00 over the 30 days, 80.60 and 12.40
+    // over December.
+    const QString billed = periodText(electricityMeter, period, today, 0.25, "$", 0.4);
+    QVERIFY2(billed.contains(QLatin1String("312.0 kWh, $90.00,")), qPrintable(billed));
+    QVERIFY2(billed.contains(QLatin1String("322.4 kWh, $93.00.")), qPrintable(billed));
     // Two days without answers are named, oldest first.
     for (int back : {3, 5}) {
         QSqlQuery forget(db);
