@@ -759,6 +759,24 @@ void TestCalculator::waterDateChangeStartsANewRowWithThatPageOnly()
 
 // Electricity diary -----------------------------------------------------------
 
+// The electricity diary's breakdown rows: each caption and value label.
+const QList<QPair<const char *, const char *>> &electricityBreakdownRows()
+{
+    static const QList<QPair<const char *, const char *>> rows = {
+        {"label_18", "lb_valOfAirCon"},
+        {"label_21", "lb_valOfLaptop"},
+        {"label_23", "lb_valOfFan"},
+        {"label_26", "lb_valOfLights"},
+        {"label_28", "lb_valOfDVDPlayer"},
+        {"label_30", "lb_valOfTv"},
+        {"label_32", "lb_valOfWashingMachine"},
+        {"label_34", "lb_valOfHairDryer"},
+        {"label_36", "lb_valOfMicrowave"},
+        {"label_37", "lb_valOfRiceCooker"},
+        {"label_40", "lb_valOfRefrigerator"}};
+    return rows;
+}
+
 void TestCalculator::electricityDiaryShowsTotalAndBreakdown()
 {
     answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "5", "push_airConOK");
@@ -779,17 +797,7 @@ void TestCalculator::electricityDiaryShowsTotalAndBreakdown()
     QCOMPARE(
         summary->toPlainText(),
         QStringLiteral("You have spent $1.14. You used 5.00 kWh.\nAnswers: air conditioner 5 h"));
-    const QList<QPair<const char *, const char *>> rows = {{"label_18", "lb_valOfAirCon"},
-                                                           {"label_21", "lb_valOfLaptop"},
-                                                           {"label_23", "lb_valOfFan"},
-                                                           {"label_26", "lb_valOfLights"},
-                                                           {"label_28", "lb_valOfDVDPlayer"},
-                                                           {"label_30", "lb_valOfTv"},
-                                                           {"label_32", "lb_valOfWashingMachine"},
-                                                           {"label_34", "lb_valOfHairDryer"},
-                                                           {"label_36", "lb_valOfMicrowave"},
-                                                           {"label_37", "lb_valOfRiceCooker"},
-                                                           {"label_40", "lb_valOfRefrigerator"}};
+    const QList<QPair<const char *, const char *>> &rows = electricityBreakdownRows();
     QCOMPARE(labelText("label_18"), QStringLiteral("Air Con"));
     QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14 \u00b7 5.00 kWh"));
     for (const auto &[caption, value] : rows) {
@@ -822,17 +830,7 @@ void TestCalculator::electricityDiaryListsTheAppliancesOwned()
     click("push_viewElecDiary");
     click("push_zadUvedoViewAllData");
     QHash<QString, QString> listed;
-    for (const auto &[caption, value] : {std::pair{"label_18", "lb_valOfAirCon"},
-                                         {"label_21", "lb_valOfLaptop"},
-                                         {"label_23", "lb_valOfFan"},
-                                         {"label_26", "lb_valOfLights"},
-                                         {"label_28", "lb_valOfDVDPlayer"},
-                                         {"label_30", "lb_valOfTv"},
-                                         {"label_32", "lb_valOfWashingMachine"},
-                                         {"label_34", "lb_valOfHairDryer"},
-                                         {"label_36", "lb_valOfMicrowave"},
-                                         {"label_37", "lb_valOfRiceCooker"},
-                                         {"label_40", "lb_valOfRefrigerator"}}) {
+    for (const auto &[caption, value] : electricityBreakdownRows()) {
         if (shown(caption))
             listed.insert(labelText(caption), labelText(value));
     }
