@@ -142,6 +142,7 @@ private slots:
     void waterDateChangeStartsANewRowWithThatPageOnly();
 
     void electricityDiaryShowsTotalAndBreakdown();
+    void electricityDiaryListsTheAppliancesOwned();
     void electricityDiaryTipsFollowTheAppliances();
     void electricityDiaryAllNotApplicable();
     void electricityDiaryEmpty();
@@ -758,6 +759,24 @@ void TestCalculator::waterDateChangeStartsANewRowWithThatPageOnly()
 
 // Electricity diary -----------------------------------------------------------
 
+// The electricity diary's breakdown rows: each caption and value label.
+const QList<QPair<const char *, const char *>> &electricityBreakdownRows()
+{
+    static const QList<QPair<const char *, const char *>> rows = {
+        {"label_18", "lb_valOfAirCon"},
+        {"label_21", "lb_valOfLaptop"},
+        {"label_23", "lb_valOfFan"},
+        {"label_26", "lb_valOfLights"},
+        {"label_28", "lb_valOfDVDPlayer"},
+        {"label_30", "lb_valOfTv"},
+        {"label_32", "lb_valOfWashingMachine"},
+        {"label_34", "lb_valOfHairDryer"},
+        {"label_36", "lb_valOfMicrowave"},
+        {"label_37", "lb_valOfRiceCooker"},
+        {"label_40", "lb_valOfRefrigerator"}};
+    return rows;
+}
+
 void TestCalculator::electricityDiaryShowsTotalAndBreakdown()
 {
     answerAppliance("push_bedroom", "push_airCon", "comboBox_airCon", "5", "push_airConOK");
@@ -778,17 +797,7 @@ void TestCalculator::electricityDiaryShowsTotalAndBreakdown()
     QCOMPARE(
         summary->toPlainText(),
         QStringLiteral("You have spent $1.14. You used 5.00 kWh.\nAnswers: air conditioner 5 h"));
-    const QList<QPair<const char *, const char *>> rows = {{"label_18", "lb_valOfAirCon"},
-                                                           {"label_21", "lb_valOfLaptop"},
-                                                           {"label_23", "lb_valOfFan"},
-                                                           {"label_26", "lb_valOfLights"},
-                                                           {"label_28", "lb_valOfDVDPlayer"},
-                                                           {"label_30", "lb_valOfTv"},
-                                                           {"label_32", "lb_valOfWashingMachine"},
-                                                           {"label_34", "lb_valOfHairDryer"},
-                                                           {"label_36", "lb_valOfMicrowave"},
-                                                           {"label_37", "lb_valOfRiceCooker"},
-                                                           {"label_40", "lb_valOfRefrigerator"}};
+    const QList<QPair<const char *, const char *>> &rows = electricityBreakdownRows();
     QCOMPARE(labelText("label_18"), QStringLiteral("Air Con"));
     QCOMPARE(labelText("lb_valOfAirCon"), QStringLiteral("$1.14 \u00b7 5.00 kWh"));
     for (const auto &[caption, value] : rows) {
@@ -803,6 +812,32 @@ void TestCalculator::electricityDiaryShowsTotalAndBreakdown()
         QVERIFY2(page.contains(widget<QWidget>(caption)->geometry()), caption);
         QVERIFY2(page.contains(widget<QWidget>(value)->geometry()), value);
     }
+}
+
+// "View All!" lists the household's own heater, and no built-in appliance
+// it has none of.
+void TestCalculator::electricityDiaryListsTheAppliancesOwned()
+{
+    QSqlDatabase db = QSqlDatabase::database();
+    execute("INSERT OR REPLACE INTO ApplianceCount (applianceName, count) VALUES ('Fan', 0)");
+    QString error;
+    QCOMPARE(SettingsLogic::addOwnAppliance(db, "heater", "2000", 1, &error), 1);
+    // 5 h of air conditioner and the heater's 2 h at 2000 W, at 0.2287.
+    QVERIFY(
+        CalculatorLogic::recordWholeDay(db, key1, {{0, 5, 1000, 1}}, {}, {}, {{1, 2, 2000, 1}}));
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_viewElecDiary");
+    click("push_zadUvedoViewAllData");
+    QHash<QString, QString> listed;
+    for (const auto &[caption, value] : electricityBreakdownRows()) {
+        if (shown(caption))
+            listed.insert(labelText(caption), labelText(value));
+    }
+    QCOMPARE(listed.value("heater"), QStringLiteral("$0.91 \u00b7 4.00 kWh"));
+    QCOMPARE(listed.value("Air Con"), QStringLiteral("$1.14 \u00b7 5.00 kWh"));
+    QVERIFY2(!listed.contains("Fan"), qPrintable(listed.keys().join('|')));
+    QCOMPARE(listed.size(), 11);
 }
 
 void TestCalculator::electricityDiaryTipsFollowTheAppliances()
@@ -1672,8 +1707,11 @@ void TestCalculator::ownApplianceRecordedRankedAndExported()
              QStringLiteral("The Electric water heater cost you most."));
     const QByteArray csv = HistoryLogic::electricityCsv(QSqlDatabase::database());
     QVERIFY2(csv.contains(",refrigerator ($),Electric water heater (h),Electric water heater "
-                          "($),total ($),used (kWh)\r\n2026-12-06,0,0,0,0,0,0,0,0,0,0,0,0,0,0,"
-                          "0,0,0,0,0,0,0,0,2,0.9148,0.91,4\r\n"),
+                          "($),total ($),used (kWh),air conditioner (kWh),"),
+             csv.constData());
+    QVERIFY2(csv.contains(",refrigerator (kWh),Electric water heater (kWh)\r\n2026-12-06,0,0,0,"
+                          "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,2,0.9148,0.91,4,0,0,0,0,0,0,0,0,"
+                          "0,0,0,4\r\n"),
              csv.constData());
 
     // Removed: no longer asked; its recorded day keeps its name and cost.
@@ -1687,8 +1725,8 @@ void TestCalculator::ownApplianceRecordedRankedAndExported()
     click("push_vozAvaviButton");
     click("push_quickDay");
     QVERIFY(!window->findChild<QComboBox *>("combo_quickDay_own:1"));
-    QVERIFY(
-        HistoryLogic::electricityCsv(QSqlDatabase::database()).contains(",2,0.9148,0.91,4\r\n"));
+    QVERIFY(HistoryLogic::electricityCsv(QSqlDatabase::database())
+                .contains(",2,0.9148,0.91,4,0,0,0,0,0,0,0,0,0,0,0,4\r\n"));
 }
 
 // The day chooser's calendar pops up within the window, its days a finger's
@@ -2230,14 +2268,26 @@ void TestCalculator::historyComparesRanksAndWarns()
     QVERIFY(labelText("lb_spendingTip").startsWith("The air conditioner cost you most. Tip: "));
     // 12.00 by the 6th of a 31-day month is on course for 62.00.
     QCOMPARE(labelText("lb_electricityBudgetStatus"),
-             QStringLiteral("Electricity this month: $12.00 of $30.00, on course for $62.00: "
-                            "above your budget."));
+             QStringLiteral("Electricity this month: $12.00 of $30.00, on course for $62.00 by "
+                            "your diary's 6 recorded days: above your budget."));
     QVERIFY(widget<QLabel>("lb_electricityBudgetStatus")->styleSheet().contains("190, 0, 0"));
     QCOMPARE(labelText("lb_waterBudgetStatus"),
              QStringLiteral("Water this month: $2.00, no budget set."));
     QVERIFY(!widget<QLabel>("lb_waterBudgetStatus")->styleSheet().contains("190, 0, 0"));
     click("push_spendingBack");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::HistoryPage));
+
+    // A standing charge of 0.40 a day typed on the settings page: 2.40 more
+    // by the 6th, 12.40 more over the 31 days.
+    click("push_historyBack");
+    click("push_settings");
+    widget<QLineEdit>("le_electricityStandingCharge")->setText("0.40");
+    click("push_settingsSave");
+    click("push_diaryHistory");
+    click("push_historySpending");
+    QCOMPARE(labelText("lb_electricityBudgetStatus"),
+             QStringLiteral("Electricity this month: $14.40 of $30.00, on course for $74.40 by "
+                            "your diary's 6 recorded days: above your budget."));
 }
 
 // A name too long for either side of its bar is cut short with an ellipsis;

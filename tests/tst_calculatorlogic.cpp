@@ -78,6 +78,8 @@ private slots:
     void ownAppliancesAndTheCopy();
     void litresStoredPlainReadInEveryLanguage();
     void budgetsOfThreeDecimalsAndOfNothing();
+    void standingChargesStoredAsTyped();
+    void breakdownListsTheAppliancesOwned();
 };
 
 void TestCalculatorLogic::applianceCostText_data()
@@ -745,6 +747,67 @@ void TestCalculatorLogic::budgetsOfThreeDecimalsAndOfNothing()
     // Typed so in English.
     QCOMPARE(saveTyped(db, {{SettingsLogic::WaterBudgetField, "12.345"}}, QLocale::c()), QString());
     QCOMPARE(SettingsLogic::budget(db, true), std::optional<double>(12.345));
+}
+
+// A standing charge is 0 until one is typed; "0,40" typed in German is
+// stored "0.40" and shown back as typed; a negative one is refused, a stored
+// one that does not read is no figure.
+void TestCalculatorLogic::standingChargesStoredAsTyped()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = seededDatabase(dir);
+    QCOMPARE(SettingsLogic::standingCharge(db, false), std::optional<double>(0));
+    QCOMPARE(SettingsLogic::stored(db)->texts[SettingsLogic::WaterStandingField],
+             QStringLiteral("0"));
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QCOMPARE(saveTyped(db, {{SettingsLogic::ElectricityStandingField, "0,40"}}, german), QString());
+    QCOMPARE(queryRows(db, "SELECT value='0.40' FROM Settings WHERE "
+                           "key='electricityStandingCharge'"),
+             1);
+    QCOMPARE(SettingsLogic::standingCharge(db, false), std::optional<double>(0.4));
+    QCOMPARE(SettingsLogic::written(SettingsLogic::stored(db)->texts,
+                                    german)[SettingsLogic::ElectricityStandingField],
+             QStringLiteral("0,40"));
+    QVERIFY(!saveTyped(db, {{SettingsLogic::WaterStandingField, "-0.10"}}, QLocale::c()).isEmpty());
+    QVERIFY(!saveTyped(db, {{SettingsLogic::WaterStandingField, ""}}, QLocale::c()).isEmpty());
+    QCOMPARE(SettingsLogic::standingCharge(db, true), std::optional<double>(0));
+    QVERIFY(QSqlQuery(db).exec(
+        QStringLiteral("INSERT INTO Settings (key, value) VALUES ('waterStandingCharge', 'abc')")));
+    QCOMPARE(SettingsLogic::standingCharge(db, true), std::optional<double>());
+    QVERIFY(!SettingsLogic::stored(db)->problems[SettingsLogic::WaterStandingField].isEmpty());
+    QCOMPARE(SettingsLogic::load(db).electricityStandingCharge, QStringLiteral("0.40"));
+}
+
+// "View All!": every appliance the household has, its own heater too; a
+// built-in one it has none of is not listed, unless the day has a cost of it.
+void TestCalculatorLogic::breakdownListsTheAppliancesOwned()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = seededDatabase(dir);
+    QCOMPARE(saveTyped(db,
+                       {{SettingsLogic::FirstCountField, "0"},
+                        {SettingsLogic::Field(SettingsLogic::FirstCountField + 2), "0"}},
+                       QLocale::c()),
+             QString());
+    QString error;
+    const int heater = SettingsLogic::addOwnAppliance(db, "heater", "2000", 1, &error);
+    const int oven = SettingsLogic::addOwnAppliance(db, "oven", "2000", 1, &error);
+    QVERIFY(SettingsLogic::removeOwnAppliance(db, oven));
+    // The heater's 2 h at 2000 W: 4 kWh at 0.2287, 0.9148; the fan (none
+    // now) was recorded that day at 1000 W for 1 h, 0.2287.
+    const QString key = QStringLiteral("01/12/2026");
+    QVERIFY(recordWholeDay(db, key, {{2, 1, 1000, 1}}, {}, {}, {{heater, 2, 2000, 1}}));
+    const QList<SettingsLogic::DayItem> items =
+        SettingsLogic::dayItems(db, electricityDay(db, key)).value();
+    QStringList names;
+    for (const SettingsLogic::DayItem &item : items)
+        names.append(item.name);
+    QCOMPARE(names,
+             QStringList({"laptop", "fan", "lights", "DVD player", "TV", "washing machine",
+                          "hair dryer", "microwave", "rice cooker", "refrigerator", "heater"}));
+    QCOMPARE(items.last().cost, 0.9148);
+    QCOMPARE(items.last().item, ownItem(heater));
+    QCOMPARE(items.at(1).cost, 0.2287);
 }
 
 QTEST_GUILESS_MAIN(TestCalculatorLogic)

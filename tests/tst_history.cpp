@@ -86,6 +86,7 @@ private slots:
     void changesOnTheDaysBefore();
     void whereTheMoneyWent();
     void monthAgainstItsBudget();
+    void projectionAsBilled();
     void csvFilesOldestFirst();
     void failedExportWritesNothing();
     void meterReadingsKeepTheirSeries();
@@ -286,14 +287,19 @@ void TestHistory::monthAgainstItsBudget()
 {
     // 12.00 spent by the 10th of a 30-day month is on course for 36.00.
     const QDate tenth(2026, 11, 10);
-    const BudgetStatus over = budgetStatus(12, tenth, 30.0);
+    const BudgetStatus over = budgetStatus(12, 10, tenth, 30.0);
     QCOMPARE(over.projection, 36.0);
     QVERIFY(over.over);
     QCOMPARE(budgetText(over, "Water", "$"),
-             QStringLiteral("Water this month: $12.00 of $30.00, on course for $36.00: above "
-                            "your budget."));
-    QVERIFY(!budgetStatus(12, tenth, 36.0).over);
-    const BudgetStatus none = budgetStatus(12, tenth, std::nullopt);
+             QStringLiteral("Water this month: $12.00 of $30.00, on course for $36.00 by your "
+                            "diary's 10 recorded days: above your budget."));
+    QVERIFY(!budgetStatus(12, 10, tenth, 36.0).over);
+    // A standing charge of 0.40 a day adds 12.00 to the 30-day month, 4.00
+    // to its first ten days.
+    const BudgetStatus billed = budgetStatus(12, 10, tenth, 30.0, std::nullopt, 0.4);
+    QCOMPARE(billed.projection, 48.0);
+    QCOMPARE(billed.spent, 16.0);
+    const BudgetStatus none = budgetStatus(12, 10, tenth, std::nullopt);
     QVERIFY(!none.over);
     QCOMPARE(budgetText(none, "Water", "$"),
              QStringLiteral("Water this month: $12.00, no budget set."));
@@ -310,14 +316,67 @@ void TestHistory::monthAgainstItsBudget()
          {std::pair{QDate(2026, 11, 25), "1000"}, {QDate(2026, 12, 1), "1060"}})
         QVERIFY(MeterLogic::saveReading(db, electricityMeter, date, reading, false, today).stored);
     QCOMPARE(meterCostADay(db, electricityMeter, today), std::optional<double>());
-    QVERIFY(!budgetStatus(12, today, 60.0, meterCostADay(db, electricityMeter, today)).over);
+    QVERIFY(!budgetStatus(12, 7, today, 60.0, meterCostADay(db, electricityMeter, today)).over);
     QVERIFY(MeterLogic::saveReading(db, electricityMeter, today, "1120", false, today).stored);
     const BudgetStatus metered =
-        budgetStatus(12, today, 60.0, meterCostADay(db, electricityMeter, today));
+        budgetStatus(12, 7, today, 60.0, meterCostADay(db, electricityMeter, today));
     QCOMPARE(metered.projection, 77.5);
     QCOMPARE(budgetText(metered, "Electricity", "$"),
              QStringLiteral("Electricity this month: $12.00 of $60.00, on course for $77.50 by "
                             "your meter readings: above your budget."));
+}
+
+// The month's projection: from the meter while any series of it covers days
+// of the month, an old meter's beside a new one's; else from the diary at its
+// recorded days' rate. Every period's money has its standing charge.
+void TestHistory::projectionAsBilled()
+{
+    Database::createTable(db, QStringLiteral("Rates"));
+    QVERIFY(QSqlQuery(db).exec("INSERT INTO Rates (rateType, rateAmt) VALUES ('electricity', "
+                               "'0.25')"));
+    // Two recorded days of the seven so far, 2.80 a recorded day: 86.80 for
+    // the 31 days (at the calendar days' rate it would be 24.80).
+    record("Diary", QDate(2026, 12, 3), {{"valOfAirCon", "2"}});
+    record("Diary", today, {{"valOfAirCon", "3.6"}});
+    record("Diary", QDate(2026, 11, 30), {{"valOfAirCon", "5"}});
+    PageData data = pageData(db);
+    QCOMPARE(data.electricityMonthDays, 2);
+    const BudgetStatus diary =
+        budgetStatus(data.electricityMonth, data.electricityMonthDays, today, 60.0);
+    QCOMPARE(budgetText(diary, "Electricity", "$"),
+             QStringLiteral("Electricity this month: $5.60 of $60.00, on course for $86.80 by "
+                            "your diary's 2 recorded days: above your budget."));
+    // A standing charge of 0.40 a day: 12.00 more in the last 30 days, 2.80
+    // in the last 7.
+    QVERIFY(QSqlQuery(db).exec("INSERT INTO Settings (key, value) VALUES "
+                               "('electricityStandingCharge', '0.40')"));
+    data = pageData(db);
+    QVERIFY2(qAbs(data.electricity30 - 22.6) < 1e-9,
+             qPrintable(QString::number(data.electricity30)));
+    QVERIFY2(qAbs(data.electricity7 - 8.4) < 1e-9, qPrintable(QString::number(data.electricity7)));
+    QCOMPARE(data.electricityStanding, 0.4);
+
+    // The old meter counted 10 kWh a day from 21 November to 5 December; a
+    // new one was put in on the 8th. On the 10th the old one's readings still
+    // cover 1 to 4 December: 2.50 a day at 0.25, 89.90 with the standing
+    // charge for the 31 days.
+    using MeterLogic::electricityMeter;
+    const QDate tenth(2026, 12, 10);
+    for (const auto &[date, reading, newMeter] : {std::tuple{QDate(2026, 11, 21), "1000", false},
+                                                  {QDate(2026, 12, 5), "1140", false},
+                                                  {QDate(2026, 12, 8), "0", true}})
+        QVERIFY(
+            MeterLogic::saveReading(db, electricityMeter, date, reading, newMeter, tenth).stored);
+    QCOMPARE(meterCostADay(db, electricityMeter, tenth), std::optional<double>(2.5));
+    const BudgetStatus metered =
+        budgetStatus(5.6, 2, tenth, 60.0, meterCostADay(db, electricityMeter, tenth), 0.4);
+    QVERIFY(metered.fromMeter);
+    QVERIFY2(qAbs(metered.projection - 89.9) < 1e-9,
+             qPrintable(QString::number(metered.projection)));
+    // The new meter's 40 kWh on the 8th and 9th beside the old one's 40 on
+    // four days: 80 kWh in 6 days.
+    QVERIFY(MeterLogic::saveReading(db, electricityMeter, tenth, "40", false, tenth).stored);
+    QVERIFY(qAbs(meterCostADay(db, electricityMeter, tenth).value_or(0) - 80.0 / 6 * 0.25) < 1e-12);
 }
 
 void TestHistory::csvFilesOldestFirst()
@@ -364,20 +423,23 @@ void TestHistory::csvFilesOldestFirst()
         "\"tv (kr,)\",washing machine (h),\"washing machine (kr,)\",hair dryer (h),"
         "\"hair dryer (kr,)\",microwave (h),\"microwave (kr,)\",rice cooker (h),"
         "\"rice cooker (kr,)\",refrigerator (h),\"refrigerator (kr,)\","
-        "\"Heater, \"\"big\"\" (h)\",\"Heater, \"\"big\"\" (kr,)\",\"total (kr,)\",used (kWh)\r\n"
-        "2026-11-30,,,,,,,,0.6861,,'-1+1,,\"a\rb\",,,,,,,,,,,,,0.69,\r\n"
-        "2026-12-07,2.5,2.287,,0.15,,,,,,,,,,,,,,,,,,,2,4.8,7.24,14\r\n"
-        "\"say \"\"hi\"\", then\",,,,,,\"1,5\",,,,,,,,,,,,,,,,,,,0.00,\r\n"
+        "\"Heater, \"\"big\"\" (h)\",\"Heater, \"\"big\"\" (kr,)\",\"total (kr,)\",used (kWh),"
+        "air conditioner (kWh),laptop (kWh),fan (kWh),lights (kWh),dvd player (kWh),tv (kWh),"
+        "washing machine (kWh),hair dryer (kWh),microwave (kWh),rice cooker (kWh),"
+        "refrigerator (kWh),\"Heater, \"\"big\"\" (kWh)\"\r\n"
+        "2026-11-30,,,,,,,,0.6861,,'-1+1,,\"a\rb\",,,,,,,,,,,,,0.69,,,,,,,,,,,,,\r\n"
+        "2026-12-07,2.5,2.287,,0.15,,,,,,,,,,,,,,,,,,,2,4.8,7.24,14,10,,,,,,,,,,,4\r\n"
+        "\"say \"\"hi\"\", then\",,,,,,\"1,5\",,,,,,,,,,,,,,,,,,,0.00,,,,,,,,,,,,,\r\n"
         "\"'=HYPERLINK(\"\"http://"
-        "x\"\")\",,,,\"two\nlines\",,'@SUM(A1),,'\t=1,,,,,,,,,,,,,,,,,0.00,"
+        "x\"\")\",,,,\"two\nlines\",,'@SUM(A1),,'\t=1,,,,,,,,,,,,,,,,,0.00,,,,,,,,,,,,,"
         "\r\n";
     const QByteArray water =
-        "date,family members (people),tap (min each person),\"tap (kr,)\",washing machine "
-        "(loads),\"washing machine (kr,)\",dish washing (washes),\"dish washing (kr,)\",shower "
-        "(showers each person),\"shower (kr,)\",lawn (waterings),\"lawn (kr,)\",toilet (flushes "
-        "each person),\"toilet (kr,)\",\"total (kr,)\",used (litres)\r\n"
+        "date,family members (people),tap (household min),\"tap (household kr,)\",washing "
+        "machine (loads),\"washing machine (kr,)\",dish washing (washes),\"dish washing (kr,)\","
+        "shower (household showers),\"shower (household kr,)\",lawn (waterings),\"lawn (kr,)\","
+        "toilet (household flushes),\"toilet (household kr,)\",\"total (kr,)\",used (litres)\r\n"
         "2026-12-06,,,,,,,,,,,0.531894,,,0.53,\r\n"
-        "2026-12-07,3,3,0.1755,,,,,1,0.3744,,,,,1.65,42.6\r\n";
+        "2026-12-07,3,9,0.5265,,,,,3,1.1232,,,,,1.65,42.6\r\n";
 
     const QString folder = dir->filePath(QStringLiteral("exports/new"));
     ExportResult result = exportDiaries(db, folder);
@@ -390,6 +452,12 @@ void TestHistory::csvFilesOldestFirst()
     QCOMPARE(fileBytes(result.files.value(0)), electricity);
     QCOMPARE(fileBytes(result.files.value(1)), water);
     QCOMPARE(csvField("-0.5"), QStringLiteral("-0.5"));
+    // The family of three's money columns add to the record's total.
+    const QList<QByteArray> three = water.split('\n').at(2).trimmed().split(',');
+    double money = 0;
+    for (int column = 3; column <= 13; column += 2)
+        money += three.at(column).toDouble();
+    QVERIFY2(qAbs(money - three.at(14).toDouble()) < 0.005, water.constData());
 
     // The same day's second export has a folder of its own; the first stays.
     record("waterDiary", QStringLiteral("07/12/2026"), {{"noOfFamilyMem", "1"}});
@@ -513,6 +581,11 @@ void TestHistory::meterReadingsAgainstTheDiary()
     QVERIFY2(text.contains(QLatin1String("$80.60")), qPrintable(text));
     QVERIFY2(text.contains(QLatin1String("compared: 7 Nov to 6 Dec, none without answers.")),
              qPrintable(text));
+    // As billed, 0.40 a day: 78.00 and 12.00 over the 30 days, 80.60 and 12.40
+    // over December.
+    const QString billed = periodText(electricityMeter, period, today, 0.25, "$", 0.4);
+    QVERIFY2(billed.contains(QLatin1String("312.0 kWh, $90.00,")), qPrintable(billed));
+    QVERIFY2(billed.contains(QLatin1String("322.4 kWh, $93.00.")), qPrintable(billed));
     // Two days without answers are named, oldest first.
     for (int back : {3, 5}) {
         QSqlQuery forget(db);
@@ -853,9 +926,9 @@ void TestHistory::keptAnswersReadOneWayEverywhere()
 
     // The export: the usage field of the costs-only day is empty, never 0.
     const QByteArray water = waterCsv(db);
-    QVERIFY2(water.contains("2026-12-06,3,,0.1,,,,,,,,,,,0.30,450\r\n"), water.constData());
-    QVERIFY2(water.contains("2026-12-07,2,,0.1,,,,,,,,,,,0.20,\r\n"), water.constData());
-    QVERIFY2(electricityCsv(db).endsWith(",,0.25,,,,,,,,,,,,,,,,,,,,,0.25,\r\n"),
+    QVERIFY2(water.contains("2026-12-06,3,,0.3,,,,,,,,,,,0.30,450\r\n"), water.constData());
+    QVERIFY2(water.contains("2026-12-07,2,,0.2,,,,,,,,,,,0.20,\r\n"), water.constData());
+    QVERIFY2(electricityCsv(db).endsWith(",,0.25,,,,,,,,,,,,,,,,,,,,,0.25,,,,,,,,,,,,\r\n"),
              electricityCsv(db).constData());
 
     // The meter compares cubic metres: 450 litres are 0.45 m³.

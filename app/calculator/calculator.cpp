@@ -379,15 +379,64 @@ QString costWithUsage(double cost, const QString &sign, const QHash<QString, dou
         .arg(moneyText(shared, sign), usageText(share ? share(*used) : *used, unit));
 }
 
+// The day's appliances the household has, own ones included: each built-in
+// one in its row of the breakdown, the own ones in the rows of built-in ones
+// not listed, as the page is read (down the left column, then the right);
+// those beyond the rows follow the day's summary.
 void fillElectricityBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QString &key,
                               const ElectricityDay &day)
 {
     const QString sign = SettingsLogic::currency(db);
     const QHash<QString, double> usage = keptUse(db, key).items;
     const auto rows = electricityBreakdown(ui);
-    for (int i = 0; i < rows.size(); ++i)
-        rows.at(i).second->setText(
-            costWithUsage(day.costs[i], sign, usage, applianceColumns().at(i), kWhUnit));
+    const char *const formText = "formText";
+    for (const auto &[caption, value] : rows) {
+        if (!caption->property(formText).isValid())
+            caption->setProperty(formText, caption->text());
+        caption->setTextFormat(Qt::PlainText); // an own appliance's name as typed
+        caption->setVisible(false);
+        value->setVisible(false);
+    }
+    const std::optional<QList<SettingsLogic::DayItem>> items = SettingsLogic::dayItems(db, day);
+    if (!items) {
+        ui->txtBrowse_consumptionSumm->setPlainText(unreadDiaryMessage);
+        return;
+    }
+    const auto show = [&](const QPair<QLabel *, QLabel *> &row, const QString &name,
+                          const QString &value) {
+        row.first->setText(name);
+        row.first->setToolTip(name);
+        row.second->setText(value);
+        row.first->setVisible(true);
+        row.second->setVisible(true);
+    };
+    QList<SettingsLogic::DayItem> own;
+    for (const SettingsLogic::DayItem &item : *items) {
+        const QString value = costWithUsage(item.cost, sign, usage, item.item, kWhUnit);
+        if (item.builtIn >= 0 && item.builtIn < rows.size())
+            show(rows.at(item.builtIn), rows.at(item.builtIn).first->property(formText).toString(),
+                 value);
+        else
+            own.append(item);
+    }
+    auto free = rows;
+    free.removeIf(
+        [](const auto &row) { return row.first->isVisibleTo(row.first->parentWidget()); });
+    std::stable_sort(free.begin(), free.end(), [](const auto &a, const auto &b) {
+        return std::pair(a.first->x(), a.first->y()) < std::pair(b.first->x(), b.first->y());
+    });
+    QStringList beyond;
+    for (int i = 0; i < own.size(); ++i) {
+        const QString value = costWithUsage(own.at(i).cost, sign, usage, own.at(i).item, kWhUnit);
+        if (i < free.size())
+            show(free.at(i), own.at(i).name, value);
+        else
+            beyond.append(QStringLiteral("%1: %2").arg(own.at(i).name, value));
+    }
+    if (!beyond.isEmpty())
+        ui->txtBrowse_consumptionSumm->setPlainText(ui->txtBrowse_consumptionSumm->toPlainText() +
+                                                    QLatin1Char('\n') +
+                                                    beyond.join(QLatin1Char('\n')));
 }
 
 void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QString &key,

@@ -121,6 +121,11 @@ void MainWindow::on_push_diaryHistory_clicked()
                                          "in another program or cannot be opened. Open the "
                                          "history again in a moment."),
                           PageMessage::Tone::Failure);
+    else if (!data.standingRead)
+        PageMessage::show(ui->lb_exportMessage,
+                          SettingsLogic::storedProblem(db, {SettingsLogic::ElectricityStandingField,
+                                                            SettingsLogic::WaterStandingField}),
+                          PageMessage::Tone::Failure);
     else if (ui->push_exportDiaries->isEnabled())
         ui->lb_exportMessage->clear();
     if (QWidget *view = historyChartView(ui))
@@ -167,14 +172,17 @@ void MainWindow::on_push_historySpending_clicked()
     const QDate today = Clock::today();
     showBudget(ui->lb_electricityBudgetStatus,
                HistoryLogic::budgetStatus(
-                   data.electricityMonth, today, SettingsLogic::budget(db, false),
-                   HistoryLogic::meterCostADay(db, MeterLogic::electricityMeter, today)),
+                   data.electricityMonth, data.electricityMonthDays, today,
+                   SettingsLogic::budget(db, false),
+                   HistoryLogic::meterCostADay(db, MeterLogic::electricityMeter, today),
+                   data.electricityStanding),
                QStringLiteral("Electricity"), sign);
-    showBudget(
-        ui->lb_waterBudgetStatus,
-        HistoryLogic::budgetStatus(data.waterMonth, today, SettingsLogic::budget(db, true),
-                                   HistoryLogic::meterCostADay(db, MeterLogic::waterMeter, today)),
-        QStringLiteral("Water"), sign);
+    showBudget(ui->lb_waterBudgetStatus,
+               HistoryLogic::budgetStatus(
+                   data.waterMonth, data.waterMonthDays, today, SettingsLogic::budget(db, true),
+                   HistoryLogic::meterCostADay(db, MeterLogic::waterMeter, today),
+                   data.waterStanding),
+               QStringLiteral("Water"), sign);
     showPage(SpendingPage);
 }
 

@@ -48,17 +48,19 @@ QString storedSign(const QSqlDatabase &db)
 const QStringList &amountUnits(bool water)
 {
     static const QStringList hours(applianceColumns().size(), QStringLiteral("h"));
+    // The uses asked for each person are written for the household.
     static const QStringList uses = {
-        QStringLiteral("min each person"), QStringLiteral("loads"),
-        QStringLiteral("washes"),          QStringLiteral("showers each person"),
-        QStringLiteral("waterings"),       QStringLiteral("flushes each person"),
+        QStringLiteral("household min"), QStringLiteral("loads"),
+        QStringLiteral("washes"),        QStringLiteral("household showers"),
+        QStringLiteral("waterings"),     QStringLiteral("household flushes"),
     };
     return water ? uses : hours;
 }
 
 // The header record: the date, then for each item what was answered and
 // what it cost, in the diary's column order, then the own appliances', the
-// total and the usage; every header with its unit.
+// total and the usage, then (electricity) each appliance's kWh; every header
+// with its unit.
 QString csvHeader(bool water, const QList<OwnAppliance> &own, const QString &sign)
 {
     static const QStringList electricityNames = {
@@ -80,17 +82,22 @@ QString csvHeader(bool water, const QList<OwnAppliance> &own, const QString &sig
         QStringLiteral("lawn"),         QStringLiteral("toilet"),
     };
     const QString money = QStringLiteral(" (%1)").arg(sign);
+    const QString householdMoney = QStringLiteral(" (household %1)").arg(sign);
     QStringList fields{QStringLiteral("date")};
     if (water)
         fields.append(QStringLiteral("family members (people)"));
     const QStringList &names = water ? waterNames : electricityNames;
     for (int i = 0; i < names.size(); ++i)
         fields << QStringLiteral("%1 (%2)").arg(names.at(i), amountUnits(water).at(i))
-               << names.at(i) + money;
+               << names.at(i) + (water && personalActivity(i) ? householdMoney : money);
     for (const OwnAppliance &appliance : own)
         fields << appliance.name + QStringLiteral(" (h)") << appliance.name + money;
     fields << QStringLiteral("total") + money
            << (water ? QStringLiteral("used (litres)") : QStringLiteral("used (kWh)"));
+    for (int i = 0; !water && i < names.size(); ++i)
+        fields << names.at(i) + QStringLiteral(" (kWh)");
+    for (const OwnAppliance &appliance : own)
+        fields << appliance.name + QStringLiteral(" (kWh)");
     QString header;
     for (const QString &field : std::as_const(fields))
         header +=
@@ -130,17 +137,31 @@ QByteArray diaryCsv(const QSqlDatabase &db, bool water, bool *ok)
                 usage ? usage->constFind(row.key) : QHash<QString, DayUse>::const_iterator();
             usage && kept != usage->constEnd())
             day = &*kept;
-        // The answer kept for an item; empty without one.
-        const auto amount = [day](const QString &item) {
-            return day && day->amounts.contains(item) ? numberText(day->amounts.value(item))
-                                                      : QString();
+        // The answer (or the kWh) kept for an item; empty without one.
+        const auto kept = [day](const QHash<QString, double> DayUse::*figures, const QString &item,
+                                double times = 1) {
+            return day && (day->*figures).contains(item)
+                       ? numberText((day->*figures).value(item) * times)
+                       : QString();
         };
+        const auto amount = [&kept](const QString &item) {
+            return kept(&DayUse::amounts, item);
+        };
+        // A personal water use's answer and cost are kept for one member.
+        const double members = water ? readNumber(row.values.value(0)) : 0;
         for (qsizetype i = 0; i < row.values.size(); ++i) {
+            const int activity = int(i - firstCost);
+            const bool personal = water && i >= firstCost && personalActivity(activity);
             if (i >= firstCost)
-                record.rest += QLatin1Char(',') + amount(columns.value(i - firstCost));
+                record.rest += QLatin1Char(',') + kept(&DayUse::amounts, columns.value(activity),
+                                                       personal ? members : 1);
             record.rest += QLatin1Char(',');
-            if (!row.values.at(i).isNull())
-                record.rest += HistoryLogic::csvField(row.values.at(i).toString());
+            if (row.values.at(i).isNull())
+                continue;
+            record.rest +=
+                personal
+                    ? numberText(householdWater(activity, readNumber(row.values.at(i)), members))
+                    : HistoryLogic::csvField(row.values.at(i).toString());
         }
         for (const OwnAppliance &appliance : own.value_or(QList<OwnAppliance>())) {
             const auto cost = row.own.constFind(appliance.id);
@@ -149,6 +170,10 @@ QByteArray diaryCsv(const QSqlDatabase &db, bool water, bool *ok)
         }
         record.rest += QLatin1Char(',') + moneyText(dayCost(row, water)) + QLatin1Char(',') +
                        usageField(day, water);
+        for (qsizetype i = 0; !water && i < columns.size(); ++i)
+            record.rest += QLatin1Char(',') + kept(&DayUse::items, columns.at(i));
+        for (const OwnAppliance &appliance : own.value_or(QList<OwnAppliance>()))
+            record.rest += QLatin1Char(',') + kept(&DayUse::items, ownItem(appliance.id));
         records.append(std::move(record));
     }
     // Undated rows keep their stored order after every dated one.
@@ -330,7 +355,15 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
     for (int i = monthStart; i < readDays; ++i) {
         data.electricityMonth += electricity[i];
         data.waterMonth += water[i];
+        data.electricityMonthDays += hasElectricity[i];
+        data.waterMonthDays += hasWater[i];
     }
+    // Every day of a period is billed its standing charge.
+    const std::optional<double> electricityStanding = SettingsLogic::standingCharge(db, false);
+    const std::optional<double> waterStanding = SettingsLogic::standingCharge(db, true);
+    data.standingRead = electricityStanding && waterStanding;
+    data.electricityStanding = electricityStanding.value_or(0);
+    data.waterStanding = waterStanding.value_or(0);
 
     // The periods before: the shortPeriod days before the last shortPeriod,
     // and the longPeriod days before the last longPeriod.
@@ -347,14 +380,24 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
     const PeriodBefore electricity30 = before(electricity, hasElectricity, longPeriod);
     const PeriodBefore water7 = before(water, hasWater, shortPeriod);
     const PeriodBefore water30 = before(water, hasWater, longPeriod);
-    data.changes.electricity7 = change(data.electricity7, data.usage7.electricityDays,
-                                       electricity7.total, electricity7.recorded, shortPeriod);
-    data.changes.electricity30 = change(data.electricity30, data.usage30.electricityDays,
-                                        electricity30.total, electricity30.recorded, longPeriod);
+    // A recorded day is compared as billed: with its standing charge.
+    const auto billedChange = [](double now, int nowRecorded, const PeriodBefore &before, int days,
+                                 double standing) {
+        return change(now + standing * nowRecorded, nowRecorded,
+                      before.total + standing * before.recorded, before.recorded, days);
+    };
+    data.changes.electricity7 = billedChange(data.electricity7, data.usage7.electricityDays,
+                                             electricity7, shortPeriod, data.electricityStanding);
+    data.changes.electricity30 = billedChange(data.electricity30, data.usage30.electricityDays,
+                                              electricity30, longPeriod, data.electricityStanding);
     data.changes.water7 =
-        change(data.water7, data.usage7.waterDays, water7.total, water7.recorded, shortPeriod);
+        billedChange(data.water7, data.usage7.waterDays, water7, shortPeriod, data.waterStanding);
     data.changes.water30 =
-        change(data.water30, data.usage30.waterDays, water30.total, water30.recorded, longPeriod);
+        billedChange(data.water30, data.usage30.waterDays, water30, longPeriod, data.waterStanding);
+    data.electricity7 += data.electricityStanding * shortPeriod;
+    data.electricity30 += data.electricityStanding * longPeriod;
+    data.water7 += data.waterStanding * shortPeriod;
+    data.water30 += data.waterStanding * longPeriod;
 
     // Each item in the Diary's then the waterDiary's column order, then the
     // household's own appliances in the order they were added.
@@ -374,6 +417,10 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
     data.read = data.read && own;
     for (const OwnAppliance &appliance : own.value_or(QList<OwnAppliance>()))
         items.append({appliance.name, QString(), false, ownCosts.value(appliance.id)});
+    items.append({QStringLiteral("electricity standing charge"), QString(), false,
+                  data.electricityStanding * longPeriod});
+    items.append({QStringLiteral("water standing charge"), QString(), true,
+                  data.waterStanding * longPeriod});
     data.spending = ranking(items);
     return data;
 }
@@ -445,18 +492,22 @@ QString changeWords(std::optional<double> percent, int days)
              QString::number(std::labs(rounded)), QString::number(days));
 }
 
-BudgetStatus budgetStatus(double spent, const QDate &today, std::optional<double> budget,
-                          std::optional<double> meterADay)
+BudgetStatus budgetStatus(double spent, int recordedDays, const QDate &today,
+                          std::optional<double> budget, std::optional<double> meterADay,
+                          double standing)
 {
     BudgetStatus status;
-    status.spent = spent;
+    status.spent = spent + standing * today.day();
     status.budget = budget;
     status.fromMeter = meterADay.has_value();
-    if (meterADay)
-        status.projection = *meterADay * today.daysInMonth();
-    else
-        status.projection = today.day() > 0 ? spent / today.day() * today.daysInMonth() : spent;
-    status.over = budget && status.projection > *budget + 0.005;
+    status.projected = meterADay || recordedDays > 0;
+    if (meterADay) {
+        status.projection = (*meterADay + standing) * today.daysInMonth();
+    } else if (recordedDays > 0) {
+        status.diaryDays = recordedDays;
+        status.projection = (spent / recordedDays + standing) * today.daysInMonth();
+    }
+    status.over = budget && status.projected && status.projection > *budget + 0.005;
     return status;
 }
 
@@ -466,9 +517,16 @@ QString budgetText(const BudgetStatus &status, const QString &kind, const QStrin
         QStringLiteral("%1 this month: %2").arg(kind, moneyText(status.spent, sign));
     if (!status.budget)
         return spent + QStringLiteral(", no budget set.");
-    return QStringLiteral("%1 of %2, on course for %3%4: %5")
-        .arg(spent, moneyText(*status.budget, sign), moneyText(status.projection, sign),
-             status.fromMeter ? QStringLiteral(" by your meter readings") : QString(),
+    if (!status.projected)
+        return QStringLiteral("%1 of %2; no day of the month is recorded to project it from.")
+            .arg(spent, moneyText(*status.budget, sign));
+    const QString source =
+        status.fromMeter ? QStringLiteral("your meter readings")
+        : status.diaryDays == 1
+            ? QStringLiteral("your diary's 1 recorded day")
+            : QStringLiteral("your diary's %1 recorded days").arg(status.diaryDays);
+    return QStringLiteral("%1 of %2, on course for %3 by %4: %5")
+        .arg(spent, moneyText(*status.budget, sign), moneyText(status.projection, sign), source,
              status.over ? QStringLiteral("above your budget.")
                          : QStringLiteral("within your budget."));
 }
@@ -476,12 +534,30 @@ QString budgetText(const BudgetStatus &status, const QString &kind, const QStrin
 std::optional<double> meterCostADay(const QSqlDatabase &db, const QString &meter,
                                     const QDate &today)
 {
-    const std::optional<MetersLogic::Period> period = MetersLogic::lastPeriod(db, meter);
+    const std::optional<QList<MeterLogic::Reading>> stored = MeterLogic::readings(db, meter);
     const std::optional<double> tariff = rate(db, meter);
-    const QDate first(today.year(), today.month(), 1);
-    if (!period || period->days <= 0 || period->to <= first || !tariff || !soundRate(*tariff))
+    if (!stored || !tariff || !soundRate(*tariff))
         return std::nullopt;
-    return period->perDay * *tariff;
+    // Newest first: each later reading with the one before it, in one series.
+    const QDate first(today.year(), today.month(), 1);
+    double used = 0;
+    qint64 covered = 0;
+    for (qsizetype i = 0; i + 1 < stored->size() && stored->at(i).date > first; ++i) {
+        const MeterLogic::Reading &later = stored->at(i);
+        const MeterLogic::Reading &earlier = stored->at(i + 1);
+        const qint64 days = earlier.date.daysTo(later.date);
+        if (later.newSeries || days <= 0)
+            continue;
+        const qint64 inMonth =
+            std::max(earlier.date, first).daysTo(std::min(later.date, today.addDays(1)));
+        if (inMonth <= 0)
+            continue;
+        used += (later.value - earlier.value) / double(days) * double(inMonth);
+        covered += inMonth;
+    }
+    if (covered <= 0)
+        return std::nullopt;
+    return used / double(covered) * *tariff;
 }
 
 QString periodText(int days, double total, const QString &sign, int recordedDays)

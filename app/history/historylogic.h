@@ -10,6 +10,10 @@
 // CalculatorLogic::waterTotal). NULL and unreadable values count as 0. A day
 // is found by its key, dayKey(date); rows whose key is not a "dd/MM/yyyy" date
 // belong to no day.
+//
+// Money is as billed: each period's money, the month's and its projection
+// add the standing charge of each of its days (SettingsLogic::standingCharge),
+// whether the day was recorded or not.
 #pragma once
 
 #include "clock.h"
@@ -88,6 +92,7 @@ struct Changes
 
 struct PageData
 {
+    // Each period's money: the diary's and the standing charge of its days.
     double electricity7 = 0;  // electricity over the last shortPeriod days
     double electricity30 = 0; // and over the last longPeriod days
     double water7 = 0;
@@ -96,9 +101,18 @@ struct PageData
     PeriodUsage usage30;
     QList<DayCosts> days; // the last longPeriod days, oldest first; 0 without a record
     Changes changes;
-    QList<Spending> spending;    // the last longPeriod days, dearest first; none that cost 0
-    double electricityMonth = 0; // spent from the 1st of today's month to today
+    QList<Spending> spending; // the last longPeriod days, dearest first; none that cost 0
+    // The diary's money from the 1st of today's month to today (no standing
+    // charge), and the days of it the diary has a row for.
+    double electricityMonth = 0;
     double waterMonth = 0;
+    int electricityMonthDays = 0;
+    int waterMonthDays = 0;
+    // The standing charges a day counted; 0 for one that could not be read or
+    // is not sound, and then standingRead is false.
+    double electricityStanding = 0;
+    double waterStanding = 0;
+    bool standingRead = true;
     bool read = false; // both diaries were read; otherwise every figure is 0
 };
 
@@ -120,34 +134,42 @@ QString changeText(std::optional<double> percent);
 // empty for nothing.
 QString changeWords(std::optional<double> percent, int days);
 
-// A month's spending so far against a budget: the projection for the whole
-// month is what the meter says a day costs (meterADay) times the days of the
-// month when the meter's readings cover part of it; otherwise the diary's
-// daily average so far (spent over the days from the 1st to today) times the
-// days of the month.
+// A month's spending so far against a budget, as billed: spent is the
+// diary's money of the month's recordedDays so far, and standing the
+// standing charge a day, counted on every day from the 1st to today. The
+// projection for the whole month is what the meter says a day costs
+// (meterADay) when its readings cover part of the month; otherwise the
+// diary's money a recorded day (2 recorded days of 8 count at those 2 days'
+// rate); either with the standing charge, times the days of the month.
+// Without a meter's figure or a recorded day there is no projection.
 struct BudgetStatus
 {
-    double spent = 0;
+    double spent = 0; // the diary's and the standing charges so far
     double projection = 0;
     std::optional<double> budget;
     bool over = false;      // the projection is above the budget
     bool fromMeter = false; // the projection is the meter's
+    int diaryDays = 0;      // the recorded days the diary's projection is from
+    bool projected = false; // there is a projection
 };
-BudgetStatus budgetStatus(double spent, const QDate &today, std::optional<double> budget,
-                          std::optional<double> meterADay = std::nullopt);
+BudgetStatus budgetStatus(double spent, int recordedDays, const QDate &today,
+                          std::optional<double> budget,
+                          std::optional<double> meterADay = std::nullopt, double standing = 0);
 
 // What a meter (MeterLogic::electricityMeter or waterMeter) says a day of
-// today's month costs: the use a day between its latest two readings of one
-// series times the tariff, when those readings cover a day of the month (the
-// later one is after its 1st). Nothing otherwise, or when the readings or a
-// sound tariff could not be read.
+// today's month costs, by the tariff: the days of the month from the 1st to
+// today that two readings of one series cover (the earlier one's day
+// included, the later one's not) each count their readings' use a day, of
+// whichever series: the old meter's readings still cover the days before a
+// new meter was put in. Nothing when no day of the month is covered, or when
+// the readings or a sound tariff could not be read.
 std::optional<double> meterCostADay(const QSqlDatabase &db, const QString &meter,
                                     const QDate &today);
 
 // The status in words: "Electricity this month: $12.00 of $30.00, on course
-// for $36.00: above your budget.", "on course for $36.00 by your meter
-// readings" when the projection is the meter's. Without a budget, only what
-// was spent.
+// for $36.00 by your diary's 10 recorded days: above your budget.", "on
+// course for $36.00 by your meter readings" when the projection is the
+// meter's. Without a budget, only what was spent.
 QString budgetText(const BudgetStatus &status, const QString &kind, const QString &sign);
 
 // Everything the history page shows, from two queries (one per diary). A closed
@@ -172,11 +194,17 @@ QString periodText(int days, double total, const QString &sign, int recordedDays
 // kept for it (hours, minutes or uses; empty for a day recorded before
 // answers were kept) then its cost; the electricity file then has two for
 // each own appliance ever added, removed ones too. Dates are ISO (2026-12-07),
-// every cost is exactly as stored (empty for NULL) and the total has two
-// decimals without a currency sign. A last column gives the day's kWh
+// every cost is exactly as stored (empty for NULL; a personal water use's
+// counted for the household, see below) and the total has two
+// decimals without a currency sign. A column after them gives the day's kWh
 // (electricity, own appliances included) or the family's litres (water) from
-// the answers kept, empty for a day recorded before they were kept. ok (when
-// given) says whether the diary could be read.
+// the answers kept, empty for a day recorded before they were kept. The
+// electricity file then has each appliance's kWh, own ones after the built-in
+// ones ("laptop (kWh)"), empty without a kept answer. The water file's
+// figures are the household's: the tap's, shower's and toilet's, answered and
+// kept for each person, count the day's family members times (their headers
+// say so: "shower (household showers)", "shower (household $)"), so that a record's money adds up
+// to its total. ok (when given) says whether the diary could be read.
 QByteArray electricityCsv(const QSqlDatabase &db, bool *ok = nullptr);
 QByteArray waterCsv(const QSqlDatabase &db, bool *ok = nullptr);
 

@@ -29,6 +29,13 @@ const QString &budgetKey(bool water)
     return water ? waterBudgetKey : electricityBudgetKey;
 }
 
+const QString &standingKey(bool water)
+{
+    static const QString electricity = QStringLiteral("electricityStandingCharge");
+    static const QString waterKey = QStringLiteral("waterStandingCharge");
+    return water ? waterKey : electricity;
+}
+
 QString litresKey(int activity)
 {
     return QStringLiteral("litres") + CalculatorLogic::waterTipNames().value(activity);
@@ -194,13 +201,24 @@ TypedNumber::Number storedNumber(const QVariant &value)
         text, {{QLatin1Char('.'), QLatin1Char(',')}, {QLatin1Char(','), QLatin1Char('.')}});
 }
 
-// A stored budget as parseBudget reads a typed one.
-SettingsLogic::Input<QString> storedBudget(const QVariant &value, bool water)
+// A stored amount (a budget, a standing charge) as parse reads a typed one.
+using AmountParser = SettingsLogic::Input<QString> (*)(const QString &, bool, const QLocale &);
+SettingsLogic::Input<QString> storedAmount(const QVariant &value, bool water, AmountParser parse)
 {
     const TypedNumber::Number number = storedNumber(value);
     if (!number.ok && !value.toString().trimmed().isEmpty())
-        return SettingsLogic::parseBudget(QStringLiteral("-"), water, QLocale::c());
-    return SettingsLogic::parseBudget(number.plain, water, QLocale::c());
+        return parse(QStringLiteral("-"), water, QLocale::c());
+    return parse(number.plain, water, QLocale::c());
+}
+
+SettingsLogic::Input<QString> storedBudget(const QVariant &value, bool water)
+{
+    return storedAmount(value, water, &SettingsLogic::parseBudget);
+}
+
+SettingsLogic::Input<QString> storedStandingCharge(const QVariant &value, bool water)
+{
+    return storedAmount(value, water, &SettingsLogic::parseStandingCharge);
 }
 
 bool storeRate(const QSqlDatabase &db, const QString &rateType, double rate, const QString &typed)
@@ -352,6 +370,16 @@ bool storeFields(QSqlDatabase &db, const SettingsLogic::Household &household,
             if (which[FirstLitresField + i])
                 stored = storeLitres(db, i, household.litres[i]);
         }
+        for (const bool water : {false, true}) {
+            if (stored && which[water ? WaterStandingField : ElectricityStandingField])
+                stored = run(db,
+                             QStringLiteral("INSERT OR REPLACE INTO Settings (key, value) "
+                                            "VALUES (?,?)"),
+                             {standingKey(water), (water ? household.waterStandingCharge
+                                                         : household.electricityStandingCharge)
+                                                      .trimmed()})
+                             .isActive();
+        }
         return stored;
     });
 }
@@ -453,21 +481,40 @@ std::optional<Stored> stored(const QSqlDatabase &db)
                     .arg(storedText(sign.value(0)));
     }
 
-    for (const bool water : {false, true}) {
-        QSqlQuery row =
-            run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"), {budgetKey(water)});
-        if (unread(db, row))
-            return std::nullopt;
-        if (!row.next())
-            continue;
-        const Input<QString> typed = storedBudget(row.value(0), water);
-        const Field field = water ? WaterBudgetField : ElectricityBudgetField;
-        figures.texts[field] = typed.value;
-        if (!typed.ok)
-            figures.problems[field] =
-                QStringLiteral("The stored %1 budget, %2, is not an amount Viridio can count "
-                               "with, so none is shown: enter it on the settings page.")
-                    .arg(water ? waterType : electricityType, storedText(row.value(0)));
+    // The amounts kept per kind, electricity's and water's: the budgets and
+    // the standing charges (%1 the kind, %2 what is stored).
+    struct Amount
+    {
+        const QString &(*key)(bool water);
+        AmountParser parse;
+        Field electricity;
+        Field water;
+        const char *problem;
+    };
+    static const Amount amounts[] = {
+        {&budgetKey, &parseBudget, ElectricityBudgetField, WaterBudgetField,
+         "The stored %1 budget, %2, is not an amount Viridio can count with, so none is shown: "
+         "enter it on the settings page."},
+        {&standingKey, &parseStandingCharge, ElectricityStandingField, WaterStandingField,
+         "The stored %1 standing charge, %2, is not an amount Viridio can count with, so no %1 "
+         "bill is worked out: enter it on the settings page."},
+    };
+    for (const Amount &amount : amounts) {
+        for (const bool water : {false, true}) {
+            QSqlQuery row = run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"),
+                                {amount.key(water)});
+            if (unread(db, row))
+                return std::nullopt;
+            if (!row.next())
+                continue;
+            const Input<QString> typed = storedAmount(row.value(0), water, amount.parse);
+            const Field field = water ? amount.water : amount.electricity;
+            figures.texts[field] = typed.value;
+            if (!typed.ok)
+                figures.problems[field] =
+                    QString::fromLatin1(amount.problem)
+                        .arg(water ? waterType : electricityType, storedText(row.value(0)));
+        }
     }
 
     const std::optional<bool> plain = plainLitres(db);
@@ -537,6 +584,8 @@ Texts texts(const Household &household)
     texts[ElectricityBudgetField] = household.electricityBudget;
     texts[WaterBudgetField] = household.waterBudget;
     std::copy(household.litres.cbegin(), household.litres.cend(), texts.begin() + FirstLitresField);
+    texts[ElectricityStandingField] = household.electricityStandingCharge;
+    texts[WaterStandingField] = household.waterStandingCharge;
     return texts;
 }
 
@@ -583,6 +632,10 @@ Household load(const QSqlDatabase &db)
         if (!texts[FirstLitresField + i].isEmpty())
             household.litres[i] = texts[FirstLitresField + i];
     }
+    if (!texts[ElectricityStandingField].isEmpty())
+        household.electricityStandingCharge = texts[ElectricityStandingField];
+    if (!texts[WaterStandingField].isEmpty())
+        household.waterStandingCharge = texts[WaterStandingField];
     return household;
 }
 
@@ -620,6 +673,20 @@ std::optional<double> budget(const QSqlDatabase &db, bool water)
         return std::nullopt;
     const Input<QString> typed = storedBudget(row.value(0), water);
     if (!typed.ok || typed.value.isEmpty())
+        return std::nullopt;
+    return typedNumber(typed.value, QLocale::c());
+}
+
+std::optional<double> standingCharge(const QSqlDatabase &db, bool water)
+{
+    QSqlQuery row =
+        run(db, QStringLiteral("SELECT value FROM Settings WHERE key=?"), {standingKey(water)});
+    if (unread(db, row))
+        return std::nullopt;
+    if (!row.isActive() || !row.next())
+        return 0.0;
+    const Input<QString> typed = storedStandingCharge(row.value(0), water);
+    if (!typed.ok)
         return std::nullopt;
     return typedNumber(typed.value, QLocale::c());
 }
@@ -678,6 +745,13 @@ QString problem(const Household &household)
         if (!litres.ok)
             return litres.error;
     }
+    for (const bool water : {false, true}) {
+        const Input<QString> charge = parseStandingCharge(
+            water ? household.waterStandingCharge : household.electricityStandingCharge, water,
+            QLocale::c());
+        if (!charge.ok)
+            return charge.error;
+    }
     return QString();
 }
 
@@ -694,6 +768,10 @@ bool save(QSqlDatabase &db, const Household &household)
     }
     for (int i = 0; i < waterActivityCount; ++i)
         plain.litres[i] = parseLitres(plain.litres[i], i, QLocale::c()).value;
+    for (const bool water : {false, true}) {
+        QString &charge = water ? plain.waterStandingCharge : plain.electricityStandingCharge;
+        charge = parseStandingCharge(charge, water, QLocale::c()).value;
+    }
     Fields all;
     all.fill(true);
     return storeFields(db, plain, all);
@@ -725,6 +803,12 @@ bool saveChanged(QSqlDatabase &db, const Texts &shown, const Texts &typed, QStri
             const Input<QString> budget = parseBudget(typed[field], water, locale);
             (water ? household.waterBudget : household.electricityBudget) = budget.value;
             errors.append(budget.error);
+        } else if (field == ElectricityStandingField || field == WaterStandingField) {
+            const bool water = field == WaterStandingField;
+            const Input<QString> charge = parseStandingCharge(typed[field], water, locale);
+            (water ? household.waterStandingCharge : household.electricityStandingCharge) =
+                charge.value;
+            errors.append(charge.error);
         } else if (field >= FirstLitresField) {
             const Input<QString> litres =
                 parseLitres(typed[field], field - FirstLitresField, locale);
@@ -870,6 +954,25 @@ Input<QString> parseBudget(const QString &text, bool water, const QLocale &local
     return input;
 }
 
+Input<QString> parseStandingCharge(const QString &text, bool water, const QLocale &locale)
+{
+    Input<QString> input;
+    const QString typed = text.trimmed();
+    const TypedNumber::Number number = TypedNumber::typed(typed, locale);
+    input.ok = number.ok && number.value >= 0 && number.value <= maximumRate;
+    if (input.ok)
+        input.value = input.plain = number.plain;
+    else
+        input.error =
+            QStringLiteral("Enter the %1 standing charge, what your bill charges each "
+                           "day, as an amount from 0 (none) to a million, for "
+                           "example %2.")
+                .arg(water ? waterType : electricityType,
+                     locale.decimalPoint() == QLatin1String(",") ? QStringLiteral("0,40")
+                                                                 : QStringLiteral("0.40"));
+    return input;
+}
+
 Input<QString> parseLitres(const QString &text, int activity, const QLocale &locale)
 {
     Input<QString> input;
@@ -885,6 +988,29 @@ Input<QString> parseLitres(const QString &text, int activity, const QLocale &loc
                                                          ? builtInLitres()[activity]
                                                          : QStringLiteral("15"));
     return input;
+}
+
+std::optional<QList<DayItem>> dayItems(const QSqlDatabase &db,
+                                       const CalculatorLogic::ElectricityDay &day)
+{
+    using namespace CalculatorLogic;
+    QList<DayItem> items;
+    for (int i = 0; i < applianceCount; ++i) {
+        const std::optional<int> many = count(db, i);
+        if (!many)
+            return std::nullopt;
+        if (*many > 0 || day.costs[i] != 0)
+            items.append({applianceNames().at(i), applianceColumns().at(i), day.costs[i], i});
+    }
+    const std::optional<QList<OwnAppliance>> own = ownAppliances(db, true);
+    if (!own)
+        return std::nullopt;
+    for (const OwnAppliance &appliance : *own) {
+        const double cost = day.own.value(appliance.id);
+        if (!appliance.removed || cost != 0)
+            items.append({appliance.name, ownItem(appliance.id), cost});
+    }
+    return items;
 }
 
 Input<QString> parseCurrency(const QString &text)

@@ -20,7 +20,10 @@
 // did: litres as typed in the language Viridio runs in, and a budget that is
 // no plain decimal as typed in an English or a German way ("40,50"). The key
 // "litresPlain" marks the litres rows plain; the first litres stored set it,
-// turning the older rows plain as they read then.
+// turning the older rows plain as they read then. The standing charges (what
+// a bill charges each day, whatever is used) are in Settings under
+// "electricityStandingCharge" and "waterStandingCharge", plain decimal; no row
+// is 0.
 #pragma once
 
 #include "household/calculatorlogic.h"
@@ -81,6 +84,9 @@ struct Household
     QString electricityBudget;
     QString waterBudget;
     LitreTexts litres = builtInLitres(); // litres of one use of each fixture, plain decimal
+    // The standing charge a day, in plain decimal ("0.40"); "0" for none.
+    QString electricityStandingCharge = QStringLiteral("0");
+    QString waterStandingCharge = QStringLiteral("0");
 };
 
 // What a household starts with: the built-in tariffs, "$" and one appliance of
@@ -93,7 +99,8 @@ const Watts &typicalWatts();
 
 // The settings page's fields in order: the two tariffs, the currency sign,
 // then the eleven powers and the eleven counts in the Diary's column order,
-// then the two monthly budgets and the litres of the six water fixtures.
+// then the two monthly budgets, the litres of the six water fixtures and the
+// two standing charges.
 enum Field
 {
     ElectricityRateField,
@@ -104,7 +111,9 @@ enum Field
     ElectricityBudgetField = FirstCountField + applianceCount,
     WaterBudgetField,
     FirstLitresField, // the six fixtures' litres, in the waterDiary's column order
-    fieldCount = FirstLitresField + waterActivityCount
+    ElectricityStandingField = FirstLitresField + waterActivityCount,
+    WaterStandingField,
+    fieldCount
 };
 using Texts = std::array<QString, fieldCount>;
 using Fields = std::array<bool, fieldCount>;
@@ -160,6 +169,11 @@ QString currency(const QSqlDatabase &db);
 // The stored monthly budget of electricity (or of water); nothing when none
 // is stored, it could not be read or is not sound.
 std::optional<double> budget(const QSqlDatabase &db, bool water);
+
+// The stored standing charge a day of electricity (or of water): 0 when none
+// is stored; nothing when it could not be read or is not sound, so that no
+// bill is worked from a guess.
+std::optional<double> standingCharge(const QSqlDatabase &db, bool water);
 
 // The litres of one use of a water fixture (waterDiary column order): the
 // stored figure, or the built-in one when none is stored; nothing when it
@@ -217,6 +231,13 @@ Input<int> parseCount(const QString &text, int appliance);
 // ("40,50" in German is "40.50").
 Input<QString> parseBudget(const QString &text, bool water, const QLocale &locale = QLocale());
 
+// A typed standing charge a day of electricity (or of water): an amount from
+// 0 to maximumRate with a decimal point, or a decimal comma where locale
+// writes one; the value is its plain decimal text ("0,40" in German is
+// "0.40"). Empty text is refused: 0 is none.
+Input<QString> parseStandingCharge(const QString &text, bool water,
+                                   const QLocale &locale = QLocale());
+
 // Typed litres of one use of a water fixture (waterDiary column order): a
 // number above 0 and up to maximumLitres, with a decimal point, or a decimal
 // comma where locale writes one; the value is its plain decimal text ("1.500"
@@ -241,6 +262,24 @@ int addOwnAppliance(const QSqlDatabase &db, const QString &name, const QString &
 // recorded; the days it was recorded on keep its name and figures. Whether it
 // was removed.
 bool removeOwnAppliance(const QSqlDatabase &db, int id);
+
+// An item of a day's electricity: its name as the household reads it, its
+// DayUsage item (a Diary column, or ownItem(id)) and its cost that day.
+struct DayItem
+{
+    QString name;
+    QString item;
+    double cost = 0;
+    int builtIn = -1; // its index in the Diary's column order; -1 for an own one
+};
+
+// The items of day's electricity that its breakdown lists: each built-in
+// appliance the household has (a count above 0) and each own one it has, in
+// the Diary's column order then as they were added. One it no longer has is
+// listed only when the day has a cost for it. Nothing when the counts or the
+// own appliances could not be read.
+std::optional<QList<DayItem>> dayItems(const QSqlDatabase &db,
+                                       const CalculatorLogic::ElectricityDay &day);
 
 // A typed currency sign: 1 to 3 printable characters once blanks around it are
 // removed; the value is the trimmed sign.

@@ -131,7 +131,7 @@ std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &
 }
 
 QString periodText(const QString &meter, const Period &period, const QDate &today,
-                   std::optional<double> rate, const QString &sign)
+                   std::optional<double> rate, const QString &sign, double standing)
 {
     // A household's water comes to fractions of a cubic metre a day.
     const int decimals = meter == waterMeter ? 2 : 1;
@@ -141,17 +141,19 @@ QString periodText(const QString &meter, const Period &period, const QDate &toda
     };
     // No tariff set (0) is no cost, not a cost of nothing.
     const bool priced = rate && *rate > 0;
-    const auto money = [&rate, &sign, priced](double value) {
-        return priced ? QStringLiteral(", ") + CalculatorLogic::moneyText(value * *rate, sign)
+    const auto money = [&rate, &sign, priced, standing](double value, int days) {
+        return priced ? QStringLiteral(", ") +
+                            CalculatorLogic::moneyText(value * *rate + standing * days, sign)
                       : QString();
     };
     // The first day's year is said when it is not the last day's.
     const QString from =
         period.from.toString(period.from.year() == period.to.year() ? QStringLiteral("d MMM")
                                                                     : QStringLiteral("d MMM yyyy"));
-    QString text = QStringLiteral("From %1 to %2 (%3 days) your meter counted %4%5, %6 a day.")
-                       .arg(from, dayText(period.to), QString::number(period.days),
-                            amount(period.used), money(period.used), amount(period.perDay));
+    QString text =
+        QStringLiteral("From %1 to %2 (%3 days) your meter counted %4%5, %6 a day.")
+            .arg(from, dayText(period.to), QString::number(period.days), amount(period.used),
+                 money(period.used, period.days), amount(period.perDay));
     if (period.used <= 0)
         text += QStringLiteral(" The meter did not move between those two readings.");
     if (const std::optional<double> share = explainedShare(period)) {
@@ -184,7 +186,8 @@ QString periodText(const QString &meter, const Period &period, const QDate &toda
     }
     const double projected = monthProjection(period, today);
     text += QStringLiteral(" At that rate, %1 comes to %2%3.")
-                .arg(today.toString(QStringLiteral("MMMM")), amount(projected), money(projected));
+                .arg(today.toString(QStringLiteral("MMMM")), amount(projected),
+                     money(projected, today.daysInMonth()));
     if (!rate)
         text += QStringLiteral(" No cost is shown: the tariff in Settings cannot be read.");
     else if (!priced)
@@ -207,7 +210,8 @@ PageFigures pageFigures(const QString &databaseName, const QString &meter, const
         const std::optional<Period> period = lastPeriod(db, meter, *stored);
         figures.summary =
             period ? periodText(meter, *period, today, CalculatorLogic::rate(db, meter),
-                                SettingsLogic::currency(db))
+                                SettingsLogic::currency(db),
+                                SettingsLogic::standingCharge(db, meter == waterMeter).value_or(0))
                    : QStringLiteral("Enter two readings of this meter under Readings, a few days "
                                     "or weeks apart: this page then says how much it counted, "
                                     "how much of it your diary explains and what the month "

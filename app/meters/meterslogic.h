@@ -73,11 +73,12 @@ std::optional<QList<ChartDay>> chartDays(const QSqlDatabase &db, const QString &
                                          const QList<Reading> &stored, const QDate &today,
                                          int days);
 
-// What the page says of a period, with its cost at rate and money with sign;
-// without a cost, and saying why, when the tariff could not be read (nothing)
-// or none is set (0).
+// What the page says of a period, with its cost at rate and money with sign,
+// as billed: standing, the standing charge a day, counted on each of its days
+// (and of the month it comes to); without a cost, and saying why, when the
+// tariff could not be read (nothing) or none is set (0).
 QString periodText(const QString &meter, const Period &period, const QDate &today,
-                   std::optional<double> rate, const QString &sign);
+                   std::optional<double> rate, const QString &sign, double standing = 0);
 
 // What the meters' history page shows of a meter.
 struct PageFigures

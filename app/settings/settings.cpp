@@ -1,7 +1,8 @@
 // The household's settings page: its two tariffs, its currency sign, the
 // power of each appliance, its monthly budgets, the litres of its water
-// fixtures and its own appliances, opened from the calculator's two choice
-// pages. Own appliances are added and removed at once, apart from Save.
+// fixtures, its standing charges and its own appliances, opened from the
+// calculator's two choice pages. Own appliances are added and removed at
+// once, apart from Save.
 #include "mainwindow.h"
 #include "mainwindowui.h"
 
@@ -67,6 +68,8 @@ std::array<QWidget *, SettingsLogic::fieldCount> fieldBoxes(Ui::MainWindow *ui)
     boxes[SettingsLogic::WaterBudgetField] = ui->le_waterBudget;
     const auto litres = litresBoxes(ui);
     std::copy(litres.cbegin(), litres.cend(), boxes.begin() + SettingsLogic::FirstLitresField);
+    boxes[SettingsLogic::ElectricityStandingField] = ui->le_electricityStandingCharge;
+    boxes[SettingsLogic::WaterStandingField] = ui->le_waterStandingCharge;
     return boxes;
 }
 
