@@ -440,23 +440,67 @@ void TestPlugs::payloadFamilies_data()
     QTest::addColumn<QString>("topic");
     QTest::addColumn<QByteArray>("payload");
     QTest::addColumn<int>("family");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<double>("kWh");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QList<double>>("kWh");
 
     QTest::newRow("Tasmota kWh") << "tele/fridge-plug/SENSOR"
                                  << QByteArray(R"({"Time":"2026-12-07T10:00:00","ENERGY":{)"
                                                R"("Total":12.345,"Today":0.4,"Power":85}})")
-                                 << int(Family::Tasmota) << "fridge-plug" << 12.345;
+                                 << int(Family::Tasmota) << QStringList{"tele/fridge-plug/SENSOR"}
+                                 << QStringList{"fridge-plug"} << QList<double>{12.345};
+    QTest::newRow("Tasmota, two channels")
+        << "tele/dual/SENSOR" << QByteArray(R"({"ENERGY":{"Total":[2.813,0.254],"Power":[9,0]}})")
+        << int(Family::Tasmota) << QStringList{"tele/dual/SENSOR#1", "tele/dual/SENSOR#2"}
+        << QStringList{"dual 1", "dual 2"} << QList<double>{2.813, 0.254};
     QTest::newRow("Shelly Wh") << "shellyplusplugs-a1b2/status/switch:0"
                                << QByteArray(R"({"id":0,"apower":8.1,"aenergy":{"total":12345.6,)"
                                              R"("by_minute":[0,0,0]}})")
-                               << int(Family::Shelly) << "shellyplusplugs-a1b2 switch:0" << 12.3456;
+                               << int(Family::Shelly)
+                               << QStringList{"shellyplusplugs-a1b2/status/switch:0"}
+                               << QStringList{"shellyplusplugs-a1b2 switch:0"}
+                               << QList<double>{12.3456};
     QTest::newRow("Shelly at the highest")
         << "plug/status/switch:1" << QByteArray(R"({"aenergy":{"total":1000000000}})")
-        << int(Family::Shelly) << "plug switch:1" << 1e6;
+        << int(Family::Shelly) << QStringList{"plug/status/switch:1"}
+        << QStringList{"plug switch:1"} << QList<double>{1e6};
+    QTest::newRow("Shelly meter module")
+        << "pmmini/status/pm1:0"
+        << QByteArray(R"({"id":0,"voltage":231,"aenergy":{"total":999.9}})") << int(Family::Shelly)
+        << QStringList{"pmmini/status/pm1:0"} << QStringList{"pmmini pm1:0"}
+        << QList<double>{0.9999};
+    // As a factory-set plug publishes: notifications only, under its status
+    // topic's key.
+    QTest::newRow("Shelly notification")
+        << "plugsg3-ab12/events/rpc"
+        << QByteArray(
+               R"({"src":"plugsg3-ab12","dst":"plugsg3-ab12/events","method":"NotifyStatus",)"
+               R"("params":{"ts":1765188000.12,"switch:0":{"id":0,"aenergy":{"by_minute":)"
+               R"([1.2,0,0],"minute_ts":1765188000,"total":61354.393}}}})")
+        << int(Family::Shelly) << QStringList{"plugsg3-ab12/status/switch:0"}
+        << QStringList{"plugsg3-ab12 switch:0"} << QList<double>{61.354393};
+    QTest::newRow("Shelly full status, two switches and a meter")
+        << "pro/events/rpc"
+        << QByteArray(R"({"src":"pro","method":"NotifyFullStatus","params":{"ts":1.5,)"
+                      R"("input:0":{"id":0,"state":false},"sys":{"uptime":5},)"
+                      R"("switch:0":{"id":0,"aenergy":{"total":0}},"pm1:2":{"aenergy":)"
+                      R"({"total":1500.5}},"switch:1":{"id":1,"aenergy":{"total":2500}}}})")
+        << int(Family::Shelly)
+        << QStringList{"pro/status/pm1:2", "pro/status/switch:0", "pro/status/switch:1"}
+        << QStringList{"pro pm1:2", "pro switch:0", "pro switch:1"}
+        << QList<double>{1.5005, 0, 2.5};
+    QTest::newRow("Shelly first generation, watt-minutes")
+        << "shellies/shellyplug-s-7a/relay/0/energy" << QByteArray("3600") << int(Family::Shelly)
+        << QStringList{"shellies/shellyplug-s-7a/relay/0/energy"}
+        << QStringList{"shellyplug-s-7a relay 0"} << QList<double>{0.06};
     QTest::newRow("Zigbee2MQTT at zero")
         << "zigbee2mqtt/TV plug" << QByteArray(R"({"energy":0,"power":0,"state":"ON"})")
-        << int(Family::Zigbee2Mqtt) << "TV plug" << 0.0;
+        << int(Family::Zigbee2Mqtt) << QStringList{"zigbee2mqtt/TV plug"} << QStringList{"TV plug"}
+        << QList<double>{0.0};
+    QTest::newRow("Zigbee2MQTT name with slashes")
+        << "zigbee2mqtt/kitchen/dishwasher" << QByteArray(R"({"energy":1.25,"power":1800})")
+        << int(Family::Zigbee2Mqtt) << QStringList{"zigbee2mqtt/kitchen/dishwasher"}
+        << QStringList{"kitchen/dishwasher"} << QList<double>{1.25};
 }
 
 void TestPlugs::payloadFamilies()
@@ -464,14 +508,25 @@ void TestPlugs::payloadFamilies()
     QFETCH(QString, topic);
     QFETCH(QByteArray, payload);
     QFETCH(int, family);
-    QFETCH(QString, name);
-    QFETCH(double, kWh);
-    const std::optional<PlugLogic::Counter> counter = PlugLogic::counterOf(topic, payload);
-    QVERIFY(counter);
-    QCOMPARE(counter->problem, QString());
-    QCOMPARE(int(counter->plug.family), family);
-    QCOMPARE(counter->plug.name, name);
-    QCOMPARE(counter->kWh, kWh);
+    QFETCH(QStringList, keys);
+    QFETCH(QStringList, names);
+    QFETCH(QList<double>, kWh);
+    QList<PlugLogic::Counter> counters = PlugLogic::countersOf(topic, payload);
+    std::sort(counters.begin(), counters.end(),
+              [](const auto &a, const auto &b) { return a.key < b.key; });
+    QCOMPARE(counters.size(), keys.size());
+    for (qsizetype i = 0; i < counters.size(); ++i) {
+        const PlugLogic::Counter &counter = counters.at(i);
+        QCOMPARE(counter.problem, QString());
+        QCOMPARE(counter.key, keys.at(i));
+        QCOMPARE(int(counter.plug.family), family);
+        QCOMPARE(counter.plug.name, names.at(i));
+        QCOMPARE(counter.kWh, kWh.at(i));
+        // The key names the plug as the message did.
+        const std::optional<PlugLogic::Plug> plug = PlugLogic::plugOf(counter.key);
+        QVERIFY(plug);
+        QCOMPARE(plug->name, names.at(i));
+    }
 }
 
 void TestPlugs::badPayloadsAreNamed_data()
@@ -489,6 +544,9 @@ void TestPlugs::badPayloadsAreNamed_data()
                                  << true;
     QTest::newRow("negative") << tasmota << QByteArray(R"({"ENERGY":{"Total":-0.001}})") << true;
     QTest::newRow("a text") << tasmota << QByteArray(R"({"ENERGY":{"Total":"12"}})") << true;
+    QTest::newRow("no channels") << tasmota << QByteArray(R"({"ENERGY":{"Total":[]}})") << true;
+    QTest::newRow("a channel's text")
+        << tasmota << QByteArray(R"({"ENERGY":{"Total":["1"]}})") << true;
     QTest::newRow("not finite") << QStringLiteral("zigbee2mqtt/p")
                                 << QByteArray(R"({"energy":1e400})") << true;
     QTest::newRow("above a million kWh")
@@ -496,15 +554,36 @@ void TestPlugs::badPayloadsAreNamed_data()
     QTest::newRow("Shelly above a billion Wh")
         << QStringLiteral("p/status/switch:0") << QByteArray(R"({"aenergy":{"total":1000000001}})")
         << true;
+    QTest::newRow("Shelly's array") << QStringLiteral("p/status/switch:0")
+                                    << QByteArray(R"({"aenergy":{"total":[1]}})") << true;
+    QTest::newRow("notification not JSON")
+        << QStringLiteral("p/events/rpc") << QByteArray("{\"method\":") << true;
+    QTest::newRow("first generation, not a number")
+        << QStringLiteral("shellies/p/relay/0/energy") << QByteArray("on") << true;
     // No plug at all: nothing to say.
     QTest::newRow("thermometer") << QStringLiteral("zigbee2mqtt/hall")
                                  << QByteArray(R"({"temperature":21})") << false;
     QTest::newRow("bridge") << QStringLiteral("zigbee2mqtt/bridge") << QByteArray(R"({"energy":1})")
                             << false;
+    QTest::newRow("below the bridge")
+        << QStringLiteral("zigbee2mqtt/bridge/devices") << QByteArray(R"({"energy":1})") << false;
+    QTest::newRow("availability") << QStringLiteral("zigbee2mqtt/kitchen/dishwasher/availability")
+                                  << QByteArray(R"({"state":"online"})") << false;
+    QTest::newRow("set") << QStringLiteral("zigbee2mqtt/kitchen/dishwasher/set")
+                         << QByteArray(R"({"energy":1})") << false;
+    QTest::newRow("get") << QStringLiteral("zigbee2mqtt/dishwasher/get")
+                         << QByteArray(R"({"energy":""})") << false;
     QTest::newRow("deeper topic") << QStringLiteral("tele/a/b/SENSOR")
                                   << QByteArray(R"({"ENERGY":{"Total":1}})") << false;
     QTest::newRow("Shelly's input")
         << QStringLiteral("p/status/input:0") << QByteArray(R"({"aenergy":{"total":1}})") << false;
+    QTest::newRow("Shelly's event")
+        << QStringLiteral("p/events/rpc")
+        << QByteArray(R"({"method":"NotifyEvent","params":{"switch:0":{"aenergy":{"total":1}}}})")
+        << false;
+    QTest::newRow("Shelly notified of power only")
+        << QStringLiteral("p/events/rpc")
+        << QByteArray(R"({"method":"NotifyStatus","params":{"switch:0":{"apower":9.5}}})") << false;
 }
 
 void TestPlugs::badPayloadsAreNamed()
@@ -512,10 +591,11 @@ void TestPlugs::badPayloadsAreNamed()
     QFETCH(QString, topic);
     QFETCH(QByteArray, payload);
     QFETCH(bool, plug);
-    const std::optional<PlugLogic::Counter> counter = PlugLogic::counterOf(topic, payload);
-    QCOMPARE(counter.has_value(), plug);
-    if (counter)
-        QVERIFY2(!counter->problem.isEmpty(), qPrintable(QString::number(counter->kWh)));
+    const QList<PlugLogic::Counter> counters = PlugLogic::countersOf(topic, payload);
+    QCOMPARE(counters.size(), plug ? 1 : 0);
+    if (plug)
+        QVERIFY2(!counters.at(0).problem.isEmpty(),
+                 qPrintable(QString::number(counters.at(0).kWh)));
 }
 
 void TestPlugs::warningsOncePerPlugAndHour()

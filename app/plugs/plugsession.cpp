@@ -72,39 +72,46 @@ void PlugSession::start(const PlugReadings::Broker &broker)
 
 void PlugSession::receive(const QString &topic, const QByteArray &payload, bool retained)
 {
-    const std::optional<PlugLogic::Counter> counter = PlugLogic::counterOf(topic, payload);
-    if (!counter)
+    const QList<PlugLogic::Counter> counters = PlugLogic::countersOf(topic, payload);
+    if (counters.isEmpty())
         return;
     const QDateTime now(Clock::today(), QTime::currentTime());
-    if (!counter->problem.isEmpty()) {
-        if (warnings.due(topic, now))
-            qWarning("Viridio: ignored %s from the smart plug %s", qPrintable(counter->problem),
-                     qPrintable(topic));
+    for (const PlugLogic::Counter &counter : counters)
+        take(counter, now, retained);
+    emit counterKept();
+}
+
+void PlugSession::take(const PlugLogic::Counter &counter, const QDateTime &now, bool retained)
+{
+    const QString &key = counter.key;
+    if (!counter.problem.isEmpty()) {
+        if (warnings.due(key, now))
+            qWarning("Viridio: ignored %s from the smart plug %s", qPrintable(counter.problem),
+                     qPrintable(key));
         return;
     }
-    auto device = devices.find(topic);
+    auto device = devices.find(key);
     if (device == devices.end()) {
-        device = devices.insert(topic, {topic, std::nullopt, QString(), 0});
+        device = devices.insert(key, {key, std::nullopt, QString(), 0});
         ++unassigned;
     }
-    device->kWh = counter->kWh;
+    device->kWh = counter.kWh;
     device->heard = ++messages;
     if (!device->appliance.isEmpty() &&
-        recorder.heard(topic, counter->kWh, now, retained) == PlugReadings::Verdict::Refused &&
-        refusals.due(topic, now)) {
+        recorder.heard(key, counter.kWh, now, retained) == PlugReadings::Verdict::Refused &&
+        refusals.due(key, now)) {
         const QString text =
             QStringLiteral("The counter of %1 (%2) jumped to %3 kWh, more than a plug carrying at "
                            "most %4 kW can pass since its last one; the jump is not counted.")
-                .arg(counter->plug.name, PlugLogic::familyName(counter->plug.family),
-                     PlugReadings::counterText(counter->kWh),
+                .arg(counter.plug.name, PlugLogic::familyName(counter.plug.family),
+                     PlugReadings::counterText(counter.kWh),
                      PlugReadings::counterText(recorder.mostKW()));
-        qWarning("Viridio: %s (%s)", qPrintable(text), qPrintable(topic));
+        qWarning("Viridio: %s (%s)", qPrintable(text), qPrintable(key));
         emit counterRefused(text);
     }
-    emit plugHeard(topic);
+    emit plugHeard(key);
     if (unassigned > mostUnassigned)
         dropOldestUnassigned();
-    emit counterKept();
 }
 
 void PlugSession::dropOldestUnassigned()

@@ -46,15 +46,15 @@ public:
     // A device heard since the session started, or assigned before.
     struct Plug
     {
-        QString topic;
+        QString topic;             // its key (see PlugLogic)
         std::optional<double> kWh; // the latest counter, heard or stored
         QString appliance;         // Tips name; empty when unassigned
         quint64 heard = 0;         // when last heard, in messages read
     };
-    // By topic.
+    // By key.
     const QHash<QString, Plug> &plugs() const { return devices; }
 
-    // Reads a message of topic: a device's counter is kept, and stored when
+    // Reads a message of topic: each device's counter in it is kept, and stored when
     // an appliance is assigned to it and the counter is plausible (see
     // PlugReadings::Recorder); a payload that is not sound or a refused rise
     // is said on standard error, once an hour per device, and kept nowhere.
@@ -95,5 +95,7 @@ private:
     QTimer *storeTimer;
 
     void setStatus(bool up, const QString &text);
+    // Keeps a counter of a message read at now.
+    void take(const PlugLogic::Counter &counter, const QDateTime &now, bool retained);
     void dropOldestUnassigned();
 };
