@@ -3,12 +3,14 @@
 #include "household/calculatorlogic.h"
 #include "household/meterlogic.h"
 #include "household/plugreadings.h"
+#include "household/settingslogic.h"
 #include "plugs/pluglogic.h"
 
 #include "clock.h"
 #include "data/database.h"
 #include "mainwindow.h"
 #include "mosquittobroker.h"
+#include "plugs/plugsession.h"
 #include "testsupport.h"
 
 #include <QCheckBox>
@@ -93,6 +95,7 @@ private slots:
     void refusedPassword();
     void certificateFailureNamed();
     void manyDevicesHeldInMemoryAndForgotten();
+    void devicesAsShippedAndOwnAppliances();
     void init();
     void cleanup();
     void payloadFamilies_data();
@@ -417,6 +420,92 @@ void TestPlugs::manyDevicesHeldInMemoryAndForgotten()
                        "PlugAssignment)")
                  .toInt(),
              0);
+}
+
+void TestPlugs::devicesAsShippedAndOwnAppliances()
+{
+    if (!MosquittoBroker::available())
+        QSKIP("mosquitto and mosquitto-clients are not installed");
+    MosquittoBroker broker;
+    QVERIFY(broker.start());
+    TemporaryHome home;
+    Clock::setToday(day(12, 7));
+    auto window = std::make_unique<MainWindow>();
+    window->show();
+    QSqlDatabase db = QSqlDatabase::database();
+    QString error;
+    const int sauna = SettingsLogic::addOwnAppliance(db, QStringLiteral("sauna heater"),
+                                                     QStringLiteral("4500"), 1, &error);
+    QVERIFY2(sauna > 0, qPrintable(error));
+    const int gone = SettingsLogic::addOwnAppliance(db, QStringLiteral("old freezer"),
+                                                    QStringLiteral("120"), 1, &error);
+    QVERIFY(SettingsLogic::removeOwnAppliance(db, gone));
+    Database::createHouseholdTables(db);
+    QSqlQuery none(db);
+    QVERIFY(none.exec("INSERT INTO ApplianceCount (applianceName, count) VALUES ('AirCon', "
+                      "0), ('Refrigerator', 1)"));
+
+    openPlugsPage(*window, broker.port);
+    QTRY_COMPARE_WITH_TIMEOUT(brokerStatus(*window), QStringLiteral("Broker: connected"), 10000);
+    // A minute without a plug heard (shortened here): what each family needs.
+    auto *message = child<QLabel>(window.get(), "lb_plugMessage");
+    window->findChild<PlugSession *>()->findChild<QTimer *>("plugSilence")->setInterval(50);
+    QTRY_VERIFY_WITH_TIMEOUT(message->text().startsWith(QStringLiteral(
+                                 "No plug heard in a minute: Shelly needs MQTT on")),
+                             5000);
+
+    // As the devices publish when set up as shipped; the bridge's own topics
+    // and a device's availability are none.
+    QVERIFY(broker.publish("plugsg3-ab12/events/rpc",
+                           R"({"src":"plugsg3-ab12","method":"NotifyStatus","params":{"ts":1.2,)"
+                           R"("switch:0":{"id":0,"aenergy":{"total":61354.393}}}})"));
+    QVERIFY(broker.publish("zigbee2mqtt/bridge/info", R"({"version":"1.40.0","energy":3})"));
+    QVERIFY(broker.publish("zigbee2mqtt/kitchen/dishwasher/availability", R"({"state":"online"})"));
+    QVERIFY(broker.publish("shellies/shellyplug-s-7a/relay/0/energy", "3600"));
+    QVERIFY(broker.publish("zigbee2mqtt/kitchen/dishwasher", R"({"energy":1.25,"power":0})"));
+    QVERIFY(broker.publish("tele/dual/SENSOR", R"({"ENERGY":{"Total":[2.813,0.254]}})"));
+    auto *list = child<QListWidget>(window.get(), "list_plugs");
+    QTRY_COMPARE_WITH_TIMEOUT(list->count(), 5, 10000);
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row)
+        texts.append(list->item(row)->text());
+    texts.sort();
+    QCOMPARE(texts, (QStringList{"dual 1 (Tasmota)\n   2.813 kWh", "dual 2 (Tasmota)\n   0.254 kWh",
+                                 "kitchen/dishwasher (Zigbee2MQTT)\n   1.25 kWh",
+                                 "plugsg3-ab12 switch:0 (Shelly)\n   61.354393 kWh",
+                                 "shellyplug-s-7a relay 0 (Shelly)\n   0.06 kWh"}));
+    QCOMPARE(message->text(), QString()); // heard: the hint is gone
+
+    // The own appliance the household has, not the removed one nor the one
+    // it counts 0 of.
+    auto *appliances = child<QComboBox>(window.get(), "comboBox_plugAppliance");
+    const QString saunaKey = CalculatorLogic::ownItem(sauna);
+    QCOMPARE(appliances->itemText(appliances->count() - 1), QStringLiteral("sauna heater"));
+    QCOMPARE(appliances->findData(CalculatorLogic::ownItem(gone)), -1);
+    QCOMPARE(appliances->findData(QStringLiteral("AirCon")), -1);
+    QVERIFY(appliances->findData(QStringLiteral("Refrigerator")) > 0);
+    QCOMPARE(appliances->count(), 1 + 10 + 1);
+    list->setCurrentItem(list->findItems(QStringLiteral("dual 2"), Qt::MatchStartsWith).at(0));
+    appliances->setCurrentIndex(appliances->findData(saunaKey));
+    QVERIFY(clickButton(window.get(), "push_assignPlug"));
+    QCOMPARE(message->text(), QStringLiteral("dual 2 now measures the sauna heater."));
+    QVERIFY(list->currentItem()->text().endsWith(QStringLiteral("\u2192 sauna heater")));
+    QCOMPARE(homeValue("SELECT appliance || '=' || plug FROM PlugAssignment").toString(),
+             saunaKey + QStringLiteral("=tele/dual/SENSOR#2"));
+    QVERIFY(broker.publish("tele/dual/SENSOR", R"({"ENERGY":{"Total":[2.9,0.754]}})"));
+    QTRY_VERIFY_WITH_TIMEOUT(list->currentItem()->text().contains(QStringLiteral(" 0.754 kWh")),
+                             10000);
+    window.reset(); // stores what was heard
+    db = QSqlDatabase::database();
+
+    // The sauna's 0.5 kWh beside the diary's answer and under the meter's
+    // 5 kWh of that day.
+    QCOMPARE(PlugReadings::daySentence(db, day(12, 7), {{saunaKey, 0.6}}),
+             QStringLiteral(" Your plugs measured: sauna heater 0.50 kWh (your diary: 0.60 kWh)."));
+    QCOMPARE(PlugReadings::meterSentence(db, day(12, 7), day(12, 7), 5),
+             QStringLiteral(" Your plugs (sauna heater) measured 0.50 kWh, 10 % of what the meter "
+                            "counted; your diary has no answers for them on those days."));
+    Clock::setToday(QDate());
 }
 
 void TestPlugs::init()

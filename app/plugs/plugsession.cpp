@@ -16,8 +16,17 @@ const PlugConnectionFactory *PlugConnectionFactory::load(QString *error)
 PlugSession::PlugSession(const QSqlDatabase &db, QObject *parent)
     : QObject(parent)
     , db(db)
+    , silence(new QTimer(this))
     , storeTimer(new QTimer(this))
 {
+    silence->setObjectName(QStringLiteral("plugSilence"));
+    silence->setSingleShot(true);
+    silence->setInterval(silentAfterMs);
+    connect(silence, &QTimer::timeout, this, [this] {
+        silent = !heardAny;
+        if (silent)
+            emit statusChanged();
+    });
     const std::optional<QList<PlugReadings::Assigned>> assigned = PlugReadings::assignedPlugs(db);
     const std::optional<double> most = PlugReadings::mostKW(db);
     unreadable = !assigned || !most;
@@ -94,6 +103,11 @@ void PlugSession::take(const PlugLogic::Counter &counter, const QDateTime &now, 
     if (device == devices.end()) {
         device = devices.insert(key, {key, std::nullopt, QString(), 0});
         ++unassigned;
+    }
+    heardAny = true;
+    if (silent) {
+        silent = false;
+        emit statusChanged();
     }
     device->kWh = counter.kWh;
     device->heard = ++messages;
@@ -191,6 +205,13 @@ bool PlugSession::store()
 
 void PlugSession::setStatus(bool up, const QString &text)
 {
+    if (up && !connected) {
+        heardAny = false;
+        silence->start();
+    } else if (!up) {
+        silence->stop();
+        silent = false;
+    }
     connected = up;
     statusText = text;
     emit statusChanged();

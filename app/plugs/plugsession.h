@@ -26,6 +26,9 @@ class PlugSession : public QObject
 public:
     // Counters heard are stored at least this often, in milliseconds.
     static constexpr int storeEveryMs = 60 * 1000;
+    // After how long connected without a plug heard the session is silent,
+    // in milliseconds.
+    static constexpr int silentAfterMs = 60 * 1000;
     // The most devices without an appliance held at once.
     static constexpr int mostUnassigned = 200;
 
@@ -40,6 +43,9 @@ public:
     // The connection's state in words ("connected", "cannot reach ...").
     QString status() const { return statusText; }
     bool isConnected() const { return connected; }
+    // Whether the broker has been connected silentAfterMs without a plug's
+    // counter heard (statusChanged says when this changes).
+    bool isSilent() const { return silent; }
     // Whether the assigned plugs could be read when the session started.
     bool readFailed() const { return unreadable; }
 
@@ -86,6 +92,9 @@ private:
     QString statusText;
     bool connected = false;
     bool unreadable = false;
+    bool heardAny = false; // a counter since the connection came up
+    bool silent = false;
+    QTimer *silence; // from the connection's coming up
     QHash<QString, Plug> devices;
     int unassigned = 0; // how many devices have no appliance
     quint64 messages = 0;
