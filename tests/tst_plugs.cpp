@@ -1,5 +1,6 @@
 // Smart plugs: their three payload families, the counters kept as each
 // appliance's readings and the kWh a day they give, without any window.
+#include "history/historylogic.h"
 #include "household/calculatorlogic.h"
 #include "household/meterlogic.h"
 #include "household/plugreadings.h"
@@ -450,8 +451,8 @@ void TestPlugs::devicesAsShippedAndOwnAppliances()
     // A minute without a plug heard (shortened here): what each family needs.
     auto *message = child<QLabel>(window.get(), "lb_plugMessage");
     window->findChild<PlugSession *>()->findChild<QTimer *>("plugSilence")->setInterval(50);
-    QTRY_VERIFY_WITH_TIMEOUT(message->text().startsWith(QStringLiteral(
-                                 "No plug heard in a minute: Shelly needs MQTT on")),
+    QTRY_VERIFY_WITH_TIMEOUT(message->text().startsWith(
+                                 QStringLiteral("No plug heard in a minute: Shelly needs MQTT on")),
                              5000);
 
     // As the devices publish when set up as shipped; the bridge's own topics
@@ -505,6 +506,14 @@ void TestPlugs::devicesAsShippedAndOwnAppliances()
     QCOMPARE(PlugReadings::meterSentence(db, day(12, 7), day(12, 7), 5),
              QStringLiteral(" Your plugs (sauna heater) measured 0.50 kWh, 10 % of what the meter "
                             "counted; your diary has no answers for them on those days."));
+    // Where the money went marks it too.
+    QVERIFY(CalculatorLogic::recordWholeDay(db, CalculatorLogic::dayKey(day(12, 7)), {}, {}, {},
+                                            {{sauna, 2, 4500, 1}}));
+    const QList<HistoryLogic::Spending> spending = HistoryLogic::pageData(db, day(12, 7)).spending;
+    QCOMPARE(spending.size(), 1);
+    QCOMPARE(PlugReadings::spendingMark(*PlugReadings::measuredSums(db, day(12, 1), day(12, 7)),
+                                        spending.at(0).tipName),
+             QStringLiteral("  \u00b7 plug 0.50 kWh in 1 day"));
     Clock::setToday(QDate());
 }
 
