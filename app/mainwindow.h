@@ -431,8 +431,11 @@ private:
     void showPlug(const QString &topic);         // adds or updates its item in the list
     void dropPlug(const QString &topic);         // removes its item from the list
     QHash<QString, QListWidgetItem *> plugItems; // the plugs list's items by topic
-    QString plugToForget;    // the assigned plug whose forgetting waits for a second tap
-    void preparePlugsPage(); // on the plugs page's first visit
+    QString plugToForget;      // the assigned plug whose forgetting waits for a second tap
+    void preparePlugsPage();   // on the plugs page's first visit
+    void listPlugAppliances(); // the appliances a plug may measure, on every visit
+    QHash<QString, QString> plugAppliances; // each appliance's name by its key, for the list
+    void showPlugHint();                    // what the plugs need, when none was heard
     // Stores the counters heard so far, before a page reads them.
     void storePlugCounters();
 

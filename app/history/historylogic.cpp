@@ -416,7 +416,7 @@ PageData pageData(const QSqlDatabase &db, const QDate &today)
     const std::optional<QList<OwnAppliance>> own = ownAppliances(db, true);
     data.read = data.read && own;
     for (const OwnAppliance &appliance : own.value_or(QList<OwnAppliance>()))
-        items.append({appliance.name, QString(), false, ownCosts.value(appliance.id)});
+        items.append({appliance.name, ownItem(appliance.id), false, ownCosts.value(appliance.id)});
     items.append({QStringLiteral("electricity standing charge"), QString(), false,
                   data.electricityStanding * longPeriod});
     items.append({QStringLiteral("water standing charge"), QString(), true,

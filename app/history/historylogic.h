@@ -64,7 +64,8 @@ struct PeriodUsage
 struct Spending
 {
     QString name;    // as the user reads it ("air conditioner", "shower")
-    QString tipName; // its name in Tips or waterTips
+    QString tipName; // its name in Tips or waterTips; an own appliance's ownItem, as its plug's
+                     // assignment names it
     bool water = false;
     double cost = 0;
     double share = 0; // from 0 to 1

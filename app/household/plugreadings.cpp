@@ -232,6 +232,24 @@ std::optional<QHash<QString, QString>> assignments(const QSqlDatabase &db)
     return plugs;
 }
 
+std::optional<QList<Appliance>> appliances(const QSqlDatabase &db, bool withRemoved)
+{
+    const std::optional<QList<CalculatorLogic::OwnAppliance>> own =
+        CalculatorLogic::ownAppliances(db, withRemoved);
+    if (!own)
+        return std::nullopt;
+    QList<Appliance> all;
+    const QStringList &tipNames = CalculatorLogic::applianceTipNames();
+    for (int i = 0; i < tipNames.size(); ++i)
+        all.append({tipNames.at(i), CalculatorLogic::applianceNames().at(i),
+                    CalculatorLogic::applianceColumns().at(i)});
+    for (const CalculatorLogic::OwnAppliance &appliance : *own) {
+        const QString item = CalculatorLogic::ownItem(appliance.id);
+        all.append({item, appliance.name, item});
+    }
+    return all;
+}
+
 bool assign(const QSqlDatabase &db, const QString &plug, const QString &appliance)
 {
     Database::createHouseholdTables(db);
@@ -439,10 +457,10 @@ QString measuredText(const Sum &sum)
            CalculatorLogic::usageText(sum.kWh, CalculatorLogic::kWhUnit);
 }
 
-QString spendingMark(const QHash<QString, Sum> &sums, const QString &tipName)
+QString spendingMark(const QHash<QString, Sum> &sums, const QString &key)
 {
-    const auto sum = sums.constFind(tipName);
-    if (tipName.isEmpty() || sum == sums.cend())
+    const auto sum = sums.constFind(key);
+    if (key.isEmpty() || sum == sums.cend())
         return QString();
     return QStringLiteral("  \u00b7 plug %1 in %2 %3")
         .arg(measuredText(*sum), QString::number(sum->days),
@@ -453,19 +471,19 @@ QString daySentence(const QSqlDatabase &db, const QDate &date,
                     const QHash<QString, double> &answered)
 {
     const std::optional<QHash<QString, Sum>> sums = measuredSums(db, date, date);
-    if (!sums)
+    const std::optional<QList<Appliance>> all = appliances(db);
+    if (!sums || !all)
         return QStringLiteral(" Your plugs' figures could not be read.");
     QStringList parts;
     bool spread = false;
-    const QStringList &tipNames = CalculatorLogic::applianceTipNames();
-    for (int i = 0; i < tipNames.size(); ++i) {
-        const auto sum = sums->constFind(tipNames.at(i));
+    for (const Appliance &appliance : *all) {
+        const auto sum = sums->constFind(appliance.key);
         if (sum == sums->cend())
             continue;
         spread = spread || sum->spread;
-        const auto diary = answered.constFind(CalculatorLogic::applianceColumns().at(i));
+        const auto diary = answered.constFind(appliance.item);
         parts.append(QStringLiteral("%1 %2 (your diary: %3)")
-                         .arg(CalculatorLogic::applianceNames().at(i), measuredText(*sum),
+                         .arg(appliance.name, measuredText(*sum),
                               diary == answered.cend()
                                   ? QStringLiteral("no answer")
                                   : CalculatorLogic::usageText(*diary, CalculatorLogic::kWhUnit)));
@@ -483,7 +501,8 @@ QString meterSentence(const QSqlDatabase &db, const QDate &first, const QDate &l
                       double meterKWh)
 {
     const std::optional<QHash<QString, Sum>> sums = measuredSums(db, first, last);
-    if (!sums)
+    const std::optional<QList<Appliance>> all = appliances(db);
+    if (!sums || !all)
         return QStringLiteral(" Your plugs' figures could not be read.");
     const int days = int(first.daysTo(last)) + 1;
     QStringList keys;
@@ -494,18 +513,17 @@ QString meterSentence(const QSqlDatabase &db, const QDate &first, const QDate &l
     Sum measured;
     std::optional<double> diary;
     QStringList names;
-    const QStringList &tipNames = CalculatorLogic::applianceTipNames();
-    for (int i = 0; i < tipNames.size(); ++i) {
-        const auto sum = sums->constFind(tipNames.at(i));
+    for (const Appliance &appliance : *all) {
+        const auto sum = sums->constFind(appliance.key);
         // Only a plug heard over the whole period is set beside the meter.
         if (sum == sums->cend() || sum->days < days)
             continue;
-        names.append(CalculatorLogic::applianceNames().at(i));
+        names.append(appliance.name);
         measured.kWh += sum->kWh;
         measured.spread = measured.spread || sum->spread;
         for (const CalculatorLogic::DayUse &day :
              usage.value_or(QHash<QString, CalculatorLogic::DayUse>())) {
-            const auto answer = day.items.constFind(CalculatorLogic::applianceColumns().at(i));
+            const auto answer = day.items.constFind(appliance.item);
             if (answer != day.items.cend())
                 diary = diary.value_or(0) + *answer;
         }

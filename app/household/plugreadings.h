@@ -83,9 +83,25 @@ std::optional<double> mostKW(const QSqlDatabase &db);
 // for anything else or a file that cannot be written.
 Outcome saveMostKW(const QSqlDatabase &db, const QString &kW, const QLocale &locale = QLocale());
 
-// The plug of each appliance (Tips name) that has one; nothing when they
-// could not be read.
+// The plug of each appliance (its key, see Appliance) that has one; nothing
+// when they could not be read.
 std::optional<QHash<QString, QString>> assignments(const QSqlDatabase &db);
+
+// An appliance a plug may measure: its key in PlugAssignment (a built-in
+// one's Tips name, an own one's CalculatorLogic::ownItem, "own:3"), its name as
+// the pages write it ("refrigerator", or as the household typed it) and its
+// item among a day's kept answers (a Diary column, or the own item).
+struct Appliance
+{
+    QString key;
+    QString name;
+    QString item;
+};
+
+// The eleven built in, in the Diary's column order, then the own ones in the
+// order they were added (the removed ones too when withRemoved); nothing when
+// the own ones could not be read.
+std::optional<QList<Appliance>> appliances(const QSqlDatabase &db, bool withRemoved = true);
 
 // Gives plug to appliance, in one transaction: the plug leaves any other
 // appliance and the appliance's former plug leaves it. An empty appliance
@@ -213,7 +229,7 @@ struct Sum
 };
 
 // What each appliance's plug measured over the days from first to last (both
-// included), by Tips name; an appliance whose plug measured none of them is
+// included), by its key (see Appliance); an appliance whose plug measured none of them is
 // not in it. Nothing when the plugs could not be read.
 std::optional<QHash<QString, Sum>> measuredSums(const QSqlDatabase &db, const QDate &first,
                                                 const QDate &last);
@@ -223,9 +239,9 @@ std::optional<QHash<QString, Sum>> measuredSums(const QSqlDatabase &db, const QD
 QString measuredText(const Sum &sum);
 
 // The mark of a measured figure beside an appliance's cost, from sums by
-// Tips name: "  · plug 9.80 kWh in 20 days"; empty for an appliance whose
-// plug measured nothing (or an empty tipName).
-QString spendingMark(const QHash<QString, Sum> &sums, const QString &tipName);
+// key: "  · plug 9.80 kWh in 20 days"; empty for an appliance whose plug
+// measured nothing (or an empty key).
+QString spendingMark(const QHash<QString, Sum> &sums, const QString &key);
 
 // The diary's sentence on the plugs' day: each appliance's measured kWh
 // beside the diary's (answered, the day's kWh of each Diary column as kept);

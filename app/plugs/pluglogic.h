@@ -1,13 +1,26 @@
 // What smart plugs publish over MQTT, apart from any widget and any
-// connection: the topics Viridio listens to and the energy counter read from
-// each of the three payload families households have.
+// connection: the topics Viridio listens to and the energy counters read from
+// the messages of the three families households have, as each device
+// publishes them when set up as its maker ships it.
 //
 //   Tasmota        tele/<name>/SENSOR            {"ENERGY":{"Total":12.345,...}}  kWh
-//   Shelly (gen 2) <prefix>/status/switch:<n>    {"aenergy":{"total":12345.6,...}} Wh
+//                                                {"ENERGY":{"Total":[2.8,0.2],...}} a counter
+//                                                a channel, "<name> 1", "<name> 2"
+//   Shelly         <prefix>/status/switch:<n>    {"aenergy":{"total":12345.6,...}} Wh
+//                  <prefix>/status/pm1:<n>       (the same)
+//                  <prefix>/events/rpc           {"method":"NotifyStatus" or "NotifyFullStatus",
+//                                                 "params":{"switch:0":{"aenergy":{"total":..}}}}
+//                                                Wh, for switch:<n> and pm1:<n>
+//                  shellies/<id>/relay/<n>/energy  a bare number, watt-minutes (first generation)
 //   Zigbee2MQTT    zigbee2mqtt/<friendly name>   {"energy":12.345,...}            kWh
+//                  (a name may hold slashes; the bridge's own topics and a device's
+//                   /availability, /set and /get are no plug's)
 //
-// A plug is known by its topic: that is what PlugReading.plug and
-// PlugAssignment.plug hold (see household/plugreadings.h).
+// A plug is known by its key, what PlugReading.plug and PlugAssignment.plug
+// hold (see household/plugreadings.h): the topic its counter arrives on, but
+// for a Shelly component heard by notification, whose key is its status topic
+// (one plug however it is heard), and a Tasmota channel, whose key is the
+// topic, '#' and the channel from 1 (a character no published topic holds).
 #pragma once
 
 #include <QByteArray>
@@ -37,22 +50,24 @@ enum class Family
 // The family's name as the pages write it ("Tasmota").
 QString familyName(Family family);
 
-// The topic filters a connection subscribes to: one for each family.
+// The topic filters a connection subscribes to: the families' topics, and
+// everything below zigbee2mqtt/ (a friendly name may be several levels).
 QStringList subscriptions();
 
-// The family whose topic layout topic has, and the plug's name in it (the
-// <name>, "<prefix> switch:<n>" or the friendly name); nothing for any other
-// topic.
+// The family of a plug's key and the plug's name in it (the <name>,
+// "<name> 2" for a channel, "<prefix> switch:<n>", "<id> relay <n>" or the
+// friendly name); nothing for anything else.
 struct Plug
 {
     Family family;
     QString name;
 };
-std::optional<Plug> plugOf(const QString &topic);
+std::optional<Plug> plugOf(const QString &key);
 
 // A counter read from a message.
 struct Counter
 {
+    QString key; // the plug's (for a message that is not sound: its topic)
     Plug plug;
     double kWh = 0;
     // Set instead when the message is a plug's but its payload is not sound
@@ -61,10 +76,11 @@ struct Counter
     QString problem;
 };
 
-// The counter topic's payload carries; nothing for a topic that is no plug's,
-// and for a JSON object without the family's energy counter (a Zigbee2MQTT
-// thermometer, a Shelly switch that measures nothing): those are no plugs.
-std::optional<Counter> counterOf(const QString &topic, const QByteArray &payload);
+// The counters topic's payload carries, one a plug; none for a topic that is
+// no plug's, and for a payload without the family's energy counter (a
+// Zigbee2MQTT thermometer, a Shelly switch that measures nothing, a
+// notification of an input): those are no plugs.
+QList<Counter> countersOf(const QString &topic, const QByteArray &payload);
 
 // Says each plug's problems on standard error at most once an hour.
 class Warnings

@@ -8,6 +8,7 @@
 #include "data/database.h"
 #include "household/calculatorlogic.h"
 #include "household/plugreadings.h"
+#include "household/settingslogic.h"
 #include "household/typednumber.h"
 #include "pagemessage.h"
 #include "plugs/plugsession.h"
@@ -17,16 +18,9 @@ namespace {
 constexpr int topicRole = Qt::UserRole;
 constexpr int applianceRole = Qt::UserRole + 1;
 
-// The appliance of a Tips name as the household reads it; empty for none.
-QString applianceName(const QString &tipName)
-{
-    const qsizetype index = CalculatorLogic::applianceTipNames().indexOf(tipName);
-    return index < 0 ? QString() : CalculatorLogic::applianceNames().at(index);
-}
-
 // A plug's two lines in the list: its name as its topic gives it and its
 // family, then its latest counter and the appliance it measures.
-QString plugText(const PlugSession::Plug &device)
+QString plugText(const PlugSession::Plug &device, const QHash<QString, QString> &appliances)
 {
     const std::optional<PlugLogic::Plug> plug = PlugLogic::plugOf(device.topic);
     QString text =
@@ -36,7 +30,7 @@ QString plugText(const PlugSession::Plug &device)
                                    : QStringLiteral("no counter yet"))
              : device.topic;
     if (!device.appliance.isEmpty())
-        text += QStringLiteral("   \u2192 ") + applianceName(device.appliance);
+        text += QStringLiteral("   \u2192 ") + appliances.value(device.appliance);
     return text;
 }
 
@@ -46,6 +40,11 @@ QString plugName(const QString &topic)
     const std::optional<PlugLogic::Plug> named = PlugLogic::plugOf(topic);
     return named ? named->name : topic;
 }
+
+// What each family needs before its plugs are heard.
+const QString hint =
+    QStringLiteral("No plug heard in a minute: Shelly needs MQTT on in its own settings, "
+                   "Tasmota a TelePeriod, Zigbee2MQTT energy reporting.");
 
 // Why the last write to the data file failed, in the household's words.
 QString notWritten()
@@ -75,6 +74,7 @@ void MainWindow::startPlugSession()
         connect(plugSession, &PlugSession::statusChanged, this, [this] {
             if (ui->lb_brokerStatus)
                 ui->lb_brokerStatus->setText(QStringLiteral("Broker: ") + plugSession->status());
+            showPlugHint();
         });
         connect(plugSession, &PlugSession::plugHeard, this, &MainWindow::showPlug);
         connect(plugSession, &PlugSession::plugGone, this, &MainWindow::dropPlug);
@@ -86,15 +86,56 @@ void MainWindow::startPlugSession()
     plugSession->start(*broker);
 }
 
+void MainWindow::showPlugHint()
+{
+    QLabel *message = ui->lb_plugMessage;
+    if (!message || !plugSession)
+        return;
+    if (plugSession->isSilent())
+        PageMessage::show(message, hint, PageMessage::Tone::Plain);
+    else if (!plugSession->isSilent() && message->text() == hint)
+        message->clear();
+}
+
 void MainWindow::preparePlugsPage()
 {
     ui->list_plugs->setUniformItemSizes(true);
-    ui->comboBox_plugAppliance->addItem(QStringLiteral("No appliance"), QString());
-    const QStringList &names = CalculatorLogic::applianceNames();
-    for (int i = 0; i < names.size(); ++i) {
-        QString name = names.at(i);
-        name[0] = name.at(0).toUpper();
-        ui->comboBox_plugAppliance->addItem(name, CalculatorLogic::applianceTipNames().at(i));
+}
+
+void MainWindow::listPlugAppliances()
+{
+    QComboBox *combo = ui->comboBox_plugAppliance;
+    combo->clear();
+    combo->addItem(QStringLiteral("No appliance"), QString());
+    plugAppliances.clear();
+    const std::optional<QList<PlugReadings::Appliance>> all = PlugReadings::appliances(db);
+    const std::optional<QList<PlugReadings::Appliance>> kept = PlugReadings::appliances(db, false);
+    const std::optional<QHash<QString, QString>> assigned = PlugReadings::assignments(db);
+    if (!all || !kept || !assigned) {
+        PageMessage::show(ui->lb_plugMessage,
+                          QStringLiteral("The appliances could not be read: the data file is busy "
+                                         "in another program or cannot be opened."),
+                          PageMessage::Tone::Failure);
+        return;
+    }
+    for (const PlugReadings::Appliance &appliance : *all)
+        plugAppliances.insert(appliance.key, appliance.name);
+    QSet<QString> current;
+    for (const PlugReadings::Appliance &appliance : *kept)
+        current.insert(appliance.key);
+    // The appliances the household has (a built-in one counted 0 it has not),
+    // and any a plug measures.
+    for (int i = 0; i < all->size(); ++i) {
+        const PlugReadings::Appliance &appliance = all->at(i);
+        const bool builtIn = i < SettingsLogic::applianceCount;
+        const bool has =
+            builtIn ? SettingsLogic::count(db, i).value_or(1) > 0 : current.contains(appliance.key);
+        if (!has && !assigned->contains(appliance.key))
+            continue;
+        QString name = appliance.name;
+        if (builtIn)
+            name[0] = name.at(0).toUpper();
+        combo->addItem(name, appliance.key);
     }
 }
 
@@ -110,7 +151,7 @@ void MainWindow::showPlug(const QString &topic)
         item = new QListWidgetItem(ui->list_plugs);
         item->setData(topicRole, topic);
     }
-    item->setText(plugText(*device));
+    item->setText(plugText(*device, plugAppliances));
     item->setData(applianceRole, device->appliance);
 }
 
@@ -160,6 +201,7 @@ void MainWindow::on_push_smartPlugs_clicked()
 {
     showPage(SmartPlugsPage);
     ui->lb_plugMessage->clear();
+    listPlugAppliances();
     plugToForget.clear();
     const std::optional<PlugReadings::Broker> broker = PlugReadings::broker(db);
     const std::optional<double> most = PlugReadings::mostKW(db);
@@ -182,6 +224,7 @@ void MainWindow::on_push_smartPlugs_clicked()
     if (!plugSession)
         startPlugSession();
     listPlugs();
+    showPlugHint();
 }
 
 void MainWindow::on_push_connectBroker_clicked()
@@ -225,7 +268,7 @@ void MainWindow::on_push_assignPlug_clicked()
                       appliance.isEmpty()
                           ? QStringLiteral("%1 measures no appliance now.").arg(plugName(topic))
                           : QStringLiteral("%1 now measures the %2.")
-                                .arg(plugName(topic), applianceName(appliance)),
+                                .arg(plugName(topic), plugAppliances.value(appliance)),
                       PageMessage::Tone::Success);
 }
 
@@ -242,7 +285,7 @@ void MainWindow::on_push_forgetPlug_clicked()
             ui->lb_plugMessage,
             QStringLiteral("Forget %1? It measures the %2; its assignment and every counter "
                            "stored of it will be removed for good. Tap Forget again to do so.")
-                .arg(plugName(topic), applianceName(appliance)),
+                .arg(plugName(topic), plugAppliances.value(appliance)),
             PageMessage::Tone::Plain);
         return;
     }

@@ -16,8 +16,17 @@ const PlugConnectionFactory *PlugConnectionFactory::load(QString *error)
 PlugSession::PlugSession(const QSqlDatabase &db, QObject *parent)
     : QObject(parent)
     , db(db)
+    , silence(new QTimer(this))
     , storeTimer(new QTimer(this))
 {
+    silence->setObjectName(QStringLiteral("plugSilence"));
+    silence->setSingleShot(true);
+    silence->setInterval(silentAfterMs);
+    connect(silence, &QTimer::timeout, this, [this] {
+        silent = !heardAny;
+        if (silent)
+            emit statusChanged();
+    });
     const std::optional<QList<PlugReadings::Assigned>> assigned = PlugReadings::assignedPlugs(db);
     const std::optional<double> most = PlugReadings::mostKW(db);
     unreadable = !assigned || !most;
@@ -72,39 +81,51 @@ void PlugSession::start(const PlugReadings::Broker &broker)
 
 void PlugSession::receive(const QString &topic, const QByteArray &payload, bool retained)
 {
-    const std::optional<PlugLogic::Counter> counter = PlugLogic::counterOf(topic, payload);
-    if (!counter)
+    const QList<PlugLogic::Counter> counters = PlugLogic::countersOf(topic, payload);
+    if (counters.isEmpty())
         return;
     const QDateTime now(Clock::today(), QTime::currentTime());
-    if (!counter->problem.isEmpty()) {
-        if (warnings.due(topic, now))
-            qWarning("Viridio: ignored %s from the smart plug %s", qPrintable(counter->problem),
-                     qPrintable(topic));
+    for (const PlugLogic::Counter &counter : counters)
+        take(counter, now, retained);
+    emit counterKept();
+}
+
+void PlugSession::take(const PlugLogic::Counter &counter, const QDateTime &now, bool retained)
+{
+    const QString &key = counter.key;
+    if (!counter.problem.isEmpty()) {
+        if (warnings.due(key, now))
+            qWarning("Viridio: ignored %s from the smart plug %s", qPrintable(counter.problem),
+                     qPrintable(key));
         return;
     }
-    auto device = devices.find(topic);
+    auto device = devices.find(key);
     if (device == devices.end()) {
-        device = devices.insert(topic, {topic, std::nullopt, QString(), 0});
+        device = devices.insert(key, {key, std::nullopt, QString(), 0});
         ++unassigned;
     }
-    device->kWh = counter->kWh;
+    heardAny = true;
+    if (silent) {
+        silent = false;
+        emit statusChanged();
+    }
+    device->kWh = counter.kWh;
     device->heard = ++messages;
     if (!device->appliance.isEmpty() &&
-        recorder.heard(topic, counter->kWh, now, retained) == PlugReadings::Verdict::Refused &&
-        refusals.due(topic, now)) {
+        recorder.heard(key, counter.kWh, now, retained) == PlugReadings::Verdict::Refused &&
+        refusals.due(key, now)) {
         const QString text =
             QStringLiteral("The counter of %1 (%2) jumped to %3 kWh, more than a plug carrying at "
                            "most %4 kW can pass since its last one; the jump is not counted.")
-                .arg(counter->plug.name, PlugLogic::familyName(counter->plug.family),
-                     PlugReadings::counterText(counter->kWh),
+                .arg(counter.plug.name, PlugLogic::familyName(counter.plug.family),
+                     PlugReadings::counterText(counter.kWh),
                      PlugReadings::counterText(recorder.mostKW()));
-        qWarning("Viridio: %s (%s)", qPrintable(text), qPrintable(topic));
+        qWarning("Viridio: %s (%s)", qPrintable(text), qPrintable(key));
         emit counterRefused(text);
     }
-    emit plugHeard(topic);
+    emit plugHeard(key);
     if (unassigned > mostUnassigned)
         dropOldestUnassigned();
-    emit counterKept();
 }
 
 void PlugSession::dropOldestUnassigned()
@@ -184,6 +205,13 @@ bool PlugSession::store()
 
 void PlugSession::setStatus(bool up, const QString &text)
 {
+    if (up && !connected) {
+        heardAny = false;
+        silence->start();
+    } else if (!up) {
+        silence->stop();
+        silent = false;
+    }
     connected = up;
     statusText = text;
     emit statusChanged();

@@ -26,6 +26,9 @@ class PlugSession : public QObject
 public:
     // Counters heard are stored at least this often, in milliseconds.
     static constexpr int storeEveryMs = 60 * 1000;
+    // After how long connected without a plug heard the session is silent,
+    // in milliseconds.
+    static constexpr int silentAfterMs = 60 * 1000;
     // The most devices without an appliance held at once.
     static constexpr int mostUnassigned = 200;
 
@@ -40,21 +43,24 @@ public:
     // The connection's state in words ("connected", "cannot reach ...").
     QString status() const { return statusText; }
     bool isConnected() const { return connected; }
+    // Whether the broker has been connected silentAfterMs without a plug's
+    // counter heard (statusChanged says when this changes).
+    bool isSilent() const { return silent; }
     // Whether the assigned plugs could be read when the session started.
     bool readFailed() const { return unreadable; }
 
     // A device heard since the session started, or assigned before.
     struct Plug
     {
-        QString topic;
+        QString topic;             // its key (see PlugLogic)
         std::optional<double> kWh; // the latest counter, heard or stored
         QString appliance;         // Tips name; empty when unassigned
         quint64 heard = 0;         // when last heard, in messages read
     };
-    // By topic.
+    // By key.
     const QHash<QString, Plug> &plugs() const { return devices; }
 
-    // Reads a message of topic: a device's counter is kept, and stored when
+    // Reads a message of topic: each device's counter in it is kept, and stored when
     // an appliance is assigned to it and the counter is plausible (see
     // PlugReadings::Recorder); a payload that is not sound or a refused rise
     // is said on standard error, once an hour per device, and kept nowhere.
@@ -86,6 +92,9 @@ private:
     QString statusText;
     bool connected = false;
     bool unreadable = false;
+    bool heardAny = false; // a counter since the connection came up
+    bool silent = false;
+    QTimer *silence; // from the connection's coming up
     QHash<QString, Plug> devices;
     int unassigned = 0; // how many devices have no appliance
     quint64 messages = 0;
@@ -95,5 +104,7 @@ private:
     QTimer *storeTimer;
 
     void setStatus(bool up, const QString &text);
+    // Keeps a counter of a message read at now.
+    void take(const PlugLogic::Counter &counter, const QDateTime &now, bool retained);
     void dropOldestUnassigned();
 };
