@@ -2124,8 +2124,8 @@ void TestCalculator::importPageAsksWhatTheFileLeavesOpen()
     QVERIFY(!go->isEnabled());
     QCOMPARE(widget<QComboBox>("comboBox_importDate")->currentText(),
              QStringLiteral("Date: day or month first?"));
-    QVERIFY2(labelText("lb_importMessage").contains(QLatin1String("11 October 2022")),
-             qPrintable(labelText("lb_importMessage")));
+    QVERIFY2(labelText("lb_importReadings").contains(QLatin1String("11 October 2022")),
+             qPrintable(labelText("lb_importReadings")));
     tapItem("comboBox_importDate", QStringLiteral("Date, month first"));
     QTRY_VERIFY(go->isEnabled());
     QCOMPARE(widget<QComboBox>("comboBox_importDate")->currentText(),

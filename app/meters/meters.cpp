@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFutureWatcher>
+#include <QHeaderView>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QtConcurrent>
@@ -110,6 +111,8 @@ void showRows(QTableWidget *table, const MeterLogic::ReadingsFile &file)
     for (qsizetype column = 0; column < columns; ++column)
         labels.append(columnName(file, column));
     table->setHorizontalHeaderLabels(labels);
+    // The rows are the file's, not counted from 1: no row numbers.
+    table->verticalHeader()->hide();
     const QColor chosen(245, 200, 120);
     for (qsizetype row = 0; row < file.firstRows.size(); ++row) {
         for (qsizetype column = 0; column < columns; ++column) {
@@ -360,23 +363,28 @@ void MainWindow::showImportFile()
     const MeterLogic::ReadingsFile &file = chosen.file;
     ImportPage::showRows(ui->table_importPreview, file);
     ImportPage::offerColumns(ui, chosen);
-    ui->lb_importReadings->setText(ImportPage::firstReadings(chosen));
     const bool readable = chosen.bytes && file.error.isEmpty() && !file.rows.isEmpty();
     for (QWidget *control : std::initializer_list<QWidget *>{
              ui->comboBox_importDate, ui->comboBox_importValue, ui->comboBox_importKind})
         control->setEnabled(chosen.bytes.has_value());
     ui->push_importGo->setEnabled(readable);
+    // Below the rows: the readings they give, or why they give none; beside
+    // Import: what to do.
+    QString read = ImportPage::firstReadings(chosen);
     QString message;
-    if (!chosen.bytes)
+    if (!chosen.bytes) {
         message = MetersLogic::unreadable(chosen.path, chosen.why);
-    else if (file.orderOpen)
+    } else if (file.orderOpen) {
+        read = file.error + u'.';
         message = QStringLiteral("Choose under Date whether the file writes the day or the "
-                                 "month first: %1.")
-                      .arg(file.error);
-    else if (!file.error.isEmpty())
-        message = QStringLiteral("Not readable as chosen: %1.").arg(file.error);
-    else if (file.rows.isEmpty())
+                                 "month first.");
+    } else if (!file.error.isEmpty()) {
+        read = QStringLiteral("Not readable as chosen: %1.").arg(file.error);
+        message = QStringLiteral("Choose the columns under Date and Reading.");
+    } else if (file.rows.isEmpty()) {
         message = QStringLiteral("The file has no readings of the %1 meter.").arg(chosen.meter);
+    }
+    ui->lb_importReadings->setText(read);
     PageMessage::show(ui->lb_importMessage, message, readable ? Tone::Plain : Tone::Failure);
 }
 
