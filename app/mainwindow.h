@@ -19,7 +19,8 @@ struct Removal;
 }
 namespace MetersLogic {
 struct ImportResult;
-}
+struct ChosenFile;
+} // namespace MetersLogic
 template<typename T> class QFuture;
 class QCompleter;
 class QListWidgetItem;
@@ -98,6 +99,7 @@ public:
         MeterHistoryPage, // what the readings tell beside the diary
         QuickDayPage,     // the whole day on one page
         SmartPlugsPage,   // the broker and which appliance each plug measures
+        ImportFilePage,   // a readings file's first rows and the columns read
         CalculatorBodyPageCount
     };
 
@@ -255,6 +257,10 @@ private slots:
     void on_date_meterReading_dateChanged(const QDate &date);
     void on_list_meterReadings_itemClicked(QListWidgetItem *item);
     void on_push_metersBack_clicked();
+    void on_comboBox_importDate_activated(int index);
+    void on_comboBox_importValue_activated(int index);
+    void on_push_importGo_clicked();
+    void on_push_importBack_clicked();
     void on_radio_electricityMeter_toggled(bool checked);
     void on_push_historyMeters_clicked();
     void on_radio_meterHistoryElectricity_toggled(bool checked);
@@ -421,6 +427,15 @@ private:
     void awaitMeterImport(const QFuture<MetersLogic::ImportResult> &import);
     // Forgets the open question and the removal that could be undone.
     void forgetMeterChoices();
+    // The file on the import page, as read with the household's choices;
+    // none while it is read.
+    std::shared_ptr<const MetersLogic::ChosenFile> importChosen;
+    // Each reading of the import page's file counts on: only the latest is shown.
+    int importReading = 0;
+    // Waits for the import page's file read on a thread, then shows it there.
+    void awaitImportFile(const QFuture<MetersLogic::ChosenFile> &read);
+    // Shows the import page's file, its columns and the readings they give.
+    void showImportFile();
 
     // Smart plugs: the connection and the counters heard, from the first
     // frame when plugs are set up, else from the plugs page's first visit.

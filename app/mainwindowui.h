@@ -14,6 +14,7 @@
 #include "ui_calculatorfanpage.h"
 #include "ui_calculatorhairdryerpage.h"
 #include "ui_calculatorhistorypage.h"
+#include "ui_calculatorimportfilepage.h"
 #include "ui_calculatorkitchenpage.h"
 #include "ui_calculatorlaptoppage.h"
 #include "ui_calculatorlawnpage.h"
@@ -58,6 +59,7 @@ class MainWindow : public CalculatorAirConPage,
                    public CalculatorDishWashingPage,
                    public CalculatorDvdPlayerPage,
                    public CalculatorElectricityDiaryPage,
+                   public CalculatorImportFilePage,
                    public CalculatorEntryChoicePage,
                    public CalculatorFanPage,
                    public CalculatorHairDryerPage,

@@ -80,6 +80,7 @@ const std::array<Setup, MainWindow::CalculatorBodyPageCount> calculatorForms = {
     setup<Ui::CalculatorMeterHistoryPage>,
     setup<Ui::CalculatorQuickDayPage>,
     setup<Ui::CalculatorSmartPlugsPage>,
+    setup<Ui::CalculatorImportFilePage>,
 };
 
 // Long texts scroll by finger: the phone's kinetic scroller is not here, so

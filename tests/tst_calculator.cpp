@@ -42,6 +42,7 @@
 #include <QStackedBarSeries>
 #include <QStyleOptionSpinBox>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -177,6 +178,7 @@ private slots:
     void meterReadingsThroughThePage();
     void removedMeterReadingPutBackAsStored();
     void goAheadImportsTheRowsAsked();
+    void importPageAsksWhatTheFileLeavesOpen();
     void successLooksLikeSuccess();
 
     void historyShowsTotalsChartAndExports();
@@ -190,6 +192,8 @@ private:
     void openCalculator();
     void click(const char *name);
     void pick(const char *combo, const QString &text);
+    void tapItem(const char *combo, const QString &text);
+    void chooseMeterFile(const QString &path, const QByteArray &bytes);
     void answerAppliance(const char *room, const char *appliance, const char *combo,
                          const QString &hours, const char *ok);
     void answerWaterSequence(const QString &minutes, const QString &members,
@@ -241,6 +245,37 @@ void TestCalculator::pick(const char *combo, const QString &text)
     const int index = box->findText(text);
     QVERIFY2(index >= 0, qPrintable(text));
     box->setCurrentIndex(index);
+}
+
+// Taps text in combo's list, as a finger does: the list opens, the item is
+// tapped.
+void TestCalculator::tapItem(const char *combo, const QString &text)
+{
+    auto *box = widget<QComboBox>(combo);
+    QVERIFY2(box->isVisible() && box->isEnabled(), combo);
+    const int index = box->findText(text);
+    QVERIFY2(index >= 0, qPrintable(text));
+    box->showPopup();
+    QAbstractItemView *view = box->view();
+    QTRY_VERIFY(view->isVisible());
+    const QRect item = view->visualRect(box->model()->index(index, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+    QTRY_VERIFY(!view->isVisible());
+}
+
+// Writes bytes to the file at path, chooses it in the meters page's import
+// dialog, and waits for the import page to show it.
+void TestCalculator::chooseMeterFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    click("push_importMeterReadings");
+    auto *dialog = window->findChild<QFileDialog *>("dialog_importMeterReadings");
+    QVERIFY(dialog);
+    dialog->selectFile(path);
+    QVERIFY(QMetaObject::invokeMethod(dialog, "accept"));
+    QTRY_VERIFY(!labelText("lb_importMessage").startsWith(QLatin1String("Reading")));
 }
 
 void TestCalculator::openCalculator()
@@ -1955,14 +1990,8 @@ void TestCalculator::meterReadingsThroughThePage()
     click("push_meterHistoryReadings");
     const QString spreadsheet = QDir::home().filePath("readings.csv");
     const auto importFile = [this](const QString &path, const QByteArray &bytes) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        file.close();
-        click("push_importMeterReadings");
-        auto *dialog = window->findChild<QFileDialog *>("dialog_importMeterReadings");
-        QVERIFY(dialog);
-        dialog->selectFile(path);
-        QVERIFY(QMetaObject::invokeMethod(dialog, "accept"));
+        chooseMeterFile(path, bytes);
+        click("push_importGo");
         QTRY_VERIFY(!labelText("lb_meterMessage").startsWith(QLatin1String("Importing")));
     };
     importFile(spreadsheet, "Datum;Z\xC3\xA4hlerstand\r\n2026-11-20;1100,5\r\n");
@@ -2051,26 +2080,21 @@ void TestCalculator::goAheadImportsTheRowsAsked()
     click("push_zadUvedoButton");
     click("push_meters");
     const QString path = QDir::home().filePath("readings.csv");
-    const auto write = [&path](const QByteArray &bytes) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    };
     const auto finished = [this] {
         return !labelText("lb_meterMessage").startsWith(QLatin1String("Importing"));
     };
     const QString rowsSql = QStringLiteral(
         "SELECT group_concat(readingDate || '=' || reading, ' ') FROM (SELECT * FROM "
         "MeterReading ORDER BY readingDate)");
-    write("2026-11-20,1100.7\r\n2026-11-25,1150\r\n");
-    click("push_importMeterReadings");
-    auto *dialog = window->findChild<QFileDialog *>("dialog_importMeterReadings");
-    QVERIFY(dialog);
-    dialog->selectFile(path);
-    QVERIFY(QMetaObject::invokeMethod(dialog, "accept"));
+    chooseMeterFile(path, "2026-11-20,1100.7\r\n2026-11-25,1150\r\n");
+    click("push_importGo");
     QTRY_VERIFY(finished());
     QVERIFY(labelText("lb_meterMessage").contains(QLatin1String("stored as 1100.5")));
     // The file changes before the answer: what was shown is imported.
-    write("2026-11-20,1999\r\n2026-11-25,2000\r\n2026-11-30,2100\r\n");
+    QFile changed(path);
+    QVERIFY(changed.open(QIODevice::WriteOnly) &&
+            changed.write("2026-11-20,1999\r\n2026-11-25,2000\r\n2026-11-30,2100\r\n") > 0);
+    changed.close();
     click("push_importMeterReadingsAnyway");
     QTRY_VERIFY(finished());
     QCOMPARE(labelText("lb_meterMessage"),
@@ -2078,11 +2102,8 @@ void TestCalculator::goAheadImportsTheRowsAsked()
     QCOMPARE(queryValue(rowsSql).toString(), QStringLiteral("2026-11-20=1100.7 2026-11-25=1150"));
 
     // Another writer stores a day of the file after the question: asked again.
-    write("2026-11-20,1100.9\r\n2026-11-28,1180\r\n");
-    click("push_importMeterReadings");
-    dialog = window->findChild<QFileDialog *>("dialog_importMeterReadings");
-    dialog->selectFile(path);
-    QVERIFY(QMetaObject::invokeMethod(dialog, "accept"));
+    chooseMeterFile(path, "2026-11-20,1100.9\r\n2026-11-28,1180\r\n");
+    click("push_importGo");
     QTRY_VERIFY(finished());
     QVERIFY(!labelText("lb_meterMessage").contains(QLatin1String("2026-11-28")));
     execute("INSERT INTO MeterReading (meter, readingDate, reading, newSeries) VALUES "
@@ -2100,6 +2121,57 @@ void TestCalculator::goAheadImportsTheRowsAsked()
     QTRY_VERIFY(finished());
     QCOMPARE(queryValue(rowsSql).toString(),
              QStringLiteral("2026-11-20=1100.9 2026-11-25=1150 2026-11-28=1180"));
+}
+
+// The import page: a plain file imported with one tap; a file whose order of
+// day and month is open asks, and imports the days the household says.
+void TestCalculator::importPageAsksWhatTheFileLeavesOpen()
+{
+    openCalculator();
+    click("push_zadUvedoButton");
+    click("push_meters");
+    const QString path = QDir::home().filePath("readings.csv");
+    const QString rowsSql = QStringLiteral(
+        "SELECT group_concat(readingDate || '=' || reading, ' ') FROM (SELECT * FROM "
+        "MeterReading ORDER BY readingDate)");
+    const auto finished = [this] {
+        return !labelText("lb_meterMessage").startsWith(QLatin1String("Importing"));
+    };
+    // Metadata, a header, two registers: the one named a reading is read.
+    chooseMeterFile(
+        path, "Meter;4711\r\nDatum;Stand;Status\r\n2026-11-20;1100,5;ok\r\n2026-11-21;1101;ok\r\n");
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::ImportFilePage));
+    auto *table = widget<QTableWidget>("table_importPreview");
+    QCOMPARE(table->rowCount(), 2);
+    QCOMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("Stand"));
+    QCOMPARE(table->item(0, 1)->text(), QStringLiteral("1100,5"));
+    QCOMPARE(widget<QComboBox>("comboBox_importDate")->currentText(), QStringLiteral("Datum"));
+    QCOMPARE(widget<QComboBox>("comboBox_importValue")->currentText(), QStringLiteral("Stand"));
+    QVERIFY2(labelText("lb_importReadings").contains(QLatin1String("Fri 20 Nov 2026: 1100.5 kWh")),
+             qPrintable(labelText("lb_importReadings")));
+    click("push_importGo");
+    QTRY_VERIFY(finished());
+    QCOMPARE(labelText("lb_meterMessage"), QStringLiteral("Imported 2 readings."));
+    QCOMPARE(queryValue(rowsSql).toString(), QStringLiteral("2026-11-20=1100.5 2026-11-21=1101"));
+
+    // 10/11 and 11/11 without a day over 12: asked, nothing importable until
+    // the household says the month comes first.
+    execute("DELETE FROM MeterReading");
+    chooseMeterFile(path, "Date,Reading\r\n10/11/2022,5\r\n11/11/2022,6\r\n");
+    auto *go = widget<QPushButton>("push_importGo");
+    QVERIFY(!go->isEnabled());
+    QCOMPARE(widget<QComboBox>("comboBox_importDate")->currentText(),
+             QStringLiteral("Date: day or month first?"));
+    QVERIFY2(labelText("lb_importReadings").contains(QLatin1String("11 October 2022")),
+             qPrintable(labelText("lb_importReadings")));
+    tapItem("comboBox_importDate", QStringLiteral("Date, month first"));
+    QTRY_VERIFY(go->isEnabled());
+    QCOMPARE(widget<QComboBox>("comboBox_importDate")->currentText(),
+             QStringLiteral("Date, month first"));
+    click("push_importGo");
+    QTRY_VERIFY(finished());
+    QCOMPARE(calculatorPage(window.get()), int(MainWindow::MetersPage));
+    QCOMPARE(queryValue(rowsSql).toString(), QStringLiteral("2022-10-11=5 2022-11-11=6"));
 }
 
 // A message that says something was done is not shown in the failure's red,

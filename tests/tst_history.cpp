@@ -40,10 +40,11 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 // A water readings file's rows as read ("2 2026-11-01=100.5 3 ..."), or
 // why it is refused.
-QString rows(const QByteArray &bytes, MeterLogic::DayOrder order = MeterLogic::DayOrder::FromFile)
+QString rows(const QByteArray &bytes, MeterLogic::DayOrder order = MeterLogic::DayOrder::FromFile,
+             MeterLogic::FileColumns columns = {})
 {
     const MeterLogic::ReadingsFile file =
-        MeterLogic::readReadingsFile(bytes, MeterLogic::waterMeter, today, order);
+        MeterLogic::readReadingsFile(bytes, MeterLogic::waterMeter, today, order, columns);
     QStringList read;
     for (const MeterLogic::FileRow &row : file.rows)
         read.append(QStringLiteral("%1 %2=%3")
@@ -95,6 +96,7 @@ private slots:
     void meterSeriesUnderCorrections();
     void meterFilesAsSpreadsheetsSaveThem();
     void meterFilesAsUtilitiesWriteThem();
+    void meterFileColumnsAsChosen();
     void keptAnswersReadOneWayEverywhere();
 
 private:
@@ -871,6 +873,40 @@ void TestHistory::meterFilesAsUtilitiesWriteThem()
     QString why;
     QVERIFY(!MetersLogic::readRegularFile(large, &why));
     QCOMPARE(why, QStringLiteral("it is larger than a list of readings"));
+}
+
+// The columns and the order of day and month the household chose on the
+// import page, in place of the ones the file gives; what the page shows of
+// the file.
+void TestHistory::meterFileColumnsAsChosen()
+{
+    using MeterLogic::DayOrder;
+    // Two registers: either one chosen is read, not the other.
+    const QByteArray registers = "Date;Import T1 kWh;Import T2 kWh\n2026-11-01;1;2\n";
+    QCOMPARE(rows(registers, DayOrder::FromFile, {-1, 2}), QStringLiteral("2 2026-11-01=2"));
+    QCOMPARE(rows(registers, DayOrder::FromFile, {-1, 1}), QStringLiteral("2 2026-11-01=1"));
+    // A bill period's two days: the first found, the last chosen; a reading
+    // column chosen as the date's is found anew.
+    const QByteArray periods = "Meter 4711\nFrom;To;Stand\n01.10.2026;31.10.2026;100\n"
+                               "01.11.2026;30.11.2026;110,5\n";
+    QCOMPARE(rows(periods), QStringLiteral("3 2026-10-01=100 4 2026-11-01=110.5"));
+    QCOMPARE(rows(periods, DayOrder::FromFile, {1, 1}),
+             QStringLiteral("3 2026-10-31=100 4 2026-11-30=110.5"));
+    const MeterLogic::ReadingsFile shown =
+        MeterLogic::readReadingsFile(periods, MeterLogic::waterMeter, today);
+    QCOMPARE(shown.header, QStringList({"From", "To", "Stand"}));
+    QCOMPARE(shown.firstRows, QList<QStringList>({{"01.10.2026", "31.10.2026", "100"},
+                                                  {"01.11.2026", "30.11.2026", "110,5"}}));
+    QCOMPARE(shown.dateColumn, 0);
+    QCOMPARE(shown.readingColumn, 2);
+    // An open order: the columns are found all the same, the rows wait for
+    // the order; the day first as chosen.
+    const QByteArray open = "Datum;Stand\n10/11/2022;5\n11/11/2022;6\n";
+    const MeterLogic::ReadingsFile asked =
+        MeterLogic::readReadingsFile(open, MeterLogic::waterMeter, today);
+    QVERIFY(asked.orderOpen && asked.rows.isEmpty());
+    QCOMPARE(asked.readingColumn, 1);
+    QCOMPARE(rows(open, DayOrder::DayFirst), QStringLiteral("2 2022-11-10=5 3 2022-11-11=6"));
 }
 
 void TestHistory::keptAnswersReadOneWayEverywhere()

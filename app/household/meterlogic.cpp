@@ -354,10 +354,11 @@ struct Layout
 };
 
 // The separator and the date column that give the file's first lines the
-// most dates beside other fields; the first line with a date there starts
-// the rows, the one above it is the header. Without a date, first is the
-// lines' size and headerLine the last non-blank line.
-Layout layoutOf(const QStringList &lines, int thisYear)
+// most dates beside other fields, or the date column chosen (-1 for none);
+// the first line with a date there starts the rows, the one above it is the
+// header. Without a date, first is the lines' size and headerLine the last
+// non-blank line.
+Layout layoutOf(const QStringList &lines, int thisYear, qsizetype chosenDate)
 {
     constexpr int sampled = 200;
     Layout layout;
@@ -384,6 +385,8 @@ Layout layoutOf(const QStringList &lines, int thisYear)
             }
         }
     }
+    if (chosenDate >= 0)
+        layout.dateColumn = chosenDate;
     for (; layout.first < lines.size(); ++layout.first) {
         const QString &line = lines.at(layout.first);
         if (line.trimmed().isEmpty())
@@ -726,7 +729,7 @@ Outcome restoreReading(const QSqlDatabase &db, const Removal &removal)
 }
 
 ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, const QDate &today,
-                              DayOrder order)
+                              DayOrder order, FileColumns columns)
 {
     ReadingsFile file;
     QString text = fileText(bytes);
@@ -739,7 +742,7 @@ ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, con
         file.rows.clear();
         return file;
     };
-    const Layout layout = layoutOf(lines, thisYear);
+    const Layout layout = layoutOf(lines, thisYear, columns.date);
     if (layout.first == lines.size()) {
         if (layout.headerLine == 0)
             return file; // nothing but blank lines
@@ -758,6 +761,13 @@ ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, con
                                    ? fieldsOf(lines.at(layout.headerLine - 1), separator)
                                    : QStringList();
     const QStringList firstFields = fieldsOf(lines.at(layout.first), separator);
+    constexpr int rowsShown = 5;
+    file.header = header;
+    for (qsizetype i = layout.first; i < lines.size() && file.firstRows.size() < rowsShown; ++i) {
+        if (!lines.at(i).trimmed().isEmpty())
+            file.firstRows.append(fieldsOf(lines.at(i), separator));
+    }
+    file.dateColumn = layout.dateColumn;
 
     // The app's own export, with its meter and new-meter columns.
     const QStringList exportHeader{QStringLiteral("meter"), QStringLiteral("date"),
@@ -777,11 +787,13 @@ ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, con
     }
     QString why;
     const std::optional<qsizetype> readingColumn =
-        exported            ? 2
-        : named.size() == 1 ? named.constFirst()
+        columns.reading >= 0 && columns.reading != layout.dateColumn ? columns.reading
+        : exported                                                   ? 2
+        : named.size() == 1                                          ? named.constFirst()
                             : numbersColumn(lines, layout, header, named, thisYear, &why);
     if (!readingColumn)
         return bad(why);
+    file.readingColumn = *readingColumn;
     // A time of day in a column of its own.
     static const QRegularExpression clock(QStringLiteral("^(\\d{1,2}):(\\d{2})(?::(\\d{2}))?$"));
     qsizetype timeColumn = -1;

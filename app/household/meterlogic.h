@@ -133,6 +133,21 @@ struct ReadingsFile
     bool orderOpen = false;
     int skipped = 0; // rows without a value ("", "-", "no use"), left out
     QString column;  // the readings' column as refusals name it: column 2 ("Stand")
+    // The file as it starts, for the household to see and choose from: the
+    // header's fields (none without a header) and the fields of the first
+    // rows, as written; the columns read (from 0; -1 before they are found).
+    QStringList header;
+    QList<QStringList> firstRows;
+    qsizetype dateColumn = -1;
+    qsizetype readingColumn = -1;
+};
+
+// The columns a file's rows are read from, as the household chose them
+// (from 0); -1 for the column Viridio finds.
+struct FileColumns
+{
+    qsizetype date = -1;
+    qsizetype reading = -1;
 };
 
 // How a file's dates as 10/11/2022 or 10-11-2022 are read: as the file's
@@ -166,8 +181,9 @@ enum class DayOrder
 // the number is dropped; a row whose value has no digit ("", "-", "no
 // use") is skipped. The first bad line refuses the file, error naming the
 // line, the column and what was expected, with the file's own words.
+// A column chosen in columns is read in place of the one found.
 ReadingsFile readReadingsFile(const QByteArray &bytes, const QString &meter, const QDate &today,
-                              DayOrder order = DayOrder::FromFile);
+                              DayOrder order = DayOrder::FromFile, FileColumns columns = {});
 
 // Imports a readings file (see readReadingsFile) into meter's readings, in one
 // transaction: all of its rows or, with any bad line or any break of the

@@ -11,9 +11,12 @@
 #include "meters/meterslogic.h"
 #include "pagemessage.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFutureWatcher>
+#include <QHeaderView>
 #include <QSignalBlocker>
+#include <QTableWidget>
 #include <QtConcurrent>
 
 #include <algorithm>
@@ -78,6 +81,113 @@ void enableChanges(Ui::MainWindow *ui, bool enabled)
 }
 
 } // namespace
+
+namespace ImportPage {
+
+// A column as the import page names it: its header, or its number.
+QString columnName(const MeterLogic::ReadingsFile &file, qsizetype column)
+{
+    const QString header = file.header.value(column).trimmed();
+    return header.isEmpty() ? QStringLiteral("column %1").arg(column + 1) : header;
+}
+
+qsizetype columnCount(const MeterLogic::ReadingsFile &file)
+{
+    qsizetype columns = file.header.size();
+    for (const QStringList &row : file.firstRows)
+        columns = std::max(columns, row.size());
+    return columns;
+}
+
+// The file's first rows as it writes them, its header above; the columns
+// read are tinted.
+void showRows(QTableWidget *table, const MeterLogic::ReadingsFile &file)
+{
+    const qsizetype columns = columnCount(file);
+    table->clear();
+    table->setColumnCount(int(columns));
+    table->setRowCount(int(file.firstRows.size()));
+    QStringList labels;
+    for (qsizetype column = 0; column < columns; ++column)
+        labels.append(columnName(file, column));
+    table->setHorizontalHeaderLabels(labels);
+    // The rows are the file's, not counted from 1: no row numbers.
+    table->verticalHeader()->hide();
+    const QColor chosen(245, 200, 120);
+    for (qsizetype row = 0; row < file.firstRows.size(); ++row) {
+        for (qsizetype column = 0; column < columns; ++column) {
+            auto *item = new QTableWidgetItem(file.firstRows.at(row).value(column));
+            if (column == file.dateColumn || column == file.readingColumn)
+                item->setBackground(chosen);
+            table->setItem(int(row), int(column), item);
+        }
+    }
+    table->resizeColumnsToContents();
+}
+
+// The columns offered for the date (with the order of day and month where
+// the file leaves it open) and for the reading, the ones read chosen.
+void offerColumns(Ui::MainWindow *ui, const MetersLogic::ChosenFile &chosen)
+{
+    using MeterLogic::DayOrder;
+    const MeterLogic::ReadingsFile &file = chosen.file;
+    const qsizetype columns = columnCount(file);
+    QComboBox *date = ui->comboBox_importDate;
+    date->clear();
+    for (qsizetype column = 0; column < columns; ++column) {
+        const QString name = columnName(file, column);
+        const auto offer = [&](const QString &text, DayOrder order) {
+            date->addItem(text, QVariantList{column, int(order)});
+            if (column == file.dateColumn && order == chosen.order)
+                date->setCurrentIndex(date->count() - 1);
+        };
+        const bool askOrder =
+            column == file.dateColumn && (file.orderOpen || chosen.order != DayOrder::FromFile);
+        if (!askOrder) {
+            offer(name, DayOrder::FromFile);
+            continue;
+        }
+        if (chosen.order == DayOrder::FromFile)
+            offer(QStringLiteral("%1: day or month first?").arg(name), DayOrder::FromFile);
+        offer(QStringLiteral("%1, day first").arg(name), DayOrder::DayFirst);
+        offer(QStringLiteral("%1, month first").arg(name), DayOrder::MonthFirst);
+    }
+    QComboBox *value = ui->comboBox_importValue;
+    value->clear();
+    if (file.readingColumn < 0)
+        value->addItem(QStringLiteral("Choose a column"), qsizetype(-1));
+    for (qsizetype column = 0; column < columns; ++column) {
+        if (column == file.dateColumn)
+            continue;
+        value->addItem(columnName(file, column), column);
+        if (column == file.readingColumn)
+            value->setCurrentIndex(value->count() - 1);
+    }
+    // Use per interval and bills are not read yet.
+    ui->comboBox_importKind->clear();
+    ui->comboBox_importKind->addItem(QStringLiteral("Readings"));
+}
+
+// The readings the first days of the file give, as the page lists them.
+QString firstReadings(const MetersLogic::ChosenFile &chosen)
+{
+    constexpr int shown = 4;
+    const QList<MeterLogic::FileRow> &rows = chosen.file.rows;
+    if (!chosen.file.error.isEmpty() || rows.isEmpty())
+        return QString();
+    QStringList days;
+    for (qsizetype i = 0; i < std::min<qsizetype>(shown, rows.size()); ++i)
+        days.append(QStringLiteral("%1: %2 %3")
+                        .arg(QLocale::c().toString(rows.at(i).reading.date,
+                                                   QStringLiteral("ddd d MMM yyyy")),
+                             rows.at(i).reading.plain, MeterLogic::unit(chosen.meter)));
+    QString text = QStringLiteral("Readings: %1").arg(days.join(QStringLiteral("; ")));
+    if (rows.size() > shown)
+        text += QStringLiteral("; and %1 more").arg(rows.size() - shown);
+    return text;
+}
+
+} // namespace ImportPage
 
 void MainWindow::prepareMetersPage()
 {
@@ -219,10 +329,107 @@ void MainWindow::on_push_importMeterReadingsAnyway_clicked()
 
 void MainWindow::importMeterFile(const QString &path)
 {
-    // The file is read and imported on a thread, on a connection of its own:
-    // the window goes on meanwhile, and the buttons wait for this import.
-    awaitMeterImport(QtConcurrent::run(&MetersLogic::importFile, db.databaseName(), chosenMeter(ui),
-                                       path, Clock::today()));
+    // The file is read on a thread, then shown on the import page with the
+    // columns read, for the household to check or change before importing.
+    showPage(ImportFilePage);
+    awaitImportFile(
+        QtConcurrent::run(&MetersLogic::readChosenFile, path, chosenMeter(ui), Clock::today()));
+}
+
+void MainWindow::awaitImportFile(const QFuture<MetersLogic::ChosenFile> &read)
+{
+    const int reading = ++importReading;
+    importChosen.reset();
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{ui->push_importGo, ui->comboBox_importDate,
+                                          ui->comboBox_importValue, ui->comboBox_importKind})
+        control->setEnabled(false);
+    PageMessage::show(ui->lb_importMessage, QStringLiteral("Reading the file ..."), Tone::Plain);
+    auto *watcher = new QFutureWatcher<MetersLogic::ChosenFile>(this);
+    connect(watcher, &QFutureWatcher<MetersLogic::ChosenFile>::finished, this,
+            [this, watcher, reading] {
+                watcher->deleteLater();
+                if (reading != importReading)
+                    return;
+                importChosen = std::make_shared<const MetersLogic::ChosenFile>(watcher->result());
+                showImportFile();
+            });
+    watcher->setFuture(read);
+}
+
+void MainWindow::showImportFile()
+{
+    const MetersLogic::ChosenFile &chosen = *importChosen;
+    const MeterLogic::ReadingsFile &file = chosen.file;
+    ImportPage::showRows(ui->table_importPreview, file);
+    ImportPage::offerColumns(ui, chosen);
+    const bool readable = chosen.bytes && file.error.isEmpty() && !file.rows.isEmpty();
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             ui->comboBox_importDate, ui->comboBox_importValue, ui->comboBox_importKind})
+        control->setEnabled(chosen.bytes.has_value());
+    ui->push_importGo->setEnabled(readable);
+    // Below the rows: the readings they give, or why they give none; beside
+    // Import: what to do.
+    QString read = ImportPage::firstReadings(chosen);
+    QString message;
+    if (!chosen.bytes) {
+        message = MetersLogic::unreadable(chosen.path, chosen.why);
+    } else if (file.orderOpen) {
+        read = file.error + u'.';
+        message = QStringLiteral("Choose under Date whether the file writes the day or the "
+                                 "month first.");
+    } else if (!file.error.isEmpty()) {
+        read = QStringLiteral("Not readable as chosen: %1.").arg(file.error);
+        message = QStringLiteral("Choose the columns under Date and Reading.");
+    } else if (file.rows.isEmpty()) {
+        message = QStringLiteral("The file has no readings of the %1 meter.").arg(chosen.meter);
+    }
+    ui->lb_importReadings->setText(read);
+    PageMessage::show(ui->lb_importMessage, message, readable ? Tone::Plain : Tone::Failure);
+}
+
+void MainWindow::on_comboBox_importDate_activated(int index)
+{
+    if (!importChosen)
+        return;
+    const QVariantList choice = ui->comboBox_importDate->itemData(index).toList();
+    MeterLogic::FileColumns columns = importChosen->columns;
+    columns.date = choice.value(0).toLongLong();
+    if (columns.reading == columns.date)
+        columns.reading = -1;
+    awaitImportFile(QtConcurrent::run(&MetersLogic::readAgain, *importChosen, Clock::today(),
+                                      MeterLogic::DayOrder(choice.value(1).toInt()), columns));
+}
+
+void MainWindow::on_comboBox_importValue_activated(int index)
+{
+    if (!importChosen)
+        return;
+    MeterLogic::FileColumns columns = importChosen->columns;
+    columns.reading = ui->comboBox_importValue->itemData(index).toLongLong();
+    awaitImportFile(QtConcurrent::run(&MetersLogic::readAgain, *importChosen, Clock::today(),
+                                      importChosen->order, columns));
+}
+
+void MainWindow::on_push_importGo_clicked()
+{
+    // The rows shown are imported, not the file read again.
+    if (!importChosen)
+        return;
+    const std::shared_ptr<const MetersLogic::ChosenFile> chosen = importChosen;
+    ++importReading;
+    importChosen.reset();
+    showPage(MetersPage);
+    awaitMeterImport(QtConcurrent::run([name = db.databaseName(), chosen] {
+        return MetersLogic::importRead(name, chosen->meter, chosen->file);
+    }));
+}
+
+void MainWindow::on_push_importBack_clicked()
+{
+    ++importReading;
+    importChosen.reset();
+    showPage(MetersPage);
 }
 
 void MainWindow::awaitMeterImport(const QFuture<MetersLogic::ImportResult> &import)

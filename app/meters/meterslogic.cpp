@@ -278,28 +278,62 @@ ListedReadings listedReadings(const QSqlDatabase &db, const QString &meter)
     return listed;
 }
 
-ImportResult importFile(const QString &databaseName, const QString &meter, const QString &path,
-                        const QDate &today)
+QString unreadable(const QString &path, const QString &why)
+{
+    return QStringLiteral("Nothing was imported: %1 cannot be read as a list of readings: %2.")
+        .arg(QDir::toNativeSeparators(path), why);
+}
+
+ChosenFile readChosenFile(const QString &path, const QString &meter, const QDate &today)
+{
+    ChosenFile chosen;
+    chosen.path = path;
+    chosen.meter = meter;
+    chosen.bytes = readRegularFile(path, &chosen.why);
+    if (chosen.bytes)
+        chosen.file = MeterLogic::readReadingsFile(*chosen.bytes, meter, today);
+    return chosen;
+}
+
+ChosenFile readAgain(ChosenFile chosen, const QDate &today, MeterLogic::DayOrder order,
+                     MeterLogic::FileColumns columns)
+{
+    chosen.order = order;
+    chosen.columns = columns;
+    if (chosen.bytes)
+        chosen.file =
+            MeterLogic::readReadingsFile(*chosen.bytes, chosen.meter, today, order, columns);
+    return chosen;
+}
+
+ImportResult importRead(const QString &databaseName, const QString &meter,
+                        const MeterLogic::ReadingsFile &file)
 {
     ImportResult result;
     result.meter = meter;
-    QString why;
-    const std::optional<QByteArray> bytes = readRegularFile(path, &why);
-    if (!bytes)
-        result.outcome = {false, QStringLiteral("Nothing was imported: %1 cannot be read as a "
-                                                "list of readings: %2.")
-                                     .arg(QDir::toNativeSeparators(path), why)};
-    else
-        result.file = MeterLogic::readReadingsFile(*bytes, meter, today);
+    result.file = file;
     Database::withOwnConnection(
         databaseName,
         [&](QSqlDatabase &db) {
-            if (bytes)
-                result.outcome =
-                    MeterLogic::importRows(db, meter, result.file, false, nullptr, &result.clashes);
+            result.outcome =
+                MeterLogic::importRows(db, meter, result.file, false, nullptr, &result.clashes);
             result.listed = listedReadings(db, meter);
         },
         true);
+    return result;
+}
+
+ImportResult importFile(const QString &databaseName, const QString &meter, const QString &path,
+                        const QDate &today)
+{
+    const ChosenFile chosen = readChosenFile(path, meter, today);
+    if (chosen.bytes)
+        return importRead(databaseName, meter, chosen.file);
+    ImportResult result;
+    result.meter = meter;
+    Database::withOwnConnection(
+        databaseName, [&](QSqlDatabase &db) { result.listed = listedReadings(db, meter); }, true);
+    result.outcome = {false, unreadable(path, chosen.why)};
     return result;
 }
 

@@ -132,6 +132,38 @@ struct ImportResult
 ImportResult importFile(const QString &databaseName, const QString &meter, const QString &path,
                         const QDate &today);
 
+// A readings file as the import page shows it: its bytes, kept so that a
+// choice changed reads them again rather than the file, and its rows as the
+// household's choices read them.
+struct ChosenFile
+{
+    QString path;
+    QString meter;
+    std::optional<QByteArray> bytes; // nothing when the file could not be read
+    QString why;                     // why it could not be read
+    MeterLogic::DayOrder order = MeterLogic::DayOrder::FromFile;
+    MeterLogic::FileColumns columns;
+    MeterLogic::ReadingsFile file;
+};
+
+// What the page says of a file at path that could not be read, for why.
+QString unreadable(const QString &path, const QString &why);
+
+// Reads the file at path for meter (readRegularFile, then
+// MeterLogic::readReadingsFile as the file settles everything); may run on
+// any thread.
+ChosenFile readChosenFile(const QString &path, const QString &meter, const QDate &today);
+
+// chosen's bytes read again with order and columns; may run on any thread.
+ChosenFile readAgain(ChosenFile chosen, const QDate &today, MeterLogic::DayOrder order,
+                     MeterLogic::FileColumns columns);
+
+// Imports file's rows, as read, into meter's readings (without replacing,
+// as importFile does) on a connection of its own to databaseName, and lists
+// the readings then.
+ImportResult importRead(const QString &databaseName, const QString &meter,
+                        const MeterLogic::ReadingsFile &file);
+
 // "Go ahead" on question's rows, the days it asked about replaced
 // (MeterLogic::importRows), on a connection of its own to databaseName; a
 // reading stored or changed since asks again.

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
@@ -367,13 +368,34 @@ int main(int argc, char *argv[])
                             Clock::today().addDays(-21).toString(Qt::ISODate))
                        .toUtf8());
     file.close();
-    PageVisits::reach(window, PageVisits::Calc + MainWindow::MetersPage);
-    press(&window, {QStringLiteral("push_importMeterReadings")});
-    if (auto *dialog =
-            window.findChild<QFileDialog *>(QStringLiteral("dialog_importMeterReadings"))) {
-        dialog->selectFile(readings);
-        QMetaObject::invokeMethod(dialog, "accept");
-    }
+    // A file chosen: the import page shows its first rows and the columns
+    // read, and asks the order of day and month where the file leaves it open.
+    const auto choose = [&window](const QString &path) {
+        PageVisits::reach(window, PageVisits::Calc + MainWindow::MetersPage);
+        press(&window, {QStringLiteral("push_importMeterReadings")});
+        if (auto *dialog =
+                window.findChild<QFileDialog *>(QStringLiteral("dialog_importMeterReadings"))) {
+            dialog->selectFile(path);
+            QMetaObject::invokeMethod(dialog, "accept");
+        }
+        auto *message = window.findChild<QLabel *>(QStringLiteral("lb_importMessage"));
+        return QTest::qWaitFor(
+            [message] { return !message->text().startsWith(QLatin1String("Reading")); }, 5000);
+    };
+    const QString open = home.filePath(QStringLiteral("open-order.csv"));
+    QFile openFile(open);
+    if (openFile.open(QIODevice::WriteOnly))
+        openFile.write("Customer;Jane Roe\r\nMeter number;4711 0815\r\n"
+                       "Datum;Zeit;Z\xC3\xA4hlerstand (kWh);Status\r\n"
+                       "10/11/2022;23:45;4090,5;ok\r\n11/11/2022;23:45;4102,25;ok\r\n"
+                       "12/11/2022;23:45;4113;estimated\r\n");
+    openFile.close();
+    ok = choose(open) && ok;
+    ok = save(&window, folder, QStringLiteral("import-page-asks")) && ok;
+    press(&window, {QStringLiteral("push_importBack")});
+    ok = choose(readings) && ok;
+    ok = save(&window, folder, QStringLiteral("import-page")) && ok;
+    press(&window, {QStringLiteral("push_importGo")});
     auto *anyway = window.findChild<QWidget *>(QStringLiteral("push_importMeterReadingsAnyway"));
     ok = QTest::qWaitFor([anyway] { return anyway->isVisible(); }, 5000) && ok;
     ok = save(&window, folder, QStringLiteral("meters-import-asks")) && ok;
