@@ -5,9 +5,14 @@
 #include "events/calendarfetch.h"
 #include "events/calendars.h"
 #include "events/eventslogic.h"
+#include "mainwindow.h"
 #include "testsupport.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QSslCertificate>
 #include <QSslConfiguration>
@@ -94,6 +99,7 @@ private slots:
     void fetchesStoresAndRemoves();
     void keepsEventsWhenNotFetched();
     void refreshesOnceADay();
+    void addsAndRemovesThroughWindow();
 
 private:
     QTemporaryDir files;
@@ -261,6 +267,43 @@ void TestCalendars::refreshesOnceADay()
     QCOMPARE(Calendars::takeDue(db, QDate(2026, 3, 31)), both);
     QCOMPARE(Calendars::takeDue(db, QDate(2026, 3, 31)), QStringList());
     QCOMPARE(Calendars::takeDue(db, QDate(2026, 4, 1)), both);
+}
+
+void TestCalendars::addsAndRemovesThroughWindow()
+{
+    CalendarServer server(files.path() + "/trusted.pem", files.path() + "/trusted.key",
+                          files.path());
+    QVERIFY(server.port);
+    // The window opens the data file itself.
+    QSqlDatabase::database().close();
+    QSqlDatabase::removeDatabase(QLatin1String(QSqlDatabase::defaultConnection));
+    MainWindow window;
+    window.show();
+    QVERIFY(clickButton(&window, "push_ecoEvent"));
+    auto *address = child<QLineEdit>(&window, "le_calendarAddress");
+    auto *message = child<QLabel>(&window, "lb_calendarMessage");
+    QVERIFY(address && address->isVisible());
+
+    // An http address is asked about first, and nothing is kept.
+    address->setText(QStringLiteral("http://127.0.0.1:%1/town.ics").arg(server.port));
+    QVERIFY(clickButton(&window, "push_addCalendar"));
+    QVERIFY(message->text().contains(QStringLiteral("not private")));
+    QCOMPARE(queryValue("SELECT count(*) FROM Calendar").toInt(), 0);
+
+    address->setText(QStringLiteral(" webcal://127.0.0.1:%1/town.ics").arg(server.port));
+    QVERIFY(clickButton(&window, "push_addCalendar"));
+    QTRY_COMPARE_WITH_TIMEOUT(message->text(),
+                              QStringLiteral("The calendar gave 2 events of this year."), 15000);
+    QCOMPARE(address->text(), QStringLiteral("https://127.0.0.1:%1/town.ics").arg(server.port));
+    child<QComboBox>(&window, "combo_Month")->setCurrentIndex(7);
+    auto *list = child<QListWidget>(&window, "listWid_upcoming");
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("Street <b>fair</b>"));
+
+    QVERIFY(clickButton(&window, "push_removeCalendar"));
+    QCOMPARE(message->text(), QStringLiteral("The calendar and its events were removed."));
+    QCOMPARE(queryValue("SELECT count(*) FROM Events").toInt(), 3);
+    QVERIFY(list->findItems(QStringLiteral("Street <b>fair</b>"), Qt::MatchExactly).isEmpty());
 }
 
 QTEST_MAIN(TestCalendars)

@@ -473,8 +473,7 @@ void MainWindow::on_push_removeCalendar_clicked()
     }
     ui->le_calendarAddress->clear();
     showCalendarMessage(QStringLiteral("The calendar and its events were removed."), true);
-    loadEvents();
-    upcomingEvents();
+    listEventsOfMonth(ui->combo_Month->currentIndex());
 }
 
 // Fetches the calendar of address off the window's thread and stores its
@@ -513,8 +512,7 @@ void MainWindow::fetchCalendar(const QString &address)
                                                          "year.")
                                               .arg(count),
                                     true);
-                loadEvents();
-                upcomingEvents();
+                listEventsOfMonth(ui->combo_Month->currentIndex());
             }
         });
 }
