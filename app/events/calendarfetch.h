@@ -20,6 +20,7 @@ public:
     struct Limits
     {
         int timeoutMs = 20000;         // with no data arriving
+        int totalMs = 60000;           // for the whole fetch
         int redirects = 5;             // followed, never from https to http
         qint64 maxBytes = 1024 * 1024; // the calendar file, as the event server's limit
     };

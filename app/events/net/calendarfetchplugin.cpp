@@ -9,6 +9,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
@@ -89,6 +90,8 @@ public:
             }
         };
         QObject::connect(reply, &QNetworkReply::downloadProgress, reply, checkSize);
+        // A server that sends a little now and then is not waited for without end.
+        QTimer::singleShot(limits.totalMs, reply, [reply] { reply->abort(); });
         QObject::connect(
             reply, &QNetworkReply::finished, manager,
             [manager, reply, tooLarge, maxBytes, year, done = std::move(done), context] {
