@@ -188,6 +188,8 @@ private slots:
     void on_push_backToEvents_clicked();
     void on_push_addToCalendar_clicked();
     void on_push_openCalendarFile_clicked();
+    void on_push_addCalendar_clicked();
+    void on_push_removeCalendar_clicked();
 
     // Calculator frame and electricity entry (app/calculator/calculator.cpp)
     void on_push_ecoCal_clicked();
@@ -374,6 +376,9 @@ private:
     QTimer *moreEvents = nullptr; // lists that next part, a turn of the event loop later
     void showCalendarMessage(const QString &text, bool saved = false);
     QString calendarFilePath; // the event's calendar file written last
+    void fetchCalendar(const QString &address);
+    void showAddressRow(bool shown);
+    QString plainAddressAsked; // an http address the household was asked about
 
     // Calculator: helpers and state of its own
     // Whether each diary's per-item breakdown is on screen ("View All!" was

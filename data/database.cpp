@@ -345,6 +345,10 @@ const QStringList &Database::householdStatements()
         QStringLiteral("CREATE TABLE IF NOT EXISTS PlugReading (plug TEXT NOT NULL, series "
                        "INTEGER NOT NULL, readingDate TEXT NOT NULL, firstReading TEXT NOT NULL, "
                        "reading TEXT NOT NULL, PRIMARY KEY (plug, series, readingDate))"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS Calendar (address TEXT PRIMARY KEY, triedOn "
+                       "TEXT)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS CalendarEvent (address TEXT NOT NULL, "
+                       "eventName TEXT NOT NULL, PRIMARY KEY (address, eventName))"),
     };
     return statements;
 }

@@ -125,9 +125,9 @@ void TestDatabase::firstStartCreatesSchemaAndContent()
     QStringList created;
     while (schema.next())
         created << schema.value(0).toString().replace(0, 12, QStringLiteral("create table"));
-    // The ten tables, then the household's own nine.
+    // The ten tables, then the household's own eleven.
     QCOMPARE(created.mid(0, 10), Database::createStatements());
-    QCOMPARE(created.size(), 19);
+    QCOMPARE(created.size(), 21);
     QVERIFY(created.at(10).contains(QStringLiteral("AppliancePower")));
     QVERIFY(created.at(11).contains(QStringLiteral("ApplianceCount")));
     QVERIFY(created.at(12).contains(QStringLiteral("Settings")));
@@ -137,6 +137,8 @@ void TestDatabase::firstStartCreatesSchemaAndContent()
     QVERIFY(created.at(16).contains(QStringLiteral("MeterReading")));
     QVERIFY(created.at(17).contains(QStringLiteral("PlugAssignment")));
     QVERIFY(created.at(18).contains(QStringLiteral("PlugReading")));
+    QVERIFY(created.at(19).contains(QStringLiteral("Calendar (")));
+    QVERIFY(created.at(20).contains(QStringLiteral("CalendarEvent")));
 
     const QList<QPair<QString, int>> expected = {
         {"Tips", 15}, {"waterTips", 15}, {"Rates", 2}, {"Events", 3},     {"QuickFact", 4},

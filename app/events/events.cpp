@@ -4,7 +4,9 @@
 
 #include "clock.h"
 #include "data/database.h"
+#include "events/calendarfetch.h"
 #include "events/calendarfile.h"
+#include "events/calendars.h"
 #include "events/eventformat.h"
 #include "events/eventslogic.h"
 #include "events/eventupdateclient.h"
@@ -15,6 +17,7 @@
 #include <QDebug>
 #include <QDesktopServices>
 #include <QFont>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QListWidgetItem>
 #include <QPixmap>
@@ -122,6 +125,7 @@ void MainWindow::setEventDetailsVisible()
     ui->lb_calendarMessage->clear();
     ui->lb_calendarMessage->hide();
     ui->lb_eventsHint->hide();
+    showAddressRow(false);
 }
 
 void MainWindow::setEventDetailsInvisible()
@@ -136,6 +140,15 @@ void MainWindow::setEventDetailsInvisible()
     ui->lb_calendarMessage->hide();
     // The paper below the calendar says what it is for.
     ui->lb_eventsHint->show();
+    showAddressRow(true);
+}
+
+// The calendar address's line and buttons share the space of an event's details.
+void MainWindow::showAddressRow(bool shown)
+{
+    ui->le_calendarAddress->setVisible(shown);
+    ui->push_addCalendar->setVisible(shown);
+    ui->push_removeCalendar->setVisible(shown);
 }
 
 // Lists the events of month of the current year, the latest stored on top.
@@ -223,6 +236,13 @@ void MainWindow::enterEventsPage()
     setEventDetailsInvisible();
     loadEvents();
     setEventsCalendarRange();
+    // The calendars given by their address: the first shown, each fetched
+    // again at most once a day.
+    const QStringList calendars = Calendars::addresses(db);
+    if (ui->le_calendarAddress->text().isEmpty() && !calendars.isEmpty())
+        ui->le_calendarAddress->setText(calendars.first());
+    for (const QString &address : Calendars::takeDue(db, Clock::today()))
+        fetchCalendar(address);
     // Choosing the month lists its events; a month chosen already is listed anew.
     if (ui->combo_Month->currentIndex() == Clock::today().month())
         upcomingEvents();
@@ -407,4 +427,92 @@ void MainWindow::eventUpdateReceived(const QString &text)
                           PageMessage::Tone::Failure);
     }
     showPage(EventUpdatePage);
+}
+
+void MainWindow::on_push_addCalendar_clicked()
+{
+    const QString typed = ui->le_calendarAddress->text().trimmed();
+    const Calendars::Address address = Calendars::readAddress(typed);
+    if (!address.error.isEmpty()) {
+        showCalendarMessage(address.error);
+        return;
+    }
+    // An http address can be read or changed on the way: asked once, used
+    // when added again.
+    if (address.plain && plainAddressAsked != typed) {
+        plainAddressAsked = typed;
+        showCalendarMessage(QStringLiteral("This address (http) is not private: others on the "
+                                           "way could change the calendar. Tap Add again to use "
+                                           "it anyway."));
+        return;
+    }
+    QSqlError error;
+    if (!Calendars::add(db, address.url.toString(), &error)) {
+        qWarning().noquote() << "Viridio: the calendar's address was not stored -" << error.text();
+        showCalendarMessage(QStringLiteral("The calendar's address could not be saved in your "
+                                           "data file. Please try again."));
+        return;
+    }
+    ui->le_calendarAddress->setText(address.url.toString());
+    fetchCalendar(address.url.toString());
+}
+
+void MainWindow::on_push_removeCalendar_clicked()
+{
+    const QString address = Calendars::readAddress(ui->le_calendarAddress->text()).url.toString();
+    if (address.isEmpty() || !Calendars::addresses(db).contains(address)) {
+        showCalendarMessage(QStringLiteral("No calendar of this address was added."));
+        return;
+    }
+    QSqlError error;
+    if (!Calendars::remove(db, address, &error)) {
+        qWarning().noquote() << "Viridio: the calendar was not removed -" << error.text();
+        showCalendarMessage(QStringLiteral("The calendar could not be removed from your data "
+                                           "file. Please try again."));
+        return;
+    }
+    ui->le_calendarAddress->clear();
+    showCalendarMessage(QStringLiteral("The calendar and its events were removed."), true);
+    listEventsOfMonth(ui->combo_Month->currentIndex());
+}
+
+// Fetches the calendar of address off the window's thread and stores its
+// events of this year in place of those it gave before; one that cannot be
+// fetched or read keeps them, and says why.
+void MainWindow::fetchCalendar(const QString &address)
+{
+    QString missing;
+    const CalendarFetch *fetcher = CalendarFetch::load(&missing);
+    if (!fetcher) {
+        qWarning().noquote() << "Viridio: no calendar can be fetched -" << missing;
+        showCalendarMessage(QStringLiteral("Calendars cannot be fetched: a part of Viridio is "
+                                           "missing. Please reinstall it."));
+        return;
+    }
+    showCalendarMessage(QStringLiteral("Fetching the calendar ..."), true);
+    fetcher->fetch(
+        QUrl(address), Clock::today().year(), {}, this,
+        [this, address](const CalendarFetch::Outcome &outcome) {
+            QSqlError error;
+            if (!outcome.ok) {
+                qWarning().noquote()
+                    << "Viridio: the calendar" << address << "was not taken -" << outcome.reason;
+                showCalendarMessage(outcome.failure +
+                                    QStringLiteral(" Its events from before are kept."));
+            } else if (!Calendars::storeFetched(db, address, outcome.records, &error)) {
+                qWarning().noquote() << "Viridio: the calendar's events were not "
+                                        "stored -"
+                                     << error.text();
+                showCalendarMessage(notStored(Database::isBusy(error)));
+            } else {
+                const qsizetype count = outcome.records.size();
+                showCalendarMessage(count == 1
+                                        ? QStringLiteral("The calendar gave 1 event of this year.")
+                                        : QStringLiteral("The calendar gave %1 events of this "
+                                                         "year.")
+                                              .arg(count),
+                                    true);
+                listEventsOfMonth(ui->combo_Month->currentIndex());
+            }
+        });
 }

@@ -191,45 +191,58 @@ QString eventServerAddress(const QString &value, QString *warning)
     return fallback;
 }
 
-bool storeEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records, QSqlError *error)
+bool insertNewEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records,
+                     QStringList *stored, QSqlError *error)
+{
+    // A name stored already, before or earlier in this message, is skipped,
+    // and so is a blank one. Any statement that fails (a busy or read-only
+    // file) ends the update at once: one short wait for the file, not one
+    // for every record.
+    QSqlError failure;
+    for (const EventFormat::Record &record : records) {
+        if (record.name.trimmed().isEmpty())
+            continue;
+        QSqlQuery known = Database::run(
+            db, QStringLiteral("SELECT 1 FROM Events WHERE eventName=?"), {record.name});
+        if (!known.isActive()) {
+            failure = known.lastError();
+            break;
+        }
+        const bool duplicate = known.next();
+        known.finish();
+        if (duplicate)
+            continue;
+        if (Database::insertEvents(db, record.name, record.venue, record.description,
+                                   record.admissionFee, record.startDate, record.endDate,
+                                   &failure) == -1) {
+            if (!failure.isValid())
+                failure =
+                    QSqlError(QStringLiteral("event not stored"), {}, QSqlError::StatementError);
+            break;
+        }
+        if (stored)
+            stored->append(record.name);
+    }
+    if (error)
+        *error = failure;
+    return !failure.isValid();
+}
+
+bool inWriteTransaction(QSqlDatabase &db, const std::function<bool(QSqlError *)> &work,
+                        QSqlError *error)
 {
     QSqlError failure;
     if (!db.isOpen()) {
         failure = QSqlError(QStringLiteral("database closed"), {}, QSqlError::ConnectionError);
     } else if (QSqlQuery begin = Database::run(db, QStringLiteral("BEGIN IMMEDIATE"));
                !begin.isActive()) {
-        // Taken for writing at once: a name is looked up and stored with no
+        // Taken for writing at once: what is looked up is written with no
         // other update in between.
         failure = begin.lastError();
     } else {
-        // A name stored already, before or earlier in this message, is skipped,
-        // and so is a blank one. Any statement that fails (a busy or read-only
-        // file) ends the update at once: one short wait for the file, not one
-        // for every record.
-        for (const EventFormat::Record &record : records) {
-            if (record.name.trimmed().isEmpty())
-                continue;
-            QSqlQuery known = Database::run(
-                db, QStringLiteral("SELECT 1 FROM Events WHERE eventName=?"), {record.name});
-            if (!known.isActive()) {
-                failure = known.lastError();
-                break;
-            }
-            const bool duplicate = known.next();
-            known.finish();
-            if (!duplicate &&
-                Database::insertEvents(db, record.name, record.venue, record.description,
-                                       record.admissionFee, record.startDate, record.endDate,
-                                       &failure) == -1) {
-                if (!failure.isValid())
-                    failure = QSqlError(QStringLiteral("event not stored"), {},
-                                        QSqlError::StatementError);
-                break;
-            }
-        }
         // COMMIT as a statement: its error keeps SQLite's code, which tells a
         // busy file.
-        if (!failure.isValid()) {
+        if (work(&failure)) {
             const QSqlQuery commit = Database::run(db, QStringLiteral("COMMIT"));
             if (commit.isActive())
                 return true;
@@ -242,6 +255,13 @@ bool storeEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records, QS
     if (error)
         *error = failure;
     return false;
+}
+
+bool storeEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records, QSqlError *error)
+{
+    return inWriteTransaction(
+        db, [&](QSqlError *failure) { return insertNewEvents(db, records, nullptr, failure); },
+        error);
 }
 
 } // namespace EventsLogic

@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <functional>
 #include <optional>
 
 namespace EventsLogic {
@@ -71,5 +72,17 @@ QString eventServerAddress(const QString &value, QString *warning = nullptr);
 // transaction is then rolled back and error (when given) holds the failure.
 bool storeEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records,
                  QSqlError *error = nullptr);
+
+// The insertions of storeEvents, inside a transaction the caller holds: the
+// names of the events inserted are appended to stored (when given). Returns
+// false at the first failure, which error (when given) holds.
+bool insertNewEvents(QSqlDatabase &db, const QList<EventFormat::Record> &records,
+                     QStringList *stored, QSqlError *error);
+
+// Runs work inside one write transaction (BEGIN IMMEDIATE) on db, committed
+// when work returns true and rolled back otherwise; false, with the failure
+// in error (when given), when db is closed, work fails or the commit does.
+bool inWriteTransaction(QSqlDatabase &db, const std::function<bool(QSqlError *)> &work,
+                        QSqlError *error = nullptr);
 
 } // namespace EventsLogic
