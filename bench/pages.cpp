@@ -15,8 +15,10 @@
 // "answers" the same with an answer given on the page before, so that the
 // click records it (a page's OK) before the next page is painted; "own" the
 // meters' days with twenty own appliances, each answered on every day
-// (measured on the quick day, which reads them all), and "own, today open" the
-// same but for today, which the quick day then fills in from yesterday.
+// (measured on the quick day, which reads them all), "own, today open" the
+// same but for today, which the quick day then fills in from the same day a
+// week before, and "own, week open" the same but for today and that day, so
+// that it fills in from yesterday.
 
 #include "app/clock.h"
 #include "app/household/calculatorlogic.h"
@@ -131,10 +133,11 @@ void fillOwnAppliances(int days)
          });
 }
 
-// Removes today's answers, so that a page fills in from the latest earlier day.
-void forgetToday()
+// Removes the answers of the day back days before today, so that a page
+// fills in from another day.
+void forgetDay(int back)
 {
-    const QString key = CalculatorLogic::dayKey(Clock::today());
+    const QString key = CalculatorLogic::dayKey(Clock::today().addDays(-back));
     for (const char *sql :
          {"DELETE FROM Diary WHERE retrieveDate=?",
           "DELETE FROM waterDiary WHERE waterRetrieveDate=?", "DELETE FROM DayUsage WHERE dayKey=?",
@@ -228,11 +231,13 @@ int measureOne(int index, const QString &fillWith)
         fillDiaries(10000);
     else if (fillWith == QLatin1String("meters") || fillWith == QLatin1String("answers"))
         fillMeters(10000, 1000);
-    else if (fillWith == QLatin1String("own") || fillWith == QLatin1String("own, today open")) {
+    else if (fillWith.startsWith(QLatin1String("own"))) {
         fillMeters(10000, 0);
         fillOwnAppliances(10000);
         if (fillWith != QLatin1String("own"))
-            forgetToday();
+            forgetDay(0);
+        if (fillWith == QLatin1String("own, week open"))
+            forgetDay(7);
     }
 
     const auto reachFrom = [&] {
@@ -338,7 +343,8 @@ int main(int argc, char *argv[])
         {"answers", "laptop", "10,000 days, an air conditioner answer recorded"},
         {"answers", "washing (water)", "10,000 days, a tap answer recorded"},
         {"own", "quick day", "10,000 days, twenty own appliances answered on each"},
-        {"own, today open", "quick day", "the same days but today's, filled in from yesterday"}};
+        {"own, today open", "quick day", "the same days but today's, filled in a week back"},
+        {"own, week open", "quick day", "the same but a week ago's too, filled in from yesterday"}};
     for (const auto &[fillWith, page, what] : large) {
         const auto *visit =
             std::find_if(std::begin(visits), std::end(visits),

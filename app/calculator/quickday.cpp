@@ -191,8 +191,8 @@ const QString dayFormat = QStringLiteral("dddd d MMMM yyyy");
 
 // Builds the page's rows, each with its answer. The rows are built hidden and
 // shown together: a row shown on its own lays out all the rows before it
-// again. An appliance counted 0 and a water fixture of 0 litres (no lawn) are
-// ones the household does not have: they are not asked.
+// again. An appliance counted 0 and a lawn of 0 litres a watering are ones
+// the household does not have: they are not asked.
 void showRows(Ui::MainWindow *ui, const QSqlDatabase &db, const DayAnswers &answers)
 {
     QWidget *rows = ui->wid_quickDayRows;
@@ -226,8 +226,7 @@ void showRows(Ui::MainWindow *ui, const QSqlDatabase &db, const DayAnswers &answ
            new QStringListModel(countChoices(10).mid(1), rows),
            numberText(answers.members.value_or(1)));
     for (int i = 0; i < int(std::size(waterQuestions)); ++i) {
-        const std::optional<double> litres = SettingsLogic::litres(db, i);
-        if (litres && *litres == 0)
+        if (i == SettingsLogic::lawnActivity && SettingsLogic::litres(db, i) == 0.0)
             continue;
         const QStringList choices =
             waterQuestions[i].most ? countChoices(waterQuestions[i].most) : tapChoices();

@@ -16,6 +16,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -414,6 +415,21 @@ int main(int argc, char *argv[])
     PageVisits::reach(window, PageVisits::Calc + MainWindow::QuickDayPage);
     press(&window, {QStringLiteral("push_saveQuickDay")});
     ok = save(&window, folder, QStringLiteral("quick-day-saved")) && ok;
+    // The quick day of a day not recorded, filled in from the same weekday a
+    // week before, and then from the latest recorded day before.
+    PageVisits::reach(window, PageVisits::Calc + MainWindow::EntryChoicePage);
+    window.findChild<QDateEdit *>(QStringLiteral("date_recordDay"))
+        ->setDate(Clock::today().addDays(-8));
+    press(&window, {QStringLiteral("push_quickDay")});
+    ok = save(&window, folder, QStringLiteral("quick-day-by-weekday")) && ok;
+    press(&window, {QStringLiteral("push_fillFromYesterday")});
+    ok = save(&window, folder, QStringLiteral("quick-day-from-day-before")) && ok;
+    // A day whose weekday a week before was not recorded either.
+    PageVisits::reach(window, PageVisits::Calc + MainWindow::EntryChoicePage);
+    window.findChild<QDateEdit *>(QStringLiteral("date_recordDay"))
+        ->setDate(Clock::today().addDays(-18));
+    press(&window, {QStringLiteral("push_quickDay")});
+    ok = save(&window, folder, QStringLiteral("quick-day-week-not-recorded")) && ok;
     QSqlQuery(QSqlDatabase::database()).exec(QStringLiteral("UPDATE DarAror SET URLVideo='video'"));
     content->setCurrentIndex(MainWindow::MainMenuPage);
     press(&window, {QStringLiteral("push_darAror"), QStringLiteral("push_MenuPaper"),
