@@ -416,20 +416,19 @@ int main(int argc, char *argv[])
     press(&window, {QStringLiteral("push_saveQuickDay")});
     ok = save(&window, folder, QStringLiteral("quick-day-saved")) && ok;
     // The quick day of a day not recorded, filled in from the same weekday a
-    // week before, and then from the latest recorded day before.
-    PageVisits::reach(window, PageVisits::Calc + MainWindow::EntryChoicePage);
-    window.findChild<QDateEdit *>(QStringLiteral("date_recordDay"))
-        ->setDate(Clock::today().addDays(-8));
-    press(&window, {QStringLiteral("push_quickDay")});
-    ok = save(&window, folder, QStringLiteral("quick-day-by-weekday")) && ok;
+    // week before (8 days back), and then from the latest recorded day
+    // before; 18 days back, that weekday a week before was not recorded either.
+    const auto quickDayOf = [&](int back, const QString &name) {
+        PageVisits::reach(window, PageVisits::Calc + MainWindow::EntryChoicePage);
+        window.findChild<QDateEdit *>(QStringLiteral("date_recordDay"))
+            ->setDate(Clock::today().addDays(-back));
+        press(&window, {QStringLiteral("push_quickDay")});
+        ok = save(&window, folder, name) && ok;
+    };
+    quickDayOf(8, QStringLiteral("quick-day-by-weekday"));
     press(&window, {QStringLiteral("push_fillFromYesterday")});
     ok = save(&window, folder, QStringLiteral("quick-day-from-day-before")) && ok;
-    // A day whose weekday a week before was not recorded either.
-    PageVisits::reach(window, PageVisits::Calc + MainWindow::EntryChoicePage);
-    window.findChild<QDateEdit *>(QStringLiteral("date_recordDay"))
-        ->setDate(Clock::today().addDays(-18));
-    press(&window, {QStringLiteral("push_quickDay")});
-    ok = save(&window, folder, QStringLiteral("quick-day-week-not-recorded")) && ok;
+    quickDayOf(18, QStringLiteral("quick-day-week-not-recorded"));
     QSqlQuery(QSqlDatabase::database()).exec(QStringLiteral("UPDATE DarAror SET URLVideo='video'"));
     content->setCurrentIndex(MainWindow::MainMenuPage);
     press(&window, {QStringLiteral("push_darAror"), QStringLiteral("push_MenuPaper"),
