@@ -246,6 +246,7 @@ private slots:
 
     // The whole day on one page (app/calculator/quickday.cpp)
     void on_push_quickDay_clicked();
+    void on_push_fillFromYesterday_clicked();
     void on_push_saveQuickDay_clicked();
     void on_push_quickDayBack_clicked();
 

@@ -4,6 +4,8 @@
 //   viridio-bench-pages               every page, each in fresh processes, and
 //                                     the large-table cases; prints the table
 //   viridio-bench-pages PAGE [FILL]   one measurement: prints "first repeat" ms
+//                                     of wall time, then of the window thread's
+//                                     processor time
 //
 // A first visit builds the page, so each is measured in a process of its own:
 // the page is reached from the page before it, its button clicked, and the
@@ -15,8 +17,10 @@
 // "answers" the same with an answer given on the page before, so that the
 // click records it (a page's OK) before the next page is painted; "own" the
 // meters' days with twenty own appliances, each answered on every day
-// (measured on the quick day, which reads them all), and "own, today open" the
-// same but for today, which the quick day then fills in from yesterday.
+// (measured on the quick day, which reads them all), "own, today open" the
+// same but for today, which the quick day then fills in from the same day a
+// week before, and "own, week open" the same but for today and that day, so
+// that it fills in from yesterday.
 
 #include "app/clock.h"
 #include "app/household/calculatorlogic.h"
@@ -37,6 +41,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -131,10 +136,11 @@ void fillOwnAppliances(int days)
          });
 }
 
-// Removes today's answers, so that a page fills in from the latest earlier day.
-void forgetToday()
+// Removes the answers of the day back days before today, so that a page
+// fills in from another day.
+void forgetDay(int back)
 {
-    const QString key = CalculatorLogic::dayKey(Clock::today());
+    const QString key = CalculatorLogic::dayKey(Clock::today().addDays(-back));
     for (const char *sql :
          {"DELETE FROM Diary WHERE retrieveDate=?",
           "DELETE FROM waterDiary WHERE waterRetrieveDate=?", "DELETE FROM DayUsage WHERE dayKey=?",
@@ -156,6 +162,15 @@ void answerOnCurrentPage(MainWindow &window)
     }
 }
 
+// The window thread's processor time in nanoseconds: the other programs of a
+// busy machine do not count in it.
+qint64 threadCpuNow()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 // Notes when the window has finished its first paint after the click was
 // handled. Its paint runs as it handles the update it asks for; work that
 // comes after it in the same turn (such as the further parts of a long list)
@@ -171,6 +186,7 @@ public:
     }
     void clickHandled() { clicked = true; }
     qint64 paintedAt = -1;
+    qint64 paintedAtCpu = -1;
 
 protected:
     bool eventFilter(QObject *object, QEvent *event) override
@@ -181,6 +197,7 @@ protected:
         // Handled here, past the filters, so that the time is taken when it returns.
         static_cast<QObject *>(window)->event(event);
         paintedAt = clock.nsecsElapsed();
+        paintedAtCpu = threadCpuNow();
         return true;
     }
 
@@ -190,16 +207,18 @@ private:
     bool clicked = false;
 };
 
-// Clicks the button; milliseconds from the click to the window painted. A page
+// Clicks the button; milliseconds from the click to the window painted, and
+// the window thread's processor milliseconds in that time (in cpu). A page
 // built during the click shows its widgets through posted events, and the
 // update the click asks for is painted as they are handled. A click that
 // painted nothing then is painted at once.
-double clickAndPaint(MainWindow &window, const char *button)
+double clickAndPaint(MainWindow &window, const char *button, double *cpu)
 {
     auto *pressed = window.findChild<QAbstractButton *>(QLatin1String(button));
     if (!pressed)
         return -1;
     QElapsedTimer timer;
+    const qint64 cpuStart = threadCpuNow();
     timer.start();
     PaintSeen painted(&window, timer);
     // Connected after the window's own slot, so it runs once the click is handled.
@@ -208,8 +227,10 @@ double clickAndPaint(MainWindow &window, const char *button)
     QCoreApplication::processEvents();
     if (painted.paintedAt < 0) {
         window.repaint();
+        *cpu = double(threadCpuNow() - cpuStart) / 1e6;
         return double(timer.nsecsElapsed()) / 1e6;
     }
+    *cpu = double(painted.paintedAtCpu - cpuStart) / 1e6;
     return double(painted.paintedAt) / 1e6;
 }
 
@@ -228,11 +249,13 @@ int measureOne(int index, const QString &fillWith)
         fillDiaries(10000);
     else if (fillWith == QLatin1String("meters") || fillWith == QLatin1String("answers"))
         fillMeters(10000, 1000);
-    else if (fillWith == QLatin1String("own") || fillWith == QLatin1String("own, today open")) {
+    else if (fillWith.startsWith(QLatin1String("own"))) {
         fillMeters(10000, 0);
         fillOwnAppliances(10000);
         if (fillWith != QLatin1String("own"))
-            forgetToday();
+            forgetDay(0);
+        if (fillWith == QLatin1String("own, week open"))
+            forgetDay(7);
     }
 
     const auto reachFrom = [&] {
@@ -243,12 +266,14 @@ int measureOne(int index, const QString &fillWith)
         QCoreApplication::processEvents();
     };
     reachFrom();
-    const double first = clickAndPaint(window, visit.button);
+    double firstCpu = 0, repeatCpu = 0;
+    const double first = clickAndPaint(window, visit.button, &firstCpu);
     reachFrom();
-    const double repeat = clickAndPaint(window, visit.button);
+    const double repeat = clickAndPaint(window, visit.button, &repeatCpu);
     if (first < 0 || repeat < 0)
         return 1;
-    std::printf("%.3f %.3f\n", first, repeat);
+    // Wall, then the window thread's processor time.
+    std::printf("%.3f %.3f %.3f %.3f\n", first, repeat, firstCpu, repeatCpu);
     return 0;
 }
 
@@ -270,7 +295,7 @@ bool measure(const QString &program, int index, const QString &fillWith, double 
         if (!child.waitForFinished(30000) || child.exitCode() != 0)
             return false;
         const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
-        if (figures.size() != 2)
+        if (figures.size() < 2)
             return false;
         firsts.push_back(figures.at(0).toDouble());
         repeats.push_back(figures.at(1).toDouble());
@@ -338,7 +363,8 @@ int main(int argc, char *argv[])
         {"answers", "laptop", "10,000 days, an air conditioner answer recorded"},
         {"answers", "washing (water)", "10,000 days, a tap answer recorded"},
         {"own", "quick day", "10,000 days, twenty own appliances answered on each"},
-        {"own, today open", "quick day", "the same days but today's, filled in from yesterday"}};
+        {"own, today open", "quick day", "the same days but today's, filled in a week back"},
+        {"own, week open", "quick day", "the same but a week ago's too, filled in from yesterday"}};
     for (const auto &[fillWith, page, what] : large) {
         const auto *visit =
             std::find_if(std::begin(visits), std::end(visits),

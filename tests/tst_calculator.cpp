@@ -172,6 +172,7 @@ private slots:
     void recordDayCalendarByFinger();
     void quickDayInFourTaps();
     void familyOfTheQuickDayKeptByTheTapPage();
+    void quickDayFilledByTheWeekday();
     void countOfNoneSteppedToOnTheSettingsPage();
     void ownApplianceRecordedRankedAndExported();
     void ownApplianceNamedAsTyped();
@@ -1516,7 +1517,7 @@ void TestCalculator::minutesAndCountsAreCountedAndShown()
     QCOMPARE(
         widget<QTextBrowser>("txtBrowse_consumptionSumm")->toPlainText(),
         QStringLiteral(
-            "You have spent $0.20. You used 0.68 kWh.\nAnswers: lights 5 h, hair dryer 0.25 h"));
+            "You have spent $0.20. You used 0.68 kWh.\nAnswers: lights 5 h, hair dryer 15 min"));
 }
 
 // A usual day: four taps from the main menu, every answer filled in from the
@@ -1603,6 +1604,48 @@ void TestCalculator::quickDayInFourTaps()
     click("push_laptop");
     click("push_laptopOK");
     QCOMPARE(calculatorPage(window.get()), int(MainWindow::RoomsPage));
+}
+
+// Sunday 6 December is filled in from Sunday 29 November, a week before, not
+// from Saturday 5 December; "as the day before" fills in from the Saturday.
+// Unrecorded, the Sunday before leaves the Saturday, and the page says so.
+// A household of 0 litres a watering has no lawn to ask about.
+void TestCalculator::quickDayFilledByTheWeekday()
+{
+    const QSqlDatabase db = QSqlDatabase::database();
+    QVERIFY(CalculatorLogic::recordAppliance(db, "29/11/2026", 1, 3));    // laptop
+    QVERIFY(CalculatorLogic::recordAppliance(db, "29/11/2026", 7, 0.25)); // hair dryer
+    QVERIFY(CalculatorLogic::recordAppliance(db, "05/12/2026", 1, 5));
+    openCalculator();
+    click("push_vozAvaviButton");
+    click("push_settings");
+    typeInto(widget<QWidget>("le_litresLawn"), QStringLiteral("0"));
+    click("push_settingsSave");
+    QCOMPARE(labelText("lb_settingsMessage"), QString());
+    click("push_quickDay");
+    QCOMPARE(widget<QComboBox>("combo_quickDay_valOfLaptop")->currentText(), QStringLiteral("3"));
+    QCOMPARE(widget<QComboBox>("combo_quickDay_valOfHairDryer")->currentText(),
+             QStringLiteral("15 min"));
+    QVERIFY2(
+        labelText("lb_quickDayMessage").contains("as on Sunday 29 November 2026, a week before"),
+        qPrintable(labelText("lb_quickDayMessage")));
+    QVERIFY(!window->findChild<QComboBox *>("combo_quickDay_amtOfLawnUsed"));
+    QVERIFY(window->findChild<QComboBox *>("combo_quickDay_amtOfShowerUsed"));
+    click("push_fillFromYesterday");
+    QCOMPARE(widget<QComboBox>("combo_quickDay_valOfLaptop")->currentText(), QStringLiteral("5"));
+    QCOMPARE(widget<QComboBox>("combo_quickDay_valOfHairDryer")->currentText(),
+             QStringLiteral("N.A"));
+    QVERIFY2(labelText("lb_quickDayMessage").contains("as on Saturday 5 December 2026"),
+             qPrintable(labelText("lb_quickDayMessage")));
+
+    execute("DELETE FROM DayUsage WHERE dayKey='29/11/2026'");
+    click("push_quickDayBack");
+    click("push_quickDay");
+    QCOMPARE(widget<QComboBox>("combo_quickDay_valOfLaptop")->currentText(), QStringLiteral("5"));
+    QVERIFY2(labelText("lb_quickDayMessage")
+                 .startsWith("Sunday 29 November 2026 was not recorded: filled in as on "
+                             "Saturday 5 December 2026"),
+             qPrintable(labelText("lb_quickDayMessage")));
 }
 
 // A quick day for three, then the tap's page: it opens at the day's three

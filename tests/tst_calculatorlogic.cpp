@@ -73,6 +73,8 @@ private slots:
     void typedFiguresAsTheLocaleWritesThem();
     void fileFiguresReadTwoWaysAreRefused();
     void sameAsTheLastRecordedDay();
+    void filledInFromTheSameWeekday();
+    void answersShownAsAsked();
     void typedFiguresComeBackAsTyped();
     void wholeDayAndFixtureLitres();
     void ownAppliancesAndTheCopy();
@@ -810,6 +812,56 @@ void TestCalculatorLogic::breakdownListsTheAppliancesOwned()
     QCOMPARE(items.at(1).cost, 0.2287);
 }
 
+// A new day is filled in from the same weekday a week before when that day
+// was recorded (a Tuesday from last Tuesday, not from the Monday between),
+// else from the latest recorded day before; a day of costs only is not
+// recorded answers.
+void TestCalculatorLogic::filledInFromTheSameWeekday()
+{
+    QTemporaryDir dir;
+    QSqlDatabase db = seededDatabase(dir);
+    const QDate tuesday(2026, 12, 8);
+    QCOMPARE(fillInDay(db, tuesday).day, QDate());
+    QCOMPARE(fillInDay(db, tuesday, FillFrom::LatestDay).day, QDate());
+    // Tuesday 24 November, Tuesday 1 December (the month's first day) and
+    // Monday 7 December are recorded; Wednesday 2 December has costs only.
+    for (const char *key : {"24/11/2026", "01/12/2026", "07/12/2026"})
+        QVERIFY(recordAppliance(db, QLatin1String(key), 1, 3));
+    QVERIFY(upsertDay(db, QStringLiteral("Diary"), QStringLiteral("retrieveDate"),
+                      QStringLiteral("02/12/2026"), {{QStringLiteral("valOfFan"), "0.5"}}));
+    FillInDay from = fillInDay(db, tuesday);
+    QCOMPARE(from.day, QDate(2026, 12, 1));
+    QVERIFY(from.weekBefore);
+    from = fillInDay(db, tuesday, FillFrom::LatestDay);
+    QCOMPARE(from.day, QDate(2026, 12, 7));
+    QVERIFY(!from.weekBefore);
+    from = fillInDay(db, QDate(2026, 12, 1));
+    QCOMPARE(from.day, QDate(2026, 11, 24));
+    QVERIFY(from.weekBefore);
+    // No Wednesday recorded the week before: the Tuesday between.
+    from = fillInDay(db, tuesday.addDays(1));
+    QCOMPARE(from.day, tuesday.addDays(-1));
+    QVERIFY(!from.weekBefore);
+    // A week with nothing recorded before the Tuesday: the month before.
+    from = fillInDay(db, QDate(2026, 12, 1).addDays(-1));
+    QCOMPARE(from.day, QDate(2026, 11, 24));
+    QVERIFY(!from.weekBefore);
+}
+
+// Answers read back as their boxes ask them: minutes as minutes, hours and
+// uses with their units, for built-in and own appliances alike.
+void TestCalculatorLogic::answersShownAsAsked()
+{
+    QCOMPARE(answerText(QStringLiteral("valOfHairDryer"), 0.25), QStringLiteral("15 min"));
+    QCOMPARE(answerText(QStringLiteral("valOfFan"), 0.5), QStringLiteral("30 min"));
+    QCOMPARE(answerText(ownItem(3), 0.75), QStringLiteral("45 min"));
+    QCOMPARE(answerText(QStringLiteral("valOfLaptop"), 2), QStringLiteral("2 h"));
+    QCOMPARE(answerText(ownItem(3), 1.5), QStringLiteral("1.5 h"));
+    QCOMPARE(answerText(QStringLiteral("amtOfWashingMachineUsed"), 1), QStringLiteral("1 load"));
+    QCOMPARE(answerText(QStringLiteral("amtOfWashingMachineUsed"), 2), QStringLiteral("2 loads"));
+    QCOMPARE(answerText(QStringLiteral("amtOfTapUsed"), 15), QStringLiteral("15 min each"));
+}
+
 QTEST_GUILESS_MAIN(TestCalculatorLogic)
 #include "tst_calculatorlogic.moc"
 
@@ -977,6 +1029,15 @@ void TestCalculatorLogic::wholeDayAndFixtureLitres()
         QVERIFY(error.contains(QLatin1String("a flush")));
     }
     QCOMPARE(SettingsLogic::litres(db, 5), std::optional<double>(16));
+    // A lawn of 0 litres is no lawn; no lawn takes less than none.
+    typed = shown;
+    typed[SettingsLogic::FirstLitresField + SettingsLogic::lawnActivity] = QStringLiteral("0");
+    QVERIFY(SettingsLogic::saveChanged(db, shown, typed, &error));
+    QCOMPARE(SettingsLogic::litres(db, 4), std::optional<double>(0));
+    shown = typed;
+    typed[SettingsLogic::FirstLitresField + SettingsLogic::lawnActivity] = QStringLiteral("-1");
+    QVERIFY(!SettingsLogic::saveChanged(db, shown, typed, &error));
+    QVERIFY(error.contains(QLatin1String("from 0 (no lawn)")));
     // A stored figure that is not sound is not counted with.
     QVERIFY(QSqlQuery(db).exec(
         QStringLiteral("UPDATE Settings SET value='lots' WHERE key='litresShower'")));

@@ -453,21 +453,6 @@ void fillWaterBreakdown(Ui::MainWindow *ui, const QSqlDatabase &db, const QStrin
                           [&](double kept) { return householdWater(i, kept, day.members); }));
 }
 
-// What an answer kept for an item was: "2 h", "15 min each", "1 load"; the
-// personal water uses are each person's.
-QString amountText(const QString &item, double amount)
-{
-    const int activity = int(waterColumns().indexOf(item));
-    if (activity < 0)
-        return numberText(amount) + QStringLiteral(" h");
-    static const char *const units[][2] = {
-        {"min each", "min each"},        {"load", "loads"},         {"wash", "washes"},
-        {"shower each", "showers each"}, {"watering", "waterings"}, {"flush each", "flushes each"},
-    };
-    return numberText(amount) + QLatin1Char(' ') +
-           QString::fromLatin1(units[activity][amount == 1 ? 0 : 1]);
-}
-
 // The day's summary: what was spent and, for a day whose answers were kept,
 // how much was used, what the smart plugs measured and the answers given
 // (hours, minutes, uses); then each own
@@ -497,7 +482,7 @@ QString daySummary(const QSqlDatabase &db, double total, const QString &key, boo
         const double amount = kept.amounts.value(columns.at(i));
         if (amount > 0)
             answers.append((water ? waterNames.at(i) : applianceNames().at(i)) + QLatin1Char(' ') +
-                           amountText(columns.at(i), amount));
+                           answerText(columns.at(i), amount));
     }
     if (!answers.isEmpty())
         summary += QStringLiteral("\nAnswers: ") + answers.join(QStringLiteral(", "));
@@ -515,7 +500,7 @@ QString daySummary(const QSqlDatabase &db, double total, const QString &key, boo
         if (kept.items.contains(item))
             summary += QStringLiteral(" \u00b7 ") + usageText(kept.items.value(item), kWhUnit);
         if (kept.amounts.contains(item))
-            summary += QStringLiteral(" \u00b7 ") + amountText(item, kept.amounts.value(item));
+            summary += QStringLiteral(" \u00b7 ") + answerText(item, kept.amounts.value(item));
     }
     return summary;
 }

@@ -1,6 +1,7 @@
 // The quick day: every appliance the household owns (its own ones too) and every water use of
 // the day being recorded on one page, each with its answer, filled in from
-// the day's own answers or else from the latest earlier recorded day, and
+// the day's own answers or else from the same weekday a week before (or the
+// latest earlier recorded day, when that weekday was not recorded), and
 // stored in one go (the Diary, waterDiary and DayUsage rows, through
 // CalculatorLogic).
 #include "mainwindow.h"
@@ -188,36 +189,12 @@ QList<QComboBox *> answerBoxes(Ui::MainWindow *ui)
 
 const QString dayFormat = QStringLiteral("dddd d MMMM yyyy");
 
-} // namespace
-
-void MainWindow::on_push_quickDay_clicked()
+// Builds the page's rows, each with its answer. The rows are built hidden and
+// shown together: a row shown on its own lays out all the rows before it
+// again. An appliance counted 0 and a lawn of 0 litres a watering are ones
+// the household does not have: they are not asked.
+void showRows(Ui::MainWindow *ui, const QSqlDatabase &db, const DayAnswers &answers)
 {
-    showPage(QuickDayPage);
-    const QDate day = recordDay();
-    ui->lb_quickDayMessage->clear();
-
-    // The day's own answers, or else those of the latest day before it.
-    DayAnswers answers = dayAnswers(db, dayKey(day));
-    QString from = QStringLiteral("Your answers of %1 so far.").arg(day.toString(dayFormat));
-    if (answers.read && answers.amounts.isEmpty()) {
-        const QDate last = lastAnsweredDay(db, day);
-        if (last.isValid()) {
-            answers = dayAnswers(db, dayKey(last));
-            from = QStringLiteral("Filled in from %1: change what differs, then save.")
-                       .arg(last.toString(dayFormat));
-        } else {
-            from = QStringLiteral("No earlier day to fill in from: pick each answer, then save.");
-        }
-    }
-    if (!answers.read)
-        from = QStringLiteral("Your answers could not be read: the data file is busy. Each "
-                              "answer shows N.A until the page is opened again.");
-    ui->lb_quickDayHeading->setText(QStringLiteral("Your day: %1").arg(day.toString(dayFormat)));
-    PageMessage::show(ui->lb_quickDayMessage, from,
-                      answers.read ? PageMessage::Tone::Plain : PageMessage::Tone::Failure);
-
-    // The rows are built hidden and shown together: a row shown on its own
-    // lays out all the rows before it again.
     QWidget *rows = ui->wid_quickDayRows;
     rows->hide();
     auto *grid = qobject_cast<QGridLayout *>(rows->layout());
@@ -230,7 +207,6 @@ void MainWindow::on_push_quickDay_clicked()
     addHeading(grid, slot, QStringLiteral("Electricity: hours on"));
     const QStringList &columns = applianceColumns();
     for (int i = 0; i < columns.size(); ++i) {
-        // A count of 0 is an appliance the household does not have.
         const std::optional<int> count = SettingsLogic::count(db, i);
         if (count && *count == 0)
             continue;
@@ -250,6 +226,8 @@ void MainWindow::on_push_quickDay_clicked()
            new QStringListModel(countChoices(10).mid(1), rows),
            numberText(answers.members.value_or(1)));
     for (int i = 0; i < int(std::size(waterQuestions)); ++i) {
+        if (i == SettingsLogic::lawnActivity && SettingsLogic::litres(db, i) == 0.0)
+            continue;
         const QStringList choices =
             waterQuestions[i].most ? countChoices(waterQuestions[i].most) : tapChoices();
         addRow(grid, slot, QString::fromLatin1(waterQuestions[i].caption), waterColumns().at(i),
@@ -258,6 +236,58 @@ void MainWindow::on_push_quickDay_clicked()
     }
     rows->show();
     ui->scroll_quickDay->verticalScrollBar()->setValue(0);
+}
+
+// Shows the day's rows filled in: with its own answers when it has some and
+// from asks ByWeek, else with those of the day fillInDay gives; and says on
+// the page whose answers they are.
+void fillQuickDay(Ui::MainWindow *ui, const QSqlDatabase &db, const QDate &day, FillFrom from)
+{
+    DayAnswers answers = dayAnswers(db, dayKey(day));
+    QString said = QStringLiteral("Your answers of %1 so far.").arg(day.toString(dayFormat));
+    if (answers.read && (answers.amounts.isEmpty() || from == FillFrom::LatestDay)) {
+        const FillInDay source = fillInDay(db, day, from);
+        if (source.day.isValid()) {
+            answers = dayAnswers(db, dayKey(source.day));
+            if (source.weekBefore)
+                said = QStringLiteral("Filled in as on %1, a week before: change what differs, "
+                                      "then save.")
+                           .arg(source.day.toString(dayFormat));
+            else if (from == FillFrom::ByWeek)
+                said =
+                    QStringLiteral("%1 was not recorded: filled in as on %2, the latest day "
+                                   "before. Change what differs, then save.")
+                        .arg(day.addDays(-7).toString(dayFormat), source.day.toString(dayFormat));
+            else
+                said = QStringLiteral("Filled in as on %1, the latest day before: change what "
+                                      "differs, then save.")
+                           .arg(source.day.toString(dayFormat));
+        } else {
+            said = QStringLiteral("No earlier day to fill in from: pick each answer, then save.");
+        }
+    }
+    if (!answers.read)
+        said = QStringLiteral("Your answers could not be read: the data file is busy. Each "
+                              "answer shows N.A until the page is opened again.");
+    ui->lb_quickDayHeading->setText(QStringLiteral("Your day: %1").arg(day.toString(dayFormat)));
+    PageMessage::show(ui->lb_quickDayMessage, said,
+                      answers.read ? PageMessage::Tone::Plain : PageMessage::Tone::Failure);
+    showRows(ui, db, answers);
+}
+
+} // namespace
+
+void MainWindow::on_push_quickDay_clicked()
+{
+    showPage(QuickDayPage);
+    fillQuickDay(ui, db, recordDay(), FillFrom::ByWeek);
+}
+
+// The answers of the latest day recorded before, in place of those shown;
+// nothing is stored until the day is saved.
+void MainWindow::on_push_fillFromYesterday_clicked()
+{
+    fillQuickDay(ui, db, recordDay(), FillFrom::LatestDay);
 }
 
 void MainWindow::on_push_saveQuickDay_clicked()

@@ -530,6 +530,38 @@ QDate lastAnsweredDay(const QSqlDatabase &db, const QDate &before)
         Database::run(db, QStringLiteral("SELECT DISTINCT CAST(dayKey AS BLOB) FROM DayUsage")));
 }
 
+FillInDay fillInDay(const QSqlDatabase &db, const QDate &day, FillFrom from)
+{
+    if (from == FillFrom::ByWeek) {
+        const QDate weekBefore = day.addDays(-7);
+        QSqlQuery kept = Database::run(
+            db, QStringLiteral("SELECT EXISTS(SELECT 1 FROM DayUsage WHERE dayKey=?)"),
+            {dayKey(weekBefore)});
+        if (kept.isActive() && kept.next() && kept.value(0).toBool())
+            return {weekBefore, true};
+    }
+    return {lastAnsweredDay(db, day), false};
+}
+
+QString answerText(const QString &item, double amount)
+{
+    const int activity = int(waterColumns().indexOf(item));
+    if (activity < 0) {
+        for (const QString &minutes :
+             {QStringLiteral("15 min"), QStringLiteral("30 min"), QStringLiteral("45 min")}) {
+            if (hoursOfChoice(minutes) == amount)
+                return minutes;
+        }
+        return numberText(amount) + QStringLiteral(" h");
+    }
+    static const char *const units[][2] = {
+        {"min each", "min each"},        {"load", "loads"},         {"wash", "washes"},
+        {"shower each", "showers each"}, {"watering", "waterings"}, {"flush each", "flushes each"},
+    };
+    return numberText(amount) + QLatin1Char(' ') +
+           QString::fromLatin1(units[activity][amount == 1 ? 0 : 1]);
+}
+
 std::optional<bool> dayHasAnswers(const QSqlDatabase &db, const QString &key)
 {
     QSqlQuery query = Database::run(

@@ -252,6 +252,29 @@ bool recordWholeDay(const QSqlDatabase &db, const QString &key,
 // when there is none.
 QDate lastAnsweredDay(const QSqlDatabase &db, const QDate &before);
 
+// The day whose answers fill in those of a day not yet answered. ByWeek: the
+// same weekday a week before when it has answers in DayUsage (looked up by
+// its key), else the latest day before with answers; LatestDay: the latest
+// day before with answers. day is invalid when no day before has answers or
+// they could not be read.
+enum class FillFrom
+{
+    ByWeek,
+    LatestDay
+};
+struct FillInDay
+{
+    QDate day;
+    bool weekBefore = false; // day is the same weekday a week before
+};
+FillInDay fillInDay(const QSqlDatabase &db, const QDate &day, FillFrom from = FillFrom::ByWeek);
+
+// An answer as the household gave it: an appliance's hours as its box offers
+// them ("15 min", "30 min", "45 min", "2 h", "1.5 h"), a water use's count
+// with its unit ("1 load", "2 loads", "10 min each"). item is a Diary or
+// waterDiary column, or an own appliance's item (hours).
+QString answerText(const QString &item, double amount);
+
 // Each appliance's power or count, in the Diary's column order; nothing for
 // one that could not be read.
 using ApplianceFigures = std::array<std::optional<int>, 11>;

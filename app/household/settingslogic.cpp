@@ -978,15 +978,20 @@ Input<QString> parseLitres(const QString &text, int activity, const QLocale &loc
     Input<QString> input;
     const QString typed = text.trimmed();
     const TypedNumber::Number number = TypedNumber::typed(typed, locale);
-    input.ok = number.ok && number.value > 0 && number.value <= maximumLitres;
+    // A household without a lawn waters none: 0 litres.
+    const bool noneAllowed = activity == lawnActivity;
+    input.ok = number.ok && (number.value > 0 || (noneAllowed && number.value == 0)) &&
+               number.value <= maximumLitres;
     if (input.ok)
         input.value = input.plain = number.plain;
     else
-        input.error = QStringLiteral("Enter the litres of %1 as a number above 0 and up to "
-                                     "10,000, for example %2.")
-                          .arg(fixtureUse(activity), activity >= 0 && activity < waterActivityCount
-                                                         ? builtInLitres()[activity]
-                                                         : QStringLiteral("15"));
+        input.error =
+            QStringLiteral("Enter the litres of %1 as a number %2 and up to "
+                           "10,000, for example %3.")
+                .arg(fixtureUse(activity),
+                     noneAllowed ? QStringLiteral("from 0 (no lawn)") : QStringLiteral("above 0"),
+                     activity >= 0 && activity < waterActivityCount ? builtInLitres()[activity]
+                                                                    : QStringLiteral("15"));
     return input;
 }
 

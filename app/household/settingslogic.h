@@ -58,6 +58,9 @@ constexpr double maximumBudget = 1000000;
 // one may take (a lawn's watering by sprinkler is a few hundred).
 constexpr int waterActivityCount = 6;
 constexpr double maximumLitres = 10000;
+// The lawn's place in that order: its litres may be 0, and its waterings are
+// then not asked.
+constexpr int lawnActivity = 4;
 using LitreTexts = std::array<QString, waterActivityCount>;
 
 // The litres the calculator has always counted one use of each fixture with
@@ -239,7 +242,8 @@ Input<QString> parseStandingCharge(const QString &text, bool water,
                                    const QLocale &locale = QLocale());
 
 // Typed litres of one use of a water fixture (waterDiary column order): a
-// number above 0 and up to maximumLitres, with a decimal point, or a decimal
+// number above 0 (or 0 for the lawn: a household without one) and up to
+// maximumLitres, with a decimal point, or a decimal
 // comma where locale writes one; the value is its plain decimal text ("1.500"
 // in German is "1500").
 Input<QString> parseLitres(const QString &text, int activity, const QLocale &locale = QLocale());

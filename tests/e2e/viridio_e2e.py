@@ -549,9 +549,10 @@ def escape_closes_only_the_list(s, window_manager):
     s.wait_stable()
     s.shot("escaped")
     check(s.pixels("lb_quickDayHeading") == heading, "Escape left the quick day")
-    # The page's column of buttons: "Save the day", then "Back" below it.
+    # The page's column of buttons, 44 high and 50 apart: "Save the day", "As
+    # day before", then "Back".
     x, y, width, _ = s.form.rects["wid_quickDayButtons"]
-    for label, middle in (("saved", 22), ("back", 72)):
+    for label, middle in (("saved", 22), ("back", 122)):
         s.xdotool("mousemove", "--window", s.window, str(x + width // 2), str(y + middle))
         s.xdotool("click", "1")
         s.wait_stable()

@@ -16,6 +16,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -436,6 +437,20 @@ int main(int argc, char *argv[])
     PageVisits::reach(window, PageVisits::Calc + MainWindow::QuickDayPage);
     press(&window, {QStringLiteral("push_saveQuickDay")});
     ok = save(&window, folder, QStringLiteral("quick-day-saved")) && ok;
+    // The quick day of a day not recorded, filled in from the same weekday a
+    // week before (8 days back), and then from the latest recorded day
+    // before; 18 days back, that weekday a week before was not recorded either.
+    const auto quickDayOf = [&](int back, const QString &name) {
+        PageVisits::reach(window, PageVisits::Calc + MainWindow::EntryChoicePage);
+        window.findChild<QDateEdit *>(QStringLiteral("date_recordDay"))
+            ->setDate(Clock::today().addDays(-back));
+        press(&window, {QStringLiteral("push_quickDay")});
+        ok = save(&window, folder, name) && ok;
+    };
+    quickDayOf(8, QStringLiteral("quick-day-by-weekday"));
+    press(&window, {QStringLiteral("push_fillFromYesterday")});
+    ok = save(&window, folder, QStringLiteral("quick-day-from-day-before")) && ok;
+    quickDayOf(18, QStringLiteral("quick-day-week-not-recorded"));
     QSqlQuery(QSqlDatabase::database()).exec(QStringLiteral("UPDATE DarAror SET URLVideo='video'"));
     content->setCurrentIndex(MainWindow::MainMenuPage);
     press(&window, {QStringLiteral("push_darAror"), QStringLiteral("push_MenuPaper"),
